@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QSettings>
+#include <QString>
+
+// config.ini in the program's folder. One object serves the whole run; every write is
+// flushed at once so a crash never loses a stored connection or the last operator.
+class AppConfig
+{
+public:
+    explicit AppConfig(const QString &iniPath);
+
+    QString filePath() const { return m_settings.fileName(); }
+
+    // Database folder or postgresql:// URL; empty means data/ in the program's folder.
+    QString ds() const;
+    void setDs(const QString &value);
+
+    // Automatic backup mode: 0 off, 1 every start, 2 Mondays, 3 first of the month.
+    int ibak() const;
+    void setIbak(int mode);
+
+    QString curOperName() const;
+    void setCurOperName(const QString &name);
+
+private:
+    QString read(const QString &key) const;
+    void write(const QString &key, const QVariant &value);
+
+    mutable QSettings m_settings;
+};

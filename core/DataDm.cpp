@@ -1,0 +1,235 @@
+#include "core/DataDm.h"
+
+#include "core/Connection.h"
+#include "core/Prompt.h"
+#include "core/Schema.h"
+
+#include <QDate>
+#include <QDebug>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlQueryModel>
+#include <QTime>
+
+TdmData *dmData = nullptr;
+
+namespace {
+
+int g_connectionSerial = 0;
+
+void logFailure(const QString &sql, const QSqlError &error)
+{
+    qWarning().noquote() << "SQL failed:" << error.text() << "--" << sql;
+}
+
+} // namespace
+
+TdmData::TdmData(const QString &iniPath, QObject *parent)
+    : QObject(parent), m_config(iniPath),
+      m_connectionName(QStringLiteral("dmData-%1").arg(++g_connectionSerial))
+{
+}
+
+TdmData::~TdmData()
+{
+    m_db.close();
+    m_db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_connectionName);
+}
+
+bool TdmData::DataModuleCreate(ConnectionUi &ui)
+{
+    for (;;) {
+        ui.showStatus(QStringLiteral("正在连接数据库 ....."));
+        QString reason;
+        if (open(m_config.ds(), &reason)) {
+            ui.showStatus(QStringLiteral("连接成功，正在登录 ..."));
+            return true;
+        }
+        const std::optional<QString> chosen = ui.recover(reason);
+        if (!chosen)
+            return false;
+        m_config.setDs(*chosen);
+    }
+}
+
+bool TdmData::open(const QString &ds, QString *error)
+{
+    m_connected = openSource(DataSource::fromDs(ds, QFileInfo(m_config.filePath()).path()),
+                             error);
+    return m_connected;
+}
+
+bool TdmData::openSource(const DataSource &source, QString *error)
+{
+    m_db.close();
+    m_db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_connectionName);
+    m_source = source;
+    m_dialect = SqlDialect(source.engine);
+    if (!Connection::open(source, m_connectionName, &m_db, error))
+        return false;
+    if (!Schema::ensure(m_db, m_dialect, error)) {
+        m_db.close();
+        return false;
+    }
+    return true;
+}
+
+QSqlQuery TdmData::prepared(const QString &sql, const QVariantList &values, bool *ok)
+{
+    QSqlQuery q(m_db);
+    if (values.isEmpty()) {
+        // PostgreSQL cannot prepare statements such as DDL or VACUUM.
+        *ok = q.exec(sql);
+    } else {
+        *ok = q.prepare(sql);
+        if (*ok) {
+            for (const QVariant &v : values)
+                q.addBindValue(v);
+            *ok = q.exec();
+        }
+    }
+    if (!*ok)
+        logFailure(sql, q.lastError());
+    return q;
+}
+
+bool TdmData::DeleteByID(const QString &table, qint64 id)
+{
+    static const QRegularExpression identifier(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    bool ok = identifier.match(table).hasMatch();
+    if (ok)
+        prepared(QStringLiteral("delete from %1 where F_ID = ?").arg(table), {id}, &ok);
+    if (!ok)
+        ShowPrompt(kMsgDeleteFailed, Prompt::Error);
+    return ok;
+}
+
+bool TdmData::ExecSql(const QString &sql, const QVariantList &values)
+{
+    bool ok = false;
+    prepared(sql, values, &ok);
+    if (!ok)
+        ShowPrompt(kMsgOperationFailed, Prompt::Error);
+    return ok;
+}
+
+std::optional<QVariant> TdmData::firstValue(const QString &sql, const QVariantList &values)
+{
+    bool ok = false;
+    QSqlQuery q = prepared(sql, values, &ok);
+    if (!ok) {
+        ShowPrompt(kMsgOperationFailed, Prompt::Error);
+        return std::nullopt;
+    }
+    if (!q.next())
+        return std::nullopt;
+    return q.value(0);
+}
+
+QString TdmData::GetStrValue(const QString &sql, const QVariantList &values)
+{
+    return firstValue(sql, values).value_or(QVariant()).toString();
+}
+
+double TdmData::GetFloatValue(const QString &sql, const QVariantList &values)
+{
+    return firstValue(sql, values).value_or(QVariant()).toDouble();
+}
+
+int TdmData::GetIntValue(const QString &sql, const QVariantList &values)
+{
+    return firstValue(sql, values).value_or(QVariant()).toInt();
+}
+
+bool TdmData::GetBoolValue(const QString &sql, const QVariantList &values)
+{
+    return firstValue(sql, values).value_or(QVariant()).toBool();
+}
+
+bool TdmData::OpenSql(QSqlQuery &query, const QString &sql, const QVariantList &values)
+{
+    bool ok = false;
+    query = prepared(sql, values, &ok);
+    if (!ok) {
+        query = QSqlQuery(m_db);
+        ShowPrompt(kMsgOpenFailed, Prompt::Error);
+    }
+    return ok;
+}
+
+bool TdmData::OpenSql(QSqlQueryModel *model, const QString &sql, const QVariantList &values)
+{
+    QSqlQuery query(m_db);
+    if (!OpenSql(query, sql, values)) {
+        model->clear();
+        return false;
+    }
+    model->setQuery(std::move(query));
+    return true;
+}
+
+QStringList TdmData::FillCombo(const QString &sql, const QVariantList &values)
+{
+    bool ok = false;
+    QSqlQuery q = prepared(sql, values, &ok);
+    QStringList items;
+    if (!ok) {
+        ShowPrompt(kMsgOperationFailed, Prompt::Error);
+        return items;
+    }
+    while (q.next()) {
+        const QString value = q.value(0).toString();
+        if (!value.trimmed().isEmpty())
+            items << value;
+    }
+    return items;
+}
+
+void TdmData::WriteLog(const QString &operType)
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    bool ok = false;
+    prepared(QStringLiteral("insert into LogRec(F_EmpName,F_OperType,F_OperDate,F_OperTime) "
+                            "values(?,?,?,?)"),
+             {m_curOperName, operType, now.toString(QStringLiteral("yyyy-MM-dd")),
+              now.toString(QStringLiteral("hh:mm:ss"))},
+             &ok);
+}
+
+QSet<QString> TdmData::HeldRights()
+{
+    bool ok = false;
+    const QString name = m_curOperName.trimmed();
+    // admin holds every right without granted rows; names compare without regard to case,
+    // as operators type them at the login.
+    QSqlQuery q = name.compare(u"admin", Qt::CaseInsensitive) == 0
+                      ? prepared(QStringLiteral("select F_code from Limits"), {}, &ok)
+                      : prepared(QStringLiteral("select l.F_code from OperLimit o "
+                                                "join Limits l on o.F_lmtName = l.F_name "
+                                                "where lower(o.F_OperName) = lower(?)"),
+                                 {name}, &ok);
+    QSet<QString> codes;
+    if (!ok) {
+        ShowPrompt(kMsgOperationFailed, Prompt::Error);
+        return codes;
+    }
+    while (q.next())
+        codes.insert(q.value(0).toString().trimmed());
+    return codes;
+}
+
+bool TdmData::HasRight(const QString &code)
+{
+    return HeldRights().contains(code.trimmed());
+}
+
+bool TdmData::CompactDataFile()
+{
+    bool ok = false;
+    prepared(m_dialect.compactStatement(), {}, &ok);
+    return ok;
+}

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "core/AppConfig.h"
+#include "core/DataSource.h"
+#include "core/SqlDialect.h"
+
+#include <QObject>
+#include <QSet>
+#include <QSqlDatabase>
+#include <QStringList>
+#include <QVariantList>
+#include <memory>
+#include <optional>
+
+class QSqlQuery;
+class QSqlQueryModel;
+
+// What the connection procedure needs from the screen: a status line while it works and,
+// when the database cannot be opened, a new `ds` chosen by the user (nothing: give up).
+class ConnectionUi
+{
+public:
+    virtual ~ConnectionUi() = default;
+    virtual void showStatus(const QString &text) = 0;
+    virtual std::optional<QString> recover(const QString &reason) = 0;
+};
+
+// The data module: owns the one connection and the services every window runs its
+// statements through. Each service reports its own failure with the fixed error box and
+// returns a neutral value. Values are always bound to `?` placeholders, never pasted in.
+class TdmData : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TdmData(const QString &iniPath, QObject *parent = nullptr);
+    ~TdmData() override;
+
+    // The connection procedure: reads `ds`, opens the database (creating the schema in an
+    // empty one) and, on failure, asks `ui` for another `ds` until it opens or the user gives up.
+    bool DataModuleCreate(ConnectionUi &ui);
+    // Opens `ds` without asking anyone; used by the connect dialog's test and by tools.
+    bool open(const QString &ds, QString *error);
+    bool isConnected() const { return m_connected; }
+
+    AppConfig &config() { return m_config; }
+    QSqlDatabase database() const { return m_db; }
+    const SqlDialect &dialect() const { return m_dialect; }
+    const DataSource &source() const { return m_source; }
+
+    QString CurOperName() const { return m_curOperName; }
+    void setCurOperName(const QString &name) { m_curOperName = name; }
+
+    bool DeleteByID(const QString &table, qint64 id);
+    bool ExecSql(const QString &sql, const QVariantList &values = {});
+    QString GetStrValue(const QString &sql, const QVariantList &values = {});
+    double GetFloatValue(const QString &sql, const QVariantList &values = {});
+    int GetIntValue(const QString &sql, const QVariantList &values = {});
+    bool GetBoolValue(const QString &sql, const QVariantList &values = {});
+    // Leaves `query` inactive on failure.
+    bool OpenSql(QSqlQuery &query, const QString &sql, const QVariantList &values = {});
+    bool OpenSql(QSqlQueryModel *model, const QString &sql, const QVariantList &values = {});
+    // The first column of every row whose value is not blank, untrimmed; on failure the
+    // values read so far.
+    QStringList FillCombo(const QString &sql, const QVariantList &values = {});
+    // Never reports anything: a failed log insert is ignored.
+    void WriteLog(const QString &operType);
+    bool HasRight(const QString &code);
+    // The right codes the current operator holds: all of them for admin, else those granted.
+    QSet<QString> HeldRights();
+    // SQLite VACUUM, PostgreSQL VACUUM ANALYZE; false when the engine refused.
+    bool CompactDataFile();
+
+private:
+    bool openSource(const DataSource &source, QString *error);
+    std::optional<QVariant> firstValue(const QString &sql, const QVariantList &values);
+    QSqlQuery prepared(const QString &sql, const QVariantList &values, bool *ok);
+
+    AppConfig m_config;
+    QString m_connectionName;
+    QSqlDatabase m_db;
+    SqlDialect m_dialect{Engine::SQLite};
+    DataSource m_source;
+    bool m_connected = false;
+    QString m_curOperName;
+};
+
+// The program's one data module, set by the start-up (and by each test).
+extern TdmData *dmData;
+
+inline const QString kMsgDeleteFailed = QStringLiteral("删除操作失败，请检查数据连接... ");
+inline const QString kMsgOperationFailed = QStringLiteral("操作失败，请检查数据连接... ");
+inline const QString kMsgOpenFailed = QStringLiteral("打开操作失败，请检查数据连接... ");

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// File and folder choosers behind one seam: a test primes the next answer instead of
+// a modal dialog appearing.
+class FileChooser
+{
+public:
+    // An empty result means the user cancelled.
+    static QString openFileName(QWidget *parent, const QString &caption, const QString &dir,
+                                const QString &filter);
+
+    // The next call returns `answer` (empty: cancelled) without showing a dialog.
+    static void setNextAnswer(const QString &answer);
+};

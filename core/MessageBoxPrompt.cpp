@@ -1,0 +1,35 @@
+#include "core/MessageBoxPrompt.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+int MessageBoxPrompt::show(const QString &text, int kind)
+{
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(QStringLiteral("系统提示"));
+    box.setText(text);
+    switch (kind) {
+    case Prompt::Question: {
+        box.setIcon(QMessageBox::Question);
+        QPushButton *yes = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
+        QPushButton *no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+        box.setDefaultButton(yes);
+        box.setEscapeButton(no);
+        box.exec();
+        return box.clickedButton() == yes ? Prompt::Yes : Prompt::No;
+    }
+    case Prompt::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case Prompt::Error:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    default:
+        box.setIcon(QMessageBox::Information);
+        break;
+    }
+    box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    box.exec();
+    return Prompt::Yes;
+}

@@ -1,0 +1,25 @@
+#include "core/Prompt.h"
+
+#include <QDebug>
+
+namespace {
+PromptService *g_service = nullptr;
+}
+
+int ShowPrompt(const QString &text, int kind)
+{
+    if (g_service)
+        return g_service->show(text, kind);
+    qWarning().noquote() << text;
+    return Prompt::No;
+}
+
+void setPromptService(PromptService *service)
+{
+    g_service = service;
+}
+
+PromptService *promptService()
+{
+    return g_service;
+}

@@ -1,0 +1,341 @@
+#include "core/Schema.h"
+
+#include "core/SchemaSeed.h"
+#include "core/Transaction.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace Schema {
+
+namespace {
+
+using T = ColumnType;
+
+Column text(const char *name, int width)
+{
+    return {name, T::Text, width};
+}
+
+std::vector<Table> buildTables()
+{
+    const Column key{"F_ID", T::Key};
+    return {
+        {"GoodMain",
+         {key,
+          {"F_cltID", T::Integer},
+          text("F_code", 50),
+          text("F_goodCode", 50),
+          text("F_goodName", 255),
+          text("F_TMcode", 50),
+          text("F_BMjibie", 50),
+          text("F_spec", 255),
+          text("F_type", 255),
+          text("F_pinPai", 50),
+          text("F_yanSE", 50),
+          text("F_caiLiao", 255),
+          text("F_tiji", 50),
+          text("F_baoZhuang", 255),
+          text("F_depotPos", 255),
+          text("F_huoJia", 255),
+          {"F_amount", T::Float},
+          text("F_unit", 50),
+          text("F_other1", 255),
+          text("F_other2", 255),
+          text("F_other3", 255),
+          text("F_other4", 255),
+          text("F_Memo1", 50),
+          {"F_CGdate", T::Date},
+          text("F_CGsuppler", 255),
+          text("F_CGunit", 50),
+          {"F_CGprice", T::Float},
+          text("F_CGtype", 50),
+          {"F_XSdate", T::Date},
+          text("F_XSclient", 255),
+          text("F_XSunit1", 50),
+          {"F_XSprice1", T::Float},
+          text("F_XStype1", 50),
+          text("F_XSunit2", 50),
+          {"F_XSprice2", T::Float},
+          text("F_XStype2", 50),
+          {"F_Memo2", T::Memo},
+          {"F_editDate", T::Date},
+          text("F_EmpName", 50),
+          {"F_useFlag", T::Bool}},
+         {{"ix_goodmain_editdate", "F_editDate"},
+          {"ix_goodmain_cltid", "F_cltID"},
+          {"ix_goodmain_goodcode", "F_goodCode"}}},
+        {"T_ImageREC",
+         {key,
+          {"F_mainID", T::Integer},
+          text("F_imagePath", 255),
+          text("F_fileName", 255),
+          text("F_fileExt", 20)},
+         {{"ix_imagerec_mainid", "F_mainID"}}},
+        {"T_goods",
+         {key,
+          text("F_Code", 50),
+          text("F_Name", 255),
+          text("F_spec", 255),
+          text("F_Type", 255),
+          text("F_pinPai", 50),
+          text("F_yanSE", 50),
+          text("F_caiLiao", 255),
+          text("F_baoZhuang", 255),
+          text("F_tiji", 50),
+          text("F_TMcode", 50),
+          text("F_other1", 255),
+          text("F_other2", 255),
+          text("F_other3", 255),
+          text("F_other4", 255),
+          text("F_Memo1", 255),
+          {"F_useFlag", T::Bool}},
+         {{"ix_goods_code", "F_Code"}}},
+        {"T_client", {}, {{"ix_client_code", "F_Code"}}},
+        {"T_suppler", {}, {{"ix_suppler_code", "F_Code"}}},
+        {"t_code",
+         {key, text("F_Name", 50), text("F_type", 50), text("F_LinkName", 50), {"F_rate", T::Float}},
+         {{"ix_code_type", "F_type"}}},
+        {"t_treecode",
+         {key, text("F_code", 100), text("F_name", 50), text("F_likecode", 255), text("F_flag", 20)},
+         {{"ix_treecode_flag", "F_flag, F_code"}}},
+        {"OperList",
+         {key,
+          text("F_Name", 50),
+          text("F_PassWord", 255),
+          {"F_Mem", T::Memo},
+          {"F_Flag", T::Bool},
+          {"F_xtFlag", T::Bool}}},
+        {"Limits", {key, text("F_name", 50), text("F_code", 10), {"F_flag", T::Bool}}},
+        {"OperLimit", {key, text("F_OperName", 50), text("F_lmtName", 50)}},
+        {"LogRec",
+         {key,
+          text("F_EmpName", 50),
+          text("F_OperType", 255),
+          text("F_OperDate", 10),
+          text("F_OperTime", 8)}},
+        {"SysInfo",
+         {key,
+          text("F_Code", 50),
+          text("F_Name", 10),
+          text("F_Manager", 50),
+          text("F_Phone", 50),
+          text("F_HandPhone", 50),
+          text("F_Homepage", 255),
+          text("F_Email", 255),
+          text("F_BakPath", 255),
+          text("F_Enroler", 50),
+          text("F_Mem", 255)}},
+        {"cfg_Grid",
+         {key,
+          text("F_name", 50),
+          text("F_fieldname", 50),
+          text("F_Caption", 50),
+          {"F_Width", T::Integer},
+          {"F_Visible", T::Bool},
+          {"F_ReadOnly", T::Bool},
+          {"F_Alignment", T::Integer},
+          text("F_DisplayFormat", 50),
+          {"F_FooterType", T::Integer},
+          text("F_FooterValue", 255),
+          {"F_Order", T::Integer}},
+         {{"ix_grid_name", "F_name"}}},
+        {"cfg_import",
+         {key,
+          text("F_tablename", 50),
+          {"F_iFlag", T::Integer},
+          text("S_Field", 50),
+          text("F_FieldName", 50),
+          text("F_field", 255)}},
+        {"cfg_stat", {key, text("F_name", 50), {"F_SQLtext", T::Memo}}},
+        {"cfg_schema", {{"F_version", T::Integer}}},
+    };
+}
+
+// Clients and suppliers share one column list.
+std::vector<Column> partnerColumns()
+{
+    return {{"F_ID", T::Key},
+            text("F_Code", 50),
+            text("F_Name", 100),
+            text("F_Type", 255),
+            text("F_LinkMan", 50),
+            text("F_Phone", 50),
+            text("F_handPhone", 50),
+            text("F_fax", 50),
+            text("F_Postcode", 20),
+            text("F_Address", 255),
+            text("F_bank", 100),
+            text("F_account", 50),
+            text("F_ratecode", 50),
+            text("F_homepage", 255),
+            text("F_Email", 255),
+            text("F_Memo1", 255),
+            {"F_useFlag", T::Bool}};
+}
+
+QString columnDdl(const Column &c, const SqlDialect &dialect)
+{
+    const QString name = QString::fromLatin1(c.name);
+    switch (c.type) {
+    case T::Key:
+        return name + u' ' + dialect.keyColumn();
+    case T::Integer:
+        return name + QStringLiteral(" integer default 0");
+    case T::Text:
+        return name + QStringLiteral(" varchar(%1) default ''").arg(c.width) +
+               dialect.lengthCheck(name, c.width);
+    case T::Memo:
+        return name + QStringLiteral(" text default ''");
+    case T::Float:
+        return name + QStringLiteral(" double precision default 0");
+    case T::Date:
+        return name + QStringLiteral(" date");
+    case T::Bool:
+        return name + QStringLiteral(" boolean default ") + dialect.falseLiteral();
+    }
+    return name;
+}
+
+QStringList existingTables(const QSqlDatabase &db)
+{
+    QStringList names;
+    for (const QString &t : db.tables(QSql::Tables)) {
+        if (!t.startsWith(u"sqlite_", Qt::CaseInsensitive))
+            names << t.toLower();
+    }
+    return names;
+}
+
+bool run(QSqlDatabase &db, const QString &sql, QString *error)
+{
+    QSqlQuery q(db);
+    if (q.exec(sql))
+        return true;
+    *error = q.lastError().text();
+    return false;
+}
+
+bool create(QSqlDatabase &db, const SqlDialect &dialect, QString *error)
+{
+    Transaction tx(db);
+    for (const QString &sql : createStatements(dialect)) {
+        if (!run(db, sql, error))
+            return false;
+    }
+    if (!SchemaSeed::insertRequiredRows(db, error))
+        return false;
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("insert into cfg_schema(F_version) values(?)"));
+    q.addBindValue(kVersion);
+    if (!q.exec()) {
+        *error = q.lastError().text();
+        return false;
+    }
+    return tx.commit(error);
+}
+
+} // namespace
+
+const std::vector<Table> &tables()
+{
+    static const std::vector<Table> all = [] {
+        std::vector<Table> list = buildTables();
+        for (Table &t : list) {
+            if (t.columns.empty())
+                t.columns = partnerColumns();
+        }
+        return list;
+    }();
+    return all;
+}
+
+const Table *table(const QString &name)
+{
+    for (const Table &t : tables()) {
+        if (name.compare(QLatin1String(t.name), Qt::CaseInsensitive) == 0)
+            return &t;
+    }
+    return nullptr;
+}
+
+const Column *column(const QString &tableName, const QString &columnName)
+{
+    const Table *t = table(tableName);
+    if (!t)
+        return nullptr;
+    for (const Column &c : t->columns) {
+        if (columnName.compare(QLatin1String(c.name), Qt::CaseInsensitive) == 0)
+            return &c;
+    }
+    return nullptr;
+}
+
+int width(const QString &tableName, const QString &columnName)
+{
+    const Column *c = column(tableName, columnName);
+    return c && c->type == ColumnType::Text ? c->width : 0;
+}
+
+QStringList createStatements(const SqlDialect &dialect)
+{
+    QStringList statements;
+    for (const Table &t : tables()) {
+        QStringList columns;
+        for (const Column &c : t.columns)
+            columns << columnDdl(c, dialect);
+        statements << QStringLiteral("create table %1 (%2)")
+                          .arg(QLatin1String(t.name), columns.join(QStringLiteral(", ")));
+        for (const Index &ix : t.indexes) {
+            statements << QStringLiteral("create index %1 on %2 (%3)")
+                              .arg(QLatin1String(ix.name), QLatin1String(t.name),
+                                   QLatin1String(ix.columns));
+        }
+    }
+    return statements;
+}
+
+State inspect(const QSqlDatabase &db, int *version, QString *error)
+{
+    *version = 0;
+    const QStringList present = existingTables(db);
+    if (present.isEmpty())
+        return State::Empty;
+    if (!present.contains(QStringLiteral("cfg_schema")))
+        return State::Foreign;
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("select max(F_version) from cfg_schema"))) {
+        *error = q.lastError().text();
+        return State::Damaged;
+    }
+    *version = q.next() ? q.value(0).toInt() : 0;
+    if (*version > kVersion)
+        return State::Newer;
+    return *version < 1 ? State::Damaged : State::Current;
+}
+
+bool ensure(QSqlDatabase &db, const SqlDialect &dialect, QString *error)
+{
+    int version = 0;
+    switch (inspect(db, &version, error)) {
+    case State::Empty:
+        return create(db, dialect, error);
+    case State::Current:
+        return true;
+    case State::Foreign:
+        *error = QObject::tr("这不是样品数据库：其中已有别的数据表。");
+        return false;
+    case State::Newer:
+        *error = QObject::tr("数据库的版本（%1）比本程序（%2）新，请使用新版程序打开。")
+                     .arg(version)
+                     .arg(kVersion);
+        return false;
+    case State::Damaged:
+        *error = QObject::tr("数据库的版本记录已损坏。") + u' ' + *error;
+        return false;
+    }
+    return false;
+}
+
+} // namespace Schema

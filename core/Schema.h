@@ -1,0 +1,60 @@
+#pragma once
+
+#include "core/SqlDialect.h"
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+class QSqlDatabase;
+
+// Every table and column of the sample database, as data: the DDL for both engines, the
+// widths that editors give their text boxes and the types that seed rows convert to all
+// come from here.
+namespace Schema {
+
+enum class ColumnType { Key, Integer, Text, Memo, Float, Date, Bool };
+
+struct Column
+{
+    const char *name;
+    ColumnType type;
+    int width = 0; // characters, for Text
+};
+
+struct Index
+{
+    const char *name;
+    const char *columns;
+};
+
+struct Table
+{
+    const char *name;
+    std::vector<Column> columns;
+    std::vector<Index> indexes = {};
+};
+
+inline constexpr int kVersion = 1;
+
+const std::vector<Table> &tables();
+
+// Names are matched without regard to case, as every statement of the program may spell them.
+const Table *table(const QString &name);
+const Column *column(const QString &table, const QString &column);
+
+// Width of a text column, 0 when the column is not text or unknown.
+int width(const QString &table, const QString &column);
+
+QStringList createStatements(const SqlDialect &dialect);
+
+enum class State { Empty, Current, Foreign, Newer, Damaged };
+
+// What a database holds: nothing yet, our schema, someone else's tables, a newer schema.
+State inspect(const QSqlDatabase &db, int *version, QString *error);
+
+// Creates the schema and its required rows in an empty database, upgrades an older one, and
+// refuses a database that is not ours or is newer than this program.
+bool ensure(QSqlDatabase &db, const SqlDialect &dialect, QString *error);
+
+} // namespace Schema

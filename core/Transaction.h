@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+
+// Rolls back on scope exit unless commit() succeeded, so an early return never leaves
+// half a record behind.
+class Transaction
+{
+public:
+    explicit Transaction(QSqlDatabase db);
+    ~Transaction();
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+
+    bool isActive() const { return m_active; }
+    bool commit(QString *error = nullptr);
+
+private:
+    QSqlDatabase m_db;
+    bool m_active = false;
+};

@@ -1,0 +1,191 @@
+#include "core/uDlgConnectDb.h"
+
+#include "core/AppHome.h"
+#include "core/Connection.h"
+#include "core/DataSource.h"
+#include "core/FileChooser.h"
+#include "core/Prompt.h"
+
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace {
+template <typename W> W *named(W *widget, const char *name)
+{
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+} // namespace
+
+TDlgConnectDb::TDlgConnectDb(const QString &currentDs, const QString &reason, QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("DlgConnectDb"));
+    setWindowTitle(QStringLiteral("连接网络数据库"));
+    auto *layout = new QVBoxLayout(this);
+
+    if (!reason.isEmpty()) {
+        auto *why = named(new QLabel(QStringLiteral("无法打开数据库：%1").arg(reason)), "lblReason");
+        why->setWordWrap(true);
+        why->setStyleSheet(QStringLiteral("color: #b00000;"));
+        layout->addWidget(why);
+    }
+
+    m_rbLocal = named(new QRadioButton(QStringLiteral("本机或共享文件夹中的数据库文件 (%1)")
+                                           .arg(QString::fromLatin1(kDatabaseFileName))),
+                      "rbLocal");
+    layout->addWidget(m_rbLocal);
+    auto *localRow = new QHBoxLayout;
+    m_edtFolder = named(new QLineEdit, "edtFolder");
+    m_edtFolder->setPlaceholderText(QStringLiteral("数据库所在的文件夹"));
+    auto *browse = named(new QPushButton(QStringLiteral("浏览...")), "btnBrowse");
+    connect(browse, &QPushButton::clicked, this, &TDlgConnectDb::chooseFile);
+    localRow->addSpacing(20);
+    localRow->addWidget(m_edtFolder, 1);
+    localRow->addWidget(browse);
+    layout->addLayout(localRow);
+    m_localWidgets = {m_edtFolder, browse};
+
+    m_rbServer = named(new QRadioButton(QStringLiteral("数据库服务器 (PostgreSQL)")), "rbServer");
+    layout->addWidget(m_rbServer);
+    auto *form = new QFormLayout;
+    form->setContentsMargins(20, 0, 0, 0);
+    m_edtHost = named(new QLineEdit, "edtHost");
+    m_spnPort = named(new QSpinBox, "spnPort");
+    m_spnPort->setRange(1, 65535);
+    m_spnPort->setValue(5432);
+    m_edtDatabase = named(new QLineEdit, "edtDatabase");
+    m_edtUser = named(new QLineEdit, "edtUser");
+    m_edtPassword = named(new QLineEdit, "edtPassword");
+    m_edtPassword->setEchoMode(QLineEdit::Password);
+    m_edtPassword->setPlaceholderText(QStringLiteral("可留空，使用 ~/.pgpass"));
+    form->addRow(QStringLiteral("服务器："), m_edtHost);
+    form->addRow(QStringLiteral("端口："), m_spnPort);
+    form->addRow(QStringLiteral("数据库："), m_edtDatabase);
+    form->addRow(QStringLiteral("用户名："), m_edtUser);
+    form->addRow(QStringLiteral("密码："), m_edtPassword);
+    auto *test = named(new QPushButton(QStringLiteral("测试连接")), "btnTest");
+    connect(test, &QPushButton::clicked, this, &TDlgConnectDb::testServer);
+    form->addRow(QString(), test);
+    layout->addLayout(form);
+    m_serverWidgets = {m_edtHost, m_spnPort, m_edtDatabase, m_edtUser, m_edtPassword, test};
+
+    m_lblResult = named(new QLabel, "lblResult");
+    m_lblResult->setWordWrap(true);
+    layout->addWidget(m_lblResult);
+
+    auto *buttons = new QDialogButtonBox;
+    named(buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole), "btnOK");
+    named(buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole), "btnCancel");
+    connect(buttons, &QDialogButtonBox::accepted, this, &TDlgConnectDb::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &TDlgConnectDb::reject);
+    layout->addWidget(buttons);
+
+    const DataSource current = DataSource::fromDs(currentDs, AppHome::dir());
+    if (current.engine == Engine::PostgreSQL) {
+        m_rbServer->setChecked(true);
+        m_edtHost->setText(current.host);
+        m_spnPort->setValue(current.port);
+        m_edtDatabase->setText(current.database);
+        m_edtUser->setText(current.user);
+        m_edtPassword->setText(current.password);
+    } else {
+        m_rbLocal->setChecked(true);
+        m_edtFolder->setText(QDir::toNativeSeparators(QFileInfo(current.sqliteFile).path()));
+    }
+    connect(m_rbLocal, &QRadioButton::toggled, this, &TDlgConnectDb::updateMode);
+    updateMode();
+    resize(520, sizeHint().height());
+}
+
+void TDlgConnectDb::updateMode()
+{
+    for (QWidget *w : std::as_const(m_localWidgets))
+        w->setEnabled(m_rbLocal->isChecked());
+    for (QWidget *w : std::as_const(m_serverWidgets))
+        w->setEnabled(m_rbServer->isChecked());
+    m_lblResult->clear();
+}
+
+void TDlgConnectDb::chooseFile()
+{
+    const QString file = FileChooser::openFileName(
+        this, QStringLiteral("连接网络数据库"), AppHome::dir(),
+        QStringLiteral("样品数据库 (%1);;所有文件 (*)").arg(QString::fromLatin1(kDatabaseFileName)));
+    if (!file.isEmpty())
+        m_edtFolder->setText(QDir::toNativeSeparators(QFileInfo(file).path()));
+}
+
+QString TDlgConnectDb::serverDs() const
+{
+    return DataSource::serverUrl(m_edtHost->text(), m_spnPort->value(), m_edtDatabase->text(),
+                                 m_edtUser->text(), m_edtPassword->text());
+}
+
+void TDlgConnectDb::testServer()
+{
+    QString report;
+    Connection::probe(DataSource::fromDs(serverDs(), AppHome::dir()), &report);
+    m_lblResult->setText(report);
+}
+
+bool TDlgConnectDb::acceptFolder()
+{
+    const QString folder = QDir::fromNativeSeparators(m_edtFolder->text().trimmed());
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        m_lblResult->setText(QStringLiteral("请选择数据库所在的文件夹。"));
+        return false;
+    }
+    const QString file = QDir(folder).filePath(QString::fromLatin1(kDatabaseFileName));
+    if (!QFileInfo::exists(file)) {
+        if (ShowPrompt(QStringLiteral("文件夹“%1”中没有数据库文件，要在这里新建一个样品数据库吗？")
+                           .arg(QDir::toNativeSeparators(folder)),
+                       Prompt::Question) != Prompt::Yes)
+            return false;
+        // An empty file is an empty SQLite database: the connection builds the schema.
+        QFile blank(file);
+        if (!blank.open(QIODevice::WriteOnly)) {
+            m_lblResult->setText(QStringLiteral("无法在该文件夹中建立数据库文件：%1")
+                                     .arg(blank.errorString()));
+            return false;
+        }
+    }
+    QString report;
+    if (!Connection::probe(DataSource::fromDs(folder, AppHome::dir()), &report)) {
+        m_lblResult->setText(report);
+        return false;
+    }
+    m_ds = QDir::cleanPath(QDir(folder).absolutePath()) + u'/';
+    return true;
+}
+
+void TDlgConnectDb::accept()
+{
+    if (m_rbLocal->isChecked()) {
+        if (!acceptFolder())
+            return;
+    } else {
+        if (m_edtHost->text().trimmed().isEmpty() || m_edtDatabase->text().trimmed().isEmpty()) {
+            m_lblResult->setText(QStringLiteral("请输入服务器和数据库名称。"));
+            return;
+        }
+        QString report;
+        if (!Connection::probe(DataSource::fromDs(serverDs(), AppHome::dir()), &report)) {
+            m_lblResult->setText(report);
+            return;
+        }
+        m_ds = serverDs();
+    }
+    QDialog::accept();
+}

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the program needs to build and run (and, with --test,
+# the PostgreSQL server the tests start). Skips apt-get when everything is present.
+set -euo pipefail
+
+packages=(cmake ninja-build g++ pkg-config
+          qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql
+          libsodium-dev libgl-dev libxkbcommon-dev
+          fonts-noto-cjk breeze-icon-theme)
+if [[ "${1:-}" == "--test" ]]; then
+  packages+=(postgresql xauth xvfb)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  sudo=""
+  [[ $(id -u) -eq 0 ]] || sudo="sudo"
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,33 @@
+#include "support/ScriptedPrompt.h"
+
+ScriptedPrompt::ScriptedPrompt() : m_previous(promptService())
+{
+    setPromptService(this);
+}
+
+ScriptedPrompt::~ScriptedPrompt()
+{
+    setPromptService(m_previous);
+}
+
+int ScriptedPrompt::show(const QString &text, int kind)
+{
+    shown.append({text, kind});
+    if (kind != Prompt::Question)
+        return Prompt::Yes;
+    return m_answers.isEmpty() ? int(Prompt::No) : m_answers.dequeue();
+}
+
+void ScriptedPrompt::answer(std::initializer_list<int> answers)
+{
+    for (int a : answers)
+        m_answers.enqueue(a);
+}
+
+QStringList ScriptedPrompt::texts() const
+{
+    QStringList list;
+    for (const Shown &s : shown)
+        list << s.text;
+    return list;
+}

@@ -1,0 +1,99 @@
+#include "support/TestDatabase.h"
+
+#include "core/AppHome.h"
+#include "core/DataSource.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTest>
+#include <QUuid>
+
+namespace {
+
+QString serverUrl()
+{
+    return qEnvironmentVariable("QUORIN_TEST_PG");
+}
+
+// Runs one statement on the server's maintenance database.
+bool onServer(const QString &sql, QString *error)
+{
+    const DataSource source = DataSource::fromDs(serverUrl(), QString());
+    const QString name = QStringLiteral("test-admin");
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        db.setHostName(source.host);
+        db.setPort(source.port);
+        db.setDatabaseName(source.database);
+        db.setUserName(source.user);
+        db.setPassword(source.password);
+        if (db.open()) {
+            QSqlQuery q(db);
+            ok = q.exec(sql);
+            if (!ok)
+                *error = q.lastError().text();
+        } else {
+            *error = db.lastError().text();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}
+
+} // namespace
+
+void TestDatabase::addEngineRows()
+{
+    QTest::addColumn<QString>("engine");
+    QTest::newRow("sqlite") << QStringLiteral("sqlite");
+    if (!serverUrl().isEmpty())
+        QTest::newRow("postgresql") << QStringLiteral("postgresql");
+}
+
+QString TestDatabase::createEmptyServerDatabase()
+{
+    const QString name =
+        QStringLiteral("quorin_t_") + QUuid::createUuid().toString(QUuid::Id128).left(16);
+    if (!onServer(QStringLiteral("create database %1").arg(name), &m_error))
+        return {};
+    m_serverDatabases << name;
+    const DataSource server = DataSource::fromDs(serverUrl(), QString());
+    return DataSource::serverUrl(server.host, server.port, name, server.user, server.password);
+}
+
+TestDatabase::TestDatabase(const QString &engine) : m_previous(dmData)
+{
+    AppHome::set(m_home.path());
+    if (engine == u"postgresql") {
+        m_ds = createEmptyServerDatabase();
+        if (m_ds.isEmpty())
+            return;
+    }
+    m_dm = std::make_unique<TdmData>(m_home.filePath(QStringLiteral("config.ini")));
+    m_dm->config().setDs(m_ds);
+    m_ok = m_dm->open(m_ds, &m_error);
+    dmData = m_dm.get();
+}
+
+std::unique_ptr<TdmData> TestDatabase::openAnother() const
+{
+    auto other = std::make_unique<TdmData>(m_home.filePath(QStringLiteral("config.ini")));
+    QString error;
+    if (!other->open(m_ds, &error))
+        qWarning().noquote() << "second connection failed:" << error;
+    return other;
+}
+
+TestDatabase::~TestDatabase()
+{
+    dmData = m_previous;
+    m_dm.reset();
+    for (const QString &name : std::as_const(m_serverDatabases)) {
+        QString error;
+        if (!onServer(QStringLiteral("drop database if exists %1 with (force)").arg(name), &error))
+            qWarning().noquote() << "could not drop" << name << error;
+    }
+}

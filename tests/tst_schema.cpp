@@ -1,0 +1,129 @@
+#include "core/PassHash.h"
+#include "core/Schema.h"
+#include "support/ScriptedPrompt.h"
+#include "support/TestDatabase.h"
+
+#include <QSqlQuery>
+#include <QTest>
+
+// A new database holds every table and the rows the program expects, on both engines.
+class TestSchema : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase_data() { TestDatabase::addEngineRows(); }
+
+    void everyTableAndColumnExists()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        QVERIFY2(db.ok(), qPrintable(db.error()));
+        for (const Schema::Table &t : Schema::tables()) {
+            QStringList columns;
+            for (const Schema::Column &c : t.columns)
+                columns << QString::fromLatin1(c.name).toUpper();
+            QSqlQuery q(db.dm()->database());
+            // Upper case on purpose: names match without regard to case.
+            QVERIFY2(q.exec(QStringLiteral("select %1 from %2 where 1 = 0")
+                                .arg(columns.join(u','), QString::fromLatin1(t.name).toUpper())),
+                     t.name);
+        }
+    }
+
+    void requiredRows()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        QVERIFY2(db.ok(), qPrintable(db.error()));
+        TdmData *dm = db.dm();
+
+        const QString adminHash =
+            dm->GetStrValue(QStringLiteral("select F_PassWord from OperList where F_Name = ?"),
+                            {QStringLiteral("admin")});
+        QVERIFY(adminHash.startsWith(u"$argon2id$"));
+        QVERIFY(PassHash::verify(adminHash, QString()));
+        QVERIFY(!PassHash::verify(adminHash, QStringLiteral(" ")));
+
+        QCOMPARE(dm->GetIntValue(QStringLiteral("select count(*) from Limits where F_flag = true")),
+                 35);
+        QCOMPARE(dm->GetStrValue(QStringLiteral("select F_name from Limits where F_code = '104'")),
+                 QStringLiteral("选项..."));
+        QCOMPARE(dm->GetIntValue(QStringLiteral("select count(*) from SysInfo")), 1);
+        QCOMPARE(dm->GetIntValue(QStringLiteral("select count(distinct F_name) from cfg_Grid")), 8);
+        QCOMPARE(dm->GetIntValue(QStringLiteral(
+                     "select count(*) from cfg_Grid where F_name = 'revazezmain'")),
+                 23);
+        QCOMPARE(dm->GetIntValue(
+                     QStringLiteral("select count(distinct F_tablename) from cfg_import")),
+                 3);
+        QCOMPARE(dm->GetFloatValue(QStringLiteral(
+                     "select F_rate from t_code where F_type = 'rate' and F_Name = '美元'")),
+                 1.0);
+        QVERIFY(dm->GetIntValue(QStringLiteral("select count(*) from t_code where F_type = 'rate'")) >= 8);
+        QCOMPARE(dm->GetIntValue(QStringLiteral("select F_version from cfg_schema")),
+                 Schema::kVersion);
+    }
+
+    // Every shipped analysis must run on the engine as it stands, with the columns the
+    // analysis window reads.
+    void shippedAnalysesRun()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        QVERIFY2(db.ok(), qPrintable(db.error()));
+        QVERIFY(db.dm()->ExecSql(QStringLiteral(
+            "insert into GoodMain(F_goodCode, F_goodName, F_pinPai) values('A1', '螺丝', '华为')")));
+        QSqlQuery stats(db.dm()->database());
+        QVERIFY(stats.exec(QStringLiteral("select F_name, F_SQLtext from cfg_stat order by F_ID")));
+        QStringList names;
+        while (stats.next()) {
+            names << stats.value(0).toString();
+            QSqlQuery q(db.dm()->database());
+            QVERIFY2(q.exec(stats.value(1).toString()), qPrintable(stats.value(0).toString()));
+            QVERIFY(q.next());
+            QCOMPARE(q.value(QStringLiteral("F_num")).toInt(), 1);
+        }
+        QVERIFY(names.contains(QStringLiteral("样品名称")));
+        QCOMPARE(names.size(), 9);
+    }
+
+    // SQLite would keep any length; the schema makes it refuse like PostgreSQL does, so a
+    // length fault shows on both engines alike.
+    void textWidthsAreEnforced()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        const QString sql = QStringLiteral("insert into GoodMain(F_goodCode) values(?)");
+        QVERIFY(db.dm()->ExecSql(sql, {QString(50, u'码')}));
+        QVERIFY(!db.dm()->ExecSql(sql, {QString(51, u'码')}));
+        QCOMPARE(Schema::width(QStringLiteral("goodmain"), QStringLiteral("F_GOODCODE")), 50);
+        QCOMPARE(Schema::width(QStringLiteral("SysInfo"), QStringLiteral("F_Name")), 10);
+    }
+
+    void reopeningKeepsDataAndAddsNothing()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        QVERIFY(db.dm()->ExecSql(QStringLiteral("delete from t_code")));
+        auto again = db.openAnother();
+        QVERIFY(again->isConnected());
+        QCOMPARE(again->GetIntValue(QStringLiteral("select count(*) from t_code")), 0);
+        QCOMPARE(again->GetIntValue(QStringLiteral("select count(*) from OperList")), 1);
+    }
+
+    void refusesForeignAndNewerDatabases()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        QVERIFY(db.dm()->ExecSql(QStringLiteral("update cfg_schema set F_version = 99")));
+        QString error;
+        QVERIFY(!db.openAnother()->isConnected());
+        QVERIFY(db.dm()->ExecSql(QStringLiteral("drop table cfg_schema")));
+        QVERIFY(!db.openAnother()->isConnected());
+    }
+};
+
+QTEST_MAIN(TestSchema)
+#include "tst_schema.moc"
