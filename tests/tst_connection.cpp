@@ -1,0 +1,225 @@
+#include "core/AppHome.h"
+#include "core/FileChooser.h"
+#include "core/uDlgConnectDb.h"
+#include "register/uFrmMain.h"
+#include "support/ScriptedPrompt.h"
+#include "support/TestDatabase.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+// Records what the connection procedure shows and answers its recovery questions in turn.
+class RecordingUi : public ConnectionUi
+{
+public:
+    QStringList statuses;
+    QStringList reasons;
+    QList<std::optional<QString>> answers;
+
+    void showStatus(const QString &text) override { statuses << text; }
+    std::optional<QString> recover(const QString &reason) override
+    {
+        reasons << reason;
+        return answers.isEmpty() ? std::nullopt : answers.takeFirst();
+    }
+};
+
+QString makeDatabaseIn(const QString &home)
+{
+    TdmData dm(QDir(home).filePath(QStringLiteral("config.ini")));
+    QString error;
+    if (!dm.open(QString(), &error))
+        qWarning() << error;
+    return QDir(home).filePath(QStringLiteral("data"));
+}
+
+} // namespace
+
+// Start-up's connection procedure, its recovery, and the connect dialog.
+class TestConnection : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { m_home = std::make_unique<QTemporaryDir>(); AppHome::set(m_home->path()); }
+
+    void withoutConfigurationTheDataFolderIsCreated()
+    {
+        ScriptedPrompt prompt;
+        TdmData dm(m_home->filePath(QStringLiteral("config.ini")));
+        RecordingUi ui;
+        QVERIFY(dm.DataModuleCreate(ui));
+        QVERIFY(dm.isConnected());
+        QVERIFY(QFile::exists(m_home->filePath(QStringLiteral("data/RevaZez.db"))));
+        QCOMPARE(ui.statuses, QStringList({QStringLiteral("正在连接数据库 ....."),
+                                           QStringLiteral("连接成功，正在登录 ...")}));
+        QVERIFY(ui.reasons.isEmpty());
+        QVERIFY(prompt.shown.isEmpty());
+    }
+
+    void wrongFolderAsksAndCancelEndsSilently()
+    {
+        ScriptedPrompt prompt;
+        const QString missing = m_home->filePath(QStringLiteral("elsewhere"));
+        TdmData dm(m_home->filePath(QStringLiteral("config.ini")));
+        dm.config().setDs(missing);
+        RecordingUi ui;
+        QVERIFY(!dm.DataModuleCreate(ui));
+        QVERIFY(!dm.isConnected());
+        QCOMPARE(ui.reasons.size(), 1);
+        QVERIFY(ui.reasons[0].contains(u"RevaZez.db"));
+        QVERIFY(prompt.shown.isEmpty());
+        QVERIFY(!QFileInfo::exists(missing));
+        QCOMPARE(dm.config().ds(), missing);
+    }
+
+    // The dialog keeps coming back until the chosen folder holds a database; that folder is
+    // stored for the next start.
+    void recoveryLoopsUntilADatabaseIsChosen()
+    {
+        QTemporaryDir other;
+        const QString goodFolder = makeDatabaseIn(other.path());
+        TdmData dm(m_home->filePath(QStringLiteral("config.ini")));
+        dm.config().setDs(QStringLiteral("/nonexistent/folder/"));
+        RecordingUi ui;
+        ui.answers = {other.path(), goodFolder};
+        QVERIFY(dm.DataModuleCreate(ui));
+        QCOMPARE(ui.reasons.size(), 2);
+        QCOMPARE(dm.config().ds(), goodFolder);
+        QCOMPARE(dm.source().sqliteFile, goodFolder + QStringLiteral("/RevaZez.db"));
+    }
+
+    void damagedFileIsReportedToTheDialog()
+    {
+        QDir(m_home->path()).mkpath(QStringLiteral("bad"));
+        QFile junk(m_home->filePath(QStringLiteral("bad/RevaZez.db")));
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write(QByteArray(4096, 'x'));
+        junk.close();
+        TdmData dm(m_home->filePath(QStringLiteral("config.ini")));
+        dm.config().setDs(m_home->filePath(QStringLiteral("bad")));
+        RecordingUi ui;
+        QVERIFY(!dm.DataModuleCreate(ui));
+        QCOMPARE(ui.reasons.size(), 1);
+        QVERIFY(ui.reasons[0].contains(u"不是有效的数据库文件"));
+    }
+
+    void unreachableServerAsks()
+    {
+        TdmData dm(m_home->filePath(QStringLiteral("config.ini")));
+        dm.config().setDs(QStringLiteral("postgresql://nobody@127.0.0.1:1/none"));
+        RecordingUi ui;
+        QVERIFY(!dm.DataModuleCreate(ui));
+        QCOMPARE(ui.reasons.size(), 1);
+    }
+
+    void dialogPicksAFolderThroughTheFileChooser()
+    {
+        QTemporaryDir other;
+        const QString folder = makeDatabaseIn(other.path());
+        TDlgConnectDb dialog{QString()};
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("连接网络数据库"));
+        QVERIFY(dialog.findChild<QRadioButton *>(QStringLiteral("rbLocal"))->isChecked());
+        FileChooser::setNextAnswer(folder + QStringLiteral("/RevaZez.db"));
+        dialog.findChild<QPushButton *>(QStringLiteral("btnBrowse"))->click();
+        dialog.findChild<QPushButton *>(QStringLiteral("btnOK"))->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.ds(), folder + u'/');
+    }
+
+    void dialogOffersANewDatabaseInAnEmptyFolder()
+    {
+        QTemporaryDir empty;
+        ScriptedPrompt prompt;
+        TDlgConnectDb dialog{QString()};
+        dialog.findChild<QLineEdit *>(QStringLiteral("edtFolder"))->setText(empty.path());
+        auto *ok = dialog.findChild<QPushButton *>(QStringLiteral("btnOK"));
+        prompt.answer({Prompt::No});
+        ok->click();
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QVERIFY(!QFile::exists(empty.filePath(QStringLiteral("RevaZez.db"))));
+        QCOMPARE(prompt.shown.size(), 1);
+        QCOMPARE(prompt.shown[0].kind, int(Prompt::Question));
+
+        prompt.answer({Prompt::Yes});
+        ok->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        TdmData dm(m_home->filePath(QStringLiteral("config.ini")));
+        QString error;
+        QVERIFY2(dm.open(dialog.ds(), &error), qPrintable(error));
+        QCOMPARE(dm.GetIntValue(QStringLiteral("select count(*) from Limits")), 35);
+    }
+
+    void dialogTestsAndChoosesAServer()
+    {
+        TestDatabase server(QStringLiteral("postgresql"));
+        if (!server.ok())
+            QSKIP("no PostgreSQL server (QUORIN_TEST_PG)");
+        const DataSource source = DataSource::fromDs(server.ds(), QString());
+        TDlgConnectDb dialog{QString()};
+        dialog.findChild<QRadioButton *>(QStringLiteral("rbServer"))->setChecked(true);
+        dialog.findChild<QLineEdit *>(QStringLiteral("edtHost"))->setText(source.host);
+        dialog.findChild<QSpinBox *>(QStringLiteral("spnPort"))->setValue(source.port);
+        dialog.findChild<QLineEdit *>(QStringLiteral("edtDatabase"))->setText(source.database);
+        dialog.findChild<QLineEdit *>(QStringLiteral("edtUser"))->setText(source.user);
+        dialog.findChild<QPushButton *>(QStringLiteral("btnTest"))->click();
+        QVERIFY(dialog.findChild<QLabel *>(QStringLiteral("lblResult"))->text().startsWith(
+            u"连接成功"));
+        dialog.findChild<QPushButton *>(QStringLiteral("btnOK"))->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(DataSource::fromDs(dialog.ds(), QString()).database, source.database);
+
+        TDlgConnectDb refused{QString()};
+        refused.findChild<QRadioButton *>(QStringLiteral("rbServer"))->setChecked(true);
+        refused.findChild<QLineEdit *>(QStringLiteral("edtHost"))->setText(source.host);
+        refused.findChild<QSpinBox *>(QStringLiteral("spnPort"))->setValue(source.port);
+        refused.findChild<QLineEdit *>(QStringLiteral("edtDatabase"))->setText(
+            QStringLiteral("no_such_database"));
+        refused.findChild<QLineEdit *>(QStringLiteral("edtUser"))->setText(source.user);
+        refused.findChild<QPushButton *>(QStringLiteral("btnOK"))->click();
+        QCOMPARE(refused.result(), int(QDialog::Rejected));
+        QVERIFY(refused.findChild<QLabel *>(QStringLiteral("lblResult"))->text().startsWith(
+            u"连接失败"));
+    }
+
+    // The connect command stores the new folder for the next start and leaves the running
+    // program on its database.
+    void connectCommandTakesEffectAtNextStart()
+    {
+        TestDatabase db(QStringLiteral("sqlite"));
+        QTemporaryDir other;
+        const QString folder = makeDatabaseIn(other.path());
+        const QString before = db.dm()->source().sqliteFile;
+        ScriptedPrompt prompt;
+        TFrmMain main;
+        QTimer::singleShot(0, this, [&] {
+            auto *dialog = qobject_cast<TDlgConnectDb *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->findChild<QLineEdit *>(QStringLiteral("edtFolder"))->setText(folder);
+            dialog->findChild<QPushButton *>(QStringLiteral("btnOK"))->click();
+        });
+        main.action(507)->trigger();
+        QCOMPARE(db.dm()->config().ds(), folder + u'/');
+        QCOMPARE(db.dm()->source().sqliteFile, before);
+        QCOMPARE(prompt.shown.size(), 1);
+        QCOMPARE(prompt.shown[0].kind, int(Prompt::Information));
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_home;
+};
+
+QTEST_MAIN(TestConnection)
+#include "tst_connection.moc"
