@@ -129,6 +129,8 @@ void TfrmOperLogin::tryLogin()
     ++m_failCount;
     if (m_failCount < 4) {
         ShowPrompt(QStringLiteral("用户名或密码不正确，请重新输入！"), Prompt::Information);
+        m_edtPassWord->selectAll();
+        m_edtPassWord->setFocus();
         return;
     }
     if (m_mode == LoginMode::ChangeOperator) {

@@ -8,6 +8,7 @@
 #include "register/MainCommands.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QIcon>
@@ -37,6 +38,11 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent)
     setObjectName(QStringLiteral("FrmMain"));
     setWindowTitle(mainCaption());
     resize(800, 568);
+    if (QScreen *screen = QApplication::primaryScreen()) {
+        QRect frame = rect();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
 
     auto *splitter = new QSplitter(this);
     splitter->setObjectName(QStringLiteral("Splitter1"));
@@ -79,6 +85,10 @@ void TFrmMain::createCommands()
     action(201)->setShortcut(QKeySequence(QStringLiteral("Ctrl+A")));
     action(202)->setShortcut(QKeySequence(QStringLiteral("Ctrl+E")));
     action(203)->setShortcuts({QKeySequence(QStringLiteral("Ctrl+S")), QKeySequence::Delete});
+
+    QAction *compact = action(506);
+    compact->setEnabled(true);
+    connect(compact, &QAction::triggered, this, &TFrmMain::compactDatabase);
 
     QAction *connectDb = action(507);
     connectDb->setEnabled(true);
@@ -321,6 +331,17 @@ void TFrmMain::closeEvent(QCloseEvent *event)
 void TFrmMain::changeOperator()
 {
     ShowLogin(LoginMode::ChangeOperator, this);
+}
+
+void TFrmMain::compactDatabase()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool ok = dmData->CompactDataFile();
+    QApplication::restoreOverrideCursor();
+    if (ok)
+        ShowPrompt(QStringLiteral("压缩数据库成功！"), Prompt::Information);
+    else
+        ShowPrompt(QStringLiteral("压缩数据库失败！"), Prompt::Error);
 }
 
 void TFrmMain::connectNetworkDatabase()

@@ -38,6 +38,7 @@ private:
     QAction *addPlainAction(const QString &name, const QString &caption, const char *icon = "");
     void updateClock();
     void changeOperator();
+    void compactDatabase();
     void connectNetworkDatabase();
 
     QHash<int, QAction *> m_commands;

@@ -1,0 +1,112 @@
+#include "register/uFrmMain.h"
+#include "support/ScriptedPrompt.h"
+#include "support/TestDatabase.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+
+// The main window's frame: commands, menus, status bar, exit question, compaction.
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase_data() { TestDatabase::addEngineRows(); }
+
+    void everyNumberedCommandExistsWithItsCaption()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        TFrmMain main;
+        QCOMPARE(main.action(104)->text(), QStringLiteral("选项..."));
+        QCOMPARE(main.action(307)->text(), QStringLiteral("样品分类统计表"));
+        QCOMPARE(main.action(507)->text(), QStringLiteral("连接网络数据库"));
+        int numbered = 0;
+        for (QAction *a : main.findChildren<QAction *>()) {
+            if (a->objectName().startsWith(u"Action"))
+                ++numbered;
+        }
+        QCOMPARE(numbered, 35 + 2 + 4);
+        // Commands whose windows are not built yet are shown but cannot run.
+        QVERIFY(!main.action(201)->isEnabled());
+        QVERIFY(main.action(506)->isEnabled());
+        QCOMPARE(main.findChild<QToolBar *>(QStringLiteral("ToolBar1"))->iconSize(), QSize(30, 30));
+    }
+
+    void statusBarAndTitleAfterShowing()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        db.dm()->setCurOperName(QStringLiteral("张三"));
+        TFrmMain main;
+        main.show();
+        QCOMPARE(main.windowTitle(), QStringLiteral("Quorin样品管理软件 "));
+        QCOMPARE(main.statusPanel(0), QStringLiteral(" 当前用户"));
+        QCOMPARE(main.statusPanel(1), QStringLiteral(" 张三"));
+        QCOMPARE(main.statusPanel(2), QStringLiteral(" 当前日期时间"));
+        QVERIFY(main.statusPanel(4).startsWith(u"Quorin样品管理软件(企业版)"));
+        const QString clock = main.statusPanel(3).trimmed();
+        QVERIFY(QDateTime::fromString(clock, QStringLiteral("yyyy-MM-dd hh:mm:ss")).isValid());
+        main.setStatusPanel(3, QString());
+        QTRY_VERIFY_WITH_TIMEOUT(!main.statusPanel(3).isEmpty(), 2500);
+    }
+
+    void viewMenuTogglesBars()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        TFrmMain main;
+        main.show();
+        auto *statusToggle = main.findChild<QAction *>(QStringLiteral("actViewStatusBar"));
+        auto *toolToggle = main.findChild<QAction *>(QStringLiteral("actViewToolBar"));
+        QVERIFY(statusToggle->isChecked() && toolToggle->isChecked());
+        statusToggle->trigger();
+        toolToggle->trigger();
+        QVERIFY(!main.statusBar()->isVisible());
+        QVERIFY(!main.findChild<QToolBar *>(QStringLiteral("ToolBar1"))->isVisible());
+        statusToggle->trigger();
+        QVERIFY(main.statusBar()->isVisible());
+    }
+
+    void exitAsksFirst()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        TFrmMain main;
+        main.show();
+        prompt.answer({Prompt::No, Prompt::Yes});
+        main.findChild<QAction *>(QStringLiteral("actExit"))->trigger();
+        QVERIFY(main.isVisible());
+        main.findChild<QAction *>(QStringLiteral("actClose"))->trigger();
+        QVERIFY(!main.isVisible());
+        QCOMPARE(prompt.texts(),
+                 QStringList(2, QStringLiteral("真的要退出“Quorin样品管理软件 ”软件吗？")));
+    }
+
+    void compactionReportsItsResult()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        TFrmMain main;
+        main.action(506)->trigger();
+        QCOMPARE(prompt.texts(), QStringList{QStringLiteral("压缩数据库成功！")});
+        QCOMPARE(prompt.shown[0].kind, int(Prompt::Information));
+        // A compaction inside an open transaction is refused by both engines.
+        prompt.clear();
+        QVERIFY(db.dm()->database().transaction());
+        main.action(506)->trigger();
+        db.dm()->database().rollback();
+        QCOMPARE(prompt.texts(), QStringList{QStringLiteral("压缩数据库失败！")});
+        QCOMPARE(prompt.shown[0].kind, int(Prompt::Error));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
