@@ -25,3 +25,25 @@ QString SqlDialect::compactStatement() const
     return m_engine == Engine::SQLite ? QStringLiteral("vacuum")
                                       : QStringLiteral("vacuum analyze");
 }
+
+QString SqlDialect::likeOperator() const
+{
+    return m_engine == Engine::SQLite ? QStringLiteral("like") : QStringLiteral("ilike");
+}
+
+QString SqlDialect::likeEscapeClause() const
+{
+    return QStringLiteral(" escape '!'");
+}
+
+QString SqlDialect::likePattern(const QString &text, bool contains) const
+{
+    QString escaped;
+    escaped.reserve(text.size() + 2);
+    for (const QChar c : text) {
+        if (c == u'!' || c == u'%' || c == u'_')
+            escaped += u'!';
+        escaped += c;
+    }
+    return (contains ? QStringLiteral("%") : QString()) + escaped + u'%';
+}

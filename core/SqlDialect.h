@@ -18,6 +18,14 @@ public:
     QString lengthCheck(const QString &column, int width) const;
     QString compactStatement() const;
 
+    // Case-insensitive pattern match, as every list search is.
+    QString likeOperator() const;
+    // " escape '!'": typed `%` and `_` are data, and PostgreSQL's default escape, the
+    // backslash, is what every type path is made of.
+    QString likeEscapeClause() const;
+    // The pattern for `text` as typed: starts with, or contains when `contains` is set.
+    QString likePattern(const QString &text, bool contains) const;
+
 private:
     Engine m_engine;
 };

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "core/SqlDialect.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+// A filter chain "where (1=1) and … " whose typed values are bound, never pasted in.
+// Pieces use `?` placeholders; values() lists their values in order.
+class SqlFilter
+{
+public:
+    enum class Match { StartsWith, Contains };
+
+    explicit SqlFilter(const SqlDialect &dialect) : m_dialect(dialect) {}
+
+    // A piece of SQL such as "F_editDate >= ?" with the values of its placeholders.
+    void add(const QString &piece, const QVariantList &values = {});
+    // column like <text as pattern>: `%`, `_` and the escape character typed by a user are
+    // searched for literally, without regard to case.
+    void addLike(const QString &column, const QString &text, Match match);
+    // (a like … or b like … ): any of the columns matches.
+    void addLikeAny(const QStringList &columns, const QString &text, Match match);
+
+    // "where (1=1) and … " — always starts with the neutral clause, like every list statement.
+    QString where() const;
+    const QVariantList &values() const { return m_values; }
+    bool isEmpty() const { return m_pieces.isEmpty(); }
+
+private:
+    QString likePiece(const QString &column) const;
+
+    SqlDialect m_dialect;
+    QStringList m_pieces;
+    QVariantList m_values;
+};
