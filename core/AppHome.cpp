@@ -1,6 +1,9 @@
 #include "core/AppHome.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QDirIterator>
+#include <QFile>
 
 namespace {
 QString g_home;
@@ -31,6 +34,19 @@ QString dir()
 QString path(const QString &relative)
 {
     return QDir(g_home).filePath(relative);
+}
+
+void installShippedFiles()
+{
+    QDir().mkpath(g_home);
+    QDirIterator shipped(QStringLiteral(":/home"));
+    while (shipped.hasNext()) {
+        const QString source = shipped.next();
+        const QString target = path(shipped.fileName());
+        if (!QFileInfo::exists(target) && QFile::copy(source, target))
+            QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                              QFile::ReadOther);
+    }
 }
 
 } // namespace AppHome

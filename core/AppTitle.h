@@ -12,4 +12,12 @@ inline QString full()
 {
     return QStringLiteral("Quorin样品管理软件(企业版)");
 }
+inline QString webSite()
+{
+    return QStringLiteral("https://quorin.example.com/");
+}
+inline QString contactLine()
+{
+    return QStringLiteral("技术支持：support@quorin.example.com");
+}
 } // namespace AppTitle

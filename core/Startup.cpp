@@ -55,6 +55,7 @@ int runStartup()
     splash->repaint();
     QApplication::processEvents();
 
+    AppHome::installShippedFiles();
     TdmData data(AppHome::path(QStringLiteral("config.ini")));
     dmData = &data;
     SplashConnectionUi ui(splash);

@@ -1,15 +1,35 @@
 #include "register/uFrmMain.h"
 
+#include "core/AppHome.h"
 #include "core/AppTitle.h"
+#include "core/DBGridEh.h"
+#include "core/DateBox.h"
+#include "core/GridLayout.h"
+#include "core/Shell.h"
+#include "core/SqlListModel.h"
 #include "core/DataDm.h"
 #include "core/Prompt.h"
 #include "core/uDlgConnectDb.h"
 #include "operators/uFrmOperLogin.h"
 #include "register/MainCommands.h"
+#include "register/SampleDetailTabs.h"
+#include "register/uFrmAbout.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
 #include <QDateTime>
 #include <QIcon>
 #include <QLabel>
@@ -31,6 +51,38 @@ QString mainCaption()
     return AppTitle::product() + u' ';
 }
 
+QList<GridColumn> builtInColumns()
+{
+    const struct
+    {
+        const char *field;
+        const char *caption;
+    } columns[] = {{"F_goodcode", "样品编号"},  {"F_goodname", "样品名称"}, {"F_spec", "规格型号"},
+                   {"F_type", "样品类型"},      {"F_PinPai", "品牌"},       {"F_yanSE", "颜色"},
+                   {"F_cailiao", "材料"},       {"F_tiji", "体积"},         {"F_baozhuang", "包装"},
+                   {"F_cgDate", "采购日期"},    {"F_cgSuppler", "供应商"},  {"F_cgUnit", "计价单位"},
+                   {"F_cgPrice", "采购单价"},   {"F_cgType", "币种"},       {"F_xsDate", "销售日期"},
+                   {"F_xsClient", "客户"},      {"F_xsUnit1", "计价单位"},  {"F_xsPrice1", "销售单价"},
+                   {"F_xsType1", "币种"},       {"F_xsUnit2", "计价单位"},  {"F_xsPrice2", "销售单价"},
+                   {"F_xsType2", "币种"},       {"F_memo1", "备注"}};
+    QList<GridColumn> list;
+    for (const auto &c : columns) {
+        GridColumn column;
+        column.field = QString::fromLatin1(c.field);
+        column.caption = QString::fromUtf8(c.caption);
+        const QString lower = column.field.toLower();
+        if (lower.endsWith(u"date")) {
+            column.alignment = GridColumn::Centre;
+            column.displayFormat = QStringLiteral("yyyy-MM-dd");
+        } else if (lower.contains(u"price")) {
+            column.alignment = GridColumn::Right;
+            column.displayFormat = QStringLiteral("0.00");
+        }
+        list << column;
+    }
+    return list;
+}
+
 } // namespace
 
 TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent)
@@ -44,24 +96,168 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent)
         move(frame.topLeft());
     }
 
-    auto *splitter = new QSplitter(this);
-    splitter->setObjectName(QStringLiteral("Splitter1"));
-    m_navigator = new QWidget(splitter);
-    m_navigator->setObjectName(QStringLiteral("pnlNavigator"));
-    auto *content = new QWidget(splitter);
-    content->setObjectName(QStringLiteral("pnlContent"));
-    splitter->setStretchFactor(1, 1);
-    splitter->setSizes({200, 600});
-    setCentralWidget(splitter);
-
+    QryMain = new SqlListModel(this);
+    QryMain->setObjectName(QStringLiteral("QryMain"));
     createCommands();
+
+    auto *central = new QWidget(this);
+    auto *centralLayout = new QVBoxLayout(central);
+    centralLayout->setContentsMargins(2, 2, 2, 0);
+    centralLayout->setSpacing(2);
+    centralLayout->addWidget(createSearchBar());
+
+    auto *splitter = new QSplitter(central);
+    splitter->setObjectName(QStringLiteral("Splitter1"));
+    m_navigator = createNavigator();
+    splitter->addWidget(m_navigator);
+    auto *right = new QSplitter(Qt::Vertical, splitter);
+    right->setObjectName(QStringLiteral("Splitter2"));
+    DBGridEh1 = new DBGridEh(right);
+    DBGridEh1->setObjectName(QStringLiteral("DBGridEh1"));
+    DBGridEh1->setColumns(builtInColumns());
+    DBGridEh1->setSource(QryMain);
+    m_details = new SampleDetailTabs(right);
+    right->addWidget(DBGridEh1);
+    right->addWidget(m_details);
+    right->setStretchFactor(0, 1);
+    right->setSizes({330, 150});
+    splitter->addWidget(right);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({170, 630});
+    centralLayout->addWidget(splitter, 1);
+    setCentralWidget(central);
+
+    connect(DBGridEh1, &DBGridEh::currentRowChanged, this, &TFrmMain::showCurrentRecord);
+    connect(DBGridEh1, &DBGridEh::rowDoubleClicked, this, [this] { runIfVisible(202); });
+    connect(DBGridEh1, &DBGridEh::titleClicked, this, &TFrmMain::sortByTitle);
+
     createMenus();
     createToolBar();
     createStatusBar();
 
+    DBGridEh1->view()->setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto *separator = new QAction(this);
+    separator->setSeparator(true);
+    DBGridEh1->view()->addActions({action(201), action(207), action(202), action(203), separator,
+                                   action(204), action(301), action(205), action(206)});
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &TFrmMain::close);
+
     m_clock = new QTimer(this);
     connect(m_clock, &QTimer::timeout, this, &TFrmMain::updateClock);
     m_clock->start(1000);
+}
+
+QWidget *TFrmMain::createSearchBar()
+{
+    auto *bar = new QWidget;
+    bar->setObjectName(QStringLiteral("pnlSearch"));
+    auto *layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(2, 2, 2, 2);
+
+    ComboBox1 = new QComboBox;
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->addItems(SampleListQuery::searchFieldCaptions());
+    ComboBox1->setCurrentIndex(-1);
+    ComboBox1->setMinimumContentsLength(6);
+    auto *searchLabel = new QLabel(QStringLiteral("搜索(&V)"));
+    searchLabel->setBuddy(ComboBox1);
+    layout->addWidget(searchLabel);
+    layout->addWidget(ComboBox1);
+
+    Edit1 = new QLineEdit;
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setClearButtonEnabled(true);
+    auto *valueLabel = new QLabel(QStringLiteral("值(&V)"));
+    valueLabel->setBuddy(Edit1);
+    layout->addWidget(valueLabel);
+    layout->addWidget(Edit1, 1);
+    m_btnPick = new QToolButton;
+    m_btnPick->setObjectName(QStringLiteral("btnPick"));
+    m_btnPick->setText(QStringLiteral("..."));
+    m_btnPick->setVisible(false);
+    // The supplier and client registers that pick a name come with their own windows.
+    m_btnPick->setEnabled(false);
+    layout->addWidget(m_btnPick);
+
+    auto *find = new QPushButton(QStringLiteral("查找(F3)"));
+    find->setObjectName(QStringLiteral("btnFind"));
+    find->setShortcut(QKeySequence(Qt::Key_F3));
+    layout->addWidget(find);
+
+    dtpFromDate = new DateBox;
+    dtpFromDate->setObjectName(QStringLiteral("dtpFromDate"));
+    dtpToDate = new DateBox;
+    dtpToDate->setObjectName(QStringLiteral("dtpToDate"));
+    layout->addWidget(new QLabel(QStringLiteral("日期：自")));
+    layout->addWidget(dtpFromDate);
+    layout->addWidget(new QLabel(QStringLiteral("至")));
+    layout->addWidget(dtpToDate);
+
+    auto *navigator = new QToolButton;
+    navigator->setObjectName(QStringLiteral("btnNavigator"));
+    navigator->setIcon(QIcon::fromTheme(QStringLiteral("view-split-left-right")));
+    navigator->setToolTip(QStringLiteral("显示或隐藏导航树"));
+    layout->addWidget(navigator);
+    connect(navigator, &QToolButton::clicked, this, [this] {
+        findChild<QAction *>(QStringLiteral("actViewNavigator"))->toggle();
+    });
+
+    m_btnAdvanced = new QPushButton(QStringLiteral("高级查找..."));
+    m_btnAdvanced->setObjectName(QStringLiteral("btnAdvanced"));
+    m_btnAdvanced->setCheckable(true);
+    // The advanced search dialog comes with its own window.
+    m_btnAdvanced->setEnabled(false);
+    layout->addWidget(m_btnAdvanced);
+
+    connect(ComboBox1, &QComboBox::activated, this, &TFrmMain::chooseSearchField);
+    connect(Edit1, &QLineEdit::textChanged, this, &TFrmMain::RunListQuery);
+    connect(find, &QPushButton::clicked, this, &TFrmMain::RunListQuery);
+    connect(dtpFromDate, &DateBox::changed, this, &TFrmMain::RunListQuery);
+    connect(dtpToDate, &DateBox::changed, this, &TFrmMain::RunListQuery);
+    return bar;
+}
+
+QWidget *TFrmMain::createNavigator()
+{
+    auto *tabs = new QTabWidget;
+    tabs->setObjectName(QStringLiteral("pcNavigator"));
+    tabs->setTabPosition(QTabWidget::South);
+
+    auto *items = new QWidget;
+    auto *itemsLayout = new QVBoxLayout(items);
+    itemsLayout->setContentsMargins(0, 0, 0, 0);
+    vleList = new QTableWidget(0, 2);
+    vleList->setObjectName(QStringLiteral("vleList"));
+    vleList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    vleList->setSelectionMode(QAbstractItemView::SingleSelection);
+    vleList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    vleList->verticalHeader()->hide();
+    vleList->horizontalHeader()->setStretchLastSection(true);
+    vleList->setColumnWidth(0, 36);
+    cbbListType = new QComboBox;
+    cbbListType->setObjectName(QStringLiteral("cbbListType"));
+    cbbListType->addItems(SampleListQuery::listTypeCaptions());
+    itemsLayout->addWidget(vleList, 1);
+    itemsLayout->addWidget(cbbListType);
+    tabs->addTab(items, QStringLiteral(" 样品项目 "));
+
+    tvTree = new QTreeWidget;
+    tvTree->setObjectName(QStringLiteral("tvTree"));
+    tvTree->setHeaderHidden(true);
+    tvTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tabs->addTab(tvTree, QStringLiteral(" 样品类型 "));
+
+    connect(cbbListType, &QComboBox::currentIndexChanged, this, &TFrmMain::FillValueList);
+    connect(vleList, &QTableWidget::currentCellChanged, this, [this] {
+        if (!m_fillingValueList)
+            RunListQuery();
+    });
+    connect(tvTree, &QTreeWidget::itemDoubleClicked, this, &TFrmMain::RunListQuery);
+
+    tabs->setContextMenuPolicy(Qt::ActionsContextMenu);
+    tabs->addActions({action(205), action(206)});
+    return tabs;
 }
 
 QAction *TFrmMain::addPlainAction(const QString &name, const QString &caption, const char *icon)
@@ -85,6 +281,11 @@ void TFrmMain::createCommands()
     action(201)->setShortcut(QKeySequence(QStringLiteral("Ctrl+A")));
     action(202)->setShortcut(QKeySequence(QStringLiteral("Ctrl+E")));
     action(203)->setShortcuts({QKeySequence(QStringLiteral("Ctrl+S")), QKeySequence::Delete});
+
+    action(205)->setEnabled(true);
+    connect(action(205), &QAction::triggered, this, [this] { ChooseColumns(DBGridEh1); });
+    action(206)->setEnabled(true);
+    connect(action(206), &QAction::triggered, this, &TFrmMain::saveGridLayout);
 
     QAction *compact = action(506);
     compact->setEnabled(true);
@@ -177,13 +378,23 @@ void TFrmMain::createMenus()
 
     QMenu *tools = bar->addMenu(QStringLiteral("工具(&T)"));
     tools->setObjectName(QStringLiteral("mnuTools"));
-    for (const auto &[name, caption, icon] :
-         {std::tuple{"actCalculator", "计算器", "accessories-calculator"},
-          std::tuple{"actNotepad", "笔记本", "accessories-text-editor"}}) {
-        QAction *a = addPlainAction(QLatin1String(name), QString::fromUtf8(caption), icon);
-        a->setEnabled(false);
-        tools->addAction(a);
-    }
+    QAction *calculator = addPlainAction(QStringLiteral("actCalculator"),
+                                         QStringLiteral("计算器"), "accessories-calculator");
+    connect(calculator, &QAction::triggered, this, [this] {
+        startTool({QStringLiteral("gnome-calculator"), QStringLiteral("kcalc"),
+                   QStringLiteral("galculator"), QStringLiteral("qalculate-gtk"),
+                   QStringLiteral("mate-calc"), QStringLiteral("xcalc")},
+                  QStringLiteral("计算器"));
+    });
+    QAction *notepad = addPlainAction(QStringLiteral("actNotepad"), QStringLiteral("笔记本"),
+                                      "accessories-text-editor");
+    connect(notepad, &QAction::triggered, this, [this] {
+        startTool({QStringLiteral("gnome-text-editor"), QStringLiteral("gedit"),
+                   QStringLiteral("kwrite"), QStringLiteral("kate"), QStringLiteral("mousepad"),
+                   QStringLiteral("pluma"), QStringLiteral("xed"), QStringLiteral("featherpad")},
+                  QStringLiteral("文本编辑器"));
+    });
+    tools->addActions({calculator, notepad});
 
     QMenu *help = bar->addMenu(QStringLiteral("帮助(&H)"));
     help->setObjectName(QStringLiteral("mnuHelp"));
@@ -198,10 +409,22 @@ void TFrmMain::createMenus()
     for (const auto &h : helpItems) {
         if (h.separatorBefore)
             help->addSeparator();
-        QAction *a = addPlainAction(QLatin1String(h.name), QString::fromUtf8(h.caption));
-        a->setEnabled(false);
-        help->addAction(a);
+        help->addAction(addPlainAction(QLatin1String(h.name), QString::fromUtf8(h.caption)));
     }
+    const auto helpAction = [this](const char *name) {
+        return findChild<QAction *>(QLatin1String(name));
+    };
+    connect(helpAction("actHelpFile"), &QAction::triggered, this,
+            [this] { openHomeFile(QStringLiteral("help.html")); });
+    connect(helpAction("actReadme"), &QAction::triggered, this,
+            [this] { openHomeFile(QStringLiteral("readme.txt")); });
+    connect(helpAction("actWhatsNew"), &QAction::triggered, this,
+            [this] { openHomeFile(QStringLiteral("whatisnew.txt")); });
+    // Frequently asked questions has no action of its own.
+    helpAction("actFaq")->setEnabled(false);
+    connect(helpAction("actAbout"), &QAction::triggered, this, &TFrmMain::showAbout);
+    connect(helpAction("actWebSite"), &QAction::triggered, this,
+            [] { Shell::openUrl(QUrl(AppTitle::webSite())); });
 }
 
 void TFrmMain::createToolBar()
@@ -212,7 +435,13 @@ void TFrmMain::createToolBar()
     m_toolBar->setMovable(false);
     addToolBar(m_toolBar);
 
-    QAction *relogin = findChild<QAction *>(QStringLiteral("actChangeOper"));
+    // The tool-bar button also lists again for the new operator; the menu item does not.
+    QAction *relogin = addPlainAction(QStringLiteral("actChangeOperTool"),
+                                      QStringLiteral("重新登录"), "system-switch-user");
+    connect(relogin, &QAction::triggered, this, [this] {
+        changeOperator();
+        RunListQuery();
+    });
     m_toolBar->addAction(relogin);
     m_toolBar->addSeparator();
     const auto shortCaption = [](QAction *a, const QString &text) {
@@ -253,7 +482,7 @@ void TFrmMain::createStatusBar()
     bar->setObjectName(QStringLiteral("StatusBar1"));
     const QStringList initial = {QStringLiteral(" 当前用户"), QString(),
                                  QStringLiteral(" 当前日期时间"), QString(),
-                                 AppTitle::full() + QStringLiteral("  样品管理，一目了然")};
+                                 AppTitle::full() + QStringLiteral("  ") + AppTitle::contactLine()};
     for (int i = 0; i < initial.size(); ++i) {
         auto *panel = new QLabel(initial[i], bar);
         panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
@@ -313,9 +542,19 @@ void TFrmMain::showEvent(QShowEvent *event)
     if (m_shownOnce)
         return;
     m_shownOnce = true;
+    const QDate today = QDate::currentDate();
+    const QSignalBlocker fromBlocker(dtpFromDate);
+    const QSignalBlocker toBlocker(dtpToDate);
+    dtpFromDate->setDate(QDate(today.year(), today.month(), 1));
+    dtpToDate->setDate(today);
     setWindowTitle(mainCaption());
     setStatusPanel(1, u' ' + dmData->CurOperName());
     updateClock();
+    tvTree->clear();
+    auto *root = new QTreeWidgetItem(tvTree, {QStringLiteral("样品类型")});
+    root->setExpanded(true);
+    LoadGridLayout(DBGridEh1, QStringLiteral("revazezmain"));
+    FillValueList(0);
 }
 
 void TFrmMain::closeEvent(QCloseEvent *event)
@@ -331,6 +570,127 @@ void TFrmMain::closeEvent(QCloseEvent *event)
 void TFrmMain::changeOperator()
 {
     ShowLogin(LoginMode::ChangeOperator, this);
+}
+
+void TFrmMain::RunListQuery()
+{
+    if (m_btnAdvanced->isChecked()) {
+        m_btnAdvanced->setChecked(false);
+        m_btnAdvanced->setStyleSheet(QString());
+    }
+    SampleListCriteria criteria;
+    if (dtpFromDate->isChecked())
+        criteria.from = dtpFromDate->date();
+    if (dtpToDate->isChecked())
+        criteria.to = dtpToDate->date();
+    criteria.searchField = ComboBox1->currentIndex();
+    criteria.value = Edit1->text();
+    QTreeWidgetItem *node = tvTree->currentItem();
+    if (node && node->parent())
+        criteria.typeLikeCode = node->data(0, Qt::UserRole + 1).toString();
+    criteria.listType = cbbListType->currentIndex();
+    const int row = vleList->currentRow();
+    if (row > 0 && vleList->item(row, 1))
+        criteria.listValue = vleList->item(row, 1)->text();
+
+    m_statements = SampleListQuery::build(criteria, dmData->dialect());
+    if (!QryMain->setQuery(dmData->database(), m_statements.listSql, m_statements.values))
+        ShowPrompt(kMsgOpenFailed, Prompt::Error);
+    setStatusPanel(2, QStringLiteral("样品总数：%1").arg(QryMain->rowCount()));
+}
+
+void TFrmMain::FillValueList(int listType)
+{
+    m_fillingValueList = true;
+    vleList->clearContents();
+    vleList->setHorizontalHeaderLabels({QString(), SampleListQuery::listTypeTitle(listType)});
+    QStringList values;
+    const QString kind = SampleListQuery::listTypeKind(listType);
+    if (kind.isEmpty())
+        values = SampleListQuery::secrecyLevels();
+    else
+        values = dmData->FillCombo(QStringLiteral("select distinct F_name from t_code where "
+                                                  "(F_name <> '') and F_type = ? order by F_name"),
+                                   {kind});
+    vleList->setRowCount(int(values.size()) + 1);
+    vleList->setItem(0, 0, new QTableWidgetItem(QStringLiteral("0")));
+    vleList->setItem(0, 1, new QTableWidgetItem(QStringLiteral("全部")));
+    for (int i = 0; i < values.size(); ++i) {
+        vleList->setItem(i + 1, 0, new QTableWidgetItem(QString::number(i + 1)));
+        vleList->setItem(i + 1, 1, new QTableWidgetItem(values[i]));
+    }
+    vleList->setCurrentCell(0, 1);
+    m_fillingValueList = false;
+    RunListQuery();
+}
+
+void TFrmMain::chooseSearchField(int index)
+{
+    m_btnPick->setVisible(index == 7 || index == 8);
+    if (Edit1->text().isEmpty())
+        RunListQuery();
+    else
+        Edit1->clear();
+}
+
+void TFrmMain::sortByTitle(const QString &field)
+{
+    const DBGridEh::Marker next =
+        DBGridEh1->marker(field) == DBGridEh::Marker::Up ? DBGridEh::Marker::Down
+                                                         : DBGridEh::Marker::Up;
+    DBGridEh1->setMarker(field, next);
+    // Memo columns keep their order: the marker moves, the rows do not.
+    const int index = QryMain->fieldIndex(field);
+    if (index < 0 || field.toLower().contains(u"mem"))
+        return;
+    QryMain->setOrderBy(QStringLiteral("order by ") + QryMain->fieldName(index) +
+                        (next == DBGridEh::Marker::Up ? QStringLiteral(" ASC")
+                                                      : QStringLiteral(" DESC")));
+}
+
+void TFrmMain::showCurrentRecord(int row)
+{
+    m_details->showRecord(QryMain, row);
+}
+
+void TFrmMain::runIfVisible(int id)
+{
+    QAction *a = action(id);
+    if (a->isVisible() && a->isEnabled())
+        a->trigger();
+}
+
+void TFrmMain::saveGridLayout()
+{
+    if (ShowPrompt(QStringLiteral("真的要保存当前网格设置吗？"), Prompt::Question) == Prompt::Yes)
+        SaveGridLayout(DBGridEh1, QStringLiteral("revazezmain"));
+}
+
+void TFrmMain::openHomeFile(const QString &name)
+{
+    const QString path = AppHome::path(name);
+    if (!QFileInfo::exists(path)) {
+        ShowPrompt(QStringLiteral("找不到文件“%1”。").arg(QDir::toNativeSeparators(path)),
+                   Prompt::Warning);
+        return;
+    }
+    if (!Shell::openUrl(QUrl::fromLocalFile(path)))
+        ShowPrompt(QStringLiteral("没有能打开“%1”的程序，文件在：%2")
+                       .arg(name, QDir::toNativeSeparators(path)),
+                   Prompt::Information);
+}
+
+void TFrmMain::startTool(const QStringList &programs, const QString &what)
+{
+    if (!Shell::startProgram(programs))
+        ShowPrompt(QStringLiteral("本机没有安装%1程序（例如 %2）。").arg(what, programs.first()),
+                   Prompt::Information);
+}
+
+void TFrmMain::showAbout()
+{
+    TFrmAbout about(this);
+    about.exec();
 }
 
 void TFrmMain::compactDatabase()

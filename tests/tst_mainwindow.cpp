@@ -48,7 +48,7 @@ private slots:
         QCOMPARE(main.windowTitle(), QStringLiteral("Quorin样品管理软件 "));
         QCOMPARE(main.statusPanel(0), QStringLiteral(" 当前用户"));
         QCOMPARE(main.statusPanel(1), QStringLiteral(" 张三"));
-        QCOMPARE(main.statusPanel(2), QStringLiteral(" 当前日期时间"));
+        QCOMPARE(main.statusPanel(2), QStringLiteral("样品总数：0"));
         QVERIFY(main.statusPanel(4).startsWith(u"Quorin样品管理软件(企业版)"));
         const QString clock = main.statusPanel(3).trimmed();
         QVERIFY(QDateTime::fromString(clock, QStringLiteral("yyyy-MM-dd hh:mm:ss")).isValid());

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QWidget>
+
+class QTableView;
+class SqlListModel;
+class GridModel;
+class GridFooter;
+
+// One column of a list grid, as layouts store it.
+struct GridColumn
+{
+    enum Alignment { Left = 0, Centre = 1, Right = 2 };
+    enum Footer { NoFooter = 0, StaticText = 1, Sum = 2 };
+
+    QString field;
+    QString caption;
+    int width = 85;
+    bool visible = true;
+    bool readOnly = true;
+    int alignment = Left;
+    QString displayFormat;
+    int footerType = NoFooter;
+    QString footerValue;
+};
+
+// The list grid every list window uses: a table over a SqlListModel with whole-row selection,
+// centred titles with sort markers, and a footer row of static texts and column sums.
+class DBGridEh : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit DBGridEh(QWidget *parent = nullptr);
+
+    void setSource(SqlListModel *source);
+    SqlListModel *source() const { return m_source; }
+
+    // Replaces every column; `columns` in display order.
+    void setColumns(const QList<GridColumn> &columns);
+    // The columns in their current display order, with current widths and visibility.
+    QList<GridColumn> columns() const;
+    void setColumnVisible(int displayIndex, bool visible);
+    void moveColumn(int fromDisplayIndex, int toDisplayIndex);
+
+    // Rows whose value in this field is true are drawn red (disabled register entries).
+    void setDisabledFlagField(const QString &field);
+
+    int currentRow() const;
+    void setCurrentRow(int row);
+    QTableView *view() const { return m_view; }
+
+    // Title sort markers: none, ascending or descending per column.
+    enum class Marker { None, Up, Down };
+    Marker marker(const QString &field) const { return m_markers.value(field.toLower(), Marker::None); }
+    void setMarker(const QString &field, Marker marker);
+    QString footerText(int displayIndex) const;
+
+signals:
+    void titleClicked(const QString &field);
+    void currentRowChanged(int row);
+    void rowDoubleClicked(int row);
+
+private:
+    void refreshSums();
+
+    SqlListModel *m_source = nullptr;
+    GridModel *m_model;
+    QTableView *m_view;
+    GridFooter *m_footer;
+    QHash<QString, Marker> m_markers;
+    QHash<QString, QString> m_sums; // field (lower case) → formatted sum
+    friend class GridFooter;
+};

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+class DBGridEh;
+
+// Grid layouts kept in cfg_Grid under a key per window, and the column chooser.
+
+// Replaces the grid's columns by the stored layout; without stored rows the grid keeps its
+// built-in columns.
+void LoadGridLayout(DBGridEh *grid, const QString &key);
+// Updates the stored rows of the key from the grid's columns (order, widths, visibility…);
+// columns without a stored row are not stored.
+void SaveGridLayout(DBGridEh *grid, const QString &key);
+// Lets the user tick the visible columns; cancel changes nothing.
+void ChooseColumns(DBGridEh *grid);

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QHash>
+#include <QSqlDatabase>
+#include <QStringList>
+#include <QVariantList>
+#include <list>
+#include <vector>
+
+// A list over a filtered statement that never holds the whole result: rows are read in
+// pages on demand ("limit/offset") and only a bounded number of pages stays in memory, so a
+// register of a million records lists as fast and as small as one of a thousand.
+// Columns are addressed by field name without regard to case.
+class SqlListModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    explicit SqlListModel(QObject *parent = nullptr);
+
+    // `select` is a complete statement without order and limit ("select * from T where …");
+    // `orderBy` is empty or "order by …". Returns false when the statement fails (the error
+    // is in lastError()); the list is then empty.
+    bool setQuery(QSqlDatabase db, const QString &select, const QVariantList &values,
+                  const QString &orderBy = {});
+    // The key that ends every order, so pages read one after another stay in step.
+    void setKeyColumn(const QString &column) { m_keyColumn = column; }
+    // Reads again with another order, keeping the statement.
+    bool setOrderBy(const QString &orderBy);
+    void clear();
+
+    bool isOpen() const { return m_open; }
+    QSqlDatabase database() const { return m_db; }
+    QString lastError() const { return m_lastError; }
+    QString statement() const { return m_select; }
+    QVariantList values() const { return m_values; }
+    QString orderBy() const { return m_orderBy; }
+
+    int fieldIndex(const QString &field) const;
+    QString fieldName(int index) const { return m_fields.value(index); }
+    QVariant value(int row, int fieldIndex) const;
+    QVariant value(int row, const QString &field) const;
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+    static constexpr int kPageSize = 200;
+    static constexpr int kCachedPages = 50;
+
+private:
+    using Row = QVariantList;
+    using Page = std::vector<Row>;
+
+    bool run();
+    QString orderClause() const;
+    bool readPage(int page, Page *rows, QString *error) const;
+    const Page *page(int index) const;
+    int countRows(QString *error) const;
+
+    QSqlDatabase m_db;
+    QString m_select;
+    QVariantList m_values;
+    QString m_orderBy;
+    QString m_keyColumn = QStringLiteral("F_ID");
+    QStringList m_fields;
+    QHash<QString, int> m_fieldByName; // lower-cased
+    int m_rowCount = 0;
+    bool m_open = false;
+    QString m_lastError;
+    mutable QHash<int, Page> m_pages;
+    mutable std::list<int> m_recent; // most recently used first
+};

@@ -1,0 +1,129 @@
+#include "register/SampleListQuery.h"
+
+#include "core/DisplayFormat.h"
+
+namespace SampleListQuery {
+
+namespace {
+
+struct SearchField
+{
+    const char *caption;
+    QStringList columns;
+    SqlFilter::Match match;
+};
+
+const QList<SearchField> &searchFields()
+{
+    using M = SqlFilter::Match;
+    static const QList<SearchField> fields = {
+        {"样品编号", {QStringLiteral("F_goodCode")}, M::StartsWith},
+        {"样品名称", {QStringLiteral("F_goodName")}, M::Contains},
+        {"规格型号", {QStringLiteral("F_spec")}, M::Contains},
+        {"体积", {QStringLiteral("F_tiji")}, M::StartsWith},
+        {"仓库位置", {QStringLiteral("F_depotPos")}, M::StartsWith},
+        {"货架", {QStringLiteral("F_huoJia")}, M::StartsWith},
+        {"其他特性",
+         {QStringLiteral("F_other1"), QStringLiteral("F_other2"), QStringLiteral("F_other3"),
+          QStringLiteral("F_other4")},
+         M::StartsWith},
+        {"供 应 商", {QStringLiteral("F_CGsuppler")}, M::Contains},
+        {"客    户", {QStringLiteral("F_XSclient")}, M::Contains},
+        {"备注信息", {QStringLiteral("F_Memo1")}, M::Contains},
+    };
+    return fields;
+}
+
+struct ListType
+{
+    const char *caption;
+    const char *column;
+    const char *kind;
+    const char *title;
+};
+
+const ListType kListTypes[] = {
+    {"0 = 品    牌", "F_pinPai", "pinpai", "品    牌"},
+    {"1 = 颜    色", "F_yanSE", "yanse", "颜    色"},
+    {"2 = 材    料", "F_caiLiao", "cailiao", "材    料"},
+    {"3 = 包    装", "F_baoZhuang", "baozhuang", "包    装"},
+    {"4 = 单    位", "F_unit", "unit", "单    位"},
+    {"5 = 保密级别", "F_BMjibie", "", "保密级别"},
+    {"6 = 业 务 员", "F_EmpName", "empname", "业 务 员"},
+};
+
+} // namespace
+
+QStringList searchFieldCaptions()
+{
+    QStringList captions;
+    for (const SearchField &f : searchFields())
+        captions << QString::fromUtf8(f.caption);
+    return captions;
+}
+
+QStringList listTypeCaptions()
+{
+    QStringList captions;
+    for (const ListType &t : kListTypes)
+        captions << QString::fromUtf8(t.caption);
+    return captions;
+}
+
+QString listTypeKind(int listType)
+{
+    return QString::fromLatin1(kListTypes[listType].kind);
+}
+
+QString listTypeTitle(int listType)
+{
+    return QString::fromUtf8(kListTypes[listType].title);
+}
+
+QStringList secrecyLevels()
+{
+    return {QStringLiteral("高"), QStringLiteral("中"), QStringLiteral("低")};
+}
+
+SqlFilter filter(const SampleListCriteria &c, const SqlDialect &dialect)
+{
+    SqlFilter f(dialect);
+    f.add(QStringLiteral("F_editDate >= ? and F_editDate <= ?"),
+          {c.from.isValid() ? c.from : DisplayFormat::kNoDate,
+           c.to.isValid() ? c.to : QDate(3000, 8, 14)});
+    if (c.searchField >= 0 && c.searchField < searchFields().size()) {
+        const SearchField &field = searchFields().at(c.searchField);
+        const QString v = c.value.trimmed();
+        if (field.columns.size() == 1)
+            f.addLike(field.columns.first(), v, field.match);
+        else
+            f.addLikeAny(field.columns, v, field.match);
+    }
+    if (!c.typeLikeCode.isEmpty())
+        f.addLike(QStringLiteral("F_type"), c.typeLikeCode, SqlFilter::Match::StartsWith);
+    if (!c.listValue.isEmpty())
+        f.add(QString::fromLatin1(kListTypes[c.listType].column) + QStringLiteral(" = ?"),
+              {c.listValue});
+    return f;
+}
+
+SampleListStatements build(const SampleListCriteria &criteria, const SqlDialect &dialect)
+{
+    const SqlFilter f = filter(criteria, dialect);
+    const QString where = f.where();
+    const QString sums = QStringLiteral(
+        "sum(F_CGprice) as F_CGprice,sum(F_XSprice1) as F_XSprice1, sum(F_XSprice2) as "
+        "F_XSprice2,sum(F_amount) as F_amount from GoodMain ");
+    SampleListStatements s;
+    s.listSql = QStringLiteral("select * from GoodMain ") + where;
+    s.byClientSql = QStringLiteral("select F_XSclient,'' as F_CGsuppler,'' as F_type,") + sums +
+                    where + QStringLiteral(" group by F_XSclient");
+    s.bySupplierSql = QStringLiteral("select F_CGsuppler,'' as F_XSclient,'' as F_type,") + sums +
+                      where + QStringLiteral(" group by F_CGsuppler");
+    s.byTypeSql = QStringLiteral("select F_type,'' as F_CGsuppler,'' as F_XSclient,") + sums +
+                  where + QStringLiteral(" group by F_type");
+    s.values = f.values();
+    return s;
+}
+
+} // namespace SampleListQuery

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "core/SqlDialect.h"
+#include "core/SqlFilter.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+// What the main window's filters say: edit-date range, search field and value, type node and
+// list value. Builds the sample list statement and the three grouped statements of the reports.
+struct SampleListCriteria
+{
+    QDate from; // invalid: open
+    QDate to;   // invalid: open
+    int searchField = -1; // index into searchFieldCaptions(); -1: none
+    QString value;
+    QString typeLikeCode; // empty: the root, no type filter
+    int listType = 0;     // index into listTypeCaptions()
+    QString listValue;    // empty: 全部
+};
+
+struct SampleListStatements
+{
+    QString listSql;
+    QString byClientSql;
+    QString bySupplierSql;
+    QString byTypeSql;
+    QVariantList values; // shared by all four
+};
+
+namespace SampleListQuery {
+
+QStringList searchFieldCaptions();
+QStringList listTypeCaptions();
+// t_code kind of each list type; the secrecy level has fixed values instead.
+QString listTypeKind(int listType);
+// Column titles of the value list for each list type.
+QString listTypeTitle(int listType);
+QStringList secrecyLevels();
+
+SqlFilter filter(const SampleListCriteria &criteria, const SqlDialect &dialect);
+SampleListStatements build(const SampleListCriteria &criteria, const SqlDialect &dialect);
+
+} // namespace SampleListQuery
