@@ -1,11 +1,43 @@
 #include "core/AppHome.h"
 #include "core/AppTitle.h"
+#include "core/DataDm.h"
+#include "core/DemoData.h"
 #include "core/Startup.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
 #include <cstdio>
+
+namespace {
+
+int fillDemoData(const QString &countText)
+{
+    bool ok = false;
+    const int count = countText.toInt(&ok);
+    if (!ok || count < 0) {
+        std::fprintf(stderr, "--demo-data needs a number of records\n");
+        return 2;
+    }
+    TdmData dm(AppHome::path(QStringLiteral("config.ini")));
+    QString error;
+    if (!dm.open(dm.config().ds(), &error)) {
+        std::fprintf(stderr, "cannot open the database: %s\n", qPrintable(error));
+        return 1;
+    }
+    const bool filled = DemoData::fill(dm, count, &error, [](int done) {
+        std::printf("%d\n", done);
+        std::fflush(stdout);
+    });
+    if (!filled) {
+        std::fprintf(stderr, "demonstration data not stored: %s\n", qPrintable(error));
+        return 1;
+    }
+    std::printf("%d demonstration records stored in %s\n", count, qPrintable(dm.source().describe()));
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -24,7 +56,11 @@ int main(int argc, char *argv[])
         QStringLiteral("The program's folder (config.ini, data/, images/); "
                        "default $QUORIN_HOME, else the executable's folder."),
         QStringLiteral("DIR"));
-    parser.addOptions({helpOption, versionOption, homeOption});
+    const QCommandLineOption demoOption(
+        QStringLiteral("demo-data"),
+        QStringLiteral("Add N demonstration sample records to the database and exit."),
+        QStringLiteral("N"));
+    parser.addOptions({helpOption, versionOption, homeOption, demoOption});
     // Parsed before the application object, so --help works without a display.
     if (!parser.parse(arguments)) {
         std::fprintf(stderr, "%s\n", qPrintable(parser.errorText()));
@@ -37,6 +73,13 @@ int main(int argc, char *argv[])
     if (parser.isSet(versionOption)) {
         std::printf("quorin %s\n", QUORIN_VERSION);
         return 0;
+    }
+
+    if (parser.isSet(demoOption)) {
+        QCoreApplication app(argc, argv);
+        AppHome::set(
+            AppHome::resolve(parser.value(homeOption), QCoreApplication::applicationDirPath()));
+        return fillDemoData(parser.value(demoOption));
     }
 
     QApplication app(argc, argv);

@@ -18,6 +18,6 @@ inline QString webSite()
 }
 inline QString contactLine()
 {
-    return QStringLiteral("技术支持：support@quorin.example.com");
+    return QStringLiteral("服务热线 400-800-1234");
 }
 } // namespace AppTitle

@@ -235,6 +235,7 @@ QWidget *TFrmMain::createNavigator()
     vleList->verticalHeader()->hide();
     vleList->horizontalHeader()->setStretchLastSection(true);
     vleList->setColumnWidth(0, 36);
+    vleList->verticalHeader()->setDefaultSectionSize(vleList->fontMetrics().height() + 6);
     cbbListType = new QComboBox;
     cbbListType->setObjectName(QStringLiteral("cbbListType"));
     cbbListType->addItems(SampleListQuery::listTypeCaptions());
