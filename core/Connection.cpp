@@ -1,6 +1,7 @@
 #include "core/Connection.h"
 
 #include "core/Schema.h"
+#include "core/SearchIndex.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -53,6 +54,10 @@ bool open(const DataSource &source, const QString &connectionName, QSqlDatabase 
             *error = QObject::tr("“%1”不是有效的数据库文件：%2")
                          .arg(QDir::toNativeSeparators(source.sqliteFile),
                               pragma.lastError().text());
+            db->close();
+            return false;
+        }
+        if (!SearchIndex::registerTokenizer(*db, error)) {
             db->close();
             return false;
         }

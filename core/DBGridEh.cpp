@@ -7,8 +7,6 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <QScrollBar>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -36,6 +34,12 @@ public:
         mapFields();
         endResetModel();
     }
+
+    // The source grows (or shrinks) when its count arrives.
+    void beginSourceInsert(int first, int last) { beginInsertRows({}, first, last); }
+    void endSourceInsert() { endInsertRows(); }
+    void beginSourceRemove(int first, int last) { beginRemoveRows({}, first, last); }
+    void endSourceRemove() { endRemoveRows(); }
 
     void reset(const std::function<void()> &change)
     {
@@ -181,11 +185,22 @@ void DBGridEh::setSource(SqlListModel *source)
         disconnect(m_source, nullptr, this, nullptr);
     m_model->reset([&] { m_model->source = source; });
     m_source = source;
+    refreshSums();
+    connect(source, &SqlListModel::aggregatesReady, this, &DBGridEh::refreshSums);
+    connect(source, &QAbstractItemModel::rowsAboutToBeInserted, this,
+            [this](const QModelIndex &, int first, int last) {
+                m_model->beginSourceInsert(first, last);
+            });
+    connect(source, &QAbstractItemModel::rowsInserted, this, [this] { m_model->endSourceInsert(); });
+    connect(source, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            [this](const QModelIndex &, int first, int last) {
+                m_model->beginSourceRemove(first, last);
+            });
+    connect(source, &QAbstractItemModel::rowsRemoved, this, [this] { m_model->endSourceRemove(); });
     connect(source, &QAbstractItemModel::modelAboutToBeReset, this,
             [this] { m_model->beginSourceReset(); });
     connect(source, &QAbstractItemModel::modelReset, this, [this] {
         m_model->endSourceReset();
-        refreshSums();
         if (m_model->rowCount() > 0)
             setCurrentRow(0);
         else
@@ -283,30 +298,18 @@ QString DBGridEh::footerText(int displayIndex) const
 void DBGridEh::refreshSums()
 {
     m_sums.clear();
-    QStringList sums;
-    QList<const GridColumn *> summed;
+    QStringList fields;
     for (const GridColumn &c : std::as_const(m_model->columns)) {
-        const int field = m_source ? m_source->fieldIndex(c.field) : -1;
-        if (c.footerType == GridColumn::Sum && field >= 0) {
-            sums << QStringLiteral("sum(%1)").arg(m_source->fieldName(field));
-            summed << &c;
+        if (c.footerType != GridColumn::Sum)
+            continue;
+        fields << c.field;
+        if (m_source && m_source->isOpen() && m_source->isCountKnown()) {
+            const QVariant sum = m_source->sum(c.field);
+            m_sums.insert(c.field.toLower(),
+                          DisplayFormat::format(sum.isNull() ? QVariant(0) : sum, c.displayFormat));
         }
     }
-    if (!summed.isEmpty() && m_source->isOpen()) {
-        // Sums cover the whole list, not just the rows read so far.
-        QSqlQuery q(m_source->database());
-        q.setForwardOnly(true);
-        q.prepare(QStringLiteral("select ") + sums.join(u',') + QStringLiteral(" from (") +
-                  m_source->statement() + QStringLiteral(") summed"));
-        for (const QVariant &v : m_source->values())
-            q.addBindValue(v);
-        if (q.exec() && q.next()) {
-            for (int i = 0; i < summed.size(); ++i) {
-                const QVariant sum = q.value(i).isNull() ? QVariant(0) : q.value(i);
-                m_sums.insert(summed[i]->field.toLower(),
-                              DisplayFormat::format(sum, summed[i]->displayFormat));
-            }
-        }
-    }
+    if (m_source)
+        m_source->setSumFields(fields);
     m_footer->update();
 }

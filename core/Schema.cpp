@@ -1,6 +1,7 @@
 #include "core/Schema.h"
 
 #include "core/SchemaSeed.h"
+#include "core/SearchIndex.h"
 #include "core/Transaction.h"
 
 #include <QSqlDatabase>
@@ -219,7 +220,7 @@ bool run(QSqlDatabase &db, const QString &sql, QString *error)
 bool create(QSqlDatabase &db, const SqlDialect &dialect, QString *error)
 {
     Transaction tx(db);
-    for (const QString &sql : createStatements(dialect)) {
+    for (const QString &sql : createStatements(dialect) + SearchIndex::createStatements(dialect)) {
         if (!run(db, sql, error))
             return false;
     }

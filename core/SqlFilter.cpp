@@ -1,5 +1,7 @@
 #include "core/SqlFilter.h"
 
+#include "core/SearchIndex.h"
+
 void SqlFilter::add(const QString &piece, const QVariantList &values)
 {
     m_pieces << piece;
@@ -14,7 +16,16 @@ QString SqlFilter::likePiece(const QString &column) const
 
 void SqlFilter::addLike(const QString &column, const QString &text, Match match)
 {
-    add(likePiece(column), {m_dialect.likePattern(text, match == Match::Contains)});
+    const QString pattern = m_dialect.likePattern(text, match == Match::Contains);
+    // Texts of two or more characters can be narrowed by the index of character pairs.
+    if (match == Match::Contains && text.toUcs4().size() >= 2 &&
+        SearchIndex::covers(m_dialect, m_table, column)) {
+        add(u'(' + likePiece(column) + QStringLiteral(" and ") +
+                SearchIndex::narrowingPiece(m_table, column) + u')',
+            {pattern, SearchIndex::matchValue(column, text)});
+        return;
+    }
+    add(likePiece(column), {pattern});
 }
 
 void SqlFilter::addLikeAny(const QStringList &columns, const QString &text, Match match)

@@ -13,7 +13,11 @@ class SqlFilter
 public:
     enum class Match { StartsWith, Contains };
 
-    explicit SqlFilter(const SqlDialect &dialect) : m_dialect(dialect) {}
+    // `table` names the table the pieces filter, so searches can use its indexes.
+    explicit SqlFilter(const SqlDialect &dialect, const QString &table = {})
+        : m_dialect(dialect), m_table(table)
+    {
+    }
 
     // A piece of SQL such as "F_editDate >= ?" with the values of its placeholders.
     void add(const QString &piece, const QVariantList &values = {});
@@ -32,6 +36,7 @@ private:
     QString likePiece(const QString &column) const;
 
     SqlDialect m_dialect;
+    QString m_table;
     QStringList m_pieces;
     QVariantList m_values;
 };

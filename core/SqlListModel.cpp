@@ -1,10 +1,46 @@
 #include "core/SqlListModel.h"
 
+#include "core/AggregateWorker.h"
+
+#include <QThread>
+
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
 SqlListModel::SqlListModel(QObject *parent) : QAbstractTableModel(parent) {}
+
+SqlListModel::~SqlListModel()
+{
+    if (!m_thread)
+        return;
+    m_worker->abandonBefore(~quint64(0));
+    AggregateWorker *worker = m_worker;
+    // The worker's connection belongs to its thread: close it there.
+    QMetaObject::invokeMethod(worker, [worker] { delete worker; }, Qt::BlockingQueuedConnection);
+    m_thread->quit();
+    m_thread->wait();
+}
+
+void SqlListModel::setCountInBackground(const DataSource &source)
+{
+    if (m_thread)
+        return;
+    m_thread = new QThread(this);
+    m_worker = new AggregateWorker(source);
+    m_worker->moveToThread(m_thread);
+    connect(m_worker, &AggregateWorker::finished, this, &SqlListModel::applyAggregates);
+    m_thread->start();
+}
+
+void SqlListModel::setSumFields(const QStringList &fields)
+{
+    if (fields == m_sumFields)
+        return;
+    m_sumFields = fields;
+    if (m_open && m_countKnown)
+        requestAggregates();
+}
 
 bool SqlListModel::setQuery(QSqlDatabase db, const QString &select, const QVariantList &values,
                             const QString &orderBy)
@@ -34,6 +70,9 @@ void SqlListModel::clear()
     m_fieldByName.clear();
     m_rowCount = 0;
     m_open = false;
+    m_countKnown = false;
+    m_sums.clear();
+    ++m_generation;
     m_pages.clear();
     m_recent.clear();
     endResetModel();
@@ -42,12 +81,17 @@ void SqlListModel::clear()
 bool SqlListModel::run()
 {
     beginResetModel();
+    ++m_generation;
+    if (m_worker)
+        m_worker->abandonBefore(m_generation);
     m_pages.clear();
     m_recent.clear();
     m_fields.clear();
     m_fieldByName.clear();
     m_rowCount = 0;
     m_open = false;
+    m_countKnown = false;
+    m_sums.clear();
     m_lastError.clear();
 
     Page first;
@@ -75,22 +119,106 @@ bool SqlListModel::run()
         }
         ok = !q.lastError().isValid();
     }
-    if (ok && int(first.size()) == kPageSize)
-        m_rowCount = countRows(&m_lastError);
-    else
-        m_rowCount = int(first.size());
-    if (!ok)
+    if (!ok) {
         m_lastError = q.lastError().text();
-    ok = ok && m_lastError.isEmpty();
-    if (ok) {
-        m_open = true;
-        m_pages.insert(0, std::move(first));
-        m_recent.push_front(0);
-    } else {
-        m_rowCount = 0;
+        endResetModel();
+        emit aggregatesReady();
+        return false;
     }
+    m_open = true;
+    m_rowCount = int(first.size());
+    const bool complete = m_rowCount < kPageSize;
+    if (complete)
+        sumRowsInHand(first);
+    m_pages.insert(0, std::move(first));
+    m_recent.push_front(0);
     endResetModel();
-    return ok;
+    if (complete)
+        emit aggregatesReady();
+    else
+        requestAggregates();
+    return m_lastError.isEmpty();
+}
+
+void SqlListModel::sumRowsInHand(const Page &rows)
+{
+    m_sums.clear();
+    for (const QString &field : std::as_const(m_sumFields)) {
+        const int index = fieldIndex(field);
+        if (index < 0)
+            continue;
+        double total = 0;
+        for (const Row &row : rows)
+            total += row.at(index).toDouble();
+        m_sums.insert(field.toLower(), total);
+    }
+    m_countKnown = true;
+}
+
+QString SqlListModel::aggregateSql() const
+{
+    QString sql = QStringLiteral("select count(*)");
+    for (const QString &field : m_sumFields) {
+        const int index = fieldIndex(field);
+        if (index >= 0)
+            sql += QStringLiteral(", sum(%1)").arg(m_fields.at(index));
+    }
+    return sql + QStringLiteral(" from (") + m_select + QStringLiteral(") listed");
+}
+
+void SqlListModel::requestAggregates()
+{
+    const quint64 generation = m_generation;
+    if (m_worker) {
+        m_worker->abandonBefore(generation);
+        QMetaObject::invokeMethod(m_worker, "run", Qt::QueuedConnection,
+                                  Q_ARG(quint64, generation), Q_ARG(QString, aggregateSql()),
+                                  Q_ARG(QVariantList, m_values));
+        return;
+    }
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    bool ok = q.prepare(aggregateSql());
+    if (ok) {
+        for (const QVariant &v : std::as_const(m_values))
+            q.addBindValue(v);
+        ok = q.exec() && q.next();
+    }
+    QVariantList results;
+    for (int i = 0; ok && i < q.record().count(); ++i)
+        results << q.value(i);
+    applyAggregates(generation, results, ok ? QString() : q.lastError().text());
+}
+
+void SqlListModel::applyAggregates(quint64 generation, const QVariantList &results,
+                                   const QString &error)
+{
+    if (generation != m_generation || !m_open)
+        return;
+    if (!error.isEmpty() || results.isEmpty()) {
+        m_lastError = error;
+        m_countKnown = true;
+        emit aggregatesReady();
+        return;
+    }
+    const int count = results.first().toInt();
+    if (count > m_rowCount) {
+        beginInsertRows({}, m_rowCount, count - 1);
+        m_rowCount = count;
+        endInsertRows();
+    } else if (count < m_rowCount) {
+        beginRemoveRows({}, count, m_rowCount - 1);
+        m_rowCount = count;
+        endRemoveRows();
+    }
+    m_sums.clear();
+    int column = 1;
+    for (const QString &field : std::as_const(m_sumFields)) {
+        if (fieldIndex(field) >= 0)
+            m_sums.insert(field.toLower(), results.value(column++));
+    }
+    m_countKnown = true;
+    emit aggregatesReady();
 }
 
 QString SqlListModel::orderClause() const
@@ -98,24 +226,6 @@ QString SqlListModel::orderClause() const
     if (m_orderBy.isEmpty())
         return QStringLiteral(" order by ") + m_keyColumn;
     return u' ' + m_orderBy + QStringLiteral(", ") + m_keyColumn;
-}
-
-int SqlListModel::countRows(QString *error) const
-{
-    QSqlQuery q(m_db);
-    q.setForwardOnly(true);
-    bool ok = q.prepare(QStringLiteral("select count(*) from (") + m_select +
-                        QStringLiteral(") counted"));
-    if (ok) {
-        for (const QVariant &v : m_values)
-            q.addBindValue(v);
-        ok = q.exec() && q.next();
-    }
-    if (!ok) {
-        *error = q.lastError().text();
-        return 0;
-    }
-    return q.value(0).toInt();
 }
 
 bool SqlListModel::readPage(int page, Page *rows, QString *error) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/DataSource.h"
+
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QSqlDatabase>
@@ -12,12 +14,24 @@
 // pages on demand ("limit/offset") and only a bounded number of pages stays in memory, so a
 // register of a million records lists as fast and as small as one of a thousand.
 // Columns are addressed by field name without regard to case.
+class AggregateWorker;
+class QThread;
+
 class SqlListModel : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
     explicit SqlListModel(QObject *parent = nullptr);
+    ~SqlListModel() override;
+
+    // Counts and sums on a connection of their own: the first rows show at once and the rest
+    // of the list appears when the count arrives. Without this, counting waits.
+    void setCountInBackground(const DataSource &source);
+    // Columns whose sum over the whole list the footer shows.
+    void setSumFields(const QStringList &fields);
+    bool isCountKnown() const { return m_countKnown; }
+    QVariant sum(const QString &field) const { return m_sums.value(field.toLower()); }
 
     // `select` is a complete statement without order and limit ("select * from T where …");
     // `orderBy` is empty or "order by …". Returns false when the statement fails (the error
@@ -48,6 +62,11 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
+signals:
+    // The count (and sums) of the current statement are known.
+    void aggregatesReady();
+
+public:
     static constexpr int kPageSize = 200;
     static constexpr int kCachedPages = 50;
 
@@ -57,9 +76,12 @@ private:
 
     bool run();
     QString orderClause() const;
+    QString aggregateSql() const;
+    void requestAggregates();
+    void applyAggregates(quint64 generation, const QVariantList &results, const QString &error);
+    void sumRowsInHand(const Page &rows);
     bool readPage(int page, Page *rows, QString *error) const;
     const Page *page(int index) const;
-    int countRows(QString *error) const;
 
     QSqlDatabase m_db;
     QString m_select;
@@ -69,6 +91,12 @@ private:
     QStringList m_fields;
     QHash<QString, int> m_fieldByName; // lower-cased
     int m_rowCount = 0;
+    bool m_countKnown = false;
+    QStringList m_sumFields;
+    QHash<QString, QVariant> m_sums; // lower-cased field → sum
+    QThread *m_thread = nullptr;
+    AggregateWorker *m_worker = nullptr;
+    quint64 m_generation = 0;
     bool m_open = false;
     QString m_lastError;
     mutable QHash<int, Page> m_pages;

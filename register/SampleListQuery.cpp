@@ -87,7 +87,7 @@ QStringList secrecyLevels()
 
 SqlFilter filter(const SampleListCriteria &c, const SqlDialect &dialect)
 {
-    SqlFilter f(dialect);
+    SqlFilter f(dialect, QStringLiteral("GoodMain"));
     f.add(QStringLiteral("F_editDate >= ? and F_editDate <= ?"),
           {c.from.isValid() ? c.from : DisplayFormat::kNoDate,
            c.to.isValid() ? c.to : QDate(3000, 8, 14)});

@@ -98,6 +98,9 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent)
 
     QryMain = new SqlListModel(this);
     QryMain->setObjectName(QStringLiteral("QryMain"));
+    // Typing never waits for a count over the whole register.
+    QryMain->setCountInBackground(dmData->source());
+    connect(QryMain, &SqlListModel::aggregatesReady, this, &TFrmMain::showRecordCount);
     createCommands();
 
     auto *central = new QWidget(this);
@@ -597,7 +600,14 @@ void TFrmMain::RunListQuery()
     m_statements = SampleListQuery::build(criteria, dmData->dialect());
     if (!QryMain->setQuery(dmData->database(), m_statements.listSql, m_statements.values))
         ShowPrompt(kMsgOpenFailed, Prompt::Error);
-    setStatusPanel(2, QStringLiteral("样品总数：%1").arg(QryMain->rowCount()));
+    showRecordCount();
+}
+
+void TFrmMain::showRecordCount()
+{
+    setStatusPanel(2, QryMain->isCountKnown() || !QryMain->isOpen()
+                          ? QStringLiteral("样品总数：%1").arg(QryMain->rowCount())
+                          : QStringLiteral("样品总数：正在统计…"));
 }
 
 void TFrmMain::FillValueList(int listType)

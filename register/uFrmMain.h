@@ -64,6 +64,7 @@ private:
     void compactDatabase();
     void sortByTitle(const QString &field);
     void showCurrentRecord(int row);
+    void showRecordCount();
     void runIfVisible(int id);
     void openHomeFile(const QString &name);
     void startTool(const QStringList &programs, const QString &what);

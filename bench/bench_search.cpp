@@ -1,0 +1,168 @@
+// Times the sample register's searches on a database of demonstration records, against the
+// sqlite3 command-line tool running the same plain statement in the same run.
+//
+//   quorin_bench HOME   (HOME holds data/RevaZez.db, filled with quorin --demo-data N)
+
+#include "core/AppHome.h"
+#include "core/DBGridEh.h"
+#include "core/DataDm.h"
+#include "core/DateBox.h"
+#include "core/Prompt.h"
+#include "core/SqlListModel.h"
+#include "register/uFrmMain.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSqlQuery>
+#include <QTableView>
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Milliseconds the sqlite3 tool reports for a statement (best of three).
+double sqliteToolMs(const QString &file, const QString &statement)
+{
+    std::vector<double> times;
+    for (int i = 0; i < 3; ++i) {
+        QProcess tool;
+        tool.start(QStringLiteral("sqlite3"), {file});
+        tool.write((QStringLiteral(".timer on\n") + statement + QStringLiteral(";\n")).toUtf8());
+        tool.closeWriteChannel();
+        tool.waitForFinished(-1);
+        const QString out = QString::fromUtf8(tool.readAllStandardOutput());
+        const QRegularExpressionMatch m =
+            QRegularExpression(QStringLiteral("Run Time: real ([0-9.]+)")).match(out);
+        if (m.hasMatch())
+            times.push_back(m.captured(1).toDouble() * 1000);
+    }
+    return times.empty() ? -1 : *std::min_element(times.begin(), times.end());
+}
+
+long residentKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QString text = QString::fromLatin1(status.readAll());
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("VmRSS:\\s+(\\d+)")).match(text);
+    return m.hasMatch() ? m.captured(1).toLong() : -1;
+}
+
+class QuietPrompt : public PromptService
+{
+public:
+    int show(const QString &text, int) override
+    {
+        std::fprintf(stderr, "prompt: %s\n", qPrintable(text));
+        return Prompt::No;
+    }
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: quorin_bench HOME\n");
+        return 2;
+    }
+    QuietPrompt prompt;
+    setPromptService(&prompt);
+    AppHome::set(QString::fromLocal8Bit(argv[1]));
+
+    QElapsedTimer startup;
+    startup.start();
+    TdmData dm(AppHome::path(QStringLiteral("config.ini")));
+    QString error;
+    if (!dm.open(dm.config().ds(), &error)) {
+        std::fprintf(stderr, "cannot open: %s\n", qPrintable(error));
+        return 1;
+    }
+    dmData = &dm;
+    dm.setCurOperName(QStringLiteral("admin"));
+    TFrmMain main;
+    main.SetLimits();
+    main.show();
+    QApplication::processEvents();
+    const double startupMs = startup.nsecsElapsed() / 1e6;
+    const QString file = dm.source().sqliteFile;
+    const int records = dm.GetIntValue(QStringLiteral("select count(*) from GoodMain"));
+
+    // The whole register: no date limits.
+    main.findChild<DateBox *>(QStringLiteral("dtpFromDate"))->setChecked(false);
+    main.findChild<DateBox *>(QStringLiteral("dtpToDate"))->setChecked(false);
+    auto *field = main.findChild<QComboBox *>(QStringLiteral("ComboBox1"));
+    auto *value = main.findChild<QLineEdit *>(QStringLiteral("Edit1"));
+
+    std::printf("\n%d records (%s)\n", records, qPrintable(file));
+    std::printf("%-24s %8s %8s %10s %8s\n", "search", "rows", "ms", "sqlite3 ms", "ratio");
+    const struct
+    {
+        int field;
+        const char *term;
+        const char *column;
+        const char *shape;
+    } searches[] = {
+        {1, "钢", "F_goodName", "%%%s%%"},    {1, "轴承", "F_goodName", "%%%s%%"},
+        {1, "不存在", "F_goodName", "%%%s%%"}, {1, "深沟球轴承", "F_goodName", "%%%s%%"},
+        {1, "无此", "F_goodName", "%%%s%%"},  {0, "YP00012", "F_goodCode", "%s%%"},
+        {0, "YP", "F_goodCode", "%s%%"},      {0, "ZZ", "F_goodCode", "%s%%"},
+    };
+    for (const auto &s : searches) {
+        field->setCurrentIndex(s.field);
+        emit field->activated(s.field);
+        std::vector<double> times;
+        for (int i = 0; i < 3; ++i) {
+            value->clear();
+            QApplication::processEvents();
+            QElapsedTimer keystroke;
+            keystroke.start();
+            value->setText(QString::fromUtf8(s.term));
+            main.grid()->view()->repaint();
+            times.push_back(keystroke.nsecsElapsed() / 1e6);
+        }
+        const QString pattern = QString::asprintf(s.shape, s.term);
+        const double tool = sqliteToolMs(
+            file, QStringLiteral("select count(*) from GoodMain where %1 like '%2'")
+                      .arg(QLatin1String(s.column), pattern));
+        const double ours = median(times);
+        std::printf("%-24s %8d %8.1f %10.1f %8.2f\n",
+                    qPrintable(QStringLiteral("%1 %2").arg(QLatin1String(s.column), pattern)),
+                    main.listModel()->rowCount(), ours, tool, tool > 0 ? ours / tool : 0.0);
+    }
+
+    value->clear();
+    field->setCurrentIndex(-1);
+    QElapsedTimer all;
+    all.start();
+    main.RunListQuery();
+    const double allMs = all.nsecsElapsed() / 1e6;
+    const double allTool = sqliteToolMs(file, QStringLiteral("select count(*) from GoodMain"));
+    // Scroll through the list end to end, as a user dragging the scroll bar would.
+    QTableView *view = main.grid()->view();
+    const int rows = main.listModel()->rowCount();
+    for (int step = 0; step <= 20; ++step) {
+        view->scrollTo(view->model()->index(rows * step / 20 - (step == 20 ? 1 : 0), 0));
+        view->repaint();
+    }
+    std::printf("%-24s %8d %8.1f %10.1f %8.2f\n", "whole register", rows, allMs, allTool,
+                allTool > 0 ? allMs / allTool : 0.0);
+    std::printf("start-up to a usable main window: %.0f ms\n", startupMs);
+    std::printf("resident memory with the whole register listed and scrolled: %.0f MB\n",
+                residentKb() / 1024.0);
+    return 0;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "core/DataSource.h"
+
+#include <QObject>
+#include <QSqlDatabase>
+#include <QVariantList>
+#include <atomic>
+
+// Counts and sums a list's statement on a connection of its own, off the window's thread, so
+// typing never waits for a count. A newer request makes older ones void: they are skipped, and
+// a count already running on SQLite is interrupted.
+class AggregateWorker : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit AggregateWorker(const DataSource &source);
+    ~AggregateWorker() override;
+
+    // Any thread: voids every request up to `generation`.
+    void abandonBefore(quint64 generation);
+
+public slots:
+    void run(quint64 generation, const QString &sql, const QVariantList &values);
+
+signals:
+    void finished(quint64 generation, const QVariantList &results, const QString &error);
+
+private:
+    DataSource m_source;
+    QString m_connectionName;
+    QSqlDatabase m_db;
+    std::atomic<quint64> m_wanted{0};
+    std::atomic<quint64> m_running{0};
+    std::atomic<void *> m_handle{nullptr};
+};

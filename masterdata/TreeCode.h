@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QModelIndex;
+class QTreeWidget;
+class QTreeWidgetItem;
+class SqlFilter;
+
+// Type trees: samples, clients and suppliers are classified by the nodes of three trees kept in
+// t_treecode. A node's code is a chain of three-digit segments, one per level; its path
+// (like-code) is "\\" + the names from the first level down, separated by "\". Records store
+// the path of their node in F_type.
+
+// One tree of t_treecode, told apart by F_flag.
+struct TreeKind
+{
+    QString flag;        // F_flag: "type", "clttype", "suptype"
+    QString rootCaption; // also the title of the type-tree window
+    int maintenanceMode;
+    int pickerMode;
+    QStringList recordTables; // tables whose F_type holds paths of this tree
+};
+
+const QList<TreeKind> &treeKinds();
+// Null for a mode or flag that names no tree.
+const TreeKind *treeKindByMode(int mode);
+const TreeKind *treeKindByFlag(const QString &flag);
+
+// What each tree-view node carries.
+struct tNodeData
+{
+    int CodeLen = 0; // 0 for the root
+    QString Code;    // "000" for the root
+    QString Name;    // the root's is the tree's caption
+    QString LikeCode;
+};
+
+inline const QString kRootCode = QStringLiteral("000");
+inline const QString kRootLikeCode = QStringLiteral("\\\\");
+
+// Node data lives in these roles of column 0.
+enum TreeNodeRole { CodeLenRole = Qt::UserRole + 1, CodeRole, NameRole, LikeCodeRole };
+
+tNodeData nodeData(const QTreeWidgetItem *node);
+// Stores the data and makes the name the node's caption.
+void setNodeData(QTreeWidgetItem *node, const tNodeData &data);
+// Empty for no node.
+QString nodeCode(const QTreeWidgetItem *node);
+QString nodeLikeCode(const QTreeWidgetItem *node);
+bool isRootNode(const QTreeWidgetItem *node);
+// 0 for the root, 1 for its children, and so on.
+int nodeLevel(const QTreeWidgetItem *node);
+
+// The path of a child named `name` under `parentPath` (a child of the root gets "\\" + name).
+QString childPath(const QString &parentPath, const QString &name);
+
+// Replaces the tree's content with the root, captioned `rootCaption`, and the nodes of `kind`;
+// first-level nodes come expanded, the root does not. Returns the root.
+QTreeWidgetItem *LoadTreeCode(QTreeWidget *tree, const QString &rootCaption, const QString &kind);
+
+// Mode 1: the node's path; any other mode: its parent's path. Built from the captions on the
+// tree; the root's path for the root.
+QString GetNodePath(QTreeWidgetItem *node, int mode);
+
+// The code for a new node in `kind`: mode 1 a sibling of `code`, mode 2 a child of `code` (empty
+// or "000" for the root). Empty when that level already holds "999".
+QString GetNextTreeCode(const QString &code, const QString &kind, int mode);
+
+// Image of a node as the tree draws it: 0 root, 1 first-level node with children, 2 any other
+// node, 3 any other node while selected.
+int nodeImageIndex(const QModelIndex &index, bool selected);
+
+// Writing nodes. Each reports its own failure with the error box and changes nothing then.
+bool InsertTreeNode(const QString &kind, const QString &code, const QString &name,
+                    const QString &path);
+// Renames the node and carries the new path into its descendants and into the F_type of the
+// records of the kind that hold the old path, all or nothing.
+bool RenameTreeNode(const QString &kind, const QString &code, const QString &name,
+                    const QString &oldPath, const QString &newPath);
+// Deletes the node and its descendants in `kind`; records keep their paths.
+bool DeleteTreeNode(const QString &kind, const QString &code);
+// Whether another node of `kind` (not `exceptCode`) already has `path`.
+bool TreePathTaken(const QString &kind, const QString &path, const QString &exceptCode = {});
+
+// Restricts a list to the records of the node with `likeCode` and of its descendants, by exact
+// path so that "\\A" does not take in "\\AB". Adds nothing for an empty path or the root's.
+void AddTypeFilter(SqlFilter &filter, const QString &column, const QString &likeCode);

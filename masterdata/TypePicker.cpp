@@ -1,0 +1,14 @@
+#include "masterdata/TypePicker.h"
+
+#include "masterdata/TreeCode.h"
+#include "masterdata/uFrmTreeCodeMan.h"
+
+QString PickType(QWidget *parent, const QString &kind, const QString &current)
+{
+    const TreeKind *tree = treeKindByFlag(kind);
+    if (!tree)
+        return current;
+    TFrmTreeCodeMan window(parent);
+    window.SetMode(tree->pickerMode);
+    return window.PickType(current);
+}
