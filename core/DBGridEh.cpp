@@ -170,8 +170,12 @@ DBGridEh::DBGridEh(QWidget *parent) : QWidget(parent)
     connect(header, &QHeaderView::sectionMoved, this, repaintFooter);
     connect(m_view->horizontalScrollBar(), &QScrollBar::valueChanged, this, repaintFooter);
     connect(header, &QHeaderView::sectionClicked, this, [this](int logical) {
-        if (m_source && m_source->isOpen())
-            emit titleClicked(m_model->columns.at(logical).field);
+        if (!m_source || !m_source->isOpen())
+            return;
+        const QString field = m_model->columns.at(logical).field;
+        if (m_sortOnTitleClick)
+            sortByTitle(field);
+        emit titleClicked(field);
     });
     connect(m_view, &QTableView::doubleClicked, this,
             [this](const QModelIndex &index) { emit rowDoubleClicked(index.row()); });
@@ -267,6 +271,20 @@ void DBGridEh::setCurrentRow(int row)
 {
     const int column = qMax(0, m_view->horizontalHeader()->logicalIndex(0));
     m_view->setCurrentIndex(m_model->index(row, column));
+}
+
+void DBGridEh::setSortOnTitleClick(bool keepMemoOrder)
+{
+    m_sortOnTitleClick = true;
+    m_keepMemoOrder = keepMemoOrder;
+}
+
+void DBGridEh::sortByTitle(const QString &field)
+{
+    const SortText::TitleSort sort = SortText::titleClick(field, marker(field), m_keepMemoOrder);
+    setMarker(field, sort.marker);
+    if (!sort.sortText.isEmpty())
+        m_source->setOrderBy(SortText::orderBy(sort.sortText, m_source->fieldNames()));
 }
 
 void DBGridEh::setMarker(const QString &field, Marker marker)

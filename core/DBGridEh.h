@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/SortText.h"
+
 #include <QHash>
 #include <QList>
 #include <QWidget>
@@ -52,8 +54,12 @@ public:
     void setCurrentRow(int row);
     QTableView *view() const { return m_view; }
 
+    // Title clicks sort the list by that column, ascending then descending; with
+    // `keepMemoOrder` memo columns only change their marker.
+    void setSortOnTitleClick(bool keepMemoOrder);
+
     // Title sort markers: none, ascending or descending per column.
-    enum class Marker { None, Up, Down };
+    using Marker = SortText::Marker;
     Marker marker(const QString &field) const { return m_markers.value(field.toLower(), Marker::None); }
     void setMarker(const QString &field, Marker marker);
     QString footerText(int displayIndex) const;
@@ -65,12 +71,15 @@ signals:
 
 private:
     void refreshSums();
+    void sortByTitle(const QString &field);
 
     SqlListModel *m_source = nullptr;
     GridModel *m_model;
     QTableView *m_view;
     GridFooter *m_footer;
     QHash<QString, Marker> m_markers;
+    bool m_sortOnTitleClick = false;
+    bool m_keepMemoOrder = false;
     QHash<QString, QString> m_sums; // field (lower case) → formatted sum
     friend class GridFooter;
 };

@@ -99,7 +99,8 @@ std::vector<Table> buildTables()
          {{"ix_code_type", "F_type"}}},
         {"t_treecode",
          {key, text("F_code", 100), text("F_name", 50), text("F_likecode", 255), text("F_flag", 20)},
-         {{"ix_treecode_flag", "F_flag, F_code"}}},
+         // Two workstations adding a node at once must not both get the same code.
+         {{"ix_treecode_flag", "F_flag, F_code", true}}},
         {"OperList",
          {key,
           text("F_Name", 50),
@@ -288,8 +289,9 @@ QStringList createStatements(const SqlDialect &dialect)
         statements << QStringLiteral("create table %1 (%2)")
                           .arg(QLatin1String(t.name), columns.join(QStringLiteral(", ")));
         for (const Index &ix : t.indexes) {
-            statements << QStringLiteral("create index %1 on %2 (%3)")
-                              .arg(QLatin1String(ix.name), QLatin1String(t.name),
+            statements << QStringLiteral("create %1index %2 on %3 (%4)")
+                              .arg(ix.unique ? QStringLiteral("unique ") : QString(),
+                                   QLatin1String(ix.name), QLatin1String(t.name),
                                    QLatin1String(ix.columns));
         }
     }

@@ -26,6 +26,7 @@ struct Index
 {
     const char *name;
     const char *columns;
+    bool unique = false;
 };
 
 struct Table

@@ -53,6 +53,7 @@ public:
 
     int fieldIndex(const QString &field) const;
     QString fieldName(int index) const { return m_fields.value(index); }
+    QStringList fieldNames() const { return m_fields; }
     QVariant value(int row, int fieldIndex) const;
     QVariant value(int row, const QString &field) const;
 

@@ -1,6 +1,7 @@
 #include "register/SampleListQuery.h"
 
 #include "core/DisplayFormat.h"
+#include "masterdata/TreeCode.h"
 
 namespace SampleListQuery {
 
@@ -99,8 +100,7 @@ SqlFilter filter(const SampleListCriteria &c, const SqlDialect &dialect)
         else
             f.addLikeAny(field.columns, v, field.match);
     }
-    if (!c.typeLikeCode.isEmpty())
-        f.addLike(QStringLiteral("F_type"), c.typeLikeCode, SqlFilter::Match::StartsWith);
+    AddTypeFilter(f, QStringLiteral("F_type"), c.typeLikeCode);
     if (!c.listValue.isEmpty())
         f.add(QString::fromLatin1(kListTypes[c.listType].column) + QStringLiteral(" = ?"),
               {c.listValue});

@@ -12,7 +12,12 @@
 #include "core/uDlgConnectDb.h"
 #include "operators/uFrmOperLogin.h"
 #include "register/MainCommands.h"
+#include "core/SortText.h"
+#include "masterdata/TreeCode.h"
+#include "masterdata/uFrmTreeCodeMan.h"
 #include "register/SampleDetailTabs.h"
+#include "register/uDLGrevazezCX.h"
+#include "register/ufrmRowArrangeGl.h"
 #include "register/uFrmAbout.h"
 
 #include <QAction>
@@ -132,7 +137,7 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent)
 
     connect(DBGridEh1, &DBGridEh::currentRowChanged, this, &TFrmMain::showCurrentRecord);
     connect(DBGridEh1, &DBGridEh::rowDoubleClicked, this, [this] { runIfVisible(202); });
-    connect(DBGridEh1, &DBGridEh::titleClicked, this, &TFrmMain::sortByTitle);
+    DBGridEh1->setSortOnTitleClick(true);
 
     createMenus();
     createToolBar();
@@ -209,9 +214,8 @@ QWidget *TFrmMain::createSearchBar()
     m_btnAdvanced = new QPushButton(QStringLiteral("高级查找..."));
     m_btnAdvanced->setObjectName(QStringLiteral("btnAdvanced"));
     m_btnAdvanced->setCheckable(true);
-    // The advanced search dialog comes with its own window.
-    m_btnAdvanced->setEnabled(false);
     layout->addWidget(m_btnAdvanced);
+    connect(m_btnAdvanced, &QPushButton::clicked, this, &TFrmMain::toggleAdvancedSearch);
 
     connect(ComboBox1, &QComboBox::activated, this, &TFrmMain::chooseSearchField);
     connect(Edit1, &QLineEdit::textChanged, this, &TFrmMain::RunListQuery);
@@ -286,6 +290,13 @@ void TFrmMain::createCommands()
     action(202)->setShortcut(QKeySequence(QStringLiteral("Ctrl+E")));
     action(203)->setShortcuts({QKeySequence(QStringLiteral("Ctrl+S")), QKeySequence::Delete});
 
+    for (int mode : {1, 3, 5}) {
+        QAction *tree = action(105 + (mode + 1) / 2);
+        tree->setEnabled(true);
+        connect(tree, &QAction::triggered, this, [this, mode] { openTypeTree(mode); });
+    }
+    action(204)->setEnabled(true);
+    connect(action(204), &QAction::triggered, this, &TFrmMain::sortByDialog);
     action(205)->setEnabled(true);
     connect(action(205), &QAction::triggered, this, [this] { ChooseColumns(DBGridEh1); });
     action(206)->setEnabled(true);
@@ -554,9 +565,7 @@ void TFrmMain::showEvent(QShowEvent *event)
     setWindowTitle(mainCaption());
     setStatusPanel(1, u' ' + dmData->CurOperName());
     updateClock();
-    tvTree->clear();
-    auto *root = new QTreeWidgetItem(tvTree, {QStringLiteral("样品类型")});
-    root->setExpanded(true);
+    loadTypeTree();
     LoadGridLayout(DBGridEh1, QStringLiteral("revazezmain"));
     FillValueList(0);
 }
@@ -589,9 +598,7 @@ void TFrmMain::RunListQuery()
         criteria.to = dtpToDate->date();
     criteria.searchField = ComboBox1->currentIndex();
     criteria.value = Edit1->text();
-    QTreeWidgetItem *node = tvTree->currentItem();
-    if (node && node->parent())
-        criteria.typeLikeCode = node->data(0, Qt::UserRole + 1).toString();
+    criteria.typeLikeCode = nodeLikeCode(tvTree->currentItem());
     criteria.listType = cbbListType->currentIndex();
     const int row = vleList->currentRow();
     if (row > 0 && vleList->item(row, 1))
@@ -644,19 +651,48 @@ void TFrmMain::chooseSearchField(int index)
         Edit1->clear();
 }
 
-void TFrmMain::sortByTitle(const QString &field)
+void TFrmMain::sortByDialog()
 {
-    const DBGridEh::Marker next =
-        DBGridEh1->marker(field) == DBGridEh::Marker::Up ? DBGridEh::Marker::Down
-                                                         : DBGridEh::Marker::Up;
-    DBGridEh1->setMarker(field, next);
-    // Memo columns keep their order: the marker moves, the rows do not.
-    const int index = QryMain->fieldIndex(field);
-    if (index < 0 || field.toLower().contains(u"mem"))
+    QList<QPair<QString, QString>> columns;
+    for (const GridColumn &c : DBGridEh1->columns())
+        columns << qMakePair(c.field, c.caption);
+    const QString text = TfrmRowArrangeGl::ask(this, columns);
+    // An empty answer returns the list to the order of its query.
+    QryMain->setOrderBy(SortText::orderBy(text, QryMain->fieldNames()));
+}
+
+void TFrmMain::toggleAdvancedSearch(bool down)
+{
+    if (!down) {
+        RunListQuery();
         return;
-    QryMain->setOrderBy(QStringLiteral("order by ") + QryMain->fieldName(index) +
-                        (next == DBGridEh::Marker::Up ? QStringLiteral(" ASC")
-                                                      : QStringLiteral(" DESC")));
+    }
+    const std::optional<SqlFilter> filter = TDLGrevazezCX::ask(this);
+    if (!filter) {
+        m_btnAdvanced->setChecked(false);
+        m_btnAdvanced->setStyleSheet(QString());
+        return;
+    }
+    m_btnAdvanced->setStyleSheet(QStringLiteral("color: red;"));
+    if (!QryMain->setQuery(dmData->database(),
+                           QStringLiteral("select * from GoodMain ") + filter->where(),
+                           filter->values()))
+        ShowPrompt(kMsgOpenFailed, Prompt::Error);
+    showRecordCount();
+}
+
+void TFrmMain::openTypeTree(int mode)
+{
+    ShowTreeCodeMan(this, mode);
+    if (mode != 1)
+        return;
+    loadTypeTree();
+    RunListQuery();
+}
+
+void TFrmMain::loadTypeTree()
+{
+    LoadTreeCode(tvTree, QStringLiteral("样品类型"), QStringLiteral("type"))->setExpanded(true);
 }
 
 void TFrmMain::showCurrentRecord(int row)

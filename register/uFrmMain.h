@@ -62,7 +62,10 @@ private:
     void updateClock();
     void changeOperator();
     void compactDatabase();
-    void sortByTitle(const QString &field);
+    void sortByDialog();
+    void toggleAdvancedSearch(bool down);
+    void openTypeTree(int mode);
+    void loadTypeTree();
     void showCurrentRecord(int row);
     void showRecordCount();
     void runIfVisible(int id);

@@ -1,4 +1,4 @@
-#include "register/SortText.h"
+#include "core/SortText.h"
 #include "register/ufrmRowArrangeGl.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"

@@ -1,4 +1,4 @@
-#include "register/SortText.h"
+#include "core/SortText.h"
 
 #include <QRegularExpression>
 #include <QSet>
