@@ -109,7 +109,8 @@ int main(int argc, char *argv[])
     auto *value = main.findChild<QLineEdit *>(QStringLiteral("Edit1"));
 
     std::printf("\n%d records (%s)\n", records, qPrintable(file));
-    std::printf("%-24s %8s %8s %10s %8s\n", "search", "rows", "ms", "sqlite3 ms", "ratio");
+    std::printf("%-28s %8s %10s %9s %10s %8s\n", "search", "rows", "first ms", "count ms",
+                "sqlite3 ms", "ratio");
     const struct
     {
         int field;
@@ -125,7 +126,8 @@ int main(int argc, char *argv[])
     for (const auto &s : searches) {
         field->setCurrentIndex(s.field);
         emit field->activated(s.field);
-        std::vector<double> times;
+        std::vector<double> first;
+        std::vector<double> counted;
         for (int i = 0; i < 3; ++i) {
             value->clear();
             QApplication::processEvents();
@@ -133,16 +135,22 @@ int main(int argc, char *argv[])
             keystroke.start();
             value->setText(QString::fromUtf8(s.term));
             main.grid()->view()->repaint();
-            times.push_back(keystroke.nsecsElapsed() / 1e6);
+            first.push_back(keystroke.nsecsElapsed() / 1e6);
+            while (!main.listModel()->isCountKnown())
+                QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            counted.push_back(keystroke.nsecsElapsed() / 1e6);
         }
+        // The same plain statement the list runs, dates included, without any index's help.
         const QString pattern = QString::asprintf(s.shape, s.term);
         const double tool = sqliteToolMs(
-            file, QStringLiteral("select count(*) from GoodMain where %1 like '%2'")
+            file, QStringLiteral("select count(*) from GoodMain where F_editDate >= '1900-08-14' "
+                                 "and F_editDate <= '3000-08-14' and %1 like '%2'")
                       .arg(QLatin1String(s.column), pattern));
-        const double ours = median(times);
-        std::printf("%-24s %8d %8.1f %10.1f %8.2f\n",
+        const double count = median(counted);
+        std::printf("%-28s %8d %10.1f %9.1f %10.1f %8.2f\n",
                     qPrintable(QStringLiteral("%1 %2").arg(QLatin1String(s.column), pattern)),
-                    main.listModel()->rowCount(), ours, tool, tool > 0 ? ours / tool : 0.0);
+                    main.listModel()->rowCount(), median(first), count, tool,
+                    tool > 0 ? count / tool : 0.0);
     }
 
     value->clear();
@@ -150,8 +158,13 @@ int main(int argc, char *argv[])
     QElapsedTimer all;
     all.start();
     main.RunListQuery();
+    const double allFirst = all.nsecsElapsed() / 1e6;
+    while (!main.listModel()->isCountKnown())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     const double allMs = all.nsecsElapsed() / 1e6;
-    const double allTool = sqliteToolMs(file, QStringLiteral("select count(*) from GoodMain"));
+    const double allTool = sqliteToolMs(
+        file, QStringLiteral("select count(*) from GoodMain where F_editDate >= '1900-08-14' and "
+                             "F_editDate <= '3000-08-14'"));
     // Scroll through the list end to end, as a user dragging the scroll bar would.
     QTableView *view = main.grid()->view();
     const int rows = main.listModel()->rowCount();
@@ -159,8 +172,8 @@ int main(int argc, char *argv[])
         view->scrollTo(view->model()->index(rows * step / 20 - (step == 20 ? 1 : 0), 0));
         view->repaint();
     }
-    std::printf("%-24s %8d %8.1f %10.1f %8.2f\n", "whole register", rows, allMs, allTool,
-                allTool > 0 ? allMs / allTool : 0.0);
+    std::printf("%-28s %8d %10.1f %9.1f %10.1f %8.2f\n", "whole register", rows, allFirst, allMs,
+                allTool, allTool > 0 ? allMs / allTool : 0.0);
     std::printf("start-up to a usable main window: %.0f ms\n", startupMs);
     std::printf("resident memory with the whole register listed and scrolled: %.0f MB\n",
                 residentKb() / 1024.0);

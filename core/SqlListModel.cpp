@@ -223,6 +223,8 @@ void SqlListModel::applyAggregates(quint64 generation, const QVariantList &resul
 
 QString SqlListModel::orderClause() const
 {
+    if (m_keyColumn.isEmpty())
+        return u' ' + m_orderBy;
     if (m_orderBy.isEmpty())
         return QStringLiteral(" order by ") + m_keyColumn;
     return u' ' + m_orderBy + QStringLiteral(", ") + m_keyColumn;

@@ -38,7 +38,9 @@ public:
     // is in lastError()); the list is then empty.
     bool setQuery(QSqlDatabase db, const QString &select, const QVariantList &values,
                   const QString &orderBy = {});
-    // The key that ends every order, so pages read one after another stay in step.
+    // The key that ends every order, so pages read one after another stay in step. Empty
+    // where the engine always returns one statement's rows in the same order (SQLite): the
+    // rows then come in the order of the index that serves the search, which needs no sort.
     void setKeyColumn(const QString &column) { m_keyColumn = column; }
     // Reads again with another order, keeping the statement.
     bool setOrderBy(const QString &orderBy);

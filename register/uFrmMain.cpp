@@ -105,6 +105,8 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent)
     QryMain->setObjectName(QStringLiteral("QryMain"));
     // Typing never waits for a count over the whole register.
     QryMain->setCountInBackground(dmData->source());
+    if (dmData->dialect().engine() == Engine::SQLite)
+        QryMain->setKeyColumn(QString());
     connect(QryMain, &SqlListModel::aggregatesReady, this, &TFrmMain::showRecordCount);
     createCommands();
 
