@@ -66,21 +66,12 @@ void SqlListModel::clear()
     m_select.clear();
     m_values.clear();
     m_orderBy.clear();
-    m_fields.clear();
-    m_fieldByName.clear();
-    m_rowCount = 0;
-    m_open = false;
-    m_countKnown = false;
-    m_sums.clear();
-    ++m_generation;
-    m_pages.clear();
-    m_recent.clear();
+    forgetRows();
     endResetModel();
 }
 
-bool SqlListModel::run()
+void SqlListModel::forgetRows()
 {
-    beginResetModel();
     ++m_generation;
     if (m_worker)
         m_worker->abandonBefore(m_generation);
@@ -93,37 +84,22 @@ bool SqlListModel::run()
     m_countKnown = false;
     m_sums.clear();
     m_lastError.clear();
+}
 
+bool SqlListModel::run()
+{
+    beginResetModel();
+    forgetRows();
     Page first;
-    QSqlQuery q(m_db);
-    q.setForwardOnly(true);
-    bool ok = q.prepare(m_select + orderClause() + QStringLiteral(" limit ? offset 0"));
-    if (ok) {
-        for (const QVariant &v : std::as_const(m_values))
-            q.addBindValue(v);
-        q.addBindValue(kPageSize);
-        ok = q.exec();
-    }
-    if (ok) {
-        const QSqlRecord record = q.record();
-        for (int i = 0; i < record.count(); ++i) {
-            m_fields << record.fieldName(i);
-            m_fieldByName.insert(record.fieldName(i).toLower(), i);
-        }
-        while (q.next()) {
-            Row row;
-            row.reserve(m_fields.size());
-            for (int i = 0; i < m_fields.size(); ++i)
-                row << q.value(i);
-            first.push_back(std::move(row));
-        }
-        ok = !q.lastError().isValid();
-    }
-    if (!ok) {
-        m_lastError = q.lastError().text();
+    QSqlRecord record;
+    if (!readPage(0, &first, &m_lastError, &record)) {
         endResetModel();
         emit aggregatesReady();
         return false;
+    }
+    for (int i = 0; i < record.count(); ++i) {
+        m_fields << record.fieldName(i);
+        m_fieldByName.insert(record.fieldName(i).toLower(), i);
     }
     m_open = true;
     m_rowCount = int(first.size());
@@ -137,7 +113,7 @@ bool SqlListModel::run()
         emit aggregatesReady();
     else
         requestAggregates();
-    return m_lastError.isEmpty();
+    return true;
 }
 
 void SqlListModel::sumRowsInHand(const Page &rows)
@@ -230,7 +206,7 @@ QString SqlListModel::orderClause() const
     return u' ' + m_orderBy + QStringLiteral(", ") + m_keyColumn;
 }
 
-bool SqlListModel::readPage(int page, Page *rows, QString *error) const
+bool SqlListModel::readPage(int page, Page *rows, QString *error, QSqlRecord *record) const
 {
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
@@ -246,13 +222,19 @@ bool SqlListModel::readPage(int page, Page *rows, QString *error) const
         *error = q.lastError().text();
         return false;
     }
-    const int columns = int(m_fields.size());
+    if (record)
+        *record = q.record();
+    const int columns = q.record().count();
     while (q.next()) {
         Row row;
         row.reserve(columns);
         for (int i = 0; i < columns; ++i)
             row << q.value(i);
         rows->push_back(std::move(row));
+    }
+    if (q.lastError().isValid()) {
+        *error = q.lastError().text();
+        return false;
     }
     return true;
 }

@@ -15,6 +15,7 @@
 // register of a million records lists as fast and as small as one of a thousand.
 // Columns are addressed by field name without regard to case.
 class AggregateWorker;
+class QSqlRecord;
 class QThread;
 
 class SqlListModel : public QAbstractTableModel
@@ -83,7 +84,9 @@ private:
     void requestAggregates();
     void applyAggregates(quint64 generation, const QVariantList &results, const QString &error);
     void sumRowsInHand(const Page &rows);
-    bool readPage(int page, Page *rows, QString *error) const;
+    void forgetRows();
+    // The fields of the statement come back in `record` when asked for.
+    bool readPage(int page, Page *rows, QString *error, QSqlRecord *record = nullptr) const;
     const Page *page(int index) const;
 
     QSqlDatabase m_db;
