@@ -1,5 +1,7 @@
 #include "register/uDLGrevazezCX.h"
 
+#include "core/CodeCombo.h"
+
 #include "core/DataDm.h"
 #include "core/DateBox.h"
 #include "core/DisplayFormat.h"
@@ -25,46 +27,6 @@ const QDate kOpenEnd{3000, 8, 14};
 
 // A code-list box that reads its list again each time the operator enters it, so codes added
 // meanwhile are offered; what was typed stays.
-class CodeCombo : public QComboBox
-{
-public:
-    CodeCombo(const QString &kind, QWidget *parent) : QComboBox(parent), m_kind(kind)
-    {
-        setEditable(true);
-        setInsertPolicy(QComboBox::NoInsert);
-    }
-
-    void showPopup() override
-    {
-        refill();
-        QComboBox::showPopup();
-    }
-
-protected:
-    void focusInEvent(QFocusEvent *event) override
-    {
-        // Coming back from the list just shown needs no second reading.
-        if (event->reason() != Qt::PopupFocusReason)
-            refill();
-        QComboBox::focusInEvent(event);
-    }
-
-private:
-    void refill()
-    {
-        const QString text = currentText();
-        const QSignalBlocker quiet(this);
-        clear();
-        addItems(dmData->FillCombo(QStringLiteral("select distinct F_name from t_code where "
-                                                  "(F_name <> '') and F_type = ? order by F_name"),
-                                   {m_kind}));
-        setCurrentIndex(findText(text));
-        setEditText(text);
-    }
-
-    QString m_kind;
-};
-
 QLineEdit *lineEdit(const char *name, QWidget *parent)
 {
     auto *edit = new QLineEdit(parent);

@@ -2,6 +2,7 @@
 
 #include "core/AppHome.h"
 #include "core/AppTitle.h"
+#include "core/CodeCombo.h"
 #include "core/DBGridEh.h"
 #include "core/DateBox.h"
 #include "core/GridLayout.h"
@@ -629,9 +630,7 @@ void TFrmMain::FillValueList(int listType)
     if (kind.isEmpty())
         values = SampleListQuery::secrecyLevels();
     else
-        values = dmData->FillCombo(QStringLiteral("select distinct F_name from t_code where "
-                                                  "(F_name <> '') and F_type = ? order by F_name"),
-                                   {kind});
+        values = CodeListValues(kind);
     vleList->setRowCount(int(values.size()) + 1);
     vleList->setItem(0, 0, new QTableWidgetItem(QStringLiteral("0")));
     vleList->setItem(0, 1, new QTableWidgetItem(QStringLiteral("全部")));

@@ -1,0 +1,42 @@
+#include "core/CodeCombo.h"
+
+#include "core/DataDm.h"
+
+#include <QFocusEvent>
+
+QStringList CodeListValues(const QString &kind)
+{
+    return dmData->FillCombo(QStringLiteral("select distinct F_name from t_code where "
+                                            "(F_name <> '') and F_type = ? order by F_name"),
+                             {kind});
+}
+
+CodeCombo::CodeCombo(const QString &kind, QWidget *parent) : QComboBox(parent), m_kind(kind)
+{
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+}
+
+void CodeCombo::showPopup()
+{
+    refill();
+    QComboBox::showPopup();
+}
+
+void CodeCombo::focusInEvent(QFocusEvent *event)
+{
+    // Coming back from the list just shown needs no second reading.
+    if (event->reason() != Qt::PopupFocusReason)
+        refill();
+    QComboBox::focusInEvent(event);
+}
+
+void CodeCombo::refill()
+{
+    const QString text = currentText();
+    const QSignalBlocker quiet(this);
+    clear();
+    addItems(CodeListValues(m_kind));
+    setCurrentIndex(findText(text));
+    setEditText(text);
+}

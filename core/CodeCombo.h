@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QComboBox>
+
+// The names of one code list (brands "pinpai", colours "yanse", currencies "rate" …), sorted,
+// each once, blanks left out.
+QStringList CodeListValues(const QString &kind);
+
+// An editable combo box that offers a code list and reads it again each time it is entered,
+// so names added meanwhile are there; what was typed stays.
+class CodeCombo : public QComboBox
+{
+    Q_OBJECT
+
+public:
+    CodeCombo(const QString &kind, QWidget *parent = nullptr);
+
+    void showPopup() override;
+
+protected:
+    void focusInEvent(QFocusEvent *event) override;
+
+private:
+    void refill();
+
+    QString m_kind;
+};
