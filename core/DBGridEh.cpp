@@ -172,10 +172,8 @@ DBGridEh::DBGridEh(QWidget *parent) : QWidget(parent)
     connect(header, &QHeaderView::sectionClicked, this, [this](int logical) {
         if (!m_source || !m_source->isOpen())
             return;
-        const QString field = m_model->columns.at(logical).field;
         if (m_sortOnTitleClick)
-            sortByTitle(field);
-        emit titleClicked(field);
+            sortByTitle(m_model->columns.at(logical).field);
     });
     connect(m_view, &QTableView::doubleClicked, this,
             [this](const QModelIndex &index) { emit rowDoubleClicked(index.row()); });

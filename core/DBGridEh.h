@@ -65,7 +65,6 @@ public:
     QString footerText(int displayIndex) const;
 
 signals:
-    void titleClicked(const QString &field);
     void currentRowChanged(int row);
     void rowDoubleClicked(int row);
 

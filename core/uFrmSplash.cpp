@@ -1,12 +1,11 @@
 #include "core/uFrmSplash.h"
 
 #include "core/AppTitle.h"
+#include "core/PlaceForm.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QScreen>
 
 TfrmSplash::TfrmSplash(QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
@@ -18,11 +17,7 @@ TfrmSplash::TfrmSplash(QWidget *parent)
     m_status->setObjectName(QStringLiteral("lblStatus"));
     m_status->setGeometry(24, 250, 420, 24);
     m_status->setStyleSheet(QStringLiteral("color: white;"));
-    if (QScreen *screen = QApplication::primaryScreen()) {
-        QRect frame = rect();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    PlaceForm(this, 1);
 }
 
 void TfrmSplash::setStatus(const QString &text)

@@ -2,6 +2,7 @@
 
 #include "core/AppHome.h"
 #include "core/AppTitle.h"
+#include "core/PlaceForm.h"
 #include "core/CodeCombo.h"
 #include "core/DBGridEh.h"
 #include "core/DateBox.h"
@@ -41,7 +42,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
@@ -96,11 +96,7 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent)
     setObjectName(QStringLiteral("FrmMain"));
     setWindowTitle(mainCaption());
     resize(800, 568);
-    if (QScreen *screen = QApplication::primaryScreen()) {
-        QRect frame = rect();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    PlaceForm(this, 1);
 
     QryMain = new SqlListModel(this);
     QryMain->setObjectName(QStringLiteral("QryMain"));

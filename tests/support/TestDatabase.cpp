@@ -1,6 +1,7 @@
 #include "support/TestDatabase.h"
 
 #include "core/AppHome.h"
+#include "core/Connection.h"
 #include "core/DataSource.h"
 
 #include <QSqlDatabase>
@@ -23,19 +24,12 @@ bool onServer(const QString &sql, QString *error)
     const QString name = QStringLiteral("test-admin");
     bool ok = false;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-        db.setHostName(source.host);
-        db.setPort(source.port);
-        db.setDatabaseName(source.database);
-        db.setUserName(source.user);
-        db.setPassword(source.password);
-        if (db.open()) {
+        QSqlDatabase db;
+        if (Connection::open(source, name, &db, error)) {
             QSqlQuery q(db);
             ok = q.exec(sql);
             if (!ok)
                 *error = q.lastError().text();
-        } else {
-            *error = db.lastError().text();
         }
         db.close();
     }
