@@ -32,19 +32,26 @@ void AggregateWorker::abandonBefore(quint64 generation)
     }
 }
 
+bool AggregateWorker::ensureOpen(QString *error)
+{
+    if (m_db.isOpen())
+        return true;
+    if (!Connection::open(m_source, m_connectionName, &m_db, error))
+        return false;
+    const QVariant handle = m_db.driver()->handle();
+    if (qstrcmp(handle.typeName(), "sqlite3*") == 0)
+        m_handle = *static_cast<sqlite3 *const *>(handle.data());
+    return true;
+}
+
 void AggregateWorker::run(quint64 generation, const QString &sql, const QVariantList &values)
 {
     if (generation < m_wanted)
         return;
     QString error;
-    if (!m_db.isOpen()) {
-        if (!Connection::open(m_source, m_connectionName, &m_db, &error)) {
-            emit finished(generation, {}, error);
-            return;
-        }
-        const QVariant handle = m_db.driver()->handle();
-        if (qstrcmp(handle.typeName(), "sqlite3*") == 0)
-            m_handle = *static_cast<sqlite3 *const *>(handle.data());
+    if (!ensureOpen(&error)) {
+        emit finished(generation, {}, error);
+        return;
     }
     m_running = generation;
     QSqlQuery q(m_db);
@@ -66,4 +73,31 @@ void AggregateWorker::run(quint64 generation, const QString &sql, const QVariant
         error = q.lastError().text();
     }
     emit finished(generation, results, error);
+}
+
+void AggregateWorker::locate(quint64 generation, const QString &sql, const QVariantList &values,
+                             int field, qint64 key)
+{
+    QString error;
+    if (generation < m_wanted || !ensureOpen(&error))
+        return;
+    m_running = generation;
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    int found = -1;
+    if (q.prepare(sql)) {
+        for (const QVariant &v : values)
+            q.addBindValue(v);
+        if (q.exec()) {
+            for (int row = 0; found < 0 && q.next(); ++row) {
+                if (q.value(field).toLongLong() == key)
+                    found = row;
+                else if (row % 4096 == 0 && generation < m_wanted)
+                    break;
+            }
+        }
+    }
+    m_running = 0;
+    if (generation >= m_wanted)
+        emit located(generation, found);
 }

@@ -23,11 +23,18 @@ public:
 
 public slots:
     void run(quint64 generation, const QString &sql, const QVariantList &values);
+    // Reads the list's own statement until the row whose column `field` holds `key`; -1 when
+    // it is not listed.
+    void locate(quint64 generation, const QString &sql, const QVariantList &values, int field,
+                qint64 key);
 
 signals:
     void finished(quint64 generation, const QVariantList &results, const QString &error);
+    void located(quint64 generation, int row);
 
 private:
+    bool ensureOpen(QString *error);
+
     DataSource m_source;
     QString m_connectionName;
     QSqlDatabase m_db;

@@ -108,6 +108,31 @@ bool TdmData::DeleteByID(const QString &table, qint64 id)
     return ok;
 }
 
+QSqlQuery TdmData::runQuiet(const QString &sql, const QVariantList &values, QString *error)
+{
+    bool ok = false;
+    QSqlQuery q = prepared(sql, values, &ok);
+    if (!ok && error)
+        *error = q.lastError().text();
+    return q;
+}
+
+std::optional<qint64> TdmData::insertQuiet(const QString &sql, const QVariantList &values,
+                                           QString *error)
+{
+    const bool returning = m_dialect.engine() == Engine::PostgreSQL;
+    QSqlQuery q = runQuiet(returning ? sql + QStringLiteral(" returning F_ID") : sql, values, error);
+    if (!q.isActive())
+        return std::nullopt;
+    const QVariant key = returning ? (q.next() ? q.value(0) : QVariant()) : q.lastInsertId();
+    if (!key.isValid()) {
+        if (error)
+            *error = QStringLiteral("no key for the inserted row");
+        return std::nullopt;
+    }
+    return key.toLongLong();
+}
+
 bool TdmData::ExecSql(const QString &sql, const QVariantList &values)
 {
     bool ok = false;

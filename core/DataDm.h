@@ -71,6 +71,14 @@ public:
     // SQLite VACUUM, PostgreSQL VACUUM ANALYZE; false when the engine refused.
     bool CompactDataFile();
 
+    // For writers that report failures in their own words: no message box; on failure the
+    // database's reason is in `error` and the query is inactive.
+    QSqlQuery runQuiet(const QString &sql, const QVariantList &values, QString *error);
+    // Inserts one row and returns the key the database gave it, which may differ from any
+    // number predicted before (another workstation may have inserted meanwhile).
+    std::optional<qint64> insertQuiet(const QString &sql, const QVariantList &values,
+                                      QString *error);
+
 private:
     bool openSource(const DataSource &source, QString *error);
     std::optional<QVariant> firstValue(const QString &sql, const QVariantList &values);

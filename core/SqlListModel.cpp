@@ -30,6 +30,10 @@ void SqlListModel::setCountInBackground(const DataSource &source)
     m_worker = new AggregateWorker(source);
     m_worker->moveToThread(m_thread);
     connect(m_worker, &AggregateWorker::finished, this, &SqlListModel::applyAggregates);
+    connect(m_worker, &AggregateWorker::located, this, [this](quint64 generation, int row) {
+        if (generation == m_generation)
+            emit located(row);
+    });
     m_thread->start();
 }
 
@@ -58,6 +62,11 @@ bool SqlListModel::setOrderBy(const QString &orderBy)
         return false;
     m_orderBy = orderBy;
     return run();
+}
+
+bool SqlListModel::reload()
+{
+    return !m_select.isEmpty() && run();
 }
 
 void SqlListModel::clear()
@@ -206,11 +215,71 @@ QString SqlListModel::orderClause() const
     return u' ' + m_orderBy + QStringLiteral(", ") + m_keyColumn;
 }
 
+QString SqlListModel::pagedSql() const
+{
+    return m_select + orderClause() + QStringLiteral(" limit ? offset ?");
+}
+
+void SqlListModel::locate(const QString &field, qint64 key)
+{
+    const int index = fieldIndex(field);
+    if (!m_open || index < 0) {
+        emit located(-1);
+        return;
+    }
+    for (auto page = m_pages.cbegin(); page != m_pages.cend(); ++page) {
+        for (size_t i = 0; i < page->size(); ++i) {
+            if ((*page)[i].at(index).toLongLong() == key) {
+                emit located(page.key() * kPageSize + int(i));
+                return;
+            }
+        }
+    }
+    if (m_rowCount < kPageSize && m_countKnown) {
+        emit located(-1);
+        return;
+    }
+    if (!m_worker) {
+        emit located(scanFor(index, key));
+        return;
+    }
+    QMetaObject::invokeMethod(m_worker, "locate", Qt::QueuedConnection,
+                              Q_ARG(quint64, m_generation), Q_ARG(QString, pagedSql()),
+                              Q_ARG(QVariantList, unlimitedValues()), Q_ARG(int, index),
+                              Q_ARG(qint64, key));
+}
+
+QVariantList SqlListModel::unlimitedValues() const
+{
+    // The very statement the pages read, so the rows come in the same order, without a limit
+    // (SQLite: -1, PostgreSQL: null).
+    QVariantList values = m_values;
+    values << (m_db.driverName() == QLatin1String("QPSQL") ? QVariant() : QVariant(-1)) << 0;
+    return values;
+}
+
+int SqlListModel::scanFor(int field, qint64 key) const
+{
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    if (!q.prepare(pagedSql()))
+        return -1;
+    for (const QVariant &v : unlimitedValues())
+        q.addBindValue(v);
+    if (!q.exec())
+        return -1;
+    for (int row = 0; q.next(); ++row) {
+        if (q.value(field).toLongLong() == key)
+            return row;
+    }
+    return -1;
+}
+
 bool SqlListModel::readPage(int page, Page *rows, QString *error, QSqlRecord *record) const
 {
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
-    bool ok = q.prepare(m_select + orderClause() + QStringLiteral(" limit ? offset ?"));
+    bool ok = q.prepare(pagedSql());
     if (ok) {
         for (const QVariant &v : m_values)
             q.addBindValue(v);

@@ -43,6 +43,12 @@ public:
     // where the engine always returns one statement's rows in the same order (SQLite): the
     // rows then come in the order of the index that serves the search, which needs no sort.
     void setKeyColumn(const QString &column) { m_keyColumn = column; }
+    // Finds the row whose `field` holds `key` and reports it with located(), at once when the
+    // row is in memory, else when a reading of the whole list (in the background when counting
+    // is) has reached it. -1: not listed. A newer statement voids the search.
+    void locate(const QString &field, qint64 key);
+    // Reads the statement again, as it is, for rows written meanwhile.
+    bool reload();
     // Reads again with another order, keeping the statement.
     bool setOrderBy(const QString &orderBy);
     void clear();
@@ -69,6 +75,7 @@ public:
 signals:
     // The count (and sums) of the current statement are known.
     void aggregatesReady();
+    void located(int row);
 
 public:
     static constexpr int kPageSize = 200;
@@ -80,6 +87,10 @@ private:
 
     bool run();
     QString orderClause() const;
+    // The list's statement as every page reads it: values, then limit and offset.
+    QString pagedSql() const;
+    QVariantList unlimitedValues() const;
+    int scanFor(int field, qint64 key) const;
     QString aggregateSql() const;
     void requestAggregates();
     void applyAggregates(quint64 generation, const QVariantList &results, const QString &error);

@@ -17,6 +17,7 @@
 #include "core/SortText.h"
 #include "masterdata/TreeCode.h"
 #include "masterdata/uFrmTreeCodeMan.h"
+#include "register/SampleCommands.h"
 #include "register/SampleDetailTabs.h"
 #include "register/uDLGrevazezCX.h"
 #include "register/ufrmRowArrangeGl.h"
@@ -105,6 +106,10 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent)
     if (dmData->dialect().engine() == Engine::SQLite)
         QryMain->setKeyColumn(QString());
     connect(QryMain, &SqlListModel::aggregatesReady, this, &TFrmMain::showRecordCount);
+    connect(QryMain, &SqlListModel::located, this, [this](int row) {
+        if (row >= 0)
+            DBGridEh1->setCurrentRow(row);
+    });
     createCommands();
 
     auto *central = new QWidget(this);
@@ -293,6 +298,18 @@ void TFrmMain::createCommands()
         QAction *tree = action(105 + (mode + 1) / 2);
         tree->setEnabled(true);
         connect(tree, &QAction::triggered, this, [this, mode] { openTypeTree(mode); });
+    }
+    const struct
+    {
+        int id;
+        void (*run)(TFrmMain *);
+    } records[] = {{201, NewSampleCommand},
+                   {202, EditSampleCommand},
+                   {207, CopySampleCommand},
+                   {203, DeleteSampleCommand}};
+    for (const auto &r : records) {
+        action(r.id)->setEnabled(true);
+        connect(action(r.id), &QAction::triggered, this, [this, run = r.run] { run(this); });
     }
     action(204)->setEnabled(true);
     connect(action(204), &QAction::triggered, this, &TFrmMain::sortByDialog);
@@ -607,6 +624,23 @@ void TFrmMain::RunListQuery()
     if (!QryMain->setQuery(dmData->database(), m_statements.listSql, m_statements.values))
         ShowPrompt(kMsgOpenFailed, Prompt::Error);
     showRecordCount();
+}
+
+void TFrmMain::ReloadList()
+{
+    if (QryMain->statement().isEmpty()) {
+        RunListQuery();
+        return;
+    }
+    if (!QryMain->reload())
+        ShowPrompt(kMsgOpenFailed, Prompt::Error);
+    showRecordCount();
+}
+
+void TFrmMain::ShowSavedRecord(qint64 id)
+{
+    ReloadList();
+    QryMain->locate(QStringLiteral("F_ID"), id);
 }
 
 void TFrmMain::showRecordCount()

@@ -43,6 +43,11 @@ public:
     void RunListQuery();
     // Refills the value list for a list type (0 brand … 6 salesperson) and lists "全部".
     void FillValueList(int listType);
+    // Reads the list again with the filter and order it has (the advanced query's too) and
+    // moves to record `id` once it is found.
+    void ShowSavedRecord(qint64 id);
+    // Reads the list again with the filter and order it has.
+    void ReloadList();
     const SampleListStatements &statements() const { return m_statements; }
     SqlListModel *listModel() const { return QryMain; }
     DBGridEh *grid() const { return DBGridEh1; }

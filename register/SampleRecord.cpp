@@ -1,0 +1,95 @@
+#include "register/SampleRecord.h"
+
+#include "core/DataDm.h"
+#include "core/Transaction.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace SampleRecord {
+
+namespace {
+
+bool began(const Transaction &transaction, TdmData &dm, QString *error)
+{
+    if (!transaction.isActive() && error)
+        *error = dm.database().lastError().text();
+    return transaction.isActive();
+}
+
+} // namespace
+
+const QStringList &columns()
+{
+    static const QStringList list = {
+        QStringLiteral("F_goodCode"), QStringLiteral("F_goodName"), QStringLiteral("F_spec"),
+        QStringLiteral("F_type"),     QStringLiteral("F_pinPai"),   QStringLiteral("F_yanSE"),
+        QStringLiteral("F_caiLiao"),  QStringLiteral("F_baoZhuang"), QStringLiteral("F_tiji"),
+        QStringLiteral("F_TMcode"),   QStringLiteral("F_depotPos"), QStringLiteral("F_huoJia"),
+        QStringLiteral("F_other1"),   QStringLiteral("F_other2"),   QStringLiteral("F_other3"),
+        QStringLiteral("F_other4"),   QStringLiteral("F_amount"),   QStringLiteral("F_unit"),
+        QStringLiteral("F_BMjibie"),  QStringLiteral("F_EmpName"),  QStringLiteral("F_CGdate"),
+        QStringLiteral("F_CGsuppler"), QStringLiteral("F_CGunit"),  QStringLiteral("F_CGprice"),
+        QStringLiteral("F_CGtype"),   QStringLiteral("F_XSdate"),   QStringLiteral("F_XSclient"),
+        QStringLiteral("F_XSunit1"),  QStringLiteral("F_XSprice1"), QStringLiteral("F_XStype1"),
+        QStringLiteral("F_XSunit2"),  QStringLiteral("F_XSprice2"), QStringLiteral("F_XStype2"),
+        QStringLiteral("F_memo1"),    QStringLiteral("F_editDate")};
+    return list;
+}
+
+std::optional<qint64> save(TdmData &dm, qint64 id, const QVariantMap &values, QString *error)
+{
+    QVariantList bound;
+    for (const QString &column : columns())
+        bound << values.value(column);
+    Transaction transaction(dm.database());
+    if (!began(transaction, dm, error))
+        return std::nullopt;
+    if (id <= 0) {
+        QStringList marks;
+        for (qsizetype i = 0; i < columns().size(); ++i)
+            marks << QStringLiteral("?");
+        const std::optional<qint64> key = dm.insertQuiet(
+            QStringLiteral("insert into GoodMain(F_cltID, %1) values(0, %2)")
+                .arg(columns().join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
+            bound, error);
+        if (!key)
+            return std::nullopt;
+        id = *key;
+    } else {
+        QStringList sets;
+        for (const QString &column : columns())
+            sets << column + QStringLiteral(" = ?");
+        if (!dm.runQuiet(QStringLiteral("update GoodMain set %1 where F_ID = ?")
+                             .arg(sets.join(QStringLiteral(", "))),
+                         bound << id, error)
+                 .isActive())
+            return std::nullopt;
+    }
+    // The group number is the key the row really has, known only now.
+    if (!dm.runQuiet(QStringLiteral("update GoodMain set F_cltID = ? where F_ID = ?"), {id, id},
+                     error)
+             .isActive())
+        return std::nullopt;
+    if (!transaction.commit(error))
+        return std::nullopt;
+    return id;
+}
+
+bool removeGroup(TdmData &dm, qint64 id, qint64 cltId, QString *error)
+{
+    const QString rows = cltId > 0 ? QStringLiteral("F_cltID = ?") : QStringLiteral("F_ID = ?");
+    const QVariant which = cltId > 0 ? cltId : id;
+    Transaction transaction(dm.database());
+    return began(transaction, dm, error) &&
+           dm.runQuiet(QStringLiteral("delete from T_ImageREC where F_mainID in "
+                                      "(select F_ID from GoodMain where %1)")
+                           .arg(rows),
+                       {which}, error)
+               .isActive() &&
+           dm.runQuiet(QStringLiteral("delete from GoodMain where %1").arg(rows), {which}, error)
+               .isActive() &&
+           transaction.commit(error);
+}
+
+} // namespace SampleRecord

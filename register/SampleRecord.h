@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QStringList>
+#include <QVariantMap>
+#include <optional>
+
+class TdmData;
+
+// Writing and deleting sample records. A record's group number F_cltID is its own F_ID: the
+// pictures and the delete command find a record's rows by it.
+namespace SampleRecord {
+
+// The columns the editor writes, besides F_cltID.
+const QStringList &columns();
+
+// Inserts a record (`id` 0) or updates record `id` with `values` (column → value, every one of
+// columns()), in one transaction. Returns the record's key, or nothing after rolling back with
+// the database's reason in `error`.
+std::optional<qint64> save(TdmData &dm, qint64 id, const QVariantMap &values, QString *error);
+
+// Deletes the group `cltId` (or record `id` alone when the group number is 0) with the picture
+// rows of every record deleted, in one transaction.
+bool removeGroup(TdmData &dm, qint64 id, qint64 cltId, QString *error);
+
+} // namespace SampleRecord

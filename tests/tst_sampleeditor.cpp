@@ -1,0 +1,424 @@
+#include "core/DBGridEh.h"
+#include "core/DateBox.h"
+#include "core/MemoBox.h"
+#include "core/NumberBox.h"
+#include "core/SqlListModel.h"
+#include "register/SampleRecord.h"
+#include "register/uFrmMain.h"
+#include "register/ufrmRevaZezEdit.h"
+#include "support/ScriptedPrompt.h"
+#include "support/TestDatabase.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+QLineEdit *text(QWidget *editor, const char *name)
+{
+    return editor->findChild<QLineEdit *>(QLatin1String(name));
+}
+
+void type(QWidget *editor, const char *name, const QString &value)
+{
+    QLineEdit *box = text(editor, name);
+    QVERIFY2(box, name);
+    box->setText(value);
+}
+
+// F_ID, F_cltID and F_goodCode of every record, by key.
+QList<QList<QVariant>> records(TdmData *dm)
+{
+    QSqlQuery q(dm->database());
+    q.exec(QStringLiteral("select F_ID, F_cltID, F_goodCode from GoodMain order by F_ID"));
+    QList<QList<QVariant>> rows;
+    while (q.next())
+        rows << QList<QVariant>{q.value(0).toLongLong(), q.value(1).toLongLong(), q.value(2)};
+    return rows;
+}
+
+qint64 count(TdmData *dm, const QString &table)
+{
+    return dm->GetIntValue(QStringLiteral("select count(*) from ") + table);
+}
+
+QVariantMap sample(const QString &code, const QString &name)
+{
+    QVariantMap values;
+    for (const QString &column : SampleRecord::columns())
+        values.insert(column, QString());
+    for (const char *column : {"F_amount", "F_CGprice", "F_XSprice1", "F_XSprice2"})
+        values.insert(QLatin1String(column), 0.0);
+    values.insert(QStringLiteral("F_CGdate"), QDate(1900, 8, 14));
+    values.insert(QStringLiteral("F_XSdate"), QDate(1900, 8, 14));
+    values.insert(QStringLiteral("F_editDate"), QDate::currentDate());
+    values.insert(QStringLiteral("F_goodCode"), code);
+    values.insert(QStringLiteral("F_goodName"), name);
+    return values;
+}
+
+qint64 currentId(TFrmMain &main)
+{
+    return main.listModel()->value(main.grid()->currentRow(), QStringLiteral("F_ID")).toLongLong();
+}
+
+} // namespace
+
+// The sample editor and the main window's record commands, on a real register.
+class TestSampleEditor : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase_data() { TestDatabase::addEngineRows(); }
+
+    void firstRecordOfAnEmptyRegisterIsItsOwnGroup()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        TFrmMain main;
+        main.show();
+        TfrmRevaZezEdit editor(&main);
+        editor.OpenMode(TfrmRevaZezEdit::New);
+        QCOMPARE(editor.windowTitle(), QStringLiteral("样品档案 - 新增"));
+        editor.findChild<QCheckBox *>(QStringLiteral("CheckBox1"))->setChecked(false);
+        type(&editor, "edtGoodcode", QStringLiteral(" C'3 "));
+        type(&editor, "edtGoodName", QStringLiteral("O'Brien 100%_\\开关"));
+        editor.findChild<MemoBox *>(QStringLiteral("Memo1"))->setPlainText(QStringLiteral("备注"));
+        QVERIFY(editor.save());
+        QVERIFY(prompt.shown.isEmpty());
+        QCOMPARE(records(db.dm()), (QList<QList<QVariant>>{{1, 1, QStringLiteral("C'3")}}));
+        QCOMPARE(db.dm()->GetStrValue(QStringLiteral("select F_goodName from GoodMain")),
+                 QStringLiteral("O'Brien 100%_\\开关"));
+        // Unchecked dates are the sentinel, and read back as no date.
+        QCOMPARE(db.dm()->GetIntValue(QStringLiteral("select count(*) from GoodMain where "
+                                                     "F_CGdate = ? and F_XSdate = ?"),
+                                      {QDate(1900, 8, 14), QDate(1900, 8, 14)}),
+                 1);
+        QTRY_COMPARE(main.statusPanel(2), QStringLiteral("样品总数：1"));
+        QTRY_COMPARE(currentId(main), 1);
+
+        TfrmRevaZezEdit again(&main);
+        again.OpenMode(TfrmRevaZezEdit::Edit);
+        QCOMPARE(again.windowTitle(), QStringLiteral("样品档案 - 修改"));
+        QCOMPARE(again.targetRecord(), 1);
+        QCOMPARE(text(&again, "edtGoodName")->text(), QStringLiteral("O'Brien 100%_\\开关"));
+        for (const char *name : {"dtpCGdate", "dtpXsDate"}) {
+            auto *date = again.findChild<DateBox *>(QLatin1String(name));
+            QVERIFY(!date->isChecked());
+            QCOMPARE(date->date(), QDate::currentDate());
+        }
+        QVERIFY(again.findChild<QWidget *>(QStringLiteral("DBNavigator1"))->isVisibleTo(&again));
+        QVERIFY(!again.findChild<QCheckBox *>(QStringLiteral("CheckBox1"))->isVisibleTo(&again));
+    }
+
+    void datesFromTheCutOffOnAreShownChecked()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        QVariantMap values = sample(QStringLiteral("A1"), QStringLiteral("甲"));
+        values.insert(QStringLiteral("F_CGdate"), QDate(1901, 8, 14));
+        values.insert(QStringLiteral("F_XSdate"), QDate(1901, 8, 13));
+        QString error;
+        QVERIFY2(SampleRecord::save(*db.dm(), 0, values, &error), qPrintable(error));
+        TFrmMain main;
+        main.show();
+        TfrmRevaZezEdit editor(&main);
+        editor.OpenMode(TfrmRevaZezEdit::Edit);
+        QVERIFY(editor.findChild<DateBox *>(QStringLiteral("dtpCGdate"))->isChecked());
+        QCOMPARE(editor.findChild<DateBox *>(QStringLiteral("dtpCGdate"))->date(),
+                 QDate(1901, 8, 14));
+        QVERIFY(!editor.findChild<DateBox *>(QStringLiteral("dtpXsDate"))->isChecked());
+    }
+
+    void continuousAddKeepsEachRecordItsOwnGroup()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        // Keys once used stay used: the next record's key is not max + 1.
+        QString error;
+        const std::optional<qint64> gone =
+            SampleRecord::save(*db.dm(), 0, sample(QStringLiteral("X"), QStringLiteral("x")), &error);
+        QVERIFY2(gone, qPrintable(error));
+        QVERIFY(db.dm()->ExecSql(QStringLiteral("delete from GoodMain")));
+        TFrmMain main;
+        main.show();
+        TfrmRevaZezEdit editor(&main);
+        editor.show();
+        editor.OpenMode(TfrmRevaZezEdit::New);
+        for (int i = 1; i <= 3; ++i) {
+            type(&editor, "edtGoodcode", QStringLiteral("YP%1").arg(i));
+            type(&editor, "edtGoodName", QStringLiteral("样品%1").arg(i));
+            editor.findChild<NumberBox *>(QStringLiteral("ceCGprice"))->setValue(2.5);
+            QTest::keyClick(text(&editor, "edtGoodName"), Qt::Key_S, Qt::ControlModifier);
+            QVERIFY(editor.isVisible());
+            QTRY_COMPARE(main.statusPanel(2), QStringLiteral("样品总数：%1").arg(i));
+            QCOMPARE(text(&editor, "edtGoodcode")->text(), QString());
+            QCOMPARE(editor.findChild<NumberBox *>(QStringLiteral("ceCGprice"))->value(), 0.0);
+            QCOMPARE(editor.focusWidget(), text(&editor, "edtGoodcode"));
+        }
+        const QList<QList<QVariant>> rows = records(db.dm());
+        QCOMPARE(rows.size(), 3);
+        for (const QList<QVariant> &row : rows)
+            QCOMPARE(row[1], row[0]);
+        QVERIFY(rows[0][0].toLongLong() > *gone);
+        QTRY_COMPARE(currentId(main), rows[2][0].toLongLong());
+        QVERIFY(prompt.shown.isEmpty());
+    }
+
+    void copyMakesANewRecordWithTheSourceValues()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        QVariantMap values = sample(QStringLiteral("A1"), QStringLiteral("甲"));
+        values.insert(QStringLiteral("F_pinPai"), QStringLiteral("华为"));
+        values.insert(QStringLiteral("F_XSprice2"), 12.3456);
+        values.insert(QStringLiteral("F_editDate"), QDate::currentDate().addDays(-1));
+        values.insert(QStringLiteral("F_XSdate"), QDate(2026, 3, 4));
+        QString error;
+        QVERIFY2(SampleRecord::save(*db.dm(), 0, values, &error), qPrintable(error));
+        TFrmMain main;
+        main.show();
+        TfrmRevaZezEdit editor(&main);
+        editor.OpenMode(TfrmRevaZezEdit::Copy);
+        QCOMPARE(editor.windowTitle(), QStringLiteral("样品档案 - 新增"));
+        QVERIFY(editor.save());
+        QSqlQuery q(db.dm()->database());
+        QVERIFY(q.exec(QStringLiteral("select F_ID, F_cltID, F_goodCode, F_pinPai, F_XSprice2, "
+                                      "F_editDate, F_XSdate from GoodMain order by F_ID")));
+        QList<QVariantList> rows;
+        while (q.next())
+            rows << QVariantList{q.value(0).toLongLong(), q.value(1).toLongLong(), q.value(2),
+                                 q.value(3), q.value(4).toDouble(), q.value(5).toDate(),
+                                 q.value(6).toDate()};
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows[1].mid(2), rows[0].mid(2));
+        QCOMPARE(rows[1][1], rows[1][0]);
+        QCOMPARE(rows[0][1], rows[0][0]);
+    }
+
+    void navigatingThenSavingUpdatesTheRecordShown()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        QString error;
+        for (const char *code : {"A", "B", "C"})
+            QVERIFY(SampleRecord::save(*db.dm(), 0, sample(QLatin1String(code), QLatin1String(code)),
+                                       &error));
+        // An old record whose group number is wrong gets its own on saving.
+        QVERIFY(db.dm()->ExecSql(QStringLiteral("update GoodMain set F_cltID = 0")));
+        TFrmMain main;
+        main.show();
+        main.grid()->setCurrentRow(0);
+        TfrmRevaZezEdit editor(&main);
+        editor.OpenMode(TfrmRevaZezEdit::Edit);
+        type(&editor, "edtGoodName", QStringLiteral("dropped"));
+        editor.findChild<QToolButton *>(QStringLiteral("nbNext"))->click();
+        const qint64 second = currentId(main);
+        QCOMPARE(text(&editor, "edtGoodcode")->text(),
+                 main.listModel()->value(1, QStringLiteral("F_goodCode")).toString());
+        QCOMPARE(editor.targetRecord(), second);
+        type(&editor, "edtGoodName", QStringLiteral("改过"));
+        QVERIFY(editor.save());
+        QCOMPARE(db.dm()->GetStrValue(QStringLiteral("select F_goodName from GoodMain where F_ID = ?"),
+                                      {second}),
+                 QStringLiteral("改过"));
+        QCOMPARE(db.dm()->GetIntValue(QStringLiteral("select F_cltID from GoodMain where F_ID = ?"),
+                                      {second}),
+                 second);
+        QCOMPARE(db.dm()->GetIntValue(
+                     QStringLiteral("select count(*) from GoodMain where F_goodName = 'dropped'")),
+                 0);
+        QTRY_COMPARE(currentId(main), second);
+        QCOMPARE(count(db.dm(), QStringLiteral("GoodMain")), 3);
+    }
+
+    void nameIsRequiredBeforeCode_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focused");
+        QTest::newRow("both empty") << "" << "" << "当前样品名称不能为空！" << "edtGoodName";
+        QTest::newRow("name of blanks") << "   " << "A1" << "当前样品名称不能为空！" << "edtGoodName";
+        QTest::newRow("code of blanks") << "甲" << "  " << "当前样品编号不能为空！" << "edtGoodcode";
+    }
+
+    void nameIsRequiredBeforeCode()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        QFETCH(QString, name);
+        QFETCH(QString, code);
+        QFETCH(QString, message);
+        QFETCH(QString, focused);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        TFrmMain main;
+        TfrmRevaZezEdit editor(&main);
+        editor.show();
+        editor.OpenMode(TfrmRevaZezEdit::New);
+        type(&editor, "edtGoodName", name);
+        type(&editor, "edtGoodcode", code);
+        QVERIFY(!editor.save());
+        QCOMPARE(prompt.texts(), QStringList{message});
+        QCOMPARE(prompt.shown.first().kind, int(Prompt::Information));
+        QCOMPARE(editor.focusWidget()->objectName(), focused);
+        QCOMPARE(count(db.dm(), QStringLiteral("GoodMain")), 0);
+    }
+
+    void textBoxesHoldNoMoreThanTheirColumns()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        TFrmMain main;
+        TfrmRevaZezEdit editor(&main);
+        editor.show();
+        editor.OpenMode(TfrmRevaZezEdit::New);
+        const QString longText(300, u'长');
+        for (QLineEdit *box : editor.findChildren<QLineEdit *>()) {
+            if (!box->isReadOnly() && box->parent() && !qobject_cast<QAbstractSpinBox *>(box->parent()))
+                box->setText(longText);
+        }
+        editor.findChild<MemoBox *>(QStringLiteral("Memo1"))->setPlainText(longText);
+        QCOMPARE(text(&editor, "edtGoodcode")->text().size(), 50);
+        QCOMPARE(text(&editor, "edtGoodName")->text().size(), 255);
+        QCOMPARE(editor.findChild<MemoBox *>(QStringLiteral("Memo1"))->toPlainText().size(), 50);
+        QVERIFY(editor.save());
+        QCOMPARE(prompt.texts(), QStringList());
+        QCOMPARE(count(db.dm(), QStringLiteral("GoodMain")), 1);
+    }
+
+    void aFailingSaveRollsBackAndKeepsTheForm()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        // The second statement of a save (the group number) fails: the insert must not stay.
+        const QStringList trigger =
+            engine == u"sqlite"
+                ? QStringList{QStringLiteral(
+                      "create trigger refuse before update of F_cltID on GoodMain "
+                      "begin select raise(abort, 'refused'); end")}
+                : QStringList{QStringLiteral("create function refuse() returns trigger language "
+                                             "plpgsql as $$ begin raise exception 'refused'; end $$"),
+                              QStringLiteral("create trigger refuse before update on GoodMain "
+                                             "for each row execute function refuse()")};
+        for (const QString &sql : trigger)
+            QVERIFY(db.dm()->ExecSql(sql));
+        TFrmMain main;
+        TfrmRevaZezEdit editor(&main);
+        editor.show();
+        editor.OpenMode(TfrmRevaZezEdit::New);
+        type(&editor, "edtGoodcode", QStringLiteral("A1"));
+        type(&editor, "edtGoodName", QStringLiteral("甲"));
+        QVERIFY(!editor.save());
+        QCOMPARE(prompt.texts(), QStringList{QStringLiteral("保存失败，请检测数据库连接！")});
+        QCOMPARE(prompt.shown.first().kind, int(Prompt::Error));
+        QCOMPARE(count(db.dm(), QStringLiteral("GoodMain")), 0);
+        QVERIFY(editor.isVisible());
+        QCOMPARE(text(&editor, "edtGoodName")->text(), QStringLiteral("甲"));
+    }
+
+    void twoWorkstationsAddingKeepTheirOwnGroups()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        std::unique_ptr<TdmData> other = db.openAnother();
+        QVERIFY(other && other->isConnected());
+        TFrmMain main;
+        main.show();
+        TfrmRevaZezEdit editor(&main);
+        editor.OpenMode(TfrmRevaZezEdit::New);
+        editor.findChild<QCheckBox *>(QStringLiteral("CheckBox1"))->setChecked(true);
+        QString error;
+        for (int i = 0; i < 4; ++i) {
+            // The other workstation saves while this editor is open.
+            QVERIFY2(SampleRecord::save(*other, 0, sample(QStringLiteral("B%1").arg(i), "乙"), &error),
+                     qPrintable(error));
+            type(&editor, "edtGoodcode", QStringLiteral("A%1").arg(i));
+            type(&editor, "edtGoodName", QStringLiteral("甲"));
+            QVERIFY(editor.save());
+        }
+        const QList<QList<QVariant>> rows = records(db.dm());
+        QCOMPARE(rows.size(), 8);
+        for (const QList<QVariant> &row : rows)
+            QCOMPARE(row[1], row[0]);
+    }
+
+    void deleteRemovesTheGroupAndItsPictures_data()
+    {
+        QTest::addColumn<int>("groupOfAll"); // F_cltID given to all three records
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("recordsLeft");
+        QTest::addColumn<int>("picturesLeft");
+        QTest::newRow("own group") << -1 << int(Prompt::Yes) << 2 << 2;
+        QTest::newRow("shared group") << 1 << int(Prompt::Yes) << 0 << 0;
+        QTest::newRow("group 0") << 0 << int(Prompt::Yes) << 2 << 2;
+        QTest::newRow("answered No") << -1 << int(Prompt::No) << 3 << 3;
+    }
+
+    void deleteRemovesTheGroupAndItsPictures()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        QFETCH(int, groupOfAll);
+        QFETCH(int, answer);
+        QFETCH(int, recordsLeft);
+        QFETCH(int, picturesLeft);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        QString error;
+        QList<qint64> ids;
+        for (const char *code : {"A", "B", "C"})
+            ids << *SampleRecord::save(*db.dm(), 0, sample(QLatin1String(code), QStringLiteral("甲")),
+                                       &error);
+        if (groupOfAll >= 0)
+            QVERIFY(db.dm()->ExecSql(QStringLiteral("update GoodMain set F_cltID = ?"),
+                                     {groupOfAll == 1 ? ids[0] : 0}));
+        for (qint64 id : ids)
+            QVERIFY(db.dm()->ExecSql(QStringLiteral("insert into T_ImageREC(F_mainID, F_imagePath, "
+                                                    "F_fileName, F_fileExt) values(?, 'images/p.jpg', "
+                                                    "'p', '.jpg')"),
+                                     {id}));
+        TFrmMain main;
+        main.show();
+        main.grid()->setCurrentRow(0);
+        prompt.answer({answer});
+        main.action(203)->trigger();
+        QCOMPARE(prompt.texts(),
+                 QStringList{QStringLiteral("删除当前样品资料，将删除当前样品所有的相关记录，\n"
+                                            "真的要删除当前样品“甲”的相关资料吗？")});
+        QCOMPARE(count(db.dm(), QStringLiteral("GoodMain")), recordsLeft);
+        QCOMPARE(count(db.dm(), QStringLiteral("T_ImageREC")), picturesLeft);
+        QCOMPARE(db.dm()->GetIntValue(QStringLiteral("select count(*) from T_ImageREC where F_mainID "
+                                                     "not in (select F_ID from GoodMain)")),
+                 0);
+        QTRY_COMPARE(main.statusPanel(2), QStringLiteral("样品总数：%1").arg(recordsLeft));
+    }
+
+    void commandsOnAnEmptyList()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        TFrmMain main;
+        main.show();
+        for (int id : {202, 207, 203})
+            main.action(id)->trigger();
+        QCOMPARE(prompt.texts(), (QStringList{QStringLiteral("样品记录是空，不能修改！"),
+                                              QStringLiteral("样品记录是空，不能复制！")}));
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+};
+
+QTEST_MAIN(TestSampleEditor)
+#include "tst_sampleeditor.moc"
