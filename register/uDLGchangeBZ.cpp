@@ -77,6 +77,8 @@ TDLGchangeBZ::TDLGchangeBZ(double amount, const QString &currency, QWidget *pare
     layout->addLayout(rate);
     layout->addLayout(buttons);
     setFixedSize(sizeHint());
+    // The amount is given; what the user comes to choose is the target.
+    cbbType2->setFocus();
 
     m_sourceRate = rateOf(currency);
     connect(cbbType2, &QComboBox::currentTextChanged, this, [this](const QString &text) {
