@@ -15,6 +15,7 @@
 #include "operators/uFrmOperLogin.h"
 #include "register/MainCommands.h"
 #include "core/SortText.h"
+#include "masterdata/Registers.h"
 #include "masterdata/TreeCode.h"
 #include "masterdata/uFrmTreeCodeMan.h"
 #include "register/SampleCommands.h"
@@ -188,8 +189,10 @@ QWidget *TFrmMain::createSearchBar()
     m_btnPick->setObjectName(QStringLiteral("btnPick"));
     m_btnPick->setText(QStringLiteral("..."));
     m_btnPick->setVisible(false);
-    // The supplier and client registers that pick a name come with their own windows.
-    m_btnPick->setEnabled(false);
+    connect(m_btnPick, &QToolButton::clicked, this, [this] {
+        const bool supplier = ComboBox1->currentIndex() == 7;
+        Edit1->setText(supplier ? PickSupplier(this, Edit1->text()) : PickClient(this, Edit1->text()));
+    });
     layout->addWidget(m_btnPick);
 
     auto *find = new QPushButton(QStringLiteral("查找(F3)"));
@@ -310,6 +313,16 @@ void TFrmMain::createCommands()
     for (const auto &r : records) {
         action(r.id)->setEnabled(true);
         connect(action(r.id), &QAction::triggered, this, [this, run = r.run] { run(this); });
+    }
+    const struct
+    {
+        int id;
+        const RegisterDescription &(*description)();
+    } registers[] = {{208, catalogueRegister}, {209, clientRegister}, {210, supplierRegister}};
+    for (const auto &r : registers) {
+        action(r.id)->setEnabled(true);
+        connect(action(r.id), &QAction::triggered, this,
+                [this, d = r.description] { ShowRegister(this, d()); });
     }
     action(204)->setEnabled(true);
     connect(action(204), &QAction::triggered, this, &TFrmMain::sortByDialog);

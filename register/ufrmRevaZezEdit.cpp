@@ -11,6 +11,7 @@
 #include "core/Prompt.h"
 #include "core/Schema.h"
 #include "core/SqlListModel.h"
+#include "masterdata/Registers.h"
 #include "masterdata/TypePicker.h"
 #include "register/SampleRecord.h"
 #include "register/uDLGchangeBZ.h"
@@ -142,8 +143,7 @@ QWidget *TfrmRevaZezEdit::createRecordFields()
     grid->setContentsMargins(0, 0, 0, 0);
 
     QToolButton *catalogue = pickerButton("btnPickGood", QStringLiteral("从样品资料中选择"));
-    // The catalogue register that picks an entry comes with its own window.
-    catalogue->setEnabled(false);
+    connect(catalogue, &QToolButton::clicked, this, &TfrmRevaZezEdit::pickCatalogueEntry);
     addRow(grid, 0, 0, QStringLiteral("样品编号："),
            withButton(addText("edtGoodcode", "F_goodCode"), catalogue));
     addRow(grid, 0, 1, QStringLiteral("样品名称："), addText("edtGoodName", "F_goodName"));
@@ -199,8 +199,10 @@ QTabWidget *TfrmRevaZezEdit::createPriceTabs()
     dtpCGdate->setObjectName(QStringLiteral("dtpCGdate"));
     addRow(cg, 0, 0, QStringLiteral("采购日期："), dtpCGdate);
     QToolButton *supplier = pickerButton("btnPickSuppler", QStringLiteral("从供应商资料中选择"));
-    // The supplier register that picks a name comes with its own window.
-    supplier->setEnabled(false);
+    connect(supplier, &QToolButton::clicked, this, [this] {
+        QLineEdit *box = m_texts.value(QStringLiteral("F_CGsuppler"));
+        box->setText(PickSupplier(this, box->text()));
+    });
     addRow(cg, 0, 1, QStringLiteral("供 应 商："),
            withButton(addText("edtCGsuppler", "F_CGsuppler"), supplier));
     addRow(cg, 1, 0, QStringLiteral("计价单位："), addCode("cbbCGunit", "F_CGunit", "unit"));
@@ -218,8 +220,10 @@ QTabWidget *TfrmRevaZezEdit::createPriceTabs()
     dtpXsDate->setObjectName(QStringLiteral("dtpXsDate"));
     addRow(xs, 0, 0, QStringLiteral("销售日期："), dtpXsDate);
     QToolButton *client = pickerButton("btnPickClient", QStringLiteral("从客户资料中选择"));
-    // The client register that picks a name comes with its own window.
-    client->setEnabled(false);
+    connect(client, &QToolButton::clicked, this, [this] {
+        QLineEdit *box = m_texts.value(QStringLiteral("F_XSclient"));
+        box->setText(PickClient(this, box->text()));
+    });
     addRow(xs, 0, 1, QStringLiteral("客    户："),
            withButton(addText("edtXSclient", "F_XSclient"), client));
     for (int line = 1; line <= 2; ++line) {
@@ -402,6 +406,33 @@ void TfrmRevaZezEdit::moveTo(int row)
         return;
     m_main->grid()->setCurrentRow(row);
     loadCurrentRecord();
+}
+
+void TfrmRevaZezEdit::pickCatalogueEntry()
+{
+    QVariantMap entry;
+    QLineEdit *code = m_texts.value(QStringLiteral("F_goodCode"));
+    PickCatalogueEntry(this, code->text(), &entry);
+    if (entry.isEmpty())
+        return;
+    // Catalogue column → the editor's column; remarks stay the record's own.
+    const struct
+    {
+        const char *from;
+        const char *to;
+    } copies[] = {{"f_code", "F_goodCode"}, {"f_name", "F_goodName"}, {"f_spec", "F_spec"},
+                  {"f_type", "F_type"},     {"f_pinpai", "F_pinPai"},  {"f_yanse", "F_yanSE"},
+                  {"f_cailiao", "F_caiLiao"}, {"f_baozhuang", "F_baoZhuang"},
+                  {"f_tiji", "F_tiji"},     {"f_tmcode", "F_TMcode"},  {"f_other1", "F_other1"},
+                  {"f_other2", "F_other2"}, {"f_other3", "F_other3"},  {"f_other4", "F_other4"}};
+    for (const auto &c : copies) {
+        const QString value = entry.value(QLatin1String(c.from)).toString();
+        const QString column = QLatin1String(c.to);
+        if (QLineEdit *box = m_texts.value(column))
+            box->setText(value);
+        else
+            m_combos.value(column)->setEditText(value);
+    }
 }
 
 void TfrmRevaZezEdit::pickType()

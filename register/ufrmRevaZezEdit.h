@@ -54,6 +54,7 @@ private:
     void loadCurrentRecord();
     void moveTo(int row);
     void pickType();
+    void pickCatalogueEntry();
     void setTabOrder();
 
     TFrmMain *m_main;

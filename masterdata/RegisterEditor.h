@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QDialog>
+#include <QHash>
+#include <QVariantMap>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class RegisterWindow;
+struct RegisterDescription;
+struct RegisterField;
+
+// The editor of one register entry, built from the register's description; it works on the
+// list window's current row and reopens that list on what it saved.
+class RegisterEditor : public QDialog
+{
+    Q_OBJECT
+
+public:
+    enum Mode { New = 0, Change = 1 };
+
+    explicit RegisterEditor(RegisterWindow *list);
+
+    void OpenEditor(int mode);
+    bool isChangeMode() const { return m_change; }
+    // Column → value as a save writes them.
+    QVariantMap values() const;
+    bool save();
+
+    void sendMail();
+    void openWebSite();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QWidget *createField(const RegisterField &field);
+    QWidget *createBottomBar();
+    void clearFields();
+    void loadCurrentRow();
+    QLineEdit *box(const QString &column) const { return m_texts.value(column); }
+
+    RegisterWindow *m_list;
+    const RegisterDescription &m_description;
+    bool m_change = false;
+    qint64 m_id = 0;
+    QHash<QString, QLineEdit *> m_texts;   // column → box (combo boxes by their line edit)
+    QHash<QString, QWidget *> m_widgets;   // column → the control itself
+    QCheckBox *m_useFlag = nullptr;
+    QCheckBox *CheckBox1 = nullptr;
+    QWidget *DBNavigator1 = nullptr;
+    QPushButton *Button1 = nullptr;
+    QPushButton *Button2 = nullptr;
+};

@@ -1,0 +1,92 @@
+#include "masterdata/RegisterStore.h"
+
+#include "core/DataDm.h"
+#include "core/Transaction.h"
+#include "masterdata/RegisterDescription.h"
+#include "masterdata/TreeCode.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace RegisterStore {
+
+QString listSql(const RegisterDescription &register_, const SqlFilter &filter)
+{
+    return QStringLiteral("select * from ") + register_.table + u' ' + filter.where();
+}
+
+SqlFilter listFilter(const RegisterDescription &register_, const RegisterQuery &query,
+                     const SqlDialect &dialect)
+{
+    SqlFilter filter(dialect, register_.table);
+    if (query.search >= 0 && query.search < register_.searches.size()) {
+        const RegisterSearch &search = register_.searches.at(query.search);
+        // A search chosen with nothing typed still leaves out entries without that column.
+        filter.addLike(search.column,
+                       (search.codeKind.isEmpty() ? query.text : query.value).trimmed(),
+                       search.contains ? SqlFilter::Match::Contains
+                                       : SqlFilter::Match::StartsWith);
+    }
+    AddTypeFilter(filter, QStringLiteral("F_Type"), query.typeLikeCode);
+    if (!query.includeDisabled)
+        filter.add(QStringLiteral("coalesce(F_useFlag, %1) = %1").arg(dialect.falseLiteral()));
+    return filter;
+}
+
+SaveResult save(TdmData &dm, const RegisterDescription &register_, qint64 id,
+                const QVariantMap &values, qint64 *savedId, QString *error)
+{
+    const QString code = values.value(QStringLiteral("F_Code")).toString().trimmed();
+    if (code.isEmpty())
+        return SaveResult::EmptyCode;
+    // Codes compare as the user reads them: "a1" and "A1" are one code.
+    QString lookupError;
+    QSqlQuery same = dm.runQuiet(QStringLiteral("select F_ID from %1 where lower(F_Code) = lower(?)")
+                                     .arg(register_.table),
+                                 {code}, &lookupError);
+    if (!same.isActive()) {
+        *error = lookupError;
+        return SaveResult::Failed;
+    }
+    while (same.next()) {
+        if (same.value(0).toLongLong() != id)
+            return SaveResult::DuplicateCode;
+    }
+
+    QStringList columns;
+    QVariantList bound;
+    for (const RegisterField &field : register_.fields) {
+        if (field.column == u"F_Code" && id > 0)
+            continue;
+        columns << field.column;
+        bound << values.value(field.column);
+    }
+    Transaction transaction(dm.database());
+    if (!transaction.isActive()) {
+        *error = dm.database().lastError().text();
+        return SaveResult::Failed;
+    }
+    if (id <= 0) {
+        const std::optional<qint64> key =
+            dm.insertQuiet(QStringLiteral("insert into %1(%2) values(%3)")
+                               .arg(register_.table, columns.join(QStringLiteral(", ")),
+                                    QStringList(columns.size(), QStringLiteral("?"))
+                                        .join(QStringLiteral(", "))),
+                           bound, error);
+        if (!key)
+            return SaveResult::Failed;
+        id = *key;
+    } else {
+        if (!dm.runQuiet(QStringLiteral("update %1 set %2 = ? where F_ID = ?")
+                             .arg(register_.table, columns.join(QStringLiteral(" = ?, "))),
+                         bound << id, error)
+                 .isActive())
+            return SaveResult::Failed;
+    }
+    if (!transaction.commit(error))
+        return SaveResult::Failed;
+    *savedId = id;
+    return SaveResult::Saved;
+}
+
+} // namespace RegisterStore

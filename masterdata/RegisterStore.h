@@ -1,0 +1,35 @@
+#pragma once
+
+#include "core/SqlFilter.h"
+
+#include <QVariantMap>
+#include <optional>
+
+class TdmData;
+struct RegisterDescription;
+
+// What a register list is filtered by.
+struct RegisterQuery
+{
+    int search = -1;      // index into the description's searches; -1: none
+    QString text;         // typed, for a text search
+    QString value;        // chosen, for a code-list search
+    QString typeLikeCode; // empty: the root, every type
+    bool includeDisabled = false;
+};
+
+namespace RegisterStore {
+
+// "select * from <table> where (1=1) and …", without the order.
+QString listSql(const RegisterDescription &register_, const SqlFilter &filter);
+SqlFilter listFilter(const RegisterDescription &register_, const RegisterQuery &query,
+                     const SqlDialect &dialect);
+
+enum class SaveResult { Saved, EmptyCode, DuplicateCode, Failed };
+
+// Inserts an entry (`id` 0) or updates entry `id` from `values` (column → value; the code is
+// written only for a new entry). On Saved, `*savedId` is the entry's key.
+SaveResult save(TdmData &dm, const RegisterDescription &register_, qint64 id,
+                const QVariantMap &values, qint64 *savedId, QString *error);
+
+} // namespace RegisterStore

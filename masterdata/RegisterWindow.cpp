@@ -1,0 +1,421 @@
+#include "masterdata/RegisterWindow.h"
+
+#include "core/AppTitle.h"
+#include "core/CodeCombo.h"
+#include "core/DBGridEh.h"
+#include "core/DataDm.h"
+#include "core/GridLayout.h"
+#include "core/Prompt.h"
+#include "core/SqlListModel.h"
+#include "masterdata/RegisterEditor.h"
+#include "masterdata/TreeCode.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTableView>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+RegisterWindow::RegisterWindow(const RegisterDescription &description, QWidget *parent)
+    : QDialog(parent), m_description(description)
+{
+    setObjectName(description.objectName);
+    setWindowTitle(description.listTitle);
+    setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+
+    QryTable = new SqlListModel(this);
+    QryTable->setObjectName(QStringLiteral("QryTable"));
+
+    m_tree = new QTreeWidget;
+    m_tree->setObjectName(QStringLiteral("tvTree"));
+    m_tree->setHeaderHidden(true);
+    m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_tree->setMinimumWidth(120);
+
+    DBGridEh1 = new DBGridEh;
+    DBGridEh1->setObjectName(QStringLiteral("DBGridEh1"));
+    DBGridEh1->setColumns(description.columns);
+    DBGridEh1->setSource(QryTable);
+    DBGridEh1->setDisabledFlagField(QStringLiteral("F_useFlag"));
+    DBGridEh1->view()->setSelectionMode(QAbstractItemView::ExtendedSelection);
+
+    auto *right = new QWidget;
+    auto *rightLayout = new QVBoxLayout(right);
+    rightLayout->setContentsMargins(0, 0, 0, 0);
+    rightLayout->addWidget(createSearchBar());
+    rightLayout->addWidget(DBGridEh1, 1);
+    auto *splitter = new QSplitter;
+    splitter->addWidget(m_tree);
+    splitter->addWidget(right);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({195, 600});
+
+    m_pickButtons = new QWidget;
+    auto *pickLayout = new QHBoxLayout(m_pickButtons);
+    pickLayout->addStretch(1);
+    auto *ok = new QPushButton(QStringLiteral("确定"));
+    ok->setObjectName(QStringLiteral("btnOK"));
+    auto *cancel = new QPushButton(QStringLiteral("取消"));
+    cancel->setObjectName(QStringLiteral("btnCancel"));
+    pickLayout->addWidget(ok);
+    pickLayout->addWidget(cancel);
+    m_pickButtons->hide();
+    connect(ok, &QPushButton::clicked, this, [this] {
+        if (currentRow() >= 0)
+            accept();
+    });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto *status = new QStatusBar;
+    status->setObjectName(QStringLiteral("StatusBar1"));
+    status->setSizeGripEnabled(false);
+    const int widths[] = {150, 150, 100, 50};
+    for (int i = 0; i < 4; ++i) {
+        auto *panel = new QLabel;
+        panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        panel->setFrameShape(QFrame::StyledPanel);
+        panel->setFrameShadow(QFrame::Sunken);
+        panel->setMinimumWidth(widths[i]);
+        status->addWidget(panel, i == 3 ? 1 : 0);
+        m_panels << panel;
+    }
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 0);
+    layout->setSpacing(2);
+    layout->addWidget(createToolBar());
+    layout->addWidget(splitter, 1);
+    layout->addWidget(m_pickButtons);
+    layout->addWidget(status);
+
+    connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &RegisterWindow::RefreshList);
+    connect(QryTable, &SqlListModel::aggregatesReady, this, [this] {
+        m_panels[2]->setText(QStringLiteral("记录数：%1").arg(QryTable->rowCount()));
+        updateMoves();
+    });
+    connect(QryTable, &SqlListModel::located, this, [this](int row) {
+        if (row >= 0)
+            setCurrentRow(row);
+    });
+    connect(DBGridEh1, &DBGridEh::currentRowChanged, this, &RegisterWindow::updateMoves);
+    connect(DBGridEh1, &DBGridEh::rowDoubleClicked, this, [this] {
+        if (m_picker)
+            accept();
+        else if (m_actions.value(QStringLiteral("tbEdit"))->isEnabled())
+            editEntry();
+    });
+
+    DBGridEh1->view()->setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto *chooseColumns = new QAction(QStringLiteral("显示字段列表"), this);
+    connect(chooseColumns, &QAction::triggered, this, [this] { ChooseColumns(DBGridEh1); });
+    auto *saveLayout = new QAction(QStringLiteral("保存当前设置"), this);
+    connect(saveLayout, &QAction::triggered, this, [this] {
+        if (ShowPrompt(QStringLiteral("真的要保存当前网格设置吗？"), Prompt::Question) == Prompt::Yes)
+            SaveGridLayout(DBGridEh1, m_description.layoutKey);
+    });
+    DBGridEh1->view()->addActions({chooseColumns, saveLayout});
+
+    const auto onGrid = [this](const QKeySequence &key, const char *action) {
+        auto *shortcut = new QShortcut(key, DBGridEh1->view(), nullptr, nullptr, Qt::WidgetShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, action] {
+            QAction *a = m_actions.value(QLatin1String(action));
+            if (a->isEnabled())
+                a->trigger();
+        });
+    };
+    onGrid(QKeySequence(Qt::Key_Delete), "tbDelete");
+    onGrid(QKeySequence(Qt::Key_Home), "tbFirst");
+    onGrid(QKeySequence(Qt::Key_End), "tbLast");
+    for (QWidget *child : findChildren<QWidget *>())
+        child->installEventFilter(this);
+    resize(900, 560);
+}
+
+QWidget *RegisterWindow::createToolBar()
+{
+    auto *bar = new QToolBar;
+    bar->setObjectName(QStringLiteral("ToolBar1"));
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    bar->setIconSize(QSize(24, 24));
+    const struct
+    {
+        const char *name;
+        const char *caption;
+        const char *icon;
+        const char *shortcut;
+    } commands[] = {{"tbNew", "新增", "document-new", "Ctrl+A"},
+                    {"tbEdit", "修改", "document-edit", "Ctrl+E"},
+                    {"tbDelete", "删除", "edit-delete", ""},
+                    {nullptr, nullptr, nullptr, nullptr},
+                    {"tbFirst", "首项", "go-first", ""},
+                    {"tbPrior", "前项", "go-previous", ""},
+                    {"tbNext", "后项", "go-next", ""},
+                    {"tbLast", "末项", "go-last", ""},
+                    {nullptr, nullptr, nullptr, nullptr},
+                    {"tbPrint", "打印", "document-print", ""},
+                    {"tbDesign", "设置", "document-page-setup", ""},
+                    {"tbExport", "导出", "document-export", ""},
+                    {nullptr, nullptr, nullptr, nullptr},
+                    {"tbExit", "退出", "application-exit", ""}};
+    for (const auto &c : commands) {
+        if (!c.name) {
+            bar->addSeparator();
+            continue;
+        }
+        QAction *a = bar->addAction(QIcon::fromTheme(QLatin1String(c.icon)),
+                                    QString::fromUtf8(c.caption));
+        a->setObjectName(QLatin1String(c.name));
+        if (*c.shortcut) {
+            a->setShortcut(QKeySequence(QLatin1String(c.shortcut)));
+            a->setShortcutContext(Qt::WindowShortcut);
+        }
+        m_actions.insert(a->objectName(), a);
+    }
+    // Reports and the spreadsheet export come with their own windows.
+    for (const char *name : {"tbPrint", "tbDesign", "tbExport"})
+        m_actions.value(QLatin1String(name))->setEnabled(false);
+    connect(m_actions.value(QStringLiteral("tbNew")), &QAction::triggered, this,
+            &RegisterWindow::newEntry);
+    connect(m_actions.value(QStringLiteral("tbEdit")), &QAction::triggered, this,
+            &RegisterWindow::editEntry);
+    connect(m_actions.value(QStringLiteral("tbDelete")), &QAction::triggered, this,
+            &RegisterWindow::deleteEntry);
+    connect(m_actions.value(QStringLiteral("tbFirst")), &QAction::triggered, this,
+            [this] { setCurrentRow(0); });
+    connect(m_actions.value(QStringLiteral("tbPrior")), &QAction::triggered, this,
+            [this] { setCurrentRow(currentRow() - 1); });
+    connect(m_actions.value(QStringLiteral("tbNext")), &QAction::triggered, this,
+            [this] { setCurrentRow(currentRow() + 1); });
+    connect(m_actions.value(QStringLiteral("tbLast")), &QAction::triggered, this,
+            [this] { setCurrentRow(QryTable->rowCount() - 1); });
+    connect(m_actions.value(QStringLiteral("tbExit")), &QAction::triggered, this,
+            &QDialog::reject);
+    return bar;
+}
+
+QWidget *RegisterWindow::createSearchBar()
+{
+    auto *bar = new QWidget;
+    auto *layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(2, 2, 2, 2);
+    cbbSearchType = new QComboBox;
+    cbbSearchType->setObjectName(QStringLiteral("cbbSearchType"));
+    for (const RegisterSearch &search : m_description.searches)
+        cbbSearchType->addItem(search.caption);
+    cbbSearchType->setCurrentIndex(-1);
+    layout->addWidget(new QLabel(QStringLiteral("查询类型：")));
+    layout->addWidget(cbbSearchType);
+    layout->addWidget(new QLabel(QStringLiteral("查询内容：")));
+    // The text box and the value box take turns in one place.
+    auto *place = new QStackedWidget;
+    edtSearch = new QLineEdit;
+    edtSearch->setObjectName(QStringLiteral("edtSearch"));
+    edtSearch->setClearButtonEnabled(true);
+    cbbSearchValue = new QComboBox;
+    cbbSearchValue->setObjectName(QStringLiteral("cbbSearchValue"));
+    place->addWidget(edtSearch);
+    place->addWidget(cbbSearchValue);
+    place->setFixedHeight(edtSearch->sizeHint().height());
+    layout->addWidget(place, 1);
+    auto *find = new QPushButton(QStringLiteral("查找"));
+    find->setObjectName(QStringLiteral("btnSearch"));
+    find->setAutoDefault(false);
+    layout->addWidget(find);
+    auto *toggleTree = new QToolButton;
+    toggleTree->setObjectName(QStringLiteral("btnTree"));
+    toggleTree->setIcon(QIcon::fromTheme(QStringLiteral("view-split-left-right")));
+    toggleTree->setToolTip(QStringLiteral("显示或隐藏类型树"));
+    layout->addWidget(toggleTree);
+    chkDisabled = new QCheckBox(QStringLiteral("包含已停用"));
+    chkDisabled->setObjectName(QStringLiteral("chkDisabled"));
+    layout->addWidget(chkDisabled);
+
+    connect(cbbSearchType, &QComboBox::activated, this, &RegisterWindow::chooseSearch);
+    connect(edtSearch, &QLineEdit::textChanged, this, &RegisterWindow::RefreshList);
+    connect(cbbSearchValue, &QComboBox::currentTextChanged, this, &RegisterWindow::RefreshList);
+    connect(find, &QPushButton::clicked, this, &RegisterWindow::RefreshList);
+    connect(chkDisabled, &QCheckBox::toggled, this, &RegisterWindow::RefreshList);
+    connect(toggleTree, &QToolButton::clicked, this,
+            [this] { m_tree->setVisible(!m_tree->isVisible()); });
+    return bar;
+}
+
+void RegisterWindow::chooseSearch(int index)
+{
+    const RegisterSearch &search = m_description.searches.at(index);
+    auto *place = static_cast<QStackedWidget *>(edtSearch->parentWidget());
+    {
+        const QSignalBlocker quietText(edtSearch);
+        const QSignalBlocker quietValue(cbbSearchValue);
+        edtSearch->clear();
+        cbbSearchValue->clear();
+        if (!search.codeKind.isEmpty()) {
+            cbbSearchValue->addItems(CodeListValues(search.codeKind));
+            cbbSearchValue->setCurrentIndex(-1);
+        }
+    }
+    place->setCurrentWidget(search.codeKind.isEmpty() ? static_cast<QWidget *>(edtSearch)
+                                                      : cbbSearchValue);
+    RefreshList();
+}
+
+void RegisterWindow::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (m_shownOnce)
+        return;
+    m_shownOnce = true;
+    LoadGridLayout(DBGridEh1, m_description.layoutKey);
+    QTreeWidgetItem *root = LoadTreeCode(m_tree, m_description.treeRoot, m_description.treeKind);
+    root->setExpanded(true);
+    // The whole register shows at once.
+    m_tree->setCurrentItem(root);
+    m_panels[3]->setText(AppTitle::full() + QStringLiteral("  "));
+    RefreshList();
+    edtSearch->setFocus();
+}
+
+void RegisterWindow::RefreshList()
+{
+    QTreeWidgetItem *node = m_tree->currentItem();
+    if (!node)
+        return;
+    RegisterQuery query;
+    query.search = cbbSearchType->currentIndex();
+    query.text = edtSearch->text();
+    query.value = cbbSearchValue->currentText();
+    query.typeLikeCode = isRootNode(node) ? QString() : nodeLikeCode(node);
+    query.includeDisabled = chkDisabled->isChecked();
+    const SqlFilter filter = RegisterStore::listFilter(m_description, query, dmData->dialect());
+    if (!QryTable->setQuery(dmData->database(), RegisterStore::listSql(m_description, filter),
+                            filter.values(), QStringLiteral("order by F_Code")))
+        ShowPrompt(kMsgOpenFailed, Prompt::Error);
+}
+
+void RegisterWindow::showEntry(qint64 id)
+{
+    if (!QryTable->reload())
+        ShowPrompt(kMsgOpenFailed, Prompt::Error);
+    QryTable->locate(QStringLiteral("F_ID"), id);
+}
+
+int RegisterWindow::currentRow() const
+{
+    return DBGridEh1->currentRow();
+}
+
+void RegisterWindow::setCurrentRow(int row)
+{
+    if (row >= 0 && row < QryTable->rowCount())
+        DBGridEh1->setCurrentRow(row);
+}
+
+QVariant RegisterWindow::current(const QString &field) const
+{
+    return QryTable->value(currentRow(), field);
+}
+
+QString RegisterWindow::statusPanel(int panel) const
+{
+    return m_panels.at(panel)->text();
+}
+
+void RegisterWindow::updateMoves()
+{
+    const int row = currentRow();
+    const int last = QryTable->rowCount() - 1;
+    m_actions.value(QStringLiteral("tbFirst"))->setEnabled(row > 0);
+    m_actions.value(QStringLiteral("tbPrior"))->setEnabled(row > 0);
+    m_actions.value(QStringLiteral("tbNext"))->setEnabled(row >= 0 && row < last);
+    m_actions.value(QStringLiteral("tbLast"))->setEnabled(row >= 0 && row < last);
+}
+
+void RegisterWindow::newEntry()
+{
+    openEditor(RegisterEditor::New);
+}
+
+void RegisterWindow::editEntry()
+{
+    if (QryTable->rowCount() == 0 || currentRow() < 0) {
+        ShowPrompt(QStringLiteral("此表为空，没有记录需要修改！"), Prompt::Error);
+        return;
+    }
+    openEditor(RegisterEditor::Change);
+}
+
+void RegisterWindow::openEditor(int mode)
+{
+    RegisterEditor editor(this);
+    editor.OpenEditor(mode);
+    editor.exec();
+}
+
+void RegisterWindow::deleteEntry()
+{
+    if (QryTable->rowCount() == 0 || currentRow() < 0)
+        return;
+    const QString question = m_description.deleteQuestion +
+                             current(QStringLiteral("F_Name")).toString() + QStringLiteral("吗？");
+    if (ShowPrompt(question, Prompt::Question) != Prompt::Yes)
+        return;
+    const int row = currentRow();
+    if (!dmData->DeleteByID(m_description.table, current(QStringLiteral("F_ID")).toLongLong()))
+        return;
+    if (!QryTable->reload())
+        ShowPrompt(kMsgOpenFailed, Prompt::Error);
+    setCurrentRow(qMin(row, QryTable->rowCount() - 1));
+}
+
+QVariantMap RegisterWindow::currentRowValues() const
+{
+    QVariantMap values;
+    for (const QString &field : QryTable->fieldNames())
+        values.insert(field.toLower(), current(field));
+    return values;
+}
+
+std::optional<QVariantMap> RegisterWindow::pickRow()
+{
+    m_picker = true;
+    m_pickButtons->show();
+    if (exec() != QDialog::Accepted || currentRow() < 0)
+        return std::nullopt;
+    return currentRowValues();
+}
+
+bool RegisterWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    const auto *key = static_cast<QKeyEvent *>(event);
+    const bool enter = (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+                       (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (!enter)
+        return QDialog::eventFilter(watched, event);
+    if (watched == DBGridEh1->view()) {
+        if (m_picker)
+            accept();
+        return true;
+    }
+    if (qobject_cast<QPushButton *>(watched))
+        return QDialog::eventFilter(watched, event);
+    if (watched == m_tree)
+        RefreshList();
+    else
+        focusNextChild();
+    return true;
+}
