@@ -22,7 +22,8 @@ QDate toDate(const QVariant &value)
 
 QString formatNumber(double number, const QString &format)
 {
-    // Only the first section of "positive;negative" formats matters: the sign comes from the number.
+    // Only the first section of "positive;negative" formats matters: the sign comes from the
+    // number.
     const QString positive = format.section(u';', 0, 0);
     const bool grouping = positive.contains(u',');
     const qsizetype point = positive.indexOf(u'.');
@@ -42,9 +43,9 @@ QString formatNumber(double number, const QString &format)
             break;
         prefix += c;
     }
+    // The C locale leaves out thousands separators unless told otherwise.
     QLocale locale = QLocale::c();
-    if (!grouping)
-        locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    locale.setNumberOptions(grouping ? QLocale::DefaultNumberOptions : QLocale::OmitGroupSeparator);
     QString text = locale.toString(number, 'f', fixedDecimals + optionalDecimals);
     if (optionalDecimals > 0) {
         int keep = optionalDecimals;
