@@ -16,6 +16,8 @@
 #include "register/MainCommands.h"
 #include "core/SortText.h"
 #include "masterdata/Registers.h"
+#include "masterdata/uFrmCodeMan.h"
+#include "masterdata/uFrmRateCodeGL.h"
 #include "masterdata/TreeCode.h"
 #include "masterdata/uFrmTreeCodeMan.h"
 #include "register/SampleCommands.h"
@@ -324,6 +326,14 @@ void TFrmMain::createCommands()
         connect(action(r.id), &QAction::triggered, this,
                 [this, d = r.description] { ShowRegister(this, d()); });
     }
+    action(104)->setEnabled(true);
+    connect(action(104), &QAction::triggered, this, [this] {
+        TFrmCodeMan(this).exec();
+        // Names added meanwhile belong in the value list.
+        FillValueList(cbbListType->currentIndex());
+    });
+    action(105)->setEnabled(true);
+    connect(action(105), &QAction::triggered, this, [this] { TfrmRateCodeGL(this).exec(); });
     action(204)->setEnabled(true);
     connect(action(204), &QAction::triggered, this, &TFrmMain::sortByDialog);
     action(205)->setEnabled(true);
