@@ -2,6 +2,7 @@
 
 #include "core/CodeCombo.h"
 #include "core/DataDm.h"
+#include "core/EditorKeys.h"
 #include "core/MemoBox.h"
 #include "core/PlaceForm.h"
 #include "core/Prompt.h"
@@ -16,7 +17,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -99,8 +99,7 @@ RegisterEditor::RegisterEditor(RegisterWindow *list)
         grid->addWidget(row, r, c);
     }
     layout->addWidget(createBottomBar());
-    for (QWidget *child : findChildren<QWidget *>())
-        child->installEventFilter(this);
+    new EditorKeys(this, Button1, Button2);
     setMinimumWidth(460);
     setFixedSize(sizeHint());
     PlaceForm(this, 1);
@@ -317,29 +316,4 @@ void RegisterEditor::openWebSite()
     const QString site = box(QStringLiteral("F_homepage"))->text().trimmed();
     if (!site.isEmpty())
         Shell::openUrl(QUrl::fromUserInput(site));
-}
-
-bool RegisterEditor::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() != QEvent::KeyPress)
-        return QDialog::eventFilter(watched, event);
-    const auto *key = static_cast<QKeyEvent *>(event);
-    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
-    const auto press = [](QPushButton *button) {
-        if (button->isEnabled() && button->isVisible())
-            button->click();
-        return true;
-    };
-    if (key->key() == Qt::Key_S && modifiers == Qt::ControlModifier)
-        return press(Button1);
-    if (key->key() == Qt::Key_Escape && modifiers == Qt::NoModifier)
-        return press(Button2);
-    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-        modifiers == Qt::NoModifier && !qobject_cast<MemoBox *>(focusWidget())) {
-        if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
-            return press(button);
-        focusNextChild();
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
 }

@@ -31,9 +31,6 @@ public:
     void sendMail();
     void openWebSite();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     QWidget *createField(const RegisterField &field);
     QWidget *createBottomBar();

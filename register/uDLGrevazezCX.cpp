@@ -5,6 +5,7 @@
 #include "core/DataDm.h"
 #include "core/DateBox.h"
 #include "core/DisplayFormat.h"
+#include "core/EditorKeys.h"
 #include "core/PlaceForm.h"
 #include "masterdata/TypePicker.h"
 
@@ -176,11 +177,7 @@ TDLGrevazezCX::TDLGrevazezCX(QWidget *parent) : QDialog(parent)
     layout->addWidget(dates);
     layout->addLayout(buttons);
 
-    // The dialog sees every key before its controls do.
-    installEventFilter(this);
-    const QList<QWidget *> children = findChildren<QWidget *>();
-    for (QWidget *child : children)
-        child->installEventFilter(this);
+    new EditorKeys(this, m_btnQuery, m_btnClose);
 }
 
 std::optional<SqlFilter> TDLGrevazezCX::ask(QWidget *parent)
@@ -227,27 +224,3 @@ void TDLGrevazezCX::pickType()
     m_edtType->setFocus();
 }
 
-bool TDLGrevazezCX::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() != QEvent::KeyPress)
-        return QDialog::eventFilter(watched, event);
-    const auto *key = static_cast<QKeyEvent *>(event);
-    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
-    const auto press = [](QPushButton *button) {
-        if (button->isEnabled() && button->isVisible())
-            button->click();
-        return true;
-    };
-    if (key->key() == Qt::Key_S && modifiers == Qt::ControlModifier)
-        return press(m_btnQuery);
-    if (key->key() == Qt::Key_Escape && modifiers == Qt::NoModifier)
-        return press(m_btnClose);
-    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-        modifiers == Qt::NoModifier && focusWidget() != m_memo) {
-        if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
-            return press(button);
-        focusNextChild();
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
-}

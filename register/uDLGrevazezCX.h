@@ -27,9 +27,6 @@ public:
     // The criteria and ticked ranges as they stand, every typed value bound.
     SqlFilter filter(const SqlDialect &dialect) const;
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     struct Criterion
     {

@@ -5,6 +5,7 @@
 #include "core/DataDm.h"
 #include "core/DateBox.h"
 #include "core/DisplayFormat.h"
+#include "core/EditorKeys.h"
 #include "core/MemoBox.h"
 #include "core/NumberBox.h"
 #include "core/PlaceForm.h"
@@ -21,7 +22,6 @@
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -71,8 +71,7 @@ TfrmRevaZezEdit::TfrmRevaZezEdit(TFrmMain *main) : QDialog(main), m_main(main)
     layout->addWidget(createPriceTabs());
     layout->addWidget(createBottomBar());
     setTabOrder();
-    for (QWidget *child : findChildren<QWidget *>())
-        child->installEventFilter(this);
+    new EditorKeys(this, Button1, Button2);
     setFixedSize(sizeHint());
     PlaceForm(this, 0);
     setMode(false);
@@ -493,31 +492,6 @@ bool TfrmRevaZezEdit::save()
     }
     setMode(false);
     return true;
-}
-
-bool TfrmRevaZezEdit::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() != QEvent::KeyPress)
-        return QDialog::eventFilter(watched, event);
-    const auto *key = static_cast<QKeyEvent *>(event);
-    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
-    const auto press = [](QPushButton *button) {
-        if (button->isEnabled() && button->isVisible())
-            button->click();
-        return true;
-    };
-    if (key->key() == Qt::Key_S && modifiers == Qt::ControlModifier)
-        return press(Button1);
-    if (key->key() == Qt::Key_Escape && modifiers == Qt::NoModifier)
-        return press(Button2);
-    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-        modifiers == Qt::NoModifier && focusWidget() != Memo1) {
-        if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
-            return press(button);
-        focusNextChild();
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void RunSampleEditor(TFrmMain *main, int mode)

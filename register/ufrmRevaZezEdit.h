@@ -37,9 +37,6 @@ public:
     QVariantMap values() const;
     bool save();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     QWidget *createRecordFields();
     QTabWidget *createPriceTabs();
