@@ -2,7 +2,9 @@
 
 #include "core/CodeCombo.h"
 #include "core/DataDm.h"
+#include "core/EditorBottomBar.h"
 #include "core/EditorKeys.h"
+#include "core/FieldWithButton.h"
 #include "core/MemoBox.h"
 #include "core/PlaceForm.h"
 #include "core/Prompt.h"
@@ -20,7 +22,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -40,17 +41,6 @@ protected:
             onDoubleClick();
     }
 };
-
-QWidget *withButton(QWidget *field, QWidget *button)
-{
-    auto *row = new QWidget;
-    auto *layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(1);
-    layout->addWidget(field, 1);
-    layout->addWidget(button);
-    return row;
-}
 
 } // namespace
 
@@ -98,8 +88,22 @@ RegisterEditor::RegisterEditor(RegisterWindow *list)
             rowLayout->addWidget(other);
         grid->addWidget(row, r, c);
     }
-    layout->addWidget(createBottomBar());
-    new EditorKeys(this, Button1, Button2);
+    auto *bottom = new QGroupBox;
+    auto *bottomLayout = new QVBoxLayout(bottom);
+    m_bottom = new EditorBottomBar;
+    bottomLayout->addWidget(m_bottom);
+    layout->addWidget(bottom);
+    connect(m_bottom->okButton(), &QPushButton::clicked, this, &RegisterEditor::save);
+    connect(m_bottom->cancelButton(), &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_bottom, &EditorBottomBar::moveRequested, this, [this](EditorBottomBar::Move move) {
+        const int row =
+            EditorBottomBar::rowAfter(move, m_list->currentRow(), m_list->list()->rowCount());
+        if (row < 0)
+            return;
+        m_list->setCurrentRow(row);
+        loadCurrentRow();
+    });
+    new EditorKeys(this, m_bottom->okButton(), m_bottom->cancelButton());
     setMinimumWidth(460);
     setFixedSize(sizeHint());
     PlaceForm(this, 1);
@@ -164,68 +168,11 @@ QWidget *RegisterEditor::createField(const RegisterField &field)
     return control;
 }
 
-QWidget *RegisterEditor::createBottomBar()
-{
-    auto *bar = new QGroupBox;
-    auto *layout = new QHBoxLayout(bar);
-    auto *place = new QStackedWidget;
-    CheckBox1 = new QCheckBox(QStringLiteral("连续新增"));
-    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-    CheckBox1->setChecked(true);
-    place->addWidget(CheckBox1);
-    DBNavigator1 = new QWidget;
-    DBNavigator1->setObjectName(QStringLiteral("DBNavigator1"));
-    auto *navigator = new QHBoxLayout(DBNavigator1);
-    navigator->setContentsMargins(0, 0, 0, 0);
-    navigator->setSpacing(1);
-    const struct
-    {
-        const char *name;
-        const char *icon;
-        int step; // 0 first, -1 prior, 1 next, 2 last
-    } moves[] = {{"nbFirst", "go-first", 0},
-                 {"nbPrior", "go-previous", -1},
-                 {"nbNext", "go-next", 1},
-                 {"nbLast", "go-last", 2}};
-    for (const auto &move : moves) {
-        auto *button = new QToolButton;
-        button->setObjectName(QLatin1String(move.name));
-        button->setIcon(QIcon::fromTheme(QLatin1String(move.icon)));
-        button->setFocusPolicy(Qt::NoFocus);
-        navigator->addWidget(button);
-        connect(button, &QToolButton::clicked, this, [this, step = move.step] {
-            const int last = m_list->list()->rowCount() - 1;
-            const int row = step == 0   ? 0
-                            : step == 2 ? last
-                                        : m_list->currentRow() + step;
-            if (row < 0 || row > last)
-                return;
-            m_list->setCurrentRow(row);
-            loadCurrentRow();
-        });
-    }
-    place->addWidget(DBNavigator1);
-    layout->addWidget(place);
-    layout->addStretch(1);
-    Button1 = new QPushButton(QStringLiteral("确定"));
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setAutoDefault(false);
-    Button2 = new QPushButton(QStringLiteral("取消"));
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setAutoDefault(false);
-    layout->addWidget(Button1);
-    layout->addWidget(Button2);
-    connect(Button1, &QPushButton::clicked, this, &RegisterEditor::save);
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
-    return bar;
-}
-
 void RegisterEditor::OpenEditor(int mode)
 {
     m_change = mode == Change;
     setWindowTitle(m_change ? m_description.editorTitleEdit : m_description.editorTitleNew);
-    auto *place = static_cast<QStackedWidget *>(CheckBox1->parentWidget());
-    place->setCurrentWidget(m_change ? DBNavigator1 : static_cast<QWidget *>(CheckBox1));
+    m_bottom->setChanging(m_change);
     QLineEdit *code = box(QStringLiteral("F_Code"));
     code->setReadOnly(m_change);
     // The code of a saved entry never changes.
@@ -290,7 +237,7 @@ bool RegisterEditor::save()
         break;
     }
     m_list->showEntry(saved);
-    if (m_change || !CheckBox1->isChecked()) {
+    if (m_change || !m_bottom->continuousAdd()) {
         accept();
     } else {
         clearFields();

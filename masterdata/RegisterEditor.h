@@ -4,9 +4,9 @@
 #include <QHash>
 #include <QVariantMap>
 
+class EditorBottomBar;
 class QCheckBox;
 class QLineEdit;
-class QPushButton;
 class RegisterWindow;
 struct RegisterDescription;
 struct RegisterField;
@@ -33,7 +33,6 @@ public:
 
 private:
     QWidget *createField(const RegisterField &field);
-    QWidget *createBottomBar();
     void clearFields();
     void loadCurrentRow();
     QLineEdit *box(const QString &column) const { return m_texts.value(column); }
@@ -45,8 +44,5 @@ private:
     QHash<QString, QLineEdit *> m_texts;   // column → box (combo boxes by their line edit)
     QHash<QString, QWidget *> m_widgets;   // column → the control itself
     QCheckBox *m_useFlag = nullptr;
-    QCheckBox *CheckBox1 = nullptr;
-    QWidget *DBNavigator1 = nullptr;
-    QPushButton *Button1 = nullptr;
-    QPushButton *Button2 = nullptr;
+    EditorBottomBar *m_bottom = nullptr;
 };

@@ -5,7 +5,9 @@
 #include "core/DataDm.h"
 #include "core/DateBox.h"
 #include "core/DisplayFormat.h"
+#include "core/EditorBottomBar.h"
 #include "core/EditorKeys.h"
+#include "core/FieldWithButton.h"
 #include "core/MemoBox.h"
 #include "core/NumberBox.h"
 #include "core/PlaceForm.h"
@@ -18,14 +20,12 @@
 #include "register/uDLGchangeBZ.h"
 #include "register/uFrmMain.h"
 
-#include <QCheckBox>
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStackedWidget>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -33,17 +33,6 @@
 namespace {
 
 const QString kTable = QStringLiteral("GoodMain");
-
-QWidget *withButton(QWidget *field, QToolButton *button)
-{
-    auto *box = new QWidget;
-    auto *layout = new QHBoxLayout(box);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(1);
-    layout->addWidget(field, 1);
-    layout->addWidget(button);
-    return box;
-}
 
 void addRow(QGridLayout *grid, int row, int column, const QString &label, QWidget *field,
             int span = 1)
@@ -69,9 +58,16 @@ TfrmRevaZezEdit::TfrmRevaZezEdit(TFrmMain *main) : QDialog(main), m_main(main)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(createRecordFields());
     layout->addWidget(createPriceTabs());
-    layout->addWidget(createBottomBar());
+    m_bottom = new EditorBottomBar;
+    layout->addWidget(m_bottom);
+    connect(m_bottom->okButton(), &QPushButton::clicked, this, &TfrmRevaZezEdit::save);
+    connect(m_bottom->cancelButton(), &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_bottom, &EditorBottomBar::moveRequested, this, [this](EditorBottomBar::Move move) {
+        moveTo(EditorBottomBar::rowAfter(move, m_main->grid()->currentRow(),
+                                         m_main->listModel()->rowCount()));
+    });
     setTabOrder();
-    new EditorKeys(this, Button1, Button2);
+    new EditorKeys(this, m_bottom->okButton(), m_bottom->cancelButton());
     setFixedSize(sizeHint());
     PlaceForm(this, 0);
     setMode(false);
@@ -251,68 +247,6 @@ QTabWidget *TfrmRevaZezEdit::createPriceTabs()
     return PageControl1;
 }
 
-QWidget *TfrmRevaZezEdit::createBottomBar()
-{
-    auto *bar = new QWidget;
-    auto *layout = new QHBoxLayout(bar);
-    layout->setContentsMargins(0, 0, 0, 0);
-    // The check box and the navigator take turns in one place.
-    auto *place = new QStackedWidget;
-    CheckBox1 = new QCheckBox(QStringLiteral("连续新增"));
-    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-    CheckBox1->setChecked(true);
-    place->addWidget(CheckBox1);
-    DBNavigator1 = new QWidget;
-    DBNavigator1->setObjectName(QStringLiteral("DBNavigator1"));
-    auto *navigator = new QHBoxLayout(DBNavigator1);
-    navigator->setContentsMargins(0, 0, 0, 0);
-    navigator->setSpacing(1);
-    const struct
-    {
-        const char *name;
-        const char *icon;
-        const char *hint;
-    } moves[] = {{"nbFirst", "go-first", "第一条"},
-                 {"nbPrior", "go-previous", "上一条"},
-                 {"nbNext", "go-next", "下一条"},
-                 {"nbLast", "go-last", "最后一条"}};
-    for (const auto &move : moves) {
-        auto *button = new QToolButton;
-        button->setObjectName(QLatin1String(move.name));
-        button->setIcon(QIcon::fromTheme(QLatin1String(move.icon)));
-        button->setToolTip(QString::fromUtf8(move.hint));
-        button->setFocusPolicy(Qt::NoFocus);
-        navigator->addWidget(button);
-        const QString name = QLatin1String(move.name);
-        connect(button, &QToolButton::clicked, this, [this, name] {
-            const int current = m_main->grid()->currentRow();
-            const int last = m_main->listModel()->rowCount() - 1;
-            if (name == u"nbFirst")
-                moveTo(0);
-            else if (name == u"nbPrior")
-                moveTo(current - 1);
-            else if (name == u"nbNext")
-                moveTo(current + 1);
-            else
-                moveTo(last);
-        });
-    }
-    place->addWidget(DBNavigator1);
-    layout->addWidget(place);
-    layout->addStretch(1);
-    Button1 = new QPushButton(QStringLiteral("确定"));
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setAutoDefault(false);
-    Button2 = new QPushButton(QStringLiteral("取消"));
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setAutoDefault(false);
-    layout->addWidget(Button1);
-    layout->addWidget(Button2);
-    connect(Button1, &QPushButton::clicked, this, &TfrmRevaZezEdit::save);
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
-    return bar;
-}
-
 void TfrmRevaZezEdit::setTabOrder()
 {
     const QStringList order = {
@@ -339,10 +273,7 @@ void TfrmRevaZezEdit::setMode(bool edit)
 {
     m_edit = edit;
     setWindowTitle(edit ? QStringLiteral("样品档案 - 修改") : QStringLiteral("样品档案 - 新增"));
-    DBNavigator1->setVisible(edit);
-    CheckBox1->setVisible(!edit);
-    static_cast<QStackedWidget *>(CheckBox1->parentWidget())
-        ->setCurrentWidget(edit ? DBNavigator1 : static_cast<QWidget *>(CheckBox1));
+    m_bottom->setChanging(edit);
 }
 
 void TfrmRevaZezEdit::OpenMode(int mode)
@@ -483,7 +414,7 @@ bool TfrmRevaZezEdit::save()
         return false;
     }
     m_main->ShowSavedRecord(*saved);
-    if (m_edit || !CheckBox1->isChecked()) {
+    if (m_edit || !m_bottom->continuousAdd()) {
         m_target = *saved;
         accept();
     } else {

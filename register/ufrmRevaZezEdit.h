@@ -5,13 +5,12 @@
 #include <QVariantMap>
 
 class DateBox;
+class EditorBottomBar;
 class MemoBox;
 class NumberBox;
-class QCheckBox;
 class QComboBox;
 class QDateEdit;
 class QLineEdit;
-class QPushButton;
 class QTabWidget;
 class QToolButton;
 class TFrmMain;
@@ -40,7 +39,6 @@ public:
 private:
     QWidget *createRecordFields();
     QTabWidget *createPriceTabs();
-    QWidget *createBottomBar();
     QLineEdit *addText(const char *name, const char *column);
     QComboBox *addCode(const char *name, const char *column, const char *kind);
     NumberBox *addNumber(const char *name, const char *column);
@@ -65,10 +63,7 @@ private:
     QDateEdit *dtpeditdate = nullptr;
     MemoBox *Memo1 = nullptr;
     QTabWidget *PageControl1 = nullptr;
-    QCheckBox *CheckBox1 = nullptr;
-    QWidget *DBNavigator1 = nullptr;
-    QPushButton *Button1 = nullptr;
-    QPushButton *Button2 = nullptr;
+    EditorBottomBar *m_bottom = nullptr;
 };
 
 // Runs the editor modally in `mode` (0 new, 1 edit, 2 copy) over the main list.
