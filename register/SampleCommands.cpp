@@ -54,6 +54,7 @@ void DeleteSampleCommand(TFrmMain *main)
         current(main, QStringLiteral("F_goodName")).toString() + QStringLiteral("”的相关资料吗？");
     if (ShowPrompt(question, Prompt::Question) != Prompt::Yes)
         return;
+    const int row = main->grid()->currentRow();
     QString error;
     if (!SampleRecord::removeGroup(*dmData, current(main, QStringLiteral("F_ID")).toLongLong(),
                                    current(main, QStringLiteral("F_cltID")).toLongLong(), &error)) {
@@ -62,4 +63,6 @@ void DeleteSampleCommand(TFrmMain *main)
         return;
     }
     main->ReloadList();
+    // The record that takes the deleted one's place becomes current.
+    main->grid()->setCurrentRow(qMin(row, main->listModel()->rowCount() - 1));
 }
