@@ -242,25 +242,44 @@ int nodeImageIndex(const QModelIndex &index, bool selected)
     return selected ? 3 : 2;
 }
 
+namespace {
+
+bool run(const QString &sql, const QVariantList &values)
+{
+    QString error;
+    const bool ok = dmData->runQuiet(sql, values, &error).isActive();
+    if (!ok)
+        qWarning("type tree not changed: %s", qPrintable(error));
+    return ok;
+}
+
+// Tree changes report their failure in the tree's own words.
+bool reported(bool ok)
+{
+    if (!ok)
+        ShowPrompt(kMsgTreeFailed, Prompt::Error);
+    return ok;
+}
+
+} // namespace
+
 bool InsertTreeNode(const QString &kind, const QString &code, const QString &name,
                     const QString &path)
 {
-    return dmData->ExecSql(QStringLiteral("insert into t_treecode(F_code, F_name, F_likecode, "
-                                          "F_flag) values(?, ?, ?, ?)"),
-                           {code, name, path, kind});
+    return reported(run(QStringLiteral("insert into t_treecode(F_code, F_name, F_likecode, "
+                                       "F_flag) values(?, ?, ?, ?)"),
+                        {code, name, path, kind}));
 }
 
 bool RenameTreeNode(const QString &kind, const QString &code, const QString &name,
                     const QString &oldPath, const QString &newPath)
 {
     Transaction transaction(dmData->database());
-    if (!transaction.isActive()) {
-        ShowPrompt(kMsgOperationFailed, Prompt::Error);
-        return false;
-    }
-    bool ok = dmData->ExecSql(QStringLiteral("update t_treecode set F_name = ?, F_likecode = ? "
-                                             "where F_code = ? and F_flag = ?"),
-                              {name, newPath, code, kind});
+    if (!transaction.isActive())
+        return reported(false);
+    bool ok = run(QStringLiteral("update t_treecode set F_name = ?, F_likecode = ? "
+                                 "where F_code = ? and F_flag = ?"),
+                  {name, newPath, code, kind});
     // A path that is not below the root would match far more than the node's own subtree.
     const bool cascade = ok && oldPath != newPath && oldPath.size() > kRootLikeCode.size() &&
                          oldPath.startsWith(kRootLikeCode);
@@ -269,7 +288,7 @@ bool RenameTreeNode(const QString &kind, const QString &code, const QString &nam
         // path after the old one is kept, which is empty for the node's own path.
         const QString below = oldPath + u'\\';
         const QVariantList move{newPath, sqlLength(oldPath) + 1};
-        ok = dmData->ExecSql(
+        ok = run(
             QStringLiteral("update t_treecode set F_likecode = ? || "
                            "substr(F_likecode, ?) where F_flag = ? and ") +
                 startsWith(QStringLiteral("F_code")) + QStringLiteral(" and F_code <> ? and ") +
@@ -277,20 +296,14 @@ bool RenameTreeNode(const QString &kind, const QString &code, const QString &nam
             move + QVariantList{kind, sqlLength(code), code, code, sqlLength(below), below});
         const TreeKind *tree = treeKindByFlag(kind);
         for (const QString &table : tree ? tree->recordTables : QStringList()) {
-            ok = ok && dmData->ExecSql(QStringLiteral("update %1 set F_type = ? || substr(F_type, "
-                                                      "?) where F_type = ? or ")
-                                               .arg(table) +
-                                           startsWith(QStringLiteral("F_type")),
-                                       move + QVariantList{oldPath, sqlLength(below), below});
+            ok = ok && run(QStringLiteral("update %1 set F_type = ? || substr(F_type, ?) where "
+                                          "F_type = ? or ")
+                                   .arg(table) +
+                               startsWith(QStringLiteral("F_type")),
+                           move + QVariantList{oldPath, sqlLength(below), below});
         }
     }
-    if (!ok)
-        return false;
-    if (!transaction.commit()) {
-        ShowPrompt(kMsgOperationFailed, Prompt::Error);
-        return false;
-    }
-    return true;
+    return reported(ok && transaction.commit());
 }
 
 bool DeleteTreeNode(const QString &kind, const QString &code)
@@ -298,9 +311,9 @@ bool DeleteTreeNode(const QString &kind, const QString &code)
     // An empty prefix would match the whole tree.
     if (code.isEmpty() || code == kRootCode)
         return false;
-    return dmData->ExecSql(QStringLiteral("delete from t_treecode where F_flag = ? and ") +
-                               startsWith(QStringLiteral("F_code")),
-                           {kind, sqlLength(code), code});
+    return reported(run(QStringLiteral("delete from t_treecode where F_flag = ? and ") +
+                            startsWith(QStringLiteral("F_code")),
+                        {kind, sqlLength(code), code}));
 }
 
 bool TreePathTaken(const QString &kind, const QString &path, const QString &exceptCode)

@@ -39,6 +39,8 @@ struct tNodeData
 
 inline const QString kRootCode = QStringLiteral("000");
 inline const QString kRootLikeCode = QStringLiteral("\\\\");
+// What a failed change of a type tree reports.
+inline const QString kMsgTreeFailed = QStringLiteral("数据连接失败，请与作者联系... ");
 
 // Node data lives in these roles of column 0.
 enum TreeNodeRole { CodeLenRole = Qt::UserRole + 1, CodeRole, NameRole, LikeCodeRole };

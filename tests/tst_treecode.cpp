@@ -595,7 +595,7 @@ private slots:
         click(&window, "btnEdit");
 
         QVERIFY(seen.shown);
-        QCOMPARE(prompt.texts(), QStringList{kMsgOperationFailed});
+        QCOMPARE(prompt.texts(), QStringList{kMsgTreeFailed});
         QCOMPARE(prompt.shown[0].kind, int(Prompt::Error));
         QCOMPARE(db.dm()->GetStrValue("select F_name from t_treecode where F_flag = 'type' and "
                                       "F_code = '001'"),
