@@ -76,28 +76,75 @@ void AggregateWorker::run(quint64 generation, const QString &sql, const QVariant
 }
 
 void AggregateWorker::locate(quint64 generation, const QString &sql, const QVariantList &values,
-                             int field, qint64 key)
+                             int field, qint64 key, bool numbered)
 {
     QString error;
     if (generation < m_wanted || !ensureOpen(&error))
         return;
     m_running = generation;
-    QSqlQuery q(m_db);
-    q.setForwardOnly(true);
-    int found = -1;
-    if (q.prepare(sql)) {
-        for (const QVariant &v : values)
-            q.addBindValue(v);
-        if (q.exec()) {
-            for (int row = 0; found < 0 && q.next(); ++row) {
-                if (q.value(field).toLongLong() == key)
-                    found = row;
-                else if (row % 4096 == 0 && generation < m_wanted)
-                    break;
-            }
-        }
-    }
+    const int found = numbered    ? numberedRow(sql, values, key)
+                      : m_handle ? scanSqlite(generation, sql, values, field, key)
+                                 : -1;
     m_running = 0;
     if (generation >= m_wanted)
         emit located(generation, found);
+}
+
+int AggregateWorker::numberedRow(const QString &sql, const QVariantList &values, qint64 key)
+{
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    if (!q.prepare(sql))
+        return -1;
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    q.addBindValue(key);
+    return q.exec() && q.next() ? q.value(0).toInt() - 1 : -1;
+}
+
+int AggregateWorker::scanSqlite(quint64 generation, const QString &sql, const QVariantList &values,
+                                int field, qint64 key)
+{
+    // Straight through the C interface: only the key column of each row is read, where a
+    // query object would convert every column of a million rows.
+    auto *db = static_cast<sqlite3 *>(m_handle.load());
+    sqlite3_stmt *statement = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement, nullptr) != SQLITE_OK)
+        return -1;
+    for (int i = 0; i < values.size(); ++i) {
+        const QVariant &v = values.at(i);
+        const int index = i + 1;
+        switch (v.typeId()) {
+        case QMetaType::Bool:
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+        case QMetaType::UInt:
+            sqlite3_bind_int64(statement, index, v.toLongLong());
+            break;
+        case QMetaType::Double:
+            sqlite3_bind_double(statement, index, v.toDouble());
+            break;
+        default:
+            if (v.isNull()) {
+                sqlite3_bind_null(statement, index);
+            } else {
+                // Dates go in as "yyyy-MM-dd", as the list's own query binds them.
+                const QByteArray value = v.toString().toUtf8();
+                sqlite3_bind_text(statement, index, value.constData(), int(value.size()),
+                                  SQLITE_TRANSIENT);
+            }
+        }
+    }
+    int found = -1;
+    for (int row = 0; sqlite3_step(statement) == SQLITE_ROW; ++row) {
+        if (sqlite3_column_int64(statement, field) == key) {
+            found = row;
+            break;
+        }
+        if (row % 65536 == 0 && generation < m_wanted)
+            break;
+    }
+    sqlite3_finalize(statement);
+    return found;
 }

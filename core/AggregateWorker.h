@@ -23,10 +23,11 @@ public:
 
 public slots:
     void run(quint64 generation, const QString &sql, const QVariantList &values);
-    // Reads the list's own statement until the row whose column `field` holds `key`; -1 when
-    // it is not listed.
+    // The row of the list whose column `field` holds `key`, -1 when it is not listed. `sql`
+    // either numbers the rows in the list's order and takes the key as its last value
+    // (`numbered`), or is the list's own statement on SQLite, read until that row.
     void locate(quint64 generation, const QString &sql, const QVariantList &values, int field,
-                qint64 key);
+                qint64 key, bool numbered);
 
 signals:
     void finished(quint64 generation, const QVariantList &results, const QString &error);
@@ -34,6 +35,9 @@ signals:
 
 private:
     bool ensureOpen(QString *error);
+    int numberedRow(const QString &sql, const QVariantList &values, qint64 key);
+    int scanSqlite(quint64 generation, const QString &sql, const QVariantList &values, int field,
+                   qint64 key);
 
     DataSource m_source;
     QString m_connectionName;

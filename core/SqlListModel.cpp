@@ -243,10 +243,19 @@ void SqlListModel::locate(const QString &field, qint64 key)
         emit located(scanFor(index, key));
         return;
     }
+    // Without a key in the order (SQLite) the rows come as the plan gives them: only the very
+    // statement of the pages shows where a row is. With one, the order can be numbered.
+    const bool numbered = !m_keyColumn.isEmpty();
+    const QString sql =
+        numbered ? QStringLiteral("select located_row from (select %1 as located_key, "
+                                  "row_number() over (%2) as located_row from (%3) listed) "
+                                  "numbered where located_key = ?")
+                       .arg(m_fields.at(index), orderClause().trimmed(), m_select)
+                 : pagedSql();
     QMetaObject::invokeMethod(m_worker, "locate", Qt::QueuedConnection,
-                              Q_ARG(quint64, m_generation), Q_ARG(QString, pagedSql()),
-                              Q_ARG(QVariantList, unlimitedValues()), Q_ARG(int, index),
-                              Q_ARG(qint64, key));
+                              Q_ARG(quint64, m_generation), Q_ARG(QString, sql),
+                              Q_ARG(QVariantList, numbered ? m_values : unlimitedValues()),
+                              Q_ARG(int, index), Q_ARG(qint64, key), Q_ARG(bool, numbered));
 }
 
 QVariantList SqlListModel::unlimitedValues() const

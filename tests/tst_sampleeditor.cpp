@@ -3,6 +3,7 @@
 #include "core/MemoBox.h"
 #include "core/NumberBox.h"
 #include "core/SqlListModel.h"
+#include "core/Transaction.h"
 #include "register/SampleRecord.h"
 #include "register/uFrmMain.h"
 #include "register/ufrmRevaZezEdit.h"
@@ -173,6 +174,42 @@ private slots:
         QVERIFY(rows[0][0].toLongLong() > *gone);
         QTRY_COMPARE(currentId(main), rows[2][0].toLongLong());
         QVERIFY(prompt.shown.isEmpty());
+    }
+
+    void theSavedRecordIsFoundBeyondTheRowsInMemory_data()
+    {
+        QTest::addColumn<QString>("order");
+        QTest::newRow("as stored") << QString();
+        QTest::newRow("sorted") << QStringLiteral("order by F_goodCode desc");
+    }
+
+    void theSavedRecordIsFoundBeyondTheRowsInMemory()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        QFETCH(QString, order);
+        TestDatabase db(engine);
+        const int stored = 2 * SqlListModel::kPageSize + 50;
+        {
+            Transaction transaction(db.dm()->database());
+            for (int i = 0; i < stored; ++i)
+                QVERIFY(db.dm()->ExecSql(QStringLiteral("insert into GoodMain(F_goodCode, "
+                                                        "F_goodName, F_editDate) values(?, ?, ?)"),
+                                         {QStringLiteral("B%1").arg(i, 4, 10, QLatin1Char('0')),
+                                          QStringLiteral("乙"), QDate::currentDate()}));
+            QVERIFY(transaction.commit());
+        }
+        TFrmMain main;
+        main.show();
+        main.listModel()->setOrderBy(order);
+        QTRY_COMPARE(main.listModel()->rowCount(), stored);
+        TfrmRevaZezEdit editor(&main);
+        editor.OpenMode(TfrmRevaZezEdit::New);
+        type(&editor, "edtGoodcode", QStringLiteral("A0000"));
+        type(&editor, "edtGoodName", QStringLiteral("甲"));
+        QVERIFY(editor.save());
+        const qint64 saved = db.dm()->GetIntValue(QStringLiteral("select max(F_ID) from GoodMain"));
+        QTRY_COMPARE(currentId(main), saved);
+        QCOMPARE(main.grid()->currentRow(), stored);
     }
 
     void copyMakesANewRecordWithTheSourceValues()
