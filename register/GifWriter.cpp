@@ -56,6 +56,23 @@ bool write(const QImage &image, const QString &path, QString *error)
         *error = QStringLiteral("cannot reduce the colours");
         return false;
     }
+    // The quantizer keeps five bits a channel; each entry becomes the mean of the pixels it
+    // stands for, so a picture of few colours keeps them exactly.
+    std::vector<quint64> sums(256 * 4, 0);
+    for (size_t i = 0; i < pixels; ++i) {
+        quint64 *sum = &sums[size_t(indices[i]) * 4];
+        sum[0] += red[i];
+        sum[1] += green[i];
+        sum[2] += blue[i];
+        ++sum[3];
+    }
+    for (size_t c = 0; c < 256; ++c) {
+        const quint64 *sum = &sums[c * 4];
+        if (sum[3])
+            palette[c] = GifColorType{GifByteType((sum[0] + sum[3] / 2) / sum[3]),
+                                      GifByteType((sum[1] + sum[3] / 2) / sum[3]),
+                                      GifByteType((sum[2] + sum[3] / 2) / sum[3])};
+    }
     const int bits = qMax(1, GifBitSize(colours));
     palette.resize(size_t(1) << bits);
     std::unique_ptr<ColorMapObject, MapDeleter> map(GifMakeMapObject(1 << bits, palette.data()));

@@ -1,37 +1,54 @@
 #include "register/PictureReader.h"
 
 #include <QImageReader>
-#include <cmath>
+#include <QtMath>
 
 namespace PictureReader {
 
 namespace {
 
-// What decoding `size` at `target` holds at its peak. libjpeg scales by eighths, so a scaled
-// JPEG may come out up to an eighth of the original larger than asked before Qt shrinks it.
+qint64 pixels(const QSize &size)
+{
+    return qint64(size.width()) * size.height();
+}
+
+bool scalesWhileDecoding(const QImageReader &reader)
+{
+    return reader.supportsOption(QImageIOHandler::ScaledSize);
+}
+
+// `size` at m eighths, rounded up as libjpeg rounds.
+QSize eighths(const QSize &size, int m)
+{
+    return QSize(int((qint64(size.width()) * m + 7) / 8), int((qint64(size.height()) * m + 7) / 8));
+}
+
+// The size libjpeg decodes at when Qt asks for `target`: the nearest eighth of the picture
+// at or above it, which Qt then shrinks to `target`.
+QSize eighthsFor(const QSize &size, const QSize &target)
+{
+    const double f = qMin(double(size.width()) / target.width(),
+                          double(size.height()) / target.height());
+    const int m = qBound(1, qCeil(8 / f), 8);
+    return eighths(size, m);
+}
+
+// The pixels held at once while `size` is read at `target`.
 qint64 peakPixels(const QImageReader &reader, const QSize &size, const QSize &target)
 {
-    if (target == size || !reader.supportsOption(QImageIOHandler::ScaledSize))
-        return qint64(size.width()) * size.height();
-    return (qint64(target.width()) + size.width() / 8 + 1) *
-           (qint64(target.height()) + size.height() / 8 + 1);
+    const QSize decoded = target != size && scalesWhileDecoding(reader) ? eighthsFor(size, target)
+                                                                        : size;
+    return pixels(decoded) + (decoded != target ? pixels(target) : 0);
 }
 
-bool fits(const QImageReader &reader, const QSize &size, const QSize &target)
+bool isPicture(const QSize &size)
 {
-    return size.isValid() && !size.isEmpty() && target.isValid() && !target.isEmpty() &&
-           peakPixels(reader, size, target) <= kMaxDecodedPixels;
+    return size.isValid() && !size.isEmpty();
 }
 
-} // namespace
-
-std::optional<Picture> read(const QString &path,
-                            const std::function<QSize(const QSize &)> &decodedSize)
+std::optional<Picture> decode(QImageReader &reader, const QSize &size, const QSize &target)
 {
-    QImageReader reader(path);
-    const QSize size = reader.size();
-    const QSize target = size.isValid() ? decodedSize(size) : QSize();
-    if (!fits(reader, size, target))
+    if (!isPicture(target) || peakPixels(reader, size, target) > kMaxDecodedPixels)
         return std::nullopt;
     if (target != size)
         reader.setScaledSize(target);
@@ -41,22 +58,41 @@ std::optional<Picture> read(const QString &path,
     return Picture{std::move(image), size};
 }
 
-std::optional<QSize> checkedSize(const QString &path, const QSize &decodedSize)
+} // namespace
+
+std::optional<Picture> read(const QString &path,
+                            const std::function<QSize(const QSize &)> &decodedSize)
 {
     QImageReader reader(path);
     const QSize size = reader.size();
-    if (!fits(reader, size, decodedSize.isValid() ? decodedSize : size))
+    if (!isPicture(size))
         return std::nullopt;
-    return size;
+    return decode(reader, size, decodedSize(size));
 }
 
-QSize fitPixels(const QSize &size, qint64 maxPixels)
+std::optional<Picture> readWithin(const QString &path, qint64 maxPixels)
 {
-    const qint64 pixels = qint64(size.width()) * size.height();
-    if (pixels <= maxPixels)
-        return size;
-    const double factor = std::sqrt(double(maxPixels) / double(pixels));
-    return QSize(qMax(1, int(size.width() * factor)), qMax(1, int(size.height() * factor)));
+    QImageReader reader(path);
+    const QSize size = reader.size();
+    if (!isPicture(size))
+        return std::nullopt;
+    if (pixels(size) <= maxPixels)
+        return decode(reader, size, size);
+    if (!scalesWhileDecoding(reader))
+        return std::nullopt;
+    // An exact eighth needs no second pass to shrink it.
+    for (int m = 7; m >= 1; --m) {
+        const QSize reduced = eighths(size, m);
+        if (pixels(reduced) <= maxPixels)
+            return decode(reader, size, reduced);
+    }
+    return std::nullopt;
+}
+
+bool fitsWhole(const QString &path, qint64 maxPixels)
+{
+    const QSize size = QImageReader(path).size();
+    return isPicture(size) && pixels(size) <= qMin(maxPixels, kMaxDecodedPixels);
 }
 
 } // namespace PictureReader

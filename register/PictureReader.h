@@ -9,7 +9,7 @@
 // read scaled instead of exhausting memory. JPEGs are decoded scaled by libjpeg itself.
 namespace PictureReader {
 
-// The most pixels one decode may hold (about 256 MB as 32-bit pixels).
+// The most pixels one reading may hold at its peak (about 256 MB as 32-bit pixels).
 inline constexpr qint64 kMaxDecodedPixels = 64'000'000;
 
 struct Picture
@@ -23,11 +23,11 @@ struct Picture
 std::optional<Picture> read(const QString &path,
                             const std::function<QSize(const QSize &)> &decodedSize);
 
-// The size in the file, when the file is a picture whose decoding at `decodedSize` fits the
-// budget.
-std::optional<QSize> checkedSize(const QString &path, const QSize &decodedSize = {});
+// Reads the whole picture or, when it has more than `maxPixels`, the largest reduction that
+// libjpeg decodes directly within them; nothing when neither fits.
+std::optional<Picture> readWithin(const QString &path, qint64 maxPixels);
 
-// `size` reduced, keeping its shape, to at most `maxPixels`.
-QSize fitPixels(const QSize &size, qint64 maxPixels);
+// Whether the whole picture can be decoded within `maxPixels`.
+bool fitsWhole(const QString &path, qint64 maxPixels);
 
 } // namespace PictureReader

@@ -260,20 +260,19 @@ bool TfrmImageDisp::loadPicture()
     QImageReader probe(m_file);
     const bool gif = probe.format() == "gif";
     if (gif && probe.supportsAnimation() && probe.imageCount() > 1) {
-        // Every frame is decoded whole, so the whole size must fit the budget.
-        const std::optional<QSize> size = PictureReader::checkedSize(m_file);
+        // Every frame is decoded whole, so the whole size must fit.
+        if (!PictureReader::fitsWhole(m_file, kShownPixels))
+            return false;
         auto *movie = new QMovie(m_file, QByteArray(), this);
-        if (!size || !movie->isValid() || !movie->jumpToFrame(0)) {
+        if (!movie->isValid() || !movie->jumpToFrame(0)) {
             delete movie;
             return false;
         }
-        m_size = *size;
+        m_size = probe.size();
         Image1->setMovie(movie);
     } else {
         const std::optional<PictureReader::Picture> picture =
-            PictureReader::read(m_file, [](const QSize &size) {
-                return PictureReader::fitPixels(size, kShownPixels);
-            });
+            PictureReader::readWithin(m_file, kShownPixels);
         if (!picture)
             return false;
         m_size = picture->size;

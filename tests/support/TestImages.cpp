@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QImage>
 #include <QtEndian>
+#include <gif_lib.h>
+#include <vector>
 
 namespace TestImages {
 
@@ -80,6 +82,38 @@ QString writeTruncatedJpeg(const QString &path, const QSize &size)
     image.save(path, "JPEG", 90);
     const QByteArray bytes = bytesOf(path);
     return writeBytes(path, bytes.left(bytes.size() / 2));
+}
+
+QString writeAnimatedGif(const QString &path, const QSize &size, const QList<QColor> &frames)
+{
+    std::vector<GifColorType> palette(256, GifColorType{0, 0, 0});
+    for (int i = 0; i < frames.size(); ++i)
+        palette[size_t(i)] = GifColorType{GifByteType(frames[i].red()),
+                                          GifByteType(frames[i].green()),
+                                          GifByteType(frames[i].blue())};
+    ColorMapObject *map = GifMakeMapObject(256, palette.data());
+    int error = 0;
+    GifFileType *gif = EGifOpenFileName(QFile::encodeName(path).constData(), false, &error);
+    bool ok = gif && EGifPutScreenDesc(gif, size.width(), size.height(), 8, 0, map) == GIF_OK;
+    unsigned char loop[] = {1, 0, 0};
+    ok = ok && EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE) == GIF_OK &&
+         EGifPutExtensionBlock(gif, 11, "NETSCAPE2.0") == GIF_OK &&
+         EGifPutExtensionBlock(gif, 3, loop) == GIF_OK && EGifPutExtensionTrailer(gif) == GIF_OK;
+    std::vector<GifByteType> line(size_t(size.width()));
+    for (int i = 0; ok && i < frames.size(); ++i) {
+        unsigned char control[] = {0, 10, 0, 0}; // delay in hundredths of a second
+        ok = EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, control) == GIF_OK &&
+             EGifPutImageDesc(gif, 0, 0, size.width(), size.height(), false, nullptr) == GIF_OK;
+        std::fill(line.begin(), line.end(), GifByteType(i));
+        for (int y = 0; ok && y < size.height(); ++y)
+            ok = EGifPutLine(gif, line.data(), size.width()) == GIF_OK;
+    }
+    if (gif)
+        EGifCloseFile(gif, &error);
+    GifFreeMapObject(map);
+    if (!ok)
+        qWarning("cannot write %s", qPrintable(path));
+    return path;
 }
 
 QString writeGarbage(const QString &path)

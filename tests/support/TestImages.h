@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QList>
 #include <QSize>
 #include <QString>
 
@@ -16,6 +17,8 @@ QString writeLyingJpeg(const QString &path, const QSize &claimed);
 QString writeLyingBmp(const QString &path, const QSize &claimed);
 // The first half of a JPEG of `size`.
 QString writeTruncatedJpeg(const QString &path, const QSize &size);
+// A GIF of one frame per colour, each shown for a tenth of a second, looping.
+QString writeAnimatedGif(const QString &path, const QSize &size, const QList<QColor> &frames);
 // Bytes that are no picture at all.
 QString writeGarbage(const QString &path);
 
