@@ -74,7 +74,8 @@ QStringList makePictures(const QString &dir, const QString &stem, int count, con
     QDir().mkpath(dir);
     QStringList files;
     for (int i = 1; i <= count; ++i) {
-        const QString file = QStringLiteral("%1/%2%3.jpg").arg(dir, stem).arg(i, 3, 10, QLatin1Char('0'));
+        const QString file =
+            QStringLiteral("%1/%2%3.jpg").arg(dir, stem).arg(i, 3, 10, QLatin1Char('0'));
         if (!QFile::exists(file) && !photoLike(size, quint32(i)).save(file, "JPEG", 92))
             std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
         files << file;
@@ -152,10 +153,11 @@ int main(int argc, char *argv[])
     {
         const char *what;
         QStringList files;
-    } sets[] = {{"20 camera JPEGs 4000 x 3000",
-                 makePictures(dir + QStringLiteral("/camera"), QStringLiteral("cam"), 20, {4000, 3000})},
-                {"100 small JPEGs 640 x 480",
-                 makePictures(dir + QStringLiteral("/small"), QStringLiteral("small"), 100, {640, 480})}};
+    } sets[] = {
+        {"20 camera JPEGs 4000 x 3000",
+         makePictures(dir + QStringLiteral("/camera"), QStringLiteral("cam"), 20, {4000, 3000})},
+        {"100 small JPEGs 640 x 480",
+         makePictures(dir + QStringLiteral("/small"), QStringLiteral("small"), 100, {640, 480})}};
 
     QTemporaryDir home;
     AppHome::set(home.path());

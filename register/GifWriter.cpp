@@ -12,8 +12,8 @@ namespace {
 
 int writeToDevice(GifFileType *gif, const GifByteType *data, int length)
 {
-    return int(static_cast<QSaveFile *>(gif->UserData)->write(reinterpret_cast<const char *>(data),
-                                                              length));
+    return int(static_cast<QSaveFile *>(gif->UserData)
+                   ->write(reinterpret_cast<const char *>(data), length));
 }
 
 QString gifError(int code)

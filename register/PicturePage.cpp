@@ -45,6 +45,12 @@ QString refusedName(const QString &text, const QString &extension, const QString
     return {};
 }
 
+// The picture record an item stands for.
+qint64 pictureKey(const QListWidgetItem *item)
+{
+    return item->data(Qt::UserRole).toLongLong();
+}
+
 bool isGif(const QString &extension)
 {
     return extension.compare(u".gif", Qt::CaseInsensitive) == 0;
@@ -78,8 +84,9 @@ PicturePage::PicturePage(const QList<QAction *> &commands, QWidget *sampleGrid, 
     PopupMenu4->addSeparator();
     PopupMenu4->addAction(commands.value(3));
     ListView2->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(ListView2, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &at) { PopupMenu4->popup(ListView2->viewport()->mapToGlobal(at)); });
+    connect(ListView2, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        PopupMenu4->popup(ListView2->viewport()->mapToGlobal(at));
+    });
     connect(ListView2, &QListWidget::itemDoubleClicked, this, [commands] {
         QAction *modify = commands.value(1);
         if (modify->isVisible() && modify->isEnabled())
@@ -102,11 +109,6 @@ PicturePage::PicturePage(const QList<QAction *> &commands, QWidget *sampleGrid, 
     connect(m_loader, &ThumbnailLoader::tileFailed, this,
             [this](qint64 key) { m_unreadable << key; });
     connect(m_loader, &ThumbnailLoader::finished, this, &PicturePage::finishBuilding);
-}
-
-qint64 PicturePage::pictureKey(const QListWidgetItem *item)
-{
-    return item->data(Qt::UserRole).toLongLong();
 }
 
 void PicturePage::showSample(qint64 sampleId)
@@ -145,8 +147,8 @@ void PicturePage::RebuildThumbnails()
     m_unreadable.clear();
     ListView2->clear();
     m_items.clear();
-    m_pictures = m_sampleId > 0 ? PictureStore::picturesOf(*dmData, m_sampleId)
-                                : QList<PictureRecord>();
+    m_pictures =
+        m_sampleId > 0 ? PictureStore::picturesOf(*dmData, m_sampleId) : QList<PictureRecord>();
     const QColor face = palette().color(QPalette::Button);
     const QIcon blank(QPixmap::fromImage(ThumbnailTile::blank(face)));
     QList<ThumbnailLoader::Job> jobs;
@@ -245,10 +247,9 @@ void PicturePage::AddPicture()
         return;
     const QString extension = PictureName::extensionOf(source);
     const QString name =
-        TDLGeditCurList::askPictureName(this, kNamePrompt, PictureName::offeredFor(source),
-                                        [&extension](const QString &text) {
-                                            return refusedName(text, extension, QString());
-                                        })
+        TDLGeditCurList::askPictureName(
+            this, kNamePrompt, PictureName::offeredFor(source),
+            [&extension](const QString &text) { return refusedName(text, extension, QString()); })
             .trimmed();
     if (name.isEmpty())
         return;
@@ -322,13 +323,12 @@ void PicturePage::RenamePicture()
                         QStringLiteral("没有图片选择，请选择需要更名的样品图片！"));
     if (!picture)
         return;
-    const QString name =
-        TDLGeditCurList::askPictureName(this, kNamePrompt, picture->fileName,
-                                        [&picture](const QString &text) {
-                                            return refusedName(text, picture->fileExt,
-                                                               picture->fileName);
-                                        })
-            .trimmed();
+    const QString name = TDLGeditCurList::askPictureName(
+                             this, kNamePrompt, picture->fileName,
+                             [&picture](const QString &text) {
+                                 return refusedName(text, picture->fileExt, picture->fileName);
+                             })
+                             .trimmed();
     if (name.isEmpty() || name.toLower() == picture->fileName.toLower())
         return;
     QString error;

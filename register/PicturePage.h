@@ -31,8 +31,6 @@ public:
     // True until every thumbnail of the last rebuild is drawn (and its questions answered).
     bool isBuilding() const { return m_building; }
     QListWidget *list() const { return ListView2; }
-    // The picture record an item stands for.
-    static qint64 pictureKey(const QListWidgetItem *item);
 
     void AddPicture();
     void ModifyPicture();

@@ -27,8 +27,8 @@ QSize eighths(const QSize &size, int m)
 // at or above it, which Qt then shrinks to `target`.
 QSize eighthsFor(const QSize &size, const QSize &target)
 {
-    const double f = qMin(double(size.width()) / target.width(),
-                          double(size.height()) / target.height());
+    const double f =
+        qMin(double(size.width()) / target.width(), double(size.height()) / target.height());
     const int m = qBound(1, qCeil(8 / f), 8);
     return eighths(size, m);
 }
@@ -36,8 +36,8 @@ QSize eighthsFor(const QSize &size, const QSize &target)
 // The pixels held at once while `size` is read at `target`.
 qint64 peakPixels(const QImageReader &reader, const QSize &size, const QSize &target)
 {
-    const QSize decoded = target != size && scalesWhileDecoding(reader) ? eighthsFor(size, target)
-                                                                        : size;
+    const QSize decoded =
+        target != size && scalesWhileDecoding(reader) ? eighthsFor(size, target) : size;
     return pixels(decoded) + (decoded != target ? pixels(target) : 0);
 }
 

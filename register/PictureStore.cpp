@@ -129,17 +129,17 @@ bool rename(TdmData &dm, const PictureRecord &picture, const QString &name, QStr
             return false;
         }
         // A file another record also names stays where it is for that record.
-        const bool moved = isShared(dm, picture) ? copyFile(from, to, error)
-                                                 : QFile::rename(from, to);
+        const bool moved =
+            isShared(dm, picture) ? copyFile(from, to, error) : QFile::rename(from, to);
         if (!moved) {
             if (error->isEmpty())
                 *error = QStringLiteral("cannot rename %1").arg(from);
             return false;
         }
     }
-    return run(dm,
-               QStringLiteral("update T_ImageREC set F_fileName = ?, F_imagePath = ? where F_ID = ?"),
-               {name, PictureName::storedPath(name, picture.fileExt), picture.id}, error);
+    return run(
+        dm, QStringLiteral("update T_ImageREC set F_fileName = ?, F_imagePath = ? where F_ID = ?"),
+        {name, PictureName::storedPath(name, picture.fileExt), picture.id}, error);
 }
 
 bool replace(TdmData &dm, const PictureRecord &picture, const QString &source, QString *error)
@@ -154,10 +154,9 @@ bool replace(TdmData &dm, const PictureRecord &picture, const QString &source, Q
         return false;
     if (target != picture.file() && !removeFileUnlessShared(dm, picture, error))
         return false;
-    return run(dm,
-               QStringLiteral("update T_ImageREC set F_fileExt = ?, F_imagePath = ? where F_ID = ?"),
-               {extension, PictureName::storedPath(picture.fileName, extension), picture.id},
-               error);
+    return run(
+        dm, QStringLiteral("update T_ImageREC set F_fileExt = ?, F_imagePath = ? where F_ID = ?"),
+        {extension, PictureName::storedPath(picture.fileName, extension), picture.id}, error);
 }
 
 } // namespace PictureStore

@@ -12,6 +12,25 @@ const QColor kShadow(128, 128, 128);
 constexpr int kBox = 64; // the longer side of the picture
 constexpr int kInset = 8;
 
+// The tile of `picture`, stretched into pictureRect(`size`).
+QImage draw(const QImage &picture, const QSize &size, const QColor &face)
+{
+    QImage tile = blank(face);
+    const QRect r = pictureRect(size);
+    QPainter p(&tile);
+    // The sunken frame runs one pixel outside the picture on every side.
+    const QRect frame = r.adjusted(-1, -1, 1, 1);
+    p.setPen(kShadow);
+    p.drawLine(frame.left(), frame.top(), frame.right() - 1, frame.top());
+    p.drawLine(frame.left(), frame.top(), frame.left(), frame.bottom() - 1);
+    p.setPen(Qt::white);
+    p.drawLine(frame.left(), frame.bottom(), frame.right(), frame.bottom());
+    p.drawLine(frame.right(), frame.top(), frame.right(), frame.bottom());
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(r, picture);
+    return tile;
+}
+
 } // namespace
 
 QImage blank(const QColor &face)
@@ -37,24 +56,6 @@ QRect pictureRect(const QSize &size)
     }
     const int w = qMax(1, int(qint64(size.width()) * kBox / qMax(1, size.height())));
     return QRect(kInset + (kBox - w) / 2, kInset, w, kBox - 1);
-}
-
-QImage draw(const QImage &picture, const QSize &size, const QColor &face)
-{
-    QImage tile = blank(face);
-    const QRect r = pictureRect(size);
-    QPainter p(&tile);
-    // The sunken frame runs one pixel outside the picture on every side.
-    const QRect frame = r.adjusted(-1, -1, 1, 1);
-    p.setPen(kShadow);
-    p.drawLine(frame.left(), frame.top(), frame.right() - 1, frame.top());
-    p.drawLine(frame.left(), frame.top(), frame.left(), frame.bottom() - 1);
-    p.setPen(Qt::white);
-    p.drawLine(frame.left(), frame.bottom(), frame.right(), frame.bottom());
-    p.drawLine(frame.right(), frame.top(), frame.right(), frame.bottom());
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawImage(r, picture);
-    return tile;
 }
 
 std::optional<QImage> fromFile(const QString &path, const QColor &face)

@@ -16,8 +16,6 @@ inline constexpr int kSide = 80;
 QImage blank(const QColor &face);
 // Where a picture of `size` is drawn in the tile.
 QRect pictureRect(const QSize &size);
-// The tile of `picture`, stretched into pictureRect(`size`).
-QImage draw(const QImage &picture, const QSize &size, const QColor &face);
 // Reads the file at the size the tile needs and draws it; nothing when it cannot be read.
 std::optional<QImage> fromFile(const QString &path, const QColor &face);
 

@@ -734,7 +734,8 @@ void TFrmMain::loadTypeTree()
 void TFrmMain::showCurrentRecord(int row)
 {
     m_details->showRecord(QryMain, row);
-    m_pictures->showSample(row >= 0 ? QryMain->value(row, QStringLiteral("F_ID")).toLongLong() : 0);
+    m_pictures->showSample(row >= 0 ? QryMain->value(row, QStringLiteral("F_ID")).toLongLong()
+                                    : 0);
 }
 
 void TFrmMain::runIfVisible(int id)

@@ -37,9 +37,9 @@ constexpr double kZoomFactors[TfrmImageDisp::kZoomSteps] = {
 // Larger pictures are shown from a scaled decoding (about 160 MB as 32-bit pixels).
 constexpr qint64 kShownPixels = 40'000'000;
 
-const QString kLoadFilter = QStringLiteral(
-    "Image Files (*.bmp *.jpg *.jpeg *.gif);;Bitmap Files (*.jpg *.jpeg);;"
-    "Bitmap Files (*.gif);;Bitmap Files (*.bmp)");
+const QString kLoadFilter =
+    QStringLiteral("Image Files (*.bmp *.jpg *.jpeg *.gif);;Bitmap Files (*.jpg *.jpeg);;"
+                   "Bitmap Files (*.gif);;Bitmap Files (*.bmp)");
 const QStringList kExportFilters = {QStringLiteral("Bitmap Files (*.jpg *.jpeg)"),
                                     QStringLiteral("Bitmap Files (*.gif)"),
                                     QStringLiteral("Bitmap Files (*.bmp)")};
@@ -151,8 +151,8 @@ TfrmImageDisp::TfrmImageDisp(QWidget *parent)
 void TfrmImageDisp::createActions()
 {
     const auto make = [this](const char *name, const char *caption, const char *icon) {
-        auto *a = new QAction(QIcon::fromTheme(QLatin1String(icon)), QString::fromUtf8(caption),
-                              this);
+        auto *a =
+            new QAction(QIcon::fromTheme(QLatin1String(icon)), QString::fromUtf8(caption), this);
         a->setObjectName(QLatin1String(name));
         return a;
     };
@@ -166,10 +166,9 @@ void TfrmImageDisp::createActions()
     QAction *ActFull = make("ActFull", "全屏", "view-fullscreen");
     QAction *ActSave = make("ActSave", "保存", "document-save");
     QAction *ActCancel = make("ActCancel", "取消", "dialog-cancel");
-    QList<QAction *> browse = {make("ActFirst", "首项", "go-first"),
-                               make("ActPrior", "前项", "go-previous"),
-                               make("ActNext", "后项", "go-next"),
-                               make("ActLast", "末项", "go-last")};
+    QList<QAction *> browse = {
+        make("ActFirst", "首项", "go-first"), make("ActPrior", "前项", "go-previous"),
+        make("ActNext", "后项", "go-next"), make("ActLast", "末项", "go-last")};
     for (QAction *a : browse)
         a->setEnabled(false);
 
@@ -201,7 +200,7 @@ void TfrmImageDisp::createActions()
     browseMenu->addActions(browse);
     browseMenu->menuAction()->setVisible(false);
 
-    const QList<QAction *> context = {ActAdd, ActExport, ActClear, ActMax,  ActMin,
+    const QList<QAction *> context = {ActAdd, ActExport, ActClear, ActMax,   ActMin,
                                       ActOld, ActFull,   ActSave,  ActCancel};
     for (QWidget *w : {static_cast<QWidget *>(Image1), ScrollBox1->viewport()}) {
         w->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -361,14 +360,15 @@ void TfrmImageDisp::exportPicture()
     if (shown.isNull())
         return;
     QString filter;
-    const QString chosen = FileChooser::saveFileName(
-        this, QStringLiteral("输出"), QFileInfo(m_file).absolutePath(),
-        kExportFilters.join(QStringLiteral(";;")), &filter);
+    const QString chosen =
+        FileChooser::saveFileName(this, QStringLiteral("输出"), QFileInfo(m_file).absolutePath(),
+                                  kExportFilters.join(QStringLiteral(";;")), &filter);
     if (chosen.isEmpty())
         return;
     qsizetype kind = kExportFilters.indexOf(filter);
     if (kind < 0)
-        kind = qMax<qsizetype>(0, kExportExtensions.indexOf(PictureName::extensionOf(chosen).toLower()));
+        kind = qMax<qsizetype>(
+            0, kExportExtensions.indexOf(PictureName::extensionOf(chosen).toLower()));
     const QString target = withExtension(chosen, kExportExtensions[kind]);
     QString error;
     bool written = false;
@@ -377,7 +377,8 @@ void TfrmImageDisp::exportPicture()
         written = opaque(shown).save(target, "JPEG", 90);
         break;
     case 1:
-        written = m_gif.isEmpty() ? GifWriter::write(shown, target, &error) : writeBytes(m_gif, target);
+        written =
+            m_gif.isEmpty() ? GifWriter::write(shown, target, &error) : writeBytes(m_gif, target);
         break;
     default:
         written = opaque(shown).save(target, "BMP");
@@ -404,7 +405,8 @@ void TfrmImageDisp::refreshStatus()
         panel->setFixedWidth(panel->fontMetrics().horizontalAdvance(text) + 20);
     };
     fit(m_panels[1], m_file);
-    fit(m_panels[2], QStringLiteral("%1x%2").arg(qMax(0, m_size.width())).arg(qMax(0, m_size.height())));
+    fit(m_panels[2],
+        QStringLiteral("%1x%2").arg(qMax(0, m_size.width())).arg(qMax(0, m_size.height())));
     m_panels[3]->setText(QStringLiteral("%1%").arg(std::lround(kZoomFactors[m_zoom - 1] * 100)));
 }
 

@@ -93,14 +93,14 @@ private slots:
         QTest::addColumn<QString>("opened");
         QTest::addColumn<QStringList>("actions");
         QTest::addColumn<QString>("returned");
-        QTest::newRow("missing file saved") << "missing.jpg" << QStringList{"ActSave"}
-                                            << "missing.jpg";
+        QTest::newRow("missing file saved")
+            << "missing.jpg" << QStringList{"ActSave"} << "missing.jpg";
         QTest::newRow("another file loaded, cancelled")
             << "wide.jpg" << QStringList{"ActAdd", "ActCancel"} << "wide.jpg";
         QTest::newRow("another file loaded, saved")
             << "wide.jpg" << QStringList{"ActAdd", "ActSave"} << "other.bmp";
-        QTest::newRow("cleared and saved") << "wide.jpg" << QStringList{"ActClear", "ActSave"}
-                                           << "";
+        QTest::newRow("cleared and saved")
+            << "wide.jpg" << QStringList{"ActClear", "ActSave"} << "";
     }
 
     void whatTheCallerGetsBack()
@@ -170,13 +170,18 @@ private slots:
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("written");
         QTest::addColumn<QByteArray>("format");
-        QTest::newRow("jpeg") << "Bitmap Files (*.jpg *.jpeg)" << "out.png" << "out.jpg"
-                              << QByteArray("jpeg");
-        QTest::newRow("gif") << "Bitmap Files (*.gif)" << "out" << "out.gif" << QByteArray("gif");
-        QTest::newRow("bitmap") << "Bitmap Files (*.bmp)" << "a.b.tif" << "a.b.bmp"
-                                << QByteArray("bmp");
-        QTest::newRow("no filter named: by extension") << "" << "by.gif" << "by.gif"
-                                                       << QByteArray("gif");
+        QTest::newRow("jpeg") << "Bitmap Files (*.jpg *.jpeg)"
+                              << "out.png"
+                              << "out.jpg" << QByteArray("jpeg");
+        QTest::newRow("gif") << "Bitmap Files (*.gif)"
+                             << "out"
+                             << "out.gif" << QByteArray("gif");
+        QTest::newRow("bitmap") << "Bitmap Files (*.bmp)"
+                                << "a.b.tif"
+                                << "a.b.bmp" << QByteArray("bmp");
+        QTest::newRow("no filter named: by extension") << ""
+                                                       << "by.gif"
+                                                       << "by.gif" << QByteArray("gif");
     }
 
     void exportWritesTheFormatOfTheFilter()
@@ -249,8 +254,7 @@ private slots:
         QCOMPARE(viewer.height(), viewer.screen()->geometry().height() - 30);
         auto *box = viewer.findChild<QScrollArea *>(QStringLiteral("ScrollBox1"));
         const QSize room = box->viewport()->size();
-        QCOMPARE(panel(viewer)->pos(),
-                 QPoint((room.width() - 100) / 2, (room.height() - 80) / 2));
+        QCOMPARE(panel(viewer)->pos(), QPoint((room.width() - 100) / 2, (room.height() - 80) / 2));
 
         viewer.setFile(large);
         QTRY_COMPARE(panel(viewer)->pos(), QPoint(0, 0));

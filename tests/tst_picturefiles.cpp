@@ -27,21 +27,35 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("extension");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("plain") << "front" << ".jpg" << true;
-        QTest::newRow("chinese and blanks") << "正面 视图" << ".JPG" << true;
-        QTest::newRow("inner dot") << "v1.2" << ".bmp" << true;
-        QTest::newRow("no extension") << "front" << "" << true;
-        QTest::newRow("parent") << ".." << ".jpg" << false;
-        QTest::newRow("climbing") << "../../etc/passwd" << "" << false;
-        QTest::newRow("slash") << "a/b" << ".jpg" << false;
-        QTest::newRow("backslash") << "..\\x" << ".jpg" << false;
-        QTest::newRow("dots inside") << "a..b" << ".jpg" << false;
-        QTest::newRow("colon") << "c:x" << ".jpg" << false;
-        QTest::newRow("star") << "a*" << ".jpg" << false;
+        QTest::newRow("plain") << "front"
+                               << ".jpg" << true;
+        QTest::newRow("chinese and blanks") << "正面 视图"
+                                            << ".JPG" << true;
+        QTest::newRow("inner dot") << "v1.2"
+                                   << ".bmp" << true;
+        QTest::newRow("no extension") << "front"
+                                      << "" << true;
+        QTest::newRow("parent") << ".."
+                                << ".jpg" << false;
+        QTest::newRow("climbing") << "../../etc/passwd"
+                                  << "" << false;
+        QTest::newRow("slash") << "a/b"
+                               << ".jpg" << false;
+        QTest::newRow("backslash") << "..\\x"
+                                   << ".jpg" << false;
+        QTest::newRow("dots inside") << "a..b"
+                                     << ".jpg" << false;
+        QTest::newRow("colon") << "c:x"
+                               << ".jpg" << false;
+        QTest::newRow("star") << "a*"
+                              << ".jpg" << false;
         QTest::newRow("control") << QStringLiteral("a\tb") << ".jpg" << false;
-        QTest::newRow("dot") << "." << ".jpg" << false;
-        QTest::newRow("extension climbing") << "a" << "./../x" << false;
-        QTest::newRow("extension without dot") << "a" << "jpg" << false;
+        QTest::newRow("dot") << "."
+                             << ".jpg" << false;
+        QTest::newRow("extension climbing") << "a"
+                                            << "./../x" << false;
+        QTest::newRow("extension without dot") << "a"
+                                               << "jpg" << false;
         QTest::newRow("255 bytes") << QString(251, u'a') << ".jpg" << true;
         QTest::newRow("256 bytes") << QString(252, u'a') << ".jpg" << false;
         QTest::newRow("chinese too long") << QString(85, u'图') << ".jpg" << false;
@@ -64,10 +78,18 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("offered");
         QTest::addColumn<QString>("extension");
-        QTest::newRow("one dot") << "/tmp/x.y/front.JPG" << "front" << ".JPG";
-        QTest::newRow("several dots") << "/tmp/front.view.jpeg" << "front" << ".jpeg";
-        QTest::newRow("no dot") << "/tmp/x.y/picture" << "" << "";
-        QTest::newRow("leading dot") << "/tmp/.hidden.bmp" << "" << ".bmp";
+        QTest::newRow("one dot") << "/tmp/x.y/front.JPG"
+                                 << "front"
+                                 << ".JPG";
+        QTest::newRow("several dots") << "/tmp/front.view.jpeg"
+                                      << "front"
+                                      << ".jpeg";
+        QTest::newRow("no dot") << "/tmp/x.y/picture"
+                                << ""
+                                << "";
+        QTest::newRow("leading dot") << "/tmp/.hidden.bmp"
+                                     << ""
+                                     << ".bmp";
     }
 
     void offeredNameAndExtension()
@@ -108,9 +130,9 @@ private slots:
         QCOMPARE(tile->pixelColor(0, 0), QColor(Qt::white));
         QCOMPARE(tile->pixelColor(79, 40), grey);
         QCOMPARE(tile->pixelColor(40, 79), grey);
-        QCOMPARE(tile->pixelColor(40, 8), face);   // above the picture
-        QCOMPARE(tile->pixelColor(40, 15), grey);  // sunken top edge
-        QCOMPARE(tile->pixelColor(7, 40), grey);   // sunken left edge
+        QCOMPARE(tile->pixelColor(40, 8), face);               // above the picture
+        QCOMPARE(tile->pixelColor(40, 15), grey);              // sunken top edge
+        QCOMPARE(tile->pixelColor(7, 40), grey);               // sunken left edge
         QCOMPARE(tile->pixelColor(40, 64), QColor(Qt::white)); // sunken bottom edge
         QCOMPARE(tile->pixelColor(71, 40), QColor(Qt::white)); // sunken right edge
         const QColor centre = tile->pixelColor(40, 40);
@@ -164,8 +186,7 @@ private slots:
 
     void failedCopyLeavesTheTargetAsItWas()
     {
-        const QString target =
-            TestImages::write(m_dir.filePath("kept.jpg"), {40, 30}, Qt::green);
+        const QString target = TestImages::write(m_dir.filePath("kept.jpg"), {40, 30}, Qt::green);
         const QByteArray before = [&] {
             QFile f(target);
             f.open(QIODevice::ReadOnly);

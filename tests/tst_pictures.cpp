@@ -56,7 +56,8 @@ qint64 addPicture(const TestDatabase &db, qint64 sampleId, const QString &name,
     if (colour.isValid())
         TestImages::write(images(db, name + extension), {120, 90}, colour);
     QString error;
-    const std::optional<qint64> id = PictureStore::insert(*db.dm(), sampleId, name, extension, &error);
+    const std::optional<qint64> id =
+        PictureStore::insert(*db.dm(), sampleId, name, extension, &error);
     if (!id)
         qWarning("picture not recorded: %s", qPrintable(error));
     return id.value_or(0);
@@ -208,9 +209,12 @@ private slots:
     {
         QTest::addColumn<int>("command");
         QTest::addColumn<QString>("message");
-        QTest::newRow("modify") << 902 << QStringLiteral("没有图片选择，请选择需要修改的样品图片！");
-        QTest::newRow("delete") << 903 << QStringLiteral("没有图片选择，请选择需要删除的样品图片！");
-        QTest::newRow("rename") << 904 << QStringLiteral("没有图片选择，请选择需要更名的样品图片！");
+        QTest::newRow("modify") << 902
+                                << QStringLiteral("没有图片选择，请选择需要修改的样品图片！");
+        QTest::newRow("delete") << 903
+                                << QStringLiteral("没有图片选择，请选择需要删除的样品图片！");
+        QTest::newRow("rename") << 904
+                                << QStringLiteral("没有图片选择，请选择需要更名的样品图片！");
     }
 
     void commandsWithoutASelectedPicture()
@@ -237,15 +241,17 @@ private slots:
         QTest::addColumn<Row>("row");
         QTest::addColumn<QStringList>("messages");
         QTest::newRow("name before the first dot")
-            << "front.view.jpg" << "front" << QStringList{"front"}
-            << Row{"images/front.jpg", "front", ".jpg"} << QStringList();
+            << "front.view.jpg"
+            << "front" << QStringList{"front"} << Row{"images/front.jpg", "front", ".jpg"}
+            << QStringList();
         QTest::newRow("no dot offers no name")
-            << "picture" << "" << QStringList{"", "  ", " 侧面 "}
-            << Row{"images/侧面", "侧面", ""}
+            << "picture"
+            << "" << QStringList{"", "  ", " 侧面 "} << Row{"images/侧面", "侧面", ""}
             << QStringList{"当前输入不能为空！", "当前输入不能为空！"};
         QTest::newRow("extension case kept")
-            << "BACK.JPEG" << "BACK" << QStringList{"BACK"}
-            << Row{"images/BACK.JPEG", "BACK", ".JPEG"} << QStringList();
+            << "BACK.JPEG"
+            << "BACK" << QStringList{"BACK"} << Row{"images/BACK.JPEG", "BACK", ".JPEG"}
+            << QStringList();
     }
 
     void addCopiesTheFileIntoImages()
@@ -312,8 +318,9 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("message");
-        const QString bad = QStringLiteral("图片名称不能包含 \\ / : * ? \" < > | 等字符，也不能包含“..”，"
-                                           "请更换图片名！");
+        const QString bad =
+            QStringLiteral("图片名称不能包含 \\ / : * ? \" < > | 等字符，也不能包含“..”，"
+                           "请更换图片名！");
         QTest::newRow("climbing out") << "../../escaped" << bad;
         QTest::newRow("into a folder") << "sub/front" << bad;
         QTest::newRow("parent") << ".." << bad;
@@ -321,8 +328,8 @@ private slots:
         QTest::newRow("colon") << "a:b" << bad;
         QTest::newRow("too long") << QString(300, u'x')
                                   << QStringLiteral("图片名称太长或扩展名不正确，请更换图片名！");
-        QTest::newRow("file of that exact name") << "taken"
-                                                 << QStringLiteral("当前文件名已经存在，请更换图片名！");
+        QTest::newRow("file of that exact name")
+            << "taken" << QStringLiteral("当前文件名已经存在，请更换图片名！");
     }
 
     void namesThatAreNoFileNamesAreRefused()
@@ -336,7 +343,8 @@ private slots:
         const qint64 sample = addSample(db.dm(), QStringLiteral("A"));
         QDir().mkpath(images(db));
         TestImages::write(images(db, "taken"), {10, 10}, Qt::red);
-        const QStringList before = QDir(db.home()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        const QStringList before =
+            QDir(db.home()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
         PictureWindow w(sample);
         FileChooser::setNextAnswer(
             TestImages::write(sources.filePath("new.jpg"), {40, 30}, Qt::blue));
@@ -472,8 +480,8 @@ private slots:
         prompt.answer({Prompt::Yes});
         w.run(903);
         QCOMPARE(prompt.texts(), QStringList{QStringLiteral("真的要删除当前图片 “c”吗？")});
-        QCOMPARE(rows(db.dm(), sample), (QList<Row>{{"images/a.jpg", "a", ".jpg"},
-                                                    {"images/gone.jpg", "gone", ".jpg"}}));
+        QCOMPARE(rows(db.dm(), sample),
+                 (QList<Row>{{"images/a.jpg", "a", ".jpg"}, {"images/gone.jpg", "gone", ".jpg"}}));
         QCOMPARE(QDir(images(db)).entryList(QDir::Files), QStringList{"a.jpg"});
         QCOMPARE(captions(w.page()), QStringList{"a"});
     }
@@ -501,9 +509,10 @@ private slots:
         addPicture(db, sample, QStringLiteral("fine"), QStringLiteral(".jpg"), Qt::blue);
         prompt.answer({answer, answer});
         PictureWindow w(sample);
-        QCOMPARE(prompt.texts(),
-                 (QStringList{QStringLiteral("读取文件：") + images(db, "broken.jpg") + kUnreadable,
-                              QStringLiteral("读取文件：") + images(db, "huge.bmp") + kUnreadable}));
+        QCOMPARE(
+            prompt.texts(),
+            (QStringList{QStringLiteral("读取文件：") + images(db, "broken.jpg") + kUnreadable,
+                         QStringLiteral("读取文件：") + images(db, "huge.bmp") + kUnreadable}));
         QCOMPARE(captions(w.page()), QStringList{"fine"});
         QVERIFY(isBlue(tileCentre(w.page(), 0)));
         QCOMPARE(rows(db.dm(), sample).size(), kept ? 3 : 1);

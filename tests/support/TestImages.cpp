@@ -88,9 +88,9 @@ QString writeAnimatedGif(const QString &path, const QSize &size, const QList<QCo
 {
     std::vector<GifColorType> palette(256, GifColorType{0, 0, 0});
     for (int i = 0; i < frames.size(); ++i)
-        palette[size_t(i)] = GifColorType{GifByteType(frames[i].red()),
-                                          GifByteType(frames[i].green()),
-                                          GifByteType(frames[i].blue())};
+        palette[size_t(i)] =
+            GifColorType{GifByteType(frames[i].red()), GifByteType(frames[i].green()),
+                         GifByteType(frames[i].blue())};
     ColorMapObject *map = GifMakeMapObject(256, palette.data());
     int error = 0;
     GifFileType *gif = EGifOpenFileName(QFile::encodeName(path).constData(), false, &error);
