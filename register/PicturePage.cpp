@@ -120,9 +120,11 @@ void PicturePage::showSample(qint64 sampleId)
     }
     // Off screen: nothing is read until the page is shown.
     m_loader->cancel();
+    ListView2->unsetCursor();
     ListView2->clear();
     m_items.clear();
     m_pictures.clear();
+    m_building = false;
     m_pending = true;
 }
 
