@@ -1,23 +1,35 @@
 #!/usr/bin/env bash
-# Builds databases of 100 000 and 1 000 000 demonstration records (kept in $BENCH_DIR,
-# default /tmp/quorin-bench, between runs) and times the register's searches on each against
-# the sqlite3 tool in the same run.
+# Runs the benchmarks (all, or the one named: search, pictures), each against a reference
+# tool in the same run. Generated data is kept in $BENCH_DIR (default /tmp/quorin-bench).
+#   search:   databases of 100 000 and 1 000 000 demonstration records; the register's
+#             searches against the sqlite3 tool.
+#   pictures: thumbnails of 20 camera-sized and of 100 small JPEGs against vipsthumbnail.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+which="${1:-all}"
 bash scripts/deps.sh
-command -v sqlite3 >/dev/null || {
-  sudo=""; [[ $(id -u) -eq 0 ]] || sudo="sudo"
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq sqlite3
+need() {
+  command -v "$1" >/dev/null || {
+    sudo=""; [[ $(id -u) -eq 0 ]] || sudo="sudo"
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "$2"
+  }
 }
+need sqlite3 sqlite3
+need vipsthumbnail libvips-tools
 bash scripts/build.sh
 dir="${BENCH_DIR:-/tmp/quorin-bench}"
-for n in 100000 1000000; do
-  home="$dir/$n"
-  if [[ ! -f "$home/data/RevaZez.db" ]]; then
-    rm -rf "$home"
-    mkdir -p "$home"
-    echo "building $n demonstration records in $home ..."
-    build/quorin --home "$home" --demo-data "$n" | tail -n 1
-  fi
-  QT_QPA_PLATFORM=offscreen build/bench/quorin_bench "$home"
-done
+if [[ "$which" == all || "$which" == search ]]; then
+  for n in 100000 1000000; do
+    home="$dir/$n"
+    if [[ ! -f "$home/data/RevaZez.db" ]]; then
+      rm -rf "$home"
+      mkdir -p "$home"
+      echo "building $n demonstration records in $home ..."
+      build/quorin --home "$home" --demo-data "$n" | tail -n 1
+    fi
+    QT_QPA_PLATFORM=offscreen build/bench/quorin_bench "$home"
+  done
+fi
+if [[ "$which" == all || "$which" == pictures ]]; then
+  QT_QPA_PLATFORM=offscreen build/bench/quorin_pictures_bench "$dir/pictures"
+fi

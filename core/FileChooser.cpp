@@ -4,25 +4,40 @@
 #include <optional>
 
 namespace {
-std::optional<QString> g_nextAnswer;
-
-std::optional<QString> takePrimedAnswer()
+struct Primed
 {
-    std::optional<QString> answer = std::move(g_nextAnswer);
-    g_nextAnswer.reset();
-    return answer;
+    QString answer;
+    QString selectedFilter;
+};
+std::optional<Primed> g_next;
+
+std::optional<Primed> takePrimedAnswer()
+{
+    std::optional<Primed> primed = std::move(g_next);
+    g_next.reset();
+    return primed;
 }
 } // namespace
 
 QString FileChooser::openFileName(QWidget *parent, const QString &caption, const QString &dir,
                                   const QString &filter)
 {
-    if (std::optional<QString> primed = takePrimedAnswer())
-        return *primed;
+    if (std::optional<Primed> primed = takePrimedAnswer())
+        return primed->answer;
     return QFileDialog::getOpenFileName(parent, caption, dir, filter);
 }
 
-void FileChooser::setNextAnswer(const QString &answer)
+QString FileChooser::saveFileName(QWidget *parent, const QString &caption, const QString &dir,
+                                  const QString &filter, QString *selectedFilter)
 {
-    g_nextAnswer = answer;
+    if (std::optional<Primed> primed = takePrimedAnswer()) {
+        *selectedFilter = primed->selectedFilter;
+        return primed->answer;
+    }
+    return QFileDialog::getSaveFileName(parent, caption, dir, filter, selectedFilter);
+}
+
+void FileChooser::setNextAnswer(const QString &answer, const QString &selectedFilter)
+{
+    g_next = Primed{answer, selectedFilter};
 }

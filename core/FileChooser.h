@@ -12,7 +12,11 @@ public:
     // An empty result means the user cancelled.
     static QString openFileName(QWidget *parent, const QString &caption, const QString &dir,
                                 const QString &filter);
+    // As openFileName, for a file to write; `selectedFilter` receives the filter entry chosen.
+    static QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
+                                const QString &filter, QString *selectedFilter);
 
-    // The next call returns `answer` (empty: cancelled) without showing a dialog.
-    static void setNextAnswer(const QString &answer);
+    // The next call returns `answer` (empty: cancelled) without showing a dialog; a save
+    // chooser reports `selectedFilter` as the entry chosen.
+    static void setNextAnswer(const QString &answer, const QString &selectedFilter = {});
 };

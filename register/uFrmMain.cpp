@@ -14,6 +14,7 @@
 #include "core/uDlgConnectDb.h"
 #include "operators/uFrmOperLogin.h"
 #include "register/MainCommands.h"
+#include "register/PicturePage.h"
 #include "core/SortText.h"
 #include "masterdata/Registers.h"
 #include "masterdata/uFrmCodeMan.h"
@@ -132,6 +133,10 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent)
     DBGridEh1->setColumns(builtInColumns());
     DBGridEh1->setSource(QryMain);
     m_details = new SampleDetailTabs(right);
+    m_pictures = new PicturePage({action(901), action(902), action(903), action(904)}, DBGridEh1);
+    auto *pictureLayout = new QVBoxLayout(m_details->picturePage());
+    pictureLayout->setContentsMargins(0, 0, 0, 0);
+    pictureLayout->addWidget(m_pictures);
     right->addWidget(DBGridEh1);
     right->addWidget(m_details);
     right->setStretchFactor(0, 1);
@@ -752,6 +757,8 @@ void TFrmMain::loadTypeTree()
 void TFrmMain::showCurrentRecord(int row)
 {
     m_details->showRecord(QryMain, row);
+    m_pictures->showSample(row >= 0 ? QryMain->value(row, QStringLiteral("F_ID")).toLongLong()
+                                    : 0);
 }
 
 void TFrmMain::runIfVisible(int id)

@@ -18,6 +18,7 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 class QTreeWidget;
+class PicturePage;
 class SampleDetailTabs;
 class SqlListModel;
 
@@ -98,6 +99,7 @@ private:
     DBGridEh *DBGridEh1 = nullptr;
     SqlListModel *QryMain = nullptr;
     SampleDetailTabs *m_details = nullptr;
+    PicturePage *m_pictures = nullptr;
     SampleListStatements m_statements;
     bool m_fillingValueList = false;
     QList<QLabel *> m_panels;

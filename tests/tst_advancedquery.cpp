@@ -2,6 +2,7 @@
 #include "masterdata/TreeCode.h"
 #include "masterdata/uFrmTreeCodeMan.h"
 #include "register/uDLGrevazezCX.h"
+#include "support/Modal.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
 
@@ -94,17 +95,6 @@ template <typename T> T *child(QWidget *window, const char *name)
     if (!widget)
         qWarning("no %s", name);
     return widget;
-}
-
-// Runs `act` on the next modal window of type T as soon as it is up.
-template <typename T, typename F> void whenModal(QObject *scope, F act)
-{
-    QTimer::singleShot(0, scope, [=] {
-        if (auto *window = qobject_cast<T *>(QApplication::activeModalWidget()))
-            act(window);
-        else
-            whenModal<T>(scope, act);
-    });
 }
 
 void enterFocus(QWidget *widget)

@@ -1,0 +1,52 @@
+#include "register/ThumbnailLoader.h"
+
+#include "register/ThumbnailTile.h"
+
+#include <QtConcurrent/QtConcurrentMap>
+
+ThumbnailLoader::ThumbnailLoader(QObject *parent) : QObject(parent)
+{
+    m_pool.setMaxThreadCount(QThread::idealThreadCount());
+}
+
+ThumbnailLoader::~ThumbnailLoader()
+{
+    cancel();
+    m_pool.waitForDone();
+}
+
+void ThumbnailLoader::start(const QList<Job> &jobs, const QColor &face)
+{
+    cancel();
+    if (jobs.isEmpty()) {
+        emit finished();
+        return;
+    }
+    auto *watcher = new QFutureWatcher<Result>(this);
+    m_watcher = watcher;
+    connect(watcher, &QFutureWatcher<Result>::resultReadyAt, this, [this, watcher](int index) {
+        const Result result = watcher->resultAt(index);
+        if (result.tile.isNull())
+            emit tileFailed(result.key);
+        else
+            emit tileReady(result.key, result.tile);
+    });
+    connect(watcher, &QFutureWatcher<Result>::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        m_watcher = nullptr;
+        emit finished();
+    });
+    watcher->setFuture(QtConcurrent::mapped(&m_pool, jobs, [face](const Job &job) {
+        return Result{job.key, ThumbnailTile::fromFile(job.path, face).value_or(QImage())};
+    }));
+}
+
+void ThumbnailLoader::cancel()
+{
+    if (!m_watcher)
+        return;
+    m_watcher->disconnect(this);
+    m_watcher->cancel();
+    m_watcher->deleteLater();
+    m_watcher = nullptr;
+}

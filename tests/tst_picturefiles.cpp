@@ -1,0 +1,209 @@
+#include "core/AppHome.h"
+#include "register/PictureName.h"
+#include "register/PictureReader.h"
+#include "register/PictureStore.h"
+#include "register/ThumbnailTile.h"
+#include "support/TestImages.h"
+
+#include <QFile>
+#include <QImageReader>
+#include <QTemporaryDir>
+#include <QTest>
+
+// Picture names, thumbnail tiles and decoding within the memory budget, on real files.
+class TestPictureFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        AppHome::set(m_dir.path());
+    }
+
+    void namesThatStayInTheFolder_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("plain") << "front"
+                               << ".jpg" << true;
+        QTest::newRow("chinese and blanks") << "正面 视图"
+                                            << ".JPG" << true;
+        QTest::newRow("inner dot") << "v1.2"
+                                   << ".bmp" << true;
+        QTest::newRow("no extension") << "front"
+                                      << "" << true;
+        QTest::newRow("parent") << ".."
+                                << ".jpg" << false;
+        QTest::newRow("climbing") << "../../etc/passwd"
+                                  << "" << false;
+        QTest::newRow("slash") << "a/b"
+                               << ".jpg" << false;
+        QTest::newRow("backslash") << "..\\x"
+                                   << ".jpg" << false;
+        QTest::newRow("dots inside") << "a..b"
+                                     << ".jpg" << false;
+        QTest::newRow("colon") << "c:x"
+                               << ".jpg" << false;
+        QTest::newRow("star") << "a*"
+                              << ".jpg" << false;
+        QTest::newRow("control") << QStringLiteral("a\tb") << ".jpg" << false;
+        QTest::newRow("dot") << "."
+                             << ".jpg" << false;
+        QTest::newRow("extension climbing") << "a"
+                                            << "./../x" << false;
+        QTest::newRow("extension without dot") << "a"
+                                               << "jpg" << false;
+        QTest::newRow("255 bytes") << QString(251, u'a') << ".jpg" << true;
+        QTest::newRow("256 bytes") << QString(252, u'a') << ".jpg" << false;
+        QTest::newRow("chinese too long") << QString(85, u'图') << ".jpg" << false;
+    }
+
+    void namesThatStayInTheFolder()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, extension);
+        QFETCH(bool, accepted);
+        QCOMPARE(PictureName::problem(name, extension).isEmpty(), accepted);
+        const QString file = PictureName::filePath(name, extension);
+        QCOMPARE(file.isEmpty(), !accepted);
+        if (accepted)
+            QCOMPARE(QFileInfo(file).absolutePath(), QDir(m_dir.path()).filePath("images"));
+    }
+
+    void offeredNameAndExtension_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("offered");
+        QTest::addColumn<QString>("extension");
+        QTest::newRow("one dot") << "/tmp/x.y/front.JPG"
+                                 << "front"
+                                 << ".JPG";
+        QTest::newRow("several dots") << "/tmp/front.view.jpeg"
+                                      << "front"
+                                      << ".jpeg";
+        QTest::newRow("no dot") << "/tmp/x.y/picture"
+                                << ""
+                                << "";
+        QTest::newRow("leading dot") << "/tmp/.hidden.bmp"
+                                     << ""
+                                     << ".bmp";
+    }
+
+    void offeredNameAndExtension()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, offered);
+        QFETCH(QString, extension);
+        QCOMPARE(PictureName::offeredFor(file), offered);
+        QCOMPARE(PictureName::extensionOf(file), extension);
+    }
+
+    void pictureSitsCentredWithItsLongerSideAt64_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QRect>("rect");
+        QTest::newRow("landscape") << QSize(400, 300) << QRect(8, 16, 63, 48);
+        QTest::newRow("portrait") << QSize(300, 400) << QRect(16, 8, 48, 63);
+        QTest::newRow("square") << QSize(10, 10) << QRect(8, 8, 64, 63);
+        QTest::newRow("share rounded down") << QSize(700, 100) << QRect(8, 35, 63, 9);
+        QTest::newRow("a line") << QSize(5000, 1) << QRect(8, 39, 63, 1);
+    }
+
+    void pictureSitsCentredWithItsLongerSideAt64()
+    {
+        QFETCH(QSize, size);
+        QFETCH(QRect, rect);
+        QCOMPARE(ThumbnailTile::pictureRect(size), rect);
+    }
+
+    void tileHasRaisedAndSunkenFrames()
+    {
+        const QColor face(212, 208, 200);
+        const QString file = TestImages::write(m_dir.filePath("wide.jpg"), {400, 300}, Qt::red);
+        const std::optional<QImage> tile = ThumbnailTile::fromFile(file, face);
+        QVERIFY(tile);
+        QCOMPARE(tile->size(), QSize(80, 80));
+        const QColor grey(128, 128, 128);
+        QCOMPARE(tile->pixelColor(0, 0), QColor(Qt::white));
+        QCOMPARE(tile->pixelColor(79, 40), grey);
+        QCOMPARE(tile->pixelColor(40, 79), grey);
+        QCOMPARE(tile->pixelColor(40, 8), face);               // above the picture
+        QCOMPARE(tile->pixelColor(40, 15), grey);              // sunken top edge
+        QCOMPARE(tile->pixelColor(7, 40), grey);               // sunken left edge
+        QCOMPARE(tile->pixelColor(40, 64), QColor(Qt::white)); // sunken bottom edge
+        QCOMPARE(tile->pixelColor(71, 40), QColor(Qt::white)); // sunken right edge
+        const QColor centre = tile->pixelColor(40, 40);
+        QVERIFY2(centre.red() > 200 && centre.green() < 60 && centre.blue() < 60,
+                 qPrintable(centre.name()));
+    }
+
+    void hostileFilesAreRefusedOrReadScaled_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("thumbnail");
+        QTest::newRow("jpeg claiming 30000 x 30000") << "lying.jpg" << true;
+        QTest::newRow("bitmap claiming 30000 x 30000") << "lying.bmp" << false;
+        QTest::newRow("truncated jpeg") << "truncated.jpg" << true;
+        QTest::newRow("no picture") << "garbage.jpg" << false;
+        QTest::newRow("empty file") << "empty.bmp" << false;
+    }
+
+    void hostileFilesAreRefusedOrReadScaled()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, thumbnail);
+        const QString path = m_dir.filePath(kind);
+        const QSize huge(30000, 30000);
+        if (kind == u"lying.jpg")
+            TestImages::writeLyingJpeg(path, huge);
+        else if (kind == u"lying.bmp")
+            TestImages::writeLyingBmp(path, huge);
+        else if (kind == u"truncated.jpg")
+            TestImages::writeTruncatedJpeg(path, {640, 480});
+        else if (kind == u"garbage.jpg")
+            TestImages::writeGarbage(path);
+        else
+            QFile(path).open(QIODevice::WriteOnly);
+        QCOMPARE(ThumbnailTile::fromFile(path, Qt::lightGray).has_value(), thumbnail);
+
+        // Asked for the whole picture, the reader never holds more than its budget.
+        const std::optional<PictureReader::Picture> whole =
+            PictureReader::read(path, [](const QSize &size) { return size; });
+        if (whole)
+            QVERIFY(qint64(whole->image.width()) * whole->image.height() <=
+                    PictureReader::kMaxDecodedPixels);
+        const std::optional<PictureReader::Picture> fitted =
+            PictureReader::readWithin(path, 16'000'000);
+        QCOMPARE(fitted.has_value(), thumbnail);
+        if (fitted && kind == u"lying.jpg") {
+            QCOMPARE(fitted->size, huge);
+            QCOMPARE(fitted->image.size(), QSize(3750, 3750));
+        }
+    }
+
+    void failedCopyLeavesTheTargetAsItWas()
+    {
+        const QString target = TestImages::write(m_dir.filePath("kept.jpg"), {40, 30}, Qt::green);
+        const QByteArray before = [&] {
+            QFile f(target);
+            f.open(QIODevice::ReadOnly);
+            return f.readAll();
+        }();
+        QString error;
+        QVERIFY(!PictureStore::copyFile(m_dir.filePath("no such file.jpg"), target, &error));
+        QVERIFY(!error.isEmpty());
+        QFile after(target);
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QCOMPARE(after.readAll(), before);
+        QVERIFY(PictureStore::copyFile(target, target, &error));
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QTEST_MAIN(TestPictureFiles)
+#include "tst_picturefiles.moc"
