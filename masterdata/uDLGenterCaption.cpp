@@ -1,5 +1,6 @@
 #include "masterdata/uDLGenterCaption.h"
 
+#include "core/DialogButtons.h"
 #include "core/PlaceForm.h"
 #include "core/Prompt.h"
 
@@ -7,7 +8,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 TDLGenterCaption::TDLGenterCaption(QWidget *parent)
@@ -30,22 +30,9 @@ TDLGenterCaption::TDLGenterCaption(QWidget *parent)
     row->addWidget(label);
     row->addWidget(m_edtCaption);
 
-    auto *ok = new QPushButton(QStringLiteral("确定"));
-    ok->setObjectName(QStringLiteral("btnOK"));
-    ok->setDefault(true);
-    auto *cancel = new QPushButton(QStringLiteral("取消"));
-    cancel->setObjectName(QStringLiteral("btnCancel"));
-    cancel->setAutoDefault(false);
-    connect(ok, &QPushButton::clicked, this, &TDLGenterCaption::accept);
-    connect(cancel, &QPushButton::clicked, this, &TDLGenterCaption::reject);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(group);
-    layout->addLayout(buttons);
+    layout->addLayout(okCancelButtons(this));
     setFixedSize(sizeHint());
 }
 

@@ -1,12 +1,11 @@
 #include "register/uDLGeditCurList.h"
 
+#include "core/DialogButtons.h"
 #include "core/PlaceForm.h"
 #include "core/Prompt.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 TDLGeditCurList::TDLGeditCurList(QWidget *parent)
@@ -22,23 +21,10 @@ TDLGeditCurList::TDLGeditCurList(QWidget *parent)
     m_edit->setMinimumWidth(260);
     m_label->setBuddy(m_edit);
 
-    auto *ok = new QPushButton(QStringLiteral("确定"));
-    ok->setObjectName(QStringLiteral("btnOK"));
-    ok->setDefault(true);
-    auto *cancel = new QPushButton(QStringLiteral("取消"));
-    cancel->setObjectName(QStringLiteral("btnCancel"));
-    cancel->setAutoDefault(false);
-    connect(ok, &QPushButton::clicked, this, &TDLGeditCurList::accept);
-    connect(cancel, &QPushButton::clicked, this, &TDLGeditCurList::reject);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_label);
     layout->addWidget(m_edit);
-    layout->addLayout(buttons);
+    layout->addLayout(okCancelButtons(this));
     setFixedSize(sizeHint());
 }
 

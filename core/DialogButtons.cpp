@@ -1,0 +1,22 @@
+#include "core/DialogButtons.h"
+
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QPushButton>
+
+QHBoxLayout *okCancelButtons(QDialog *dialog)
+{
+    auto *ok = new QPushButton(QStringLiteral("确定"));
+    ok->setObjectName(QStringLiteral("btnOK"));
+    ok->setDefault(true);
+    auto *cancel = new QPushButton(QStringLiteral("取消"));
+    cancel->setObjectName(QStringLiteral("btnCancel"));
+    cancel->setAutoDefault(false);
+    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    return buttons;
+}
