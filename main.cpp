@@ -5,6 +5,9 @@
 #include "core/Startup.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QCommandLineParser>
 #include <QIcon>
 #include <cstdio>
@@ -89,6 +92,13 @@ int main(int argc, char *argv[])
     QIcon::setFallbackThemeName(QStringLiteral("breeze"));
     if (QIcon::themeName().isEmpty() || QIcon::themeName() == u"hicolor")
         QIcon::setThemeName(QStringLiteral("breeze"));
+
+    // The program speaks Chinese, so Qt's own dialogs (file choosers, calendars) do too.
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     AppHome::set(AppHome::resolve(parser.value(homeOption), QApplication::applicationDirPath()));
     return runStartup();
