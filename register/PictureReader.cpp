@@ -52,10 +52,13 @@ std::optional<Picture> decode(QImageReader &reader, const QSize &size, const QSi
         return std::nullopt;
     if (target != size)
         reader.setScaledSize(target);
+    // Camera pictures are stored sideways with a note of how to turn them.
+    reader.setAutoTransform(true);
     QImage image = reader.read();
     if (image.isNull())
         return std::nullopt;
-    return Picture{std::move(image), size};
+    const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+    return Picture{std::move(image), turned ? size.transposed() : size};
 }
 
 } // namespace

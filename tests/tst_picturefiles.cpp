@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -182,6 +183,21 @@ private slots:
             QCOMPARE(fitted->size, huge);
             QCOMPARE(fitted->image.size(), QSize(3750, 3750));
         }
+    }
+
+    void cameraPicturesStoredSidewaysAreTurned()
+    {
+        const QString path = m_dir.filePath("sideways.jpg");
+        QImage landscape(40, 20, QImage::Format_RGB32);
+        landscape.fill(Qt::blue);
+        QImageWriter writer(path);
+        writer.setTransformation(QImageIOHandler::TransformationRotate90);
+        QVERIFY(writer.write(landscape));
+        const std::optional<PictureReader::Picture> whole =
+            PictureReader::read(path, [](const QSize &size) { return size; });
+        QVERIFY(whole);
+        QCOMPARE(whole->image.size(), QSize(20, 40));
+        QCOMPARE(whole->size, QSize(20, 40));
     }
 
     void failedCopyLeavesTheTargetAsItWas()
