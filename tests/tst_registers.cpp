@@ -291,6 +291,42 @@ private slots:
         QCOMPARE(PickSupplier(nullptr, QString()), QStringLiteral("伽马"));
     }
 
+    void searchBarPicksASupplierOrAClient_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("supplier") << 7 << "供应商资料";
+        QTest::newRow("client") << 8 << "客户资料";
+    }
+
+    void searchBarPicksASupplierOrAClient()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        QFETCH(int, field);
+        QFETCH(QString, title);
+        TestDatabase db(engine);
+        fillRegister(db.dm(), clientRegister());
+        fillRegister(db.dm(), supplierRegister());
+        TFrmMain main;
+        main.show();
+        auto *fields = child<QComboBox>(&main, "ComboBox1");
+        fields->setCurrentIndex(field);
+        emit fields->activated(field);
+        auto *pick = child<QToolButton>(&main, "btnPick");
+        QVERIFY(pick->isVisible());
+        QString seen;
+        QTimer::singleShot(0, this, [&seen] {
+            auto *window = qobject_cast<RegisterWindow *>(QApplication::activeModalWidget());
+            QVERIFY(window);
+            seen = window->windowTitle();
+            window->setCurrentRow(2);
+            child<QPushButton>(window, "btnOK")->click();
+        });
+        pick->click();
+        QCOMPARE(seen, title);
+        QCOMPARE(child<QLineEdit>(&main, "Edit1")->text(), QStringLiteral("伽马"));
+    }
+
     void catalogueEntryFillsTheSampleEditor()
     {
         QFETCH_GLOBAL(QString, engine);
