@@ -199,6 +199,11 @@ void DBGridEh::setSource(SqlListModel *source)
                 m_model->beginSourceRemove(first, last);
             });
     connect(source, &QAbstractItemModel::rowsRemoved, this, [this] { m_model->endSourceRemove(); });
+    // A row the list was asked to find becomes the current one.
+    connect(source, &SqlListModel::located, this, [this](int row) {
+        if (row >= 0)
+            setCurrentRow(row);
+    });
     connect(source, &QAbstractItemModel::modelAboutToBeReset, this,
             [this] { m_model->beginSourceReset(); });
     connect(source, &QAbstractItemModel::modelReset, this, [this] {

@@ -133,6 +133,24 @@ std::optional<qint64> TdmData::insertQuiet(const QString &sql, const QVariantLis
     return key.toLongLong();
 }
 
+std::optional<qint64> TdmData::writeRowQuiet(const QString &table, qint64 id,
+                                             const QStringList &columns,
+                                             const QVariantList &values, QString *error)
+{
+    if (id <= 0)
+        return insertQuiet(QStringLiteral("insert into %1(%2) values(%3)")
+                               .arg(table, columns.join(QStringLiteral(", ")),
+                                    QStringList(columns.size(), QStringLiteral("?"))
+                                        .join(QStringLiteral(", "))),
+                           values, error);
+    if (!runQuiet(QStringLiteral("update %1 set %2 = ? where F_ID = ?")
+                      .arg(table, columns.join(QStringLiteral(" = ?, "))),
+                  QVariantList(values) << id, error)
+             .isActive())
+        return std::nullopt;
+    return id;
+}
+
 bool TdmData::ExecSql(const QString &sql, const QVariantList &values)
 {
     bool ok = false;

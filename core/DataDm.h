@@ -78,6 +78,10 @@ public:
     // number predicted before (another workstation may have inserted meanwhile).
     std::optional<qint64> insertQuiet(const QString &sql, const QVariantList &values,
                                       QString *error);
+    // Inserts a row into `table` (`id` 0) or updates row `id`, setting `columns` to `values`;
+    // the row's key, or nothing with the reason in `error`. Runs in the caller's transaction.
+    std::optional<qint64> writeRowQuiet(const QString &table, qint64 id, const QStringList &columns,
+                                        const QVariantList &values, QString *error);
 
 private:
     bool openSource(const DataSource &source, QString *error);

@@ -13,6 +13,13 @@ Transaction::~Transaction()
         m_db.rollback();
 }
 
+bool Transaction::began(QString *error) const
+{
+    if (!m_active && error)
+        *error = m_db.lastError().text();
+    return m_active;
+}
+
 bool Transaction::commit(QString *error)
 {
     if (!m_active) {

@@ -14,6 +14,9 @@ public:
     Transaction &operator=(const Transaction &) = delete;
 
     bool isActive() const { return m_active; }
+    // Whether the transaction began; if not, the database's reason goes to `error`. Check it
+    // before writing: statements outside a transaction could not be rolled back.
+    bool began(QString *error) const;
     bool commit(QString *error = nullptr);
 
 private:

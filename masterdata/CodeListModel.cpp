@@ -135,10 +135,8 @@ bool CodeListModel::sendChanges(QString *error)
         return false;
     }
     Transaction transaction(db);
-    if (!transaction.isActive()) {
-        *error = db.lastError().text();
+    if (!transaction.began(error))
         return false;
-    }
     for (const Row &row : std::as_const(m_rows)) {
         if (!changed(row))
             continue;

@@ -52,41 +52,28 @@ RegisterEditor::RegisterEditor(RegisterWindow *list)
                    Qt::WindowCloseButtonHint);
     auto *layout = new QVBoxLayout(this);
     QList<QGridLayout *> groups;
-    QList<int> rows;
-    QList<QWidget *> others; // the four attribute boxes share one caption
+    QHBoxLayout *lastRow = nullptr;
     for (const RegisterField &field : m_description.fields) {
         while (groups.size() <= field.group) {
             auto *group = new QGroupBox;
             groups << new QGridLayout(group);
-            rows << 0;
             layout->addWidget(group);
         }
         QWidget *control = createField(field);
-        QGridLayout *grid = groups[field.group];
-        if (field.kind == RegisterField::UseFlag) {
-            grid->addWidget(control, rows[field.group]++, 1);
-        } else if (field.caption.isEmpty()) {
-            others << control;
-        } else {
-            grid->addWidget(new QLabel(field.caption), rows[field.group], 0);
-            grid->addWidget(control, rows[field.group]++, 1);
+        // A box without a caption joins the row of the captioned box before it.
+        if (field.caption.isEmpty() && lastRow) {
+            lastRow->addWidget(control);
+            continue;
         }
-    }
-    if (!others.isEmpty()) {
-        // The boxes after the first attribute join its row.
-        auto *first = m_widgets.value(QStringLiteral("F_other1"));
-        auto *row = new QWidget;
-        auto *rowLayout = new QHBoxLayout(row);
-        rowLayout->setContentsMargins(0, 0, 0, 0);
-        QGridLayout *grid = groups.first();
-        const int index = grid->indexOf(first);
-        int r, c, rs, cs;
-        grid->getItemPosition(index, &r, &c, &rs, &cs);
-        grid->removeWidget(first);
-        rowLayout->addWidget(first);
-        for (QWidget *other : others)
-            rowLayout->addWidget(other);
-        grid->addWidget(row, r, c);
+        QGridLayout *grid = groups[field.group];
+        const int row = grid->rowCount();
+        auto *cell = new QWidget;
+        lastRow = new QHBoxLayout(cell);
+        lastRow->setContentsMargins(0, 0, 0, 0);
+        lastRow->addWidget(control);
+        if (field.kind != RegisterField::UseFlag)
+            grid->addWidget(new QLabel(field.caption), row, 0);
+        grid->addWidget(cell, row, 1);
     }
     auto *bottom = new QGroupBox;
     auto *bottomLayout = new QVBoxLayout(bottom);
@@ -112,27 +99,23 @@ RegisterEditor::RegisterEditor(RegisterWindow *list)
 QWidget *RegisterEditor::createField(const RegisterField &field)
 {
     const int width = Schema::width(m_description.table, field.column);
-    QWidget *control = nullptr;
     switch (field.kind) {
     case RegisterField::UseFlag:
         m_useFlag = new QCheckBox(field.caption);
         m_useFlag->setObjectName(field.objectName);
-        m_widgets.insert(field.column, m_useFlag);
         return m_useFlag;
     case RegisterField::Memo: {
-        auto *memo = new MemoBox(width);
-        memo->setObjectName(field.objectName);
-        memo->setFixedHeight(memo->fontMetrics().lineSpacing() * 3 + 10);
-        memo->setFocusPolicy(field.tabStop ? Qt::StrongFocus : Qt::ClickFocus);
-        m_widgets.insert(field.column, memo);
-        return memo;
+        m_memo = new MemoBox(width);
+        m_memo->setObjectName(field.objectName);
+        m_memo->setFixedHeight(m_memo->fontMetrics().lineSpacing() * 3 + 10);
+        m_memo->setFocusPolicy(field.tabStop ? Qt::StrongFocus : Qt::ClickFocus);
+        return m_memo;
     }
     case RegisterField::Code: {
         auto *combo = new CodeCombo(field.codeKind);
         combo->setObjectName(field.objectName);
         combo->lineEdit()->setMaxLength(width);
         m_texts.insert(field.column, combo->lineEdit());
-        m_widgets.insert(field.column, combo);
         return combo;
     }
     default:
@@ -142,8 +125,6 @@ QWidget *RegisterEditor::createField(const RegisterField &field)
     edit->setObjectName(field.objectName);
     edit->setMaxLength(width);
     m_texts.insert(field.column, edit);
-    m_widgets.insert(field.column, edit);
-    control = edit;
     if (field.kind == RegisterField::Type) {
         edit->setReadOnly(!m_description.typeEditable);
         auto *pick = new QToolButton;
@@ -153,8 +134,9 @@ QWidget *RegisterEditor::createField(const RegisterField &field)
         connect(pick, &QToolButton::clicked, this, [this, edit] {
             edit->setText(PickType(this, m_description.treeKind, edit->text()));
         });
-        control = withButton(edit, pick);
-    } else if (field.kind == RegisterField::WebSite || field.kind == RegisterField::Email) {
+        return withButton(edit, pick);
+    }
+    if (field.kind == RegisterField::WebSite || field.kind == RegisterField::Email) {
         const bool mail = field.kind == RegisterField::Email;
         auto *button = new QPushButton(mail ? QStringLiteral("发件") : QStringLiteral("打开"));
         button->setObjectName(mail ? QStringLiteral("btnMail") : QStringLiteral("btnWebSite"));
@@ -163,9 +145,9 @@ QWidget *RegisterEditor::createField(const RegisterField &field)
         const auto run = [this, mail] { mail ? sendMail() : openWebSite(); };
         connect(button, &QPushButton::clicked, this, run);
         edit->onDoubleClick = run;
-        control = withButton(edit, button);
+        return withButton(edit, button);
     }
-    return control;
+    return edit;
 }
 
 void RegisterEditor::OpenEditor(int mode)
@@ -189,8 +171,7 @@ void RegisterEditor::clearFields()
     m_id = 0;
     for (QLineEdit *edit : std::as_const(m_texts))
         edit->clear();
-    if (auto *memo = qobject_cast<MemoBox *>(m_widgets.value(QStringLiteral("F_Memo1"))))
-        memo->clear();
+    m_memo->clear();
     m_useFlag->setChecked(false);
 }
 
@@ -198,8 +179,7 @@ void RegisterEditor::loadCurrentRow()
 {
     for (auto it = m_texts.cbegin(); it != m_texts.cend(); ++it)
         it.value()->setText(m_list->current(it.key()).toString());
-    if (auto *memo = qobject_cast<MemoBox *>(m_widgets.value(QStringLiteral("F_Memo1"))))
-        memo->setPlainText(m_list->current(QStringLiteral("F_Memo1")).toString());
+    m_memo->setPlainText(m_list->current(QStringLiteral("F_Memo1")).toString());
     m_useFlag->setChecked(m_list->current(QStringLiteral("F_useFlag")).toBool());
     m_id = m_list->current(QStringLiteral("F_ID")).toLongLong();
 }
@@ -209,8 +189,7 @@ QVariantMap RegisterEditor::values() const
     QVariantMap values;
     for (auto it = m_texts.cbegin(); it != m_texts.cend(); ++it)
         values.insert(it.key(), it.value()->text().trimmed());
-    if (auto *memo = qobject_cast<MemoBox *>(m_widgets.value(QStringLiteral("F_Memo1"))))
-        values.insert(QStringLiteral("F_Memo1"), memo->toPlainText());
+    values.insert(QStringLiteral("F_Memo1"), m_memo->toPlainText());
     values.insert(QStringLiteral("F_useFlag"), m_useFlag->isChecked());
     return values;
 }

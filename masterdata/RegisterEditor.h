@@ -5,6 +5,7 @@
 #include <QVariantMap>
 
 class EditorBottomBar;
+class MemoBox;
 class QCheckBox;
 class QLineEdit;
 class RegisterWindow;
@@ -41,8 +42,8 @@ private:
     const RegisterDescription &m_description;
     bool m_change = false;
     qint64 m_id = 0;
-    QHash<QString, QLineEdit *> m_texts;   // column → box (combo boxes by their line edit)
-    QHash<QString, QWidget *> m_widgets;   // column → the control itself
+    QHash<QString, QLineEdit *> m_texts; // column → box (combo boxes by their line edit)
+    MemoBox *m_memo = nullptr;
     QCheckBox *m_useFlag = nullptr;
     EditorBottomBar *m_bottom = nullptr;
 };

@@ -5,7 +5,6 @@
 #include "masterdata/RegisterDescription.h"
 #include "masterdata/TreeCode.h"
 
-#include <QSqlError>
 #include <QSqlQuery>
 
 namespace RegisterStore {
@@ -40,14 +39,11 @@ SaveResult save(TdmData &dm, const RegisterDescription &register_, qint64 id,
     if (code.isEmpty())
         return SaveResult::EmptyCode;
     // Codes compare as the user reads them: "a1" and "A1" are one code.
-    QString lookupError;
     QSqlQuery same = dm.runQuiet(QStringLiteral("select F_ID from %1 where lower(F_Code) = lower(?)")
                                      .arg(register_.table),
-                                 {code}, &lookupError);
-    if (!same.isActive()) {
-        *error = lookupError;
+                                 {code}, error);
+    if (!same.isActive())
         return SaveResult::Failed;
-    }
     while (same.next()) {
         if (same.value(0).toLongLong() != id)
             return SaveResult::DuplicateCode;
@@ -62,30 +58,15 @@ SaveResult save(TdmData &dm, const RegisterDescription &register_, qint64 id,
         bound << values.value(field.column);
     }
     Transaction transaction(dm.database());
-    if (!transaction.isActive()) {
-        *error = dm.database().lastError().text();
+    if (!transaction.began(error))
         return SaveResult::Failed;
-    }
-    if (id <= 0) {
-        const std::optional<qint64> key =
-            dm.insertQuiet(QStringLiteral("insert into %1(%2) values(%3)")
-                               .arg(register_.table, columns.join(QStringLiteral(", ")),
-                                    QStringList(columns.size(), QStringLiteral("?"))
-                                        .join(QStringLiteral(", "))),
-                           bound, error);
-        if (!key)
-            return SaveResult::Failed;
-        id = *key;
-    } else {
-        if (!dm.runQuiet(QStringLiteral("update %1 set %2 = ? where F_ID = ?")
-                             .arg(register_.table, columns.join(QStringLiteral(" = ?, "))),
-                         bound << id, error)
-                 .isActive())
-            return SaveResult::Failed;
-    }
+    const std::optional<qint64> key =
+        dm.writeRowQuiet(register_.table, id, columns, bound, error);
+    if (!key)
+        return SaveResult::Failed;
     if (!transaction.commit(error))
         return SaveResult::Failed;
-    *savedId = id;
+    *savedId = *key;
     return SaveResult::Saved;
 }
 

@@ -106,10 +106,6 @@ RegisterWindow::RegisterWindow(const RegisterDescription &description, QWidget *
         m_panels[2]->setText(QStringLiteral("记录数：%1").arg(QryTable->rowCount()));
         updateMoves();
     });
-    connect(QryTable, &SqlListModel::located, this, [this](int row) {
-        if (row >= 0)
-            setCurrentRow(row);
-    });
     connect(DBGridEh1, &DBGridEh::currentRowChanged, this, &RegisterWindow::updateMoves);
     connect(DBGridEh1, &DBGridEh::rowDoubleClicked, this, [this] {
         if (m_picker)

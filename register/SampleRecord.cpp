@@ -3,21 +3,9 @@
 #include "core/DataDm.h"
 #include "core/Transaction.h"
 
-#include <QSqlError>
 #include <QSqlQuery>
 
 namespace SampleRecord {
-
-namespace {
-
-bool began(const Transaction &transaction, TdmData &dm, QString *error)
-{
-    if (!transaction.isActive() && error)
-        *error = dm.database().lastError().text();
-    return transaction.isActive();
-}
-
-} // namespace
 
 const QStringList &columns()
 {
@@ -43,29 +31,13 @@ std::optional<qint64> save(TdmData &dm, qint64 id, const QVariantMap &values, QS
     for (const QString &column : columns())
         bound << values.value(column);
     Transaction transaction(dm.database());
-    if (!began(transaction, dm, error))
+    if (!transaction.began(error))
         return std::nullopt;
-    if (id <= 0) {
-        QStringList marks;
-        for (qsizetype i = 0; i < columns().size(); ++i)
-            marks << QStringLiteral("?");
-        const std::optional<qint64> key = dm.insertQuiet(
-            QStringLiteral("insert into GoodMain(F_cltID, %1) values(0, %2)")
-                .arg(columns().join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
-            bound, error);
-        if (!key)
-            return std::nullopt;
-        id = *key;
-    } else {
-        QStringList sets;
-        for (const QString &column : columns())
-            sets << column + QStringLiteral(" = ?");
-        if (!dm.runQuiet(QStringLiteral("update GoodMain set %1 where F_ID = ?")
-                             .arg(sets.join(QStringLiteral(", "))),
-                         bound << id, error)
-                 .isActive())
-            return std::nullopt;
-    }
+    const std::optional<qint64> key =
+        dm.writeRowQuiet(QStringLiteral("GoodMain"), id, columns(), bound, error);
+    if (!key)
+        return std::nullopt;
+    id = *key;
     // The group number is the key the row really has, known only now.
     if (!dm.runQuiet(QStringLiteral("update GoodMain set F_cltID = ? where F_ID = ?"), {id, id},
                      error)
@@ -81,7 +53,7 @@ bool removeGroup(TdmData &dm, qint64 id, qint64 cltId, QString *error)
     const QString rows = cltId > 0 ? QStringLiteral("F_cltID = ?") : QStringLiteral("F_ID = ?");
     const QVariant which = cltId > 0 ? cltId : id;
     Transaction transaction(dm.database());
-    return began(transaction, dm, error) &&
+    return transaction.began(error) &&
            dm.runQuiet(QStringLiteral("delete from T_ImageREC where F_mainID in "
                                       "(select F_ID from GoodMain where %1)")
                            .arg(rows),

@@ -110,10 +110,6 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent)
     if (dmData->dialect().engine() == Engine::SQLite)
         QryMain->setKeyColumn(QString());
     connect(QryMain, &SqlListModel::aggregatesReady, this, &TFrmMain::showRecordCount);
-    connect(QryMain, &SqlListModel::located, this, [this](int row) {
-        if (row >= 0)
-            DBGridEh1->setCurrentRow(row);
-    });
     createCommands();
 
     auto *central = new QWidget(this);
