@@ -4,7 +4,7 @@
 //   quorin_pictures_bench DIR   (DIR keeps the generated pictures between runs)
 
 #include "core/AppHome.h"
-#include "core/DBGridEh.h"
+#include "widgets/DBGridEh.h"
 #include "core/DataDm.h"
 #include "core/Prompt.h"
 #include "core/SqlListModel.h"

@@ -4,9 +4,9 @@
 //   quorin_bench HOME   (HOME holds data/RevaZez.db, filled with quorin --demo-data N)
 
 #include "core/AppHome.h"
-#include "core/DBGridEh.h"
+#include "widgets/DBGridEh.h"
 #include "core/DataDm.h"
-#include "core/DateBox.h"
+#include "widgets/DateBox.h"
 #include "core/Prompt.h"
 #include "core/SqlListModel.h"
 #include "register/SampleRecord.h"

@@ -2,7 +2,7 @@
 
 #include "core/AppTitle.h"
 #include "core/DataDm.h"
-#include "core/PlaceForm.h"
+#include "widgets/PlaceForm.h"
 #include "core/Prompt.h"
 #include "masterdata/CodeListDelegate.h"
 

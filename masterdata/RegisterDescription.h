@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/DBGridEh.h"
+#include "core/GridColumn.h"
 
 #include <QList>
 #include <QString>

@@ -1,14 +1,14 @@
 #include "masterdata/RegisterWindow.h"
 
 #include "core/AppTitle.h"
-#include "core/CodeCombo.h"
-#include "core/DBGridEh.h"
+#include "widgets/CodeCombo.h"
+#include "widgets/DBGridEh.h"
 #include "core/DataDm.h"
-#include "core/GridLayout.h"
+#include "widgets/GridLayout.h"
 #include "core/Prompt.h"
 #include "core/SqlListModel.h"
 #include "masterdata/RegisterEditor.h"
-#include "masterdata/TreeCode.h"
+#include "masterdata/TreeCodeView.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "masterdata/Registers.h"
 
-#include "core/PlaceForm.h"
+#include "widgets/PlaceForm.h"
 
 namespace {
 

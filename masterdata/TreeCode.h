@@ -1,11 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
-class QModelIndex;
-class QTreeWidget;
-class QTreeWidgetItem;
 class SqlFilter;
 
 // Type trees: samples, clients and suppliers are classified by the nodes of three trees kept in
@@ -42,37 +40,16 @@ inline const QString kRootLikeCode = QStringLiteral("\\\\");
 // What a failed change of a type tree reports.
 inline const QString kMsgTreeFailed = QStringLiteral("数据连接失败，请与作者联系... ");
 
-// Node data lives in these roles of column 0.
-enum TreeNodeRole { CodeLenRole = Qt::UserRole + 1, CodeRole, NameRole, LikeCodeRole };
-
-tNodeData nodeData(const QTreeWidgetItem *node);
-// Stores the data and makes the name the node's caption.
-void setNodeData(QTreeWidgetItem *node, const tNodeData &data);
-// Empty for no node.
-QString nodeCode(const QTreeWidgetItem *node);
-QString nodeLikeCode(const QTreeWidgetItem *node);
-bool isRootNode(const QTreeWidgetItem *node);
-// 0 for the root, 1 for its children, and so on.
-int nodeLevel(const QTreeWidgetItem *node);
+// The nodes of `kind` in code order (parents before their children); false in `ok` when
+// they could not be read (the error box has been shown).
+QList<tNodeData> treeNodes(const QString &kind, bool *ok = nullptr);
 
 // The path of a child named `name` under `parentPath` (a child of the root gets "\\" + name).
 QString childPath(const QString &parentPath, const QString &name);
 
-// Replaces the tree's content with the root, captioned `rootCaption`, and the nodes of `kind`;
-// first-level nodes come expanded, the root does not. Returns the root.
-QTreeWidgetItem *LoadTreeCode(QTreeWidget *tree, const QString &rootCaption, const QString &kind);
-
-// Mode 1: the node's path; any other mode: its parent's path. Built from the captions on the
-// tree; the root's path for the root.
-QString GetNodePath(QTreeWidgetItem *node, int mode);
-
 // The code for a new node in `kind`: mode 1 a sibling of `code`, mode 2 a child of `code` (empty
 // or "000" for the root). Empty when that level already holds "999".
 QString GetNextTreeCode(const QString &code, const QString &kind, int mode);
-
-// Image of a node as the tree draws it: 0 root, 1 first-level node with children, 2 any other
-// node, 3 any other node while selected.
-int nodeImageIndex(const QModelIndex &index, bool selected);
 
 // Writing nodes. Each reports its own failure with the error box and changes nothing then.
 bool InsertTreeNode(const QString &kind, const QString &code, const QString &name,

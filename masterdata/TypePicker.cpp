@@ -1,6 +1,6 @@
 #include "masterdata/TypePicker.h"
 
-#include "masterdata/TreeCode.h"
+#include "masterdata/TreeCodeView.h"
 #include "masterdata/uFrmTreeCodeMan.h"
 
 QString PickType(QWidget *parent, const QString &kind, const QString &current)

@@ -1,8 +1,8 @@
 #include "masterdata/uFrmTreeCodeMan.h"
 
-#include "core/PlaceForm.h"
+#include "widgets/PlaceForm.h"
 #include "core/Prompt.h"
-#include "masterdata/TreeCode.h"
+#include "masterdata/TreeCodeView.h"
 #include "masterdata/uDLGenterCaption.h"
 
 #include <QAction>

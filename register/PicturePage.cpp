@@ -1,7 +1,7 @@
 #include "register/PicturePage.h"
 
 #include "core/DataDm.h"
-#include "core/FileChooser.h"
+#include "widgets/FileChooser.h"
 #include "core/Prompt.h"
 #include "register/PictureName.h"
 #include "register/ThumbnailLoader.h"

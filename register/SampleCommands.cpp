@@ -1,6 +1,6 @@
 #include "register/SampleCommands.h"
 
-#include "core/DBGridEh.h"
+#include "widgets/DBGridEh.h"
 #include "core/DataDm.h"
 #include "core/Prompt.h"
 #include "core/SqlListModel.h"

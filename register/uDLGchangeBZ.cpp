@@ -1,8 +1,8 @@
 #include "register/uDLGchangeBZ.h"
 
-#include "core/CodeCombo.h"
+#include "widgets/CodeCombo.h"
 #include "core/DataDm.h"
-#include "core/NumberBox.h"
+#include "widgets/NumberBox.h"
 #include "core/Prompt.h"
 
 #include <QFormLayout>

@@ -1,7 +1,7 @@
 #include "register/uDLGeditCurList.h"
 
-#include "core/DialogButtons.h"
-#include "core/PlaceForm.h"
+#include "widgets/DialogButtons.h"
+#include "widgets/PlaceForm.h"
 #include "core/Prompt.h"
 
 #include <QLabel>

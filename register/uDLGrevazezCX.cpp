@@ -1,12 +1,12 @@
 #include "register/uDLGrevazezCX.h"
 
-#include "core/CodeCombo.h"
+#include "widgets/CodeCombo.h"
 
 #include "core/DataDm.h"
-#include "core/DateBox.h"
+#include "widgets/DateBox.h"
 #include "core/DisplayFormat.h"
-#include "core/EditorKeys.h"
-#include "core/PlaceForm.h"
+#include "widgets/EditorKeys.h"
+#include "widgets/PlaceForm.h"
 #include "masterdata/TypePicker.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "register/ufrmImageDisp.h"
 
-#include "core/FileChooser.h"
+#include "widgets/FileChooser.h"
 #include "core/Prompt.h"
 #include "register/GifWriter.h"
 #include "register/PictureCanvas.h"

@@ -1,6 +1,6 @@
 #include "register/ufrmRowArrangeGl.h"
 
-#include "core/PlaceForm.h"
+#include "widgets/PlaceForm.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

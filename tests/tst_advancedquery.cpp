@@ -1,5 +1,5 @@
-#include "core/DateBox.h"
-#include "masterdata/TreeCode.h"
+#include "widgets/DateBox.h"
+#include "masterdata/TreeCodeView.h"
 #include "masterdata/uFrmTreeCodeMan.h"
 #include "register/uDLGrevazezCX.h"
 #include "support/Modal.h"

@@ -1,6 +1,6 @@
 #include "core/AppHome.h"
-#include "core/FileChooser.h"
-#include "core/uDlgConnectDb.h"
+#include "widgets/FileChooser.h"
+#include "widgets/uDlgConnectDb.h"
 #include "register/uFrmMain.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"

@@ -1,4 +1,4 @@
-#include "core/NumberBox.h"
+#include "widgets/NumberBox.h"
 #include "register/uDLGchangeBZ.h"
 #include "register/uFrmMain.h"
 #include "register/ufrmRevaZezEdit.h"

@@ -1,7 +1,7 @@
-#include "core/DBGridEh.h"
-#include "core/GridLayout.h"
+#include "widgets/DBGridEh.h"
+#include "widgets/GridLayout.h"
 #include "core/SqlListModel.h"
-#include "core/uFrmDispFieldXz.h"
+#include "widgets/uFrmDispFieldXz.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
 

@@ -1,4 +1,4 @@
-#include "core/FileChooser.h"
+#include "widgets/FileChooser.h"
 #include "register/PictureCanvas.h"
 #include "register/ufrmImageDisp.h"
 #include "support/Modal.h"

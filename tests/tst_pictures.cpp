@@ -1,5 +1,5 @@
-#include "core/DBGridEh.h"
-#include "core/FileChooser.h"
+#include "widgets/DBGridEh.h"
+#include "widgets/FileChooser.h"
 #include "core/SqlListModel.h"
 #include "register/PicturePage.h"
 #include "register/PictureStore.h"

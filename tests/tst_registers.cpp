@@ -1,4 +1,4 @@
-#include "core/DBGridEh.h"
+#include "widgets/DBGridEh.h"
 #include "core/Shell.h"
 #include "core/SqlListModel.h"
 #include "masterdata/RegisterEditor.h"

@@ -1,6 +1,6 @@
-#include "core/DBGridEh.h"
+#include "widgets/DBGridEh.h"
 #include "core/DemoData.h"
-#include "core/DateBox.h"
+#include "widgets/DateBox.h"
 #include "core/SqlListModel.h"
 #include "register/SampleListQuery.h"
 #include "register/uFrmMain.h"

@@ -1,5 +1,5 @@
 #include "core/SqlFilter.h"
-#include "masterdata/TreeCode.h"
+#include "masterdata/TreeCodeView.h"
 #include "masterdata/TypePicker.h"
 #include "masterdata/uDLGenterCaption.h"
 #include "masterdata/uFrmTreeCodeMan.h"

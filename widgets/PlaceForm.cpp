@@ -1,4 +1,4 @@
-#include "core/PlaceForm.h"
+#include "widgets/PlaceForm.h"
 
 #include <QApplication>
 #include <QScreen>

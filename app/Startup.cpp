@@ -1,10 +1,10 @@
-#include "core/Startup.h"
+#include "app/Startup.h"
 
 #include "core/AppHome.h"
 #include "core/DataDm.h"
-#include "core/MessageBoxPrompt.h"
-#include "core/uDlgConnectDb.h"
-#include "core/uFrmSplash.h"
+#include "widgets/MessageBoxPrompt.h"
+#include "widgets/uDlgConnectDb.h"
+#include "app/uFrmSplash.h"
 #include "operators/uFrmOperLogin.h"
 #include "register/uFrmMain.h"
 

@@ -1,15 +1,8 @@
-#include "core/CodeCombo.h"
+#include "widgets/CodeCombo.h"
 
-#include "core/DataDm.h"
+#include "core/CodeListValues.h"
 
 #include <QFocusEvent>
-
-QStringList CodeListValues(const QString &kind)
-{
-    return dmData->FillCombo(QStringLiteral("select distinct F_name from t_code where "
-                                            "(F_name <> '') and F_type = ? order by F_name"),
-                             {kind});
-}
 
 CodeCombo::CodeCombo(const QString &kind, QWidget *parent) : QComboBox(parent), m_kind(kind)
 {

@@ -1,9 +1,9 @@
-#include "core/uDlgConnectDb.h"
+#include "widgets/uDlgConnectDb.h"
 
 #include "core/AppHome.h"
 #include "core/Connection.h"
 #include "core/DataSource.h"
-#include "core/FileChooser.h"
+#include "widgets/FileChooser.h"
 #include "core/Prompt.h"
 
 #include <QDialogButtonBox>

@@ -1,4 +1,4 @@
-#include "core/FileChooser.h"
+#include "widgets/FileChooser.h"
 
 #include <QFileDialog>
 #include <optional>

@@ -1,10 +1,8 @@
 #pragma once
 
-#include <QComboBox>
+#include "core/CodeListValues.h"
 
-// The names of one code list (brands "pinpai", colours "yanse", currencies "rate" …), sorted,
-// each once, blanks left out.
-QStringList CodeListValues(const QString &kind);
+#include <QComboBox>
 
 // An editable combo box that offers a code list and reads it again each time it is entered,
 // so names added meanwhile are there; what was typed stays.

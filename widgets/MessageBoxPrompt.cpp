@@ -1,4 +1,4 @@
-#include "core/MessageBoxPrompt.h"
+#include "widgets/MessageBoxPrompt.h"
 
 #include <QApplication>
 #include <QMessageBox>

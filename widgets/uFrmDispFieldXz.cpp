@@ -1,4 +1,4 @@
-#include "core/uFrmDispFieldXz.h"
+#include "widgets/uFrmDispFieldXz.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

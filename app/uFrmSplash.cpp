@@ -1,7 +1,7 @@
-#include "core/uFrmSplash.h"
+#include "app/uFrmSplash.h"
 
 #include "core/AppTitle.h"
-#include "core/PlaceForm.h"
+#include "widgets/PlaceForm.h"
 
 #include <QLabel>
 #include <QLinearGradient>

@@ -2,7 +2,7 @@
 #include "core/AppTitle.h"
 #include "core/DataDm.h"
 #include "core/DemoData.h"
-#include "core/Startup.h"
+#include "app/Startup.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

@@ -1,4 +1,4 @@
-#include "core/DialogButtons.h"
+#include "widgets/DialogButtons.h"
 
 #include <QDialog>
 #include <QHBoxLayout>

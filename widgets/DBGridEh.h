@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/GridColumn.h"
 #include "core/SortText.h"
 
 #include <QHash>
@@ -10,23 +11,6 @@ class QTableView;
 class SqlListModel;
 class GridModel;
 class GridFooter;
-
-// One column of a list grid, as layouts store it.
-struct GridColumn
-{
-    enum Alignment { Left = 0, Centre = 1, Right = 2 };
-    enum Footer { NoFooter = 0, StaticText = 1, Sum = 2 };
-
-    QString field;
-    QString caption;
-    int width = 85;
-    bool visible = true;
-    bool readOnly = true;
-    int alignment = Left;
-    QString displayFormat;
-    int footerType = NoFooter;
-    QString footerValue;
-};
 
 // The list grid every list window uses: a table over a SqlListModel with whole-row selection,
 // centred titles with sort markers, and a footer row of static texts and column sums.

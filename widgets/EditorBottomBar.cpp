@@ -1,4 +1,4 @@
-#include "core/EditorBottomBar.h"
+#include "widgets/EditorBottomBar.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

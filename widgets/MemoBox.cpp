@@ -1,4 +1,4 @@
-#include "core/MemoBox.h"
+#include "widgets/MemoBox.h"
 
 MemoBox::MemoBox(int maxLength, QWidget *parent) : QPlainTextEdit(parent), m_maxLength(maxLength)
 {

@@ -1,4 +1,4 @@
-#include "core/NumberBox.h"
+#include "widgets/NumberBox.h"
 
 NumberBox::NumberBox(int decimals, QWidget *parent) : QDoubleSpinBox(parent)
 {

@@ -1,4 +1,4 @@
-#include "core/EditorKeys.h"
+#include "widgets/EditorKeys.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "core/DateBox.h"
+#include "widgets/DateBox.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
