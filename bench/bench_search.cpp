@@ -10,6 +10,7 @@
 #include "core/Prompt.h"
 #include "core/SqlListModel.h"
 #include "register/SampleRecord.h"
+#include "register/SampleList.h"
 #include "register/uFrmMain.h"
 
 #include <QApplication>
@@ -190,7 +191,7 @@ int main(int argc, char *argv[])
         int foundRow = -1;
         QObject::connect(main.listModel(), &SqlListModel::located,
                          [&foundRow](int row) { foundRow = row; });
-        main.ShowSavedRecord(*saved);
+        main.samples().showSaved(*saved);
         while (foundRow < 0)
             QApplication::processEvents(QEventLoop::WaitForMoreEvents);
         const double foundMs = found.nsecsElapsed() / 1e6;

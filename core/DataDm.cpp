@@ -120,8 +120,8 @@ QSqlQuery TdmData::runQuiet(const QString &sql, const QVariantList &values, QStr
 std::optional<qint64> TdmData::insertQuiet(const QString &sql, const QVariantList &values,
                                            QString *error)
 {
-    const bool returning = m_dialect.engine() == Engine::PostgreSQL;
-    QSqlQuery q = runQuiet(returning ? sql + QStringLiteral(" returning F_ID") : sql, values, error);
+    const bool returning = m_dialect.returnsInsertedKey();
+    QSqlQuery q = runQuiet(m_dialect.insertReturningKey(sql), values, error);
     if (!q.isActive())
         return std::nullopt;
     const QVariant key = returning ? (q.next() ? q.value(0) : QVariant()) : q.lastInsertId();
@@ -238,15 +238,15 @@ void TdmData::WriteLog(const QString &operType)
     bool ok = false;
     prepared(QStringLiteral("insert into LogRec(F_EmpName,F_OperType,F_OperDate,F_OperTime) "
                             "values(?,?,?,?)"),
-             {m_curOperName, operType, now.toString(QStringLiteral("yyyy-MM-dd")),
+             {CurOperName(), operType, now.toString(QStringLiteral("yyyy-MM-dd")),
               now.toString(QStringLiteral("hh:mm:ss"))},
              &ok);
 }
 
-QSet<QString> TdmData::HeldRights()
+QSet<QString> TdmData::rightsOf(const QString &operatorName)
 {
     bool ok = false;
-    const QString name = m_curOperName.trimmed();
+    const QString name = operatorName.trimmed();
     // admin holds every right without granted rows; names compare without regard to case,
     // as operators type them at the login.
     QSqlQuery q = name.compare(u"admin", Qt::CaseInsensitive) == 0

@@ -2,6 +2,7 @@
 
 #include "core/AppConfig.h"
 #include "core/DataSource.h"
+#include "core/Session.h"
 #include "core/SqlDialect.h"
 
 #include <QObject>
@@ -48,8 +49,10 @@ public:
     const SqlDialect &dialect() const { return m_dialect; }
     const DataSource &source() const { return m_source; }
 
-    QString CurOperName() const { return m_curOperName; }
-    void setCurOperName(const QString &name) { m_curOperName = name; }
+    Session &session() { return m_session; }
+    QString CurOperName() const { return m_session.operatorName(); }
+    // Logs `name` in with the rights the database grants it, without asking for a password.
+    void setCurOperName(const QString &name) { m_session.logIn(name, rightsOf(name)); }
 
     bool DeleteByID(const QString &table, qint64 id);
     bool ExecSql(const QString &sql, const QVariantList &values = {});
@@ -67,7 +70,8 @@ public:
     void WriteLog(const QString &operType);
     bool HasRight(const QString &code);
     // The right codes the current operator holds: all of them for admin, else those granted.
-    QSet<QString> HeldRights();
+    QSet<QString> HeldRights() { return rightsOf(CurOperName()); }
+    QSet<QString> rightsOf(const QString &operatorName);
     // SQLite VACUUM, PostgreSQL VACUUM ANALYZE; false when the engine refused.
     bool CompactDataFile();
 
@@ -94,7 +98,7 @@ private:
     SqlDialect m_dialect{Engine::SQLite};
     DataSource m_source;
     bool m_connected = false;
-    QString m_curOperName;
+    Session m_session;
 };
 
 // The program's one data module, set by the start-up (and by each test).

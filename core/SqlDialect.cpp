@@ -1,5 +1,13 @@
 #include "core/SqlDialect.h"
 
+#include <QSqlDatabase>
+
+SqlDialect SqlDialect::of(const QSqlDatabase &db)
+{
+    return SqlDialect(db.driverName() == QLatin1String("QPSQL") ? Engine::PostgreSQL
+                                                                : Engine::SQLite);
+}
+
 QString SqlDialect::keyColumn() const
 {
     // Keys are never reused: SQLite needs autoincrement for that.
@@ -24,6 +32,21 @@ QString SqlDialect::compactStatement() const
 {
     return m_engine == Engine::SQLite ? QStringLiteral("vacuum")
                                       : QStringLiteral("vacuum analyze");
+}
+
+QString SqlDialect::pagingKeyColumn() const
+{
+    return m_engine == Engine::SQLite ? QString() : QStringLiteral("F_ID");
+}
+
+QVariant SqlDialect::noLimit() const
+{
+    return m_engine == Engine::SQLite ? QVariant(-1) : QVariant();
+}
+
+QString SqlDialect::insertReturningKey(const QString &insert) const
+{
+    return returnsInsertedKey() ? insert + QStringLiteral(" returning F_ID") : insert;
 }
 
 QString SqlDialect::likeOperator() const

@@ -3,12 +3,18 @@
 #include "core/DataSource.h"
 
 #include <QString>
+#include <QVariant>
+
+class QSqlDatabase;
 
 // The few places where SQLite and PostgreSQL need different SQL text.
 class SqlDialect
 {
 public:
     explicit SqlDialect(Engine engine) : m_engine(engine) {}
+
+    // The dialect of an open connection's engine.
+    static SqlDialect of(const QSqlDatabase &db);
 
     Engine engine() const { return m_engine; }
 
@@ -17,6 +23,17 @@ public:
     // SQLite keeps any length in a varchar: a check makes it refuse as PostgreSQL does.
     QString lengthCheck(const QString &column, int width) const;
     QString compactStatement() const;
+
+    // The key that ends the order of a paged list that may be long, so pages read one after
+    // another stay in step. None on SQLite, which returns one statement's rows in the same
+    // order every time: they then come in the order of the index that serves the search.
+    QString pagingKeyColumn() const;
+    // The value of "limit ?" that means no limit.
+    QVariant noLimit() const;
+    // `insert` made to return the new row's key where the engine can say it no other way
+    // (PostgreSQL); returnsInsertedKey() tells whether it does.
+    QString insertReturningKey(const QString &insert) const;
+    bool returnsInsertedKey() const { return m_engine == Engine::PostgreSQL; }
 
     // Case-insensitive pattern match, as every list search is.
     QString likeOperator() const;

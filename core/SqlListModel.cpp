@@ -1,6 +1,7 @@
 #include "core/SqlListModel.h"
 
 #include "core/AggregateWorker.h"
+#include "core/SqlDialect.h"
 
 #include <QThread>
 
@@ -260,10 +261,9 @@ void SqlListModel::locate(const QString &field, qint64 key)
 
 QVariantList SqlListModel::unlimitedValues() const
 {
-    // The very statement the pages read, so the rows come in the same order, without a limit
-    // (SQLite: -1, PostgreSQL: null).
+    // The very statement the pages read, so the rows come in the same order, without a limit.
     QVariantList values = m_values;
-    values << (m_db.driverName() == QLatin1String("QPSQL") ? QVariant() : QVariant(-1)) << 0;
+    values << SqlDialect::of(m_db).noLimit() << 0;
     return values;
 }
 

@@ -2,17 +2,15 @@
 
 #include "widgets/CodeCombo.h"
 #include "core/DataDm.h"
-#include "widgets/EditorBottomBar.h"
-#include "widgets/EditorKeys.h"
 #include "widgets/FieldWithButton.h"
 #include "widgets/MemoBox.h"
 #include "widgets/PlaceForm.h"
 #include "core/Prompt.h"
 #include "core/Schema.h"
 #include "core/Shell.h"
-#include "core/SqlListModel.h"
+#include "core/RecordList.h"
 #include "masterdata/RegisterDescription.h"
-#include "masterdata/RegisterWindow.h"
+#include "masterdata/RegisterStore.h"
 #include "masterdata/TypePicker.h"
 
 #include <QCheckBox>
@@ -44,8 +42,9 @@ protected:
 
 } // namespace
 
-RegisterEditor::RegisterEditor(RegisterWindow *list)
-    : QDialog(list), m_list(list), m_description(list->description())
+RegisterEditor::RegisterEditor(const RegisterDescription &description, RecordList &entries,
+                               QWidget *parent)
+    : RecordEditor(entries, parent), m_description(description)
 {
     setObjectName(m_description.editorObjectName);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowSystemMenuHint |
@@ -77,23 +76,12 @@ RegisterEditor::RegisterEditor(RegisterWindow *list)
     }
     auto *bottom = new QGroupBox;
     auto *bottomLayout = new QVBoxLayout(bottom);
-    m_bottom = new EditorBottomBar;
-    bottomLayout->addWidget(m_bottom);
     layout->addWidget(bottom);
-    connect(m_bottom->okButton(), &QPushButton::clicked, this, &RegisterEditor::save);
-    connect(m_bottom->cancelButton(), &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_bottom, &EditorBottomBar::moveRequested, this, [this](EditorBottomBar::Move move) {
-        const int row =
-            EditorBottomBar::rowAfter(move, m_list->currentRow(), m_list->list()->rowCount());
-        if (row < 0)
-            return;
-        m_list->setCurrentRow(row);
-        loadCurrentRow();
-    });
-    new EditorKeys(this, m_bottom->okButton(), m_bottom->cancelButton());
+    finishForm(bottomLayout);
     setMinimumWidth(460);
     setFixedSize(sizeHint());
     PlaceForm(this, 1);
+    showMode(RecordEditor::Mode::New);
 }
 
 QWidget *RegisterEditor::createField(const RegisterField &field)
@@ -152,36 +140,39 @@ QWidget *RegisterEditor::createField(const RegisterField &field)
 
 void RegisterEditor::OpenEditor(int mode)
 {
-    m_change = mode == Change;
-    setWindowTitle(m_change ? m_description.editorTitleEdit : m_description.editorTitleNew);
-    m_bottom->setChanging(m_change);
-    QLineEdit *code = box(QStringLiteral("F_Code"));
-    code->setReadOnly(m_change);
-    // The code of a saved entry never changes.
-    code->setStyleSheet(m_change ? QStringLiteral("QLineEdit { background: #a394f2; }") : QString());
-    if (m_change)
-        loadCurrentRow();
-    else
-        clearFields();
-    (m_change ? box(QStringLiteral("F_Name")) : code)->setFocus();
+    start(mode == Change ? RecordEditor::Mode::Change : RecordEditor::Mode::New);
 }
 
-void RegisterEditor::clearFields()
+void RegisterEditor::showMode(RecordEditor::Mode mode)
 {
-    m_id = 0;
+    const bool change = mode == RecordEditor::Mode::Change;
+    setWindowTitle(change ? m_description.editorTitleEdit : m_description.editorTitleNew);
+    QLineEdit *code = box(QStringLiteral("F_Code"));
+    code->setReadOnly(change);
+    // The code of a saved entry never changes.
+    code->setStyleSheet(change ? QStringLiteral("QLineEdit { background: #a394f2; }") : QString());
+}
+
+QWidget *RegisterEditor::firstField(RecordEditor::Mode mode) const
+{
+    return box(mode == RecordEditor::Mode::Change ? QStringLiteral("F_Name")
+                                                  : QStringLiteral("F_Code"));
+}
+
+void RegisterEditor::clearRecord()
+{
     for (QLineEdit *edit : std::as_const(m_texts))
         edit->clear();
     m_memo->clear();
     m_useFlag->setChecked(false);
 }
 
-void RegisterEditor::loadCurrentRow()
+void RegisterEditor::loadRecord()
 {
     for (auto it = m_texts.cbegin(); it != m_texts.cend(); ++it)
-        it.value()->setText(m_list->current(it.key()).toString());
-    m_memo->setPlainText(m_list->current(QStringLiteral("F_Memo1")).toString());
-    m_useFlag->setChecked(m_list->current(QStringLiteral("F_useFlag")).toBool());
-    m_id = m_list->current(QStringLiteral("F_ID")).toLongLong();
+        it.value()->setText(records().value(it.key()).toString());
+    m_memo->setPlainText(records().value(QStringLiteral("F_Memo1")).toString());
+    m_useFlag->setChecked(records().value(QStringLiteral("F_useFlag")).toBool());
 }
 
 QVariantMap RegisterEditor::values() const
@@ -194,35 +185,24 @@ QVariantMap RegisterEditor::values() const
     return values;
 }
 
-bool RegisterEditor::save()
+RecordEditor::Stored RegisterEditor::store(qint64 id, const QVariantMap &values, qint64 *saved,
+                                           QString *error)
 {
-    qint64 saved = 0;
-    QString error;
-    switch (RegisterStore::save(*dmData, m_description, m_change ? m_id : 0, values(), &saved,
-                                &error)) {
+    switch (RegisterStore::save(*dmData, m_description, id, values, saved, error)) {
     case RegisterStore::SaveResult::EmptyCode:
         ShowPrompt(m_description.emptyCodeMessage, Prompt::Information);
         box(QStringLiteral("F_Code"))->setFocus();
-        return false;
+        return Stored::Refused;
     case RegisterStore::SaveResult::DuplicateCode:
         ShowPrompt(m_description.duplicateCodeMessage, Prompt::Information);
         box(QStringLiteral("F_Code"))->setFocus();
-        return false;
+        return Stored::Refused;
     case RegisterStore::SaveResult::Failed:
-        qWarning("register entry not saved: %s", qPrintable(error));
-        ShowPrompt(QStringLiteral("保存失败，请检测数据库连接！"), Prompt::Error);
-        return false;
+        return Stored::Failed;
     case RegisterStore::SaveResult::Saved:
         break;
     }
-    m_list->showEntry(saved);
-    if (m_change || !m_bottom->continuousAdd()) {
-        accept();
-    } else {
-        clearFields();
-        box(QStringLiteral("F_Code"))->setFocus();
-    }
-    return true;
+    return Stored::Saved;
 }
 
 void RegisterEditor::sendMail()

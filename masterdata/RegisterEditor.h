@@ -1,49 +1,47 @@
 #pragma once
 
-#include <QDialog>
-#include <QHash>
-#include <QVariantMap>
+#include "widgets/RecordEditor.h"
 
-class EditorBottomBar;
+#include <QHash>
+
 class MemoBox;
 class QCheckBox;
 class QLineEdit;
-class RegisterWindow;
 struct RegisterDescription;
 struct RegisterField;
 
 // The editor of one register entry, built from the register's description; it works on the
-// list window's current row and reopens that list on what it saved.
-class RegisterEditor : public QDialog
+// register list's current entry and reopens that list on what it saved.
+class RegisterEditor : public RecordEditor
 {
     Q_OBJECT
 
 public:
     enum Mode { New = 0, Change = 1 };
 
-    explicit RegisterEditor(RegisterWindow *list);
+    RegisterEditor(const RegisterDescription &description, RecordList &entries,
+                   QWidget *parent = nullptr);
 
     void OpenEditor(int mode);
-    bool isChangeMode() const { return m_change; }
-    // Column → value as a save writes them.
-    QVariantMap values() const;
-    bool save();
+    bool isChangeMode() const { return isChanging(); }
+    QVariantMap values() const override;
 
     void sendMail();
     void openWebSite();
 
+protected:
+    void clearRecord() override;
+    void loadRecord() override;
+    Stored store(qint64 id, const QVariantMap &values, qint64 *saved, QString *error) override;
+    QWidget *firstField(RecordEditor::Mode mode) const override;
+    void showMode(RecordEditor::Mode mode) override;
+
 private:
     QWidget *createField(const RegisterField &field);
-    void clearFields();
-    void loadCurrentRow();
     QLineEdit *box(const QString &column) const { return m_texts.value(column); }
 
-    RegisterWindow *m_list;
     const RegisterDescription &m_description;
-    bool m_change = false;
-    qint64 m_id = 0;
     QHash<QString, QLineEdit *> m_texts; // column → box (combo boxes by their line edit)
     MemoBox *m_memo = nullptr;
     QCheckBox *m_useFlag = nullptr;
-    EditorBottomBar *m_bottom = nullptr;
 };

@@ -1,11 +1,13 @@
 #include "masterdata/RegisterWindow.h"
 
 #include "core/AppTitle.h"
-#include "widgets/CodeCombo.h"
+#include "core/CodeListValues.h"
 #include "widgets/DBGridEh.h"
 #include "core/DataDm.h"
 #include "widgets/GridLayout.h"
+#include "widgets/ShortcutsFirst.h"
 #include "core/Prompt.h"
+#include "core/RecordList.h"
 #include "core/SqlListModel.h"
 #include "masterdata/RegisterEditor.h"
 #include "masterdata/TreeCodeView.h"
@@ -36,8 +38,8 @@ RegisterWindow::RegisterWindow(const RegisterDescription &description, QWidget *
     setWindowTitle(description.listTitle);
     setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
-    QryTable = new SqlListModel(this);
-    QryTable->setObjectName(QStringLiteral("QryTable"));
+    m_records = new RecordList(this);
+    m_records->model()->setObjectName(QStringLiteral("QryTable"));
 
     m_tree = new QTreeWidget;
     m_tree->setObjectName(QStringLiteral("tvTree"));
@@ -48,7 +50,7 @@ RegisterWindow::RegisterWindow(const RegisterDescription &description, QWidget *
     DBGridEh1 = new DBGridEh;
     DBGridEh1->setObjectName(QStringLiteral("DBGridEh1"));
     DBGridEh1->setColumns(description.columns);
-    DBGridEh1->setSource(QryTable);
+    DBGridEh1->setList(m_records);
     DBGridEh1->setDisabledFlagField(QStringLiteral("F_useFlag"));
     DBGridEh1->view()->setSelectionMode(QAbstractItemView::ExtendedSelection);
 
@@ -102,11 +104,11 @@ RegisterWindow::RegisterWindow(const RegisterDescription &description, QWidget *
     layout->addWidget(status);
 
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &RegisterWindow::RefreshList);
-    connect(QryTable, &SqlListModel::aggregatesReady, this, [this] {
-        m_panels[2]->setText(QStringLiteral("记录数：%1").arg(QryTable->rowCount()));
+    connect(list(), &SqlListModel::aggregatesReady, this, [this] {
+        m_panels[2]->setText(QStringLiteral("记录数：%1").arg(m_records->rowCount()));
         updateMoves();
     });
-    connect(DBGridEh1, &DBGridEh::currentRowChanged, this, &RegisterWindow::updateMoves);
+    connect(m_records, &RecordList::currentRowChanged, this, &RegisterWindow::updateMoves);
     connect(DBGridEh1, &DBGridEh::rowDoubleClicked, this, [this] {
         if (m_picker)
             accept();
@@ -118,10 +120,8 @@ RegisterWindow::RegisterWindow(const RegisterDescription &description, QWidget *
     auto *chooseColumns = new QAction(QStringLiteral("显示字段列表"), this);
     connect(chooseColumns, &QAction::triggered, this, [this] { ChooseColumns(DBGridEh1); });
     auto *saveLayout = new QAction(QStringLiteral("保存当前设置"), this);
-    connect(saveLayout, &QAction::triggered, this, [this] {
-        if (ShowPrompt(QStringLiteral("真的要保存当前网格设置吗？"), Prompt::Question) == Prompt::Yes)
-            SaveGridLayout(DBGridEh1, m_description.layoutKey);
-    });
+    connect(saveLayout, &QAction::triggered, this,
+            [this] { AskSaveGridLayout(DBGridEh1, m_description.layoutKey); });
     DBGridEh1->view()->addActions({chooseColumns, saveLayout});
 
     const auto onGrid = [this](const QKeySequence &key, const char *action) {
@@ -137,6 +137,8 @@ RegisterWindow::RegisterWindow(const RegisterDescription &description, QWidget *
     onGrid(QKeySequence(Qt::Key_End), "tbLast");
     for (QWidget *child : findChildren<QWidget *>())
         child->installEventFilter(this);
+    // Ctrl+A adds an entry even while the search box has the focus.
+    new ShortcutsFirst(this, {QKeySequence(QStringLiteral("Ctrl+A"))});
     resize(900, 560);
 }
 
@@ -196,7 +198,7 @@ QWidget *RegisterWindow::createToolBar()
     connect(m_actions.value(QStringLiteral("tbNext")), &QAction::triggered, this,
             [this] { setCurrentRow(currentRow() + 1); });
     connect(m_actions.value(QStringLiteral("tbLast")), &QAction::triggered, this,
-            [this] { setCurrentRow(QryTable->rowCount() - 1); });
+            [this] { setCurrentRow(m_records->rowCount() - 1); });
     connect(m_actions.value(QStringLiteral("tbExit")), &QAction::triggered, this,
             &QDialog::reject);
     return bar;
@@ -296,32 +298,35 @@ void RegisterWindow::RefreshList()
     query.typeLikeCode = isRootNode(node) ? QString() : nodeLikeCode(node);
     query.includeDisabled = chkDisabled->isChecked();
     const SqlFilter filter = RegisterStore::listFilter(m_description, query, dmData->dialect());
-    if (!QryTable->setQuery(dmData->database(), RegisterStore::listSql(m_description, filter),
-                            filter.values(), QStringLiteral("order by F_Code")))
+    if (!list()->setQuery(dmData->database(), RegisterStore::listSql(m_description, filter),
+                          filter.values(), QStringLiteral("order by F_Code")))
         ShowPrompt(kMsgOpenFailed, Prompt::Error);
 }
 
 void RegisterWindow::showEntry(qint64 id)
 {
-    if (!QryTable->reload())
+    if (!m_records->showSaved(id))
         ShowPrompt(kMsgOpenFailed, Prompt::Error);
-    QryTable->locate(QStringLiteral("F_ID"), id);
+}
+
+SqlListModel *RegisterWindow::list() const
+{
+    return m_records->model();
 }
 
 int RegisterWindow::currentRow() const
 {
-    return DBGridEh1->currentRow();
+    return m_records->currentRow();
 }
 
 void RegisterWindow::setCurrentRow(int row)
 {
-    if (row >= 0 && row < QryTable->rowCount())
-        DBGridEh1->setCurrentRow(row);
+    m_records->setCurrentRow(row);
 }
 
 QVariant RegisterWindow::current(const QString &field) const
 {
-    return QryTable->value(currentRow(), field);
+    return m_records->value(field);
 }
 
 QString RegisterWindow::statusPanel(int panel) const
@@ -332,7 +337,7 @@ QString RegisterWindow::statusPanel(int panel) const
 void RegisterWindow::updateMoves()
 {
     const int row = currentRow();
-    const int last = QryTable->rowCount() - 1;
+    const int last = m_records->rowCount() - 1;
     m_actions.value(QStringLiteral("tbFirst"))->setEnabled(row > 0);
     m_actions.value(QStringLiteral("tbPrior"))->setEnabled(row > 0);
     m_actions.value(QStringLiteral("tbNext"))->setEnabled(row >= 0 && row < last);
@@ -346,7 +351,7 @@ void RegisterWindow::newEntry()
 
 void RegisterWindow::editEntry()
 {
-    if (QryTable->rowCount() == 0 || currentRow() < 0) {
+    if (!m_records->hasCurrent()) {
         ShowPrompt(QStringLiteral("此表为空，没有记录需要修改！"), Prompt::Error);
         return;
     }
@@ -355,31 +360,29 @@ void RegisterWindow::editEntry()
 
 void RegisterWindow::openEditor(int mode)
 {
-    RegisterEditor editor(this);
+    RegisterEditor editor(m_description, *m_records, this);
     editor.OpenEditor(mode);
     editor.exec();
 }
 
 void RegisterWindow::deleteEntry()
 {
-    if (QryTable->rowCount() == 0 || currentRow() < 0)
+    if (!m_records->hasCurrent())
         return;
     const QString question = m_description.deleteQuestion +
                              current(QStringLiteral("F_Name")).toString() + QStringLiteral("吗？");
     if (ShowPrompt(question, Prompt::Question) != Prompt::Yes)
         return;
-    const int row = currentRow();
     if (!dmData->DeleteByID(m_description.table, current(QStringLiteral("F_ID")).toLongLong()))
         return;
-    if (!QryTable->reload())
+    if (!m_records->reloadAfterDelete())
         ShowPrompt(kMsgOpenFailed, Prompt::Error);
-    setCurrentRow(qMin(row, QryTable->rowCount() - 1));
 }
 
 QVariantMap RegisterWindow::currentRowValues() const
 {
     QVariantMap values;
-    for (const QString &field : QryTable->fieldNames())
+    for (const QString &field : list()->fieldNames())
         values.insert(field.toLower(), current(field));
     return values;
 }
@@ -405,6 +408,8 @@ bool RegisterWindow::eventFilter(QObject *watched, QEvent *event)
     if (watched == DBGridEh1->view()) {
         if (m_picker)
             accept();
+        else
+            focusNextChild();
         return true;
     }
     if (qobject_cast<QPushButton *>(watched))

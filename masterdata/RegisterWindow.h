@@ -15,6 +15,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTreeWidget;
+class RecordList;
 class SqlListModel;
 
 // A register list (clients, suppliers, the sample catalogue) by its description: type tree,
@@ -38,7 +39,8 @@ public:
     std::optional<QVariantMap> pickRow();
 
     DBGridEh *grid() const { return DBGridEh1; }
-    SqlListModel *list() const { return QryTable; }
+    RecordList &records() const { return *m_records; }
+    SqlListModel *list() const;
     QTreeWidget *tree() const { return m_tree; }
     int currentRow() const;
     void setCurrentRow(int row);
@@ -70,7 +72,7 @@ private:
     QComboBox *cbbSearchValue;
     QCheckBox *chkDisabled;
     DBGridEh *DBGridEh1;
-    SqlListModel *QryTable;
+    RecordList *m_records;
     QList<QLabel *> m_panels;
     QHash<QString, QAction *> m_actions; // by object name
     QWidget *m_pickButtons;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "masterdata/Pickers.h"
 #include "masterdata/RegisterWindow.h"
 
 // The three registers: one window, three descriptions.
@@ -29,10 +30,3 @@ public:
 
 // Runs a register's window modally over most of the screen.
 void ShowRegister(QWidget *owner, const RegisterDescription &description);
-
-// The name of the client (supplier) chosen, or `current` when the user cancels.
-QString PickClient(QWidget *parent, const QString &current);
-QString PickSupplier(QWidget *parent, const QString &current);
-// The code of the catalogue entry chosen, with its fields (lower-case names) in `entry`; or
-// `currentCode`, `entry` untouched, when the user cancels.
-QString PickCatalogueEntry(QWidget *parent, const QString &currentCode, QVariantMap *entry);

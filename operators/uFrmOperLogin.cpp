@@ -3,11 +3,9 @@
 #include "core/DataDm.h"
 #include "core/PassHash.h"
 #include "core/Prompt.h"
-#include "register/uFrmMain.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDateTime>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -46,9 +44,8 @@ protected:
 
 } // namespace
 
-TfrmOperLogin::TfrmOperLogin(LoginMode mode, TFrmMain *main, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_mode(mode),
-      m_main(main)
+TfrmOperLogin::TfrmOperLogin(LoginMode mode, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_mode(mode)
 {
     setObjectName(QStringLiteral("frmOperLogin"));
     setWindowTitle(QStringLiteral("登录窗口"));
@@ -146,14 +143,9 @@ void TfrmOperLogin::tryLogin()
 
 void TfrmOperLogin::applyLogin(const QString &name)
 {
-    dmData->setCurOperName(name);
     dmData->config().setCurOperName(name);
-    if (!m_main)
-        return;
-    m_main->SetLimits();
-    m_main->setStatusPanel(1, m_cbbOperName->currentText());
-    m_main->setStatusPanel(
-        3, QDateTime(QDate::currentDate(), QTime(0, 0)).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+    // The session tells the main window: rights, status bar.
+    dmData->session().logIn(m_cbbOperName->currentText(), dmData->rightsOf(name));
 }
 
 void TfrmOperLogin::finish(LoginResult result)
@@ -173,6 +165,11 @@ void TfrmOperLogin::reject()
 
 void TfrmOperLogin::keyPressEvent(QKeyEvent *event)
 {
+    // The window closes only through its buttons.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (enter && event->modifiers() == Qt::NoModifier) {
         if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
@@ -193,9 +190,9 @@ void TfrmOperLogin::closeEvent(QCloseEvent *event)
         event->ignore();
 }
 
-LoginResult ShowLogin(LoginMode mode, TFrmMain *main)
+LoginResult ShowLogin(LoginMode mode, QWidget *owner)
 {
-    TfrmOperLogin login(mode, main, mode == LoginMode::ChangeOperator ? main : nullptr);
+    TfrmOperLogin login(mode, mode == LoginMode::ChangeOperator ? owner : nullptr);
     login.exec();
     return login.result();
 }

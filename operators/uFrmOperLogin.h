@@ -5,7 +5,6 @@
 class QComboBox;
 class QLineEdit;
 class QPushButton;
-class TFrmMain;
 
 enum class LoginMode { StartUp = 0, ChangeOperator = 1 };
 enum class LoginResult { LoggedIn, Cancelled, Terminate };
@@ -18,7 +17,7 @@ class TfrmOperLogin : public QDialog
     Q_OBJECT
 
 public:
-    TfrmOperLogin(LoginMode mode, TFrmMain *main, QWidget *parent = nullptr);
+    explicit TfrmOperLogin(LoginMode mode, QWidget *parent = nullptr);
 
     LoginMode loginMode() const { return m_mode; }
     int FailCount() const { return m_failCount; }
@@ -36,7 +35,6 @@ private:
     void finish(LoginResult result);
 
     LoginMode m_mode;
-    TFrmMain *m_main;
     int m_failCount = 0;
     LoginResult m_result = LoginResult::Cancelled;
     bool m_closing = false;
@@ -44,5 +42,6 @@ private:
     QLineEdit *m_edtPassWord;
 };
 
-// Runs the login window modally and applies its outcome.
-LoginResult ShowLogin(LoginMode mode, TFrmMain *main);
+// Runs the login window modally (over `owner` when changing operator) and applies its outcome
+// to the session.
+LoginResult ShowLogin(LoginMode mode, QWidget *owner = nullptr);

@@ -1,68 +1,79 @@
 #include "register/SampleCommands.h"
 
-#include "widgets/DBGridEh.h"
 #include "core/DataDm.h"
 #include "core/Prompt.h"
+#include "core/SortText.h"
 #include "core/SqlListModel.h"
+#include "register/SampleList.h"
 #include "register/SampleRecord.h"
-#include "register/uFrmMain.h"
 #include "register/ufrmRevaZezEdit.h"
+#include "register/ufrmRowArrangeGl.h"
+#include "widgets/CommandRegistry.h"
+#include "widgets/DBGridEh.h"
+#include "widgets/GridLayout.h"
+#include "widgets/MainHost.h"
 
 namespace {
 
-bool hasCurrentRecord(TFrmMain *main)
-{
-    return main->listModel()->rowCount() > 0 && main->grid()->currentRow() >= 0;
-}
+const QString kLayoutKey = QStringLiteral("revazezmain");
 
-QVariant current(TFrmMain *main, const QString &field)
+void editCurrent(MainHost &host, int mode, const QString &emptyText)
 {
-    return main->listModel()->value(main->grid()->currentRow(), field);
-}
-
-} // namespace
-
-void NewSampleCommand(TFrmMain *main)
-{
-    RunSampleEditor(main, TfrmRevaZezEdit::New);
-}
-
-void EditSampleCommand(TFrmMain *main)
-{
-    if (!hasCurrentRecord(main)) {
-        ShowPrompt(QStringLiteral("样品记录是空，不能修改！"), Prompt::Information);
+    if (!host.samples().hasCurrent()) {
+        ShowPrompt(emptyText, Prompt::Information);
         return;
     }
-    RunSampleEditor(main, TfrmRevaZezEdit::Edit);
+    RunSampleEditor(host.samples(), host.hostWindow(), mode);
 }
 
-void CopySampleCommand(TFrmMain *main)
+void deleteCurrent(MainHost &host)
 {
-    if (!hasCurrentRecord(main)) {
-        ShowPrompt(QStringLiteral("样品记录是空，不能复制！"), Prompt::Information);
-        return;
-    }
-    RunSampleEditor(main, TfrmRevaZezEdit::Copy);
-}
-
-void DeleteSampleCommand(TFrmMain *main)
-{
-    if (!hasCurrentRecord(main))
+    SampleList &samples = host.samples();
+    if (!samples.hasCurrent())
         return;
     const QString question =
         QStringLiteral("删除当前样品资料，将删除当前样品所有的相关记录，\n真的要删除当前样品“") +
-        current(main, QStringLiteral("F_goodName")).toString() + QStringLiteral("”的相关资料吗？");
+        samples.value(QStringLiteral("F_goodName")).toString() +
+        QStringLiteral("”的相关资料吗？");
     if (ShowPrompt(question, Prompt::Question) != Prompt::Yes)
         return;
-    const int row = main->grid()->currentRow();
     QString error;
-    if (!SampleRecord::removeGroup(*dmData, current(main, QStringLiteral("F_ID")).toLongLong(),
-                                   current(main, QStringLiteral("F_cltID")).toLongLong(), &error)) {
+    if (!SampleRecord::removeGroup(*dmData, samples.value(QStringLiteral("F_ID")).toLongLong(),
+                                   samples.value(QStringLiteral("F_cltID")).toLongLong(), &error)) {
         qWarning("sample not deleted: %s", qPrintable(error));
         ShowPrompt(QStringLiteral("操作失败，请检查连接..."), Prompt::Error);
         return;
     }
-    main->ReloadList();
-    // The record that takes the deleted one's place becomes current.
-    main->grid()->setCurrentRow(qMin(row, main->listModel()->rowCount() - 1));
+    if (!samples.reloadAfterDelete())
+        ShowPrompt(kMsgOpenFailed, Prompt::Error);
+}
+
+void sortByDialog(MainHost &host)
+{
+    QList<QPair<QString, QString>> columns;
+    for (const GridColumn &c : host.sampleGrid()->columns())
+        columns << qMakePair(c.field, c.caption);
+    const QString text = TfrmRowArrangeGl::ask(host.hostWindow(), columns);
+    // An empty answer returns the list to the order of its query.
+    SqlListModel *model = host.samples().model();
+    model->setOrderBy(SortText::orderBy(text, model->fieldNames()));
+}
+
+} // namespace
+
+void installSampleCommands(CommandRegistry &commands, MainHost &host)
+{
+    commands.handle(201, [&host] {
+        RunSampleEditor(host.samples(), host.hostWindow(), TfrmRevaZezEdit::New);
+    });
+    commands.handle(202, [&host] {
+        editCurrent(host, TfrmRevaZezEdit::Edit, QStringLiteral("样品记录是空，不能修改！"));
+    });
+    commands.handle(207, [&host] {
+        editCurrent(host, TfrmRevaZezEdit::Copy, QStringLiteral("样品记录是空，不能复制！"));
+    });
+    commands.handle(203, [&host] { deleteCurrent(host); });
+    commands.handle(204, [&host] { sortByDialog(host); });
+    commands.handle(205, [&host] { ChooseColumns(host.sampleGrid()); });
+    commands.handle(206, [&host] { AskSaveGridLayout(host.sampleGrid(), kLayoutKey); });
 }

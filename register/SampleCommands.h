@@ -1,9 +1,8 @@
 #pragma once
 
-class TFrmMain;
+class CommandRegistry;
+class MainHost;
 
-// The main window's record commands on its sample list's current record.
-void NewSampleCommand(TFrmMain *main);
-void EditSampleCommand(TFrmMain *main);
-void CopySampleCommand(TFrmMain *main);
-void DeleteSampleCommand(TFrmMain *main);
+// The sample list's commands: new, edit, copy and delete a record (201–203, 207), sort (204),
+// choose the columns (205) and save the grid layout (206).
+void installSampleCommands(CommandRegistry &commands, MainHost &host);

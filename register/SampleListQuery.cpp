@@ -109,7 +109,11 @@ SqlFilter filter(const SampleListCriteria &c, const SqlDialect &dialect)
 
 SampleListStatements build(const SampleListCriteria &criteria, const SqlDialect &dialect)
 {
-    const SqlFilter f = filter(criteria, dialect);
+    return build(filter(criteria, dialect));
+}
+
+SampleListStatements build(const SqlFilter &f)
+{
     const QString where = f.where();
     const QString sums = QStringLiteral(
         "sum(F_CGprice) as F_CGprice,sum(F_XSprice1) as F_XSprice1, sum(F_XSprice2) as "

@@ -41,5 +41,7 @@ QStringList secrecyLevels();
 
 SqlFilter filter(const SampleListCriteria &criteria, const SqlDialect &dialect);
 SampleListStatements build(const SampleListCriteria &criteria, const SqlDialect &dialect);
+// The statements of the records `filter` selects (the advanced query's).
+SampleListStatements build(const SqlFilter &filter);
 
 } // namespace SampleListQuery

@@ -2,6 +2,7 @@
 
 #include "core/DataDm.h"
 #include "core/Transaction.h"
+#include "register/SampleFields.h"
 
 #include <QSqlQuery>
 
@@ -9,19 +10,12 @@ namespace SampleRecord {
 
 const QStringList &columns()
 {
-    static const QStringList list = {
-        QStringLiteral("F_goodCode"), QStringLiteral("F_goodName"), QStringLiteral("F_spec"),
-        QStringLiteral("F_type"),     QStringLiteral("F_pinPai"),   QStringLiteral("F_yanSE"),
-        QStringLiteral("F_caiLiao"),  QStringLiteral("F_baoZhuang"), QStringLiteral("F_tiji"),
-        QStringLiteral("F_TMcode"),   QStringLiteral("F_depotPos"), QStringLiteral("F_huoJia"),
-        QStringLiteral("F_other1"),   QStringLiteral("F_other2"),   QStringLiteral("F_other3"),
-        QStringLiteral("F_other4"),   QStringLiteral("F_amount"),   QStringLiteral("F_unit"),
-        QStringLiteral("F_BMjibie"),  QStringLiteral("F_EmpName"),  QStringLiteral("F_CGdate"),
-        QStringLiteral("F_CGsuppler"), QStringLiteral("F_CGunit"),  QStringLiteral("F_CGprice"),
-        QStringLiteral("F_CGtype"),   QStringLiteral("F_XSdate"),   QStringLiteral("F_XSclient"),
-        QStringLiteral("F_XSunit1"),  QStringLiteral("F_XSprice1"), QStringLiteral("F_XStype1"),
-        QStringLiteral("F_XSunit2"),  QStringLiteral("F_XSprice2"), QStringLiteral("F_XStype2"),
-        QStringLiteral("F_memo1"),    QStringLiteral("F_editDate")};
+    static const QStringList list = [] {
+        QStringList columns;
+        for (const SampleField &field : sampleFields())
+            columns << field.column;
+        return columns;
+    }();
     return list;
 }
 

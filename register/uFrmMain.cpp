@@ -2,95 +2,88 @@
 
 #include "core/AppHome.h"
 #include "core/AppTitle.h"
-#include "widgets/PlaceForm.h"
-#include "widgets/CodeCombo.h"
+#include "core/CodeListValues.h"
+#include "core/DataDm.h"
+#include "core/Prompt.h"
+#include "core/Shell.h"
+#include "core/SqlListModel.h"
+#include "masterdata/Pickers.h"
+#include "masterdata/TreeCodeView.h"
+#include "register/MainCommands.h"
+#include "register/PicturePage.h"
+#include "register/SampleDetailTabs.h"
+#include "register/SampleFields.h"
+#include "register/SampleList.h"
+#include "register/uDLGrevazezCX.h"
+#include "register/uFrmAbout.h"
+#include "widgets/CommandRegistry.h"
 #include "widgets/DBGridEh.h"
 #include "widgets/DateBox.h"
 #include "widgets/GridLayout.h"
-#include "core/Shell.h"
-#include "core/SqlListModel.h"
-#include "core/DataDm.h"
-#include "core/Prompt.h"
-#include "widgets/uDlgConnectDb.h"
-#include "operators/uFrmOperLogin.h"
-#include "register/MainCommands.h"
-#include "register/PicturePage.h"
-#include "core/SortText.h"
-#include "masterdata/Registers.h"
-#include "masterdata/uFrmCodeMan.h"
-#include "masterdata/uFrmRateCodeGL.h"
-#include "masterdata/TreeCodeView.h"
-#include "masterdata/uFrmTreeCodeMan.h"
-#include "register/SampleCommands.h"
-#include "register/SampleDetailTabs.h"
-#include "register/uDLGrevazezCX.h"
-#include "register/ufrmRowArrangeGl.h"
-#include "register/uFrmAbout.h"
+#include "widgets/PlaceForm.h"
+#include "widgets/ShortcutsFirst.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QShortcut>
-#include <QTabWidget>
-#include <QTableWidget>
-#include <QTreeWidget>
-#include <QVBoxLayout>
-#include <QDateTime>
 #include <QIcon>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
 
 namespace {
 
 const QString kClockFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
+const QString kLayoutKey = QStringLiteral("revazezmain");
 
 QString mainCaption()
 {
     return AppTitle::product() + u' ';
 }
 
+// The list's columns before a stored layout replaces them: sums of the quantity and the
+// prices in the footer.
 QList<GridColumn> builtInColumns()
 {
-    const struct
-    {
-        const char *field;
-        const char *caption;
-    } columns[] = {{"F_goodcode", "样品编号"},  {"F_goodname", "样品名称"}, {"F_spec", "规格型号"},
-                   {"F_type", "样品类型"},      {"F_PinPai", "品牌"},       {"F_yanSE", "颜色"},
-                   {"F_cailiao", "材料"},       {"F_tiji", "体积"},         {"F_baozhuang", "包装"},
-                   {"F_cgDate", "采购日期"},    {"F_cgSuppler", "供应商"},  {"F_cgUnit", "计价单位"},
-                   {"F_cgPrice", "采购单价"},   {"F_cgType", "币种"},       {"F_xsDate", "销售日期"},
-                   {"F_xsClient", "客户"},      {"F_xsUnit1", "计价单位"},  {"F_xsPrice1", "销售单价"},
-                   {"F_xsType1", "币种"},       {"F_xsUnit2", "计价单位"},  {"F_xsPrice2", "销售单价"},
-                   {"F_xsType2", "币种"},       {"F_memo1", "备注"}};
+    const char *columns[] = {"F_goodCode", "F_goodName", "F_spec",     "F_type",     "F_pinPai",
+                             "F_yanSE",    "F_caiLiao",  "F_tiji",     "F_baoZhuang", "F_amount",
+                             "F_CGdate",   "F_CGsuppler", "F_CGunit",  "F_CGprice",  "F_CGtype",
+                             "F_XSdate",   "F_XSclient", "F_XSunit1",  "F_XSprice1", "F_XStype1",
+                             "F_XSunit2",  "F_XSprice2", "F_XStype2",  "F_memo1"};
     QList<GridColumn> list;
-    for (const auto &c : columns) {
+    for (const char *name : columns) {
+        const SampleField *field = sampleField(QLatin1String(name));
         GridColumn column;
-        column.field = QString::fromLatin1(c.field);
-        column.caption = QString::fromUtf8(c.caption);
-        const QString lower = column.field.toLower();
-        if (lower.endsWith(u"date")) {
+        column.field = field->column;
+        column.caption = field->caption;
+        column.displayFormat = field->displayFormat;
+        if (field->kind == SampleField::Date) {
             column.alignment = GridColumn::Centre;
-            column.displayFormat = QStringLiteral("yyyy-MM-dd");
-        } else if (lower.contains(u"price")) {
+        } else if (field->kind == SampleField::Number) {
             column.alignment = GridColumn::Right;
-            column.displayFormat = QStringLiteral("0.00");
+            column.footerType = GridColumn::Sum;
         }
         list << column;
     }
+    list.first().footerType = GridColumn::StaticText;
+    list.first().footerValue = QStringLiteral("合计");
     return list;
 }
 
@@ -103,13 +96,12 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent)
     resize(800, 568);
     PlaceForm(this, 1);
 
-    QryMain = new SqlListModel(this);
-    QryMain->setObjectName(QStringLiteral("QryMain"));
-    // Typing never waits for a count over the whole register.
-    QryMain->setCountInBackground(dmData->source());
-    if (dmData->dialect().engine() == Engine::SQLite)
-        QryMain->setKeyColumn(QString());
-    connect(QryMain, &SqlListModel::aggregatesReady, this, &TFrmMain::showRecordCount);
+    m_samples = new SampleList(*dmData, this);
+    m_samples->model()->setObjectName(QStringLiteral("QryMain"));
+    connect(m_samples->model(), &SqlListModel::aggregatesReady, this,
+            &TFrmMain::showRecordCount);
+    connect(m_samples->model(), &QAbstractItemModel::modelReset, this,
+            &TFrmMain::showRecordCount);
     createCommands();
 
     auto *central = new QWidget(this);
@@ -127,7 +119,7 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent)
     DBGridEh1 = new DBGridEh(right);
     DBGridEh1->setObjectName(QStringLiteral("DBGridEh1"));
     DBGridEh1->setColumns(builtInColumns());
-    DBGridEh1->setSource(QryMain);
+    DBGridEh1->setList(m_samples);
     m_details = new SampleDetailTabs(right);
     m_pictures = new PicturePage({action(901), action(902), action(903), action(904)}, DBGridEh1);
     auto *pictureLayout = new QVBoxLayout(m_details->picturePage());
@@ -143,8 +135,9 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent)
     centralLayout->addWidget(splitter, 1);
     setCentralWidget(central);
 
-    connect(DBGridEh1, &DBGridEh::currentRowChanged, this, &TFrmMain::showCurrentRecord);
-    connect(DBGridEh1, &DBGridEh::rowDoubleClicked, this, [this] { runIfVisible(202); });
+    connect(m_samples, &SampleList::currentRowChanged, this, &TFrmMain::showCurrentRecord);
+    connect(DBGridEh1, &DBGridEh::rowDoubleClicked, this,
+            [this] { m_commands->runIfVisible(202); });
     DBGridEh1->setSortOnTitleClick(true);
 
     createMenus();
@@ -158,10 +151,24 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent)
                                    action(204), action(301), action(205), action(206)});
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &TFrmMain::close);
+    // Ctrl+A adds a record even while a text box has the focus.
+    new ShortcutsFirst(this, {QKeySequence(QStringLiteral("Ctrl+A"))});
+
+    connect(&dmData->session(), &Session::changed, this, &TFrmMain::applySession);
 
     m_clock = new QTimer(this);
     connect(m_clock, &QTimer::timeout, this, &TFrmMain::updateClock);
     m_clock->start(1000);
+}
+
+QAction *TFrmMain::action(int id) const
+{
+    return m_commands->action(id);
+}
+
+SqlListModel *TFrmMain::listModel() const
+{
+    return m_samples->model();
 }
 
 QWidget *TFrmMain::createSearchBar()
@@ -194,7 +201,8 @@ QWidget *TFrmMain::createSearchBar()
     m_btnPick->setVisible(false);
     connect(m_btnPick, &QToolButton::clicked, this, [this] {
         const bool supplier = ComboBox1->currentIndex() == 7;
-        Edit1->setText(supplier ? PickSupplier(this, Edit1->text()) : PickClient(this, Edit1->text()));
+        Edit1->setText(supplier ? PickSupplier(this, Edit1->text())
+                                : PickClient(this, Edit1->text()));
     });
     layout->addWidget(m_btnPick);
 
@@ -289,66 +297,13 @@ QAction *TFrmMain::addPlainAction(const QString &name, const QString &caption, c
 
 void TFrmMain::createCommands()
 {
-    for (const MainCommand &c : mainCommands()) {
-        QAction *a = addPlainAction(QStringLiteral("Action%1").arg(c.id),
-                                    QString::fromUtf8(c.caption), c.icon);
-        // Each command is enabled by the issue that builds its window.
-        a->setEnabled(false);
-        m_commands.insert(c.id, a);
-    }
+    m_commands = new CommandRegistry(this);
+    m_commands->addNamed(QStringLiteral("actChangeOper"), QStringLiteral("重新登录"),
+                         "system-switch-user");
     action(201)->setShortcut(QKeySequence(QStringLiteral("Ctrl+A")));
     action(202)->setShortcut(QKeySequence(QStringLiteral("Ctrl+E")));
     action(203)->setShortcuts({QKeySequence(QStringLiteral("Ctrl+S")), QKeySequence::Delete});
-
-    for (int mode : {1, 3, 5}) {
-        QAction *tree = action(105 + (mode + 1) / 2);
-        tree->setEnabled(true);
-        connect(tree, &QAction::triggered, this, [this, mode] { openTypeTree(mode); });
-    }
-    const struct
-    {
-        int id;
-        void (*run)(TFrmMain *);
-    } records[] = {{201, NewSampleCommand},
-                   {202, EditSampleCommand},
-                   {207, CopySampleCommand},
-                   {203, DeleteSampleCommand}};
-    for (const auto &r : records) {
-        action(r.id)->setEnabled(true);
-        connect(action(r.id), &QAction::triggered, this, [this, run = r.run] { run(this); });
-    }
-    const struct
-    {
-        int id;
-        const RegisterDescription &(*description)();
-    } registers[] = {{208, catalogueRegister}, {209, clientRegister}, {210, supplierRegister}};
-    for (const auto &r : registers) {
-        action(r.id)->setEnabled(true);
-        connect(action(r.id), &QAction::triggered, this,
-                [this, d = r.description] { ShowRegister(this, d()); });
-    }
-    action(104)->setEnabled(true);
-    connect(action(104), &QAction::triggered, this, [this] {
-        TFrmCodeMan(this).exec();
-        // Names added meanwhile belong in the value list.
-        FillValueList(cbbListType->currentIndex());
-    });
-    action(105)->setEnabled(true);
-    connect(action(105), &QAction::triggered, this, [this] { TfrmRateCodeGL(this).exec(); });
-    action(204)->setEnabled(true);
-    connect(action(204), &QAction::triggered, this, &TFrmMain::sortByDialog);
-    action(205)->setEnabled(true);
-    connect(action(205), &QAction::triggered, this, [this] { ChooseColumns(DBGridEh1); });
-    action(206)->setEnabled(true);
-    connect(action(206), &QAction::triggered, this, &TFrmMain::saveGridLayout);
-
-    QAction *compact = action(506);
-    compact->setEnabled(true);
-    connect(compact, &QAction::triggered, this, &TFrmMain::compactDatabase);
-
-    QAction *connectDb = action(507);
-    connectDb->setEnabled(true);
-    connect(connectDb, &QAction::triggered, this, &TFrmMain::connectNetworkDatabase);
+    installMainCommands(*m_commands, *this);
 }
 
 void TFrmMain::createMenus()
@@ -370,10 +325,7 @@ void TFrmMain::createMenus()
     file->addSeparator();
     addCommands(file, {104, 105, 106, 107, 108});
     file->addSeparator();
-    QAction *relogin = addPlainAction(QStringLiteral("actChangeOper"), QStringLiteral("重新登录"),
-                                      "system-switch-user");
-    connect(relogin, &QAction::triggered, this, &TFrmMain::changeOperator);
-    file->addAction(relogin);
+    file->addAction(m_commands->action(QStringLiteral("actChangeOper")));
     QAction *exit = addPlainAction(QStringLiteral("actExit"), QStringLiteral("退出系统"),
                                    "application-exit");
     connect(exit, &QAction::triggered, this, &TFrmMain::close);
@@ -407,9 +359,7 @@ void TFrmMain::createMenus()
                    {503, "actClearSupplerBlank", "清除供应商空行"}};
     for (const auto &i : imports) {
         data->addAction(action(i.import));
-        QAction *clear = addPlainAction(QLatin1String(i.name), QString::fromUtf8(i.caption));
-        clear->setEnabled(false);
-        data->addAction(clear);
+        data->addAction(m_commands->addNamed(QLatin1String(i.name), QString::fromUtf8(i.caption), ""));
     }
     data->addSeparator();
     addCommands(data, {504, 505, 506, 507});
@@ -494,7 +444,7 @@ void TFrmMain::createToolBar()
     QAction *relogin = addPlainAction(QStringLiteral("actChangeOperTool"),
                                       QStringLiteral("重新登录"), "system-switch-user");
     connect(relogin, &QAction::triggered, this, [this] {
-        changeOperator();
+        m_commands->action(QStringLiteral("actChangeOper"))->trigger();
         RunListQuery();
     });
     m_toolBar->addAction(relogin);
@@ -571,24 +521,21 @@ void TFrmMain::updateClock()
 
 void TFrmMain::SetLimits()
 {
-    const QSet<QString> held = dmData->HeldRights();
-    for (const MainCommand &c : mainCommands()) {
-        if (isRightControlled(c.id))
-            action(c.id)->setVisible(held.contains(QString::number(c.id)));
-    }
-    for (int group = 1; group <= 5; ++group) {
-        bool anyVisible = false;
-        for (const MainCommand &c : mainCommands()) {
-            if (menuGroupOf(c.id) == group && isRightControlled(c.id) && action(c.id)->isVisible())
-                anyVisible = true;
-        }
-        m_groupMenus.value(group)->menuAction()->setVisible(anyVisible);
-    }
+    m_commands->applyRights(dmData->session().rights());
+    for (int group = 1; group <= 5; ++group)
+        m_groupMenus.value(group)->menuAction()->setVisible(m_commands->anyVisibleIn(group));
     // The print button stands for the whole list of reports.
     bool anyReport = false;
     for (int id : {303, 304, 305, 306, 307})
         anyReport = anyReport || action(id)->isVisible();
     m_printButton->setVisible(anyReport);
+}
+
+void TFrmMain::applySession()
+{
+    SetLimits();
+    setStatusPanel(1, dmData->session().typedName());
+    setStatusPanel(3, QDateTime(QDate::currentDate(), QTime(0, 0)).toString(kClockFormat));
 }
 
 void TFrmMain::showEvent(QShowEvent *event)
@@ -606,7 +553,7 @@ void TFrmMain::showEvent(QShowEvent *event)
     setStatusPanel(1, u' ' + dmData->CurOperName());
     updateClock();
     loadTypeTree();
-    LoadGridLayout(DBGridEh1, QStringLiteral("revazezmain"));
+    LoadGridLayout(DBGridEh1, kLayoutKey);
     FillValueList(0);
 }
 
@@ -620,17 +567,16 @@ void TFrmMain::closeEvent(QCloseEvent *event)
         event->ignore();
 }
 
-void TFrmMain::changeOperator()
+void TFrmMain::releaseAdvancedButton()
 {
-    ShowLogin(LoginMode::ChangeOperator, this);
+    m_btnAdvanced->setChecked(false);
+    m_btnAdvanced->setStyleSheet(QString());
 }
 
 void TFrmMain::RunListQuery()
 {
-    if (m_btnAdvanced->isChecked()) {
-        m_btnAdvanced->setChecked(false);
-        m_btnAdvanced->setStyleSheet(QString());
-    }
+    if (m_btnAdvanced->isChecked())
+        releaseAdvancedButton();
     SampleListCriteria criteria;
     if (dtpFromDate->isChecked())
         criteria.from = dtpFromDate->date();
@@ -643,34 +589,16 @@ void TFrmMain::RunListQuery()
     const int row = vleList->currentRow();
     if (row > 0 && vleList->item(row, 1))
         criteria.listValue = vleList->item(row, 1)->text();
-
-    m_statements = SampleListQuery::build(criteria, dmData->dialect());
-    if (!QryMain->setQuery(dmData->database(), m_statements.listSql, m_statements.values))
+    if (!m_samples->runCriteria(criteria))
         ShowPrompt(kMsgOpenFailed, Prompt::Error);
     showRecordCount();
-}
-
-void TFrmMain::ReloadList()
-{
-    if (QryMain->statement().isEmpty()) {
-        RunListQuery();
-        return;
-    }
-    if (!QryMain->reload())
-        ShowPrompt(kMsgOpenFailed, Prompt::Error);
-    showRecordCount();
-}
-
-void TFrmMain::ShowSavedRecord(qint64 id)
-{
-    ReloadList();
-    QryMain->locate(QStringLiteral("F_ID"), id);
 }
 
 void TFrmMain::showRecordCount()
 {
-    setStatusPanel(2, QryMain->isCountKnown() || !QryMain->isOpen()
-                          ? QStringLiteral("样品总数：%1").arg(QryMain->rowCount())
+    const SqlListModel *model = m_samples->model();
+    setStatusPanel(2, model->isCountKnown() || !model->isOpen()
+                          ? QStringLiteral("样品总数：%1").arg(model->rowCount())
                           : QStringLiteral("样品总数：正在统计…"));
 }
 
@@ -706,16 +634,6 @@ void TFrmMain::chooseSearchField(int index)
         Edit1->clear();
 }
 
-void TFrmMain::sortByDialog()
-{
-    QList<QPair<QString, QString>> columns;
-    for (const GridColumn &c : DBGridEh1->columns())
-        columns << qMakePair(c.field, c.caption);
-    const QString text = TfrmRowArrangeGl::ask(this, columns);
-    // An empty answer returns the list to the order of its query.
-    QryMain->setOrderBy(SortText::orderBy(text, QryMain->fieldNames()));
-}
-
 void TFrmMain::toggleAdvancedSearch(bool down)
 {
     if (!down) {
@@ -724,23 +642,22 @@ void TFrmMain::toggleAdvancedSearch(bool down)
     }
     const std::optional<SqlFilter> filter = TDLGrevazezCX::ask(this);
     if (!filter) {
-        m_btnAdvanced->setChecked(false);
-        m_btnAdvanced->setStyleSheet(QString());
+        releaseAdvancedButton();
         return;
     }
     m_btnAdvanced->setStyleSheet(QStringLiteral("color: red;"));
-    if (!QryMain->setQuery(dmData->database(),
-                           QStringLiteral("select * from GoodMain ") + filter->where(),
-                           filter->values()))
+    if (!m_samples->runAdvanced(*filter))
         ShowPrompt(kMsgOpenFailed, Prompt::Error);
     showRecordCount();
 }
 
-void TFrmMain::openTypeTree(int mode)
+void TFrmMain::codeListsChanged()
 {
-    ShowTreeCodeMan(this, mode);
-    if (mode != 1)
-        return;
+    FillValueList(cbbListType->currentIndex());
+}
+
+void TFrmMain::sampleTypesChanged()
+{
     loadTypeTree();
     RunListQuery();
 }
@@ -752,22 +669,8 @@ void TFrmMain::loadTypeTree()
 
 void TFrmMain::showCurrentRecord(int row)
 {
-    m_details->showRecord(QryMain, row);
-    m_pictures->showSample(row >= 0 ? QryMain->value(row, QStringLiteral("F_ID")).toLongLong()
-                                    : 0);
-}
-
-void TFrmMain::runIfVisible(int id)
-{
-    QAction *a = action(id);
-    if (a->isVisible() && a->isEnabled())
-        a->trigger();
-}
-
-void TFrmMain::saveGridLayout()
-{
-    if (ShowPrompt(QStringLiteral("真的要保存当前网格设置吗？"), Prompt::Question) == Prompt::Yes)
-        SaveGridLayout(DBGridEh1, QStringLiteral("revazezmain"));
+    m_details->showRecord(m_samples->model(), row);
+    m_pictures->showSample(row >= 0 ? m_samples->value(QStringLiteral("F_ID")).toLongLong() : 0);
 }
 
 void TFrmMain::openHomeFile(const QString &name)
@@ -797,22 +700,3 @@ void TFrmMain::showAbout()
     about.exec();
 }
 
-void TFrmMain::compactDatabase()
-{
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool ok = dmData->CompactDataFile();
-    QApplication::restoreOverrideCursor();
-    if (ok)
-        ShowPrompt(QStringLiteral("压缩数据库成功！"), Prompt::Information);
-    else
-        ShowPrompt(QStringLiteral("压缩数据库失败！"), Prompt::Error);
-}
-
-void TFrmMain::connectNetworkDatabase()
-{
-    TDlgConnectDb dialog(dmData->config().ds(), QString(), this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    dmData->config().setDs(dialog.ds());
-    ShowPrompt(QStringLiteral("新的数据库连接已保存，下次启动程序时生效。"), Prompt::Information);
-}

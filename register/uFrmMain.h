@@ -1,10 +1,11 @@
 #pragma once
 
-#include "register/SampleListQuery.h"
+#include "widgets/MainHost.h"
 
 #include <QHash>
 #include <QMainWindow>
 
+class CommandRegistry;
 class DBGridEh;
 class DateBox;
 class QComboBox;
@@ -12,7 +13,6 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
-class QTabWidget;
 class QTableWidget;
 class QTimer;
 class QToolBar;
@@ -20,20 +20,23 @@ class QToolButton;
 class QTreeWidget;
 class PicturePage;
 class SampleDetailTabs;
+class SampleList;
 class SqlListModel;
 
-// The application's main window: menus, tool bar and status bar around the sample register.
-// Every command is a numbered QAction shared by menus, tool bar and keys; rights hide them.
-class TFrmMain : public QMainWindow
+// The application's main window: menus, tool bar and status bar around the sample list, its
+// filters and the current sample's details. The commands come from the registry, where each
+// subsystem installs its own; rights hide them.
+class TFrmMain : public QMainWindow, public MainHost
 {
     Q_OBJECT
 
 public:
     explicit TFrmMain(QWidget *parent = nullptr);
 
-    QAction *action(int id) const { return m_commands.value(id); }
+    QAction *action(int id) const;
+    CommandRegistry &commands() const { return *m_commands; }
 
-    // Shows exactly the commands the current operator holds, and the top-level menus that
+    // Shows exactly the commands the session's operator holds, and the top-level menus that
     // still have one of them.
     void SetLimits();
 
@@ -44,14 +47,16 @@ public:
     void RunListQuery();
     // Refills the value list for a list type (0 brand … 6 salesperson) and lists "全部".
     void FillValueList(int listType);
-    // Reads the list again with the filter and order it has (the advanced query's too) and
-    // moves to record `id` once it is found.
-    void ShowSavedRecord(qint64 id);
-    // Reads the list again with the filter and order it has.
-    void ReloadList();
-    const SampleListStatements &statements() const { return m_statements; }
-    SqlListModel *listModel() const { return QryMain; }
+
+    SqlListModel *listModel() const;
     DBGridEh *grid() const { return DBGridEh1; }
+
+    // MainHost
+    QWidget *hostWindow() override { return this; }
+    SampleList &samples() override { return *m_samples; }
+    DBGridEh *sampleGrid() override { return DBGridEh1; }
+    void codeListsChanged() override;
+    void sampleTypesChanged() override;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -66,23 +71,19 @@ private:
     void createStatusBar();
     QAction *addPlainAction(const QString &name, const QString &caption, const char *icon = "");
     void updateClock();
-    void changeOperator();
-    void compactDatabase();
-    void sortByDialog();
+    void applySession();
     void toggleAdvancedSearch(bool down);
-    void openTypeTree(int mode);
     void loadTypeTree();
     void showCurrentRecord(int row);
     void showRecordCount();
-    void runIfVisible(int id);
     void openHomeFile(const QString &name);
     void startTool(const QStringList &programs, const QString &what);
     void showAbout();
-    void saveGridLayout();
     void chooseSearchField(int index);
-    void connectNetworkDatabase();
+    void releaseAdvancedButton();
 
-    QHash<int, QAction *> m_commands;
+    CommandRegistry *m_commands = nullptr;
+    SampleList *m_samples = nullptr;
     QHash<int, QMenu *> m_groupMenus; // top-level menu by command group
     QToolBar *m_toolBar = nullptr;
     QAction *m_printButton = nullptr;
@@ -97,10 +98,8 @@ private:
     QComboBox *cbbListType = nullptr;
     QTreeWidget *tvTree = nullptr;
     DBGridEh *DBGridEh1 = nullptr;
-    SqlListModel *QryMain = nullptr;
     SampleDetailTabs *m_details = nullptr;
     PicturePage *m_pictures = nullptr;
-    SampleListStatements m_statements;
     bool m_fillingValueList = false;
     QList<QLabel *> m_panels;
     QTimer *m_clock = nullptr;

@@ -1,31 +1,28 @@
 #include "register/ufrmRevaZezEdit.h"
 
-#include "widgets/CodeCombo.h"
-#include "widgets/DBGridEh.h"
 #include "core/DataDm.h"
-#include "widgets/DateBox.h"
 #include "core/DisplayFormat.h"
-#include "widgets/EditorBottomBar.h"
-#include "widgets/EditorKeys.h"
+#include "core/Prompt.h"
+#include "core/RecordList.h"
+#include "core/Schema.h"
+#include "masterdata/Pickers.h"
+#include "masterdata/TypePicker.h"
+#include "register/SampleFields.h"
+#include "register/SampleListQuery.h"
+#include "register/SampleRecord.h"
+#include "register/uDLGchangeBZ.h"
+#include "widgets/CodeCombo.h"
+#include "widgets/DateBox.h"
 #include "widgets/FieldWithButton.h"
 #include "widgets/MemoBox.h"
 #include "widgets/NumberBox.h"
 #include "widgets/PlaceForm.h"
-#include "core/Prompt.h"
-#include "core/Schema.h"
-#include "core/SqlListModel.h"
-#include "masterdata/Registers.h"
-#include "masterdata/TypePicker.h"
-#include "register/SampleRecord.h"
-#include "register/uDLGchangeBZ.h"
-#include "register/uFrmMain.h"
 
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -50,7 +47,8 @@ QDate storedDate(const QVariant &value)
 
 } // namespace
 
-TfrmRevaZezEdit::TfrmRevaZezEdit(TFrmMain *main) : QDialog(main), m_main(main)
+TfrmRevaZezEdit::TfrmRevaZezEdit(RecordList &samples, QWidget *parent)
+    : RecordEditor(samples, parent)
 {
     setObjectName(QStringLiteral("frmRevaZezEdit"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowSystemMenuHint |
@@ -58,49 +56,72 @@ TfrmRevaZezEdit::TfrmRevaZezEdit(TFrmMain *main) : QDialog(main), m_main(main)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(createRecordFields());
     layout->addWidget(createPriceTabs());
-    m_bottom = new EditorBottomBar;
-    layout->addWidget(m_bottom);
-    connect(m_bottom->okButton(), &QPushButton::clicked, this, &TfrmRevaZezEdit::save);
-    connect(m_bottom->cancelButton(), &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_bottom, &EditorBottomBar::moveRequested, this, [this](EditorBottomBar::Move move) {
-        moveTo(EditorBottomBar::rowAfter(move, m_main->grid()->currentRow(),
-                                         m_main->listModel()->rowCount()));
-    });
     setTabOrder();
-    new EditorKeys(this, m_bottom->okButton(), m_bottom->cancelButton());
+    finishForm(layout);
     setFixedSize(sizeHint());
     PlaceForm(this, 0);
-    setMode(false);
+    showMode(RecordEditor::Mode::New);
 }
 
-QLineEdit *TfrmRevaZezEdit::addText(const char *name, const char *column)
+QWidget *TfrmRevaZezEdit::createBox(const SampleField &d)
 {
-    auto *box = new QLineEdit;
-    box->setObjectName(QLatin1String(name));
-    const QString field = QLatin1String(column);
-    box->setMaxLength(Schema::width(kTable, field));
-    m_texts.insert(field, box);
+    const int width = Schema::width(kTable, d.column);
+    switch (d.kind) {
+    case SampleField::Text: {
+        auto *box = new QLineEdit;
+        box->setMaxLength(width);
+        return box;
+    }
+    case SampleField::Code: {
+        QComboBox *box = d.codeKind.isEmpty() ? new QComboBox : new CodeCombo(d.codeKind);
+        box->setEditable(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        box->lineEdit()->setMaxLength(width);
+        if (d.codeKind.isEmpty())
+            box->addItems(SampleListQuery::secrecyLevels());
+        return box;
+    }
+    case SampleField::Number:
+        return new NumberBox(4);
+    case SampleField::Date: {
+        auto *box = new DateBox;
+        for (QWidget *part : box->findChildren<QWidget *>())
+            part->setFocusPolicy(Qt::ClickFocus);
+        return box;
+    }
+    case SampleField::Memo: {
+        auto *box = new MemoBox(width);
+        box->setFixedHeight(box->fontMetrics().lineSpacing() * 3 + 10);
+        box->setFocusPolicy(Qt::ClickFocus);
+        return box;
+    }
+    case SampleField::EditDate: {
+        auto *box = new QDateEdit;
+        box->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+        box->setCalendarPopup(true);
+        box->setStyleSheet(QStringLiteral("QDateEdit { background: aqua; }"));
+        box->setFocusPolicy(Qt::ClickFocus);
+        return box;
+    }
+    }
+    return nullptr;
+}
+
+QWidget *TfrmRevaZezEdit::field(const QString &column)
+{
+    if (QWidget *box = m_boxes.value(column))
+        return box;
+    const SampleField *d = sampleField(column);
+    Q_ASSERT(d);
+    QWidget *box = createBox(*d);
+    box->setObjectName(d->objectName);
+    m_boxes.insert(d->column, box);
     return box;
 }
 
-QComboBox *TfrmRevaZezEdit::addCode(const char *name, const char *column, const char *kind)
+QString TfrmRevaZezEdit::label(const QString &column) const
 {
-    QComboBox *box = kind ? new CodeCombo(QLatin1String(kind)) : new QComboBox;
-    box->setObjectName(QLatin1String(name));
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    const QString field = QLatin1String(column);
-    box->lineEdit()->setMaxLength(Schema::width(kTable, field));
-    m_combos.insert(field, box);
-    return box;
-}
-
-NumberBox *TfrmRevaZezEdit::addNumber(const char *name, const char *column)
-{
-    auto *box = new NumberBox(4);
-    box->setObjectName(QLatin1String(name));
-    m_numbers.insert(QLatin1String(column), box);
-    return box;
+    return sampleField(column)->label;
 }
 
 QToolButton *TfrmRevaZezEdit::pickerButton(const char *name, const QString &hint)
@@ -136,49 +157,40 @@ QWidget *TfrmRevaZezEdit::createRecordFields()
     auto *panel = new QWidget;
     auto *grid = new QGridLayout(panel);
     grid->setContentsMargins(0, 0, 0, 0);
+    const auto place = [&](int row, int column, const char *name) {
+        addRow(grid, row, column, label(QLatin1String(name)), field(QLatin1String(name)));
+    };
 
     QToolButton *catalogue = pickerButton("btnPickGood", QStringLiteral("从样品资料中选择"));
     connect(catalogue, &QToolButton::clicked, this, &TfrmRevaZezEdit::pickCatalogueEntry);
-    addRow(grid, 0, 0, QStringLiteral("样品编号："),
-           withButton(addText("edtGoodcode", "F_goodCode"), catalogue));
-    addRow(grid, 0, 1, QStringLiteral("样品名称："), addText("edtGoodName", "F_goodName"));
-    addRow(grid, 1, 0, QStringLiteral("规格型号："), addText("edtSpec", "F_spec"));
+    addRow(grid, 0, 0, label(QStringLiteral("F_goodCode")),
+           withButton(field(QStringLiteral("F_goodCode")), catalogue));
+    place(0, 1, "F_goodName");
+    place(1, 0, "F_spec");
     QToolButton *type = pickerButton("btnPickType", QStringLiteral("选择样品类型"));
     connect(type, &QToolButton::clicked, this, &TfrmRevaZezEdit::pickType);
-    addRow(grid, 1, 1, QStringLiteral("样品类型："), withButton(addText("edtType", "F_type"), type));
-    addRow(grid, 2, 0, QStringLiteral("品    牌："), addCode("cbbPinpai", "F_pinPai", "pinpai"));
-    addRow(grid, 2, 1, QStringLiteral("颜    色："), addCode("cbbYanSE", "F_yanSE", "yanse"));
-    addRow(grid, 3, 0, QStringLiteral("材    料："), addCode("cbbCaiLiao", "F_caiLiao", "cailiao"));
-    addRow(grid, 3, 1, QStringLiteral("包    装："),
-           addCode("cbbBaoZhuang", "F_baoZhuang", "baozhuang"));
-    addRow(grid, 4, 0, QStringLiteral("体    积："), addText("edtTiji", "F_tiji"));
-    addRow(grid, 4, 1, QStringLiteral("条 型 码："), addText("edtTMcode", "F_TMcode"));
-    addRow(grid, 5, 0, QStringLiteral("仓库位置："), addText("edtDepotPos", "F_depotPos"));
-    addRow(grid, 5, 1, QStringLiteral("货    架："), addText("edtHuoJia", "F_huoJia"));
+    addRow(grid, 1, 1, label(QStringLiteral("F_type")),
+           withButton(field(QStringLiteral("F_type")), type));
+    place(2, 0, "F_pinPai");
+    place(2, 1, "F_yanSE");
+    place(3, 0, "F_caiLiao");
+    place(3, 1, "F_baoZhuang");
+    place(4, 0, "F_tiji");
+    place(4, 1, "F_TMcode");
+    place(5, 0, "F_depotPos");
+    place(5, 1, "F_huoJia");
     auto *others = new QWidget;
     auto *othersLayout = new QHBoxLayout(others);
     othersLayout->setContentsMargins(0, 0, 0, 0);
-    othersLayout->addWidget(addText("edtOther1", "F_other1"));
-    othersLayout->addWidget(addText("edtOther2", "F_other2"));
-    othersLayout->addWidget(addText("edtOther3", "F_other3"));
-    othersLayout->addWidget(addText("edtOther4", "F_other4"));
-    addRow(grid, 6, 0, QStringLiteral("其他特性："), others, 3);
-    addRow(grid, 7, 0, QStringLiteral("数    量："), addNumber("rceAmount", "F_amount"));
-    addRow(grid, 7, 1, QStringLiteral("单    位："), addCode("cbbUnit", "F_unit", "unit"));
-    QComboBox *secrecy = addCode("cbbBMjibie", "F_BMjibie", nullptr);
-    secrecy->addItems({QStringLiteral("高"), QStringLiteral("中"), QStringLiteral("低")});
-    addRow(grid, 8, 0, QStringLiteral("保密级别："), secrecy);
-    addRow(grid, 8, 1, QStringLiteral("业 务 员："), addCode("cbbEmpName", "F_EmpName", "empname"));
-    Memo1 = new MemoBox(Schema::width(kTable, QStringLiteral("F_memo1")));
-    Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setFixedHeight(Memo1->fontMetrics().lineSpacing() * 3 + 10);
-    addRow(grid, 9, 0, QStringLiteral("备注信息："), Memo1, 3);
-    dtpeditdate = new QDateEdit;
-    dtpeditdate->setObjectName(QStringLiteral("dtpeditdate"));
-    dtpeditdate->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-    dtpeditdate->setCalendarPopup(true);
-    dtpeditdate->setStyleSheet(QStringLiteral("QDateEdit { background: aqua; }"));
-    addRow(grid, 10, 0, QStringLiteral("编辑日期："), dtpeditdate);
+    for (const char *column : {"F_other1", "F_other2", "F_other3", "F_other4"})
+        othersLayout->addWidget(field(QLatin1String(column)));
+    addRow(grid, 6, 0, label(QStringLiteral("F_other1")), others, 3);
+    place(7, 0, "F_amount");
+    place(7, 1, "F_unit");
+    place(8, 0, "F_BMjibie");
+    place(8, 1, "F_EmpName");
+    addRow(grid, 9, 0, label(QStringLiteral("F_memo1")), field(QStringLiteral("F_memo1")), 3);
+    place(10, 0, "F_editDate");
     return panel;
 }
 
@@ -187,247 +199,244 @@ QTabWidget *TfrmRevaZezEdit::createPriceTabs()
     PageControl1 = new QTabWidget;
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     PageControl1->setDocumentMode(true);
+    const auto price = [this](const char *column) {
+        return static_cast<NumberBox *>(field(QLatin1String(column)));
+    };
+    const auto currency = [this](const char *column) {
+        return static_cast<QComboBox *>(field(QLatin1String(column)));
+    };
 
     auto *purchase = new QWidget;
     auto *cg = new QGridLayout(purchase);
-    dtpCGdate = new DateBox;
-    dtpCGdate->setObjectName(QStringLiteral("dtpCGdate"));
-    addRow(cg, 0, 0, QStringLiteral("采购日期："), dtpCGdate);
+    addRow(cg, 0, 0, label(QStringLiteral("F_CGdate")), field(QStringLiteral("F_CGdate")));
     QToolButton *supplier = pickerButton("btnPickSuppler", QStringLiteral("从供应商资料中选择"));
     connect(supplier, &QToolButton::clicked, this, [this] {
-        QLineEdit *box = m_texts.value(QStringLiteral("F_CGsuppler"));
-        box->setText(PickSupplier(this, box->text()));
+        setText(QStringLiteral("F_CGsuppler"),
+                PickSupplier(this, text(QStringLiteral("F_CGsuppler"))));
     });
-    addRow(cg, 0, 1, QStringLiteral("供 应 商："),
-           withButton(addText("edtCGsuppler", "F_CGsuppler"), supplier));
-    addRow(cg, 1, 0, QStringLiteral("计价单位："), addCode("cbbCGunit", "F_CGunit", "unit"));
-    NumberBox *cgPrice = addNumber("ceCGprice", "F_CGprice");
-    addRow(cg, 1, 1, QStringLiteral("采购价格："), cgPrice);
-    QComboBox *cgType = addCode("cbbCGtype", "F_CGtype", "rate");
-    addRow(cg, 2, 0, QStringLiteral("币    种："),
-           withButton(cgType, conversionButton("btnChangeCG", cgPrice, cgType)));
+    addRow(cg, 0, 1, label(QStringLiteral("F_CGsuppler")),
+           withButton(field(QStringLiteral("F_CGsuppler")), supplier));
+    addRow(cg, 1, 0, label(QStringLiteral("F_CGunit")), field(QStringLiteral("F_CGunit")));
+    addRow(cg, 1, 1, label(QStringLiteral("F_CGprice")), price("F_CGprice"));
+    addRow(cg, 2, 0, label(QStringLiteral("F_CGtype")),
+           withButton(currency("F_CGtype"),
+                      conversionButton("btnChangeCG", price("F_CGprice"), currency("F_CGtype"))));
     cg->setRowStretch(3, 1);
     PageControl1->addTab(purchase, QStringLiteral("采购信息"));
 
     auto *sales = new QWidget;
     auto *xs = new QGridLayout(sales);
-    dtpXsDate = new DateBox;
-    dtpXsDate->setObjectName(QStringLiteral("dtpXsDate"));
-    addRow(xs, 0, 0, QStringLiteral("销售日期："), dtpXsDate);
+    addRow(xs, 0, 0, label(QStringLiteral("F_XSdate")), field(QStringLiteral("F_XSdate")));
     QToolButton *client = pickerButton("btnPickClient", QStringLiteral("从客户资料中选择"));
     connect(client, &QToolButton::clicked, this, [this] {
-        QLineEdit *box = m_texts.value(QStringLiteral("F_XSclient"));
-        box->setText(PickClient(this, box->text()));
+        setText(QStringLiteral("F_XSclient"), PickClient(this, text(QStringLiteral("F_XSclient"))));
     });
-    addRow(xs, 0, 1, QStringLiteral("客    户："),
-           withButton(addText("edtXSclient", "F_XSclient"), client));
+    addRow(xs, 0, 1, label(QStringLiteral("F_XSclient")),
+           withButton(field(QStringLiteral("F_XSclient")), client));
     for (int line = 1; line <= 2; ++line) {
         const QByteArray n = QByteArray::number(line);
-        xs->addWidget(new QLabel(QStringLiteral("计价单位：")), line, 0);
-        xs->addWidget(addCode(("cbbXSunit" + n).constData(), ("F_XSunit" + n).constData(), "unit"),
-                      line, 1);
-        xs->addWidget(new QLabel(QStringLiteral("销售价格：")), line, 2);
-        NumberBox *price = addNumber(("ceXSprice" + n).constData(), ("F_XSprice" + n).constData());
-        xs->addWidget(price, line, 3);
-        xs->addWidget(new QLabel(QStringLiteral("币    种：")), line, 4);
-        QComboBox *currency =
-            addCode(("cbbXStype" + n).constData(), ("F_XStype" + n).constData(), "rate");
-        xs->addWidget(withButton(currency, conversionButton(("btnChangeXS" + n).constData(),
-                                                            price, currency)),
+        const QByteArray unit = "F_XSunit" + n, priceColumn = "F_XSprice" + n,
+                         type = "F_XStype" + n;
+        for (const QByteArray &column : {unit, priceColumn, type}) {
+            const int at = column == unit ? 0 : column == priceColumn ? 2 : 4;
+            xs->addWidget(new QLabel(label(QLatin1String(column))), line, at);
+        }
+        xs->addWidget(field(QLatin1String(unit)), line, 1);
+        xs->addWidget(price(priceColumn.constData()), line, 3);
+        xs->addWidget(withButton(currency(type.constData()),
+                                 conversionButton(("btnChangeXS" + n).constData(),
+                                                  price(priceColumn.constData()),
+                                                  currency(type.constData()))),
                       line, 5);
     }
     PageControl1->addTab(sales, QStringLiteral("销售信息"));
-
-    for (DateBox *date : {dtpCGdate, dtpXsDate}) {
-        for (QWidget *part : date->findChildren<QWidget *>())
-            part->setFocusPolicy(Qt::ClickFocus);
-    }
-    Memo1->setFocusPolicy(Qt::ClickFocus);
-    dtpeditdate->setFocusPolicy(Qt::ClickFocus);
     return PageControl1;
 }
 
 void TfrmRevaZezEdit::setTabOrder()
 {
-    const QStringList order = {
-        "F_goodCode", "F_goodName", "F_spec",    "F_type",     "F_pinPai",  "F_yanSE",
-        "F_caiLiao",  "F_baoZhuang", "F_tiji",   "F_TMcode",   "F_depotPos", "F_huoJia",
-        "F_other1",   "F_other2",   "F_other3",  "F_other4",   "F_amount",  "F_unit",
-        "F_BMjibie",  "F_EmpName",  "F_CGsuppler", "F_CGunit", "F_CGprice", "F_CGtype",
-        "F_XSclient", "F_XSunit1",  "F_XSprice1", "F_XStype1", "F_XSunit2", "F_XSprice2",
-        "F_XStype2"};
     QWidget *previous = nullptr;
-    for (const QString &column : order) {
-        QWidget *next = m_texts.value(column);
-        if (!next)
-            next = m_combos.value(column);
-        if (!next)
-            next = m_numbers.value(column);
+    for (const SampleField &d : sampleFields()) {
+        if (!d.isTabStop())
+            continue;
+        QWidget *next = m_boxes.value(d.column);
         if (previous)
             QWidget::setTabOrder(previous, next);
         previous = next;
     }
 }
 
-void TfrmRevaZezEdit::setMode(bool edit)
+void TfrmRevaZezEdit::showMode(RecordEditor::Mode mode)
 {
-    m_edit = edit;
-    setWindowTitle(edit ? QStringLiteral("样品档案 - 修改") : QStringLiteral("样品档案 - 新增"));
-    m_bottom->setChanging(edit);
+    setWindowTitle(mode == RecordEditor::Mode::Change ? QStringLiteral("样品档案 - 修改")
+                                                      : QStringLiteral("样品档案 - 新增"));
 }
 
 void TfrmRevaZezEdit::OpenMode(int mode)
 {
-    setMode(mode == Edit);
-    m_target = 0;
-    if (mode == New)
-        clearFields();
-    else
-        loadCurrentRecord();
-    m_texts.value(QStringLiteral("F_goodCode"))->setFocus();
+    start(mode == Edit   ? RecordEditor::Mode::Change
+          : mode == Copy ? RecordEditor::Mode::Copy
+                         : RecordEditor::Mode::New);
 }
 
-void TfrmRevaZezEdit::clearFields()
+QWidget *TfrmRevaZezEdit::firstField(RecordEditor::Mode) const
 {
-    for (QLineEdit *box : std::as_const(m_texts))
-        box->clear();
-    for (QComboBox *box : std::as_const(m_combos))
-        box->setEditText(QString());
-    for (NumberBox *box : std::as_const(m_numbers))
-        box->setValue(0);
-    for (DateBox *date : {dtpCGdate, dtpXsDate}) {
-        date->setDate(QDate::currentDate());
-        date->setChecked(false);
-    }
-    Memo1->clear();
-    dtpeditdate->setDate(QDate::currentDate());
+    return m_boxes.value(QStringLiteral("F_goodCode"));
 }
 
-void TfrmRevaZezEdit::loadCurrentRecord()
+void TfrmRevaZezEdit::setText(const QString &column, const QString &text)
 {
-    const SqlListModel *list = m_main->listModel();
-    const int row = m_main->grid()->currentRow();
-    const auto value = [&](const QString &column) { return list->value(row, column); };
-    for (auto it = m_texts.cbegin(); it != m_texts.cend(); ++it)
-        it.value()->setText(value(it.key()).toString());
-    for (auto it = m_combos.cbegin(); it != m_combos.cend(); ++it)
-        it.value()->setEditText(value(it.key()).toString());
-    for (auto it = m_numbers.cbegin(); it != m_numbers.cend(); ++it)
-        it.value()->setValue(value(it.key()).toDouble());
-    const struct
-    {
-        DateBox *box;
-        const char *column;
-    } dates[] = {{dtpCGdate, "F_CGdate"}, {dtpXsDate, "F_XSdate"}};
-    for (const auto &d : dates) {
-        const QDate date = storedDate(value(QLatin1String(d.column)));
-        d.box->setDate(date.isValid() ? date : QDate::currentDate());
-        d.box->setChecked(date.isValid());
-    }
-    Memo1->setPlainText(value(QStringLiteral("F_memo1")).toString());
-    dtpeditdate->setDate(value(QStringLiteral("F_editDate")).toDate());
-    if (m_edit)
-        m_target = value(QStringLiteral("F_ID")).toLongLong();
+    QWidget *box = m_boxes.value(column);
+    if (auto *edit = qobject_cast<QLineEdit *>(box))
+        edit->setText(text);
+    else if (auto *combo = qobject_cast<QComboBox *>(box))
+        combo->setEditText(text);
 }
 
-void TfrmRevaZezEdit::moveTo(int row)
+QString TfrmRevaZezEdit::text(const QString &column) const
 {
-    if (row < 0 || row >= m_main->listModel()->rowCount())
-        return;
-    m_main->grid()->setCurrentRow(row);
-    loadCurrentRecord();
+    QWidget *box = m_boxes.value(column);
+    if (auto *edit = qobject_cast<QLineEdit *>(box))
+        return edit->text();
+    if (auto *combo = qobject_cast<QComboBox *>(box))
+        return combo->currentText();
+    return {};
 }
 
-void TfrmRevaZezEdit::pickCatalogueEntry()
+void TfrmRevaZezEdit::clearRecord()
 {
-    QVariantMap entry;
-    QLineEdit *code = m_texts.value(QStringLiteral("F_goodCode"));
-    PickCatalogueEntry(this, code->text(), &entry);
-    if (entry.isEmpty())
-        return;
-    // Catalogue column → the editor's column; remarks stay the record's own.
-    const struct
-    {
-        const char *from;
-        const char *to;
-    } copies[] = {{"f_code", "F_goodCode"}, {"f_name", "F_goodName"}, {"f_spec", "F_spec"},
-                  {"f_type", "F_type"},     {"f_pinpai", "F_pinPai"},  {"f_yanse", "F_yanSE"},
-                  {"f_cailiao", "F_caiLiao"}, {"f_baozhuang", "F_baoZhuang"},
-                  {"f_tiji", "F_tiji"},     {"f_tmcode", "F_TMcode"},  {"f_other1", "F_other1"},
-                  {"f_other2", "F_other2"}, {"f_other3", "F_other3"},  {"f_other4", "F_other4"}};
-    for (const auto &c : copies) {
-        const QString value = entry.value(QLatin1String(c.from)).toString();
-        const QString column = QLatin1String(c.to);
-        if (QLineEdit *box = m_texts.value(column))
-            box->setText(value);
-        else
-            m_combos.value(column)->setEditText(value);
+    for (const SampleField &d : sampleFields()) {
+        QWidget *box = m_boxes.value(d.column);
+        switch (d.kind) {
+        case SampleField::Text:
+        case SampleField::Code:
+            setText(d.column, QString());
+            break;
+        case SampleField::Number:
+            static_cast<NumberBox *>(box)->setValue(0);
+            break;
+        case SampleField::Date:
+            static_cast<DateBox *>(box)->setDate(QDate::currentDate());
+            static_cast<DateBox *>(box)->setChecked(false);
+            break;
+        case SampleField::Memo:
+            static_cast<MemoBox *>(box)->clear();
+            break;
+        case SampleField::EditDate:
+            static_cast<QDateEdit *>(box)->setDate(QDate::currentDate());
+            break;
+        }
     }
 }
 
-void TfrmRevaZezEdit::pickType()
+void TfrmRevaZezEdit::loadRecord()
 {
-    QLineEdit *type = m_texts.value(QStringLiteral("F_type"));
-    type->setText(PickType(this, QStringLiteral("type"), type->text()));
+    for (const SampleField &d : sampleFields()) {
+        QWidget *box = m_boxes.value(d.column);
+        const QVariant value = records().value(d.column);
+        switch (d.kind) {
+        case SampleField::Text:
+        case SampleField::Code:
+            setText(d.column, value.toString());
+            break;
+        case SampleField::Number:
+            static_cast<NumberBox *>(box)->setValue(value.toDouble());
+            break;
+        case SampleField::Date: {
+            const QDate date = storedDate(value);
+            static_cast<DateBox *>(box)->setDate(date.isValid() ? date : QDate::currentDate());
+            static_cast<DateBox *>(box)->setChecked(date.isValid());
+            break;
+        }
+        case SampleField::Memo:
+            static_cast<MemoBox *>(box)->setPlainText(value.toString());
+            break;
+        case SampleField::EditDate:
+            static_cast<QDateEdit *>(box)->setDate(value.toDate());
+            break;
+        }
+    }
 }
 
 QVariantMap TfrmRevaZezEdit::values() const
 {
     QVariantMap values;
-    for (auto it = m_texts.cbegin(); it != m_texts.cend(); ++it)
-        values.insert(it.key(), it.value()->text().trimmed());
-    for (auto it = m_combos.cbegin(); it != m_combos.cend(); ++it)
-        values.insert(it.key(), it.value()->currentText().trimmed());
-    for (auto it = m_numbers.cbegin(); it != m_numbers.cend(); ++it)
-        values.insert(it.key(), it.value()->value());
-    values.insert(QStringLiteral("F_CGdate"), dtpCGdate->dateOr(DisplayFormat::kNoDate));
-    values.insert(QStringLiteral("F_XSdate"), dtpXsDate->dateOr(DisplayFormat::kNoDate));
-    values.insert(QStringLiteral("F_memo1"), Memo1->toPlainText().trimmed());
-    values.insert(QStringLiteral("F_editDate"), dtpeditdate->date());
+    for (const SampleField &d : sampleFields()) {
+        QWidget *box = m_boxes.value(d.column);
+        QVariant value;
+        switch (d.kind) {
+        case SampleField::Text:
+        case SampleField::Code:
+            value = text(d.column).trimmed();
+            break;
+        case SampleField::Number:
+            value = static_cast<NumberBox *>(box)->value();
+            break;
+        case SampleField::Date:
+            value = static_cast<DateBox *>(box)->dateOr(DisplayFormat::kNoDate);
+            break;
+        case SampleField::Memo:
+            value = static_cast<MemoBox *>(box)->toPlainText().trimmed();
+            break;
+        case SampleField::EditDate:
+            value = static_cast<QDateEdit *>(box)->date();
+            break;
+        }
+        values.insert(d.column, value);
+    }
     return values;
 }
 
-bool TfrmRevaZezEdit::save()
+bool TfrmRevaZezEdit::validate()
 {
-    QLineEdit *name = m_texts.value(QStringLiteral("F_goodName"));
-    QLineEdit *code = m_texts.value(QStringLiteral("F_goodCode"));
-    if (name->text().trimmed().isEmpty()) {
-        ShowPrompt(QStringLiteral("当前样品名称不能为空！"), Prompt::Information);
-        name->setFocus();
-        return false;
+    const struct
+    {
+        const char *column;
+        const char *message;
+    } required[] = {{"F_goodName", "当前样品名称不能为空！"}, {"F_goodCode", "当前样品编号不能为空！"}};
+    for (const auto &r : required) {
+        const QString column = QLatin1String(r.column);
+        if (text(column).trimmed().isEmpty()) {
+            ShowPrompt(QString::fromUtf8(r.message), Prompt::Information);
+            m_boxes.value(column)->setFocus();
+            return false;
+        }
     }
-    if (code->text().trimmed().isEmpty()) {
-        ShowPrompt(QStringLiteral("当前样品编号不能为空！"), Prompt::Information);
-        code->setFocus();
-        return false;
-    }
-    if (m_edit) {
-        const int row = m_main->grid()->currentRow();
-        m_target = m_main->listModel()->value(row, QStringLiteral("F_ID")).toLongLong();
-    }
-    QString error;
-    const std::optional<qint64> saved =
-        SampleRecord::save(*dmData, m_edit ? m_target : 0, values(), &error);
-    if (!saved) {
-        qWarning("sample not saved: %s", qPrintable(error));
-        ShowPrompt(QStringLiteral("保存失败，请检测数据库连接！"), Prompt::Error);
-        return false;
-    }
-    m_main->ShowSavedRecord(*saved);
-    if (m_edit || !m_bottom->continuousAdd()) {
-        m_target = *saved;
-        accept();
-    } else {
-        clearFields();
-        code->setFocus();
-    }
-    setMode(false);
     return true;
 }
 
-void RunSampleEditor(TFrmMain *main, int mode)
+RecordEditor::Stored TfrmRevaZezEdit::store(qint64 id, const QVariantMap &values, qint64 *saved,
+                                            QString *error)
 {
-    TfrmRevaZezEdit editor(main);
+    const std::optional<qint64> key = SampleRecord::save(*dmData, id, values, error);
+    if (!key)
+        return Stored::Failed;
+    *saved = *key;
+    return Stored::Saved;
+}
+
+void TfrmRevaZezEdit::pickCatalogueEntry()
+{
+    QVariantMap entry;
+    PickCatalogueEntry(this, text(QStringLiteral("F_goodCode")), &entry);
+    if (entry.isEmpty())
+        return;
+    // Remarks and everything the catalogue does not hold stay the record's own.
+    for (const SampleField &d : sampleFields()) {
+        if (!d.catalogueColumn.isEmpty())
+            setText(d.column, entry.value(d.catalogueColumn).toString());
+    }
+}
+
+void TfrmRevaZezEdit::pickType()
+{
+    const QString type = QStringLiteral("F_type");
+    setText(type, PickType(this, QStringLiteral("type"), text(type)));
+}
+
+void RunSampleEditor(RecordList &samples, QWidget *parent, int mode)
+{
+    TfrmRevaZezEdit editor(samples, parent);
     editor.OpenMode(mode);
     editor.exec();
 }

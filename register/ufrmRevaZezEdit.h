@@ -1,70 +1,61 @@
 #pragma once
 
-#include <QDialog>
-#include <QHash>
-#include <QVariantMap>
+#include "widgets/RecordEditor.h"
 
-class DateBox;
-class EditorBottomBar;
-class MemoBox;
-class NumberBox;
-class QComboBox;
-class QDateEdit;
-class QLineEdit;
+#include <QHash>
+
 class QTabWidget;
 class QToolButton;
-class TFrmMain;
+class NumberBox;
+class QComboBox;
+struct SampleField;
 
-// The sample editor: one record of the register typed in (new, copy) or changed (edit).
-// It reads the record from the main window's list and reopens that list on what it saved.
-class TfrmRevaZezEdit : public QDialog
+// The sample editor: one record of the register typed in (new, copy) or changed (edit), its
+// boxes built from the sample fields' description. It works on the sample list's current
+// record and reopens that list on what it saved.
+class TfrmRevaZezEdit : public RecordEditor
 {
     Q_OBJECT
 
 public:
     enum Mode { New = 0, Edit = 1, Copy = 2 };
 
-    explicit TfrmRevaZezEdit(TFrmMain *main);
+    explicit TfrmRevaZezEdit(RecordList &samples, QWidget *parent = nullptr);
 
-    // Prepares the window for `mode`: cleared, or loaded from the main list's current record.
+    // Prepares the window for `mode`: cleared, or loaded from the list's current record.
     void OpenMode(int mode);
-    bool isEditMode() const { return m_edit; }
+    bool isEditMode() const { return isChanging(); }
     // The record an edit saves into; 0 while a new record is typed.
-    qint64 targetRecord() const { return m_target; }
+    qint64 targetRecord() const { return recordId(); }
 
-    // Column → value, as a save would write them.
-    QVariantMap values() const;
-    bool save();
+    QVariantMap values() const override;
+
+protected:
+    void clearRecord() override;
+    void loadRecord() override;
+    bool validate() override;
+    Stored store(qint64 id, const QVariantMap &values, qint64 *saved, QString *error) override;
+    QWidget *firstField(RecordEditor::Mode mode) const override;
+    void showMode(RecordEditor::Mode mode) override;
 
 private:
     QWidget *createRecordFields();
     QTabWidget *createPriceTabs();
-    QLineEdit *addText(const char *name, const char *column);
-    QComboBox *addCode(const char *name, const char *column, const char *kind);
-    NumberBox *addNumber(const char *name, const char *column);
+    // The box of a described column, made on first use.
+    QWidget *field(const QString &column);
+    QWidget *createBox(const SampleField &description);
+    QString label(const QString &column) const;
     QToolButton *pickerButton(const char *name, const QString &hint);
     QToolButton *conversionButton(const char *name, NumberBox *price, QComboBox *currency);
-    void setMode(bool edit);
-    void clearFields();
-    void loadCurrentRecord();
-    void moveTo(int row);
     void pickType();
     void pickCatalogueEntry();
     void setTabOrder();
+    void setText(const QString &column, const QString &text);
+    QString text(const QString &column) const;
 
-    TFrmMain *m_main;
-    bool m_edit = false;
-    qint64 m_target = 0;
-    QHash<QString, QLineEdit *> m_texts;   // column → box
-    QHash<QString, QComboBox *> m_combos;  // column → box
-    QHash<QString, NumberBox *> m_numbers; // column → box
-    DateBox *dtpCGdate = nullptr;
-    DateBox *dtpXsDate = nullptr;
-    QDateEdit *dtpeditdate = nullptr;
-    MemoBox *Memo1 = nullptr;
+    QHash<QString, QWidget *> m_boxes; // column → box
     QTabWidget *PageControl1 = nullptr;
-    EditorBottomBar *m_bottom = nullptr;
 };
 
-// Runs the editor modally in `mode` (0 new, 1 edit, 2 copy) over the main list.
-void RunSampleEditor(TFrmMain *main, int mode);
+// Runs the editor modally in `mode` (0 new, 1 edit, 2 copy) over the sample list.
+void RunSampleEditor(RecordList &samples, QWidget *parent, int mode);

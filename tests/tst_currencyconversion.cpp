@@ -1,4 +1,5 @@
 #include "widgets/NumberBox.h"
+#include "register/SampleList.h"
 #include "register/uDLGchangeBZ.h"
 #include "register/uFrmMain.h"
 #include "register/ufrmRevaZezEdit.h"
@@ -127,7 +128,7 @@ private slots:
         addCurrency(db.dm(), QStringLiteral("B"), 8.27);
         ScriptedPrompt prompt;
         TFrmMain main;
-        TfrmRevaZezEdit editor(&main);
+        TfrmRevaZezEdit editor(main.samples(), &main);
         editor.show();
         editor.OpenMode(TfrmRevaZezEdit::New);
         auto *price = editor.findChild<NumberBox *>(QStringLiteral("ceXSprice2"));

@@ -3,6 +3,7 @@
 #include "core/SqlListModel.h"
 #include "masterdata/RegisterEditor.h"
 #include "masterdata/Registers.h"
+#include "register/SampleList.h"
 #include "register/uFrmMain.h"
 #include "register/ufrmRevaZezEdit.h"
 #include "support/ScriptedPrompt.h"
@@ -199,7 +200,7 @@ private slots:
         RegisterWindow window(d);
         window.show();
 
-        RegisterEditor editor(&window);
+        RegisterEditor editor(window.description(), window.records(), &window);
         editor.show();
         editor.OpenEditor(RegisterEditor::New);
         QCOMPARE(editor.windowTitle(), d.editorTitleNew);
@@ -224,7 +225,7 @@ private slots:
                  1);
 
         // Changing keeps the code, and its own code is no duplicate.
-        RegisterEditor change(&window);
+        RegisterEditor change(window.description(), window.records(), &window);
         change.show();
         change.OpenEditor(RegisterEditor::Change);
         QCOMPARE(change.windowTitle(), d.editorTitleEdit);
@@ -338,7 +339,7 @@ private slots:
             "'690', 'o1', 'o2', 'o3', 'o4', '目录备注', ?)"),
                                  {false}));
         TFrmMain main;
-        TfrmRevaZezEdit editor(&main);
+        TfrmRevaZezEdit editor(main.samples(), &main);
         editor.show();
         editor.OpenMode(TfrmRevaZezEdit::New);
         auto *memo = child<QPlainTextEdit>(&editor, "Memo1");
@@ -385,7 +386,7 @@ private slots:
         ShellRecorder shell;
         TfrmCltMan window;
         window.show();
-        RegisterEditor editor(&window);
+        RegisterEditor editor(window.description(), window.records(), &window);
         editor.show();
         editor.OpenEditor(RegisterEditor::New);
         auto *mail = child<QLineEdit>(&editor, "edtEmail");

@@ -4,6 +4,7 @@
 #include "widgets/NumberBox.h"
 #include "core/SqlListModel.h"
 #include "core/Transaction.h"
+#include "register/SampleList.h"
 #include "register/SampleRecord.h"
 #include "register/uFrmMain.h"
 #include "register/ufrmRevaZezEdit.h"
@@ -87,7 +88,7 @@ private slots:
         ScriptedPrompt prompt;
         TFrmMain main;
         main.show();
-        TfrmRevaZezEdit editor(&main);
+        TfrmRevaZezEdit editor(main.samples(), &main);
         editor.OpenMode(TfrmRevaZezEdit::New);
         QCOMPARE(editor.windowTitle(), QStringLiteral("样品档案 - 新增"));
         editor.findChild<QCheckBox *>(QStringLiteral("CheckBox1"))->setChecked(false);
@@ -107,7 +108,7 @@ private slots:
         QTRY_COMPARE(main.statusPanel(2), QStringLiteral("样品总数：1"));
         QTRY_COMPARE(currentId(main), 1);
 
-        TfrmRevaZezEdit again(&main);
+        TfrmRevaZezEdit again(main.samples(), &main);
         again.OpenMode(TfrmRevaZezEdit::Edit);
         QCOMPARE(again.windowTitle(), QStringLiteral("样品档案 - 修改"));
         QCOMPARE(again.targetRecord(), 1);
@@ -132,7 +133,7 @@ private slots:
         QVERIFY2(SampleRecord::save(*db.dm(), 0, values, &error), qPrintable(error));
         TFrmMain main;
         main.show();
-        TfrmRevaZezEdit editor(&main);
+        TfrmRevaZezEdit editor(main.samples(), &main);
         editor.OpenMode(TfrmRevaZezEdit::Edit);
         QVERIFY(editor.findChild<DateBox *>(QStringLiteral("dtpCGdate"))->isChecked());
         QCOMPARE(editor.findChild<DateBox *>(QStringLiteral("dtpCGdate"))->date(),
@@ -153,7 +154,7 @@ private slots:
         QVERIFY(db.dm()->ExecSql(QStringLiteral("delete from GoodMain")));
         TFrmMain main;
         main.show();
-        TfrmRevaZezEdit editor(&main);
+        TfrmRevaZezEdit editor(main.samples(), &main);
         editor.show();
         editor.OpenMode(TfrmRevaZezEdit::New);
         for (int i = 1; i <= 3; ++i) {
@@ -202,7 +203,7 @@ private slots:
         main.show();
         main.listModel()->setOrderBy(order);
         QTRY_COMPARE(main.listModel()->rowCount(), stored);
-        TfrmRevaZezEdit editor(&main);
+        TfrmRevaZezEdit editor(main.samples(), &main);
         editor.OpenMode(TfrmRevaZezEdit::New);
         type(&editor, "edtGoodcode", QStringLiteral("A0000"));
         type(&editor, "edtGoodName", QStringLiteral("甲"));
@@ -225,7 +226,7 @@ private slots:
         QVERIFY2(SampleRecord::save(*db.dm(), 0, values, &error), qPrintable(error));
         TFrmMain main;
         main.show();
-        TfrmRevaZezEdit editor(&main);
+        TfrmRevaZezEdit editor(main.samples(), &main);
         editor.OpenMode(TfrmRevaZezEdit::Copy);
         QCOMPARE(editor.windowTitle(), QStringLiteral("样品档案 - 新增"));
         QVERIFY(editor.save());
@@ -256,7 +257,7 @@ private slots:
         TFrmMain main;
         main.show();
         main.grid()->setCurrentRow(0);
-        TfrmRevaZezEdit editor(&main);
+        TfrmRevaZezEdit editor(main.samples(), &main);
         editor.OpenMode(TfrmRevaZezEdit::Edit);
         type(&editor, "edtGoodName", QStringLiteral("dropped"));
         editor.findChild<QToolButton *>(QStringLiteral("nbNext"))->click();
@@ -300,7 +301,7 @@ private slots:
         TestDatabase db(engine);
         ScriptedPrompt prompt;
         TFrmMain main;
-        TfrmRevaZezEdit editor(&main);
+        TfrmRevaZezEdit editor(main.samples(), &main);
         editor.show();
         editor.OpenMode(TfrmRevaZezEdit::New);
         type(&editor, "edtGoodName", name);
@@ -318,7 +319,7 @@ private slots:
         TestDatabase db(engine);
         ScriptedPrompt prompt;
         TFrmMain main;
-        TfrmRevaZezEdit editor(&main);
+        TfrmRevaZezEdit editor(main.samples(), &main);
         editor.show();
         editor.OpenMode(TfrmRevaZezEdit::New);
         const QString longText(300, u'长');
@@ -353,7 +354,7 @@ private slots:
         for (const QString &sql : trigger)
             QVERIFY(db.dm()->ExecSql(sql));
         TFrmMain main;
-        TfrmRevaZezEdit editor(&main);
+        TfrmRevaZezEdit editor(main.samples(), &main);
         editor.show();
         editor.OpenMode(TfrmRevaZezEdit::New);
         type(&editor, "edtGoodcode", QStringLiteral("A1"));
@@ -374,7 +375,7 @@ private slots:
         QVERIFY(other && other->isConnected());
         TFrmMain main;
         main.show();
-        TfrmRevaZezEdit editor(&main);
+        TfrmRevaZezEdit editor(main.samples(), &main);
         editor.OpenMode(TfrmRevaZezEdit::New);
         editor.findChild<QCheckBox *>(QStringLiteral("CheckBox1"))->setChecked(true);
         QString error;

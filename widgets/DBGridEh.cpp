@@ -1,6 +1,7 @@
 #include "widgets/DBGridEh.h"
 
 #include "core/DisplayFormat.h"
+#include "core/RecordList.h"
 #include "core/SqlListModel.h"
 
 #include <QAbstractTableModel>
@@ -212,6 +213,16 @@ void DBGridEh::setSource(SqlListModel *source)
             setCurrentRow(0);
         else
             emit currentRowChanged(-1);
+    });
+}
+
+void DBGridEh::setList(RecordList *list)
+{
+    setSource(list->model());
+    connect(this, &DBGridEh::currentRowChanged, list, &RecordList::setCurrentRow);
+    connect(list, &RecordList::currentRowChanged, this, [this](int row) {
+        if (row >= 0 && row != currentRow())
+            setCurrentRow(row);
     });
 }
 

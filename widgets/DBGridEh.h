@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class QTableView;
+class RecordList;
 class SqlListModel;
 class GridModel;
 class GridFooter;
@@ -22,6 +23,8 @@ public:
     explicit DBGridEh(QWidget *parent = nullptr);
 
     void setSource(SqlListModel *source);
+    // Shows `list`'s rows, its current row as the grid's and the grid's as the list's.
+    void setList(RecordList *list);
     SqlListModel *source() const { return m_source; }
 
     // Replaces every column; `columns` in display order.

@@ -2,6 +2,7 @@
 
 #include "core/DataDm.h"
 #include "core/GridLayoutStore.h"
+#include "core/Prompt.h"
 #include "widgets/DBGridEh.h"
 #include "widgets/uFrmDispFieldXz.h"
 
@@ -15,6 +16,12 @@ void LoadGridLayout(DBGridEh *grid, const QString &key)
 void SaveGridLayout(DBGridEh *grid, const QString &key)
 {
     GridLayoutStore::save(*dmData, key, grid->columns());
+}
+
+void AskSaveGridLayout(DBGridEh *grid, const QString &key)
+{
+    if (ShowPrompt(QStringLiteral("真的要保存当前网格设置吗？"), Prompt::Question) == Prompt::Yes)
+        SaveGridLayout(grid, key);
 }
 
 void ChooseColumns(DBGridEh *grid)

@@ -1,0 +1,67 @@
+#include "core/RecordList.h"
+
+#include "core/SqlListModel.h"
+
+RecordList::RecordList(QObject *parent) : QObject(parent), m_model(new SqlListModel(this))
+{
+    connect(m_model, &QAbstractItemModel::modelReset, this,
+            [this] { setCurrent(rowCount() > 0 ? 0 : -1); });
+    connect(m_model, &SqlListModel::located, this, [this](int row) {
+        if (row >= 0)
+            setCurrentRow(row);
+    });
+    // The list shrinks when its count arrives below the rows read so far.
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, [this] {
+        if (m_current >= rowCount())
+            setCurrent(rowCount() - 1);
+    });
+}
+
+int RecordList::rowCount() const
+{
+    return m_model->rowCount();
+}
+
+void RecordList::setCurrentRow(int row)
+{
+    if (row >= 0 && row < rowCount())
+        setCurrent(row);
+}
+
+void RecordList::setCurrent(int row)
+{
+    if (row == m_current)
+        return;
+    m_current = row;
+    emit currentRowChanged(row);
+}
+
+QVariant RecordList::value(const QString &field) const
+{
+    return hasCurrent() ? m_model->value(m_current, field) : QVariant();
+}
+
+QVariant RecordList::value(int row, const QString &field) const
+{
+    return m_model->value(row, field);
+}
+
+bool RecordList::reload()
+{
+    return m_model->reload();
+}
+
+bool RecordList::showSaved(qint64 id)
+{
+    const bool ok = reload();
+    m_model->locate(QStringLiteral("F_ID"), id);
+    return ok;
+}
+
+bool RecordList::reloadAfterDelete()
+{
+    const int row = m_current;
+    const bool ok = reload();
+    setCurrentRow(qMin(row, rowCount() - 1));
+    return ok;
+}

@@ -1,0 +1,36 @@
+#include "masterdata/MasterDataCommands.h"
+
+#include "masterdata/Registers.h"
+#include "masterdata/uFrmCodeMan.h"
+#include "masterdata/uFrmRateCodeGL.h"
+#include "masterdata/uFrmTreeCodeMan.h"
+#include "widgets/CommandRegistry.h"
+#include "widgets/MainHost.h"
+
+void installMasterDataCommands(CommandRegistry &commands, MainHost &host)
+{
+    commands.handle(104, [&host] {
+        TFrmCodeMan(host.hostWindow()).exec();
+        // Names added meanwhile belong in the value list.
+        host.codeListsChanged();
+    });
+    commands.handle(105, [&host] { TfrmRateCodeGL(host.hostWindow()).exec(); });
+    // Commands 106 to 108 open the trees of modes 1, 3 and 5.
+    for (int mode : {1, 3, 5}) {
+        commands.handle(105 + (mode + 1) / 2, [&host, mode] {
+            ShowTreeCodeMan(host.hostWindow(), mode);
+            if (mode == 1)
+                host.sampleTypesChanged();
+        });
+    }
+    const struct
+    {
+        int id;
+        const RegisterDescription &(*description)();
+    } registers[] = {{208, catalogueRegister}, {209, clientRegister}, {210, supplierRegister}};
+    for (const auto &r : registers) {
+        commands.handle(r.id, [&host, description = r.description] {
+            ShowRegister(host.hostWindow(), description());
+        });
+    }
+}

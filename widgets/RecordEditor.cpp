@@ -1,0 +1,121 @@
+#include "widgets/RecordEditor.h"
+
+#include "core/DataDm.h"
+#include "core/Prompt.h"
+#include "core/RecordList.h"
+#include "widgets/EditorBottomBar.h"
+#include "widgets/EditorKeys.h"
+
+#include <QAbstractButton>
+#include <QBoxLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+RecordEditor::RecordEditor(RecordList &records, QWidget *parent)
+    : QDialog(parent), m_records(records)
+{
+}
+
+void RecordEditor::finishForm(QBoxLayout *layout)
+{
+    watchChanges();
+    m_bottom = new EditorBottomBar;
+    layout->addWidget(m_bottom);
+    connect(m_bottom->okButton(), &QPushButton::clicked, this, &RecordEditor::save);
+    connect(m_bottom->cancelButton(), &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_bottom, &EditorBottomBar::moveRequested, this, [this](EditorBottomBar::Move move) {
+        moveTo(EditorBottomBar::rowAfter(move, m_records.currentRow(), m_records.rowCount()));
+    });
+    new EditorKeys(this, m_bottom->okButton(), m_bottom->cancelButton());
+}
+
+void RecordEditor::watchChanges()
+{
+    const auto changed = [this] {
+        if (!m_filling)
+            m_modified = true;
+    };
+    // Every box of the form edits through a line edit, a text area or a check box.
+    for (auto *edit : findChildren<QLineEdit *>())
+        connect(edit, &QLineEdit::textChanged, this, changed);
+    for (auto *text : findChildren<QPlainTextEdit *>())
+        connect(text, &QPlainTextEdit::textChanged, this, changed);
+    for (auto *check : findChildren<QAbstractButton *>()) {
+        if (check->isCheckable())
+            connect(check, &QAbstractButton::toggled, this, changed);
+    }
+}
+
+void RecordEditor::setMode(Mode mode)
+{
+    m_mode = mode;
+    m_bottom->setChanging(mode == Mode::Change);
+    showMode(mode);
+}
+
+void RecordEditor::start(Mode mode)
+{
+    setMode(mode);
+    if (mode == Mode::New)
+        clear();
+    else
+        loadCurrent();
+    firstField(mode)->setFocus();
+}
+
+void RecordEditor::clear()
+{
+    m_filling = true;
+    m_id = 0;
+    clearRecord();
+    m_filling = false;
+    m_modified = false;
+}
+
+void RecordEditor::loadCurrent()
+{
+    m_filling = true;
+    m_id = isChanging() ? m_records.value(QStringLiteral("F_ID")).toLongLong() : 0;
+    loadRecord();
+    m_filling = false;
+    m_modified = false;
+}
+
+void RecordEditor::moveTo(int row)
+{
+    if (row < 0)
+        return;
+    m_records.setCurrentRow(row);
+    loadCurrent();
+}
+
+bool RecordEditor::save()
+{
+    if (!validate())
+        return false;
+    qint64 saved = 0;
+    QString error;
+    switch (store(m_id, values(), &saved, &error)) {
+    case Stored::Refused:
+        return false;
+    case Stored::Failed:
+        qWarning("%s not saved: %s", qPrintable(objectName()), qPrintable(error));
+        ShowPrompt(QStringLiteral("保存失败，请检测数据库连接！"), Prompt::Error);
+        return false;
+    case Stored::Saved:
+        break;
+    }
+    m_modified = false;
+    if (!m_records.showSaved(saved))
+        ShowPrompt(kMsgOpenFailed, Prompt::Error);
+    if (isChanging() || !m_bottom->continuousAdd()) {
+        m_id = saved;
+        accept();
+    } else {
+        setMode(Mode::New);
+        clear();
+        firstField(m_mode)->setFocus();
+    }
+    return true;
+}
