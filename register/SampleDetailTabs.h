@@ -23,9 +23,15 @@ public:
     QString text(const QString &field) const;
 
 private:
-    QWidget *page(const QList<QPair<QString, QString>> &fields, int columns);
+    // A page of read-only boxes for the described `columns`, three to a row.
+    QWidget *page(std::initializer_list<const char *> columns);
 
-    QHash<QString, QLineEdit *> m_boxes; // field (lower case) → box
+    struct Box
+    {
+        QLineEdit *box;
+        QString format;
+    };
+    QHash<QString, Box> m_boxes; // field (lower case) → box
     QPlainTextEdit *m_memo;
     QWidget *m_picturePage;
 };

@@ -5,6 +5,7 @@
 #include "core/DataDm.h"
 #include "widgets/DateBox.h"
 #include "core/DisplayFormat.h"
+#include "register/SampleFields.h"
 #include "widgets/EditorKeys.h"
 #include "widgets/PlaceForm.h"
 #include "masterdata/TypePicker.h"
@@ -26,15 +27,6 @@ namespace {
 
 const QDate kOpenEnd{3000, 8, 14};
 
-// A code-list box that reads its list again each time the operator enters it, so codes added
-// meanwhile are offered; what was typed stays.
-QLineEdit *lineEdit(const char *name, QWidget *parent)
-{
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    return edit;
-}
-
 DateBox *dateBox(const char *name, const QDate &date, QWidget *parent)
 {
     auto *box = new DateBox(parent);
@@ -49,30 +41,38 @@ DateBox *dateBox(const char *name, const QDate &date, QWidget *parent)
 TDLGrevazezCX::TDLGrevazezCX(QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("样品记录查询对话框"));
-    using M = SqlFilter::Match;
 
     // Created in the order Enter and Tab walk through them.
     auto *criteria = new QGroupBox(this);
     auto *grid = new QGridLayout(criteria);
-    const auto place = [&](const QString &label, QWidget *box, int row, int column) {
-        auto *caption = new QLabel(label, criteria);
+    // The box of a described column: a code-list box, a memo or a line, matched as described.
+    const auto criterion = [&](const char *name, QWidget *parent) -> QWidget * {
+        const SampleField *field = sampleField(QLatin1String(name));
+        QWidget *box = nullptr;
+        if (field->kind == SampleField::Code)
+            box = new CodeCombo(field->codeKind, parent);
+        else if (field->kind == SampleField::Memo)
+            box = new QPlainTextEdit(parent);
+        else
+            box = new QLineEdit(parent);
+        box->setObjectName(field->objectName);
+        m_criteria.append({box, field->column, *field->advancedMatch});
+        return box;
+    };
+    const auto place = [&](const char *name, QWidget *box, int row, int column) {
+        auto *caption = new QLabel(sampleField(QLatin1String(name))->label, criteria);
         caption->setBuddy(box);
         grid->addWidget(caption, row, column);
         grid->addWidget(box, row, column + 1);
     };
-    const auto criterion = [&](QWidget *box, const char *column, M match) {
-        m_criteria.append({box, column, match});
-        return box;
+    const auto placeCriterion = [&](const char *name, int row, int column) {
+        place(name, criterion(name, criteria), row, column);
     };
 
-    place(QStringLiteral("样品编号："),
-          criterion(lineEdit("edtGoodcode", criteria), "F_goodCode", M::StartsWith), 0, 0);
-    place(QStringLiteral("样品名称："),
-          criterion(lineEdit("edtGoodName", criteria), "F_goodName", M::Contains), 0, 2);
-    place(QStringLiteral("规格型号："),
-          criterion(lineEdit("edtSpec", criteria), "F_spec", M::StartsWith), 1, 0);
-    m_edtType = lineEdit("edtType", criteria);
-    criterion(m_edtType, "F_type", M::Contains);
+    placeCriterion("F_goodCode", 0, 0);
+    placeCriterion("F_goodName", 0, 2);
+    placeCriterion("F_spec", 1, 0);
+    m_edtType = static_cast<QLineEdit *>(criterion("F_type", criteria));
     auto *btnType = new QPushButton(QStringLiteral("..."), criteria);
     btnType->setObjectName(QStringLiteral("btnType"));
     btnType->setFixedWidth(btnType->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 12);
@@ -83,49 +83,30 @@ TDLGrevazezCX::TDLGrevazezCX(QWidget *parent) : QDialog(parent)
     typeLayout->setSpacing(2);
     typeLayout->addWidget(m_edtType, 1);
     typeLayout->addWidget(btnType);
-    place(QStringLiteral("样品类型："), typeRow, 1, 2);
-
-    const auto combo = [&](const char *name, const char *kind) {
-        auto *box = new CodeCombo(QString::fromLatin1(kind), criteria);
-        box->setObjectName(QString::fromLatin1(name));
-        return box;
-    };
-    place(QStringLiteral("品    牌："),
-          criterion(combo("cbbPinpai", "pinpai"), "F_pinPai", M::StartsWith), 2, 0);
-    place(QStringLiteral("颜    色："),
-          criterion(combo("cbbYanSE", "yanse"), "F_yanSE", M::StartsWith), 2, 2);
-    place(QStringLiteral("材    料："),
-          criterion(combo("cbbCaiLiao", "cailiao"), "F_caiLiao", M::Contains), 3, 0);
-    place(QStringLiteral("包    装："),
-          criterion(combo("cbbBaoZhuang", "baozhuang"), "F_baoZhuang", M::StartsWith), 3, 2);
-    place(QStringLiteral("体    积："),
-          criterion(lineEdit("edtTiji", criteria), "F_tiji", M::Contains), 4, 0);
-    place(QStringLiteral("条 型 码："),
-          criterion(lineEdit("edtTMcode", criteria), "F_TMcode", M::Contains), 4, 2);
-    place(QStringLiteral("仓库位置："),
-          criterion(lineEdit("edtDepotPos", criteria), "F_depotPos", M::Contains), 5, 0);
-    place(QStringLiteral("货    架："),
-          criterion(lineEdit("edtHuoJia", criteria), "F_huoJia", M::Contains), 5, 2);
+    place("F_type", typeRow, 1, 2);
+    placeCriterion("F_pinPai", 2, 0);
+    placeCriterion("F_yanSE", 2, 2);
+    placeCriterion("F_caiLiao", 3, 0);
+    placeCriterion("F_baoZhuang", 3, 2);
+    placeCriterion("F_tiji", 4, 0);
+    placeCriterion("F_TMcode", 4, 2);
+    placeCriterion("F_depotPos", 5, 0);
+    placeCriterion("F_huoJia", 5, 2);
 
     auto *others = new QWidget(criteria);
     auto *othersLayout = new QHBoxLayout(others);
     othersLayout->setContentsMargins(0, 0, 0, 0);
-    const char *otherNames[] = {"edtOther1", "edtOther2", "edtOther3", "edtOther4"};
-    const char *otherColumns[] = {"F_other1", "F_other2", "F_other3", "F_other4"};
-    for (int i = 0; i < 4; ++i)
-        othersLayout->addWidget(
-            criterion(lineEdit(otherNames[i], others), otherColumns[i], M::Contains));
-    auto *othersCaption = new QLabel(QStringLiteral("其他特性："), criteria);
+    for (const char *name : {"F_other1", "F_other2", "F_other3", "F_other4"})
+        othersLayout->addWidget(criterion(name, others));
+    auto *othersCaption = new QLabel(sampleField(QStringLiteral("F_other1"))->label, criteria);
     othersCaption->setBuddy(m_criteria[m_criteria.size() - 4].box);
     grid->addWidget(othersCaption, 6, 0);
     grid->addWidget(others, 6, 1, 1, 3);
 
-    m_memo = new QPlainTextEdit(criteria);
-    m_memo->setObjectName(QStringLiteral("Memo1"));
+    m_memo = static_cast<QPlainTextEdit *>(criterion("F_memo1", criteria));
     m_memo->setTabChangesFocus(true);
     m_memo->setFixedHeight(m_memo->fontMetrics().lineSpacing() * 3 + 12);
-    criterion(m_memo, "F_Memo1", M::Contains);
-    auto *memoCaption = new QLabel(QStringLiteral("备注信息："), criteria);
+    auto *memoCaption = new QLabel(sampleField(QStringLiteral("F_memo1"))->label, criteria);
     memoCaption->setBuddy(m_memo);
     grid->addWidget(memoCaption, 7, 0, Qt::AlignTop);
     grid->addWidget(m_memo, 7, 1, 1, 3);
@@ -206,7 +187,7 @@ SqlFilter TDLGrevazezCX::filter(const SqlDialect &dialect) const
     for (const Criterion &c : m_criteria) {
         const QString v = criterionText(c.box);
         if (!v.isEmpty())
-            f.addLike(QString::fromLatin1(c.column), v, c.match);
+            f.addLike(c.column, v, c.match);
     }
     for (const Range &r : m_ranges) {
         if (!r.check->isChecked())

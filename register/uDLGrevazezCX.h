@@ -31,7 +31,7 @@ private:
     struct Criterion
     {
         QWidget *box;
-        const char *column;
+        QString column;
         SqlFilter::Match match;
     };
     struct Range
