@@ -85,6 +85,10 @@ bool probe(const DataSource &source, QString *report)
                 *report = QObject::tr("连接成功：数据库中已有样品数据。");
                 usable = true;
                 break;
+            case Schema::State::Older:
+                *report = QObject::tr("连接成功：数据库中已有样品数据，连接时将升级到本程序的版本。");
+                usable = true;
+                break;
             case Schema::State::Foreign:
                 *report = QObject::tr("连接成功，但这不是样品数据库：其中已有别的数据表。");
                 break;

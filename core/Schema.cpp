@@ -237,6 +237,75 @@ bool create(QSqlDatabase &db, const SqlDialect &dialect, QString *error)
     return tx.commit(error);
 }
 
+bool exec(QSqlDatabase &db, const QString &sql, const QVariantList &values, QString *error,
+          QSqlQuery *result = nullptr)
+{
+    QSqlQuery q(db);
+    bool ok = q.prepare(sql);
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    ok = ok && q.exec();
+    if (!ok)
+        *error = q.lastError().text();
+    else if (result)
+        *result = q;
+    return ok;
+}
+
+// The main list's footer sums the quantity and the prices under a "合计": layouts stored
+// before keep their columns and gain the sums where they had no footer of their own.
+bool upgradeToV2(QSqlDatabase &db, QString *error)
+{
+    const QString key = QStringLiteral("revazezmain");
+    QSqlQuery count;
+    if (!exec(db,
+              QStringLiteral("select count(*), coalesce(max(F_Order), 0), "
+                             "sum(case when lower(F_fieldname) = 'f_amount' then 1 else 0 end) "
+                             "from cfg_Grid where F_name = ?"),
+              {key}, error, &count) ||
+        !count.next())
+        return false;
+    const bool hasRows = count.value(0).toInt() > 0;
+    const int lastOrder = count.value(1).toInt();
+    const bool hasAmount = count.value(2).toInt() > 0;
+    count.finish();
+    if (hasRows && !hasAmount &&
+        !exec(db,
+              QStringLiteral("insert into cfg_Grid(F_name, F_fieldname, F_Caption, F_Width, "
+                             "F_Visible, F_ReadOnly, F_Alignment, F_DisplayFormat, "
+                             "F_FooterType, F_FooterValue, F_Order) "
+                             "values(?, 'F_amount', ?, 85, ?, ?, 2, '0.###', 0, '', ?)"),
+              {key, QStringLiteral("数量"), true, true, lastOrder + 1}, error))
+        return false;
+    return exec(db,
+                QStringLiteral("update cfg_Grid set F_FooterType = 2 where F_name = ? and "
+                               "F_FooterType = 0 and lower(F_fieldname) in "
+                               "('f_amount', 'f_cgprice', 'f_xsprice1', 'f_xsprice2')"),
+                {key}, error) &&
+           exec(db,
+                QStringLiteral("update cfg_Grid set F_FooterType = 1, F_FooterValue = ? "
+                               "where F_name = ? and F_FooterType = 0 and "
+                               "lower(F_fieldname) = 'f_goodcode'"),
+                {QStringLiteral("合计"), key}, error);
+}
+
+// Brings a database of an older version up to this one, a step at a time, each step with
+// its version row whole or not at all.
+bool upgrade(QSqlDatabase &db, int version, QString *error)
+{
+    using Step = bool (*)(QSqlDatabase &, QString *);
+    const Step steps[] = {nullptr, nullptr, upgradeToV2};
+    for (int next = version + 1; next <= kVersion; ++next) {
+        Transaction tx(db);
+        if (!tx.began(error) || !steps[next](db, error) ||
+            !exec(db, QStringLiteral("insert into cfg_schema(F_version) values(?)"), {next},
+                  error) ||
+            !tx.commit(error))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 const std::vector<Table> &tables()
@@ -314,7 +383,9 @@ State inspect(const QSqlDatabase &db, int *version, QString *error)
     *version = q.next() ? q.value(0).toInt() : 0;
     if (*version > kVersion)
         return State::Newer;
-    return *version < 1 ? State::Damaged : State::Current;
+    if (*version < 1)
+        return State::Damaged;
+    return *version < kVersion ? State::Older : State::Current;
 }
 
 bool ensure(QSqlDatabase &db, const SqlDialect &dialect, QString *error)
@@ -325,6 +396,8 @@ bool ensure(QSqlDatabase &db, const SqlDialect &dialect, QString *error)
         return create(db, dialect, error);
     case State::Current:
         return true;
+    case State::Older:
+        return upgrade(db, version, error);
     case State::Foreign:
         *error = QObject::tr("这不是样品数据库：其中已有别的数据表。");
         return false;

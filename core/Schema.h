@@ -36,7 +36,7 @@ struct Table
     std::vector<Index> indexes = {};
 };
 
-inline constexpr int kVersion = 1;
+inline constexpr int kVersion = 2;
 
 const std::vector<Table> &tables();
 
@@ -49,9 +49,10 @@ int width(const QString &table, const QString &column);
 
 QStringList createStatements(const SqlDialect &dialect);
 
-enum class State { Empty, Current, Foreign, Newer, Damaged };
+enum class State { Empty, Current, Older, Foreign, Newer, Damaged };
 
-// What a database holds: nothing yet, our schema, someone else's tables, a newer schema.
+// What a database holds: nothing yet, our schema (this or an older version), someone else's
+// tables, a newer schema.
 State inspect(const QSqlDatabase &db, int *version, QString *error);
 
 // Creates the schema and its required rows in an empty database, upgrades an older one, and

@@ -22,15 +22,8 @@ const QStringList &columns()
 std::optional<qint64> save(TdmData &dm, qint64 id, const QVariantMap &values, QString *error)
 {
     QVariantList bound;
-    for (const QString &column : columns()) {
-        // A column left out would be written as NULL without a word.
-        if (!values.contains(column)) {
-            if (error)
-                *error = QStringLiteral("no value for %1").arg(column);
-            return std::nullopt;
-        }
+    for (const QString &column : columns())
         bound << values.value(column);
-    }
     Transaction transaction(dm.database());
     if (!transaction.began(error))
         return std::nullopt;

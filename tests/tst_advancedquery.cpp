@@ -1,7 +1,10 @@
+#include "core/SqlListModel.h"
 #include "widgets/DateBox.h"
 #include "masterdata/TreeCodeView.h"
 #include "masterdata/uFrmTreeCodeMan.h"
+#include "register/SampleList.h"
 #include "register/uDLGrevazezCX.h"
+#include "register/uFrmMain.h"
 #include "support/Modal.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
@@ -14,6 +17,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -398,6 +402,53 @@ private slots:
         QCOMPARE(filter.has_value(), answered);
         if (filter)
             QCOMPARE(codesFound(db.dm(), *filter), QStringList{"A100"});
+    }
+
+    // Reports print the grouped statements: after an advanced query they must select what the
+    // list shows, not what the filters selected before.
+    void groupedStatementsFollowTheAdvancedQuery()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        const QDate today = QDate::currentDate();
+        insert(db.dm(), {{"F_goodCode", "A100"}, {"F_XSclient", "甲"}, {"F_CGprice", 5.0},
+                         {"F_editDate", today}});
+        insert(db.dm(), {{"F_goodCode", "A101"}, {"F_XSclient", "甲"}, {"F_CGprice", 2.5},
+                         {"F_editDate", QDate(2001, 1, 1)}});
+        insert(db.dm(), {{"F_goodCode", "XA1"}, {"F_XSclient", "乙"}, {"F_CGprice", 7.0},
+                         {"F_editDate", today}});
+        TFrmMain main;
+        main.show();
+        const auto byClient = [&] {
+            const SampleListStatements &s = main.samples().statements();
+            QSqlQuery q(db.dm()->database());
+            QStringList rows;
+            if (!db.dm()->OpenSql(q, s.byClientSql + QStringLiteral(" order by F_XSclient"),
+                                  s.values))
+                return QStringList{QStringLiteral("failed")};
+            while (q.next())
+                rows << q.value(0).toString() + u'=' + QString::number(q.value(3).toDouble());
+            return rows;
+        };
+        QCOMPARE(main.listModel()->rowCount(), 2);
+        QCOMPARE(byClient(), (QStringList{"乙=7", "甲=5"}));
+
+        QObject scope;
+        whenModal<TDLGrevazezCX>(&scope, [](TDLGrevazezCX *dialog) {
+            child<QLineEdit>(dialog, "edtGoodcode")->setText(QStringLiteral("A1"));
+            child<QPushButton>(dialog, "Button1")->click();
+        });
+        auto *advanced = main.findChild<QPushButton *>(QStringLiteral("btnAdvanced"));
+        advanced->click();
+        QVERIFY(main.samples().isAdvanced());
+        QTRY_COMPARE(main.listModel()->rowCount(), 2);
+        QCOMPARE(byClient(), QStringList{"甲=7.5"});
+
+        // Back to the filters.
+        advanced->click();
+        QVERIFY(!main.samples().isAdvanced());
+        QCOMPARE(byClient(), (QStringList{"乙=7", "甲=5"}));
     }
 
     void typePicker()

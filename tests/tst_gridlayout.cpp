@@ -53,7 +53,7 @@ private slots:
         DBGridEh grid;
         grid.setColumns(builtIn());
         LoadGridLayout(&grid, QStringLiteral("revazezmain"));
-        QCOMPARE(grid.columns().size(), 23);
+        QCOMPARE(grid.columns().size(), 24);
         grid.moveColumn(2, 0);
         grid.setColumnVisible(1, false);
         QList<GridColumn> before = grid.columns();

@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 
 namespace {
 
@@ -168,6 +169,48 @@ private slots:
         TfrmOperLogin changing(LoginMode::ChangeOperator, nullptr);
         changing.findChild<QPushButton *>(QStringLiteral("btnCancel"))->click();
         QCOMPARE(changing.result(), LoginResult::Cancelled);
+    }
+
+    void escapeNeverClosesTheLogin_data()
+    {
+        QTest::addColumn<LoginMode>("mode");
+        QTest::newRow("start-up") << LoginMode::StartUp;
+        QTest::newRow("change operator") << LoginMode::ChangeOperator;
+    }
+
+    void escapeNeverClosesTheLogin()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        QFETCH(LoginMode, mode);
+        TestDatabase db(engine);
+        TfrmOperLogin login(mode, nullptr);
+        login.show();
+        QTest::keyClick(login.findChild<QLineEdit *>(QStringLiteral("edtPassWord")),
+                        Qt::Key_Escape);
+        QVERIFY(login.isVisible());
+        QCOMPARE(login.result(), LoginResult::Cancelled);
+    }
+
+    // The main window follows the session, whoever logs in: its rights and the status bar.
+    void mainWindowFollowsTheSession()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        TFrmMain main;
+        main.show();
+        db.dm()->session().logIn(QStringLiteral(" clerk "), {QStringLiteral("401")});
+        QCOMPARE(db.dm()->CurOperName(), QStringLiteral("clerk"));
+        QCOMPARE(main.statusPanel(1), QStringLiteral(" clerk "));
+        for (int id = 101; id <= 505; ++id) {
+            if (QAction *a = main.action(id))
+                QCOMPARE(a->isVisible(), id == 401);
+        }
+        QCOMPARE(visibleTopMenus(main).first(), QStringLiteral("mnuStat"));
+        QTRY_VERIFY(!main.findChild<QToolButton *>(QStringLiteral("tbPrint"))->isVisible());
+        db.dm()->setCurOperName(QStringLiteral("admin"));
+        QVERIFY(main.action(101)->isVisible() && main.action(505)->isVisible());
+        QTRY_VERIFY(main.findChild<QToolButton *>(QStringLiteral("tbPrint"))->isVisible());
     }
 
     void rightsShowCommandsAndTheirMenus_data()

@@ -1,8 +1,13 @@
 #include "register/uFrmMain.h"
+#include "widgets/DBGridEh.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QTimer>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -54,6 +59,53 @@ private slots:
         QVERIFY(QDateTime::fromString(clock, QStringLiteral("yyyy-MM-dd hh:mm:ss")).isValid());
         main.setStatusPanel(3, QString());
         QTRY_VERIFY_WITH_TIMEOUT(!main.statusPanel(3).isEmpty(), 2500);
+    }
+
+    void ctrlAAddsWhileTheSearchBoxHasTheFocus()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        TFrmMain main;
+        main.show();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        auto *search = main.findChild<QLineEdit *>(QStringLiteral("Edit1"));
+        search->setFocus();
+        QString opened;
+        QTimer::singleShot(0, this, [&opened] {
+            auto *editor = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            if (!editor)
+                return;
+            opened = editor->objectName();
+            editor->reject();
+        });
+        QTest::keyClick(search, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(opened, QStringLiteral("frmRevaZezEdit"));
+    }
+
+    void footerSumsQuantityAndPrices()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        for (double price : {1.5, 2.25}) {
+            QVERIFY(db.dm()->ExecSql(QStringLiteral("insert into GoodMain(F_goodCode, F_amount, "
+                                                    "F_CGprice, F_editDate) values('A', 2, ?, ?)"),
+                                     {price, QDate::currentDate()}));
+        }
+        TFrmMain main;
+        main.show();
+        const QList<GridColumn> columns = main.grid()->columns();
+        const auto footer = [&](const QString &field) {
+            for (int i = 0; i < columns.size(); ++i) {
+                if (columns[i].field.compare(field, Qt::CaseInsensitive) == 0)
+                    return main.grid()->footerText(i);
+            }
+            return QStringLiteral("no column");
+        };
+        QTRY_COMPARE(footer(QStringLiteral("F_CGprice")), QStringLiteral("3.75"));
+        QCOMPARE(footer(QStringLiteral("F_goodCode")), QStringLiteral("合计"));
+        QCOMPARE(footer(QStringLiteral("F_amount")), QStringLiteral("4"));
+        QCOMPARE(footer(QStringLiteral("F_XSprice1")), QStringLiteral("0.00"));
     }
 
     void viewMenuTogglesBars()

@@ -328,6 +328,37 @@ private slots:
         QCOMPARE(child<QLineEdit>(&main, "Edit1")->text(), QStringLiteral("伽马"));
     }
 
+    // The window sees keys first: Ctrl+A adds from the search box, where a text box would
+    // select all; Enter on the grid moves on as in the other windows.
+    void keysOfTheListWindow()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        fillRegister(db.dm(), clientRegister());
+        TfrmCltMan window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto *search = child<QLineEdit>(&window, "edtSearch");
+        QCOMPARE(QApplication::focusWidget(), search);
+        QString opened;
+        QTimer::singleShot(0, this, [&opened] {
+            auto *editor = qobject_cast<RegisterEditor *>(QApplication::activeModalWidget());
+            if (!editor)
+                return;
+            opened = editor->windowTitle();
+            editor->reject();
+        });
+        QTest::keyClick(search, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(opened, clientRegister().editorTitleNew);
+
+        QTableView *grid = window.grid()->view();
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_Return);
+        QVERIFY(window.isVisible());
+        QVERIFY(QApplication::focusWidget() != grid);
+    }
+
     void catalogueEntryFillsTheSampleEditor()
     {
         QFETCH_GLOBAL(QString, engine);

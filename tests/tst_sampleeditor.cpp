@@ -280,6 +280,48 @@ private slots:
         QCOMPARE(count(db.dm(), QStringLiteral("GoodMain")), 3);
     }
 
+    // The modified flag follows what the operator types, not what loading or clearing does;
+    // Esc on a changed form still closes it without a question.
+    void modifiedFlagFollowsTheForm()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        QString error;
+        for (const char *code : {"A1", "A2"})
+            QVERIFY2(SampleRecord::save(*db.dm(), 0, sample(QLatin1String(code), QStringLiteral("件")),
+                                        &error),
+                     qPrintable(error));
+        TFrmMain main;
+        main.show();
+        TfrmRevaZezEdit editor(main.samples(), &main);
+        editor.show();
+        editor.OpenMode(TfrmRevaZezEdit::Edit);
+        QVERIFY(!editor.isModified());
+        editor.findChild<QToolButton *>(QStringLiteral("nbNext"))->click();
+        QVERIFY(!editor.isModified());
+        type(&editor, "edtSpec", QStringLiteral("M4"));
+        QVERIFY(editor.isModified());
+        QTest::keyClick(text(&editor, "edtSpec"), Qt::Key_Escape);
+        QVERIFY(!editor.isVisible());
+        QVERIFY(prompt.shown.isEmpty());
+        QCOMPARE(db.dm()->GetIntValue(QStringLiteral("select count(*) from GoodMain where "
+                                                     "F_spec = 'M4'")),
+                 0);
+
+        TfrmRevaZezEdit adding(main.samples(), &main);
+        adding.OpenMode(TfrmRevaZezEdit::New);
+        QVERIFY(!adding.isModified());
+        adding.findChild<NumberBox *>(QStringLiteral("rceAmount"))->setValue(3);
+        QVERIFY(adding.isModified());
+        type(&adding, "edtGoodcode", QStringLiteral("A3"));
+        type(&adding, "edtGoodName", QStringLiteral("件"));
+        QVERIFY(adding.save());
+        // Continuous add: a cleared form for the next record.
+        QVERIFY(!adding.isModified());
+        QCOMPARE(text(&adding, "edtGoodcode")->text(), QString());
+    }
+
     void nameIsRequiredBeforeCode_data()
     {
         QTest::addColumn<QString>("name");

@@ -53,7 +53,7 @@ private slots:
         QCOMPARE(dm->GetIntValue(QStringLiteral("select count(distinct F_name) from cfg_Grid")), 8);
         QCOMPARE(dm->GetIntValue(QStringLiteral(
                      "select count(*) from cfg_Grid where F_name = 'revazezmain'")),
-                 23);
+                 24);
         QCOMPARE(dm->GetIntValue(
                      QStringLiteral("select count(distinct F_tablename) from cfg_import")),
                  3);
@@ -111,6 +111,51 @@ private slots:
         QVERIFY(again->isConnected());
         QCOMPARE(again->GetIntValue(QStringLiteral("select count(*) from t_code")), 0);
         QCOMPARE(again->GetIntValue(QStringLiteral("select count(*) from OperList")), 1);
+    }
+
+    // A database of the first version gains the main list's footer sums and keeps the
+    // columns its operators arranged.
+    void upgradesAnOlderDatabase()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        TdmData *dm = db.dm();
+        QVERIFY(dm->ExecSql(QStringLiteral("delete from cfg_Grid where F_name = 'revazezmain' "
+                                           "and F_fieldname = 'F_amount'")));
+        QVERIFY(dm->ExecSql(QStringLiteral("update cfg_Grid set F_FooterType = 0, "
+                                           "F_FooterValue = '' where F_name = 'revazezmain'")));
+        QVERIFY(dm->ExecSql(QStringLiteral("update cfg_Grid set F_FooterType = 1, F_FooterValue "
+                                           "= '小计' where F_fieldname = 'F_xsPrice2'")));
+        QVERIFY(dm->ExecSql(QStringLiteral("update cfg_Grid set F_Visible = ? where "
+                                           "F_fieldname = 'F_spec'"),
+                            {false}));
+        QVERIFY(dm->ExecSql(QStringLiteral("delete from cfg_schema")));
+        QVERIFY(dm->ExecSql(QStringLiteral("insert into cfg_schema(F_version) values(1)")));
+
+        auto upgraded = db.openAnother();
+        QVERIFY(upgraded->isConnected());
+        QCOMPARE(upgraded->GetIntValue(QStringLiteral("select max(F_version) from cfg_schema")),
+                 Schema::kVersion);
+        const auto footer = [&](const char *field) {
+            return upgraded->GetStrValue(
+                QStringLiteral("select F_FooterType || ':' || F_FooterValue from cfg_Grid "
+                               "where F_name = 'revazezmain' and F_fieldname = ?"),
+                {QString::fromLatin1(field)});
+        };
+        QCOMPARE(footer("F_goodcode"), QStringLiteral("1:合计"));
+        QCOMPARE(footer("F_cgPrice"), QStringLiteral("2:"));
+        QCOMPARE(footer("F_amount"), QStringLiteral("2:"));
+        QCOMPARE(footer("F_xsPrice2"), QStringLiteral("1:小计"));
+        QVERIFY(!upgraded->GetBoolValue(QStringLiteral(
+            "select F_Visible from cfg_Grid where F_fieldname = 'F_spec'")));
+        QCOMPARE(upgraded->GetIntValue(QStringLiteral(
+                     "select F_Order from cfg_Grid where F_fieldname = 'F_amount'")),
+                 24);
+        // A second start finds nothing more to do.
+        QVERIFY(db.openAnother()->isConnected());
+        QCOMPARE(upgraded->GetIntValue(QStringLiteral(
+                     "select count(*) from cfg_Grid where F_name = 'revazezmain'")),
+                 24);
     }
 
     void refusesForeignAndNewerDatabases()

@@ -8,6 +8,8 @@
 
 #include <QAbstractButton>
 #include <QBoxLayout>
+#include <QDateTimeEdit>
+#include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -36,9 +38,14 @@ void RecordEditor::watchChanges()
         if (!m_filling)
             m_modified = true;
     };
-    // Every box of the form edits through a line edit, a text area or a check box.
+    // Text boxes and combo boxes edit through a line edit; spin and date boxes keep theirs
+    // quiet while they set a value, so they are heard on their own.
     for (auto *edit : findChildren<QLineEdit *>())
         connect(edit, &QLineEdit::textChanged, this, changed);
+    for (auto *number : findChildren<QDoubleSpinBox *>())
+        connect(number, &QDoubleSpinBox::valueChanged, this, changed);
+    for (auto *date : findChildren<QDateTimeEdit *>())
+        connect(date, &QDateTimeEdit::dateTimeChanged, this, changed);
     for (auto *text : findChildren<QPlainTextEdit *>())
         connect(text, &QPlainTextEdit::textChanged, this, changed);
     for (auto *check : findChildren<QAbstractButton *>()) {
