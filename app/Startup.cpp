@@ -1,12 +1,12 @@
 #include "app/Startup.h"
 
+#include "app/uFrmSplash.h"
 #include "core/AppHome.h"
 #include "core/DataDm.h"
-#include "widgets/MessageBoxPrompt.h"
-#include "widgets/uDlgConnectDb.h"
-#include "app/uFrmSplash.h"
 #include "operators/uFrmOperLogin.h"
 #include "register/uFrmMain.h"
+#include "widgets/MessageBoxPrompt.h"
+#include "widgets/uDlgConnectDb.h"
 
 #include <QApplication>
 #include <QThread>

@@ -1,15 +1,15 @@
+#include "app/Startup.h"
 #include "core/AppHome.h"
 #include "core/AppTitle.h"
 #include "core/DataDm.h"
 #include "core/DemoData.h"
-#include "app/Startup.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
-#include <QCommandLineParser>
-#include <QIcon>
 #include <cstdio>
 
 namespace {
@@ -36,7 +36,8 @@ int fillDemoData(const QString &countText)
         std::fprintf(stderr, "demonstration data not stored: %s\n", qPrintable(error));
         return 1;
     }
-    std::printf("%d demonstration records stored in %s\n", count, qPrintable(dm.source().describe()));
+    std::printf("%d demonstration records stored in %s\n", count,
+                qPrintable(dm.source().describe()));
     return 0;
 }
 

@@ -50,8 +50,7 @@ void TfrmSplash::paintEvent(QPaintEvent *)
     title.setPointSize(22);
     title.setBold(true);
     painter.setFont(title);
-    painter.drawText(QRect(24, 80, 430, 50), Qt::AlignLeft | Qt::AlignVCenter,
-                     AppTitle::product());
+    painter.drawText(QRect(24, 80, 430, 50), Qt::AlignLeft | Qt::AlignVCenter, AppTitle::product());
     QFont edition = font();
     edition.setPointSize(11);
     painter.setFont(edition);

@@ -4,7 +4,6 @@
 //   quorin_pictures_bench DIR   (DIR keeps the generated pictures between runs)
 
 #include "core/AppHome.h"
-#include "widgets/DBGridEh.h"
 #include "core/DataDm.h"
 #include "core/Prompt.h"
 #include "core/SqlListModel.h"
@@ -12,6 +11,7 @@
 #include "register/PictureStore.h"
 #include "register/SampleRecord.h"
 #include "register/uFrmMain.h"
+#include "widgets/DBGridEh.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,14 +4,14 @@
 //   quorin_bench HOME   (HOME holds data/RevaZez.db, filled with quorin --demo-data N)
 
 #include "core/AppHome.h"
-#include "widgets/DBGridEh.h"
 #include "core/DataDm.h"
-#include "widgets/DateBox.h"
 #include "core/Prompt.h"
 #include "core/SqlListModel.h"
-#include "register/SampleRecord.h"
 #include "register/SampleList.h"
+#include "register/SampleRecord.h"
 #include "register/uFrmMain.h"
+#include "widgets/DBGridEh.h"
+#include "widgets/DateBox.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -120,10 +120,10 @@ int main(int argc, char *argv[])
         const char *column;
         const char *shape;
     } searches[] = {
-        {1, "钢", "F_goodName", "%%%s%%"},    {1, "轴承", "F_goodName", "%%%s%%"},
+        {1, "钢", "F_goodName", "%%%s%%"},     {1, "轴承", "F_goodName", "%%%s%%"},
         {1, "不存在", "F_goodName", "%%%s%%"}, {1, "深沟球轴承", "F_goodName", "%%%s%%"},
-        {1, "无此", "F_goodName", "%%%s%%"},  {0, "YP00012", "F_goodCode", "%s%%"},
-        {0, "YP", "F_goodCode", "%s%%"},      {0, "ZZ", "F_goodCode", "%s%%"},
+        {1, "无此", "F_goodName", "%%%s%%"},   {0, "YP00012", "F_goodCode", "%s%%"},
+        {0, "YP", "F_goodCode", "%s%%"},       {0, "ZZ", "F_goodCode", "%s%%"},
     };
     for (const auto &s : searches) {
         field->setCurrentIndex(s.field);
@@ -195,8 +195,8 @@ int main(int argc, char *argv[])
         while (foundRow < 0)
             QApplication::processEvents(QEventLoop::WaitForMoreEvents);
         const double foundMs = found.nsecsElapsed() / 1e6;
-        std::printf("%-28s %8d %10s %9.1f %10.1f %8.2f\n", "saved record found again",
-                    foundRow, "", foundMs, allTool, allTool > 0 ? foundMs / allTool : 0.0);
+        std::printf("%-28s %8d %10s %9.1f %10.1f %8.2f\n", "saved record found again", foundRow, "",
+                    foundMs, allTool, allTool > 0 ? foundMs / allTool : 0.0);
         SampleRecord::removeGroup(dm, *saved, *saved, &saveError);
     }
     std::printf("start-up to a usable main window: %.0f ms\n", startupMs);

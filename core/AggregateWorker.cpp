@@ -82,7 +82,7 @@ void AggregateWorker::locate(quint64 generation, const QString &sql, const QVari
     if (generation < m_wanted || !ensureOpen(&error))
         return;
     m_running = generation;
-    const int found = numbered    ? numberedRow(sql, values, key)
+    const int found = numbered   ? numberedRow(sql, values, key)
                       : m_handle ? scanSqlite(generation, sql, values, field, key)
                                  : -1;
     m_running = 0;
@@ -110,7 +110,8 @@ int AggregateWorker::scanSqlite(quint64 generation, const QString &sql, const QV
     auto *db = static_cast<sqlite3 *>(m_handle.load());
     sqlite3_stmt *statement = nullptr;
     const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement, nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement, nullptr) !=
+        SQLITE_OK)
         return -1;
     for (int i = 0; i < values.size(); ++i) {
         const QVariant &v = values.at(i);

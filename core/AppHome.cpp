@@ -1,9 +1,9 @@
 #include "core/AppHome.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 QString g_home;

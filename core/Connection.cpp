@@ -11,8 +11,7 @@
 
 namespace Connection {
 
-bool open(const DataSource &source, const QString &connectionName, QSqlDatabase *db,
-          QString *error)
+bool open(const DataSource &source, const QString &connectionName, QSqlDatabase *db, QString *error)
 {
     if (source.engine == Engine::SQLite) {
         const QFileInfo file(source.sqliteFile);
@@ -51,9 +50,9 @@ bool open(const DataSource &source, const QString &connectionName, QSqlDatabase 
         // Also proves that the file is a database at all.
         QSqlQuery pragma(*db);
         if (!pragma.exec(QStringLiteral("pragma journal_mode=wal"))) {
-            *error = QObject::tr("“%1”不是有效的数据库文件：%2")
-                         .arg(QDir::toNativeSeparators(source.sqliteFile),
-                              pragma.lastError().text());
+            *error =
+                QObject::tr("“%1”不是有效的数据库文件：%2")
+                    .arg(QDir::toNativeSeparators(source.sqliteFile), pragma.lastError().text());
             db->close();
             return false;
         }
@@ -86,7 +85,8 @@ bool probe(const DataSource &source, QString *report)
                 usable = true;
                 break;
             case Schema::State::Older:
-                *report = QObject::tr("连接成功：数据库中已有样品数据，连接时将升级到本程序的版本。");
+                *report =
+                    QObject::tr("连接成功：数据库中已有样品数据，连接时将升级到本程序的版本。");
                 usable = true;
                 break;
             case Schema::State::Foreign:

@@ -57,8 +57,7 @@ bool TdmData::DataModuleCreate(ConnectionUi &ui)
 
 bool TdmData::open(const QString &ds, QString *error)
 {
-    m_connected = openSource(DataSource::fromDs(ds, QFileInfo(m_config.filePath()).path()),
-                             error);
+    m_connected = openSource(DataSource::fromDs(ds, QFileInfo(m_config.filePath()).path()), error);
     return m_connected;
 }
 
@@ -134,15 +133,15 @@ std::optional<qint64> TdmData::insertQuiet(const QString &sql, const QVariantLis
 }
 
 std::optional<qint64> TdmData::writeRowQuiet(const QString &table, qint64 id,
-                                             const QStringList &columns,
-                                             const QVariantList &values, QString *error)
+                                             const QStringList &columns, const QVariantList &values,
+                                             QString *error)
 {
     if (id <= 0)
-        return insertQuiet(QStringLiteral("insert into %1(%2) values(%3)")
-                               .arg(table, columns.join(QStringLiteral(", ")),
-                                    QStringList(columns.size(), QStringLiteral("?"))
-                                        .join(QStringLiteral(", "))),
-                           values, error);
+        return insertQuiet(
+            QStringLiteral("insert into %1(%2) values(%3)")
+                .arg(table, columns.join(QStringLiteral(", ")),
+                     QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", "))),
+            values, error);
     if (!runQuiet(QStringLiteral("update %1 set %2 = ? where F_ID = ?")
                       .arg(table, columns.join(QStringLiteral(" = ?, "))),
                   QVariantList(values) << id, error)

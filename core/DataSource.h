@@ -9,7 +9,7 @@ enum class Engine { SQLite, PostgreSQL };
 struct DataSource
 {
     Engine engine = Engine::SQLite;
-    QString sqliteFile; // absolute path of RevaZez.db
+    QString sqliteFile;           // absolute path of RevaZez.db
     bool isDefaultFolder = false; // the program's own data/ folder, created on first start
     QString host;
     int port = 5432;

@@ -12,21 +12,22 @@ namespace DemoData {
 
 namespace {
 
-const QStringList kBrands = {"华为", "美的", "格力", "海尔", "联想", "小米", "正泰", "德力西",
+const QStringList kBrands = {"华为", "美的", "格力", "海尔", "联想",   "小米",   "正泰", "德力西",
                              "公牛", "福耀", "三一", "九阳", "飞利浦", "西门子", "博世", "松下"};
-const QStringList kColours = {"红色", "蓝色", "黑色", "白色", "银灰", "金色", "绿色", "黄色",
-                              "透明", "咖啡色", "橙色", "紫色"};
-const QStringList kMaterials = {"不锈钢", "铝合金", "碳钢", "黄铜", "ABS塑料", "尼龙", "橡胶",
-                                "玻璃", "陶瓷", "牛皮纸", "纯棉", "聚酯纤维", "硅胶", "实木"};
-const QStringList kPackings = {"纸箱", "木箱", "塑料袋", "泡沫盒", "吸塑", "托盘", "彩盒", "编织袋"};
+const QStringList kColours = {"红色", "蓝色", "黑色", "白色",   "银灰", "金色",
+                              "绿色", "黄色", "透明", "咖啡色", "橙色", "紫色"};
+const QStringList kMaterials = {"不锈钢", "铝合金", "碳钢",   "黄铜", "ABS塑料",  "尼龙", "橡胶",
+                                "玻璃",   "陶瓷",   "牛皮纸", "纯棉", "聚酯纤维", "硅胶", "实木"};
+const QStringList kPackings = {"纸箱", "木箱", "塑料袋", "泡沫盒",
+                               "吸塑", "托盘", "彩盒",   "编织袋"};
 const QStringList kUnits = {"个", "件", "套", "箱", "米", "千克", "卷", "对", "包", "张"};
 const QStringList kSales = {"张伟", "王芳", "李娜", "刘洋", "陈静", "杨磊", "赵敏", "黄强"};
 const QStringList kPlaces = {"深圳", "东莞", "广州", "佛山", "宁波", "温州", "苏州", "无锡",
                              "厦门", "青岛", "天津", "义乌", "中山", "惠州", "昆山", "台州"};
-const QStringList kTrades = {"电子", "五金", "塑胶", "包装", "纺织", "机电", "家居", "灯饰",
-                             "精密", "模具", "贸易", "实业"};
-const QStringList kWords = {"华", "盛", "达", "鑫", "源", "泰", "宏", "远", "恒", "通", "利", "兴",
-                            "嘉", "信", "隆", "昌", "丰", "德", "美", "新"};
+const QStringList kTrades = {"电子", "五金", "塑胶", "包装", "纺织", "机电",
+                             "家居", "灯饰", "精密", "模具", "贸易", "实业"};
+const QStringList kWords = {"华", "盛", "达", "鑫", "源", "泰", "宏", "远", "恒", "通",
+                            "利", "兴", "嘉", "信", "隆", "昌", "丰", "德", "美", "新"};
 
 // Sample types: first level, second level, and the third level under each second.
 const QList<QPair<QString, QList<QPair<QString, QStringList>>>> kTypes = {
@@ -38,8 +39,7 @@ const QList<QPair<QString, QList<QPair<QString, QStringList>>>> kTypes = {
      {{"连接器", {"端子", "排针", "USB插座"}},
       {"开关", {"按键开关", "拨动开关", "微动开关"}},
       {"电阻", {"贴片电阻", "绕线电阻"}}}},
-    {"塑料制品",
-     {{"外壳", {"仪表外壳", "电源外壳"}}, {"容器", {"收纳盒", "密封罐", "水杯"}}}},
+    {"塑料制品", {{"外壳", {"仪表外壳", "电源外壳"}}, {"容器", {"收纳盒", "密封罐", "水杯"}}}},
     {"纺织品", {{"面料", {"帆布", "牛津布", "雪纺"}}, {"辅料", {"拉链", "纽扣", "织带"}}}},
     {"包装材料", {{"纸品", {"瓦楞纸箱", "礼品盒"}}, {"薄膜", {"缠绕膜", "气泡膜"}}}},
 };
@@ -70,7 +70,10 @@ public:
         return true;
     }
 
-    const QString &pick(const QStringList &list) { return list.at(m_random.bounded(int(list.size()))); }
+    const QString &pick(const QStringList &list)
+    {
+        return list.at(m_random.bounded(int(list.size())));
+    }
     int between(int low, int high) { return low + int(m_random.bounded(high - low + 1)); }
     double price(double low, double high)
     {
@@ -87,8 +90,8 @@ public:
     bool codeLists()
     {
         const QList<QPair<QString, QStringList>> lists = {
-            {"pinpai", kBrands},   {"yanse", kColours}, {"cailiao", kMaterials},
-            {"baozhuang", kPackings}, {"unit", kUnits},   {"empname", kSales}};
+            {"pinpai", kBrands},      {"yanse", kColours}, {"cailiao", kMaterials},
+            {"baozhuang", kPackings}, {"unit", kUnits},    {"empname", kSales}};
         for (const auto &[kind, names] : lists) {
             for (const QString &name : names) {
                 if (!exec(QStringLiteral("insert into t_code(F_Name, F_type) values(?, ?)"),
@@ -99,7 +102,8 @@ public:
         return true;
     }
 
-    bool tree(const QString &flag, const QList<QPair<QString, QList<QPair<QString, QStringList>>>> &nodes)
+    bool tree(const QString &flag,
+              const QList<QPair<QString, QList<QPair<QString, QStringList>>>> &nodes)
     {
         const QString insert = QStringLiteral(
             "insert into t_treecode(F_code, F_name, F_likecode, F_flag) values(?, ?, ?, ?)");
@@ -131,13 +135,14 @@ public:
     bool partners(const QString &table, const QString &flag, int count, QStringList *names)
     {
         const QList<QPair<QString, QList<QPair<QString, QStringList>>>> kinds = {
-            {"华南", {{"广东", {}}, {"福建", {}}}}, {"华东", {{"浙江", {}}, {"江苏", {}}}},
+            {"华南", {{"广东", {}}, {"福建", {}}}},
+            {"华东", {{"浙江", {}}, {"江苏", {}}}},
             {"华北", {{"山东", {}}, {"天津", {}}}}};
         if (!tree(flag, kinds))
             return false;
         for (int i = 0; i < count; ++i) {
-            const QString name = pick(kPlaces) + QStringLiteral("市") + pick(kWords) + pick(kWords) +
-                                 pick(kTrades) + QStringLiteral("有限公司");
+            const QString name = pick(kPlaces) + QStringLiteral("市") + pick(kWords) +
+                                 pick(kWords) + pick(kTrades) + QStringLiteral("有限公司");
             const auto &region = kinds.at(between(0, int(kinds.size()) - 1));
             const QString type = QStringLiteral("\\\\") + region.first + u'\\' +
                                  region.second.at(between(0, 1)).first;
@@ -146,7 +151,9 @@ public:
                                      "F_handPhone, F_Address, F_useFlag) "
                                      "values(?, ?, ?, ?, ?, ?, ?, ?)")
                           .arg(table),
-                      {QStringLiteral("%1%2").arg(flag == u"clttype" ? u'C' : u'S').arg(i + 1, 4, 10, QLatin1Char('0')),
+                      {QStringLiteral("%1%2")
+                           .arg(flag == u"clttype" ? u'C' : u'S')
+                           .arg(i + 1, 4, 10, QLatin1Char('0')),
                        name, type, pick(kSales).left(1) + QStringLiteral("经理"),
                        QStringLiteral("0755-%1").arg(between(20000000, 89999999)),
                        QStringLiteral("13%1").arg(between(100000000, 999999999)),
@@ -188,10 +195,11 @@ public:
             "F_XSprice1, F_XStype1, F_XSunit2, F_XSprice2, F_XStype2, F_editDate, F_EmpName, "
             "F_useFlag) values(0, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
             "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-        const QStringList currencies = {"人民币", "人民币", "人民币", "美元", "美元", "欧元",
-                                        "港币", "日元"};
+        const QStringList currencies = {"人民币", "人民币", "人民币", "美元",
+                                        "美元",   "欧元",   "港币",   "日元"};
         const QStringList secrecy = {"", "", "低", "中", "高"};
-        const QStringList remarks = {"", "", "", "客户指定", "样品待确认", "已寄样", "加急", "环保要求"};
+        const QStringList remarks = {"",           "",       "",     "客户指定",
+                                     "样品待确认", "已寄样", "加急", "环保要求"};
         const QDate today = QDate::currentDate();
         int offset = 0;
         {
@@ -215,20 +223,44 @@ public:
                 material + leafName,
                 QStringLiteral("69%1").arg(qint64(between(100000000, 999999999)) * 100 + n % 100),
                 pick(secrecy),
-                QStringLiteral("%1-%2×%3").arg(QChar(u'A' + between(0, 25))).arg(between(2, 80)).arg(between(5, 200)),
-                path, pick(kBrands), pick(kColours), material,
-                QStringLiteral("%1×%2×%3cm").arg(between(1, 60)).arg(between(1, 60)).arg(between(1, 60)),
+                QStringLiteral("%1-%2×%3")
+                    .arg(QChar(u'A' + between(0, 25)))
+                    .arg(between(2, 80))
+                    .arg(between(5, 200)),
+                path,
+                pick(kBrands),
+                pick(kColours),
+                material,
+                QStringLiteral("%1×%2×%3cm")
+                    .arg(between(1, 60))
+                    .arg(between(1, 60))
+                    .arg(between(1, 60)),
                 pick(kPackings),
                 QStringLiteral("%1区%2排").arg(QChar(u'A' + between(0, 5))).arg(between(1, 30)),
                 QStringLiteral("%1-%2").arg(between(1, 20)).arg(between(1, 8)),
-                double(between(1, 500)), unit,
-                pick(kColours), pick(kMaterials), QString(), QString(), pick(remarks),
-                bought, pick(m_suppliers), unit, cost, pick(currencies),
+                double(between(1, 500)),
+                unit,
+                pick(kColours),
+                pick(kMaterials),
+                QString(),
+                QString(),
+                pick(remarks),
+                bought,
+                pick(m_suppliers),
+                unit,
+                cost,
+                pick(currencies),
                 quoted ? edited.addDays(between(0, 30)) : QDate(1900, 8, 14),
-                quoted ? pick(m_clients) : QString(), unit,
+                quoted ? pick(m_clients) : QString(),
+                unit,
                 quoted ? std::round(cost * (120 + between(0, 60))) / 100.0 : 0.0,
-                quoted ? pick(currencies) : QString(), QString(), 0.0, QString(), edited,
-                pick(kSales), false};
+                quoted ? pick(currencies) : QString(),
+                QString(),
+                0.0,
+                QString(),
+                edited,
+                pick(kSales),
+                false};
             for (int v = 0; v < values.size(); ++v)
                 q.bindValue(v, values[v]);
             if (!q.exec()) {

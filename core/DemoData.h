@@ -11,7 +11,6 @@ namespace DemoData {
 
 // Adds code lists, three type trees, clients and suppliers (once), then `count` sample records.
 // `progress` is told how many records are stored so far. One transaction: all or nothing.
-bool fill(TdmData &dm, int count, QString *error,
-          const std::function<void(int)> &progress = {});
+bool fill(TdmData &dm, int count, QString *error, const std::function<void(int)> &progress = {});
 
 } // namespace DemoData

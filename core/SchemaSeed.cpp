@@ -38,8 +38,7 @@ bool insertSeedFile(QSqlDatabase &db, const QString &table, QString *error)
         *error = QStringLiteral("missing seed data for %1").arg(table);
         return false;
     }
-    const QStringList lines =
-        QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
     if (lines.isEmpty())
         return true;
     const QStringList columns = lines.first().split(u'\t');

@@ -30,8 +30,7 @@ QString SqlDialect::lengthCheck(const QString &column, int width) const
 
 QString SqlDialect::compactStatement() const
 {
-    return m_engine == Engine::SQLite ? QStringLiteral("vacuum")
-                                      : QStringLiteral("vacuum analyze");
+    return m_engine == Engine::SQLite ? QStringLiteral("vacuum") : QStringLiteral("vacuum analyze");
 }
 
 QString SqlDialect::pagingKeyColumn() const

@@ -18,7 +18,8 @@ SqlListModel::~SqlListModel()
     m_worker->abandonBefore(~quint64(0));
     AggregateWorker *worker = m_worker;
     // The worker's connection belongs to its thread: close it there.
-    QMetaObject::invokeMethod(worker, [worker] { delete worker; }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        worker, [worker] { delete worker; }, Qt::BlockingQueuedConnection);
     m_thread->quit();
     m_thread->wait();
 }
@@ -157,9 +158,8 @@ void SqlListModel::requestAggregates()
     const quint64 generation = m_generation;
     if (m_worker) {
         m_worker->abandonBefore(generation);
-        QMetaObject::invokeMethod(m_worker, "run", Qt::QueuedConnection,
-                                  Q_ARG(quint64, generation), Q_ARG(QString, aggregateSql()),
-                                  Q_ARG(QVariantList, m_values));
+        QMetaObject::invokeMethod(m_worker, "run", Qt::QueuedConnection, Q_ARG(quint64, generation),
+                                  Q_ARG(QString, aggregateSql()), Q_ARG(QVariantList, m_values));
         return;
     }
     QSqlQuery q(m_db);

@@ -2,9 +2,9 @@
 
 #include "core/AppTitle.h"
 #include "core/DataDm.h"
-#include "widgets/PlaceForm.h"
 #include "core/Prompt.h"
 #include "masterdata/CodeListDelegate.h"
+#include "widgets/PlaceForm.h"
 
 #include <QAction>
 #include <QApplication>

@@ -44,6 +44,7 @@ QList<GridColumn> partnerColumns(const char *bankTitle)
 QList<RegisterField> partnerFields()
 {
     using K = RegisterField::Kind;
+    // clang-format off
     return {{QStringLiteral("F_Code"), QStringLiteral("编    号："), K::Text, QStringLiteral("edtCode"), 0, {}},
             {QStringLiteral("F_Name"), QStringLiteral("名    称："), K::Text, QStringLiteral("edtName"), 0, {}},
             {QStringLiteral("F_Type"), QStringLiteral("类    型："), K::Type, QStringLiteral("edtType"), 0, {}},
@@ -60,6 +61,7 @@ QList<RegisterField> partnerFields()
             {QStringLiteral("F_Email"), QStringLiteral("电子邮箱："), K::Email, QStringLiteral("edtEmail"), 1, {}},
             {QStringLiteral("F_Memo1"), QStringLiteral("备    注："), K::Memo, QStringLiteral("Memo1"), 1, {}},
             {QStringLiteral("F_useFlag"), QStringLiteral("停用"), K::UseFlag, QStringLiteral("chkUseFlag"), 1, {}}};
+    // clang-format on
 }
 
 } // namespace
@@ -126,6 +128,7 @@ const RegisterDescription &catalogueRegister()
         r.treeKind = QStringLiteral("type");
         r.treeRoot = QStringLiteral("样品类型");
         r.layoutKey = QStringLiteral("goodman");
+        // clang-format off
         r.searches = {{QStringLiteral("编号"), QStringLiteral("F_Code"), true, {}},
                       {QStringLiteral("名称"), QStringLiteral("F_Name"), true, {}},
                       {QStringLiteral("条码"), QStringLiteral("F_TMcode"), true, {}},
@@ -172,6 +175,7 @@ const RegisterDescription &catalogueRegister()
             {QStringLiteral("F_Memo1"), QStringLiteral("备注信息："), K::Memo, QStringLiteral("Memo1"), 0, {},
              false},
             {QStringLiteral("F_useFlag"), QStringLiteral("停用"), K::UseFlag, QStringLiteral("chkUseFlag"), 0, {}}};
+        // clang-format on
         r.typeEditable = true;
         r.editorTitleNew = QStringLiteral("样品档案 - 新增");
         r.editorTitleEdit = QStringLiteral("样品档案 - 修改");

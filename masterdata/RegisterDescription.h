@@ -24,8 +24,8 @@ struct RegisterField
     QString caption;
     Kind kind = Text;
     QString objectName;
-    int group = 0;      // group box, top to bottom
-    QString codeKind;   // Code: the code list offered
+    int group = 0;       // group box, top to bottom
+    QString codeKind;    // Code: the code list offered
     bool tabStop = true; // else reached by the mouse only
 };
 

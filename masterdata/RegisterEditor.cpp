@@ -1,17 +1,17 @@
 #include "masterdata/RegisterEditor.h"
 
-#include "widgets/CodeCombo.h"
 #include "core/DataDm.h"
-#include "widgets/FieldWithButton.h"
-#include "widgets/MemoBox.h"
-#include "widgets/PlaceForm.h"
 #include "core/Prompt.h"
+#include "core/RecordList.h"
 #include "core/Schema.h"
 #include "core/Shell.h"
-#include "core/RecordList.h"
 #include "masterdata/RegisterDescription.h"
 #include "masterdata/RegisterStore.h"
 #include "masterdata/TypePicker.h"
+#include "widgets/CodeCombo.h"
+#include "widgets/FieldWithButton.h"
+#include "widgets/MemoBox.h"
+#include "widgets/PlaceForm.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -23,8 +23,7 @@ SqlFilter listFilter(const RegisterDescription &register_, const RegisterQuery &
         // A search chosen with nothing typed still leaves out entries without that column.
         filter.addLike(search.column,
                        (search.codeKind.isEmpty() ? query.text : query.value).trimmed(),
-                       search.contains ? SqlFilter::Match::Contains
-                                       : SqlFilter::Match::StartsWith);
+                       search.contains ? SqlFilter::Match::Contains : SqlFilter::Match::StartsWith);
     }
     AddTypeFilter(filter, QStringLiteral("F_Type"), query.typeLikeCode);
     if (!query.includeDisabled)
@@ -39,9 +38,9 @@ SaveResult save(TdmData &dm, const RegisterDescription &register_, qint64 id,
     if (code.isEmpty())
         return SaveResult::EmptyCode;
     // Codes compare as the user reads them: "a1" and "A1" are one code.
-    QSqlQuery same = dm.runQuiet(QStringLiteral("select F_ID from %1 where lower(F_Code) = lower(?)")
-                                     .arg(register_.table),
-                                 {code}, error);
+    QSqlQuery same = dm.runQuiet(
+        QStringLiteral("select F_ID from %1 where lower(F_Code) = lower(?)").arg(register_.table),
+        {code}, error);
     if (!same.isActive())
         return SaveResult::Failed;
     while (same.next()) {
@@ -60,8 +59,7 @@ SaveResult save(TdmData &dm, const RegisterDescription &register_, qint64 id,
     Transaction transaction(dm.database());
     if (!transaction.began(error))
         return SaveResult::Failed;
-    const std::optional<qint64> key =
-        dm.writeRowQuiet(register_.table, id, columns, bound, error);
+    const std::optional<qint64> key = dm.writeRowQuiet(register_.table, id, columns, bound, error);
     if (!key)
         return SaveResult::Failed;
     if (!transaction.commit(error))

@@ -2,15 +2,15 @@
 
 #include "core/AppTitle.h"
 #include "core/CodeListValues.h"
-#include "widgets/DBGridEh.h"
 #include "core/DataDm.h"
-#include "widgets/GridLayout.h"
-#include "widgets/ShortcutsFirst.h"
 #include "core/Prompt.h"
 #include "core/RecordList.h"
 #include "core/SqlListModel.h"
 #include "masterdata/RegisterEditor.h"
 #include "masterdata/TreeCodeView.h"
+#include "widgets/DBGridEh.h"
+#include "widgets/GridLayout.h"
+#include "widgets/ShortcutsFirst.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -125,7 +125,8 @@ RegisterWindow::RegisterWindow(const RegisterDescription &description, QWidget *
     DBGridEh1->view()->addActions({chooseColumns, saveLayout});
 
     const auto onGrid = [this](const QKeySequence &key, const char *action) {
-        auto *shortcut = new QShortcut(key, DBGridEh1->view(), nullptr, nullptr, Qt::WidgetShortcut);
+        auto *shortcut =
+            new QShortcut(key, DBGridEh1->view(), nullptr, nullptr, Qt::WidgetShortcut);
         connect(shortcut, &QShortcut::activated, this, [this, action] {
             QAction *a = m_actions.value(QLatin1String(action));
             if (a->isEnabled())
@@ -173,8 +174,8 @@ QWidget *RegisterWindow::createToolBar()
             bar->addSeparator();
             continue;
         }
-        QAction *a = bar->addAction(QIcon::fromTheme(QLatin1String(c.icon)),
-                                    QString::fromUtf8(c.caption));
+        QAction *a =
+            bar->addAction(QIcon::fromTheme(QLatin1String(c.icon)), QString::fromUtf8(c.caption));
         a->setObjectName(QLatin1String(c.name));
         if (*c.shortcut) {
             a->setShortcut(QKeySequence(QLatin1String(c.shortcut)));
@@ -199,8 +200,7 @@ QWidget *RegisterWindow::createToolBar()
             [this] { setCurrentRow(currentRow() + 1); });
     connect(m_actions.value(QStringLiteral("tbLast")), &QAction::triggered, this,
             [this] { setCurrentRow(m_records->rowCount() - 1); });
-    connect(m_actions.value(QStringLiteral("tbExit")), &QAction::triggered, this,
-            &QDialog::reject);
+    connect(m_actions.value(QStringLiteral("tbExit")), &QAction::triggered, this, &QDialog::reject);
     return bar;
 }
 

@@ -71,10 +71,11 @@ QList<tNodeData> treeNodes(const QString &kind, bool *ok)
 {
     QList<tNodeData> nodes;
     QSqlQuery q(dmData->database());
-    const bool opened = dmData->OpenSql(q,
-                                        QStringLiteral("select F_code, F_name, F_likecode from "
-                                                       "t_treecode where F_flag = ? order by F_code"),
-                                        {kind});
+    const bool opened =
+        dmData->OpenSql(q,
+                        QStringLiteral("select F_code, F_name, F_likecode from "
+                                       "t_treecode where F_flag = ? order by F_code"),
+                        {kind});
     while (opened && q.next()) {
         const QString code = q.value(0).toString();
         nodes.append({int(code.size()), code, q.value(1).toString(), q.value(2).toString()});
@@ -162,12 +163,12 @@ bool RenameTreeNode(const QString &kind, const QString &code, const QString &nam
         // path after the old one is kept, which is empty for the node's own path.
         const QString below = oldPath + u'\\';
         const QVariantList move{newPath, sqlLength(oldPath) + 1};
-        ok = run(
-            QStringLiteral("update t_treecode set F_likecode = ? || "
-                           "substr(F_likecode, ?) where F_flag = ? and ") +
-                startsWith(QStringLiteral("F_code")) + QStringLiteral(" and F_code <> ? and ") +
-                startsWith(QStringLiteral("F_likecode")),
-            move + QVariantList{kind, sqlLength(code), code, code, sqlLength(below), below});
+        ok =
+            run(QStringLiteral("update t_treecode set F_likecode = ? || "
+                               "substr(F_likecode, ?) where F_flag = ? and ") +
+                    startsWith(QStringLiteral("F_code")) + QStringLiteral(" and F_code <> ? and ") +
+                    startsWith(QStringLiteral("F_likecode")),
+                move + QVariantList{kind, sqlLength(code), code, code, sqlLength(below), below});
         const TreeKind *tree = treeKindByFlag(kind);
         for (const QString &table : tree ? tree->recordTables : QStringList()) {
             ok = ok && run(QStringLiteral("update %1 set F_type = ? || substr(F_type, ?) where "

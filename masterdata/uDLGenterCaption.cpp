@@ -1,8 +1,8 @@
 #include "masterdata/uDLGenterCaption.h"
 
+#include "core/Prompt.h"
 #include "widgets/DialogButtons.h"
 #include "widgets/PlaceForm.h"
-#include "core/Prompt.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>

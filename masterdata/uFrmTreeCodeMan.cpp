@@ -1,9 +1,9 @@
 #include "masterdata/uFrmTreeCodeMan.h"
 
-#include "widgets/PlaceForm.h"
 #include "core/Prompt.h"
 #include "masterdata/TreeCodeView.h"
 #include "masterdata/uDLGenterCaption.h"
+#include "widgets/PlaceForm.h"
 
 #include <QAction>
 #include <QFrame>

@@ -1,13 +1,13 @@
 #include "register/PicturePage.h"
 
 #include "core/DataDm.h"
-#include "widgets/FileChooser.h"
 #include "core/Prompt.h"
 #include "register/PictureName.h"
 #include "register/ThumbnailLoader.h"
 #include "register/ThumbnailTile.h"
 #include "register/uDLGeditCurList.h"
 #include "register/ufrmImageDisp.h"
+#include "widgets/FileChooser.h"
 
 #include <QAction>
 #include <QFileInfo>

@@ -33,8 +33,7 @@ void deleteCurrent(MainHost &host)
         return;
     const QString question =
         QStringLiteral("删除当前样品资料，将删除当前样品所有的相关记录，\n真的要删除当前样品“") +
-        samples.value(QStringLiteral("F_goodName")).toString() +
-        QStringLiteral("”的相关资料吗？");
+        samples.value(QStringLiteral("F_goodName")).toString() + QStringLiteral("”的相关资料吗？");
     if (ShowPrompt(question, Prompt::Question) != Prompt::Yes)
         return;
     QString error;
@@ -63,9 +62,8 @@ void sortByDialog(MainHost &host)
 
 void installSampleCommands(CommandRegistry &commands, MainHost &host)
 {
-    commands.handle(201, [&host] {
-        RunSampleEditor(host.samples(), host.hostWindow(), TfrmRevaZezEdit::New);
-    });
+    commands.handle(
+        201, [&host] { RunSampleEditor(host.samples(), host.hostWindow(), TfrmRevaZezEdit::New); });
     commands.handle(202, [&host] {
         editCurrent(host, TfrmRevaZezEdit::Edit, QStringLiteral("样品记录是空，不能修改！"));
     });

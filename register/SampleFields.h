@@ -14,8 +14,8 @@ struct SampleField
     enum Kind { Text, Code, Number, Date, Memo, EditDate };
 
     QString column;
-    QString caption;       // list titles and the detail tabs
-    QString label;         // before the editor's and the advanced query's box
+    QString caption; // list titles and the detail tabs
+    QString label;   // before the editor's and the advanced query's box
     Kind kind = Text;
     QString codeKind;      // Code: the code list offered; empty for the fixed secrecy levels
     QString objectName;    // of the box in the editor and in the advanced query

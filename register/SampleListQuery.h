@@ -11,8 +11,8 @@
 // list value. Builds the sample list statement and the three grouped statements of the reports.
 struct SampleListCriteria
 {
-    QDate from; // invalid: open
-    QDate to;   // invalid: open
+    QDate from;           // invalid: open
+    QDate to;             // invalid: open
     int searchField = -1; // index into searchFieldCaptions(); -1: none
     QString value;
     QString typeLikeCode; // empty: the root, no type filter

@@ -1,9 +1,9 @@
 #include "register/uDLGchangeBZ.h"
 
-#include "widgets/CodeCombo.h"
 #include "core/DataDm.h"
-#include "widgets/NumberBox.h"
 #include "core/Prompt.h"
+#include "widgets/CodeCombo.h"
+#include "widgets/NumberBox.h"
 
 #include <QFormLayout>
 #include <QGroupBox>

@@ -1,8 +1,8 @@
 #include "register/uDLGeditCurList.h"
 
+#include "core/Prompt.h"
 #include "widgets/DialogButtons.h"
 #include "widgets/PlaceForm.h"
-#include "core/Prompt.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -3,12 +3,12 @@
 #include "widgets/CodeCombo.h"
 
 #include "core/DataDm.h"
-#include "widgets/DateBox.h"
 #include "core/DisplayFormat.h"
+#include "masterdata/TypePicker.h"
 #include "register/SampleFields.h"
+#include "widgets/DateBox.h"
 #include "widgets/EditorKeys.h"
 #include "widgets/PlaceForm.h"
-#include "masterdata/TypePicker.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -204,4 +204,3 @@ void TDLGrevazezCX::pickType()
     m_edtType->setText(PickType(this, QStringLiteral("type"), m_edtType->text()));
     m_edtType->setFocus();
 }
-

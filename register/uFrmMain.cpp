@@ -62,11 +62,11 @@ QString mainCaption()
 // prices in the footer.
 QList<GridColumn> builtInColumns()
 {
-    const char *columns[] = {"F_goodCode", "F_goodName", "F_spec",     "F_type",     "F_pinPai",
-                             "F_yanSE",    "F_caiLiao",  "F_tiji",     "F_baoZhuang", "F_amount",
-                             "F_CGdate",   "F_CGsuppler", "F_CGunit",  "F_CGprice",  "F_CGtype",
-                             "F_XSdate",   "F_XSclient", "F_XSunit1",  "F_XSprice1", "F_XStype1",
-                             "F_XSunit2",  "F_XSprice2", "F_XStype2",  "F_memo1"};
+    const char *columns[] = {"F_goodCode", "F_goodName",  "F_spec",    "F_type",      "F_pinPai",
+                             "F_yanSE",    "F_caiLiao",   "F_tiji",    "F_baoZhuang", "F_amount",
+                             "F_CGdate",   "F_CGsuppler", "F_CGunit",  "F_CGprice",   "F_CGtype",
+                             "F_XSdate",   "F_XSclient",  "F_XSunit1", "F_XSprice1",  "F_XStype1",
+                             "F_XSunit2",  "F_XSprice2",  "F_XStype2", "F_memo1"};
     QList<GridColumn> list;
     for (const char *name : columns) {
         const SampleField *field = sampleField(QLatin1String(name));
@@ -98,10 +98,8 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent)
 
     m_samples = new SampleList(*dmData, this);
     m_samples->model()->setObjectName(QStringLiteral("QryMain"));
-    connect(m_samples->model(), &SqlListModel::aggregatesReady, this,
-            &TFrmMain::showRecordCount);
-    connect(m_samples->model(), &QAbstractItemModel::modelReset, this,
-            &TFrmMain::showRecordCount);
+    connect(m_samples->model(), &SqlListModel::aggregatesReady, this, &TFrmMain::showRecordCount);
+    connect(m_samples->model(), &QAbstractItemModel::modelReset, this, &TFrmMain::showRecordCount);
     createCommands();
 
     auto *central = new QWidget(this);
@@ -225,9 +223,8 @@ QWidget *TFrmMain::createSearchBar()
     navigator->setIcon(QIcon::fromTheme(QStringLiteral("view-split-left-right")));
     navigator->setToolTip(QStringLiteral("显示或隐藏导航树"));
     layout->addWidget(navigator);
-    connect(navigator, &QToolButton::clicked, this, [this] {
-        findChild<QAction *>(QStringLiteral("actViewNavigator"))->toggle();
-    });
+    connect(navigator, &QToolButton::clicked, this,
+            [this] { findChild<QAction *>(QStringLiteral("actViewNavigator"))->toggle(); });
 
     m_btnAdvanced = new QPushButton(QStringLiteral("高级查找..."));
     m_btnAdvanced->setObjectName(QStringLiteral("btnAdvanced"));
@@ -326,8 +323,8 @@ void TFrmMain::createMenus()
     addCommands(file, {104, 105, 106, 107, 108});
     file->addSeparator();
     file->addAction(m_commands->action(QStringLiteral("actChangeOper")));
-    QAction *exit = addPlainAction(QStringLiteral("actExit"), QStringLiteral("退出系统"),
-                                   "application-exit");
+    QAction *exit =
+        addPlainAction(QStringLiteral("actExit"), QStringLiteral("退出系统"), "application-exit");
     connect(exit, &QAction::triggered, this, &TFrmMain::close);
     file->addAction(exit);
 
@@ -359,7 +356,8 @@ void TFrmMain::createMenus()
                    {503, "actClearSupplerBlank", "清除供应商空行"}};
     for (const auto &i : imports) {
         data->addAction(action(i.import));
-        data->addAction(m_commands->addNamed(QLatin1String(i.name), QString::fromUtf8(i.caption), ""));
+        data->addAction(
+            m_commands->addNamed(QLatin1String(i.name), QString::fromUtf8(i.caption), ""));
     }
     data->addSeparator();
     addCommands(data, {504, 505, 506, 507});
@@ -376,15 +374,15 @@ void TFrmMain::createMenus()
     m_toolBar = new QToolBar(QStringLiteral("工具栏"), this);
     connect(addToggle("actViewToolBar", QStringLiteral("工具栏")), &QAction::toggled, m_toolBar,
             &QWidget::setVisible);
-    connect(addToggle("actViewNavigator", QStringLiteral("导航树")), &QAction::toggled,
-            m_navigator, &QWidget::setVisible);
-    connect(addToggle("actViewStatusBar", QStringLiteral("状态栏")), &QAction::toggled,
-            statusBar(), &QWidget::setVisible);
+    connect(addToggle("actViewNavigator", QStringLiteral("导航树")), &QAction::toggled, m_navigator,
+            &QWidget::setVisible);
+    connect(addToggle("actViewStatusBar", QStringLiteral("状态栏")), &QAction::toggled, statusBar(),
+            &QWidget::setVisible);
 
     QMenu *tools = bar->addMenu(QStringLiteral("工具(&T)"));
     tools->setObjectName(QStringLiteral("mnuTools"));
-    QAction *calculator = addPlainAction(QStringLiteral("actCalculator"),
-                                         QStringLiteral("计算器"), "accessories-calculator");
+    QAction *calculator = addPlainAction(QStringLiteral("actCalculator"), QStringLiteral("计算器"),
+                                         "accessories-calculator");
     connect(calculator, &QAction::triggered, this, [this] {
         startTool({QStringLiteral("gnome-calculator"), QStringLiteral("kcalc"),
                    QStringLiteral("galculator"), QStringLiteral("qalculate-gtk"),
@@ -475,8 +473,8 @@ void TFrmMain::createToolBar()
     print->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     m_printButton = m_toolBar->addWidget(print);
     m_toolBar->addSeparator();
-    QAction *close = addPlainAction(QStringLiteral("actClose"), QStringLiteral("关闭"),
-                                    "window-close");
+    QAction *close =
+        addPlainAction(QStringLiteral("actClose"), QStringLiteral("关闭"), "window-close");
     connect(close, &QAction::triggered, this, &TFrmMain::close);
     m_toolBar->addAction(close);
 }
@@ -699,4 +697,3 @@ void TFrmMain::showAbout()
     TFrmAbout about(this);
     about.exec();
 }
-

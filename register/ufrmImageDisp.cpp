@@ -1,11 +1,11 @@
 #include "register/ufrmImageDisp.h"
 
-#include "widgets/FileChooser.h"
 #include "core/Prompt.h"
 #include "register/GifWriter.h"
 #include "register/PictureCanvas.h"
 #include "register/PictureName.h"
 #include "register/PictureReader.h"
+#include "widgets/FileChooser.h"
 
 #include <QAction>
 #include <QDir>

@@ -243,11 +243,11 @@ QTabWidget *TfrmRevaZezEdit::createPriceTabs()
         }
         xs->addWidget(field(QLatin1String(unit)), line, 1);
         xs->addWidget(price(priceColumn.constData()), line, 3);
-        xs->addWidget(withButton(currency(type.constData()),
-                                 conversionButton(("btnChangeXS" + n).constData(),
-                                                  price(priceColumn.constData()),
-                                                  currency(type.constData()))),
-                      line, 5);
+        xs->addWidget(
+            withButton(currency(type.constData()), conversionButton(("btnChangeXS" + n).constData(),
+                                                                    price(priceColumn.constData()),
+                                                                    currency(type.constData()))),
+            line, 5);
     }
     PageControl1->addTab(sales, QStringLiteral("销售信息"));
     return PageControl1;
@@ -393,7 +393,8 @@ bool TfrmRevaZezEdit::validate()
     {
         const char *column;
         const char *message;
-    } required[] = {{"F_goodName", "当前样品名称不能为空！"}, {"F_goodCode", "当前样品编号不能为空！"}};
+    } required[] = {{"F_goodName", "当前样品名称不能为空！"},
+                    {"F_goodCode", "当前样品编号不能为空！"}};
     for (const auto &r : required) {
         const QString column = QLatin1String(r.column);
         if (text(column).trimmed().isEmpty()) {

@@ -9,7 +9,7 @@ packages=(cmake ninja-build g++ pkg-config
           libgif-dev libjpeg62-turbo-dev qt6-image-formats-plugins
           qt6-translations-l10n fonts-noto-cjk breeze-icon-theme)
 if [[ "${1:-}" == "--test" ]]; then
-  packages+=(postgresql xauth xvfb)
+  packages+=(postgresql xauth xvfb clang-format)
 fi
 
 missing=()

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, starts a throwaway PostgreSQL server on a free loopback
-# port, runs every test against SQLite and that server, and stops the server again.
+# Installs what is missing, checks the formatting, builds, starts a throwaway PostgreSQL server
+# on a free loopback port, runs every test against SQLite and that server, and stops the
+# server again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh --test
+bash scripts/check-format.sh
 bash scripts/build.sh
 
 pgbin=$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -n 1)

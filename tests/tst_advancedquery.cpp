@@ -1,5 +1,4 @@
 #include "core/SqlListModel.h"
-#include "widgets/DateBox.h"
 #include "masterdata/TreeCodeView.h"
 #include "masterdata/uFrmTreeCodeMan.h"
 #include "register/SampleList.h"
@@ -8,6 +7,7 @@
 #include "support/Modal.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
+#include "widgets/DateBox.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -412,11 +412,17 @@ private slots:
         TestDatabase db(engine);
         ScriptedPrompt prompt;
         const QDate today = QDate::currentDate();
-        insert(db.dm(), {{"F_goodCode", "A100"}, {"F_XSclient", "甲"}, {"F_CGprice", 5.0},
+        insert(db.dm(), {{"F_goodCode", "A100"},
+                         {"F_XSclient", "甲"},
+                         {"F_CGprice", 5.0},
                          {"F_editDate", today}});
-        insert(db.dm(), {{"F_goodCode", "A101"}, {"F_XSclient", "甲"}, {"F_CGprice", 2.5},
+        insert(db.dm(), {{"F_goodCode", "A101"},
+                         {"F_XSclient", "甲"},
+                         {"F_CGprice", 2.5},
                          {"F_editDate", QDate(2001, 1, 1)}});
-        insert(db.dm(), {{"F_goodCode", "XA1"}, {"F_XSclient", "乙"}, {"F_CGprice", 7.0},
+        insert(db.dm(), {{"F_goodCode", "XA1"},
+                         {"F_XSclient", "乙"},
+                         {"F_CGprice", 7.0},
                          {"F_editDate", today}});
         TFrmMain main;
         main.show();

@@ -1,9 +1,9 @@
 #include "core/AppTitle.h"
-#include "widgets/CodeCombo.h"
 #include "masterdata/uFrmCodeMan.h"
 #include "masterdata/uFrmRateCodeGL.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
+#include "widgets/CodeCombo.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,9 +1,9 @@
 #include "core/AppHome.h"
-#include "widgets/FileChooser.h"
-#include "widgets/uDlgConnectDb.h"
 #include "register/uFrmMain.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
+#include "widgets/FileChooser.h"
+#include "widgets/uDlgConnectDb.h"
 
 #include <QAction>
 #include <QApplication>
@@ -53,7 +53,11 @@ class TestConnection : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { m_home = std::make_unique<QTemporaryDir>(); AppHome::set(m_home->path()); }
+    void init()
+    {
+        m_home = std::make_unique<QTemporaryDir>();
+        AppHome::set(m_home->path());
+    }
 
     void withoutConfigurationTheDataFolderIsCreated()
     {
@@ -175,8 +179,9 @@ private slots:
         dialog.findChild<QLineEdit *>(QStringLiteral("edtDatabase"))->setText(source.database);
         dialog.findChild<QLineEdit *>(QStringLiteral("edtUser"))->setText(source.user);
         dialog.findChild<QPushButton *>(QStringLiteral("btnTest"))->click();
-        QVERIFY(dialog.findChild<QLabel *>(QStringLiteral("lblResult"))->text().startsWith(
-            u"连接成功"));
+        QVERIFY(dialog.findChild<QLabel *>(QStringLiteral("lblResult"))
+                    ->text()
+                    .startsWith(u"连接成功"));
         dialog.findChild<QPushButton *>(QStringLiteral("btnOK"))->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(DataSource::fromDs(dialog.ds(), QString()).database, source.database);
@@ -185,13 +190,14 @@ private slots:
         refused.findChild<QRadioButton *>(QStringLiteral("rbServer"))->setChecked(true);
         refused.findChild<QLineEdit *>(QStringLiteral("edtHost"))->setText(source.host);
         refused.findChild<QSpinBox *>(QStringLiteral("spnPort"))->setValue(source.port);
-        refused.findChild<QLineEdit *>(QStringLiteral("edtDatabase"))->setText(
-            QStringLiteral("no_such_database"));
+        refused.findChild<QLineEdit *>(QStringLiteral("edtDatabase"))
+            ->setText(QStringLiteral("no_such_database"));
         refused.findChild<QLineEdit *>(QStringLiteral("edtUser"))->setText(source.user);
         refused.findChild<QPushButton *>(QStringLiteral("btnOK"))->click();
         QCOMPARE(refused.result(), int(QDialog::Rejected));
-        QVERIFY(refused.findChild<QLabel *>(QStringLiteral("lblResult"))->text().startsWith(
-            u"连接失败"));
+        QVERIFY(refused.findChild<QLabel *>(QStringLiteral("lblResult"))
+                    ->text()
+                    .startsWith(u"连接失败"));
     }
 
     // The connect command stores the new folder for the next start and leaves the running

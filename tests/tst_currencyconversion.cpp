@@ -1,10 +1,10 @@
-#include "widgets/NumberBox.h"
 #include "register/SampleList.h"
 #include "register/uDLGchangeBZ.h"
 #include "register/uFrmMain.h"
 #include "register/ufrmRevaZezEdit.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
+#include "widgets/NumberBox.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -31,7 +31,8 @@ void pressConvert(QDialog *dialog)
     dialog->findChild<QPushButton *>(QStringLiteral("btnConvert"))->click();
 }
 
-const QString kNoRateA = QStringLiteral("币种“A”没有汇率，不能换算！请先在“汇率设置...”中填写它的汇率。");
+const QString kNoRateA =
+    QStringLiteral("币种“A”没有汇率，不能换算！请先在“汇率设置...”中填写它的汇率。");
 
 } // namespace
 
@@ -52,25 +53,33 @@ private slots:
         QTest::addColumn<QStringList>("messages"); // after pressing 转换, answering Yes
         QTest::addColumn<bool>("accepted");
         const QString ask = QStringLiteral("真的要转换当前币种吗？");
-        QTest::newRow("A to B") << "A" << "B" << 82.7 << "1A = 8.270B" << QStringList{ask} << true;
-        QTest::newRow("same currency") << "A" << "A" << 10.0 << "1A = 1.000A" << QStringList{ask}
-                                       << true;
-        QTest::newRow("B to A") << "B" << "A" << 10 / 8.27 << "1B = 0.121A" << QStringList{ask}
-                                << true;
+        QTest::newRow("A to B") << "A"
+                                << "B" << 82.7 << "1A = 8.270B" << QStringList{ask} << true;
+        QTest::newRow("same currency") << "A"
+                                       << "A" << 10.0 << "1A = 1.000A" << QStringList{ask} << true;
+        QTest::newRow("B to A") << "B"
+                                << "A" << 10 / 8.27 << "1B = 0.121A" << QStringList{ask} << true;
         QTest::newRow("target not listed")
-            << "A" << "XYZ" << 0.0 << "1A = 0.000XYZ"
-            << QStringList{QStringLiteral("币种“XYZ”没有汇率，不能换算！请先在“汇率设置...”中填写它的汇率。")}
+            << "A"
+            << "XYZ" << 0.0 << "1A = 0.000XYZ"
+            << QStringList{QStringLiteral(
+                   "币种“XYZ”没有汇率，不能换算！请先在“汇率设置...”中填写它的汇率。")}
             << false;
-        QTest::newRow("no target") << "A" << "" << 0.0 << ""
-                                   << QStringList{QStringLiteral("请先选择要转换成的币种！")} << false;
-        QTest::newRow("source without rate") << "C" << "B" << 0.0 << ""
-                                             << QStringList{QStringLiteral(
-                                                    "币种“C”没有汇率，不能换算！请先在“汇率设置...”中填写它的汇率。")}
-                                             << false;
-        QTest::newRow("source of rate 0") << "D" << "B" << 0.0 << ""
-                                          << QStringList{QStringLiteral(
-                                                 "币种“D”没有汇率，不能换算！请先在“汇率设置...”中填写它的汇率。")}
-                                          << false;
+        QTest::newRow("no target")
+            << "A"
+            << "" << 0.0 << "" << QStringList{QStringLiteral("请先选择要转换成的币种！")} << false;
+        QTest::newRow("source without rate")
+            << "C"
+            << "B" << 0.0 << ""
+            << QStringList{QStringLiteral(
+                   "币种“C”没有汇率，不能换算！请先在“汇率设置...”中填写它的汇率。")}
+            << false;
+        QTest::newRow("source of rate 0")
+            << "D"
+            << "B" << 0.0 << ""
+            << QStringList{QStringLiteral(
+                   "币种“D”没有汇率，不能换算！请先在“汇率设置...”中填写它的汇率。")}
+            << false;
     }
 
     void convert()

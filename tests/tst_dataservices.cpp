@@ -75,13 +75,13 @@ private slots:
         TestDatabase db(engine);
         TdmData *dm = db.dm();
         QVERIFY(dm->ExecSql(QStringLiteral("delete from t_code")));
-        for (const QString &name : {QStringLiteral("A"), QString(), QStringLiteral(" "),
-                                    QStringLiteral(" B ")})
+        for (const QString &name :
+             {QStringLiteral("A"), QString(), QStringLiteral(" "), QStringLiteral(" B ")})
             QVERIFY(dm->ExecSql(
                 QStringLiteral("insert into t_code(F_Name, F_type) values(?, 'pinpai')"), {name}));
-        QCOMPARE(dm->FillCombo(QStringLiteral(
-                     "select F_Name from t_code where F_type = ? order by F_ID"),
-                               {QStringLiteral("pinpai")}),
+        QCOMPARE(dm->FillCombo(
+                     QStringLiteral("select F_Name from t_code where F_type = ? order by F_ID"),
+                     {QStringLiteral("pinpai")}),
                  QStringList({QStringLiteral("A"), QStringLiteral(" B ")}));
     }
 
@@ -100,7 +100,8 @@ private slots:
 
         QVERIFY(!dm->DeleteByID(QStringLiteral("NoSuchTable"), 1));
         QVERIFY(!dm->DeleteByID(QStringLiteral("t_code; drop table OperList"), 1));
-        QCOMPARE(prompt.texts(), QStringList(2, QStringLiteral("删除操作失败，请检查数据连接... ")));
+        QCOMPARE(prompt.texts(),
+                 QStringList(2, QStringLiteral("删除操作失败，请检查数据连接... ")));
         QCOMPARE(dm->GetIntValue(QStringLiteral("select count(*) from OperList")), 1);
     }
 
@@ -148,7 +149,8 @@ private slots:
         QVERIFY(q.next());
         QCOMPARE(q.value(0).toString(), QStringLiteral("张三"));
         QCOMPARE(q.value(1).toString(), QStringLiteral("登录失败！"));
-        QCOMPARE(q.value(2).toString(), QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
+        QCOMPARE(q.value(2).toString(),
+                 QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
         QVERIFY(QTime::fromString(q.value(3).toString(), QStringLiteral("hh:mm:ss")).isValid());
         q.finish();
 

@@ -1,9 +1,9 @@
-#include "widgets/DBGridEh.h"
-#include "widgets/GridLayout.h"
 #include "core/SqlListModel.h"
-#include "widgets/uFrmDispFieldXz.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
+#include "widgets/DBGridEh.h"
+#include "widgets/GridLayout.h"
+#include "widgets/uFrmDispFieldXz.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -79,17 +79,21 @@ private slots:
         const QStringList builtInFields{"F_goodcode", "F_goodname", "F_spec", "F_cgPrice"};
         QCOMPARE(fields(grid), builtInFields);
         SaveGridLayout(&grid, QStringLiteral("nosuchkey"));
-        QCOMPARE(db.dm()->GetIntValue(QStringLiteral("select count(*) from cfg_Grid where F_name = 'nosuchkey'")), 0);
+        QCOMPARE(db.dm()->GetIntValue(
+                     QStringLiteral("select count(*) from cfg_Grid where F_name = 'nosuchkey'")),
+                 0);
 
-        QVERIFY(db.dm()->ExecSql(QStringLiteral("insert into cfg_Grid(F_name, F_fieldname, F_Caption, "
-                                                "F_Width, F_Visible, F_Alignment, F_Order) "
-                                                "values('k', 'F_cgPrice', 'P''s', 50, true, 5, 0)")));
+        QVERIFY(
+            db.dm()->ExecSql(QStringLiteral("insert into cfg_Grid(F_name, F_fieldname, F_Caption, "
+                                            "F_Width, F_Visible, F_Alignment, F_Order) "
+                                            "values('k', 'F_cgPrice', 'P''s', 50, true, 5, 0)")));
         LoadGridLayout(&grid, QStringLiteral("k"));
         QCOMPARE(grid.columns().size(), 1);
         QCOMPARE(grid.columns().first().alignment, int(GridColumn::Right));
         // A caption with a quote is stored like any other text.
         SaveGridLayout(&grid, QStringLiteral("k"));
-        QCOMPARE(db.dm()->GetStrValue(QStringLiteral("select F_Caption from cfg_Grid where F_name = 'k'")),
+        QCOMPARE(db.dm()->GetStrValue(
+                     QStringLiteral("select F_Caption from cfg_Grid where F_name = 'k'")),
                  QStringLiteral("P's"));
     }
 
@@ -105,8 +109,9 @@ private slots:
                 QVERIFY(chooser);
                 QCOMPARE(chooser->windowTitle(), QStringLiteral("字段列表"));
                 chooser->findChild<QListWidget *>()->item(1)->setCheckState(Qt::Unchecked);
-                chooser->findChild<QPushButton *>(ok ? QStringLiteral("btnOK")
-                                                     : QStringLiteral("btnCancel"))
+                chooser
+                    ->findChild<QPushButton *>(ok ? QStringLiteral("btnOK")
+                                                  : QStringLiteral("btnCancel"))
                     ->click();
             });
         };
@@ -137,8 +142,9 @@ private slots:
         columns[0].footerValue = QStringLiteral("合计");
         grid.setColumns(columns);
         grid.setSource(&list);
-        QVERIFY(list.setQuery(db.dm()->database(), QStringLiteral("select * from GoodMain where F_cgPrice > ?"),
-                              {1.0}, QStringLiteral("order by F_goodCode desc")));
+        QVERIFY(list.setQuery(db.dm()->database(),
+                              QStringLiteral("select * from GoodMain where F_cgPrice > ?"), {1.0},
+                              QStringLiteral("order by F_goodCode desc")));
         QCOMPARE(list.rowCount(), 450);
         QCOMPARE(list.value(0, QStringLiteral("f_goodcode")).toString(), QStringLiteral("G450"));
         QCOMPARE(list.value(449, QStringLiteral("F_GOODCODE")).toString(), QStringLiteral("G001"));
@@ -147,7 +153,8 @@ private slots:
         QCOMPARE(grid.footerText(0), QStringLiteral("合计"));
         QCOMPARE(grid.currentRow(), 0);
 
-        QVERIFY(!list.setQuery(db.dm()->database(), QStringLiteral("select * from NoSuchTable"), {}));
+        QVERIFY(
+            !list.setQuery(db.dm()->database(), QStringLiteral("select * from NoSuchTable"), {}));
         QCOMPARE(list.rowCount(), 0);
         QVERIFY(!list.lastError().isEmpty());
     }

@@ -1,9 +1,9 @@
-#include "widgets/FileChooser.h"
 #include "register/PictureCanvas.h"
 #include "register/ufrmImageDisp.h"
 #include "support/Modal.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestImages.h"
+#include "widgets/FileChooser.h"
 
 #include <QAction>
 #include <QImageReader>

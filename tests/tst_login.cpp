@@ -130,7 +130,8 @@ private slots:
             attempt(login, QStringLiteral("admin"), QStringLiteral("x"));
         QCOMPARE(login.FailCount(), 3);
         QVERIFY(login.isVisible());
-        QCOMPARE(prompt.texts(), QStringList(3, QStringLiteral("用户名或密码不正确，请重新输入！")));
+        QCOMPARE(prompt.texts(),
+                 QStringList(3, QStringLiteral("用户名或密码不正确，请重新输入！")));
         QCOMPARE(logRows(db.dm(), logText), 0);
 
         prompt.clear();

@@ -1,18 +1,18 @@
 #include "register/uFrmMain.h"
-#include "widgets/DBGridEh.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
+#include "widgets/DBGridEh.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
-#include <QLineEdit>
-#include <QTimer>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
 // The main window's frame: commands, menus, status bar, exit question, compaction.

@@ -1,5 +1,3 @@
-#include "widgets/DBGridEh.h"
-#include "widgets/FileChooser.h"
 #include "core/SqlListModel.h"
 #include "register/PicturePage.h"
 #include "register/PictureStore.h"
@@ -11,6 +9,8 @@
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
 #include "support/TestImages.h"
+#include "widgets/DBGridEh.h"
+#include "widgets/FileChooser.h"
 
 #include <QAction>
 #include <QDir>

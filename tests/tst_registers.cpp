@@ -1,4 +1,3 @@
-#include "widgets/DBGridEh.h"
 #include "core/Shell.h"
 #include "core/SqlListModel.h"
 #include "masterdata/RegisterEditor.h"
@@ -8,6 +7,7 @@
 #include "register/ufrmRevaZezEdit.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
+#include "widgets/DBGridEh.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -34,9 +34,8 @@ const RegisterDescription &registerNamed(const QString &name)
 // A two-level type tree and five entries, one disabled, one with a quote in its code.
 void fillRegister(TdmData *dm, const RegisterDescription &d)
 {
-    const QList<QStringList> nodes = {{"001", "甲", "\\\\甲"},
-                                      {"001001", "子", "\\\\甲\\子"},
-                                      {"002", "乙", "\\\\乙"}};
+    const QList<QStringList> nodes = {
+        {"001", "甲", "\\\\甲"}, {"001001", "子", "\\\\甲\\子"}, {"002", "乙", "\\\\乙"}};
     for (const QStringList &n : nodes)
         QVERIFY(dm->ExecSql(QStringLiteral("insert into t_treecode(F_code, F_name, F_likecode, "
                                            "F_flag) values(?, ?, ?, ?)"),
@@ -111,10 +110,7 @@ class TestRegisters : public QObject
 private slots:
     void initTestCase_data() { TestDatabase::addEngineRows(); }
 
-    void listing_data()
-    {
-        addRegisterRows();
-    }
+    void listing_data() { addRegisterRows(); }
 
     void listing()
     {
@@ -184,10 +180,7 @@ private slots:
         QCOMPARE(listedCodes(window), (QStringList{"A1", "A2", "B1", "X'1"}));
     }
 
-    void editorSavesAndChecksCodes_data()
-    {
-        addRegisterRows();
-    }
+    void editorSavesAndChecksCodes_data() { addRegisterRows(); }
 
     void editorSavesAndChecksCodes()
     {
@@ -219,10 +212,11 @@ private slots:
         QCOMPARE(code->text(), QString());
         QCOMPARE(editor.focusWidget(), code);
         QTRY_COMPARE(window.current(QStringLiteral("F_Code")).toString(), QStringLiteral("N1"));
-        QCOMPARE(db.dm()->GetIntValue(
-                     QStringLiteral("select count(*) from %1 where F_Code = 'N1' and F_useFlag = %2")
-                         .arg(d.table, db.dm()->dialect().falseLiteral())),
-                 1);
+        QCOMPARE(
+            db.dm()->GetIntValue(
+                QStringLiteral("select count(*) from %1 where F_Code = 'N1' and F_useFlag = %2")
+                    .arg(d.table, db.dm()->dialect().falseLiteral())),
+            1);
 
         // Changing keeps the code, and its own code is no duplicate.
         RegisterEditor change(window.description(), window.records(), &window);
@@ -245,10 +239,7 @@ private slots:
         QCOMPARE(db.dm()->GetIntValue(QStringLiteral("select count(*) from %1").arg(d.table)), 6);
     }
 
-    void deleteAsksWithTheRegistersQuestion_data()
-    {
-        addRegisterRows();
-    }
+    void deleteAsksWithTheRegistersQuestion_data() { addRegisterRows(); }
 
     void deleteAsksWithTheRegistersQuestion()
     {
@@ -363,12 +354,13 @@ private slots:
     {
         QFETCH_GLOBAL(QString, engine);
         TestDatabase db(engine);
-        QVERIFY(db.dm()->ExecSql(QStringLiteral(
-            "insert into T_goods(F_Code, F_Name, F_spec, F_Type, F_pinPai, F_yanSE, F_caiLiao, "
-            "F_baoZhuang, F_tiji, F_TMcode, F_other1, F_other2, F_other3, F_other4, F_Memo1, "
-            "F_useFlag) values('G1', '螺丝', 'M3', '\\\\五金', '华为', '红', '钢', '盒', '1L', "
-            "'690', 'o1', 'o2', 'o3', 'o4', '目录备注', ?)"),
-                                 {false}));
+        QVERIFY(db.dm()->ExecSql(
+            QStringLiteral(
+                "insert into T_goods(F_Code, F_Name, F_spec, F_Type, F_pinPai, F_yanSE, F_caiLiao, "
+                "F_baoZhuang, F_tiji, F_TMcode, F_other1, F_other2, F_other3, F_other4, F_Memo1, "
+                "F_useFlag) values('G1', '螺丝', 'M3', '\\\\五金', '华为', '红', '钢', '盒', '1L', "
+                "'690', 'o1', 'o2', 'o3', 'o4', '目录备注', ?)"),
+            {false}));
         TFrmMain main;
         TfrmRevaZezEdit editor(main.samples(), &main);
         editor.show();
@@ -384,13 +376,12 @@ private slots:
         });
         child<QToolButton>(&editor, "btnPickGood")->click();
         const QVariantMap values = editor.values();
-        const QVariantMap expected = {{"F_goodCode", "G1"}, {"F_goodName", "螺丝"},
-                                      {"F_spec", "M3"},     {"F_type", "\\\\五金"},
-                                      {"F_pinPai", "华为"}, {"F_yanSE", "红"},
-                                      {"F_caiLiao", "钢"},  {"F_baoZhuang", "盒"},
-                                      {"F_tiji", "1L"},     {"F_TMcode", "690"},
-                                      {"F_other1", "o1"},   {"F_other4", "o4"},
-                                      {"F_memo1", "自己的备注"}, {"F_depotPos", "A区"}};
+        const QVariantMap expected = {
+            {"F_goodCode", "G1"},      {"F_goodName", "螺丝"}, {"F_spec", "M3"},
+            {"F_type", "\\\\五金"},    {"F_pinPai", "华为"},   {"F_yanSE", "红"},
+            {"F_caiLiao", "钢"},       {"F_baoZhuang", "盒"},  {"F_tiji", "1L"},
+            {"F_TMcode", "690"},       {"F_other1", "o1"},     {"F_other4", "o4"},
+            {"F_memo1", "自己的备注"}, {"F_depotPos", "A区"}};
         for (auto it = expected.cbegin(); it != expected.cend(); ++it)
             QCOMPARE(values.value(it.key()).toString(), it.value().toString());
     }

@@ -1,7 +1,3 @@
-#include "widgets/DBGridEh.h"
-#include "widgets/DateBox.h"
-#include "widgets/MemoBox.h"
-#include "widgets/NumberBox.h"
 #include "core/SqlListModel.h"
 #include "core/Transaction.h"
 #include "register/SampleList.h"
@@ -10,6 +6,10 @@
 #include "register/ufrmRevaZezEdit.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
+#include "widgets/DBGridEh.h"
+#include "widgets/DateBox.h"
+#include "widgets/MemoBox.h"
+#include "widgets/NumberBox.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -148,8 +148,8 @@ private slots:
         ScriptedPrompt prompt;
         // Keys once used stay used: the next record's key is not max + 1.
         QString error;
-        const std::optional<qint64> gone =
-            SampleRecord::save(*db.dm(), 0, sample(QStringLiteral("X"), QStringLiteral("x")), &error);
+        const std::optional<qint64> gone = SampleRecord::save(
+            *db.dm(), 0, sample(QStringLiteral("X"), QStringLiteral("x")), &error);
         QVERIFY2(gone, qPrintable(error));
         QVERIFY(db.dm()->ExecSql(QStringLiteral("delete from GoodMain")));
         TFrmMain main;
@@ -235,9 +235,9 @@ private slots:
                                       "F_editDate, F_XSdate from GoodMain order by F_ID")));
         QList<QVariantList> rows;
         while (q.next())
-            rows << QVariantList{q.value(0).toLongLong(), q.value(1).toLongLong(), q.value(2),
-                                 q.value(3), q.value(4).toDouble(), q.value(5).toDate(),
-                                 q.value(6).toDate()};
+            rows << QVariantList{
+                q.value(0).toLongLong(), q.value(1).toLongLong(), q.value(2),         q.value(3),
+                q.value(4).toDouble(),   q.value(5).toDate(),     q.value(6).toDate()};
         QCOMPARE(rows.size(), 2);
         QCOMPARE(rows[1].mid(2), rows[0].mid(2));
         QCOMPARE(rows[1][1], rows[1][0]);
@@ -250,8 +250,8 @@ private slots:
         TestDatabase db(engine);
         QString error;
         for (const char *code : {"A", "B", "C"})
-            QVERIFY(SampleRecord::save(*db.dm(), 0, sample(QLatin1String(code), QLatin1String(code)),
-                                       &error));
+            QVERIFY(SampleRecord::save(*db.dm(), 0,
+                                       sample(QLatin1String(code), QLatin1String(code)), &error));
         // An old record whose group number is wrong gets its own on saving.
         QVERIFY(db.dm()->ExecSql(QStringLiteral("update GoodMain set F_cltID = 0")));
         TFrmMain main;
@@ -267,8 +267,8 @@ private slots:
         QCOMPARE(editor.targetRecord(), second);
         type(&editor, "edtGoodName", QStringLiteral("改过"));
         QVERIFY(editor.save());
-        QCOMPARE(db.dm()->GetStrValue(QStringLiteral("select F_goodName from GoodMain where F_ID = ?"),
-                                      {second}),
+        QCOMPARE(db.dm()->GetStrValue(
+                     QStringLiteral("select F_goodName from GoodMain where F_ID = ?"), {second}),
                  QStringLiteral("改过"));
         QCOMPARE(db.dm()->GetIntValue(QStringLiteral("select F_cltID from GoodMain where F_ID = ?"),
                                       {second}),
@@ -289,8 +289,8 @@ private slots:
         ScriptedPrompt prompt;
         QString error;
         for (const char *code : {"A1", "A2"})
-            QVERIFY2(SampleRecord::save(*db.dm(), 0, sample(QLatin1String(code), QStringLiteral("件")),
-                                        &error),
+            QVERIFY2(SampleRecord::save(*db.dm(), 0,
+                                        sample(QLatin1String(code), QStringLiteral("件")), &error),
                      qPrintable(error));
         TFrmMain main;
         main.show();
@@ -328,9 +328,18 @@ private slots:
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focused");
-        QTest::newRow("both empty") << "" << "" << "当前样品名称不能为空！" << "edtGoodName";
-        QTest::newRow("name of blanks") << "   " << "A1" << "当前样品名称不能为空！" << "edtGoodName";
-        QTest::newRow("code of blanks") << "甲" << "  " << "当前样品编号不能为空！" << "edtGoodcode";
+        QTest::newRow("both empty") << ""
+                                    << ""
+                                    << "当前样品名称不能为空！"
+                                    << "edtGoodName";
+        QTest::newRow("name of blanks") << "   "
+                                        << "A1"
+                                        << "当前样品名称不能为空！"
+                                        << "edtGoodName";
+        QTest::newRow("code of blanks") << "甲"
+                                        << "  "
+                                        << "当前样品编号不能为空！"
+                                        << "edtGoodcode";
     }
 
     void nameIsRequiredBeforeCode()
@@ -366,7 +375,8 @@ private slots:
         editor.OpenMode(TfrmRevaZezEdit::New);
         const QString longText(300, u'长');
         for (QLineEdit *box : editor.findChildren<QLineEdit *>()) {
-            if (!box->isReadOnly() && box->parent() && !qobject_cast<QAbstractSpinBox *>(box->parent()))
+            if (!box->isReadOnly() && box->parent() &&
+                !qobject_cast<QAbstractSpinBox *>(box->parent()))
                 box->setText(longText);
         }
         editor.findChild<MemoBox *>(QStringLiteral("Memo1"))->setPlainText(longText);
@@ -389,10 +399,11 @@ private slots:
                 ? QStringList{QStringLiteral(
                       "create trigger refuse before update of F_cltID on GoodMain "
                       "begin select raise(abort, 'refused'); end")}
-                : QStringList{QStringLiteral("create function refuse() returns trigger language "
-                                             "plpgsql as $$ begin raise exception 'refused'; end $$"),
-                              QStringLiteral("create trigger refuse before update on GoodMain "
-                                             "for each row execute function refuse()")};
+                : QStringList{
+                      QStringLiteral("create function refuse() returns trigger language "
+                                     "plpgsql as $$ begin raise exception 'refused'; end $$"),
+                      QStringLiteral("create trigger refuse before update on GoodMain "
+                                     "for each row execute function refuse()")};
         for (const QString &sql : trigger)
             QVERIFY(db.dm()->ExecSql(sql));
         TFrmMain main;
@@ -423,8 +434,9 @@ private slots:
         QString error;
         for (int i = 0; i < 4; ++i) {
             // The other workstation saves while this editor is open.
-            QVERIFY2(SampleRecord::save(*other, 0, sample(QStringLiteral("B%1").arg(i), "乙"), &error),
-                     qPrintable(error));
+            QVERIFY2(
+                SampleRecord::save(*other, 0, sample(QStringLiteral("B%1").arg(i), "乙"), &error),
+                qPrintable(error));
             type(&editor, "edtGoodcode", QStringLiteral("A%1").arg(i));
             type(&editor, "edtGoodName", QStringLiteral("甲"));
             QVERIFY(editor.save());
@@ -459,16 +471,17 @@ private slots:
         QString error;
         QList<qint64> ids;
         for (const char *code : {"A", "B", "C"})
-            ids << *SampleRecord::save(*db.dm(), 0, sample(QLatin1String(code), QStringLiteral("甲")),
-                                       &error);
+            ids << *SampleRecord::save(*db.dm(), 0,
+                                       sample(QLatin1String(code), QStringLiteral("甲")), &error);
         if (groupOfAll >= 0)
             QVERIFY(db.dm()->ExecSql(QStringLiteral("update GoodMain set F_cltID = ?"),
                                      {groupOfAll == 1 ? ids[0] : 0}));
         for (qint64 id : ids)
-            QVERIFY(db.dm()->ExecSql(QStringLiteral("insert into T_ImageREC(F_mainID, F_imagePath, "
-                                                    "F_fileName, F_fileExt) values(?, 'images/p.jpg', "
-                                                    "'p', '.jpg')"),
-                                     {id}));
+            QVERIFY(
+                db.dm()->ExecSql(QStringLiteral("insert into T_ImageREC(F_mainID, F_imagePath, "
+                                                "F_fileName, F_fileExt) values(?, 'images/p.jpg', "
+                                                "'p', '.jpg')"),
+                                 {id}));
         TFrmMain main;
         main.show();
         main.grid()->setCurrentRow(0);
@@ -479,9 +492,10 @@ private slots:
                                             "真的要删除当前样品“甲”的相关资料吗？")});
         QCOMPARE(count(db.dm(), QStringLiteral("GoodMain")), recordsLeft);
         QCOMPARE(count(db.dm(), QStringLiteral("T_ImageREC")), picturesLeft);
-        QCOMPARE(db.dm()->GetIntValue(QStringLiteral("select count(*) from T_ImageREC where F_mainID "
-                                                     "not in (select F_ID from GoodMain)")),
-                 0);
+        QCOMPARE(
+            db.dm()->GetIntValue(QStringLiteral("select count(*) from T_ImageREC where F_mainID "
+                                                "not in (select F_ID from GoodMain)")),
+            0);
         QTRY_COMPARE(main.statusPanel(2), QStringLiteral("样品总数：%1").arg(recordsLeft));
     }
 

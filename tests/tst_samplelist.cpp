@@ -1,15 +1,15 @@
-#include "widgets/DBGridEh.h"
 #include "core/DemoData.h"
-#include "widgets/DateBox.h"
 #include "core/SqlListModel.h"
 #include "register/SampleListQuery.h"
 #include "register/uFrmMain.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
+#include "widgets/DBGridEh.h"
+#include "widgets/DateBox.h"
 
 #include <QComboBox>
-#include <QLineEdit>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTableView>
@@ -41,13 +41,14 @@ const QList<Sample> kSamples = {
 void insertSamples(TdmData *dm)
 {
     for (const Sample &s : kSamples)
-        QVERIFY(dm->ExecSql(QStringLiteral("insert into GoodMain(F_goodCode, F_goodName, F_type, "
-                                           "F_pinPai, F_BMjibie, F_editDate, F_other3, "
-                                           "F_CGdate) values(?, ?, ?, ?, ?, ?, ?, ?)"),
-                            {s.code, s.name, s.type, s.brand, s.secrecy, s.edited, s.other3,
-                             QDate(1900, 8, 14)}));
+        QVERIFY(dm->ExecSql(
+            QStringLiteral("insert into GoodMain(F_goodCode, F_goodName, F_type, "
+                           "F_pinPai, F_BMjibie, F_editDate, F_other3, "
+                           "F_CGdate) values(?, ?, ?, ?, ?, ?, ?, ?)"),
+            {s.code, s.name, s.type, s.brand, s.secrecy, s.edited, s.other3, QDate(1900, 8, 14)}));
     // A record without a name at all: an empty search value must not list it.
-    QVERIFY(dm->ExecSql(QStringLiteral("update GoodMain set F_goodName = null where F_goodCode = 'N1'")));
+    QVERIFY(dm->ExecSql(
+        QStringLiteral("update GoodMain set F_goodName = null where F_goodCode = 'N1'")));
 }
 
 QStringList codesFor(TdmData *dm, const SampleListCriteria &criteria)
@@ -84,23 +85,33 @@ private slots:
         QTest::addColumn<QString>("listValue");
         QTest::addColumn<QStringList>("codes");
         const QStringList all{"A100", "B_2", "C'3", "N1", "XA1"};
-        QTest::newRow("no field chosen") << -1 << "A1" << "" << 0 << "" << all;
-        QTest::newRow("code starts with") << 0 << "a1" << "" << 0 << "" << QStringList{"A100"};
-        QTest::newRow("name contains") << 1 << "A1" << "" << 0 << "" << QStringList{"A100"};
+        QTest::newRow("no field chosen") << -1 << "A1"
+                                         << "" << 0 << "" << all;
+        QTest::newRow("code starts with") << 0 << "a1"
+                                          << "" << 0 << "" << QStringList{"A100"};
+        QTest::newRow("name contains") << 1 << "A1"
+                                       << "" << 0 << "" << QStringList{"A100"};
         QTest::newRow("empty value excludes nulls")
-            << 1 << "" << "" << 0 << "" << QStringList{"A100", "B_2", "C'3", "XA1"};
-        QTest::newRow("percent is literal") << 1 << "100%" << "" << 0 << "" << QStringList{"B_2"};
-        QTest::newRow("underscore is literal") << 0 << "B_" << "" << 0 << "" << QStringList{"B_2"};
-        QTest::newRow("quote is literal") << 1 << "o'brien" << "" << 0 << "" << QStringList{"C'3"};
-        QTest::newRow("other properties start with")
-            << 6 << "A1" << "" << 0 << "" << QStringList{"XA1"};
+            << 1 << ""
+            << "" << 0 << "" << QStringList{"A100", "B_2", "C'3", "XA1"};
+        QTest::newRow("percent is literal") << 1 << "100%"
+                                            << "" << 0 << "" << QStringList{"B_2"};
+        QTest::newRow("underscore is literal") << 0 << "B_"
+                                               << "" << 0 << "" << QStringList{"B_2"};
+        QTest::newRow("quote is literal") << 1 << "o'brien"
+                                          << "" << 0 << "" << QStringList{"C'3"};
+        QTest::newRow("other properties start with") << 6 << "A1"
+                                                     << "" << 0 << "" << QStringList{"XA1"};
         // Its subtypes, but not a sibling whose name merely starts the same.
         QTest::newRow("type node with subtypes")
-            << -1 << "" << "\\\\五金" << 0 << "" << QStringList{"A100", "XA1"};
-        QTest::newRow("type leaf") << -1 << "" << "\\\\五金\\螺丝" << 0 << ""
-                                   << QStringList{"A100"};
-        QTest::newRow("brand") << -1 << "" << "" << 0 << "华为" << QStringList{"A100", "B_2"};
-        QTest::newRow("secrecy low") << -1 << "" << "" << 5 << "低" << QStringList{"A100"};
+            << -1 << ""
+            << "\\\\五金" << 0 << "" << QStringList{"A100", "XA1"};
+        QTest::newRow("type leaf") << -1 << ""
+                                   << "\\\\五金\\螺丝" << 0 << "" << QStringList{"A100"};
+        QTest::newRow("brand") << -1 << ""
+                               << "" << 0 << "华为" << QStringList{"A100", "B_2"};
+        QTest::newRow("secrecy low") << -1 << ""
+                                     << "" << 5 << "低" << QStringList{"A100"};
     }
 
     void statementFindsTheRightRecords()
@@ -136,8 +147,9 @@ private slots:
         c.searchField = 1;
         c.value = QStringLiteral("轴承");
         QCOMPARE(codesFor(dm, c), QStringList{"XA1"});
-        QVERIFY(dm->ExecSql(QStringLiteral("update GoodMain set F_goodName = ? where F_goodCode = ?"),
-                            {QStringLiteral("滚珠轴承座"), QStringLiteral("A100")}));
+        QVERIFY(
+            dm->ExecSql(QStringLiteral("update GoodMain set F_goodName = ? where F_goodCode = ?"),
+                        {QStringLiteral("滚珠轴承座"), QStringLiteral("A100")}));
         QCOMPARE(codesFor(dm, c), (QStringList{"A100", "XA1"}));
         c.value = QStringLiteral("螺丝");
         QCOMPARE(codesFor(dm, c), QStringList());

@@ -51,16 +51,17 @@ private slots:
                  QStringLiteral("选项..."));
         QCOMPARE(dm->GetIntValue(QStringLiteral("select count(*) from SysInfo")), 1);
         QCOMPARE(dm->GetIntValue(QStringLiteral("select count(distinct F_name) from cfg_Grid")), 8);
-        QCOMPARE(dm->GetIntValue(QStringLiteral(
-                     "select count(*) from cfg_Grid where F_name = 'revazezmain'")),
-                 24);
         QCOMPARE(dm->GetIntValue(
-                     QStringLiteral("select count(distinct F_tablename) from cfg_import")),
-                 3);
+                     QStringLiteral("select count(*) from cfg_Grid where F_name = 'revazezmain'")),
+                 24);
+        QCOMPARE(
+            dm->GetIntValue(QStringLiteral("select count(distinct F_tablename) from cfg_import")),
+            3);
         QCOMPARE(dm->GetFloatValue(QStringLiteral(
                      "select F_rate from t_code where F_type = 'rate' and F_Name = '美元'")),
                  1.0);
-        QVERIFY(dm->GetIntValue(QStringLiteral("select count(*) from t_code where F_type = 'rate'")) >= 8);
+        QVERIFY(dm->GetIntValue(
+                    QStringLiteral("select count(*) from t_code where F_type = 'rate'")) >= 8);
         QCOMPARE(dm->GetIntValue(QStringLiteral("select F_version from cfg_schema")),
                  Schema::kVersion);
     }
@@ -72,8 +73,8 @@ private slots:
         QFETCH_GLOBAL(QString, engine);
         TestDatabase db(engine);
         QVERIFY2(db.ok(), qPrintable(db.error()));
-        QVERIFY(db.dm()->ExecSql(QStringLiteral(
-            "insert into GoodMain(F_goodCode, F_goodName, F_pinPai) values('A1', '螺丝', '华为')")));
+        QVERIFY(db.dm()->ExecSql(QStringLiteral("insert into GoodMain(F_goodCode, F_goodName, "
+                                                "F_pinPai) values('A1', '螺丝', '华为')")));
         QSqlQuery stats(db.dm()->database());
         QVERIFY(stats.exec(QStringLiteral("select F_name, F_SQLtext from cfg_stat order by F_ID")));
         QStringList names;
@@ -146,15 +147,15 @@ private slots:
         QCOMPARE(footer("F_cgPrice"), QStringLiteral("2:"));
         QCOMPARE(footer("F_amount"), QStringLiteral("2:"));
         QCOMPARE(footer("F_xsPrice2"), QStringLiteral("1:小计"));
-        QVERIFY(!upgraded->GetBoolValue(QStringLiteral(
-            "select F_Visible from cfg_Grid where F_fieldname = 'F_spec'")));
-        QCOMPARE(upgraded->GetIntValue(QStringLiteral(
-                     "select F_Order from cfg_Grid where F_fieldname = 'F_amount'")),
+        QVERIFY(!upgraded->GetBoolValue(
+            QStringLiteral("select F_Visible from cfg_Grid where F_fieldname = 'F_spec'")));
+        QCOMPARE(upgraded->GetIntValue(
+                     QStringLiteral("select F_Order from cfg_Grid where F_fieldname = 'F_amount'")),
                  24);
         // A second start finds nothing more to do.
         QVERIFY(db.openAnother()->isConnected());
-        QCOMPARE(upgraded->GetIntValue(QStringLiteral(
-                     "select count(*) from cfg_Grid where F_name = 'revazezmain'")),
+        QCOMPARE(upgraded->GetIntValue(
+                     QStringLiteral("select count(*) from cfg_Grid where F_name = 'revazezmain'")),
                  24);
     }
 

@@ -8,8 +8,7 @@
 
 namespace {
 
-QAction *newAction(QWidget *window, const QString &name, const QString &caption,
-                   const char *icon)
+QAction *newAction(QWidget *window, const QString &name, const QString &caption, const char *icon)
 {
     auto *a = new QAction(caption, window);
     a->setObjectName(name);

@@ -66,8 +66,8 @@ public:
         const GridColumn &column = columns.at(index.column());
         switch (role) {
         case Qt::DisplayRole:
-            return DisplayFormat::format(source->value(index.row(), sourceFields.at(index.column())),
-                                         column.displayFormat);
+            return DisplayFormat::format(
+                source->value(index.row(), sourceFields.at(index.column())), column.displayFormat);
         case Qt::TextAlignmentRole:
             return int(alignmentOf(column.alignment) | Qt::AlignVCenter);
         case Qt::ForegroundRole:
@@ -194,7 +194,8 @@ void DBGridEh::setSource(SqlListModel *source)
             [this](const QModelIndex &, int first, int last) {
                 m_model->beginSourceInsert(first, last);
             });
-    connect(source, &QAbstractItemModel::rowsInserted, this, [this] { m_model->endSourceInsert(); });
+    connect(source, &QAbstractItemModel::rowsInserted, this,
+            [this] { m_model->endSourceInsert(); });
     connect(source, &QAbstractItemModel::rowsAboutToBeRemoved, this,
             [this](const QModelIndex &, int first, int last) {
                 m_model->beginSourceRemove(first, last);
@@ -309,8 +310,8 @@ void DBGridEh::setMarker(const QString &field, Marker marker)
         if (m_model->columns[logical].field.compare(field, Qt::CaseInsensitive) != 0)
             continue;
         header->setSortIndicatorShown(marker != Marker::None);
-        header->setSortIndicator(logical, marker == Marker::Down ? Qt::DescendingOrder
-                                                                 : Qt::AscendingOrder);
+        header->setSortIndicator(logical,
+                                 marker == Marker::Down ? Qt::DescendingOrder : Qt::AscendingOrder);
     }
 }
 

@@ -47,7 +47,10 @@ public:
 
     // Title sort markers: none, ascending or descending per column.
     using Marker = SortText::Marker;
-    Marker marker(const QString &field) const { return m_markers.value(field.toLower(), Marker::None); }
+    Marker marker(const QString &field) const
+    {
+        return m_markers.value(field.toLower(), Marker::None);
+    }
     void setMarker(const QString &field, Marker marker);
     QString footerText(int displayIndex) const;
 

@@ -66,6 +66,8 @@ bool EditorBottomBar::continuousAdd() const
 
 int EditorBottomBar::rowAfter(Move move, int current, int count)
 {
-    const int row = move == First ? 0 : move == Last ? count - 1 : current + (move == Next ? 1 : -1);
+    const int row = move == First  ? 0
+                    : move == Last ? count - 1
+                                   : current + (move == Next ? 1 : -1);
     return row >= 0 && row < count ? row : -1;
 }

@@ -18,7 +18,9 @@ void PlaceForm(QWidget *window, int kind)
     const QPoint centre = kind == 0 && owner ? owner->frameGeometry().center() : available.center();
     frame.moveCenter(centre);
     // Never place a title bar off the screen.
-    frame.moveLeft(qBound(available.left(), frame.left(), qMax(available.left(), available.right() - frame.width())));
-    frame.moveTop(qBound(available.top(), frame.top(), qMax(available.top(), available.bottom() - frame.height())));
+    frame.moveLeft(qBound(available.left(), frame.left(),
+                          qMax(available.left(), available.right() - frame.width())));
+    frame.moveTop(qBound(available.top(), frame.top(),
+                         qMax(available.top(), available.bottom() - frame.height())));
     window->move(frame.topLeft());
 }

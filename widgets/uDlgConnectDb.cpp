@@ -3,8 +3,8 @@
 #include "core/AppHome.h"
 #include "core/Connection.h"
 #include "core/DataSource.h"
-#include "widgets/FileChooser.h"
 #include "core/Prompt.h"
+#include "widgets/FileChooser.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -36,7 +36,8 @@ TDlgConnectDb::TDlgConnectDb(const QString &currentDs, const QString &reason, QW
     auto *layout = new QVBoxLayout(this);
 
     if (!reason.isEmpty()) {
-        auto *why = named(new QLabel(QStringLiteral("无法打开数据库：%1").arg(reason)), "lblReason");
+        auto *why =
+            named(new QLabel(QStringLiteral("无法打开数据库：%1").arg(reason)), "lblReason");
         why->setWordWrap(true);
         why->setStyleSheet(QStringLiteral("color: #b00000;"));
         layout->addWidget(why);
@@ -120,9 +121,10 @@ void TDlgConnectDb::updateMode()
 
 void TDlgConnectDb::chooseFile()
 {
-    const QString file = FileChooser::openFileName(
-        this, QStringLiteral("连接网络数据库"), AppHome::dir(),
-        QStringLiteral("样品数据库 (%1);;所有文件 (*)").arg(QString::fromLatin1(kDatabaseFileName)));
+    const QString file =
+        FileChooser::openFileName(this, QStringLiteral("连接网络数据库"), AppHome::dir(),
+                                  QStringLiteral("样品数据库 (%1);;所有文件 (*)")
+                                      .arg(QString::fromLatin1(kDatabaseFileName)));
     if (!file.isEmpty())
         m_edtFolder->setText(QDir::toNativeSeparators(QFileInfo(file).path()));
 }
@@ -156,8 +158,8 @@ bool TDlgConnectDb::acceptFolder()
         // An empty file is an empty SQLite database: the connection builds the schema.
         QFile blank(file);
         if (!blank.open(QIODevice::WriteOnly)) {
-            m_lblResult->setText(QStringLiteral("无法在该文件夹中建立数据库文件：%1")
-                                     .arg(blank.errorString()));
+            m_lblResult->setText(
+                QStringLiteral("无法在该文件夹中建立数据库文件：%1").arg(blank.errorString()));
             return false;
         }
     }
