@@ -3,5 +3,6 @@
 class CommandRegistry;
 class MainHost;
 
-// Compacting the database (506) and choosing another database for the next start (507).
+// Compacting the database (506), choosing another database for the next start (507) and the
+// blank-row cleanups.
 void installMaintenanceCommands(CommandRegistry &commands, MainHost &host);

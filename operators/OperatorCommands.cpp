@@ -6,6 +6,8 @@
 
 void installOperatorCommands(CommandRegistry &commands, MainHost &host)
 {
+    commands.addNamed(QStringLiteral("actChangeOper"), QStringLiteral("重新登录"),
+                      "system-switch-user");
     commands.handle(QStringLiteral("actChangeOper"),
                     [&host] { ShowLogin(LoginMode::ChangeOperator, host.hostWindow()); });
 }

@@ -3,6 +3,7 @@
 #include "maintenance/MaintenanceCommands.h"
 #include "masterdata/MasterDataCommands.h"
 #include "operators/OperatorCommands.h"
+#include "register/HelpCommands.h"
 #include "register/SampleCommands.h"
 
 void installMainCommands(CommandRegistry &commands, MainHost &host)
@@ -11,4 +12,5 @@ void installMainCommands(CommandRegistry &commands, MainHost &host)
     installMasterDataCommands(commands, host);
     installSampleCommands(commands, host);
     installMaintenanceCommands(commands, host);
+    installHelpCommands(commands, host);
 }

@@ -1,51 +1,38 @@
 #include "register/uFrmMain.h"
 
-#include "core/AppHome.h"
 #include "core/AppTitle.h"
-#include "core/CodeListValues.h"
 #include "core/DataDm.h"
 #include "core/Prompt.h"
-#include "core/Shell.h"
 #include "core/SqlListModel.h"
-#include "masterdata/Pickers.h"
-#include "masterdata/TreeCodeView.h"
 #include "register/MainCommands.h"
 #include "register/PicturePage.h"
 #include "register/SampleDetailTabs.h"
 #include "register/SampleFields.h"
 #include "register/SampleList.h"
+#include "register/SampleNavigator.h"
+#include "register/SampleSearchBar.h"
 #include "register/uDLGrevazezCX.h"
-#include "register/uFrmAbout.h"
 #include "widgets/CommandRegistry.h"
 #include "widgets/DBGridEh.h"
-#include "widgets/DateBox.h"
 #include "widgets/GridLayout.h"
 #include "widgets/PlaceForm.h"
 #include "widgets/ShortcutsFirst.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDateTime>
-#include <QDir>
-#include <QFileInfo>
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QIcon>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -106,11 +93,14 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent)
     auto *centralLayout = new QVBoxLayout(central);
     centralLayout->setContentsMargins(2, 2, 2, 0);
     centralLayout->setSpacing(2);
-    centralLayout->addWidget(createSearchBar());
+    m_search = new SampleSearchBar;
+    centralLayout->addWidget(m_search);
 
     auto *splitter = new QSplitter(central);
     splitter->setObjectName(QStringLiteral("Splitter1"));
-    m_navigator = createNavigator();
+    m_navigator = new SampleNavigator;
+    m_navigator->setContextMenuPolicy(Qt::ActionsContextMenu);
+    m_navigator->addActions({action(205), action(206)});
     splitter->addWidget(m_navigator);
     auto *right = new QSplitter(Qt::Vertical, splitter);
     right->setObjectName(QStringLiteral("Splitter2"));
@@ -133,6 +123,11 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent)
     centralLayout->addWidget(splitter, 1);
     setCentralWidget(central);
 
+    connect(m_search, &SampleSearchBar::changed, this, &TFrmMain::RunListQuery);
+    connect(m_search, &SampleSearchBar::advancedToggled, this, &TFrmMain::toggleAdvancedSearch);
+    connect(m_search, &SampleSearchBar::navigatorToggled, this,
+            [this] { findChild<QAction *>(QStringLiteral("actViewNavigator"))->toggle(); });
+    connect(m_navigator, &SampleNavigator::changed, this, &TFrmMain::RunListQuery);
     connect(m_samples, &SampleList::currentRowChanged, this, &TFrmMain::showCurrentRecord);
     connect(DBGridEh1, &DBGridEh::rowDoubleClicked, this,
             [this] { m_commands->runIfVisible(202); });
@@ -164,123 +159,14 @@ QAction *TFrmMain::action(int id) const
     return m_commands->action(id);
 }
 
+QAction *TFrmMain::named(const char *name) const
+{
+    return m_commands->action(QLatin1String(name));
+}
+
 SqlListModel *TFrmMain::listModel() const
 {
     return m_samples->model();
-}
-
-QWidget *TFrmMain::createSearchBar()
-{
-    auto *bar = new QWidget;
-    bar->setObjectName(QStringLiteral("pnlSearch"));
-    auto *layout = new QHBoxLayout(bar);
-    layout->setContentsMargins(2, 2, 2, 2);
-
-    ComboBox1 = new QComboBox;
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->addItems(SampleListQuery::searchFieldCaptions());
-    ComboBox1->setCurrentIndex(-1);
-    ComboBox1->setMinimumContentsLength(6);
-    auto *searchLabel = new QLabel(QStringLiteral("搜索(&V)"));
-    searchLabel->setBuddy(ComboBox1);
-    layout->addWidget(searchLabel);
-    layout->addWidget(ComboBox1);
-
-    Edit1 = new QLineEdit;
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setClearButtonEnabled(true);
-    auto *valueLabel = new QLabel(QStringLiteral("值(&V)"));
-    valueLabel->setBuddy(Edit1);
-    layout->addWidget(valueLabel);
-    layout->addWidget(Edit1, 1);
-    m_btnPick = new QToolButton;
-    m_btnPick->setObjectName(QStringLiteral("btnPick"));
-    m_btnPick->setText(QStringLiteral("..."));
-    m_btnPick->setVisible(false);
-    connect(m_btnPick, &QToolButton::clicked, this, [this] {
-        const bool supplier = ComboBox1->currentIndex() == 7;
-        Edit1->setText(supplier ? PickSupplier(this, Edit1->text())
-                                : PickClient(this, Edit1->text()));
-    });
-    layout->addWidget(m_btnPick);
-
-    auto *find = new QPushButton(QStringLiteral("查找(F3)"));
-    find->setObjectName(QStringLiteral("btnFind"));
-    find->setShortcut(QKeySequence(Qt::Key_F3));
-    layout->addWidget(find);
-
-    dtpFromDate = new DateBox;
-    dtpFromDate->setObjectName(QStringLiteral("dtpFromDate"));
-    dtpToDate = new DateBox;
-    dtpToDate->setObjectName(QStringLiteral("dtpToDate"));
-    layout->addWidget(new QLabel(QStringLiteral("日期：自")));
-    layout->addWidget(dtpFromDate);
-    layout->addWidget(new QLabel(QStringLiteral("至")));
-    layout->addWidget(dtpToDate);
-
-    auto *navigator = new QToolButton;
-    navigator->setObjectName(QStringLiteral("btnNavigator"));
-    navigator->setIcon(QIcon::fromTheme(QStringLiteral("view-split-left-right")));
-    navigator->setToolTip(QStringLiteral("显示或隐藏导航树"));
-    layout->addWidget(navigator);
-    connect(navigator, &QToolButton::clicked, this,
-            [this] { findChild<QAction *>(QStringLiteral("actViewNavigator"))->toggle(); });
-
-    m_btnAdvanced = new QPushButton(QStringLiteral("高级查找..."));
-    m_btnAdvanced->setObjectName(QStringLiteral("btnAdvanced"));
-    m_btnAdvanced->setCheckable(true);
-    layout->addWidget(m_btnAdvanced);
-    connect(m_btnAdvanced, &QPushButton::clicked, this, &TFrmMain::toggleAdvancedSearch);
-
-    connect(ComboBox1, &QComboBox::activated, this, &TFrmMain::chooseSearchField);
-    connect(Edit1, &QLineEdit::textChanged, this, &TFrmMain::RunListQuery);
-    connect(find, &QPushButton::clicked, this, &TFrmMain::RunListQuery);
-    connect(dtpFromDate, &DateBox::changed, this, &TFrmMain::RunListQuery);
-    connect(dtpToDate, &DateBox::changed, this, &TFrmMain::RunListQuery);
-    return bar;
-}
-
-QWidget *TFrmMain::createNavigator()
-{
-    auto *tabs = new QTabWidget;
-    tabs->setObjectName(QStringLiteral("pcNavigator"));
-    tabs->setTabPosition(QTabWidget::South);
-
-    auto *items = new QWidget;
-    auto *itemsLayout = new QVBoxLayout(items);
-    itemsLayout->setContentsMargins(0, 0, 0, 0);
-    vleList = new QTableWidget(0, 2);
-    vleList->setObjectName(QStringLiteral("vleList"));
-    vleList->setSelectionBehavior(QAbstractItemView::SelectRows);
-    vleList->setSelectionMode(QAbstractItemView::SingleSelection);
-    vleList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    vleList->verticalHeader()->hide();
-    vleList->horizontalHeader()->setStretchLastSection(true);
-    vleList->setColumnWidth(0, 36);
-    vleList->verticalHeader()->setDefaultSectionSize(vleList->fontMetrics().height() + 6);
-    cbbListType = new QComboBox;
-    cbbListType->setObjectName(QStringLiteral("cbbListType"));
-    cbbListType->addItems(SampleListQuery::listTypeCaptions());
-    itemsLayout->addWidget(vleList, 1);
-    itemsLayout->addWidget(cbbListType);
-    tabs->addTab(items, QStringLiteral(" 样品项目 "));
-
-    tvTree = new QTreeWidget;
-    tvTree->setObjectName(QStringLiteral("tvTree"));
-    tvTree->setHeaderHidden(true);
-    tvTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    tabs->addTab(tvTree, QStringLiteral(" 样品类型 "));
-
-    connect(cbbListType, &QComboBox::currentIndexChanged, this, &TFrmMain::FillValueList);
-    connect(vleList, &QTableWidget::currentCellChanged, this, [this] {
-        if (!m_fillingValueList)
-            RunListQuery();
-    });
-    connect(tvTree, &QTreeWidget::itemDoubleClicked, this, &TFrmMain::RunListQuery);
-
-    tabs->setContextMenuPolicy(Qt::ActionsContextMenu);
-    tabs->addActions({action(205), action(206)});
-    return tabs;
 }
 
 QAction *TFrmMain::addPlainAction(const QString &name, const QString &caption, const char *icon)
@@ -295,8 +181,6 @@ QAction *TFrmMain::addPlainAction(const QString &name, const QString &caption, c
 void TFrmMain::createCommands()
 {
     m_commands = new CommandRegistry(this);
-    m_commands->addNamed(QStringLiteral("actChangeOper"), QStringLiteral("重新登录"),
-                         "system-switch-user");
     action(201)->setShortcut(QKeySequence(QStringLiteral("Ctrl+A")));
     action(202)->setShortcut(QKeySequence(QStringLiteral("Ctrl+E")));
     action(203)->setShortcuts({QKeySequence(QStringLiteral("Ctrl+S")), QKeySequence::Delete});
@@ -322,7 +206,7 @@ void TFrmMain::createMenus()
     file->addSeparator();
     addCommands(file, {104, 105, 106, 107, 108});
     file->addSeparator();
-    file->addAction(m_commands->action(QStringLiteral("actChangeOper")));
+    file->addAction(named("actChangeOper"));
     QAction *exit =
         addPlainAction(QStringLiteral("actExit"), QStringLiteral("退出系统"), "application-exit");
     connect(exit, &QAction::triggered, this, &TFrmMain::close);
@@ -349,16 +233,11 @@ void TFrmMain::createMenus()
     const struct
     {
         int import;
-        const char *name;
-        const char *caption;
-    } imports[] = {{501, "actClearGoodsBlank", "清除样品空行"},
-                   {502, "actClearClientBlank", "清除客户空行"},
-                   {503, "actClearSupplerBlank", "清除供应商空行"}};
-    for (const auto &i : imports) {
-        data->addAction(action(i.import));
-        data->addAction(
-            m_commands->addNamed(QLatin1String(i.name), QString::fromUtf8(i.caption), ""));
-    }
+        const char *cleanup;
+    } imports[] = {
+        {501, "actClearGoodsBlank"}, {502, "actClearClientBlank"}, {503, "actClearSupplerBlank"}};
+    for (const auto &i : imports)
+        data->addActions({action(i.import), named(i.cleanup)});
     data->addSeparator();
     addCommands(data, {504, 505, 506, 507});
 
@@ -381,53 +260,15 @@ void TFrmMain::createMenus()
 
     QMenu *tools = bar->addMenu(QStringLiteral("工具(&T)"));
     tools->setObjectName(QStringLiteral("mnuTools"));
-    QAction *calculator = addPlainAction(QStringLiteral("actCalculator"), QStringLiteral("计算器"),
-                                         "accessories-calculator");
-    connect(calculator, &QAction::triggered, this, [this] {
-        startTool({QStringLiteral("gnome-calculator"), QStringLiteral("kcalc"),
-                   QStringLiteral("galculator"), QStringLiteral("qalculate-gtk"),
-                   QStringLiteral("mate-calc"), QStringLiteral("xcalc")},
-                  QStringLiteral("计算器"));
-    });
-    QAction *notepad = addPlainAction(QStringLiteral("actNotepad"), QStringLiteral("笔记本"),
-                                      "accessories-text-editor");
-    connect(notepad, &QAction::triggered, this, [this] {
-        startTool({QStringLiteral("gnome-text-editor"), QStringLiteral("gedit"),
-                   QStringLiteral("kwrite"), QStringLiteral("kate"), QStringLiteral("mousepad"),
-                   QStringLiteral("pluma"), QStringLiteral("xed"), QStringLiteral("featherpad")},
-                  QStringLiteral("文本编辑器"));
-    });
-    tools->addActions({calculator, notepad});
+    tools->addActions({named("actCalculator"), named("actNotepad")});
 
     QMenu *help = bar->addMenu(QStringLiteral("帮助(&H)"));
     help->setObjectName(QStringLiteral("mnuHelp"));
-    const struct
-    {
-        const char *name;
-        const char *caption;
-        bool separatorBefore;
-    } helpItems[] = {{"actHelpFile", "帮助文件", false}, {"actFaq", "常见问题", false},
-                     {"actReadme", "自述文件", true},    {"actWhatsNew", "最新功能", false},
-                     {"actAbout", "关于我们", true},     {"actWebSite", "浏览作者的网站", false}};
-    for (const auto &h : helpItems) {
-        if (h.separatorBefore)
-            help->addSeparator();
-        help->addAction(addPlainAction(QLatin1String(h.name), QString::fromUtf8(h.caption)));
-    }
-    const auto helpAction = [this](const char *name) {
-        return findChild<QAction *>(QLatin1String(name));
-    };
-    connect(helpAction("actHelpFile"), &QAction::triggered, this,
-            [this] { openHomeFile(QStringLiteral("help.html")); });
-    connect(helpAction("actReadme"), &QAction::triggered, this,
-            [this] { openHomeFile(QStringLiteral("readme.txt")); });
-    connect(helpAction("actWhatsNew"), &QAction::triggered, this,
-            [this] { openHomeFile(QStringLiteral("whatisnew.txt")); });
-    // Frequently asked questions has no action of its own.
-    helpAction("actFaq")->setEnabled(false);
-    connect(helpAction("actAbout"), &QAction::triggered, this, &TFrmMain::showAbout);
-    connect(helpAction("actWebSite"), &QAction::triggered, this,
-            [] { Shell::openUrl(QUrl(AppTitle::webSite())); });
+    help->addActions({named("actHelpFile"), named("actFaq")});
+    help->addSeparator();
+    help->addActions({named("actReadme"), named("actWhatsNew")});
+    help->addSeparator();
+    help->addActions({named("actAbout"), named("actWebSite")});
 }
 
 void TFrmMain::createToolBar()
@@ -442,7 +283,7 @@ void TFrmMain::createToolBar()
     QAction *relogin = addPlainAction(QStringLiteral("actChangeOperTool"),
                                       QStringLiteral("重新登录"), "system-switch-user");
     connect(relogin, &QAction::triggered, this, [this] {
-        m_commands->action(QStringLiteral("actChangeOper"))->trigger();
+        named("actChangeOper")->trigger();
         RunListQuery();
     });
     m_toolBar->addAction(relogin);
@@ -542,17 +383,13 @@ void TFrmMain::showEvent(QShowEvent *event)
     if (m_shownOnce)
         return;
     m_shownOnce = true;
-    const QDate today = QDate::currentDate();
-    const QSignalBlocker fromBlocker(dtpFromDate);
-    const QSignalBlocker toBlocker(dtpToDate);
-    dtpFromDate->setDate(QDate(today.year(), today.month(), 1));
-    dtpToDate->setDate(today);
+    m_search->startWithThisMonth();
     setWindowTitle(mainCaption());
     setStatusPanel(1, u' ' + dmData->CurOperName());
     updateClock();
-    loadTypeTree();
+    m_navigator->loadTypeTree();
     LoadGridLayout(DBGridEh1, kLayoutKey);
-    FillValueList(0);
+    m_navigator->FillValueList(0);
 }
 
 void TFrmMain::closeEvent(QCloseEvent *event)
@@ -565,28 +402,13 @@ void TFrmMain::closeEvent(QCloseEvent *event)
         event->ignore();
 }
 
-void TFrmMain::releaseAdvancedButton()
-{
-    m_btnAdvanced->setChecked(false);
-    m_btnAdvanced->setStyleSheet(QString());
-}
-
 void TFrmMain::RunListQuery()
 {
-    if (m_btnAdvanced->isChecked())
-        releaseAdvancedButton();
+    if (m_search->isAdvancedDown())
+        m_search->setAdvancedDown(false);
     SampleListCriteria criteria;
-    if (dtpFromDate->isChecked())
-        criteria.from = dtpFromDate->date();
-    if (dtpToDate->isChecked())
-        criteria.to = dtpToDate->date();
-    criteria.searchField = ComboBox1->currentIndex();
-    criteria.value = Edit1->text();
-    criteria.typeLikeCode = nodeLikeCode(tvTree->currentItem());
-    criteria.listType = cbbListType->currentIndex();
-    const int row = vleList->currentRow();
-    if (row > 0 && vleList->item(row, 1))
-        criteria.listValue = vleList->item(row, 1)->text();
+    m_search->fillCriteria(&criteria);
+    m_navigator->fillCriteria(&criteria);
     if (!m_samples->runCriteria(criteria))
         ShowPrompt(kMsgOpenFailed, Prompt::Error);
     showRecordCount();
@@ -602,34 +424,7 @@ void TFrmMain::showRecordCount()
 
 void TFrmMain::FillValueList(int listType)
 {
-    m_fillingValueList = true;
-    vleList->clearContents();
-    vleList->setHorizontalHeaderLabels({QString(), SampleListQuery::listTypeTitle(listType)});
-    QStringList values;
-    const QString kind = SampleListQuery::listTypeKind(listType);
-    if (kind.isEmpty())
-        values = SampleListQuery::secrecyLevels();
-    else
-        values = CodeListValues(kind);
-    vleList->setRowCount(int(values.size()) + 1);
-    vleList->setItem(0, 0, new QTableWidgetItem(QStringLiteral("0")));
-    vleList->setItem(0, 1, new QTableWidgetItem(QStringLiteral("全部")));
-    for (int i = 0; i < values.size(); ++i) {
-        vleList->setItem(i + 1, 0, new QTableWidgetItem(QString::number(i + 1)));
-        vleList->setItem(i + 1, 1, new QTableWidgetItem(values[i]));
-    }
-    vleList->setCurrentCell(0, 1);
-    m_fillingValueList = false;
-    RunListQuery();
-}
-
-void TFrmMain::chooseSearchField(int index)
-{
-    m_btnPick->setVisible(index == 7 || index == 8);
-    if (Edit1->text().isEmpty())
-        RunListQuery();
-    else
-        Edit1->clear();
+    m_navigator->FillValueList(listType);
 }
 
 void TFrmMain::toggleAdvancedSearch(bool down)
@@ -639,11 +434,9 @@ void TFrmMain::toggleAdvancedSearch(bool down)
         return;
     }
     const std::optional<SqlFilter> filter = TDLGrevazezCX::ask(this);
-    if (!filter) {
-        releaseAdvancedButton();
+    m_search->setAdvancedDown(filter.has_value());
+    if (!filter)
         return;
-    }
-    m_btnAdvanced->setStyleSheet(QStringLiteral("color: red;"));
     if (!m_samples->runAdvanced(*filter))
         ShowPrompt(kMsgOpenFailed, Prompt::Error);
     showRecordCount();
@@ -651,49 +444,17 @@ void TFrmMain::toggleAdvancedSearch(bool down)
 
 void TFrmMain::codeListsChanged()
 {
-    FillValueList(cbbListType->currentIndex());
+    m_navigator->FillValueList(m_navigator->listType());
 }
 
 void TFrmMain::sampleTypesChanged()
 {
-    loadTypeTree();
+    m_navigator->loadTypeTree();
     RunListQuery();
-}
-
-void TFrmMain::loadTypeTree()
-{
-    LoadTreeCode(tvTree, QStringLiteral("样品类型"), QStringLiteral("type"))->setExpanded(true);
 }
 
 void TFrmMain::showCurrentRecord(int row)
 {
     m_details->showRecord(m_samples->model(), row);
     m_pictures->showSample(row >= 0 ? m_samples->value(QStringLiteral("F_ID")).toLongLong() : 0);
-}
-
-void TFrmMain::openHomeFile(const QString &name)
-{
-    const QString path = AppHome::path(name);
-    if (!QFileInfo::exists(path)) {
-        ShowPrompt(QStringLiteral("找不到文件“%1”。").arg(QDir::toNativeSeparators(path)),
-                   Prompt::Warning);
-        return;
-    }
-    if (!Shell::openUrl(QUrl::fromLocalFile(path)))
-        ShowPrompt(QStringLiteral("没有能打开“%1”的程序，文件在：%2")
-                       .arg(name, QDir::toNativeSeparators(path)),
-                   Prompt::Information);
-}
-
-void TFrmMain::startTool(const QStringList &programs, const QString &what)
-{
-    if (!Shell::startProgram(programs))
-        ShowPrompt(QStringLiteral("本机没有安装%1程序（例如 %2）。").arg(what, programs.first()),
-                   Prompt::Information);
-}
-
-void TFrmMain::showAbout()
-{
-    TFrmAbout about(this);
-    about.exec();
 }

@@ -7,20 +7,15 @@
 
 class CommandRegistry;
 class DBGridEh;
-class DateBox;
-class QComboBox;
 class QLabel;
-class QLineEdit;
 class QMenu;
-class QPushButton;
-class QTableWidget;
 class QTimer;
 class QToolBar;
-class QToolButton;
-class QTreeWidget;
 class PicturePage;
 class SampleDetailTabs;
 class SampleList;
+class SampleNavigator;
+class SampleSearchBar;
 class SqlListModel;
 
 // The application's main window: menus, tool bar and status bar around the sample list, its
@@ -34,6 +29,8 @@ public:
     explicit TFrmMain(QWidget *parent = nullptr);
 
     QAction *action(int id) const;
+    // A command without a number (重新登录, the help files …).
+    QAction *named(const char *name) const;
     CommandRegistry &commands() const { return *m_commands; }
 
     // Shows exactly the commands the session's operator holds, and the top-level menus that
@@ -63,8 +60,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    QWidget *createSearchBar();
-    QWidget *createNavigator();
     void createCommands();
     void createMenus();
     void createToolBar();
@@ -73,34 +68,19 @@ private:
     void updateClock();
     void applySession();
     void toggleAdvancedSearch(bool down);
-    void loadTypeTree();
     void showCurrentRecord(int row);
     void showRecordCount();
-    void openHomeFile(const QString &name);
-    void startTool(const QStringList &programs, const QString &what);
-    void showAbout();
-    void chooseSearchField(int index);
-    void releaseAdvancedButton();
 
     CommandRegistry *m_commands = nullptr;
     SampleList *m_samples = nullptr;
     QHash<int, QMenu *> m_groupMenus; // top-level menu by command group
     QToolBar *m_toolBar = nullptr;
     QAction *m_printButton = nullptr;
-    QWidget *m_navigator = nullptr;
-    QComboBox *ComboBox1 = nullptr;
-    QLineEdit *Edit1 = nullptr;
-    QToolButton *m_btnPick = nullptr;
-    DateBox *dtpFromDate = nullptr;
-    DateBox *dtpToDate = nullptr;
-    QPushButton *m_btnAdvanced = nullptr;
-    QTableWidget *vleList = nullptr;
-    QComboBox *cbbListType = nullptr;
-    QTreeWidget *tvTree = nullptr;
+    SampleSearchBar *m_search = nullptr;
+    SampleNavigator *m_navigator = nullptr;
     DBGridEh *DBGridEh1 = nullptr;
     SampleDetailTabs *m_details = nullptr;
     PicturePage *m_pictures = nullptr;
-    bool m_fillingValueList = false;
     QList<QLabel *> m_panels;
     QTimer *m_clock = nullptr;
     bool m_shownOnce = false;

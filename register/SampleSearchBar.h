@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QWidget>
+
+class DateBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+struct SampleListCriteria;
+
+// The main window's search bar: the search field and its value (with a picker for the
+// supplier and client fields), 查找, the edit-date range, the navigator button and the
+// advanced query button.
+class SampleSearchBar : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit SampleSearchBar(QWidget *parent = nullptr);
+
+    // Adds the bar's part of the list's criteria: field, value, date range.
+    void fillCriteria(SampleListCriteria *criteria) const;
+    // The range from the first of this month to today, without asking for a new list.
+    void startWithThisMonth();
+    // The advanced query button stays down, its caption red, while its filter lists.
+    bool isAdvancedDown() const;
+    void setAdvancedDown(bool down);
+
+signals:
+    // The criteria changed: the list is to be read again.
+    void changed();
+    void advancedToggled(bool down);
+    void navigatorToggled();
+
+private:
+    void chooseSearchField(int index);
+
+    QComboBox *ComboBox1;
+    QLineEdit *Edit1;
+    QToolButton *m_btnPick;
+    DateBox *dtpFromDate;
+    DateBox *dtpToDate;
+    QPushButton *m_btnAdvanced;
+};
