@@ -5,6 +5,7 @@
 #include "support/TestDatabase.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -186,10 +187,14 @@ private slots:
         TestDatabase db(engine);
         TfrmOperLogin login(mode, nullptr);
         login.show();
-        QTest::keyClick(login.findChild<QLineEdit *>(QStringLiteral("edtPassWord")),
-                        Qt::Key_Escape);
-        QVERIFY(login.isVisible());
-        QCOMPARE(login.result(), LoginResult::Cancelled);
+        QVERIFY(QTest::qWaitForWindowActive(&login));
+        for (const char *name : {"edtPassWord", "cbbOperName"}) {
+            auto *box = login.findChild<QWidget *>(QLatin1String(name));
+            box->setFocus();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            QVERIFY2(login.isVisible(), name);
+            QCOMPARE(login.result(), LoginResult::Cancelled);
+        }
     }
 
     // The main window follows the session, whoever logs in: its rights and the status bar.
