@@ -4,8 +4,11 @@
 
 RecordList::RecordList(QObject *parent) : QObject(parent), m_model(new SqlListModel(this))
 {
-    connect(m_model, &QAbstractItemModel::modelReset, this,
-            [this] { setCurrent(rowCount() > 0 ? 0 : -1); });
+    // After a reset the first row holds another record even when the number stays.
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        m_current = rowCount() > 0 ? 0 : -1;
+        emit currentRowChanged(m_current);
+    });
     connect(m_model, &SqlListModel::located, this, [this](int row) {
         if (row >= 0)
             setCurrentRow(row);

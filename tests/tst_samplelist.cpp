@@ -209,6 +209,33 @@ private slots:
     }
 
     // The window lists at once, empties sentinel dates, counts, and sorts by title clicks.
+    // A new list whose first row is another record shows that record's details, though the
+    // current row number stays 0.
+    void detailsFollowTheListWhenTheRowNumberStays()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        insertSamples(db.dm());
+        TFrmMain main;
+        main.show();
+        main.findChild<DateBox *>(QStringLiteral("dtpFromDate"))->setChecked(false);
+        auto *field = main.findChild<QComboBox *>(QStringLiteral("ComboBox1"));
+        field->setCurrentIndex(0);
+        emit field->activated(0);
+        auto *value = main.findChild<QLineEdit *>(QStringLiteral("Edit1"));
+        auto *shownCode = main.findChild<QLineEdit *>(QStringLiteral("dbegoodCode"));
+        for (const QString &code :
+             {QStringLiteral("XA1"), QStringLiteral("A100"), QStringLiteral("N1")}) {
+            value->setText(code);
+            QCOMPARE(main.listModel()->rowCount(), 1);
+            QCOMPARE(main.grid()->currentRow(), 0);
+            QCOMPARE(shownCode->text(), code);
+        }
+        value->setText(QStringLiteral("nothing"));
+        QCOMPARE(shownCode->text(), QString());
+    }
+
     void mainWindowListsFiltersAndSorts()
     {
         QFETCH_GLOBAL(QString, engine);
