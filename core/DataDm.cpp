@@ -264,9 +264,9 @@ QSet<QString> TdmData::rightsOf(const QString &operatorName)
     return codes;
 }
 
-bool TdmData::HasRight(const QString &code)
+bool TdmData::HasRight(const QString &code) const
 {
-    return HeldRights().contains(code.trimmed());
+    return m_session.holds(code.trimmed());
 }
 
 bool TdmData::CompactDataFile()

@@ -68,9 +68,10 @@ public:
     QStringList FillCombo(const QString &sql, const QVariantList &values = {});
     // Never reports anything: a failed log insert is ignored.
     void WriteLog(const QString &operType);
-    bool HasRight(const QString &code);
-    // The right codes the current operator holds: all of them for admin, else those granted.
-    QSet<QString> HeldRights() { return rightsOf(CurOperName()); }
+    bool HasRight(const QString &code) const;
+    // The right codes the current operator holds, as the session took them at the login.
+    QSet<QString> HeldRights() const { return m_session.rights(); }
+    // The right codes the database grants: all of them for admin, else those granted.
     QSet<QString> rightsOf(const QString &operatorName);
     // SQLite VACUUM, PostgreSQL VACUUM ANALYZE; false when the engine refused.
     bool CompactDataFile();

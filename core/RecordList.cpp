@@ -6,8 +6,16 @@ RecordList::RecordList(QObject *parent) : QObject(parent), m_model(new SqlListMo
 {
     // After a reset the first row holds another record even when the number stays.
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        m_pendingRow = -1;
         m_current = rowCount() > 0 ? 0 : -1;
         emit currentRowChanged(m_current);
+    });
+    connect(m_model, &SqlListModel::aggregatesReady, this, [this] {
+        if (m_pendingRow < 0)
+            return;
+        const int row = qMin(m_pendingRow, rowCount() - 1);
+        m_pendingRow = -1;
+        setCurrentRow(row);
     });
     connect(m_model, &SqlListModel::located, this, [this](int row) {
         if (row >= 0)
@@ -27,8 +35,10 @@ int RecordList::rowCount() const
 
 void RecordList::setCurrentRow(int row)
 {
-    if (row >= 0 && row < rowCount())
-        setCurrent(row);
+    if (row < 0 || row >= rowCount())
+        return;
+    m_pendingRow = -1;
+    setCurrent(row);
 }
 
 void RecordList::setCurrent(int row)
@@ -65,6 +75,10 @@ bool RecordList::reloadAfterDelete()
 {
     const int row = m_current;
     const bool ok = reload();
-    setCurrentRow(qMin(row, rowCount() - 1));
+    // Until the count arrives only the first page is known.
+    if (m_model->isCountKnown())
+        setCurrentRow(qMin(row, rowCount() - 1));
+    else
+        m_pendingRow = row;
     return ok;
 }

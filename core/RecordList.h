@@ -42,4 +42,5 @@ private:
 
     SqlListModel *m_model;
     int m_current = -1;
+    int m_pendingRow = -1; // wanted once the count is known
 };

@@ -223,10 +223,11 @@ bool exec(QSqlDatabase &db, const QString &sql, const QVariantList &values, QStr
           QSqlQuery *result = nullptr)
 {
     QSqlQuery q(db);
-    bool ok = q.prepare(sql);
+    // PostgreSQL prepares no lock statement: statements without values run unprepared.
+    bool ok = values.isEmpty() ? q.exec(sql) : q.prepare(sql);
     for (const QVariant &v : values)
         q.addBindValue(v);
-    ok = ok && q.exec();
+    ok = ok && (values.isEmpty() || q.exec());
     if (!ok)
         *error = q.lastError().text();
     else if (result)
@@ -272,17 +273,28 @@ bool upgradeToV2(QSqlDatabase &db, QString *error)
 }
 
 // Brings a database of an older version up to this one, a step at a time, each step with
-// its version row whole or not at all.
-bool upgrade(QSqlDatabase &db, int version, QString *error)
+// its version row whole or not at all. Workstations starting together take turns: each step
+// first becomes the only writer, then looks again at what another has done meanwhile.
+bool upgrade(QSqlDatabase &db, const SqlDialect &dialect, int version, QString *error)
 {
     using Step = bool (*)(QSqlDatabase &, QString *);
     const Step steps[] = {nullptr, nullptr, upgradeToV2};
     for (int next = version + 1; next <= kVersion; ++next) {
         Transaction tx(db);
-        if (!tx.began(error) || !steps[next](db, error) ||
-            !exec(db, QStringLiteral("insert into cfg_schema(F_version) values(?)"), {next},
-                  error) ||
-            !tx.commit(error))
+        QSqlQuery current;
+        if (!tx.began(error) ||
+            !exec(db, dialect.lockForWriting(QStringLiteral("cfg_schema")), {}, error) ||
+            !exec(db, QStringLiteral("select max(F_version) from cfg_schema"), {}, error,
+                  &current) ||
+            !current.next())
+            return false;
+        const bool done = current.value(0).toInt() >= next;
+        current.finish();
+        if (!done && (!steps[next](db, error) ||
+                      !exec(db, QStringLiteral("insert into cfg_schema(F_version) values(?)"),
+                            {next}, error)))
+            return false;
+        if (!tx.commit(error))
             return false;
     }
     return true;
@@ -379,7 +391,7 @@ bool ensure(QSqlDatabase &db, const SqlDialect &dialect, QString *error)
     case State::Current:
         return true;
     case State::Older:
-        return upgrade(db, version, error);
+        return upgrade(db, dialect, version, error);
     case State::Foreign:
         *error = QObject::tr("这不是样品数据库：其中已有别的数据表。");
         return false;

@@ -48,6 +48,14 @@ QString SqlDialect::insertReturningKey(const QString &insert) const
     return returnsInsertedKey() ? insert + QStringLiteral(" returning F_ID") : insert;
 }
 
+QString SqlDialect::lockForWriting(const QString &table) const
+{
+    // A write that changes nothing still takes SQLite's write lock.
+    return m_engine == Engine::SQLite
+               ? QStringLiteral("delete from %1 where 1 = 0").arg(table)
+               : QStringLiteral("lock table %1 in exclusive mode").arg(table);
+}
+
 QString SqlDialect::likeOperator() const
 {
     return m_engine == Engine::SQLite ? QStringLiteral("like") : QStringLiteral("ilike");

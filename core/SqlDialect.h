@@ -34,6 +34,9 @@ public:
     // (PostgreSQL); returnsInsertedKey() tells whether it does.
     QString insertReturningKey(const QString &insert) const;
     bool returnsInsertedKey() const { return m_engine == Engine::PostgreSQL; }
+    // A statement that makes the current transaction the only writer of `table` until it
+    // ends, waiting for another writer first (SQLite: of the whole file).
+    QString lockForWriting(const QString &table) const;
 
     // Case-insensitive pattern match, as every list search is.
     QString likeOperator() const;

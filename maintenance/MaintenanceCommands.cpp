@@ -34,10 +34,12 @@ void connectNetworkDatabase(QWidget *parent)
 
 void installMaintenanceCommands(CommandRegistry &commands, MainHost &host)
 {
+    // The commands live as long as the window behind `host`.
+    MainHost *const h = &host;
     // The blank-row cleanups come with the import.
     commands.addNamed(QStringLiteral("actClearGoodsBlank"), QStringLiteral("清除样品空行"), "");
     commands.addNamed(QStringLiteral("actClearClientBlank"), QStringLiteral("清除客户空行"), "");
     commands.addNamed(QStringLiteral("actClearSupplerBlank"), QStringLiteral("清除供应商空行"), "");
     commands.handle(506, compactDatabase);
-    commands.handle(507, [&host] { connectNetworkDatabase(host.hostWindow()); });
+    commands.handle(507, [h] { connectNetworkDatabase(h->hostWindow()); });
 }

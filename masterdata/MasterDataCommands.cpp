@@ -9,18 +9,20 @@
 
 void installMasterDataCommands(CommandRegistry &commands, MainHost &host)
 {
-    commands.handle(104, [&host] {
-        TFrmCodeMan(host.hostWindow()).exec();
+    // The commands live as long as the window behind `host`.
+    MainHost *const h = &host;
+    commands.handle(104, [h] {
+        TFrmCodeMan(h->hostWindow()).exec();
         // Names added meanwhile belong in the value list.
-        host.codeListsChanged();
+        h->codeListsChanged();
     });
-    commands.handle(105, [&host] { TfrmRateCodeGL(host.hostWindow()).exec(); });
+    commands.handle(105, [h] { TfrmRateCodeGL(h->hostWindow()).exec(); });
     // Commands 106 to 108 open the trees of modes 1, 3 and 5.
     for (int mode : {1, 3, 5}) {
-        commands.handle(105 + (mode + 1) / 2, [&host, mode] {
-            ShowTreeCodeMan(host.hostWindow(), mode);
+        commands.handle(105 + (mode + 1) / 2, [h, mode] {
+            ShowTreeCodeMan(h->hostWindow(), mode);
             if (mode == 1)
-                host.sampleTypesChanged();
+                h->sampleTypesChanged();
         });
     }
     const struct
@@ -29,8 +31,8 @@ void installMasterDataCommands(CommandRegistry &commands, MainHost &host)
         const RegisterDescription &(*description)();
     } registers[] = {{208, catalogueRegister}, {209, clientRegister}, {210, supplierRegister}};
     for (const auto &r : registers) {
-        commands.handle(r.id, [&host, description = r.description] {
-            ShowRegister(host.hostWindow(), description());
+        commands.handle(r.id, [h, description = r.description] {
+            ShowRegister(h->hostWindow(), description());
         });
     }
 }

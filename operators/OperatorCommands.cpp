@@ -6,8 +6,10 @@
 
 void installOperatorCommands(CommandRegistry &commands, MainHost &host)
 {
+    // The commands live as long as the window behind `host`.
+    MainHost *const h = &host;
     commands.addNamed(QStringLiteral("actChangeOper"), QStringLiteral("重新登录"),
                       "system-switch-user");
     commands.handle(QStringLiteral("actChangeOper"),
-                    [&host] { ShowLogin(LoginMode::ChangeOperator, host.hostWindow()); });
+                    [h] { ShowLogin(LoginMode::ChangeOperator, h->hostWindow()); });
 }

@@ -40,6 +40,8 @@ void startTool(const QStringList &programs, const QString &what)
 
 void installHelpCommands(CommandRegistry &commands, MainHost &host)
 {
+    // The commands live as long as the window behind `host`.
+    MainHost *const h = &host;
     commands.addNamed(QStringLiteral("actCalculator"), QStringLiteral("计算器"),
                       "accessories-calculator");
     commands.handle(QStringLiteral("actCalculator"), [] {
@@ -73,7 +75,7 @@ void installHelpCommands(CommandRegistry &commands, MainHost &host)
     // Frequently asked questions has no action of its own.
     commands.addNamed(QStringLiteral("actFaq"), QStringLiteral("常见问题"), "");
     commands.addNamed(QStringLiteral("actAbout"), QStringLiteral("关于我们"), "");
-    commands.handle(QStringLiteral("actAbout"), [&host] { TFrmAbout(host.hostWindow()).exec(); });
+    commands.handle(QStringLiteral("actAbout"), [h] { TFrmAbout(h->hostWindow()).exec(); });
     commands.addNamed(QStringLiteral("actWebSite"), QStringLiteral("浏览作者的网站"), "");
     commands.handle(QStringLiteral("actWebSite"),
                     [] { Shell::openUrl(QUrl(AppTitle::webSite())); });

@@ -62,16 +62,18 @@ void sortByDialog(MainHost &host)
 
 void installSampleCommands(CommandRegistry &commands, MainHost &host)
 {
-    commands.handle(
-        201, [&host] { RunSampleEditor(host.samples(), host.hostWindow(), TfrmRevaZezEdit::New); });
-    commands.handle(202, [&host] {
-        editCurrent(host, TfrmRevaZezEdit::Edit, QStringLiteral("样品记录是空，不能修改！"));
+    // The commands live as long as the window behind `host`.
+    MainHost *const h = &host;
+    commands.handle(201,
+                    [h] { RunSampleEditor(h->samples(), h->hostWindow(), TfrmRevaZezEdit::New); });
+    commands.handle(202, [h] {
+        editCurrent(*h, TfrmRevaZezEdit::Edit, QStringLiteral("样品记录是空，不能修改！"));
     });
-    commands.handle(207, [&host] {
-        editCurrent(host, TfrmRevaZezEdit::Copy, QStringLiteral("样品记录是空，不能复制！"));
+    commands.handle(207, [h] {
+        editCurrent(*h, TfrmRevaZezEdit::Copy, QStringLiteral("样品记录是空，不能复制！"));
     });
-    commands.handle(203, [&host] { deleteCurrent(host); });
-    commands.handle(204, [&host] { sortByDialog(host); });
-    commands.handle(205, [&host] { ChooseColumns(host.sampleGrid()); });
-    commands.handle(206, [&host] { AskSaveGridLayout(host.sampleGrid(), kLayoutKey); });
+    commands.handle(203, [h] { deleteCurrent(*h); });
+    commands.handle(204, [h] { sortByDialog(*h); });
+    commands.handle(205, [h] { ChooseColumns(h->sampleGrid()); });
+    commands.handle(206, [h] { AskSaveGridLayout(h->sampleGrid(), kLayoutKey); });
 }

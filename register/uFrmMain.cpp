@@ -411,7 +411,6 @@ void TFrmMain::RunListQuery()
     m_navigator->fillCriteria(&criteria);
     if (!m_samples->runCriteria(criteria))
         ShowPrompt(kMsgOpenFailed, Prompt::Error);
-    showRecordCount();
 }
 
 void TFrmMain::showRecordCount()
@@ -439,7 +438,6 @@ void TFrmMain::toggleAdvancedSearch(bool down)
         return;
     if (!m_samples->runAdvanced(*filter))
         ShowPrompt(kMsgOpenFailed, Prompt::Error);
-    showRecordCount();
 }
 
 void TFrmMain::codeListsChanged()

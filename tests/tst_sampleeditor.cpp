@@ -499,6 +499,31 @@ private slots:
         QTRY_COMPARE(main.statusPanel(2), QStringLiteral("样品总数：%1").arg(recordsLeft));
     }
 
+    // Deep in a long list the count arrives after the list is read again: the record that
+    // took the deleted one's place still becomes current, not the last row of the first page.
+    void deletingDeepInALongListKeepsThePlace()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        for (int i = 0; i < 450; ++i)
+            QVERIFY(db.dm()->ExecSql(
+                QStringLiteral("insert into GoodMain(F_goodCode, F_goodName, "
+                               "F_editDate) values(?, '件', ?)"),
+                {QStringLiteral("C%1").arg(i, 4, 10, QLatin1Char('0')), QDate::currentDate()}));
+        TFrmMain main;
+        main.show();
+        QTRY_COMPARE(main.listModel()->rowCount(), 450);
+        main.grid()->setCurrentRow(300);
+        const QVariant next = main.listModel()->value(301, QStringLiteral("F_ID"));
+        prompt.answer({Prompt::Yes});
+        main.action(203)->trigger();
+        QTRY_COMPARE(main.listModel()->rowCount(), 449);
+        QTRY_COMPARE(main.samples().currentRow(), 300);
+        QCOMPARE(main.grid()->currentRow(), 300);
+        QCOMPARE(main.samples().value(QStringLiteral("F_ID")), next);
+    }
+
     void commandsOnAnEmptyList()
     {
         QFETCH_GLOBAL(QString, engine);

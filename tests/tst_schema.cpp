@@ -1,3 +1,4 @@
+#include "core/Connection.h"
 #include "core/PassHash.h"
 #include "core/Schema.h"
 #include "support/ScriptedPrompt.h"
@@ -5,6 +6,23 @@
 
 #include <QSqlQuery>
 #include <QTest>
+#include <atomic>
+#include <thread>
+
+namespace {
+
+// The main list's layout as the first version shipped it, and that version's number.
+void makeFirstVersion(TdmData *dm)
+{
+    QVERIFY(dm->ExecSql(QStringLiteral("delete from cfg_Grid where F_name = 'revazezmain' "
+                                       "and F_fieldname = 'F_amount'")));
+    QVERIFY(dm->ExecSql(QStringLiteral("update cfg_Grid set F_FooterType = 0, "
+                                       "F_FooterValue = '' where F_name = 'revazezmain'")));
+    QVERIFY(dm->ExecSql(QStringLiteral("delete from cfg_schema")));
+    QVERIFY(dm->ExecSql(QStringLiteral("insert into cfg_schema(F_version) values(1)")));
+}
+
+} // namespace
 
 // A new database holds every table and the rows the program expects, on both engines.
 class TestSchema : public QObject
@@ -121,17 +139,12 @@ private slots:
         QFETCH_GLOBAL(QString, engine);
         TestDatabase db(engine);
         TdmData *dm = db.dm();
-        QVERIFY(dm->ExecSql(QStringLiteral("delete from cfg_Grid where F_name = 'revazezmain' "
-                                           "and F_fieldname = 'F_amount'")));
-        QVERIFY(dm->ExecSql(QStringLiteral("update cfg_Grid set F_FooterType = 0, "
-                                           "F_FooterValue = '' where F_name = 'revazezmain'")));
+        makeFirstVersion(dm);
         QVERIFY(dm->ExecSql(QStringLiteral("update cfg_Grid set F_FooterType = 1, F_FooterValue "
                                            "= '小计' where F_fieldname = 'F_xsPrice2'")));
         QVERIFY(dm->ExecSql(QStringLiteral("update cfg_Grid set F_Visible = ? where "
                                            "F_fieldname = 'F_spec'"),
                             {false}));
-        QVERIFY(dm->ExecSql(QStringLiteral("delete from cfg_schema")));
-        QVERIFY(dm->ExecSql(QStringLiteral("insert into cfg_schema(F_version) values(1)")));
 
         auto upgraded = db.openAnother();
         QVERIFY(upgraded->isConnected());
@@ -157,6 +170,45 @@ private slots:
         QCOMPARE(upgraded->GetIntValue(
                      QStringLiteral("select count(*) from cfg_Grid where F_name = 'revazezmain'")),
                  24);
+    }
+
+    // Workstations started together upgrade once between them, and none fails.
+    void workstationsUpgradingTogether()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        TdmData *dm = db.dm();
+        for (int round = 0; round < 5; ++round) {
+            makeFirstVersion(dm);
+            std::atomic<int> ready{0};
+            QString errors[3];
+            const auto start = [&](int i) {
+                const QString name = QStringLiteral("workstation%1_%2").arg(round).arg(i);
+                {
+                    QSqlDatabase connection;
+                    QString error;
+                    const bool opened = Connection::open(dm->source(), name, &connection, &error);
+                    ++ready;
+                    while (ready.load() < 3)
+                        std::this_thread::yield();
+                    if (!opened || !Schema::ensure(connection, SqlDialect::of(connection), &error))
+                        errors[i] = error;
+                    connection.close();
+                }
+                QSqlDatabase::removeDatabase(name);
+            };
+            std::thread a(start, 0), b(start, 1), c(start, 2);
+            a.join();
+            b.join();
+            c.join();
+            for (const QString &error : errors)
+                QVERIFY2(error.isEmpty(), qPrintable(error));
+            QCOMPARE(dm->GetIntValue(QStringLiteral("select count(*) from cfg_Grid where "
+                                                    "F_name = 'revazezmain' and "
+                                                    "F_fieldname = 'F_amount'")),
+                     1);
+            QCOMPARE(dm->GetIntValue(QStringLiteral("select count(*) from cfg_schema")), 2);
+        }
     }
 
     void refusesForeignAndNewerDatabases()

@@ -190,41 +190,67 @@ void DBGridEh::setSource(SqlListModel *source)
     m_source = source;
     refreshSums();
     connect(source, &SqlListModel::aggregatesReady, this, &DBGridEh::refreshSums);
+    const auto changed = [this] {
+        m_sourceChanging = false;
+        if (m_list)
+            followList();
+    };
     connect(source, &QAbstractItemModel::rowsAboutToBeInserted, this,
             [this](const QModelIndex &, int first, int last) {
+                m_sourceChanging = true;
                 m_model->beginSourceInsert(first, last);
             });
-    connect(source, &QAbstractItemModel::rowsInserted, this,
-            [this] { m_model->endSourceInsert(); });
+    connect(source, &QAbstractItemModel::rowsInserted, this, [this, changed] {
+        m_model->endSourceInsert();
+        changed();
+    });
     connect(source, &QAbstractItemModel::rowsAboutToBeRemoved, this,
             [this](const QModelIndex &, int first, int last) {
+                m_sourceChanging = true;
                 m_model->beginSourceRemove(first, last);
             });
-    connect(source, &QAbstractItemModel::rowsRemoved, this, [this] { m_model->endSourceRemove(); });
-    // A row the list was asked to find becomes the current one.
+    connect(source, &QAbstractItemModel::rowsRemoved, this, [this, changed] {
+        m_model->endSourceRemove();
+        changed();
+    });
+    // Without a record list, a row the list was asked to find becomes the current one.
     connect(source, &SqlListModel::located, this, [this](int row) {
-        if (row >= 0)
+        if (!m_list && row >= 0)
             setCurrentRow(row);
     });
-    connect(source, &QAbstractItemModel::modelAboutToBeReset, this,
-            [this] { m_model->beginSourceReset(); });
-    connect(source, &QAbstractItemModel::modelReset, this, [this] {
+    connect(source, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        m_sourceChanging = true;
+        m_model->beginSourceReset();
+    });
+    connect(source, &QAbstractItemModel::modelReset, this, [this, changed] {
         m_model->endSourceReset();
-        if (m_model->rowCount() > 0)
+        if (m_list)
+            changed();
+        else if (m_model->rowCount() > 0)
             setCurrentRow(0);
         else
             emit currentRowChanged(-1);
+        m_sourceChanging = false;
     });
 }
 
 void DBGridEh::setList(RecordList *list)
 {
+    m_list = list;
     setSource(list->model());
     connect(this, &DBGridEh::currentRowChanged, list, &RecordList::setCurrentRow);
-    connect(list, &RecordList::currentRowChanged, this, [this](int row) {
-        if (row >= 0 && row != currentRow())
-            setCurrentRow(row);
+    connect(list, &RecordList::currentRowChanged, this, [this] {
+        // While the rows change the grid's own model is not ready; it follows afterwards.
+        if (!m_sourceChanging)
+            followList();
     });
+}
+
+void DBGridEh::followList()
+{
+    const int row = m_list->currentRow();
+    if (row >= 0 && row != currentRow())
+        setCurrentRow(row);
 }
 
 void DBGridEh::setColumns(const QList<GridColumn> &columns)

@@ -60,9 +60,12 @@ signals:
 
 private:
     void refreshSums();
+    void followList();
     void sortByTitle(const QString &field);
 
     SqlListModel *m_source = nullptr;
+    RecordList *m_list = nullptr;
+    bool m_sourceChanging = false; // between a change of the source's rows and its end
     GridModel *m_model;
     QTableView *m_view;
     GridFooter *m_footer;
