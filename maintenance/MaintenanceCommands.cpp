@@ -2,6 +2,8 @@
 
 #include "core/DataDm.h"
 #include "core/Prompt.h"
+#include "maintenance/DataClear.h"
+#include "maintenance/uFrmDataClear.h"
 #include "widgets/CommandRegistry.h"
 #include "widgets/MainHost.h"
 #include "widgets/uDlgConnectDb.h"
@@ -30,16 +32,44 @@ void connectNetworkDatabase(QWidget *parent)
     ShowPrompt(QStringLiteral("新的数据库连接已保存，下次启动程序时生效。"), Prompt::Information);
 }
 
+// Quietly on success, as the other cleanups of a list are.
+void removeBlankRows(DataClear::Register which)
+{
+    QString error;
+    if (!DataClear::removeBlankRows(*dmData, which, &error)) {
+        qWarning("blank rows not removed: %s", qPrintable(error));
+        ShowPrompt(kMsgOperationFailed, Prompt::Error);
+    }
+}
+
 } // namespace
 
 void installMaintenanceCommands(CommandRegistry &commands, MainHost &host)
 {
     // The commands live as long as the window behind `host`.
     MainHost *const h = &host;
-    // The blank-row cleanups come with the import.
-    commands.addNamed(QStringLiteral("actClearGoodsBlank"), QStringLiteral("清除样品空行"), "");
-    commands.addNamed(QStringLiteral("actClearClientBlank"), QStringLiteral("清除客户空行"), "");
-    commands.addNamed(QStringLiteral("actClearSupplerBlank"), QStringLiteral("清除供应商空行"), "");
+    const struct
+    {
+        const char *name;
+        const char *caption;
+        DataClear::Register which;
+    } cleanups[] = {{"actClearGoodsBlank", "清除样品空行", DataClear::Register::Catalogue},
+                    {"actClearClientBlank", "清除客户空行", DataClear::Register::Clients},
+                    {"actClearSupplerBlank", "清除供应商空行", DataClear::Register::Suppliers}};
+    for (const auto &c : cleanups) {
+        const QString name = QLatin1String(c.name);
+        commands.addNamed(name, QString::fromUtf8(c.caption), "");
+        commands.handle(name, [which = c.which] { removeBlankRows(which); });
+    }
+    commands.handle(504, [h] {
+        TFrmDataClear window(h->hostWindow());
+        window.exec();
+        if (!window.clearedAnything())
+            return;
+        // The type tree, the value list and the list itself may have lost their rows.
+        h->sampleTypesChanged();
+        h->codeListsChanged();
+    });
     commands.handle(506, compactDatabase);
     commands.handle(507, [h] { connectNetworkDatabase(h->hostWindow()); });
 }
