@@ -3,9 +3,11 @@
 #include "core/AppTitle.h"
 #include "core/DataDm.h"
 #include "core/DemoData.h"
+#include "maintenance/Backup.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -41,6 +43,33 @@ int fillDemoData(const QString &countText)
     return 0;
 }
 
+// Backs the database up into FOLDER (else the stored backup folder, else back/ in the home),
+// replacing the day's file: what a nightly timer runs while workstations go on working.
+int backupDatabase(const QString &folderArgument)
+{
+    TdmData dm(AppHome::path(QStringLiteral("config.ini")));
+    QString error;
+    if (!dm.open(dm.config().ds(), &error)) {
+        std::fprintf(stderr, "cannot open the database: %s\n", qPrintable(error));
+        return 1;
+    }
+    QString folder = folderArgument.trimmed();
+    if (folder.isEmpty())
+        folder = dm.GetStrValue(QStringLiteral("select F_BakPath from SysInfo")).trimmed();
+    if (folder.isEmpty())
+        folder = AppHome::path(QStringLiteral("back"));
+    if (!QDir().mkpath(folder)) {
+        std::fprintf(stderr, "cannot create the backup folder %s\n", qPrintable(folder));
+        return 1;
+    }
+    const QString target = QDir(folder).filePath(Backup::fileName(QDate::currentDate()));
+    if (!Backup::write(dm.source(), target, &error)) {
+        std::fprintf(stderr, "backup failed: %s\n", qPrintable(error));
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -64,7 +93,14 @@ int main(int argc, char *argv[])
         QStringLiteral("demo-data"),
         QStringLiteral("Add N demonstration sample records to the database and exit."),
         QStringLiteral("N"));
-    parser.addOptions({helpOption, versionOption, homeOption, demoOption});
+    const QCommandLineOption backupOption(
+        QStringLiteral("backup"),
+        QStringLiteral("Back the database up into the folder given after the options (default: "
+                       "the stored backup folder, else back/ in the program's folder) as "
+                       "dpYYYYMMDD.back, replacing the day's file, and exit."));
+    parser.addOptions({helpOption, versionOption, homeOption, demoOption, backupOption});
+    parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("With --backup."),
+                                 QStringLiteral("[FOLDER]"));
     // Parsed before the application object, so --help works without a display.
     if (!parser.parse(arguments)) {
         std::fprintf(stderr, "%s\n", qPrintable(parser.errorText()));
@@ -77,6 +113,13 @@ int main(int argc, char *argv[])
     if (parser.isSet(versionOption)) {
         std::printf("quorin %s\n", QUORIN_VERSION);
         return 0;
+    }
+
+    if (parser.isSet(backupOption)) {
+        QCoreApplication app(argc, argv);
+        AppHome::set(
+            AppHome::resolve(parser.value(homeOption), QCoreApplication::applicationDirPath()));
+        return backupDatabase(parser.positionalArguments().value(0));
     }
 
     if (parser.isSet(demoOption)) {

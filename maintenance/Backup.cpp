@@ -1,0 +1,268 @@
+#include "maintenance/Backup.h"
+
+#include "core/Connection.h"
+#include "core/Schema.h"
+#include "core/SearchIndex.h"
+#include "core/SqlDialect.h"
+#include "core/Transaction.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QUuid>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sqlite3.h>
+
+namespace Backup {
+
+namespace {
+
+constexpr int kFormat = 1;
+
+QString uniqueName(const char *what)
+{
+    return QStringLiteral("backup-%1-%2")
+        .arg(QLatin1String(what), QUuid::createUuid().toString(QUuid::WithoutBraces));
+}
+
+bool exec(QSqlDatabase &db, const QString &sql, QString *error)
+{
+    QSqlQuery q(db);
+    if (q.exec(sql))
+        return true;
+    *error = q.lastError().text();
+    return false;
+}
+
+// A connection to a file of our own making, able to write the sample search index.
+bool openFile(const QString &file, const QString &name, QSqlDatabase *db, QString *error)
+{
+    *db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    db->setDatabaseName(file);
+    if (!db->open()) {
+        *error = db->lastError().text();
+        return false;
+    }
+    return SearchIndex::registerTokenizer(*db, error);
+}
+
+// SQLite copies itself page by page from one consistent state, while others go on writing.
+bool copySqlite(QSqlDatabase &source, const QString &file, QString *error, const Progress &progress)
+{
+    const QVariant handle = source.driver()->handle();
+    auto *from = *static_cast<sqlite3 *const *>(handle.data());
+    sqlite3 *to = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(file).constData(), &to,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+        *error = QString::fromUtf8(sqlite3_errmsg(to));
+        sqlite3_close(to);
+        return false;
+    }
+    sqlite3_backup *backup = sqlite3_backup_init(to, "main", from, "main");
+    int rc = backup ? SQLITE_OK : sqlite3_errcode(to);
+    bool stopped = false;
+    while (backup && (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED)) {
+        rc = sqlite3_backup_step(backup, 4096);
+        const int total = sqlite3_backup_pagecount(backup);
+        const int left = sqlite3_backup_remaining(backup);
+        if (progress && total > 0 && !progress(90 * (total - left) / total)) {
+            stopped = true;
+            break;
+        }
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+            sqlite3_sleep(20);
+    }
+    if (backup)
+        sqlite3_backup_finish(backup);
+    const bool ok = !stopped && rc == SQLITE_DONE;
+    if (!ok)
+        *error = stopped ? QStringLiteral("stopped") : QString::fromUtf8(sqlite3_errstr(rc));
+    sqlite3_close(to);
+    return ok;
+}
+
+// Every table of the schema read in one snapshot of the server, written into a new file with
+// the schema of a SQLite database, its search index built at the end.
+bool copyServer(QSqlDatabase &source, QSqlDatabase &file, QString *error, const Progress &progress)
+{
+    const SqlDialect sqlite(Engine::SQLite);
+    if (!exec(source,
+              QStringLiteral("begin transaction isolation level repeatable read, read only"),
+              error))
+        return false;
+    Transaction transaction(file);
+    if (!transaction.began(error))
+        return false;
+    for (const QString &sql : Schema::createStatements(sqlite)) {
+        if (!exec(file, sql, error))
+            return false;
+    }
+    const auto &tables = Schema::tables();
+    for (size_t t = 0; t < tables.size(); ++t) {
+        QStringList columns, marks;
+        for (const Schema::Column &c : tables[t].columns) {
+            columns << QLatin1String(c.name);
+            marks << QStringLiteral("?");
+        }
+        const QString list = columns.join(u',');
+        QSqlQuery read(source);
+        read.setForwardOnly(true);
+        if (!read.exec(
+                QStringLiteral("select %1 from %2").arg(list, QLatin1String(tables[t].name)))) {
+            *error = read.lastError().text();
+            return false;
+        }
+        QSqlQuery write(file);
+        if (!write.prepare(QStringLiteral("insert into %1(%2) values(%3)")
+                               .arg(QLatin1String(tables[t].name), list, marks.join(u',')))) {
+            *error = write.lastError().text();
+            return false;
+        }
+        while (read.next()) {
+            for (int i = 0; i < columns.size(); ++i)
+                write.bindValue(i, read.value(i));
+            if (!write.exec()) {
+                *error = write.lastError().text();
+                return false;
+            }
+        }
+        if (progress && !progress(int(80 * (t + 1) / tables.size()))) {
+            *error = QStringLiteral("stopped");
+            return false;
+        }
+    }
+    for (const QString &sql : SearchIndex::createStatements(sqlite)) {
+        if (!exec(file, sql, error))
+            return false;
+    }
+    return exec(file, QStringLiteral("insert into GoodMain_fts(GoodMain_fts) values('rebuild')"),
+                error) &&
+           transaction.commit(error) && exec(source, QStringLiteral("commit"), error);
+}
+
+bool writeHeader(QSqlDatabase &file, Engine engine, QString *error)
+{
+    Transaction transaction(file);
+    if (!transaction.began(error) ||
+        !exec(file,
+              QStringLiteral("create table backup_header(F_key text primary key, F_value text)"),
+              error))
+        return false;
+    QMap<QString, QString> values{
+        {QStringLiteral("format"), QString::number(kFormat)},
+        {QStringLiteral("program"), QStringLiteral(QUORIN_VERSION)},
+        {QStringLiteral("engine"),
+         engine == Engine::SQLite ? QStringLiteral("sqlite") : QStringLiteral("postgresql")},
+        {QStringLiteral("taken"), QDateTime::currentDateTime().toString(Qt::ISODate)}};
+    QSqlQuery q(file);
+    if (!q.exec(QStringLiteral("select max(F_version) from cfg_schema")) || !q.next()) {
+        *error = q.lastError().text();
+        return false;
+    }
+    values.insert(QStringLiteral("schema"), q.value(0).toString());
+    for (const Schema::Table &t : Schema::tables()) {
+        const QString name = QLatin1String(t.name);
+        if (!q.exec(QStringLiteral("select count(*) from ") + name) || !q.next()) {
+            *error = q.lastError().text();
+            return false;
+        }
+        values.insert(QStringLiteral("rows.") + name.toLower(), q.value(0).toString());
+    }
+    q.finish();
+    QSqlQuery insert(file);
+    insert.prepare(QStringLiteral("insert into backup_header(F_key, F_value) values(?, ?)"));
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        insert.addBindValue(it.key());
+        insert.addBindValue(it.value());
+        if (!insert.exec()) {
+            *error = insert.lastError().text();
+            return false;
+        }
+    }
+    return transaction.commit(error);
+}
+
+bool writeFile(const DataSource &source, const QString &file, QString *error,
+               const Progress &progress)
+{
+    const QString sourceName = uniqueName("source");
+    const QString fileName = uniqueName("file");
+    bool ok = false;
+    {
+        QSqlDatabase from;
+        if (Connection::open(source, sourceName, &from, error)) {
+            QSqlDatabase to;
+            if (source.engine == Engine::SQLite) {
+                ok =
+                    copySqlite(from, file, error, progress) && openFile(file, fileName, &to, error);
+            } else {
+                ok = openFile(file, fileName, &to, error) && copyServer(from, to, error, progress);
+            }
+            // A backup is one file: no write-ahead log beside it.
+            ok = ok && writeHeader(to, source.engine, error) &&
+                 exec(to, QStringLiteral("pragma journal_mode=delete"), error);
+            to.close();
+            from.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(fileName);
+    QSqlDatabase::removeDatabase(sourceName);
+    return ok;
+}
+
+} // namespace
+
+QString fileName(const QDate &day)
+{
+    return QStringLiteral("dp") + day.toString(QStringLiteral("yyyyMMdd")) +
+           QStringLiteral(".back");
+}
+
+bool write(const DataSource &source, const QString &target, QString *error,
+           const Progress &progress)
+{
+    // Written aside and renamed when complete: a crash or a full disk never leaves a file
+    // that looks like a finished backup.
+    const QString part = target + QStringLiteral(".part");
+    QFile::remove(part);
+    if (!writeFile(source, part, error, progress)) {
+        QFile::remove(part);
+        return false;
+    }
+    if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(target).constData()) !=
+        0) {
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+        QFile::remove(part);
+        return false;
+    }
+    if (progress)
+        progress(100);
+    return true;
+}
+
+QMap<QString, QString> header(const QString &file, QString *error)
+{
+    QMap<QString, QString> values;
+    const QString name = uniqueName("header");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(file);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        QSqlQuery q(db);
+        if (!db.open() || !q.exec(QStringLiteral("select F_key, F_value from backup_header")))
+            *error = db.isOpen() ? q.lastError().text() : db.lastError().text();
+        while (q.next())
+            values.insert(q.value(0).toString(), q.value(1).toString());
+        q.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return values;
+}
+
+} // namespace Backup

@@ -1,0 +1,177 @@
+#include "core/Schema.h"
+#include "core/SearchIndex.h"
+#include "maintenance/Backup.h"
+#include "support/TestDatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTest>
+
+namespace {
+
+// Every row of every table of the schema as text, the same whichever engine holds it.
+QStringList dump(const QSqlDatabase &db)
+{
+    QStringList rows;
+    for (const Schema::Table &t : Schema::tables()) {
+        QStringList columns;
+        for (const Schema::Column &c : t.columns)
+            columns << QLatin1String(c.name);
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("select %1 from %2")
+                        .arg(columns.join(u','), QLatin1String(t.name)))) {
+            rows << q.lastError().text();
+            continue;
+        }
+        while (q.next()) {
+            QStringList cells{QLatin1String(t.name)};
+            for (size_t i = 0; i < t.columns.size(); ++i) {
+                const QVariant v = q.value(int(i));
+                const Schema::ColumnType type = t.columns[i].type;
+                cells << (v.isNull()                          ? QStringLiteral("∅")
+                          : type == Schema::ColumnType::Bool  ? QString::number(v.toBool())
+                          : type == Schema::ColumnType::Date  ? v.toDate().toString(Qt::ISODate)
+                          : type == Schema::ColumnType::Float ? QString::number(v.toDouble())
+                                                              : v.toString());
+            }
+            rows << cells.join(u'|');
+        }
+    }
+    rows.sort();
+    return rows;
+}
+
+void fill(TdmData *dm)
+{
+    QVERIFY(dm->ExecSql(QStringLiteral("insert into GoodMain(F_goodCode, F_goodName, F_editDate, "
+                                       "F_CGprice, F_amount, F_memo1, F_useFlag) "
+                                       "values(?, ?, ?, ?, ?, ?, ?)"),
+                        {QStringLiteral("O'Brien 100%_"), QStringLiteral("深沟球轴承"),
+                         QDate(2026, 2, 28), 12.345, 3.0, QStringLiteral("\\\\五金\\螺丝"), true}));
+    QVERIFY(dm->ExecSql(QStringLiteral("insert into GoodMain(F_goodCode, F_goodName) "
+                                       "values('B2', null)")));
+    QVERIFY(dm->ExecSql(QStringLiteral("insert into T_client(F_Code, F_Name, F_useFlag) "
+                                       "values('K1', '客户', ?)"),
+                        {false}));
+}
+
+} // namespace
+
+// Backup files: whole, checked, the same from either engine; written aside until complete.
+class TestBackup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase_data() { TestDatabase::addEngineRows(); }
+
+    void backupHoldsEveryRowAndAHeader()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        fill(db.dm());
+        const QString target = QDir(db.home()).filePath(Backup::fileName(QDate(2026, 12, 7)));
+        QCOMPARE(QFileInfo(target).fileName(), QStringLiteral("dp20261207.back"));
+        QList<int> seen;
+        QString error;
+        QVERIFY2(Backup::write(db.dm()->source(), target, &error,
+                               [&seen](int percent) {
+                                   seen << percent;
+                                   return true;
+                               }),
+                 qPrintable(error));
+        QCOMPARE(seen.last(), 100);
+        QVERIFY(std::is_sorted(seen.cbegin(), seen.cend()));
+        QVERIFY(!QFile::exists(target + QStringLiteral(".part")));
+
+        const QMap<QString, QString> header = Backup::header(target, &error);
+        QCOMPARE(header.value(QStringLiteral("format")), QStringLiteral("1"));
+        QCOMPARE(header.value(QStringLiteral("schema")), QString::number(Schema::kVersion));
+        QCOMPARE(header.value(QStringLiteral("engine")), engine);
+        QCOMPARE(header.value(QStringLiteral("rows.goodmain")), QStringLiteral("2"));
+        QCOMPARE(header.value(QStringLiteral("rows.t_client")), QStringLiteral("1"));
+
+        const QString name = QStringLiteral("check");
+        {
+            QSqlDatabase file = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            file.setDatabaseName(target);
+            QVERIFY(file.open());
+            QVERIFY(SearchIndex::registerTokenizer(file, &error));
+            QCOMPARE(dump(file), dump(db.dm()->database()));
+            QSqlQuery q(file);
+            QVERIFY(q.exec(QStringLiteral("pragma integrity_check")) && q.next());
+            QCOMPARE(q.value(0).toString(), QStringLiteral("ok"));
+            // The search index answers for the rows it holds.
+            QVERIFY2(q.exec(QStringLiteral("insert into GoodMain_fts(GoodMain_fts) "
+                                           "values('integrity-check')")),
+                     qPrintable(q.lastError().text()));
+            QVERIFY(q.exec(QStringLiteral("select count(*) from GoodMain_fts where GoodMain_fts "
+                                          "match '{F_goodName} : \"轴承\"'")) &&
+                    q.next());
+            QCOMPARE(q.value(0).toInt(), 1);
+            q.finish();
+            file.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+    }
+
+    // A backup stopped or refused leaves the day's earlier file as it was, and no part file.
+    void aFailedBackupLeavesTheDaysFile()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        const QString target = QDir(db.home()).filePath(QStringLiteral("dp20261207.back"));
+        QFile earlier(target);
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier");
+        earlier.close();
+        QString error;
+        QVERIFY(!Backup::write(db.dm()->source(), target, &error, [](int) { return false; }));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(earlier.open(QIODevice::ReadOnly));
+        QCOMPARE(earlier.readAll(), QByteArray("earlier"));
+        QVERIFY(!QFile::exists(target + QStringLiteral(".part")));
+
+        error.clear();
+        const QString nowhere = QDir(db.home()).filePath(QStringLiteral("missing/dp.back"));
+        QVERIFY(!Backup::write(db.dm()->source(), nowhere, &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!QFile::exists(nowhere));
+    }
+
+    // What a nightly timer runs: the same backup without a window, and a plain exit status.
+    void commandLine()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        fill(db.dm());
+        const QString folder = QDir(db.home()).filePath(QStringLiteral("nightly/backups"));
+        QProcess quorin;
+        quorin.start(QStringLiteral(QUORIN_BINARY),
+                     {QStringLiteral("--home"), db.home(), QStringLiteral("--backup"), folder});
+        QVERIFY(quorin.waitForFinished(120000));
+        QCOMPARE(quorin.exitCode(), 0);
+        QCOMPARE(quorin.readAllStandardOutput(), QByteArray());
+        QString error;
+        const QString file = QDir(folder).filePath(Backup::fileName(QDate::currentDate()));
+        QCOMPARE(Backup::header(file, &error).value(QStringLiteral("rows.goodmain")),
+                 QStringLiteral("2"));
+
+        QFile blocker(QDir(db.home()).filePath(QStringLiteral("blocker")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        quorin.start(QStringLiteral(QUORIN_BINARY),
+                     {QStringLiteral("--home"), db.home(), QStringLiteral("--backup"),
+                      blocker.fileName() + QStringLiteral("/inside")});
+        QVERIFY(quorin.waitForFinished(120000));
+        QVERIFY(quorin.exitCode() != 0);
+        QVERIFY(quorin.readAllStandardError().contains("backup folder"));
+    }
+};
+
+QTEST_MAIN(TestBackup)
+#include "tst_backup.moc"
