@@ -7,6 +7,7 @@
 #include "core/Transaction.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -215,7 +216,182 @@ bool writeFile(const DataSource &source, const QString &file, QString *error,
     return ok;
 }
 
+// A backup's own connection, read-only.
+bool openBackup(const QString &file, const QString &name, QSqlDatabase *db, QString *error)
+{
+    *db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    db->setDatabaseName(file);
+    db->setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    if (!db->open()) {
+        *error = db->lastError().text();
+        return false;
+    }
+    return SearchIndex::registerTokenizer(*db, error);
+}
+
+bool restoreSqlite(QSqlDatabase &backup, QSqlDatabase &target, QString *error,
+                   const Progress &progress)
+{
+    const auto handle = [](const QSqlDatabase &db) {
+        const QVariant h = db.driver()->handle();
+        return *static_cast<sqlite3 *const *>(h.data());
+    };
+    sqlite3 *to = handle(target);
+    sqlite3_backup *copy = sqlite3_backup_init(to, "main", handle(backup), "main");
+    int rc = copy ? SQLITE_OK : sqlite3_errcode(to);
+    // Other workstations' writes finish first; ten seconds of waiting is enough.
+    for (int tries = 0;
+         copy && tries < 200 && (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
+         ++tries) {
+        // One step: the database changes all at once, never half.
+        rc = sqlite3_backup_step(copy, -1);
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+            sqlite3_sleep(50);
+    }
+    if (copy)
+        sqlite3_backup_finish(copy);
+    if (rc != SQLITE_DONE) {
+        *error = QString::fromUtf8(sqlite3_errstr(rc));
+        return false;
+    }
+    if (progress)
+        progress(90);
+    return exec(target, QStringLiteral("drop table if exists backup_header"), error) &&
+           exec(target, QStringLiteral("pragma journal_mode=wal"), error);
+}
+
+bool restoreServer(QSqlDatabase &backup, QSqlDatabase &target, QString *error,
+                   const Progress &progress)
+{
+    Transaction transaction(target);
+    if (!transaction.began(error))
+        return false;
+    const auto &tables = Schema::tables();
+    QStringList names;
+    for (const Schema::Table &t : tables)
+        names << QLatin1String(t.name);
+    if (!exec(target, QStringLiteral("truncate table ") + names.join(QStringLiteral(", ")), error))
+        return false;
+    for (size_t t = 0; t < tables.size(); ++t) {
+        QStringList columns, marks;
+        bool keyed = false;
+        for (const Schema::Column &c : tables[t].columns) {
+            columns << QLatin1String(c.name);
+            marks << QStringLiteral("?");
+            keyed = keyed || c.type == Schema::ColumnType::Key;
+        }
+        const QString list = columns.join(u',');
+        QSqlQuery read(backup);
+        read.setForwardOnly(true);
+        if (!read.exec(QStringLiteral("select %1 from %2").arg(list, names[int(t)]))) {
+            *error = read.lastError().text();
+            return false;
+        }
+        QSqlQuery write(target);
+        if (!write.prepare(QStringLiteral("insert into %1(%2) values(%3)")
+                               .arg(names[int(t)], list, marks.join(u',')))) {
+            *error = write.lastError().text();
+            return false;
+        }
+        while (read.next()) {
+            for (int i = 0; i < columns.size(); ++i) {
+                QVariant value = read.value(i);
+                // SQLite keeps yes/no as 0 and 1; the server wants booleans.
+                if (tables[t].columns[size_t(i)].type == Schema::ColumnType::Bool &&
+                    !value.isNull())
+                    value = value.toBool();
+                write.bindValue(i, value);
+            }
+            if (!write.exec()) {
+                *error = write.lastError().text();
+                return false;
+            }
+        }
+        // New rows continue after the restored keys.
+        if (keyed && !exec(target,
+                           QStringLiteral("select setval(pg_get_serial_sequence('%1', 'f_id'), "
+                                          "coalesce(max(F_ID), 0) + 1, false) from %1")
+                               .arg(names[int(t)].toLower()),
+                           error))
+            return false;
+        if (progress && !progress(int(90 * (t + 1) / tables.size()))) {
+            *error = QStringLiteral("stopped");
+            return false;
+        }
+    }
+    return transaction.commit(error);
+}
+
 } // namespace
+
+bool check(const QString &file, QString *error)
+{
+    QFile bytes(file);
+    if (!bytes.open(QIODevice::ReadOnly) || bytes.read(16) != QByteArray("SQLite format 3\0", 16)) {
+        *error = QObject::tr("“%1”不是本程序的备份文件。").arg(QDir::toNativeSeparators(file));
+        return false;
+    }
+    bytes.close();
+    const QString name = uniqueName("check");
+    bool ok = false;
+    {
+        QSqlDatabase db;
+        QString reason;
+        if (!openBackup(file, name, &db, &reason)) {
+            *error = QObject::tr("备份文件已损坏：%1").arg(reason);
+        } else {
+            QSqlQuery q(db);
+            if (!q.exec(QStringLiteral("pragma integrity_check")) || !q.next() ||
+                q.value(0).toString() != u"ok") {
+                *error = QObject::tr("备份文件已损坏：%1")
+                             .arg(q.isActive() ? q.value(0).toString() : q.lastError().text());
+            } else {
+                q.finish();
+                const QMap<QString, QString> values = header(file, &reason);
+                const int schema = values.value(QStringLiteral("schema")).toInt();
+                if (values.value(QStringLiteral("format")).isEmpty() || schema < 1)
+                    *error = QObject::tr("“%1”不是本程序的备份文件。")
+                                 .arg(QDir::toNativeSeparators(file));
+                else if (schema > Schema::kVersion)
+                    *error =
+                        QObject::tr("备份文件的版本（%1）比本程序（%2）新，请使用新版程序恢复。")
+                            .arg(schema)
+                            .arg(Schema::kVersion);
+                else
+                    ok = true;
+            }
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}
+
+bool restore(const QString &file, const DataSource &target, QString *error,
+             const Progress &progress)
+{
+    const QString backupName = uniqueName("restore-from");
+    const QString targetName = uniqueName("restore-into");
+    bool ok = false;
+    {
+        QSqlDatabase from;
+        QSqlDatabase into;
+        if (openBackup(file, backupName, &from, error) &&
+            Connection::open(target, targetName, &into, error)) {
+            ok = target.engine == Engine::SQLite ? restoreSqlite(from, into, error, progress)
+                                                 : restoreServer(from, into, error, progress);
+            // A backup of an older version comes back at that version.
+            ok = ok && Schema::ensure(into, SqlDialect(target.engine), error);
+        }
+        into.close();
+        from.close();
+    }
+    QSqlDatabase::removeDatabase(targetName);
+    QSqlDatabase::removeDatabase(backupName);
+    if (ok && progress)
+        progress(100);
+    return ok;
+}
 
 QString fileName(const QDate &day)
 {

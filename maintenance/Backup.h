@@ -24,6 +24,18 @@ using Progress = std::function<bool(int percent)>;
 bool write(const DataSource &source, const QString &target, QString *error,
            const Progress &progress = {});
 
+// Whether `file` is a backup this program can restore: a SQLite database, whole
+// (integrity check), with a header, of a schema version not newer than this program's. The
+// reason, in the user's words, in `error` when not.
+bool check(const QString &file, QString *error);
+
+// Replaces every table of `target` by the backup's, all or nothing: on SQLite through the
+// online backup interface, on a server in one transaction with the key sequences set past the
+// restored keys. A backup of either engine restores into either. An older schema is upgraded
+// after. Check the file first.
+bool restore(const QString &file, const DataSource &target, QString *error,
+             const Progress &progress = {});
+
 // What a backup file's header says, key → value: format, schema, program, engine, taken, and
 // rows.<table> for every table.
 QMap<QString, QString> header(const QString &file, QString *error);

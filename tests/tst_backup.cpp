@@ -1,3 +1,4 @@
+#include "core/DataDm.h"
 #include "core/Schema.h"
 #include "core/SearchIndex.h"
 #include "maintenance/Backup.h"
@@ -117,6 +118,160 @@ private slots:
             file.close();
         }
         QSqlDatabase::removeDatabase(name);
+    }
+
+    // Back up, change, restore: every table as it was backed up, and new rows after it.
+    void restoreBringsBackEveryRow()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        TdmData *dm = db.dm();
+        fill(dm);
+        const QStringList before = dump(dm->database());
+        const QString file = QDir(db.home()).filePath(QStringLiteral("dp.back"));
+        QString error;
+        QVERIFY2(Backup::write(dm->source(), file, &error), qPrintable(error));
+        QVERIFY2(Backup::check(file, &error), qPrintable(error));
+
+        QVERIFY(dm->ExecSql(QStringLiteral("delete from GoodMain where F_goodCode = 'B2'")));
+        QVERIFY(dm->ExecSql(QStringLiteral("insert into T_suppler(F_Code, F_Name) values('S', "
+                                           "'新')")));
+        QVERIFY(dm->ExecSql(QStringLiteral("update cfg_Grid set F_Width = 1")));
+        QVERIFY(dm->ExecSql(QStringLiteral("insert into GoodMain(F_goodCode) values('C3')")));
+        QVERIFY(dump(dm->database()) != before);
+
+        QVERIFY2(Backup::restore(file, dm->source(), &error), qPrintable(error));
+        QCOMPARE(dump(dm->database()), before);
+        QVERIFY(!dm->database().tables().contains(QStringLiteral("backup_header"),
+                                                  Qt::CaseInsensitive));
+        QVERIFY(dm->ExecSql(QStringLiteral("insert into GoodMain(F_goodCode) values('D4')")));
+        QVERIFY(dm->GetIntValue(QStringLiteral("select F_ID from GoodMain where F_goodCode = "
+                                               "'D4'")) > 2);
+    }
+
+    // The way from a single file to a shared server and back.
+    void restoreAcrossEngines()
+    {
+        if (qEnvironmentVariableIsEmpty("QUORIN_TEST_PG"))
+            QSKIP("no PostgreSQL server");
+        QFETCH_GLOBAL(QString, engine);
+        if (engine != u"sqlite")
+            QSKIP("one direction each way is enough");
+        TestDatabase file(QStringLiteral("sqlite"));
+        fill(file.dm());
+        const QStringList data = dump(file.dm()->database());
+        const QString fromFile = QDir(file.home()).filePath(QStringLiteral("file.back"));
+        QString error;
+        QVERIFY2(Backup::write(file.dm()->source(), fromFile, &error), qPrintable(error));
+        TestDatabase server(QStringLiteral("postgresql"));
+        QVERIFY2(Backup::restore(fromFile, server.dm()->source(), &error), qPrintable(error));
+        QCOMPARE(dump(server.dm()->database()), data);
+
+        QVERIFY(server.dm()->ExecSql(QStringLiteral("insert into T_goods(F_Code, F_Name) "
+                                                    "values('G', '服务器上')")));
+        const QStringList onServer = dump(server.dm()->database());
+        const QString fromServer = QDir(server.home()).filePath(QStringLiteral("server.back"));
+        QVERIFY2(Backup::write(server.dm()->source(), fromServer, &error), qPrintable(error));
+        TestDatabase back(QStringLiteral("sqlite"));
+        QVERIFY2(Backup::restore(fromServer, back.dm()->source(), &error), qPrintable(error));
+        QCOMPARE(dump(back.dm()->database()), onServer);
+    }
+
+    // A backup of the first version comes back upgraded.
+    void olderBackupIsUpgraded()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        const QString file = QDir(db.home()).filePath(QStringLiteral("old.back"));
+        QString error;
+        QVERIFY2(Backup::write(db.dm()->source(), file, &error), qPrintable(error));
+        const QString name = QStringLiteral("age");
+        {
+            QSqlDatabase old = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            old.setDatabaseName(file);
+            QVERIFY(old.open());
+            QSqlQuery q(old);
+            for (const char *sql :
+                 {"update cfg_schema set F_version = 1",
+                  "update backup_header set F_value = '1' where F_key = 'schema'",
+                  "delete from cfg_Grid where F_name = 'revazezmain' and F_fieldname = 'F_amount'"})
+                QVERIFY2(q.exec(QLatin1String(sql)), sql);
+            old.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+        QVERIFY2(Backup::check(file, &error), qPrintable(error));
+        QVERIFY2(Backup::restore(file, db.dm()->source(), &error), qPrintable(error));
+        QCOMPARE(db.dm()->GetIntValue(QStringLiteral("select max(F_version) from cfg_schema")),
+                 Schema::kVersion);
+        QCOMPARE(db.dm()->GetIntValue(QStringLiteral("select count(*) from cfg_Grid where "
+                                                     "F_fieldname = 'F_amount'")),
+                 1);
+    }
+
+    void refusedFiles_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("text") << "text"
+                              << "不是本程序的备份文件";
+        QTest::newRow("foreign database") << "foreign"
+                                          << "不是本程序的备份文件";
+        QTest::newRow("damaged") << "damaged"
+                                 << "备份文件已损坏";
+        QTest::newRow("newer") << "newer"
+                               << "比本程序（2）新";
+    }
+
+    // A file that is not a whole backup of this or an older version is refused before
+    // anything changes.
+    void refusedFiles()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        TestDatabase db(engine);
+        const QString file = QDir(db.home()).filePath(QStringLiteral("chosen.back"));
+        QString error;
+        if (kind == u"text") {
+            QFile text(file);
+            QVERIFY(text.open(QIODevice::WriteOnly));
+            text.write("样品记录\n");
+        } else if (kind == u"foreign") {
+            const QString name = QStringLiteral("foreign");
+            {
+                QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+                other.setDatabaseName(file);
+                QVERIFY(other.open());
+                QVERIFY(QSqlQuery(other).exec(QStringLiteral("create table notes(x)")));
+                other.close();
+            }
+            QSqlDatabase::removeDatabase(name);
+        } else {
+            fill(db.dm());
+            QVERIFY2(Backup::write(db.dm()->source(), file, &error), qPrintable(error));
+            QFile bytes(file);
+            QVERIFY(bytes.open(QIODevice::ReadWrite));
+            if (kind == u"damaged") {
+                // Pages in the middle overwritten.
+                bytes.seek(bytes.size() / 2 / 4096 * 4096);
+                bytes.write(QByteArray(3 * 4096, 'x'));
+            } else {
+                bytes.close();
+                const QString name = QStringLiteral("newer");
+                {
+                    QSqlDatabase newer = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+                    newer.setDatabaseName(file);
+                    QVERIFY(newer.open());
+                    QVERIFY(QSqlQuery(newer).exec(QStringLiteral(
+                        "update backup_header set F_value = '99' where F_key = 'schema'")));
+                    newer.close();
+                }
+                QSqlDatabase::removeDatabase(name);
+            }
+        }
+        error.clear();
+        QVERIFY(!Backup::check(file, &error));
+        QVERIFY2(error.contains(message), qPrintable(error));
     }
 
     // A backup stopped or refused leaves the day's earlier file as it was, and no part file.
