@@ -55,9 +55,7 @@ int backupDatabase(const QString &folderArgument)
     }
     QString folder = folderArgument.trimmed();
     if (folder.isEmpty())
-        folder = dm.GetStrValue(QStringLiteral("select F_BakPath from SysInfo")).trimmed();
-    if (folder.isEmpty())
-        folder = AppHome::path(QStringLiteral("back"));
+        folder = Backup::storedFolder(dm);
     if (!QDir().mkpath(folder)) {
         std::fprintf(stderr, "cannot create the backup folder %s\n", qPrintable(folder));
         return 1;

@@ -1,6 +1,8 @@
 #include "maintenance/Backup.h"
 
+#include "core/AppHome.h"
 #include "core/Connection.h"
+#include "core/DataDm.h"
 #include "core/Schema.h"
 #include "core/SearchIndex.h"
 #include "core/SqlDialect.h"
@@ -391,6 +393,27 @@ bool restore(const QString &file, const DataSource &target, QString *error,
     if (ok && progress)
         progress(100);
     return ok;
+}
+
+bool isDue(int mode, const QDate &day)
+{
+    switch (mode) {
+    case 1:
+        return true;
+    case 2:
+        return day.dayOfWeek() == Qt::Monday;
+    case 3:
+        return day.day() == 1;
+    default:
+        return false;
+    }
+}
+
+QString storedFolder(TdmData &dm)
+{
+    const QString folder =
+        dm.GetStrValue(QStringLiteral("select F_BakPath from SysInfo")).trimmed();
+    return folder.isEmpty() ? AppHome::path(QStringLiteral("back")) : folder;
 }
 
 QString fileName(const QDate &day)

@@ -7,6 +7,8 @@
 #include <QString>
 #include <functional>
 
+class TdmData;
+
 // Backups of the whole register as one file: a SQLite database holding every table of the
 // schema and a header (table backup_header) that says what it is. A backup is taken on its own
 // connection, consistent while other workstations write, and appears under its name only when
@@ -15,6 +17,14 @@ namespace Backup {
 
 // "dp" + the day as yyyymmdd + ".back": one file a day.
 QString fileName(const QDate &day);
+
+// Whether the automatic backup of `mode` (0 off, 1 every start, 2 Mondays, 3 the first of a
+// month) is due on `day`.
+bool isDue(int mode, const QDate &day);
+
+// The stored backup folder (SysInfo.F_BakPath), or back/ in the program's folder when none is
+// stored.
+QString storedFolder(TdmData &dm);
 
 // Told the share done so far (0–100); answering false stops the work.
 using Progress = std::function<bool(int percent)>;

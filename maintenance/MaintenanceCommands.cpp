@@ -2,13 +2,18 @@
 
 #include "core/DataDm.h"
 #include "core/Prompt.h"
+#include "maintenance/Backup.h"
 #include "maintenance/DataClear.h"
+#include "maintenance/uFrmDataBack.h"
 #include "maintenance/uFrmDataClear.h"
 #include "widgets/CommandRegistry.h"
 #include "widgets/MainHost.h"
+#include "widgets/ProgressRun.h"
 #include "widgets/uDlgConnectDb.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -30,6 +35,29 @@ void connectNetworkDatabase(QWidget *parent)
         return;
     dmData->config().setDs(dialog.ds());
     ShowPrompt(QStringLiteral("新的数据库连接已保存，下次启动程序时生效。"), Prompt::Information);
+}
+
+// At the first start of a due day, into the stored folder: never asking, never replacing the
+// day's file.
+void automaticBackup(QWidget *parent)
+{
+    const QDate today = QDate::currentDate();
+    if (!Backup::isDue(dmData->config().ibak(), today))
+        return;
+    const QString folder = Backup::storedFolder(*dmData);
+    const QString target = QDir(folder).filePath(Backup::fileName(today));
+    if (QFileInfo::exists(target))
+        return;
+    QString error = QStringLiteral("cannot create the folder");
+    const DataSource source = dmData->source();
+    if (!QDir().mkpath(folder) || !runWithProgress(parent, QStringLiteral("正在备份数据..."),
+                                                   [&](const ProgressReport &report) {
+                                                       return Backup::write(source, target, &error,
+                                                                            report);
+                                                   })) {
+        qWarning("automatic backup failed: %s", qPrintable(error));
+        ShowPrompt(QStringLiteral("数据备份失败！"), Prompt::Error);
+    }
 }
 
 // Quietly on success, as the other cleanups of a list are.
@@ -61,6 +89,16 @@ void installMaintenanceCommands(CommandRegistry &commands, MainHost &host)
         commands.addNamed(name, QString::fromUtf8(c.caption), "");
         commands.handle(name, [which = c.which] { removeBlankRows(which); });
     }
+    commands.addNamed(QStringLiteral("actAutoBackup"), QStringLiteral("自动备份"), "");
+    commands.handle(QStringLiteral("actAutoBackup"), [h] { automaticBackup(h->hostWindow()); });
+    commands.handle(505, [h] {
+        TFrmDataBack window(h->hostWindow());
+        window.exec();
+        if (!window.restored())
+            return;
+        h->sampleTypesChanged();
+        h->codeListsChanged();
+    });
     commands.handle(504, [h] {
         TFrmDataClear window(h->hostWindow());
         window.exec();

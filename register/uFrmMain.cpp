@@ -383,6 +383,7 @@ void TFrmMain::showEvent(QShowEvent *event)
     if (m_shownOnce)
         return;
     m_shownOnce = true;
+    named("actAutoBackup")->trigger();
     m_search->startWithThisMonth();
     setWindowTitle(mainCaption());
     setStatusPanel(1, u' ' + dmData->CurOperName());

@@ -274,6 +274,29 @@ private slots:
         QVERIFY2(error.contains(message), qPrintable(error));
     }
 
+    void automaticBackupIsDue_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QDate>("day");
+        QTest::addColumn<bool>("due");
+        const QDate monday(2026, 12, 7), tuesday(2026, 12, 8), first(2026, 12, 1);
+        QTest::newRow("off") << 0 << monday << false;
+        QTest::newRow("every start") << 1 << tuesday << true;
+        QTest::newRow("Monday on a Monday") << 2 << monday << true;
+        QTest::newRow("Monday on a Tuesday (the 1st)") << 2 << first << false;
+        QTest::newRow("the 1st on the 1st") << 3 << first << true;
+        QTest::newRow("the 1st on a Monday") << 3 << monday << false;
+        QTest::newRow("unknown mode") << 7 << monday << false;
+    }
+
+    void automaticBackupIsDue()
+    {
+        QFETCH(int, mode);
+        QFETCH(QDate, day);
+        QFETCH(bool, due);
+        QCOMPARE(Backup::isDue(mode, day), due);
+    }
+
     // A backup stopped or refused leaves the day's earlier file as it was, and no part file.
     void aFailedBackupLeavesTheDaysFile()
     {

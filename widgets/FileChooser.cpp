@@ -1,5 +1,6 @@
 #include "widgets/FileChooser.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <optional>
 
@@ -35,6 +36,16 @@ QString FileChooser::saveFileName(QWidget *parent, const QString &caption, const
         return primed->answer;
     }
     return QFileDialog::getSaveFileName(parent, caption, dir, filter, selectedFilter);
+}
+
+QString FileChooser::folder(QWidget *parent, const QString &caption, const QString &dir)
+{
+    QString chosen;
+    if (std::optional<Primed> primed = takePrimedAnswer())
+        chosen = primed->answer;
+    else
+        chosen = QFileDialog::getExistingDirectory(parent, caption, dir);
+    return chosen.isEmpty() ? dir : QDir::toNativeSeparators(chosen);
 }
 
 void FileChooser::setNextAnswer(const QString &answer, const QString &selectedFilter)

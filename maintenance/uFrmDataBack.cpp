@@ -1,0 +1,213 @@
+#include "maintenance/uFrmDataBack.h"
+
+#include "core/DataDm.h"
+#include "core/Prompt.h"
+#include "maintenance/Backup.h"
+#include "widgets/FileChooser.h"
+#include "widgets/InputBox.h"
+#include "widgets/PlaceForm.h"
+#include "widgets/ProgressRun.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kRestoreCode = QStringLiteral("482913");
+const QString kCaption = QStringLiteral("数据备份及恢复");
+
+QPushButton *button(const char *name, const char *caption)
+{
+    auto *b = new QPushButton(QString::fromUtf8(caption));
+    b->setObjectName(QLatin1String(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+TFrmDataBack::TFrmDataBack(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("FrmDataBack"));
+    setWindowTitle(QStringLiteral("系统备份及恢复"));
+    auto *layout = new QVBoxLayout(this);
+
+    auto *pathGroup = new QGroupBox(QStringLiteral("备份路径"));
+    auto *pathLayout = new QVBoxLayout(pathGroup);
+    auto *pathRow = new QHBoxLayout;
+    edtBackPath = new QLineEdit;
+    edtBackPath->setObjectName(QStringLiteral("edtBackPath"));
+    edtBackPath->setText(Backup::storedFolder(*dmData));
+    auto *choose = new QToolButton;
+    choose->setObjectName(QStringLiteral("SpeedButton1"));
+    choose->setText(QStringLiteral("..."));
+    connect(choose, &QToolButton::clicked, this, [this] {
+        const QString start = edtBackPath->text().trimmed();
+        const QString chosen = FileChooser::folder(this, QStringLiteral("选择文件路径"), start);
+        if (chosen != start)
+            edtBackPath->setText(chosen);
+    });
+    pathRow->addWidget(edtBackPath, 1);
+    pathRow->addWidget(choose);
+    pathLayout->addLayout(pathRow);
+    pathLayout->addWidget(new QLabel(QStringLiteral("注意：路径指的是数据库所在机器上的目录")));
+    layout->addWidget(pathGroup);
+
+    auto *modeGroup = new QGroupBox(QStringLiteral("自动备份"));
+    modeGroup->setObjectName(QStringLiteral("RadioGroup1"));
+    auto *modeLayout = new QVBoxLayout(modeGroup);
+    auto *modes = new QButtonGroup(this);
+    for (const char *caption : {"不备份", "每次系统启动备份", "每周星期一备份", "每月一号备份"}) {
+        auto *mode = new QRadioButton(QString::fromUtf8(caption));
+        modes->addButton(mode, int(m_modes.size()));
+        modeLayout->addWidget(mode);
+        m_modes << mode;
+    }
+    // The stored mode: opening at "不备份" would switch the automatic backup off on 确定.
+    m_modes.value(dmData->config().ibak(), m_modes.first())->setChecked(true);
+    layout->addWidget(modeGroup);
+
+    auto *buttons = new QHBoxLayout;
+    QPushButton *backup = button("BackData", "备份");
+    m_recover = button("RecoverData", "恢复");
+    QPushButton *ok = button("Button1", "确定");
+    QPushButton *close = button("Button2", "关闭");
+    buttons->addWidget(backup);
+    buttons->addWidget(m_recover);
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(close);
+    layout->addLayout(buttons);
+    connect(backup, &QPushButton::clicked, this, &TFrmDataBack::BackData);
+    connect(m_recover, &QPushButton::clicked, this, &TFrmDataBack::RecoverData);
+    connect(ok, &QPushButton::clicked, this, &TFrmDataBack::saveSettings);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    PlaceForm(this, 0);
+}
+
+bool TFrmDataBack::ensureFolder(const QString &folder)
+{
+    if (QFileInfo(folder).isDir())
+        return true;
+    if (ShowPrompt(QStringLiteral("当前目录") + folder + QStringLiteral(" 不存在，是否创建！"),
+                   Prompt::Question) != Prompt::Yes)
+        return false;
+    if (QDir().mkpath(folder))
+        return true;
+    ShowPrompt(QStringLiteral("目录") + folder + QStringLiteral(" 创建失败,请检测路径是否合法!"),
+               Prompt::Error);
+    return false;
+}
+
+void TFrmDataBack::BackData()
+{
+    const QString folder = edtBackPath->text().trimmed();
+    if (!ensureFolder(folder))
+        return;
+    const QString name = Backup::fileName(QDate::currentDate());
+    const QString target = QDir(folder).filePath(name);
+    if (QFileInfo::exists(target) &&
+        ShowPrompt(QStringLiteral("备份文件 \"") + QDir::toNativeSeparators(target) +
+                       QStringLiteral("\" 已经存在，\n真的要复盖当前备份吗？"),
+                   Prompt::Question) != Prompt::Yes)
+        return;
+    QString error;
+    const DataSource source = dmData->source();
+    if (!runWithProgress(this, QStringLiteral("正在备份数据..."),
+                         [&](const ProgressReport &report) {
+                             return Backup::write(source, target, &error, report);
+                         })) {
+        qWarning("backup failed: %s", qPrintable(error));
+        ShowPrompt(QStringLiteral("数据备份失败！"), Prompt::Error);
+        return;
+    }
+    if (ShowPrompt(QStringLiteral("是否需要压缩当前数据库！"), Prompt::Question) == Prompt::Yes &&
+        !dmData->CompactDataFile())
+        ShowPrompt(QStringLiteral("压缩数据库失败！"), Prompt::Error);
+    ShowPrompt(QStringLiteral("数据备份成功！"), Prompt::Information);
+}
+
+void TFrmDataBack::RecoverData()
+{
+    const std::optional<QString> code =
+        InputBox::secret(this, QStringLiteral("密码提示"), QStringLiteral("请输入恢复密码"));
+    if (!code)
+        return;
+    if (*code != kRestoreCode) {
+        ShowPrompt(QStringLiteral("对不起,恢复密码错误，你没有恢复数据的权限！"), Prompt::Error);
+        return;
+    }
+    const QString file =
+        FileChooser::openFileName(this, QStringLiteral("恢复"), edtBackPath->text().trimmed(),
+                                  QStringLiteral("备份文件 (*.back);;所有文件 (*.*)"));
+    if (file.isEmpty())
+        return;
+    // A file that is not a whole backup changes nothing.
+    QString error;
+    if (!Backup::check(file, &error)) {
+        ShowPrompt(error, Prompt::Error);
+        return;
+    }
+    if (ShowPrompt(QStringLiteral("此操作将使上次备份以来的所有数据丢失，是否继续？"),
+                   Prompt::Question) != Prompt::Yes)
+        return;
+    m_recover->setEnabled(false);
+    setWindowTitle(QStringLiteral("正在恢复数据...."));
+    const DataSource target = dmData->source();
+    const bool ok = runWithProgress(this, QStringLiteral("正在恢复数据...."),
+                                    [&](const ProgressReport &report) {
+                                        return Backup::restore(file, target, &error, report);
+                                    });
+    setWindowTitle(kCaption);
+    m_recover->setEnabled(true);
+    if (!ok) {
+        qWarning("restore failed: %s", qPrintable(error));
+        if (error.contains(QStringLiteral("locked"), Qt::CaseInsensitive) ||
+            error.contains(QStringLiteral("busy"), Qt::CaseInsensitive))
+            ShowPrompt(QStringLiteral("数据库正在被使用！请确定已关闭其它使用该数据库程序！"),
+                       Prompt::Warning);
+        ShowPrompt(QStringLiteral("恢复失败！"), Prompt::Error);
+        return;
+    }
+    m_restored = true;
+    if (ShowPrompt(QStringLiteral("数据恢复成功,重新启动当前程序吗？"), Prompt::Question) ==
+        Prompt::Yes)
+        QApplication::exit(0);
+}
+
+void TFrmDataBack::saveSettings()
+{
+    const QString folder = edtBackPath->text();
+    // An empty folder stands for back/ in the program's folder.
+    if (!folder.trimmed().isEmpty() && !QFileInfo(folder).isDir()) {
+        if (ShowPrompt(QStringLiteral("当前目录") + folder + QStringLiteral(" 不存在，是否创建！"),
+                       Prompt::Question) != Prompt::Yes) {
+            edtBackPath->setFocus();
+            return;
+        }
+        if (!QDir().mkpath(folder)) {
+            ShowPrompt(QStringLiteral("目录") + folder +
+                           QStringLiteral("创建失败,请检测路径是否合法!"),
+                       Prompt::Error);
+            return;
+        }
+    }
+    for (int mode = 0; mode < m_modes.size(); ++mode) {
+        if (m_modes[mode]->isChecked())
+            dmData->config().setIbak(mode);
+    }
+    if (!dmData->ExecSql(QStringLiteral("update SysInfo set F_BakPath = ?"), {folder.trimmed()}))
+        return;
+    ShowPrompt(QStringLiteral("当前软件设置更改成功！"), Prompt::Information);
+    accept();
+}

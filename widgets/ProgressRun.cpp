@@ -1,0 +1,39 @@
+#include "widgets/ProgressRun.h"
+
+#include <QEventLoop>
+#include <QFutureWatcher>
+#include <QProgressDialog>
+#include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
+#include <atomic>
+
+bool runWithProgress(QWidget *parent, const QString &label,
+                     const std::function<bool(const ProgressReport &report)> &work)
+{
+    std::atomic<int> percent{0};
+    std::atomic<bool> cancelled{false};
+    QProgressDialog box(label, QStringLiteral("取消"), 0, 100, parent);
+    box.setWindowModality(Qt::WindowModal);
+    // Quick work finishes before anything shows.
+    box.setMinimumDuration(500);
+    QFutureWatcher<bool> watcher;
+    QEventLoop loop;
+    QObject::connect(&watcher, &QFutureWatcher<bool>::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&box, &QProgressDialog::canceled, &box, [&cancelled] { cancelled = true; });
+    // The work's thread only writes the share; the window reads it.
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &box, [&] {
+        if (!cancelled)
+            box.setValue(percent.load());
+    });
+    poll.start(100);
+    watcher.setFuture(QtConcurrent::run([&] {
+        return work([&](int done) {
+            percent = qBound(0, done, 99);
+            return !cancelled.load();
+        });
+    }));
+    loop.exec();
+    poll.stop();
+    return watcher.result();
+}
