@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Runs the benchmarks (all, or the one named: search, pictures), each against a reference
-# tool in the same run. Generated data is kept in $BENCH_DIR (default /tmp/quorin-bench).
+# Runs the benchmarks (all, or the one named: search, pictures, backup), each against a
+# reference tool in the same run. Generated data is kept in $BENCH_DIR (default
+# /tmp/quorin-bench).
 #   search:   databases of 100 000 and 1 000 000 demonstration records; the register's
 #             searches against the sqlite3 tool.
 #   pictures: thumbnails of 20 camera-sized and of 100 small JPEGs against vipsthumbnail.
+#   backup:   backup and restore of the 1 000 000-record database against cp and the sqlite3
+#             tool's .backup and .restore.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 which="${1:-all}"
@@ -18,18 +21,25 @@ need sqlite3 sqlite3
 need vipsthumbnail libvips-tools
 bash scripts/build.sh
 dir="${BENCH_DIR:-/tmp/quorin-bench}"
+demo() {
+  local n=$1 home="$dir/$1"
+  if [[ ! -f "$home/data/RevaZez.db" ]]; then
+    rm -rf "$home"
+    mkdir -p "$home"
+    echo "building $n demonstration records in $home ..."
+    build/quorin --home "$home" --demo-data "$n" | tail -n 1
+  fi
+}
 if [[ "$which" == all || "$which" == search ]]; then
   for n in 100000 1000000; do
-    home="$dir/$n"
-    if [[ ! -f "$home/data/RevaZez.db" ]]; then
-      rm -rf "$home"
-      mkdir -p "$home"
-      echo "building $n demonstration records in $home ..."
-      build/quorin --home "$home" --demo-data "$n" | tail -n 1
-    fi
-    QT_QPA_PLATFORM=offscreen build/bench/quorin_bench "$home"
+    demo "$n"
+    QT_QPA_PLATFORM=offscreen build/bench/quorin_bench "$dir/$n"
   done
 fi
 if [[ "$which" == all || "$which" == pictures ]]; then
   QT_QPA_PLATFORM=offscreen build/bench/quorin_pictures_bench "$dir/pictures"
+fi
+if [[ "$which" == all || "$which" == backup ]]; then
+  demo 1000000
+  build/bench/quorin_backup_bench "$dir/1000000"
 fi

@@ -1,3 +1,4 @@
+#include "core/Connection.h"
 #include "core/DataDm.h"
 #include "core/Schema.h"
 #include "core/SearchIndex.h"
@@ -11,6 +12,8 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTest>
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -272,6 +275,49 @@ private slots:
         error.clear();
         QVERIFY(!Backup::check(file, &error));
         QVERIFY2(error.contains(message), qPrintable(error));
+    }
+
+    // Another workstation writing during the backup: the file is one consistent state, and
+    // restores cleanly.
+    void backupWhileAnotherWorkstationWrites()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        fill(db.dm());
+        std::atomic<bool> stop{false};
+        std::atomic<int> written{0};
+        std::thread writer([&] {
+            const QString name = QStringLiteral("writer");
+            {
+                QSqlDatabase other;
+                QString error;
+                if (Connection::open(db.dm()->source(), name, &other, &error)) {
+                    QSqlQuery q(other);
+                    q.prepare(QStringLiteral("insert into GoodMain(F_goodCode, F_goodName) "
+                                             "values(?, '并发')"));
+                    while (!stop) {
+                        q.addBindValue(QStringLiteral("W%1").arg(written.load()));
+                        if (q.exec())
+                            ++written;
+                    }
+                    other.close();
+                }
+            }
+            QSqlDatabase::removeDatabase(name);
+        });
+        QTRY_VERIFY(written > 20);
+        const QString file = QDir(db.home()).filePath(QStringLiteral("busy.back"));
+        QString error;
+        const bool written_ = Backup::write(db.dm()->source(), file, &error);
+        stop = true;
+        writer.join();
+        QVERIFY2(written_, qPrintable(error));
+        QVERIFY2(Backup::check(file, &error), qPrintable(error));
+        const int rows =
+            Backup::header(file, &error).value(QStringLiteral("rows.goodmain")).toInt();
+        QVERIFY(rows > 2 && rows <= 2 + written);
+        QVERIFY2(Backup::restore(file, db.dm()->source(), &error), qPrintable(error));
+        QCOMPARE(db.dm()->GetIntValue(QStringLiteral("select count(*) from GoodMain")), rows);
     }
 
     void automaticBackupIsDue_data()

@@ -1,0 +1,94 @@
+// Backup and restore of a SQLite register against the file copy and the sqlite3 tool's own
+// backup and restore, in the same run.
+//   quorin_backup_bench HOME   (HOME holds data/RevaZez.db, filled with quorin --demo-data N)
+
+#include "core/DataDm.h"
+#include "core/DataSource.h"
+#include "maintenance/Backup.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+// The best of three runs, in milliseconds; negative when a run failed.
+double best(const std::function<bool()> &run)
+{
+    double fastest = -1;
+    for (int i = 0; i < 3; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        if (!run())
+            return -1;
+        const double ms = timer.nsecsElapsed() / 1e6;
+        fastest = fastest < 0 ? ms : std::min(fastest, ms);
+    }
+    return fastest;
+}
+
+bool tool(const QString &program, const QStringList &arguments)
+{
+    return QProcess::execute(program, arguments) == 0;
+}
+
+void row(const char *what, double ours, double reference, const char *against)
+{
+    std::printf("%-10s %10.0f %10.0f %-22s %6.2f\n", what, ours, reference, against,
+                ours / reference);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: quorin_backup_bench HOME\n");
+        return 2;
+    }
+    const QDir home(QString::fromLocal8Bit(argv[1]));
+    const QString original = home.filePath(QStringLiteral("data/RevaZez.db"));
+    QDir work(home.filePath(QStringLiteral("backup-bench")));
+    work.removeRecursively();
+    QDir().mkpath(work.filePath(QStringLiteral("data")));
+    const QString database = work.filePath(QStringLiteral("data/RevaZez.db"));
+    const QString copy = work.filePath(QStringLiteral("copy.db"));
+    const QString toolBackup = work.filePath(QStringLiteral("tool.back"));
+    const QString ours = work.filePath(QStringLiteral("dp.back"));
+    if (!QFile::copy(original, database)) {
+        std::fprintf(stderr, "no database at %s\n", qPrintable(original));
+        return 1;
+    }
+    const DataSource source = DataSource::fromDs(QString(), work.path());
+    QString error;
+
+    const double cp = best([&] { return tool(QStringLiteral("cp"), {database, copy}); });
+    const double toolBackupMs = best([&] {
+        return tool(QStringLiteral("sqlite3"), {database, QStringLiteral(".backup ") + toolBackup});
+    });
+    const double backupMs = best([&] { return Backup::write(source, ours, &error); });
+    const double toolRestoreMs = best([&] {
+        return tool(QStringLiteral("sqlite3"),
+                    {database, QStringLiteral(".restore ") + toolBackup});
+    });
+    const double checkMs = best([&] { return Backup::check(ours, &error); });
+    const double restoreMs = best([&] { return Backup::restore(ours, source, &error); });
+    if (backupMs < 0 || restoreMs < 0 || checkMs < 0) {
+        std::fprintf(stderr, "failed: %s\n", qPrintable(error));
+        return 1;
+    }
+    std::printf("%s: %.0f MB\n", qPrintable(original), QFile(original).size() / 1e6);
+    std::printf("%-10s %10s %10s %-22s %6s\n", "", "quorin ms", "ref ms", "reference", "ratio");
+    row("backup", backupMs, toolBackupMs, "sqlite3 .backup");
+    row("backup", backupMs, cp, "cp");
+    std::printf("%-10s %10.0f   (checking a backup before a restore)\n", "check", checkMs);
+    row("restore", restoreMs, toolRestoreMs, "sqlite3 .restore");
+    work.removeRecursively();
+    return 0;
+}
