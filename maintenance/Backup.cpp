@@ -15,6 +15,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTemporaryDir>
 #include <QUuid>
 #include <cerrno>
 #include <cstdio>
@@ -54,7 +55,7 @@ bool openFile(const QString &file, const QString &name, QSqlDatabase *db, QStrin
     return SearchIndex::registerTokenizer(*db, error);
 }
 
-// SQLite copies itself page by page from one consistent state, while others go on writing.
+// SQLite copies itself from one consistent state, while others go on writing.
 bool copySqlite(QSqlDatabase &source, const QString &file, QString *error, const Progress &progress)
 {
     const QVariant handle = source.driver()->handle();
@@ -68,20 +69,18 @@ bool copySqlite(QSqlDatabase &source, const QString &file, QString *error, const
     }
     sqlite3_backup *backup = sqlite3_backup_init(to, "main", from, "main");
     int rc = backup ? SQLITE_OK : sqlite3_errcode(to);
-    bool stopped = false;
-    while (backup && (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED)) {
-        rc = sqlite3_backup_step(backup, 4096);
-        const int total = sqlite3_backup_pagecount(backup);
-        const int left = sqlite3_backup_remaining(backup);
-        if (progress && total > 0 && !progress(90 * (total - left) / total)) {
-            stopped = true;
-            break;
-        }
+    // One step is one read of one snapshot: writers go on (write-ahead log), and a write
+    // between steps can never make the copy start over. A busy file is waited for a while.
+    for (int tries = 0;
+         backup && tries < 100 && (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
+         ++tries) {
+        rc = sqlite3_backup_step(backup, -1);
         if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-            sqlite3_sleep(20);
+            sqlite3_sleep(50);
     }
     if (backup)
         sqlite3_backup_finish(backup);
+    const bool stopped = rc == SQLITE_DONE && progress && !progress(90);
     const bool ok = !stopped && rc == SQLITE_DONE;
     if (!ok)
         *error = stopped ? QStringLiteral("stopped") : QString::fromUtf8(sqlite3_errstr(rc));
@@ -241,9 +240,9 @@ bool restoreSqlite(QSqlDatabase &backup, QSqlDatabase &target, QString *error,
     sqlite3 *to = handle(target);
     sqlite3_backup *copy = sqlite3_backup_init(to, "main", handle(backup), "main");
     int rc = copy ? SQLITE_OK : sqlite3_errcode(to);
-    // Other workstations' writes finish first; ten seconds of waiting is enough.
+    // Other workstations' writes finish first; each try waits the connection's busy time.
     for (int tries = 0;
-         copy && tries < 200 && (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
+         copy && tries < 4 && (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
          ++tries) {
         // One step: the database changes all at once, never half.
         rc = sqlite3_backup_step(copy, -1);
@@ -258,15 +257,19 @@ bool restoreSqlite(QSqlDatabase &backup, QSqlDatabase &target, QString *error,
     }
     if (progress)
         progress(90);
-    return exec(target, QStringLiteral("drop table if exists backup_header"), error) &&
-           exec(target, QStringLiteral("pragma journal_mode=wal"), error);
+    // The data is in; the journal mode is the connection's way of working, not data.
+    QString ignored;
+    exec(target, QStringLiteral("pragma journal_mode=wal"), &ignored);
+    return true;
 }
 
 bool restoreServer(QSqlDatabase &backup, QSqlDatabase &target, QString *error,
                    const Progress &progress)
 {
     Transaction transaction(target);
-    if (!transaction.began(error))
+    // A workstation idle in a transaction must not hold the restore for ever.
+    if (!transaction.began(error) ||
+        !exec(target, QStringLiteral("set local lock_timeout = '15s'"), error))
         return false;
     const auto &tables = Schema::tables();
     QStringList names;
@@ -324,6 +327,53 @@ bool restoreServer(QSqlDatabase &backup, QSqlDatabase &target, QString *error,
     return transaction.commit(error);
 }
 
+// The backup as it will come back: a copy without its header, upgraded to this program's
+// schema, so that the live data changes in one step at the very end, or not at all.
+bool prepareCopy(const QString &file, const QString &copy, QString *error)
+{
+    QFile::remove(copy);
+    if (!QFile::copy(file, copy)) {
+        *error = QStringLiteral("cannot copy the backup to %1").arg(copy);
+        return false;
+    }
+    QFile(copy).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const QString name = uniqueName("prepare");
+    bool ok = false;
+    {
+        QSqlDatabase db;
+        ok = openFile(copy, name, &db, error) &&
+             exec(db, QStringLiteral("drop table backup_header"), error) &&
+             Schema::ensure(db, SqlDialect(Engine::SQLite), error);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}
+
+// The tables and columns of the schema, each with as many rows as the header says.
+bool wholeAsDescribed(const QSqlDatabase &db, const QMap<QString, QString> &header,
+                      QString *missing)
+{
+    for (const Schema::Table &t : Schema::tables()) {
+        QStringList columns;
+        for (const Schema::Column &c : t.columns)
+            columns << QLatin1String(c.name);
+        QSqlQuery q(db);
+        const QString name = QLatin1String(t.name);
+        if (!q.exec(QStringLiteral("select count(*) from (select %1 from %2) rows")
+                        .arg(columns.join(u','), name)) ||
+            !q.next()) {
+            *missing = name;
+            return false;
+        }
+        if (q.value(0).toString() != header.value(QStringLiteral("rows.") + name.toLower())) {
+            *missing = name;
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 bool check(const QString &file, QString *error)
@@ -351,7 +401,9 @@ bool check(const QString &file, QString *error)
                 q.finish();
                 const QMap<QString, QString> values = header(file, &reason);
                 const int schema = values.value(QStringLiteral("schema")).toInt();
-                if (values.value(QStringLiteral("format")).isEmpty() || schema < 1)
+                QString missing;
+                if (values.value(QStringLiteral("format")) != QString::number(kFormat) ||
+                    schema < 1)
                     *error = QObject::tr("“%1”不是本程序的备份文件。")
                                  .arg(QDir::toNativeSeparators(file));
                 else if (schema > Schema::kVersion)
@@ -359,6 +411,9 @@ bool check(const QString &file, QString *error)
                         QObject::tr("备份文件的版本（%1）比本程序（%2）新，请使用新版程序恢复。")
                             .arg(schema)
                             .arg(Schema::kVersion);
+                // Older backups have the tables of their own version; upgrading checks them.
+                else if (schema == Schema::kVersion && !wholeAsDescribed(db, values, &missing))
+                    *error = QObject::tr("备份文件已损坏：数据表 %1 不完整。").arg(missing);
                 else
                     ok = true;
             }
@@ -372,19 +427,24 @@ bool check(const QString &file, QString *error)
 bool restore(const QString &file, const DataSource &target, QString *error,
              const Progress &progress)
 {
+    QTemporaryDir work;
+    const QString copy = work.filePath(QStringLiteral("restore.db"));
+    if (!work.isValid() || !prepareCopy(file, copy, error))
+        return false;
+    if (progress && !progress(20)) {
+        *error = QStringLiteral("stopped");
+        return false;
+    }
     const QString backupName = uniqueName("restore-from");
     const QString targetName = uniqueName("restore-into");
     bool ok = false;
     {
         QSqlDatabase from;
         QSqlDatabase into;
-        if (openBackup(file, backupName, &from, error) &&
-            Connection::open(target, targetName, &into, error)) {
+        if (openBackup(copy, backupName, &from, error) &&
+            Connection::open(target, targetName, &into, error))
             ok = target.engine == Engine::SQLite ? restoreSqlite(from, into, error, progress)
                                                  : restoreServer(from, into, error, progress);
-            // A backup of an older version comes back at that version.
-            ok = ok && Schema::ensure(into, SqlDialect(target.engine), error);
-        }
         into.close();
         from.close();
     }
@@ -427,8 +487,9 @@ bool write(const DataSource &source, const QString &target, QString *error,
 {
     // Written aside and renamed when complete: a crash or a full disk never leaves a file
     // that looks like a finished backup.
-    const QString part = target + QStringLiteral(".part");
-    QFile::remove(part);
+    // Its own part file: two backups of one day never write into each other.
+    const QString part = target + u'.' + QUuid::createUuid().toString(QUuid::WithoutBraces) +
+                         QStringLiteral(".part");
     if (!writeFile(source, part, error, progress)) {
         QFile::remove(part);
         return false;

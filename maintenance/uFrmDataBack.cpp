@@ -79,17 +79,17 @@ TFrmDataBack::TFrmDataBack(QWidget *parent) : QDialog(parent)
 
     auto *buttons = new QHBoxLayout;
     QPushButton *backup = button("BackData", "备份");
-    m_recover = button("RecoverData", "恢复");
+    QPushButton *recover = button("RecoverData", "恢复");
     QPushButton *ok = button("Button1", "确定");
     QPushButton *close = button("Button2", "关闭");
     buttons->addWidget(backup);
-    buttons->addWidget(m_recover);
+    buttons->addWidget(recover);
     buttons->addStretch(1);
     buttons->addWidget(ok);
     buttons->addWidget(close);
     layout->addLayout(buttons);
     connect(backup, &QPushButton::clicked, this, &TFrmDataBack::BackData);
-    connect(m_recover, &QPushButton::clicked, this, &TFrmDataBack::RecoverData);
+    connect(recover, &QPushButton::clicked, this, &TFrmDataBack::RecoverData);
     connect(ok, &QPushButton::clicked, this, &TFrmDataBack::saveSettings);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     PlaceForm(this, 0);
@@ -109,6 +109,14 @@ bool TFrmDataBack::ensureFolder(const QString &folder)
     return false;
 }
 
+void TFrmDataBack::setBusy(bool busy)
+{
+    // One piece of work at a time: a second click never starts another.
+    for (QPushButton *b : findChildren<QPushButton *>())
+        b->setEnabled(!busy);
+    edtBackPath->setEnabled(!busy);
+}
+
 void TFrmDataBack::BackData()
 {
     const QString folder = edtBackPath->text().trimmed();
@@ -123,10 +131,13 @@ void TFrmDataBack::BackData()
         return;
     QString error;
     const DataSource source = dmData->source();
-    if (!runWithProgress(this, QStringLiteral("正在备份数据..."),
-                         [&](const ProgressReport &report) {
-                             return Backup::write(source, target, &error, report);
-                         })) {
+    setBusy(true);
+    const bool written =
+        runWithProgress(this, QStringLiteral("正在备份数据..."), [&](const ProgressReport &report) {
+            return Backup::write(source, target, &error, report);
+        });
+    setBusy(false);
+    if (!written) {
         qWarning("backup failed: %s", qPrintable(error));
         ShowPrompt(QStringLiteral("数据备份失败！"), Prompt::Error);
         return;
@@ -161,7 +172,7 @@ void TFrmDataBack::RecoverData()
     if (ShowPrompt(QStringLiteral("此操作将使上次备份以来的所有数据丢失，是否继续？"),
                    Prompt::Question) != Prompt::Yes)
         return;
-    m_recover->setEnabled(false);
+    setBusy(true);
     setWindowTitle(QStringLiteral("正在恢复数据...."));
     const DataSource target = dmData->source();
     const bool ok = runWithProgress(this, QStringLiteral("正在恢复数据...."),
@@ -169,7 +180,7 @@ void TFrmDataBack::RecoverData()
                                         return Backup::restore(file, target, &error, report);
                                     });
     setWindowTitle(kCaption);
-    m_recover->setEnabled(true);
+    setBusy(false);
     if (!ok) {
         qWarning("restore failed: %s", qPrintable(error));
         if (error.contains(QStringLiteral("locked"), Qt::CaseInsensitive) ||

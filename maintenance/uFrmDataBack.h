@@ -4,7 +4,6 @@
 #include <QList>
 
 class QLineEdit;
-class QPushButton;
 class QRadioButton;
 
 // "系统备份及恢复": backs the database up into the backup folder, restores a backup after the
@@ -24,11 +23,11 @@ public:
     void saveSettings();
 
 private:
+    void setBusy(bool busy);
     // The folder, created after the question when it is missing; false when it is not there.
     bool ensureFolder(const QString &folder);
 
     QLineEdit *edtBackPath;
     QList<QRadioButton *> m_modes;
-    QPushButton *m_recover;
     bool m_restored = false;
 };

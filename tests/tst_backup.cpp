@@ -223,6 +223,10 @@ private slots:
                                  << "备份文件已损坏";
         QTest::newRow("newer") << "newer"
                                << "比本程序（2）新";
+        QTest::newRow("a header alone") << "header"
+                                        << "数据表 GoodMain 不完整";
+        QTest::newRow("rows missing") << "rows"
+                                      << "数据表 T_client 不完整";
     }
 
     // A file that is not a whole backup of this or an older version is refused before
@@ -239,6 +243,20 @@ private slots:
             QFile text(file);
             QVERIFY(text.open(QIODevice::WriteOnly));
             text.write("样品记录\n");
+        } else if (kind == u"header") {
+            const QString name = QStringLiteral("header");
+            {
+                QSqlDatabase only = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+                only.setDatabaseName(file);
+                QVERIFY(only.open());
+                QSqlQuery q(only);
+                QVERIFY(q.exec(QStringLiteral("create table backup_header(F_key text, F_value "
+                                              "text)")));
+                QVERIFY(q.exec(QStringLiteral("insert into backup_header values('format', '1'), "
+                                              "('schema', '2')")));
+                only.close();
+            }
+            QSqlDatabase::removeDatabase(name);
         } else if (kind == u"foreign") {
             const QString name = QStringLiteral("foreign");
             {
@@ -254,7 +272,18 @@ private slots:
             QVERIFY2(Backup::write(db.dm()->source(), file, &error), qPrintable(error));
             QFile bytes(file);
             QVERIFY(bytes.open(QIODevice::ReadWrite));
-            if (kind == u"damaged") {
+            if (kind == u"rows") {
+                bytes.close();
+                const QString name = QStringLiteral("rows");
+                {
+                    QSqlDatabase less = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+                    less.setDatabaseName(file);
+                    QVERIFY(less.open());
+                    QVERIFY(QSqlQuery(less).exec(QStringLiteral("delete from T_client")));
+                    less.close();
+                }
+                QSqlDatabase::removeDatabase(name);
+            } else if (kind == u"damaged") {
                 // Pages in the middle overwritten.
                 bytes.seek(bytes.size() / 2 / 4096 * 4096);
                 bytes.write(QByteArray(3 * 4096, 'x'));
