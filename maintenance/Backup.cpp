@@ -55,11 +55,36 @@ bool openFile(const QString &file, const QString &name, QSqlDatabase *db, QStrin
     return SearchIndex::registerTokenizer(*db, error);
 }
 
+sqlite3 *handleOf(const QSqlDatabase &db)
+{
+    const QVariant handle = db.driver()->handle();
+    return *static_cast<sqlite3 *const *>(handle.data());
+}
+
+// Copies the whole database `from` into `to` in one step: one read of one snapshot (writers go
+// on with the write-ahead log, and nothing can make the copy start over), one change of `to`.
+// A busy database is tried again `tries` times.
+bool copyDatabase(sqlite3 *to, sqlite3 *from, int tries, QString *error)
+{
+    sqlite3_backup *backup = sqlite3_backup_init(to, "main", from, "main");
+    int rc = backup ? SQLITE_OK : sqlite3_errcode(to);
+    for (int i = 0;
+         backup && i < tries && (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
+         ++i) {
+        rc = sqlite3_backup_step(backup, -1);
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+            sqlite3_sleep(50);
+    }
+    if (backup)
+        sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE)
+        *error = QString::fromUtf8(sqlite3_errstr(rc));
+    return rc == SQLITE_DONE;
+}
+
 // SQLite copies itself from one consistent state, while others go on writing.
 bool copySqlite(QSqlDatabase &source, const QString &file, QString *error, const Progress &progress)
 {
-    const QVariant handle = source.driver()->handle();
-    auto *from = *static_cast<sqlite3 *const *>(handle.data());
     sqlite3 *to = nullptr;
     if (sqlite3_open_v2(QFile::encodeName(file).constData(), &to,
                         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
@@ -67,24 +92,12 @@ bool copySqlite(QSqlDatabase &source, const QString &file, QString *error, const
         sqlite3_close(to);
         return false;
     }
-    sqlite3_backup *backup = sqlite3_backup_init(to, "main", from, "main");
-    int rc = backup ? SQLITE_OK : sqlite3_errcode(to);
-    // One step is one read of one snapshot: writers go on (write-ahead log), and a write
-    // between steps can never make the copy start over. A busy file is waited for a while.
-    for (int tries = 0;
-         backup && tries < 100 && (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
-         ++tries) {
-        rc = sqlite3_backup_step(backup, -1);
-        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-            sqlite3_sleep(50);
-    }
-    if (backup)
-        sqlite3_backup_finish(backup);
-    const bool stopped = rc == SQLITE_DONE && progress && !progress(90);
-    const bool ok = !stopped && rc == SQLITE_DONE;
-    if (!ok)
-        *error = stopped ? QStringLiteral("stopped") : QString::fromUtf8(sqlite3_errstr(rc));
+    bool ok = copyDatabase(to, handleOf(source), 100, error);
     sqlite3_close(to);
+    if (ok && progress && !progress(90)) {
+        *error = QStringLiteral("stopped");
+        ok = false;
+    }
     return ok;
 }
 
@@ -233,28 +246,9 @@ bool openBackup(const QString &file, const QString &name, QSqlDatabase *db, QStr
 bool restoreSqlite(QSqlDatabase &backup, QSqlDatabase &target, QString *error,
                    const Progress &progress)
 {
-    const auto handle = [](const QSqlDatabase &db) {
-        const QVariant h = db.driver()->handle();
-        return *static_cast<sqlite3 *const *>(h.data());
-    };
-    sqlite3 *to = handle(target);
-    sqlite3_backup *copy = sqlite3_backup_init(to, "main", handle(backup), "main");
-    int rc = copy ? SQLITE_OK : sqlite3_errcode(to);
     // Other workstations' writes finish first; each try waits the connection's busy time.
-    for (int tries = 0;
-         copy && tries < 4 && (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
-         ++tries) {
-        // One step: the database changes all at once, never half.
-        rc = sqlite3_backup_step(copy, -1);
-        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-            sqlite3_sleep(50);
-    }
-    if (copy)
-        sqlite3_backup_finish(copy);
-    if (rc != SQLITE_DONE) {
-        *error = QString::fromUtf8(sqlite3_errstr(rc));
+    if (!copyDatabase(handleOf(target), handleOf(backup), 4, error))
         return false;
-    }
     if (progress)
         progress(90);
     // The data is in; the journal mode is the connection's way of working, not data.

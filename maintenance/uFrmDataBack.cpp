@@ -3,6 +3,7 @@
 #include "core/DataDm.h"
 #include "core/Prompt.h"
 #include "maintenance/Backup.h"
+#include "widgets/DialogButtons.h"
 #include "widgets/FileChooser.h"
 #include "widgets/InputBox.h"
 #include "widgets/PlaceForm.h"
@@ -25,14 +26,6 @@ namespace {
 
 const QString kRestoreCode = QStringLiteral("482913");
 const QString kCaption = QStringLiteral("数据备份及恢复");
-
-QPushButton *button(const char *name, const char *caption)
-{
-    auto *b = new QPushButton(QString::fromUtf8(caption));
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    return b;
-}
 
 } // namespace
 
@@ -78,10 +71,10 @@ TFrmDataBack::TFrmDataBack(QWidget *parent) : QDialog(parent)
     layout->addWidget(modeGroup);
 
     auto *buttons = new QHBoxLayout;
-    QPushButton *backup = button("BackData", "备份");
-    QPushButton *recover = button("RecoverData", "恢复");
-    QPushButton *ok = button("Button1", "确定");
-    QPushButton *close = button("Button2", "关闭");
+    QPushButton *backup = windowButton("BackData", "备份");
+    QPushButton *recover = windowButton("RecoverData", "恢复");
+    QPushButton *ok = windowButton("Button1", "确定");
+    QPushButton *close = windowButton("Button2", "关闭");
     buttons->addWidget(backup);
     buttons->addWidget(recover);
     buttons->addStretch(1);

@@ -3,6 +3,7 @@
 #include "core/DataDm.h"
 #include "core/Prompt.h"
 #include "maintenance/DataClear.h"
+#include "widgets/DialogButtons.h"
 #include "widgets/PlaceForm.h"
 
 #include <QCheckBox>
@@ -18,14 +19,6 @@ namespace {
 // Clearing the sample records takes their pictures, the catalogue and the clients with them.
 constexpr int kSampleRecords = 0;
 const QList<int> kWithSampleRecords = {1, 2, 3};
-
-QPushButton *button(const char *name, const char *caption)
-{
-    auto *b = new QPushButton(QString::fromUtf8(caption));
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    return b;
-}
 
 } // namespace
 
@@ -59,10 +52,10 @@ TFrmDataClear::TFrmDataClear(QWidget *parent) : QDialog(parent)
     layout->addWidget(group);
 
     auto *buttons = new QHBoxLayout;
-    QPushButton *all = button("Button3", "全选");
-    QPushButton *none = button("Button4", "不选");
-    QPushButton *run = button("Button1", "确定");
-    QPushButton *close = button("Button2", "关闭");
+    QPushButton *all = windowButton("Button3", "全选");
+    QPushButton *none = windowButton("Button4", "不选");
+    QPushButton *run = windowButton("Button1", "确定");
+    QPushButton *close = windowButton("Button2", "关闭");
     buttons->addWidget(all);
     buttons->addWidget(none);
     buttons->addStretch(1);

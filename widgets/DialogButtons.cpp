@@ -20,3 +20,11 @@ QHBoxLayout *okCancelButtons(QDialog *dialog)
     buttons->addWidget(cancel);
     return buttons;
 }
+
+QPushButton *windowButton(const char *objectName, const char *caption)
+{
+    auto *button = new QPushButton(QString::fromUtf8(caption));
+    button->setObjectName(QLatin1String(objectName));
+    button->setAutoDefault(false);
+    return button;
+}
