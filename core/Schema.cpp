@@ -191,34 +191,6 @@ QStringList existingTables(const QSqlDatabase &db)
     return names;
 }
 
-bool run(QSqlDatabase &db, const QString &sql, QString *error)
-{
-    QSqlQuery q(db);
-    if (q.exec(sql))
-        return true;
-    *error = q.lastError().text();
-    return false;
-}
-
-bool create(QSqlDatabase &db, const SqlDialect &dialect, QString *error)
-{
-    Transaction tx(db);
-    for (const QString &sql : createStatements(dialect) + SearchIndex::createStatements(dialect)) {
-        if (!run(db, sql, error))
-            return false;
-    }
-    if (!SchemaSeed::insertRequiredRows(db, error))
-        return false;
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("insert into cfg_schema(F_version) values(?)"));
-    q.addBindValue(kVersion);
-    if (!q.exec()) {
-        *error = q.lastError().text();
-        return false;
-    }
-    return tx.commit(error);
-}
-
 bool exec(QSqlDatabase &db, const QString &sql, const QVariantList &values, QString *error,
           QSqlQuery *result = nullptr)
 {
@@ -233,6 +205,19 @@ bool exec(QSqlDatabase &db, const QString &sql, const QVariantList &values, QStr
     else if (result)
         *result = q;
     return ok;
+}
+
+bool create(QSqlDatabase &db, const SqlDialect &dialect, QString *error)
+{
+    Transaction tx(db);
+    for (const QString &sql : createStatements(dialect) + SearchIndex::createStatements(dialect)) {
+        if (!exec(db, sql, {}, error))
+            return false;
+    }
+    return SchemaSeed::insertRequiredRows(db, error) &&
+           exec(db, QStringLiteral("insert into cfg_schema(F_version) values(?)"), {kVersion},
+                error) &&
+           tx.commit(error);
 }
 
 // The main list's footer sums the quantity and the prices under a "合计": layouts stored

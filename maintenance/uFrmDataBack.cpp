@@ -70,17 +70,11 @@ TFrmDataBack::TFrmDataBack(QWidget *parent) : QDialog(parent)
     m_modes.value(dmData->config().ibak(), m_modes.first())->setChecked(true);
     layout->addWidget(modeGroup);
 
-    auto *buttons = new QHBoxLayout;
     QPushButton *backup = windowButton("BackData", "备份");
     QPushButton *recover = windowButton("RecoverData", "恢复");
     QPushButton *ok = windowButton("Button1", "确定");
     QPushButton *close = windowButton("Button2", "关闭");
-    buttons->addWidget(backup);
-    buttons->addWidget(recover);
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(close);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow({backup, recover}, {ok, close}));
     connect(backup, &QPushButton::clicked, this, &TFrmDataBack::BackData);
     connect(recover, &QPushButton::clicked, this, &TFrmDataBack::RecoverData);
     connect(ok, &QPushButton::clicked, this, &TFrmDataBack::saveSettings);
@@ -88,7 +82,7 @@ TFrmDataBack::TFrmDataBack(QWidget *parent) : QDialog(parent)
     PlaceForm(this, 0);
 }
 
-bool TFrmDataBack::ensureFolder(const QString &folder)
+bool TFrmDataBack::ensureFolder(const QString &folder, const QString &failure)
 {
     if (QFileInfo(folder).isDir())
         return true;
@@ -97,8 +91,7 @@ bool TFrmDataBack::ensureFolder(const QString &folder)
         return false;
     if (QDir().mkpath(folder))
         return true;
-    ShowPrompt(QStringLiteral("目录") + folder + QStringLiteral(" 创建失败,请检测路径是否合法!"),
-               Prompt::Error);
+    ShowPrompt(QStringLiteral("目录") + folder + failure, Prompt::Error);
     return false;
 }
 
@@ -113,7 +106,7 @@ void TFrmDataBack::setBusy(bool busy)
 void TFrmDataBack::BackData()
 {
     const QString folder = edtBackPath->text().trimmed();
-    if (!ensureFolder(folder))
+    if (!ensureFolder(folder, QStringLiteral(" 创建失败,请检测路径是否合法!")))
         return;
     const QString name = Backup::fileName(QDate::currentDate());
     const QString target = QDir(folder).filePath(name);
@@ -193,18 +186,10 @@ void TFrmDataBack::saveSettings()
 {
     const QString folder = edtBackPath->text();
     // An empty folder stands for back/ in the program's folder.
-    if (!folder.trimmed().isEmpty() && !QFileInfo(folder).isDir()) {
-        if (ShowPrompt(QStringLiteral("当前目录") + folder + QStringLiteral(" 不存在，是否创建！"),
-                       Prompt::Question) != Prompt::Yes) {
-            edtBackPath->setFocus();
-            return;
-        }
-        if (!QDir().mkpath(folder)) {
-            ShowPrompt(QStringLiteral("目录") + folder +
-                           QStringLiteral("创建失败,请检测路径是否合法!"),
-                       Prompt::Error);
-            return;
-        }
+    if (!folder.trimmed().isEmpty() &&
+        !ensureFolder(folder, QStringLiteral("创建失败,请检测路径是否合法!"))) {
+        edtBackPath->setFocus();
+        return;
     }
     for (int mode = 0; mode < m_modes.size(); ++mode) {
         if (m_modes[mode]->isChecked())

@@ -9,7 +9,6 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -51,17 +50,11 @@ TFrmDataClear::TFrmDataClear(QWidget *parent) : QDialog(parent)
     });
     layout->addWidget(group);
 
-    auto *buttons = new QHBoxLayout;
     QPushButton *all = windowButton("Button3", "全选");
     QPushButton *none = windowButton("Button4", "不选");
     QPushButton *run = windowButton("Button1", "确定");
     QPushButton *close = windowButton("Button2", "关闭");
-    buttons->addWidget(all);
-    buttons->addWidget(none);
-    buttons->addStretch(1);
-    buttons->addWidget(run);
-    buttons->addWidget(close);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow({all, none}, {run, close}));
     connect(all, &QPushButton::clicked, this, [this] { setAll(true); });
     connect(none, &QPushButton::clicked, this, [this] { setAll(false); });
     connect(run, &QPushButton::clicked, this, &TFrmDataClear::clearChosen);

@@ -31,7 +31,6 @@ public:
     QAction *action(int id) const;
     // A command without a number (重新登录, the help files …).
     QAction *named(const char *name) const;
-    CommandRegistry &commands() const { return *m_commands; }
 
     // Shows exactly the commands the session's operator holds, and the top-level menus that
     // still have one of them.

@@ -1,3 +1,4 @@
+#include "core/RecordList.h"
 #include "core/SqlListModel.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
@@ -133,7 +134,8 @@ private slots:
             QVERIFY(db.dm()->ExecSql(QStringLiteral("insert into GoodMain(F_goodCode, F_cgPrice) "
                                                     "values(?, ?)"),
                                      {QStringLiteral("G%1").arg(i, 3, 10, QLatin1Char('0')), 1.5}));
-        SqlListModel list;
+        RecordList records;
+        SqlListModel &list = *records.model();
         DBGridEh grid;
         QList<GridColumn> columns = builtIn();
         columns[3].footerType = GridColumn::Sum;
@@ -141,7 +143,7 @@ private slots:
         columns[0].footerType = GridColumn::StaticText;
         columns[0].footerValue = QStringLiteral("合计");
         grid.setColumns(columns);
-        grid.setSource(&list);
+        grid.setList(&records);
         QVERIFY(list.setQuery(db.dm()->database(),
                               QStringLiteral("select * from GoodMain where F_cgPrice > ?"), {1.0},
                               QStringLiteral("order by F_goodCode desc")));

@@ -182,65 +182,46 @@ DBGridEh::DBGridEh(QWidget *parent) : QWidget(parent)
             [this](const QModelIndex &current) { emit currentRowChanged(current.row()); });
 }
 
-void DBGridEh::setSource(SqlListModel *source)
+void DBGridEh::setList(RecordList *list)
 {
-    if (m_source)
-        disconnect(m_source, nullptr, this, nullptr);
-    m_model->reset([&] { m_model->source = source; });
-    m_source = source;
+    m_list = list;
+    m_source = list->model();
+    m_model->reset([&] { m_model->source = m_source; });
     refreshSums();
-    connect(source, &SqlListModel::aggregatesReady, this, &DBGridEh::refreshSums);
+    connect(m_source, &SqlListModel::aggregatesReady, this, &DBGridEh::refreshSums);
+    // While the rows change the grid's own model is not ready; it follows the list afterwards.
     const auto changed = [this] {
         m_sourceChanging = false;
-        if (m_list)
-            followList();
+        followList();
     };
-    connect(source, &QAbstractItemModel::rowsAboutToBeInserted, this,
+    connect(m_source, &QAbstractItemModel::rowsAboutToBeInserted, this,
             [this](const QModelIndex &, int first, int last) {
                 m_sourceChanging = true;
                 m_model->beginSourceInsert(first, last);
             });
-    connect(source, &QAbstractItemModel::rowsInserted, this, [this, changed] {
+    connect(m_source, &QAbstractItemModel::rowsInserted, this, [this, changed] {
         m_model->endSourceInsert();
         changed();
     });
-    connect(source, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+    connect(m_source, &QAbstractItemModel::rowsAboutToBeRemoved, this,
             [this](const QModelIndex &, int first, int last) {
                 m_sourceChanging = true;
                 m_model->beginSourceRemove(first, last);
             });
-    connect(source, &QAbstractItemModel::rowsRemoved, this, [this, changed] {
+    connect(m_source, &QAbstractItemModel::rowsRemoved, this, [this, changed] {
         m_model->endSourceRemove();
         changed();
     });
-    // Without a record list, a row the list was asked to find becomes the current one.
-    connect(source, &SqlListModel::located, this, [this](int row) {
-        if (!m_list && row >= 0)
-            setCurrentRow(row);
-    });
-    connect(source, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+    connect(m_source, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
         m_sourceChanging = true;
         m_model->beginSourceReset();
     });
-    connect(source, &QAbstractItemModel::modelReset, this, [this, changed] {
+    connect(m_source, &QAbstractItemModel::modelReset, this, [this, changed] {
         m_model->endSourceReset();
-        if (m_list)
-            changed();
-        else if (m_model->rowCount() > 0)
-            setCurrentRow(0);
-        else
-            emit currentRowChanged(-1);
-        m_sourceChanging = false;
+        changed();
     });
-}
-
-void DBGridEh::setList(RecordList *list)
-{
-    m_list = list;
-    setSource(list->model());
     connect(this, &DBGridEh::currentRowChanged, list, &RecordList::setCurrentRow);
     connect(list, &RecordList::currentRowChanged, this, [this] {
-        // While the rows change the grid's own model is not ready; it follows afterwards.
         if (!m_sourceChanging)
             followList();
     });

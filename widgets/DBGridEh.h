@@ -13,7 +13,7 @@ class SqlListModel;
 class GridModel;
 class GridFooter;
 
-// The list grid every list window uses: a table over a SqlListModel with whole-row selection,
+// The list grid every list window uses: a table over a record list with whole-row selection,
 // centred titles with sort markers, and a footer row of static texts and column sums.
 class DBGridEh : public QWidget
 {
@@ -22,10 +22,8 @@ class DBGridEh : public QWidget
 public:
     explicit DBGridEh(QWidget *parent = nullptr);
 
-    void setSource(SqlListModel *source);
     // Shows `list`'s rows, its current row as the grid's and the grid's as the list's.
     void setList(RecordList *list);
-    SqlListModel *source() const { return m_source; }
 
     // Replaces every column; `columns` in display order.
     void setColumns(const QList<GridColumn> &columns);

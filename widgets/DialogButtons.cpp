@@ -14,11 +14,7 @@ QHBoxLayout *okCancelButtons(QDialog *dialog)
     cancel->setAutoDefault(false);
     QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
     QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    return buttons;
+    return buttonRow({}, {ok, cancel});
 }
 
 QPushButton *windowButton(const char *objectName, const char *caption)
@@ -27,4 +23,15 @@ QPushButton *windowButton(const char *objectName, const char *caption)
     button->setObjectName(QLatin1String(objectName));
     button->setAutoDefault(false);
     return button;
+}
+
+QHBoxLayout *buttonRow(const QList<QPushButton *> &left, const QList<QPushButton *> &right)
+{
+    auto *row = new QHBoxLayout;
+    for (QPushButton *button : left)
+        row->addWidget(button);
+    row->addStretch(1);
+    for (QPushButton *button : right)
+        row->addWidget(button);
+    return row;
 }

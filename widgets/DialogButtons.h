@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+
 class QDialog;
 class QHBoxLayout;
 class QPushButton;
@@ -10,3 +12,5 @@ QHBoxLayout *okCancelButtons(QDialog *dialog);
 
 // A button of a window's button row, found by `objectName`; Enter never presses it unfocused.
 QPushButton *windowButton(const char *objectName, const char *caption);
+// A window's row of buttons: `left` at the left, `right` at the right.
+QHBoxLayout *buttonRow(const QList<QPushButton *> &left, const QList<QPushButton *> &right);
