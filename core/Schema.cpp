@@ -327,7 +327,7 @@ int width(const QString &tableName, const QString &columnName)
     return c && c->type == ColumnType::Text ? c->width : 0;
 }
 
-QStringList createStatements(const SqlDialect &dialect)
+QStringList tableStatements(const SqlDialect &dialect)
 {
     QStringList statements;
     for (const Table &t : tables()) {
@@ -336,6 +336,14 @@ QStringList createStatements(const SqlDialect &dialect)
             columns << columnDdl(c, dialect);
         statements << QStringLiteral("create table %1 (%2)")
                           .arg(QLatin1String(t.name), columns.join(QStringLiteral(", ")));
+    }
+    return statements;
+}
+
+QStringList indexStatements()
+{
+    QStringList statements;
+    for (const Table &t : tables()) {
         for (const Index &ix : t.indexes) {
             statements << QStringLiteral("create %1index %2 on %3 (%4)")
                               .arg(ix.unique ? QStringLiteral("unique ") : QString(),
@@ -344,6 +352,11 @@ QStringList createStatements(const SqlDialect &dialect)
         }
     }
     return statements;
+}
+
+QStringList createStatements(const SqlDialect &dialect)
+{
+    return tableStatements(dialect) + indexStatements();
 }
 
 State inspect(const QSqlDatabase &db, int *version, QString *error)

@@ -48,6 +48,9 @@ const Column *column(const QString &table, const QString &column);
 int width(const QString &table, const QString &column);
 
 QStringList createStatements(const SqlDialect &dialect);
+// The same in two steps, for bulk loads that index the rows once they are in.
+QStringList tableStatements(const SqlDialect &dialect);
+QStringList indexStatements();
 
 enum class State { Empty, Current, Older, Foreign, Newer, Damaged };
 

@@ -6,6 +6,7 @@
 #include "core/Schema.h"
 #include "core/SearchIndex.h"
 #include "core/SqlDialect.h"
+#include "core/TableCopy.h"
 #include "core/Transaction.h"
 
 #include <QDateTime>
@@ -17,6 +18,7 @@
 #include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QUuid>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -101,57 +103,71 @@ bool copySqlite(QSqlDatabase &source, const QString &file, QString *error, const
     return ok;
 }
 
+// The rows of every table of the schema, for progress told in rows.
+bool countRows(QSqlDatabase &db, qint64 *rows, QString *error)
+{
+    *rows = 0;
+    QSqlQuery q(db);
+    for (const Schema::Table &t : Schema::tables()) {
+        if (!q.exec(QStringLiteral("select count(*) from ") + QLatin1String(t.name)) || !q.next()) {
+            *error = q.lastError().text();
+            return false;
+        }
+        *rows += q.value(0).toLongLong();
+    }
+    return true;
+}
+
+// Progress across all tables, from `from` to `to` percent, told in rows.
+class RowProgress
+{
+public:
+    RowProgress(const Progress &progress, qint64 total, int from, int to)
+        : m_progress(progress), m_total(std::max<qint64>(total, 1)), m_from(from), m_to(to)
+    {
+    }
+    TableCopy::RowsDone forTable()
+    {
+        const qint64 before = m_done;
+        return [this, before](qint64 rows) {
+            m_done = before + rows;
+            return !m_progress ||
+                   m_progress(m_from + int((m_to - m_from) * std::min(m_done, m_total) / m_total));
+        };
+    }
+
+private:
+    Progress m_progress;
+    qint64 m_total;
+    qint64 m_done = 0;
+    int m_from;
+    int m_to;
+};
+
 // Every table of the schema read in one snapshot of the server, written into a new file with
-// the schema of a SQLite database, its search index built at the end.
+// the schema of a SQLite database; its indexes and search index are built once the rows are in.
 bool copyServer(QSqlDatabase &source, QSqlDatabase &file, QString *error, const Progress &progress)
 {
     const SqlDialect sqlite(Engine::SQLite);
+    qint64 total = 0;
     if (!exec(source,
               QStringLiteral("begin transaction isolation level repeatable read, read only"),
-              error))
+              error) ||
+        !countRows(source, &total, error))
         return false;
     Transaction transaction(file);
     if (!transaction.began(error))
         return false;
-    for (const QString &sql : Schema::createStatements(sqlite)) {
+    for (const QString &sql : Schema::tableStatements(sqlite)) {
         if (!exec(file, sql, error))
             return false;
     }
-    const auto &tables = Schema::tables();
-    for (size_t t = 0; t < tables.size(); ++t) {
-        QStringList columns, marks;
-        for (const Schema::Column &c : tables[t].columns) {
-            columns << QLatin1String(c.name);
-            marks << QStringLiteral("?");
-        }
-        const QString list = columns.join(u',');
-        QSqlQuery read(source);
-        read.setForwardOnly(true);
-        if (!read.exec(
-                QStringLiteral("select %1 from %2").arg(list, QLatin1String(tables[t].name)))) {
-            *error = read.lastError().text();
+    RowProgress rows(progress, total, 0, 70);
+    for (const Schema::Table &table : Schema::tables()) {
+        if (!TableCopy::serverToFile(source, file, table, error, rows.forTable()))
             return false;
-        }
-        QSqlQuery write(file);
-        if (!write.prepare(QStringLiteral("insert into %1(%2) values(%3)")
-                               .arg(QLatin1String(tables[t].name), list, marks.join(u',')))) {
-            *error = write.lastError().text();
-            return false;
-        }
-        while (read.next()) {
-            for (int i = 0; i < columns.size(); ++i)
-                write.bindValue(i, read.value(i));
-            if (!write.exec()) {
-                *error = write.lastError().text();
-                return false;
-            }
-        }
-        if (progress && !progress(int(80 * (t + 1) / tables.size()))) {
-            *error = QStringLiteral("stopped");
-            return false;
-        }
     }
-    for (const QString &sql : SearchIndex::createStatements(sqlite)) {
+    for (const QString &sql : Schema::indexStatements() + SearchIndex::createStatements(sqlite)) {
         if (!exec(file, sql, error))
             return false;
     }
@@ -260,63 +276,32 @@ bool restoreSqlite(QSqlDatabase &backup, QSqlDatabase &target, QString *error,
 bool restoreServer(QSqlDatabase &backup, QSqlDatabase &target, QString *error,
                    const Progress &progress)
 {
+    qint64 total = 0;
+    if (!countRows(backup, &total, error))
+        return false;
     Transaction transaction(target);
     // A workstation idle in a transaction must not hold the restore for ever.
     if (!transaction.began(error) ||
         !exec(target, QStringLiteral("set local lock_timeout = '15s'"), error))
         return false;
-    const auto &tables = Schema::tables();
     QStringList names;
-    for (const Schema::Table &t : tables)
+    for (const Schema::Table &t : Schema::tables())
         names << QLatin1String(t.name);
     if (!exec(target, QStringLiteral("truncate table ") + names.join(QStringLiteral(", ")), error))
         return false;
-    for (size_t t = 0; t < tables.size(); ++t) {
-        QStringList columns, marks;
-        bool keyed = false;
-        for (const Schema::Column &c : tables[t].columns) {
-            columns << QLatin1String(c.name);
-            marks << QStringLiteral("?");
-            keyed = keyed || c.type == Schema::ColumnType::Key;
-        }
-        const QString list = columns.join(u',');
-        QSqlQuery read(backup);
-        read.setForwardOnly(true);
-        if (!read.exec(QStringLiteral("select %1 from %2").arg(list, names[int(t)]))) {
-            *error = read.lastError().text();
+    RowProgress rows(progress, total, 20, 95);
+    for (const Schema::Table &table : Schema::tables()) {
+        if (!TableCopy::fileToServer(backup, target, table, error, rows.forTable()))
             return false;
-        }
-        QSqlQuery write(target);
-        if (!write.prepare(QStringLiteral("insert into %1(%2) values(%3)")
-                               .arg(names[int(t)], list, marks.join(u',')))) {
-            *error = write.lastError().text();
-            return false;
-        }
-        while (read.next()) {
-            for (int i = 0; i < columns.size(); ++i) {
-                QVariant value = read.value(i);
-                // SQLite keeps yes/no as 0 and 1; the server wants booleans.
-                if (tables[t].columns[size_t(i)].type == Schema::ColumnType::Bool &&
-                    !value.isNull())
-                    value = value.toBool();
-                write.bindValue(i, value);
-            }
-            if (!write.exec()) {
-                *error = write.lastError().text();
-                return false;
-            }
-        }
+        const bool keyed = std::any_of(table.columns.begin(), table.columns.end(),
+                                       [](auto &c) { return c.type == Schema::ColumnType::Key; });
         // New rows continue after the restored keys.
         if (keyed && !exec(target,
                            QStringLiteral("select setval(pg_get_serial_sequence('%1', 'f_id'), "
                                           "coalesce(max(F_ID), 0) + 1, false) from %1")
-                               .arg(names[int(t)].toLower()),
+                               .arg(QString::fromLatin1(table.name).toLower()),
                            error))
             return false;
-        if (progress && !progress(int(90 * (t + 1) / tables.size()))) {
-            *error = QStringLiteral("stopped");
-            return false;
-        }
     }
     return transaction.commit(error);
 }

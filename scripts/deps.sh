@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config
           qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql
-          libqt6svg6 libsodium-dev libsqlite3-dev libgl-dev libxkbcommon-dev
+          libqt6svg6 libsodium-dev libsqlite3-dev libpq-dev libgl-dev libxkbcommon-dev
           libgif-dev libjpeg62-turbo-dev qt6-image-formats-plugins
           qt6-translations-l10n fonts-noto-cjk breeze-icon-theme)
 if [[ "${1:-}" == "--test" ]]; then
