@@ -1,9 +1,13 @@
 // Backup and restore of a SQLite register against the file copy and the sqlite3 tool's own
-// backup and restore, in the same run.
-//   quorin_backup_bench HOME   (HOME holds data/RevaZez.db, filled with quorin --demo-data N)
+// backup and restore, in the same run; with a server, of the same data on the server against
+// pg_dump -Fc and pg_restore.
+//   quorin_backup_bench HOME [SERVER PGBIN]
+//   HOME holds data/RevaZez.db, filled with quorin --demo-data N; SERVER is the URL of an empty
+//   database on a PostgreSQL server, PGBIN the folder of that server's pg_dump and pg_restore.
 
-#include "core/DataDm.h"
+#include "core/Connection.h"
 #include "core/DataSource.h"
+#include "core/Schema.h"
 #include "maintenance/Backup.h"
 
 #include <QCoreApplication>
@@ -37,6 +41,21 @@ bool tool(const QString &program, const QStringList &arguments)
     return QProcess::execute(program, arguments) == 0;
 }
 
+// The schema on an empty server database, as the program makes it on first connection.
+bool prepareServer(const DataSource &server, QString *error)
+{
+    const QString name = QStringLiteral("bench-schema");
+    bool ok = false;
+    {
+        QSqlDatabase db;
+        ok = Connection::open(server, name, &db, error) &&
+             Schema::ensure(db, SqlDialect(Engine::PostgreSQL), error);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}
+
 void row(const char *what, double ours, double reference, const char *against)
 {
     std::printf("%-10s %10.0f %10.0f %-22s %6.2f\n", what, ours, reference, against,
@@ -48,8 +67,8 @@ void row(const char *what, double ours, double reference, const char *against)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: quorin_backup_bench HOME\n");
+    if (argc != 2 && argc != 4) {
+        std::fprintf(stderr, "usage: quorin_backup_bench HOME [SERVER PGBIN]\n");
         return 2;
     }
     const QDir home(QString::fromLocal8Bit(argv[1]));
@@ -89,6 +108,36 @@ int main(int argc, char *argv[])
     row("backup", backupMs, cp, "cp");
     std::printf("%-10s %10.0f   (checking a backup before a restore)\n", "check", checkMs);
     row("restore", restoreMs, toolRestoreMs, "sqlite3 .restore");
+    if (argc == 4) {
+        const QString url = QString::fromLocal8Bit(argv[2]);
+        const QDir pgbin(QString::fromLocal8Bit(argv[3]));
+        const DataSource server = DataSource::fromDs(url, work.path());
+        const QString ourServerBackup = work.filePath(QStringLiteral("server.back"));
+        const QString dump = work.filePath(QStringLiteral("server.dump"));
+        // The server is filled by our own restore, then taken back and refilled by each side.
+        const double serverRestoreMs =
+            prepareServer(server, &error)
+                ? best([&] { return Backup::restore(ours, server, &error); })
+                : -1;
+        const double serverBackupMs =
+            best([&] { return Backup::write(server, ourServerBackup, &error); });
+        const double dumpMs = best([&] {
+            return tool(pgbin.filePath(QStringLiteral("pg_dump")),
+                        {QStringLiteral("-Fc"), QStringLiteral("-f"), dump, url});
+        });
+        const double pgRestoreMs = best([&] {
+            return tool(pgbin.filePath(QStringLiteral("pg_restore")),
+                        {QStringLiteral("--clean"), QStringLiteral("--if-exists"),
+                         QStringLiteral("-d"), url, dump});
+        });
+        if (serverRestoreMs < 0 || serverBackupMs < 0 || dumpMs < 0 || pgRestoreMs < 0) {
+            std::fprintf(stderr, "server failed: %s\n", qPrintable(error));
+            return 1;
+        }
+        std::printf("on the server:\n");
+        row("backup", serverBackupMs, dumpMs, "pg_dump -Fc");
+        row("restore", serverRestoreMs, pgRestoreMs, "pg_restore --clean");
+    }
     work.removeRecursively();
     return 0;
 }

@@ -6,7 +6,8 @@
 #             searches against the sqlite3 tool.
 #   pictures: thumbnails of 20 camera-sized and of 100 small JPEGs against vipsthumbnail.
 #   backup:   backup and restore of the 1 000 000-record database against cp and the sqlite3
-#             tool's .backup and .restore.
+#             tool's .backup and .restore; then on a throwaway PostgreSQL server against
+#             pg_dump -Fc and pg_restore.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 which="${1:-all}"
@@ -41,5 +42,7 @@ if [[ "$which" == all || "$which" == pictures ]]; then
 fi
 if [[ "$which" == all || "$which" == backup ]]; then
   demo 1000000
-  build/bench/quorin_backup_bench "$dir/1000000"
+  bash scripts/deps.sh --test
+  source scripts/pg-server.sh
+  build/bench/quorin_backup_bench "$dir/1000000" "$QUORIN_TEST_PG" "$pgbin"
 fi

@@ -1,6 +1,8 @@
 #include "core/SearchIndex.h"
 
 #include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QVariant>
 #include <sqlite3.h>
 
@@ -149,6 +151,23 @@ bool registerTokenizer(const QSqlDatabase &db, QString *error)
     if (api->xCreateTokenizer(api, kTokenizer, nullptr, &tokenizer, nullptr) != SQLITE_OK) {
         *error = QString::fromUtf8(sqlite3_errmsg(connection));
         return false;
+    }
+    return true;
+}
+
+bool ensureBuilt(QSqlDatabase &db, QString *error)
+{
+    if (db.tables().contains(QStringLiteral("GoodMain_fts"), Qt::CaseInsensitive))
+        return true;
+    QSqlQuery q(db);
+    for (const QString &sql :
+         createStatements(SqlDialect(Engine::SQLite)) +
+             QStringList{QStringLiteral("insert into GoodMain_fts(GoodMain_fts) "
+                                        "values('rebuild')")}) {
+        if (!q.exec(sql)) {
+            *error = q.lastError().text();
+            return false;
+        }
     }
     return true;
 }

@@ -23,6 +23,10 @@ QString matchValue(const QString &column, const QString &text);
 
 QStringList createStatements(const SqlDialect &dialect);
 
+// Builds the indexes over the rows of a SQLite database that has none yet (a backup taken
+// from a server carries none); true when they are there.
+bool ensureBuilt(QSqlDatabase &db, QString *error);
+
 // Every SQLite connection needs the tokenizer before it writes a sample record.
 bool registerTokenizer(const QSqlDatabase &db, QString *error);
 

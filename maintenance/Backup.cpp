@@ -145,7 +145,8 @@ private:
 };
 
 // Every table of the schema read in one snapshot of the server, written into a new file with
-// the schema of a SQLite database; its indexes and search index are built once the rows are in.
+// the schema of a SQLite database, its indexes built once the rows are in. The search index is
+// left to a restore into a file, the only place that needs it.
 bool copyServer(QSqlDatabase &source, QSqlDatabase &file, QString *error, const Progress &progress)
 {
     const SqlDialect sqlite(Engine::SQLite);
@@ -167,13 +168,11 @@ bool copyServer(QSqlDatabase &source, QSqlDatabase &file, QString *error, const 
         if (!TableCopy::serverToFile(source, file, table, error, rows.forTable()))
             return false;
     }
-    for (const QString &sql : Schema::indexStatements() + SearchIndex::createStatements(sqlite)) {
+    for (const QString &sql : Schema::indexStatements()) {
         if (!exec(file, sql, error))
             return false;
     }
-    return exec(file, QStringLiteral("insert into GoodMain_fts(GoodMain_fts) values('rebuild')"),
-                error) &&
-           transaction.commit(error) && exec(source, QStringLiteral("commit"), error);
+    return transaction.commit(error) && exec(source, QStringLiteral("commit"), error);
 }
 
 bool writeHeader(QSqlDatabase &file, Engine engine, QString *error)
@@ -307,8 +306,9 @@ bool restoreServer(QSqlDatabase &backup, QSqlDatabase &target, QString *error,
 }
 
 // The backup as it will come back: a copy without its header, upgraded to this program's
-// schema, so that the live data changes in one step at the very end, or not at all.
-bool prepareCopy(const QString &file, const QString &copy, QString *error)
+// schema and, for a file, searchable, so that the live data changes in one step at the very
+// end, or not at all.
+bool prepareCopy(const QString &file, const QString &copy, Engine target, QString *error)
 {
     QFile::remove(copy);
     if (!QFile::copy(file, copy)) {
@@ -322,7 +322,8 @@ bool prepareCopy(const QString &file, const QString &copy, QString *error)
         QSqlDatabase db;
         ok = openFile(copy, name, &db, error) &&
              exec(db, QStringLiteral("drop table backup_header"), error) &&
-             Schema::ensure(db, SqlDialect(Engine::SQLite), error);
+             Schema::ensure(db, SqlDialect(Engine::SQLite), error) &&
+             (target != Engine::SQLite || SearchIndex::ensureBuilt(db, error));
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
@@ -408,7 +409,7 @@ bool restore(const QString &file, const DataSource &target, QString *error,
 {
     QTemporaryDir work;
     const QString copy = work.filePath(QStringLiteral("restore.db"));
-    if (!work.isValid() || !prepareCopy(file, copy, error))
+    if (!work.isValid() || !prepareCopy(file, copy, target.engine, error))
         return false;
     if (progress && !progress(20)) {
         *error = QStringLiteral("stopped");
