@@ -1,17 +1,22 @@
 #include "core/DataDm.h"
 
 #include "core/Connection.h"
+#include "core/DatabaseFault.h"
 #include "core/Prompt.h"
 #include "core/Schema.h"
 
 #include <QDate>
 #include <QDebug>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlQueryModel>
+#include <QThread>
 #include <QTime>
+#include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 
 TdmData *dmData = nullptr;
 
@@ -68,8 +73,13 @@ bool TdmData::openSource(const DataSource &source, QString *error)
     QSqlDatabase::removeDatabase(m_connectionName);
     m_source = source;
     m_dialect = SqlDialect(source.engine);
+    m_readOnly = false;
+    m_damaged = false;
+    m_damageTold = false;
     if (!Connection::open(source, m_connectionName, &m_db, error))
         return false;
+    m_readOnly = Connection::isReadOnly(m_db);
+    emit stateChanged();
     if (!Schema::ensure(m_db, m_dialect, error)) {
         m_db.close();
         return false;
@@ -79,6 +89,7 @@ bool TdmData::openSource(const DataSource &source, QString *error)
 
 QSqlQuery TdmData::prepared(const QString &sql, const QVariantList &values, bool *ok)
 {
+    m_lastError.clear();
     QSqlQuery q(m_db);
     if (values.isEmpty()) {
         // PostgreSQL cannot prepare statements such as DDL or VACUUM.
@@ -91,9 +102,93 @@ QSqlQuery TdmData::prepared(const QString &sql, const QVariantList &values, bool
             *ok = q.exec();
         }
     }
-    if (!*ok)
+    if (!*ok) {
         logFailure(sql, q.lastError());
+        m_lastError = q.lastError().text();
+        noteFailure(m_lastError);
+    }
     return q;
+}
+
+bool TdmData::noteFailure(const QString &errorText)
+{
+    if (DatabaseFault::classify(errorText) != DatabaseFault::Kind::Damaged || m_damaged)
+        return false;
+    m_damaged = true;
+    // SQLite's own guard: no statement of this connection changes the file any more.
+    if (m_source.engine == Engine::SQLite) {
+        QSqlQuery guard(m_db);
+        guard.exec(QStringLiteral("pragma query_only = 1"));
+    }
+    qWarning().noquote() << "Database damaged:" << m_source.describe() << "--" << errorText;
+    emit stateChanged();
+    return true;
+}
+
+QString TdmData::failureMessage(const QString &errorText, const QString &fallback)
+{
+    noteFailure(errorText);
+    const DatabaseFault::Kind kind =
+        m_damaged ? DatabaseFault::Kind::Damaged : DatabaseFault::classify(errorText);
+    const QString message = DatabaseFault::message(kind, m_source);
+    return message.isEmpty() ? fallback : message;
+}
+
+void TdmData::showFailure(const QString &fallback, const QString &errorText)
+{
+    const QString message = failureMessage(errorText.isEmpty() ? m_lastError : errorText, fallback);
+    m_damageTold = m_damageTold || m_damaged;
+    m_lastError.clear();
+    ShowPrompt(message, Prompt::Error);
+}
+
+void TdmData::reportFailure(const QString &errorText)
+{
+    m_lastError = errorText;
+    if (!noteFailure(errorText))
+        return;
+    // Not from inside a paint or a model's answer: after the current event, unless a window
+    // has told it by then.
+    QTimer::singleShot(0, this, [this] {
+        if (m_damageTold)
+            return;
+        m_damageTold = true;
+        ShowPrompt(DatabaseFault::message(DatabaseFault::Kind::Damaged, m_source), Prompt::Error);
+    });
+}
+
+void TdmData::checkInBackground()
+{
+    if (m_source.engine != Engine::SQLite)
+        return;
+    const DataSource source = m_source;
+    auto *watcher = new QFutureWatcher<QString>(this);
+    connect(watcher, &QFutureWatcher<QString>::finished, this, [this, watcher] {
+        const QString problem = watcher->result();
+        watcher->deleteLater();
+        if (!problem.isEmpty())
+            reportFailure(QStringLiteral("database disk image is malformed: ") + problem);
+    });
+    watcher->setFuture(QtConcurrent::run([source] {
+        const QString name = QStringLiteral("quick-check-%1")
+                                 .arg(reinterpret_cast<quintptr>(QThread::currentThread()));
+        QString problem;
+        {
+            QSqlDatabase db;
+            QString error;
+            if (Connection::open(source, name, &db, &error)) {
+                QSqlQuery q(db);
+                if (!q.exec(QStringLiteral("pragma quick_check")))
+                    problem = q.lastError().text();
+                else if (q.next() && q.value(0).toString() != u"ok")
+                    problem = q.value(0).toString();
+                q.finish();
+                db.close();
+            }
+        }
+        QSqlDatabase::removeDatabase(name);
+        return problem;
+    }));
 }
 
 bool TdmData::DeleteByID(const QString &table, qint64 id)
@@ -103,7 +198,7 @@ bool TdmData::DeleteByID(const QString &table, qint64 id)
     if (ok)
         prepared(QStringLiteral("delete from %1 where F_ID = ?").arg(table), {id}, &ok);
     if (!ok)
-        ShowPrompt(kMsgDeleteFailed, Prompt::Error);
+        showFailure(kMsgDeleteFailed);
     return ok;
 }
 
@@ -155,7 +250,7 @@ bool TdmData::ExecSql(const QString &sql, const QVariantList &values)
     bool ok = false;
     prepared(sql, values, &ok);
     if (!ok)
-        ShowPrompt(kMsgOperationFailed, Prompt::Error);
+        showFailure(kMsgOperationFailed);
     return ok;
 }
 
@@ -164,7 +259,7 @@ std::optional<QVariant> TdmData::firstValue(const QString &sql, const QVariantLi
     bool ok = false;
     QSqlQuery q = prepared(sql, values, &ok);
     if (!ok) {
-        ShowPrompt(kMsgOperationFailed, Prompt::Error);
+        showFailure(kMsgOperationFailed);
         return std::nullopt;
     }
     if (!q.next())
@@ -198,7 +293,7 @@ bool TdmData::OpenSql(QSqlQuery &query, const QString &sql, const QVariantList &
     query = prepared(sql, values, &ok);
     if (!ok) {
         query = QSqlQuery(m_db);
-        ShowPrompt(kMsgOpenFailed, Prompt::Error);
+        showFailure(kMsgOpenFailed);
     }
     return ok;
 }
@@ -220,7 +315,7 @@ QStringList TdmData::FillCombo(const QString &sql, const QVariantList &values)
     QSqlQuery q = prepared(sql, values, &ok);
     QStringList items;
     if (!ok) {
-        ShowPrompt(kMsgOperationFailed, Prompt::Error);
+        showFailure(kMsgOperationFailed);
         return items;
     }
     while (q.next()) {
@@ -256,7 +351,7 @@ QSet<QString> TdmData::rightsOf(const QString &operatorName)
                                  {name}, &ok);
     QSet<QString> codes;
     if (!ok) {
-        ShowPrompt(kMsgOperationFailed, Prompt::Error);
+        showFailure(kMsgOperationFailed);
         return codes;
     }
     while (q.next())

@@ -43,6 +43,23 @@ public:
     // Opens `ds` without asking anyone; used by the connect dialog's test and by tools.
     bool open(const QString &ds, QString *error);
     bool isConnected() const { return m_connected; }
+    // A SQLite file the user may not write, opened for reading only.
+    bool isReadOnly() const { return m_readOnly; }
+    // Damage has been found in the database file; nothing is written into it any more.
+    bool isDamaged() const { return m_damaged; }
+
+    // Remembers what a failed statement says about the database (a damaged file stops every
+    // write) and gives the message to show: damaged, read-only and busy in their own words,
+    // anything else as `fallback`.
+    QString failureMessage(const QString &errorText, const QString &fallback);
+    // Shows the error box for the last failed statement (or `errorText`), worded as above.
+    void showFailure(const QString &fallback, const QString &errorText = {});
+    // For failures that no window reports when they happen (list pages, counts, the
+    // background check): damage is told once, after the current event.
+    void reportFailure(const QString &errorText);
+    // Checks a SQLite file for damage on a connection of its own, off the window's thread;
+    // damage found is reported as above.
+    void checkInBackground();
 
     AppConfig &config() { return m_config; }
     QSqlDatabase database() const { return m_db; }
@@ -88,7 +105,12 @@ public:
     std::optional<qint64> writeRowQuiet(const QString &table, qint64 id, const QStringList &columns,
                                         const QVariantList &values, QString *error);
 
+signals:
+    // Read-only or damaged changed.
+    void stateChanged();
+
 private:
+    bool noteFailure(const QString &errorText);
     bool openSource(const DataSource &source, QString *error);
     std::optional<QVariant> firstValue(const QString &sql, const QVariantList &values);
     QSqlQuery prepared(const QString &sql, const QVariantList &values, bool *ok);
@@ -99,6 +121,10 @@ private:
     SqlDialect m_dialect{Engine::SQLite};
     DataSource m_source;
     bool m_connected = false;
+    bool m_readOnly = false;
+    bool m_damaged = false;
+    bool m_damageTold = false;
+    QString m_lastError;
     Session m_session;
 };
 

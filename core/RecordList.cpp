@@ -1,5 +1,6 @@
 #include "core/RecordList.h"
 
+#include "core/DataDm.h"
 #include "core/SqlListModel.h"
 
 RecordList::RecordList(QObject *parent) : QObject(parent), m_model(new SqlListModel(this))
@@ -20,6 +21,11 @@ RecordList::RecordList(QObject *parent) : QObject(parent), m_model(new SqlListMo
     connect(m_model, &SqlListModel::located, this, [this](int row) {
         if (row >= 0)
             setCurrentRow(row);
+    });
+    // Damage met while browsing is told, not shown as blank rows.
+    connect(m_model, &SqlListModel::failed, this, [](const QString &error) {
+        if (dmData)
+            dmData->reportFailure(error);
     });
     // The list shrinks when its count arrives below the rows read so far.
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, [this] {

@@ -207,9 +207,20 @@ bool exec(QSqlDatabase &db, const QString &sql, const QVariantList &values, QStr
     return ok;
 }
 
-bool create(QSqlDatabase &db, const SqlDialect &dialect, QString *error)
+// Two workstations may start on a new database at once: the second waits for the first's
+// transaction and then finds the schema made.
+bool create(QSqlDatabase &db, const SqlDialect &dialect, QString *error, bool *madeMeanwhile)
 {
+    *madeMeanwhile = false;
     Transaction tx(db);
+    if (!tx.began(error) ||
+        (dialect.engine() == Engine::PostgreSQL &&
+         !exec(db, QStringLiteral("select pg_advisory_xact_lock(7368)"), {}, error)))
+        return false;
+    if (!existingTables(db).isEmpty()) {
+        *madeMeanwhile = true;
+        return true;
+    }
     for (const QString &sql : createStatements(dialect) + SearchIndex::createStatements(dialect)) {
         if (!exec(db, sql, {}, error))
             return false;
@@ -384,8 +395,12 @@ bool ensure(QSqlDatabase &db, const SqlDialect &dialect, QString *error)
 {
     int version = 0;
     switch (inspect(db, &version, error)) {
-    case State::Empty:
-        return create(db, dialect, error);
+    case State::Empty: {
+        bool madeMeanwhile = false;
+        if (!create(db, dialect, error, &madeMeanwhile))
+            return false;
+        return !madeMeanwhile || ensure(db, dialect, error);
+    }
     case State::Current:
         return true;
     case State::Older:

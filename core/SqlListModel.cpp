@@ -5,6 +5,7 @@
 
 #include <QThread>
 
+#include <QDebug>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -183,6 +184,10 @@ void SqlListModel::applyAggregates(quint64 generation, const QVariantList &resul
         return;
     if (!error.isEmpty() || results.isEmpty()) {
         m_lastError = error;
+        if (!error.isEmpty()) {
+            qWarning().noquote() << "List count failed:" << error << "--" << m_select;
+            emit failed(error);
+        }
         m_countKnown = true;
         emit aggregatesReady();
         return;
@@ -298,6 +303,7 @@ bool SqlListModel::readPage(int page, Page *rows, QString *error, QSqlRecord *re
     }
     if (!ok) {
         *error = q.lastError().text();
+        logFailure(page, *error);
         return false;
     }
     if (record)
@@ -312,9 +318,16 @@ bool SqlListModel::readPage(int page, Page *rows, QString *error, QSqlRecord *re
     }
     if (q.lastError().isValid()) {
         *error = q.lastError().text();
+        logFailure(page, *error);
         return false;
     }
     return true;
+}
+
+void SqlListModel::logFailure(int page, const QString &error) const
+{
+    qWarning().noquote() << "List page" << page << "failed:" << error << "--" << m_select;
+    emit failed(error);
 }
 
 const SqlListModel::Page *SqlListModel::page(int index) const
@@ -329,8 +342,8 @@ const SqlListModel::Page *SqlListModel::page(int index) const
     }
     Page rows;
     QString error;
-    if (!readPage(index, &rows, &error))
-        return nullptr;
+    // A page that cannot be read stays empty: told once, not read again at every paint.
+    readPage(index, &rows, &error);
     if (int(m_recent.size()) >= kCachedPages) {
         m_pages.remove(m_recent.back());
         m_recent.pop_back();

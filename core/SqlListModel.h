@@ -76,6 +76,8 @@ signals:
     // The count (and sums) of the current statement are known.
     void aggregatesReady();
     void located(int row);
+    // A statement of the list failed (its first page, a later page, the count); logged too.
+    void failed(const QString &error) const;
 
 public:
     static constexpr int kPageSize = 200;
@@ -98,6 +100,7 @@ private:
     void forgetRows();
     // The fields of the statement come back in `record` when asked for.
     bool readPage(int page, Page *rows, QString *error, QSqlRecord *record = nullptr) const;
+    void logFailure(int page, const QString &error) const;
     const Page *page(int index) const;
 
     QSqlDatabase m_db;

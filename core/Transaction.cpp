@@ -1,10 +1,20 @@
 #include "core/Transaction.h"
 
 #include <QSqlError>
+#include <QSqlQuery>
 
 Transaction::Transaction(QSqlDatabase db) : m_db(std::move(db))
 {
-    m_active = m_db.transaction();
+    if (m_db.driverName() != u"QSQLITE") {
+        m_active = m_db.transaction();
+        return;
+    }
+    // Taking the write lock at the start makes a busy file wait out its timeout here; a
+    // transaction that read first could only fail once another writer had begun.
+    QSqlQuery begin(m_db);
+    m_active = begin.exec(QStringLiteral("begin immediate"));
+    if (!m_active)
+        m_error = begin.lastError().text();
 }
 
 Transaction::~Transaction()
@@ -16,7 +26,7 @@ Transaction::~Transaction()
 bool Transaction::began(QString *error) const
 {
     if (!m_active && error)
-        *error = m_db.lastError().text();
+        *error = m_error.isEmpty() ? m_db.lastError().text() : m_error;
     return m_active;
 }
 

@@ -4,7 +4,7 @@
 #include <QString>
 
 // Rolls back on scope exit unless commit() succeeded, so an early return never leaves
-// half a record behind.
+// half a record behind. On SQLite it begins as a writer, waiting for other writers first.
 class Transaction
 {
 public:
@@ -22,4 +22,5 @@ public:
 private:
     QSqlDatabase m_db;
     bool m_active = false;
+    QString m_error;
 };

@@ -66,7 +66,7 @@ void removeBlankRows(DataClear::Register which)
     QString error;
     if (!DataClear::removeBlankRows(*dmData, which, &error)) {
         qWarning("blank rows not removed: %s", qPrintable(error));
-        ShowPrompt(kMsgOperationFailed, Prompt::Error);
+        dmData->showFailure(kMsgOperationFailed, error);
     }
 }
 

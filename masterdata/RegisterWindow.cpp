@@ -300,13 +300,13 @@ void RegisterWindow::RefreshList()
     const SqlFilter filter = RegisterStore::listFilter(m_description, query, dmData->dialect());
     if (!list()->setQuery(dmData->database(), RegisterStore::listSql(m_description, filter),
                           filter.values(), QStringLiteral("order by F_Code")))
-        ShowPrompt(kMsgOpenFailed, Prompt::Error);
+        dmData->showFailure(kMsgOpenFailed);
 }
 
 void RegisterWindow::showEntry(qint64 id)
 {
     if (!m_records->showSaved(id))
-        ShowPrompt(kMsgOpenFailed, Prompt::Error);
+        dmData->showFailure(kMsgOpenFailed);
 }
 
 SqlListModel *RegisterWindow::list() const
@@ -376,7 +376,7 @@ void RegisterWindow::deleteEntry()
     if (!dmData->DeleteByID(m_description.table, current(QStringLiteral("F_ID")).toLongLong()))
         return;
     if (!m_records->reloadAfterDelete())
-        ShowPrompt(kMsgOpenFailed, Prompt::Error);
+        dmData->showFailure(kMsgOpenFailed);
 }
 
 QVariantMap RegisterWindow::currentRowValues() const

@@ -267,7 +267,7 @@ void PicturePage::AddPicture()
     }
     if (!PictureStore::insert(*dmData, m_sampleId, name, extension, &error)) {
         qWarning("picture not recorded: %s", qPrintable(error));
-        ShowPrompt(kMsgOperationFailed, Prompt::Error);
+        dmData->showFailure(kMsgOperationFailed, error);
         return;
     }
     RebuildThumbnails();

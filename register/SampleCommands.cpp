@@ -44,7 +44,7 @@ void deleteCurrent(MainHost &host)
         return;
     }
     if (!samples.reloadAfterDelete())
-        ShowPrompt(kMsgOpenFailed, Prompt::Error);
+        dmData->showFailure(kMsgOpenFailed);
 }
 
 void sortByDialog(MainHost &host)

@@ -341,6 +341,22 @@ void TFrmMain::createStatusBar()
         }
         m_panels << panel;
     }
+    // Said before anyone tries to save: a read-only or damaged database.
+    m_databaseState = new QLabel(bar);
+    m_databaseState->setObjectName(QStringLiteral("lblDatabaseState"));
+    m_databaseState->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
+    bar->insertWidget(3, m_databaseState);
+    connect(dmData, &TdmData::stateChanged, this, &TFrmMain::showDatabaseState);
+    showDatabaseState();
+}
+
+void TFrmMain::showDatabaseState()
+{
+    const QString state = dmData->isDamaged() ? QStringLiteral(" 数据库已损坏，只能查看 ")
+                          : dmData->isReadOnly() ? QStringLiteral(" 数据库只读 ")
+                                                 : QString();
+    m_databaseState->setText(state);
+    m_databaseState->setVisible(!state.isEmpty());
 }
 
 void TFrmMain::setStatusPanel(int panel, const QString &text)
@@ -384,6 +400,7 @@ void TFrmMain::showEvent(QShowEvent *event)
         return;
     m_shownOnce = true;
     named("actAutoBackup")->trigger();
+    dmData->checkInBackground();
     m_search->startWithThisMonth();
     setWindowTitle(mainCaption());
     setStatusPanel(1, u' ' + dmData->CurOperName());
@@ -411,7 +428,7 @@ void TFrmMain::RunListQuery()
     m_search->fillCriteria(&criteria);
     m_navigator->fillCriteria(&criteria);
     if (!m_samples->runCriteria(criteria))
-        ShowPrompt(kMsgOpenFailed, Prompt::Error);
+        dmData->showFailure(kMsgOpenFailed);
 }
 
 void TFrmMain::showRecordCount()
@@ -438,7 +455,7 @@ void TFrmMain::toggleAdvancedSearch(bool down)
     if (!filter)
         return;
     if (!m_samples->runAdvanced(*filter))
-        ShowPrompt(kMsgOpenFailed, Prompt::Error);
+        dmData->showFailure(kMsgOpenFailed);
 }
 
 void TFrmMain::codeListsChanged()

@@ -65,6 +65,7 @@ private:
     void createStatusBar();
     QAction *addPlainAction(const QString &name, const QString &caption, const char *icon = "");
     void updateClock();
+    void showDatabaseState();
     void applySession();
     void toggleAdvancedSearch(bool down);
     void showCurrentRecord(int row);
@@ -81,6 +82,7 @@ private:
     SampleDetailTabs *m_details = nullptr;
     PicturePage *m_pictures = nullptr;
     QList<QLabel *> m_panels;
+    QLabel *m_databaseState = nullptr;
     QTimer *m_clock = nullptr;
     bool m_shownOnce = false;
 };

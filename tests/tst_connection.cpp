@@ -143,23 +143,43 @@ private slots:
         QCOMPARE(dialog.ds(), folder + u'/');
     }
 
-    void dialogOffersANewDatabaseInAnEmptyFolder()
+    // A new empty folder is meant for a new register; a folder with other files, or an empty
+    // database file left by a failed copy, gets a new register only after a yes.
+    void dialogMakesANewDatabase_data()
     {
-        QTemporaryDir empty;
+        QTest::addColumn<QString>("present");
+        QTest::addColumn<bool>("asks");
+        QTest::newRow("empty folder") << QString() << false;
+        QTest::newRow("other files") << QStringLiteral("notes.txt") << true;
+        QTest::newRow("zero-byte database") << QStringLiteral("RevaZez.db") << true;
+    }
+
+    void dialogMakesANewDatabase()
+    {
+        QFETCH(QString, present);
+        QFETCH(bool, asks);
+        QTemporaryDir folder;
+        if (!present.isEmpty()) {
+            QFile file(folder.filePath(present));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        const QString database = folder.filePath(QStringLiteral("RevaZez.db"));
         ScriptedPrompt prompt;
         TDlgConnectDb dialog{QString()};
-        dialog.findChild<QLineEdit *>(QStringLiteral("edtFolder"))->setText(empty.path());
+        dialog.findChild<QLineEdit *>(QStringLiteral("edtFolder"))->setText(folder.path());
         auto *ok = dialog.findChild<QPushButton *>(QStringLiteral("btnOK"));
-        prompt.answer({Prompt::No});
-        ok->click();
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
-        QVERIFY(!QFile::exists(empty.filePath(QStringLiteral("RevaZez.db"))));
-        QCOMPARE(prompt.shown.size(), 1);
-        QCOMPARE(prompt.shown[0].kind, int(Prompt::Question));
-
-        prompt.answer({Prompt::Yes});
+        if (asks) {
+            prompt.answer({Prompt::No});
+            ok->click();
+            QCOMPARE(dialog.result(), int(QDialog::Rejected));
+            QCOMPARE(QFileInfo(database).size(), 0);
+            QCOMPARE(prompt.shown.size(), 1);
+            QCOMPARE(prompt.shown[0].kind, int(Prompt::Question));
+            prompt.answer({Prompt::Yes});
+        }
         ok->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(prompt.shown.size(), asks ? 2 : 0);
         TdmData dm(m_home->filePath(QStringLiteral("config.ini")));
         QString error;
         QVERIFY2(dm.open(dialog.ds(), &error), qPrintable(error));

@@ -108,14 +108,14 @@ bool RecordEditor::save()
         return false;
     case Stored::Failed:
         qWarning("%s not saved: %s", qPrintable(objectName()), qPrintable(error));
-        ShowPrompt(QStringLiteral("保存失败，请检测数据库连接！"), Prompt::Error);
+        dmData->showFailure(QStringLiteral("保存失败，请检测数据库连接！"), error);
         return false;
     case Stored::Saved:
         break;
     }
     m_modified = false;
     if (!m_records.showSaved(saved))
-        ShowPrompt(kMsgOpenFailed, Prompt::Error);
+        dmData->showFailure(kMsgOpenFailed);
     if (isChanging() || !m_bottom->continuousAdd()) {
         m_id = saved;
         accept();

@@ -8,7 +8,6 @@
 
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -149,17 +148,21 @@ bool TDlgConnectDb::acceptFolder()
         m_lblResult->setText(QStringLiteral("请选择数据库所在的文件夹。"));
         return false;
     }
-    const QString file = QDir(folder).filePath(QString::fromLatin1(kDatabaseFileName));
-    if (!QFileInfo::exists(file)) {
-        if (ShowPrompt(QStringLiteral("文件夹“%1”中没有数据库文件，要在这里新建一个样品数据库吗？")
-                           .arg(QDir::toNativeSeparators(folder)),
-                       Prompt::Question) != Prompt::Yes)
+    const QFileInfo file(QDir(folder).filePath(QString::fromLatin1(kDatabaseFileName)));
+    if (!file.exists() || file.size() == 0) {
+        // A new empty folder is plainly meant for a new register; anywhere else the user says so.
+        const bool emptyFolder = QDir(folder).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot);
+        const QString question =
+            file.exists()
+                ? QStringLiteral(
+                      "文件夹“%1”中的数据库文件是空的（0 字节），要在这里新建一个样品数据库吗？")
+                : QStringLiteral("文件夹“%1”中没有数据库文件，要在这里新建一个样品数据库吗？");
+        if (!emptyFolder && ShowPrompt(question.arg(QDir::toNativeSeparators(folder)),
+                                       Prompt::Question) != Prompt::Yes)
             return false;
-        // An empty file is an empty SQLite database: the connection builds the schema.
-        QFile blank(file);
-        if (!blank.open(QIODevice::WriteOnly)) {
-            m_lblResult->setText(
-                QStringLiteral("无法在该文件夹中建立数据库文件：%1").arg(blank.errorString()));
+        QString error;
+        if (!Connection::createDatabase(DataSource::fromDs(folder, AppHome::dir()), &error)) {
+            m_lblResult->setText(QStringLiteral("无法在该文件夹中建立数据库：%1").arg(error));
             return false;
         }
     }
