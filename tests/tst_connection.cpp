@@ -148,15 +148,18 @@ private slots:
     void dialogMakesANewDatabase_data()
     {
         QTest::addColumn<QString>("present");
+        QTest::addColumn<bool>("expected");
         QTest::addColumn<bool>("asks");
-        QTest::newRow("empty folder") << QString() << false;
-        QTest::newRow("other files") << QStringLiteral("notes.txt") << true;
-        QTest::newRow("zero-byte database") << QStringLiteral("RevaZez.db") << true;
+        QTest::newRow("new empty folder") << QString() << false << false;
+        QTest::newRow("empty folder where it was") << QString() << true << true;
+        QTest::newRow("other files") << QStringLiteral("notes.txt") << false << true;
+        QTest::newRow("zero-byte database") << QStringLiteral("RevaZez.db") << true << true;
     }
 
     void dialogMakesANewDatabase()
     {
         QFETCH(QString, present);
+        QFETCH(bool, expected);
         QFETCH(bool, asks);
         QTemporaryDir folder;
         if (!present.isEmpty()) {
@@ -165,7 +168,7 @@ private slots:
         }
         const QString database = folder.filePath(QStringLiteral("RevaZez.db"));
         ScriptedPrompt prompt;
-        TDlgConnectDb dialog{QString()};
+        TDlgConnectDb dialog{expected ? folder.path() : QString()};
         dialog.findChild<QLineEdit *>(QStringLiteral("edtFolder"))->setText(folder.path());
         auto *ok = dialog.findChild<QPushButton *>(QStringLiteral("btnOK"));
         if (asks) {

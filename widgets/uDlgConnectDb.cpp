@@ -102,7 +102,8 @@ TDlgConnectDb::TDlgConnectDb(const QString &currentDs, const QString &reason, QW
         m_edtPassword->setText(current.password);
     } else {
         m_rbLocal->setChecked(true);
-        m_edtFolder->setText(QDir::toNativeSeparators(QFileInfo(current.sqliteFile).path()));
+        m_expectedFolder = QFileInfo(current.sqliteFile).path();
+        m_edtFolder->setText(QDir::toNativeSeparators(m_expectedFolder));
     }
     connect(m_rbLocal, &QRadioButton::toggled, this, &TDlgConnectDb::updateMode);
     updateMode();
@@ -150,8 +151,10 @@ bool TDlgConnectDb::acceptFolder()
     }
     const QFileInfo file(QDir(folder).filePath(QString::fromLatin1(kDatabaseFileName)));
     if (!file.exists() || file.size() == 0) {
-        // A new empty folder is plainly meant for a new register; anywhere else the user says so.
-        const bool emptyFolder = QDir(folder).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot);
+        // A new empty folder is plainly meant for a new register; anywhere else, and where the
+        // register was expected, the user says so.
+        const bool emptyFolder = QDir(folder).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot) &&
+                                 QFileInfo(folder) != QFileInfo(m_expectedFolder);
         const QString question =
             file.exists()
                 ? QStringLiteral(

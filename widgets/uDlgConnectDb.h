@@ -31,6 +31,8 @@ private:
     bool acceptFolder();
 
     QString m_ds;
+    QString m_expectedFolder; // where the current `ds` says a database is
+
     QRadioButton *m_rbLocal;
     QRadioButton *m_rbServer;
     QLineEdit *m_edtFolder;
