@@ -39,7 +39,7 @@ double median(std::vector<double> values)
 class QuietPrompt : public PromptService
 {
 public:
-    int show(const QString &text, int) override
+    int show(const QString &text, int, int) override
     {
         std::fprintf(stderr, "prompt: %s\n", qPrintable(text));
         return Prompt::No;

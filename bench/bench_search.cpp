@@ -66,7 +66,7 @@ long residentKb()
 class QuietPrompt : public PromptService
 {
 public:
-    int show(const QString &text, int) override
+    int show(const QString &text, int, int) override
     {
         std::fprintf(stderr, "prompt: %s\n", qPrintable(text));
         return Prompt::No;

@@ -6,10 +6,10 @@ namespace {
 PromptService *g_service = nullptr;
 }
 
-int ShowPrompt(const QString &text, int kind)
+int ShowPrompt(const QString &text, int kind, int defaultAnswer)
 {
     if (g_service)
-        return g_service->show(text, kind);
+        return g_service->show(text, kind, defaultAnswer);
     qWarning().noquote() << text;
     return Prompt::No;
 }

@@ -12,11 +12,12 @@ class PromptService
 {
 public:
     virtual ~PromptService() = default;
-    virtual int show(const QString &text, int kind) = 0;
+    virtual int show(const QString &text, int kind, int defaultAnswer) = 0;
 };
 
-// Shows a message box of the given kind; for a question returns Prompt::Yes or Prompt::No.
-int ShowPrompt(const QString &text, int kind);
+// Shows a message box of the given kind; for a question returns Prompt::Yes or Prompt::No,
+// `defaultAnswer` being the button that Enter presses.
+int ShowPrompt(const QString &text, int kind, int defaultAnswer = Prompt::Yes);
 
 // The service stays owned by the caller. Without one, texts go to stderr and questions
 // are answered No, the answer that never destroys anything.

@@ -24,6 +24,13 @@ const QString kNameTaken = QStringLiteral("当前文件名已经存在，请更�
 const QString kAddFilter = QStringLiteral(
     "Image Files (*.bmp *.jpg *.jpeg);;Bitmap Files (*.jpg *.jpeg);;Bitmap Files (*.bmp)");
 
+QString unreadableQuestion(const QString &path)
+{
+    return QStringLiteral("读取文件：") + path +
+           QStringLiteral("时发生错误！\n该文件不是标准格式的文件，或者该文件已经被损坏！\n"
+                          "是否删除当前图片文件?");
+}
+
 QString deleteQuestion(const QString &name)
 {
     return QStringLiteral("真的要删除当前图片 “") + name + QStringLiteral("”吗？");
@@ -106,8 +113,6 @@ PicturePage::PicturePage(const QList<QAction *> &commands, QWidget *sampleGrid, 
         connect(commands[i], &QAction::triggered, this, run[i]);
     }
     connect(m_loader, &ThumbnailLoader::tileReady, this, &PicturePage::showTile);
-    connect(m_loader, &ThumbnailLoader::tileFailed, this,
-            [this](qint64 key) { m_unreadable << key; });
     connect(m_loader, &ThumbnailLoader::finished, this, &PicturePage::finishBuilding);
 }
 
@@ -143,7 +148,6 @@ void PicturePage::prepare()
 
 void PicturePage::RebuildThumbnails()
 {
-    ++m_build;
     m_pending = false;
     m_loader->cancel();
     m_unreadable.clear();
@@ -170,44 +174,46 @@ void PicturePage::RebuildThumbnails()
     m_loader->start(jobs, face);
 }
 
-void PicturePage::showTile(qint64 key, const QImage &tile)
+void PicturePage::showTile(qint64 key, const ThumbnailTile::Thumbnail &thumbnail)
 {
-    if (QListWidgetItem *item = m_items.value(key))
-        item->setIcon(QIcon(QPixmap::fromImage(tile)));
+    QListWidgetItem *item = m_items.value(key);
+    if (!item)
+        return;
+    item->setIcon(QIcon(QPixmap::fromImage(thumbnail.tile)));
+    switch (thumbnail.outcome) {
+    case PictureReader::Picture::Read:
+        break;
+    case PictureReader::Picture::Unreadable:
+        m_unreadable.insert(key);
+        item->setToolTip(QStringLiteral("该文件不是标准格式的文件，或者该文件已经被损坏！"));
+        break;
+    case PictureReader::Picture::TooLarge:
+        item->setToolTip(QStringLiteral("图片过大：%1×%2 像素")
+                             .arg(thumbnail.size.width())
+                             .arg(thumbnail.size.height()));
+        break;
+    }
 }
 
 void PicturePage::finishBuilding()
 {
     ListView2->unsetCursor();
-    const QList<qint64> unreadable = std::exchange(m_unreadable, {});
-    askAboutUnreadable(unreadable);
     m_building = false;
     emit thumbnailsBuilt();
 }
 
-void PicturePage::askAboutUnreadable(const QList<qint64> &keys)
+void PicturePage::offerToDelete(const PictureRecord &picture)
 {
-    const quint64 build = m_build;
-    const QList<PictureRecord> pictures = m_pictures;
-    for (const PictureRecord &picture : pictures) {
-        if (!keys.contains(picture.id))
-            continue;
-        dropItem(picture.id);
-        const QString question =
-            QStringLiteral("读取文件：") + picture.file() +
-            QStringLiteral("时发生错误！\n该文件不是标准格式的文件，或者该文件已经被损坏！\n"
-                           "是否删除当前图片文件?");
-        if (ShowPrompt(question, Prompt::Question) == Prompt::Yes) {
-            QString error;
-            if (PictureStore::remove(*dmData, picture, &error))
-                m_pictures.removeIf([&](const PictureRecord &p) { return p.id == picture.id; });
-            else
-                qWarning("picture %lld not removed: %s", picture.id, qPrintable(error));
-        }
-        // Another sample came while the question was open: its list is already there.
-        if (build != m_build)
-            return;
+    if (ShowPrompt(unreadableQuestion(picture.file()), Prompt::Question, Prompt::No) != Prompt::Yes)
+        return;
+    QString error;
+    if (!PictureStore::remove(*dmData, picture, &error)) {
+        qWarning("picture %lld not removed: %s", picture.id, qPrintable(error));
+        return;
     }
+    m_pictures.removeIf([&](const PictureRecord &p) { return p.id == picture.id; });
+    m_unreadable.remove(picture.id);
+    dropItem(picture.id);
 }
 
 void PicturePage::dropItem(qint64 key)
@@ -280,6 +286,11 @@ void PicturePage::ModifyPicture()
                         QStringLiteral("没有图片选择，请选择需要修改的样品图片！"));
     if (!picture)
         return;
+    // Nothing to show: the user may want to be rid of it.
+    if (m_unreadable.contains(picture->id)) {
+        offerToDelete(*picture);
+        return;
+    }
     const int position = ListView2->row(ListView2->selectedItems().first());
     const QString path = picture->file();
     const QString shown = TfrmImageDisp::OpenForEdit(this, path);

@@ -3,6 +3,7 @@
 #include "register/PictureStore.h"
 
 #include <QHash>
+#include <QSet>
 #include <QWidget>
 #include <optional>
 
@@ -11,10 +12,15 @@ class QListWidgetItem;
 class QMenu;
 class QToolBar;
 class ThumbnailLoader;
+namespace ThumbnailTile {
+struct Thumbnail;
+}
 
 // The main window's page "样品图片": the current sample's pictures as thumbnails, and the
 // commands 901 to 904 (add, modify, delete, rename) on them. Every item keeps the key of its
-// picture record, so a picture without a readable file never shifts the others.
+// picture record, so a picture without a readable file never shifts the others. A file that
+// cannot be read shows as a marked tile and is offered for deletion only when the user opens
+// it; a picture too large to read says so, with its size.
 class PicturePage : public QWidget
 {
     Q_OBJECT
@@ -28,7 +34,7 @@ public:
     // while the page is on screen, else when it comes on screen.
     void showSample(qint64 sampleId);
     void RebuildThumbnails();
-    // True until every thumbnail of the last rebuild is drawn (and its questions answered).
+    // True until every thumbnail of the last rebuild is drawn.
     bool isBuilding() const { return m_building; }
     QListWidget *list() const { return ListView2; }
 
@@ -44,9 +50,9 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void showTile(qint64 key, const QImage &tile);
+    void showTile(qint64 key, const ThumbnailTile::Thumbnail &thumbnail);
     void finishBuilding();
-    void askAboutUnreadable(const QList<qint64> &keys);
+    void offerToDelete(const PictureRecord &picture);
     void dropItem(qint64 key);
     // The selected picture; nothing, after saying so, when there is none.
     std::optional<PictureRecord> selectedPicture(const QString &emptyText,
@@ -61,8 +67,7 @@ private:
     qint64 m_sampleId = 0;
     bool m_pending = false;
     bool m_building = false;
-    quint64 m_build = 0;
     QList<PictureRecord> m_pictures;
     QHash<qint64, QListWidgetItem *> m_items;
-    QList<qint64> m_unreadable;
+    QSet<qint64> m_unreadable; // pictures whose file is no picture or is damaged
 };

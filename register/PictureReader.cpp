@@ -17,6 +17,18 @@ bool scalesWhileDecoding(const QImageReader &reader)
     return reader.supportsOption(QImageIOHandler::ScaledSize);
 }
 
+// Qt refuses any image over 128 MB by itself, which would make a picture within the budget
+// look damaged; the budget, checked before decoding, takes its place. Eight bytes a pixel
+// hold the 16-bit colour of scans.
+void allowTheBudget()
+{
+    static const bool allowed = [] {
+        QImageReader::setAllocationLimit(int(kMaxDecodedPixels * 8 / (1024 * 1024)) + 1);
+        return true;
+    }();
+    Q_UNUSED(allowed);
+}
+
 // `size` at m eighths, rounded up as libjpeg rounds.
 QSize eighths(const QSize &size, int m)
 {
@@ -46,54 +58,62 @@ bool isPicture(const QSize &size)
     return size.isValid() && !size.isEmpty();
 }
 
-std::optional<Picture> decode(QImageReader &reader, const QSize &size, const QSize &target)
+Picture refused(Picture::Outcome outcome, const QSize &size = {})
 {
-    if (!isPicture(target) || peakPixels(reader, size, target) > kMaxDecodedPixels)
-        return std::nullopt;
+    return Picture{outcome, QImage(), size};
+}
+
+Picture decode(QImageReader &reader, const QSize &size, const QSize &target)
+{
+    if (!isPicture(target))
+        return refused(Picture::Unreadable);
+    if (peakPixels(reader, size, target) > kMaxDecodedPixels)
+        return refused(Picture::TooLarge, size);
+    allowTheBudget();
     if (target != size)
         reader.setScaledSize(target);
     // Camera pictures are stored sideways with a note of how to turn them.
     reader.setAutoTransform(true);
     QImage image = reader.read();
     if (image.isNull())
-        return std::nullopt;
+        return refused(Picture::Unreadable);
     const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
-    return Picture{std::move(image), turned ? size.transposed() : size};
+    return Picture{Picture::Read, std::move(image), turned ? size.transposed() : size};
 }
 
 } // namespace
 
-std::optional<Picture> read(const QString &path,
-                            const std::function<QSize(const QSize &)> &decodedSize)
+Picture read(const QString &path, const std::function<QSize(const QSize &)> &decodedSize)
 {
     QImageReader reader(path);
     const QSize size = reader.size();
     if (!isPicture(size))
-        return std::nullopt;
+        return refused(Picture::Unreadable);
     return decode(reader, size, decodedSize(size));
 }
 
-std::optional<Picture> readWithin(const QString &path, qint64 maxPixels)
+Picture readWithin(const QString &path, qint64 maxPixels)
 {
     QImageReader reader(path);
     const QSize size = reader.size();
     if (!isPicture(size))
-        return std::nullopt;
+        return refused(Picture::Unreadable);
     if (pixels(size) <= maxPixels)
         return decode(reader, size, size);
     if (!scalesWhileDecoding(reader))
-        return std::nullopt;
+        return refused(Picture::TooLarge, size);
     // An exact eighth needs no second pass to shrink it.
     for (int m = 7; m >= 1; --m) {
         const QSize reduced = eighths(size, m);
         if (pixels(reduced) <= maxPixels)
             return decode(reader, size, reduced);
     }
-    return std::nullopt;
+    return refused(Picture::TooLarge, size);
 }
 
 bool fitsWhole(const QString &path, qint64 maxPixels)
 {
+    allowTheBudget();
     const QSize size = QImageReader(path).size();
     return isPicture(size) && pixels(size) <= qMin(maxPixels, kMaxDecodedPixels);
 }

@@ -1,7 +1,5 @@
 #include "register/ThumbnailLoader.h"
 
-#include "register/ThumbnailTile.h"
-
 #include <QtConcurrent/QtConcurrentMap>
 
 ThumbnailLoader::ThumbnailLoader(QObject *parent) : QObject(parent)
@@ -26,10 +24,7 @@ void ThumbnailLoader::start(const QList<Job> &jobs, const QColor &face)
     m_watcher = watcher;
     connect(watcher, &QFutureWatcher<Result>::resultReadyAt, this, [this, watcher](int index) {
         const Result result = watcher->resultAt(index);
-        if (result.tile.isNull())
-            emit tileFailed(result.key);
-        else
-            emit tileReady(result.key, result.tile);
+        emit tileReady(result.key, result.thumbnail);
     });
     connect(watcher, &QFutureWatcher<Result>::finished, this, [this, watcher] {
         watcher->deleteLater();
@@ -37,7 +32,7 @@ void ThumbnailLoader::start(const QList<Job> &jobs, const QColor &face)
         emit finished();
     });
     watcher->setFuture(QtConcurrent::mapped(&m_pool, jobs, [face](const Job &job) {
-        return Result{job.key, ThumbnailTile::fromFile(job.path, face).value_or(QImage())};
+        return Result{job.key, ThumbnailTile::fromFile(job.path, face)};
     }));
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "register/ThumbnailTile.h"
+
 #include <QColor>
 #include <QFutureWatcher>
-#include <QImage>
 #include <QObject>
 #include <QThreadPool>
 
@@ -22,7 +23,7 @@ public:
     struct Result
     {
         qint64 key;
-        QImage tile; // null when the file could not be read
+        ThumbnailTile::Thumbnail thumbnail;
     };
 
     explicit ThumbnailLoader(QObject *parent = nullptr);
@@ -33,8 +34,7 @@ public:
     bool isBusy() const { return m_watcher != nullptr; }
 
 signals:
-    void tileReady(qint64 key, const QImage &tile);
-    void tileFailed(qint64 key);
+    void tileReady(qint64 key, const ThumbnailTile::Thumbnail &thumbnail);
     // Every tile of the latest request is reported.
     void finished();
 

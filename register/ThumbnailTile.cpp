@@ -1,7 +1,5 @@
 #include "register/ThumbnailTile.h"
 
-#include "register/PictureReader.h"
-
 #include <QPainter>
 
 namespace ThumbnailTile {
@@ -9,16 +7,13 @@ namespace ThumbnailTile {
 namespace {
 
 const QColor kShadow(128, 128, 128);
+const QColor kMark(192, 0, 0);
 constexpr int kBox = 64; // the longer side of the picture
 constexpr int kInset = 8;
 
-// The tile of `picture`, stretched into pictureRect(`size`).
-QImage draw(const QImage &picture, const QSize &size, const QColor &face)
+// The sunken frame one pixel outside `r` on every side.
+void drawSunkenFrame(QPainter &p, const QRect &r)
 {
-    QImage tile = blank(face);
-    const QRect r = pictureRect(size);
-    QPainter p(&tile);
-    // The sunken frame runs one pixel outside the picture on every side.
     const QRect frame = r.adjusted(-1, -1, 1, 1);
     p.setPen(kShadow);
     p.drawLine(frame.left(), frame.top(), frame.right() - 1, frame.top());
@@ -26,9 +21,49 @@ QImage draw(const QImage &picture, const QSize &size, const QColor &face)
     p.setPen(Qt::white);
     p.drawLine(frame.left(), frame.bottom(), frame.right(), frame.bottom());
     p.drawLine(frame.right(), frame.top(), frame.right(), frame.bottom());
+}
+
+// The tile of `picture`, stretched into pictureRect(`size`).
+QImage draw(const QImage &picture, const QSize &size, const QColor &face)
+{
+    QImage tile = blank(face);
+    const QRect r = pictureRect(size);
+    QPainter p(&tile);
+    drawSunkenFrame(p, r);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.drawImage(r, picture);
     return tile;
+}
+
+// Where a square picture would be.
+QRect square()
+{
+    return pictureRect(QSize(1, 1));
+}
+
+// The tile with a white square in place of the picture.
+QImage emptySquare(const QColor &face)
+{
+    QImage tile = blank(face);
+    QPainter p(&tile);
+    drawSunkenFrame(p, square());
+    p.fillRect(square(), Qt::white);
+    return tile;
+}
+
+// `lines` centred one under the other from `top`, the first one larger.
+void drawLines(QPainter &p, int top, const QColor &colour, const QStringList &lines)
+{
+    QFont font = p.font();
+    font.setPixelSize(11);
+    p.setPen(colour);
+    QRect line(square().left(), top, square().width(), 14);
+    for (const QString &text : lines) {
+        p.setFont(font);
+        p.drawText(line, Qt::AlignCenter, text);
+        line.translate(0, 14);
+        font.setPixelSize(9);
+    }
 }
 
 } // namespace
@@ -47,6 +82,29 @@ QImage blank(const QColor &face)
     return tile;
 }
 
+QImage unreadable(const QColor &face)
+{
+    QImage tile = emptySquare(face);
+    QPainter p(&tile);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(kMark, 3, Qt::SolidLine, Qt::RoundCap));
+    const QRect cross(square().center().x() - 10, square().top() + 8, 20, 20);
+    p.drawLine(cross.topLeft(), cross.bottomRight());
+    p.drawLine(cross.topRight(), cross.bottomLeft());
+    drawLines(p, square().top() + 38, kMark, {QStringLiteral("无法读取")});
+    return tile;
+}
+
+QImage tooLarge(const QSize &size, const QColor &face)
+{
+    QImage tile = emptySquare(face);
+    QPainter p(&tile);
+    drawLines(
+        p, square().top() + 18, Qt::black,
+        {QStringLiteral("图片过大"), QStringLiteral("%1×%2").arg(size.width()).arg(size.height())});
+    return tile;
+}
+
 QRect pictureRect(const QSize &size)
 {
     // The shorter side as the integer share of 64, never less than a pixel.
@@ -58,13 +116,20 @@ QRect pictureRect(const QSize &size)
     return QRect(kInset + (kBox - w) / 2, kInset, w, kBox - 1);
 }
 
-std::optional<QImage> fromFile(const QString &path, const QColor &face)
+Thumbnail fromFile(const QString &path, const QColor &face)
 {
-    const std::optional<PictureReader::Picture> picture =
+    using PictureReader::Picture;
+    const Picture picture =
         PictureReader::read(path, [](const QSize &size) { return pictureRect(size).size(); });
-    if (!picture)
-        return std::nullopt;
-    return draw(picture->image, picture->size, face);
+    switch (picture.outcome) {
+    case Picture::Read:
+        return {draw(picture.image, picture.size, face), picture.outcome, picture.size};
+    case Picture::TooLarge:
+        return {tooLarge(picture.size, face), picture.outcome, picture.size};
+    case Picture::Unreadable:
+        break;
+    }
+    return {unreadable(face), Picture::Unreadable, QSize()};
 }
 
 } // namespace ThumbnailTile

@@ -52,6 +52,14 @@ QString readError(const QString &path)
            QStringLiteral("时发生错误！\n该文件不是标准格式的文件，或者该文件已经被损坏！");
 }
 
+QString tooLargeMessage(const QString &path, const QSize &size)
+{
+    return QStringLiteral("图片文件：%1\n图片过大（%2×%3 像素），无法显示！")
+        .arg(path)
+        .arg(size.width())
+        .arg(size.height());
+}
+
 // The chosen name with its last extension replaced by `extension`, or given one.
 QString withExtension(const QString &path, const QString &extension)
 {
@@ -247,42 +255,52 @@ void TfrmImageDisp::loadFile()
     Image1->clear();
     m_gif.clear();
     m_size = QSize();
-    if (QFileInfo::exists(m_file) && !loadPicture()) {
-        m_size = QSize();
-        ShowPrompt(readError(m_file), Prompt::Error);
+    if (QFileInfo::exists(m_file)) {
+        switch (loadPicture()) {
+        case PictureReader::Picture::Read:
+            break;
+        case PictureReader::Picture::TooLarge:
+            // Its size stays in the status bar: the file is whole, only too large to show.
+            ShowPrompt(tooLargeMessage(m_file, m_size), Prompt::Warning);
+            break;
+        case PictureReader::Picture::Unreadable:
+            m_size = QSize();
+            ShowPrompt(readError(m_file), Prompt::Error);
+            break;
+        }
     }
     showOriginal();
 }
 
-bool TfrmImageDisp::loadPicture()
+PictureReader::Picture::Outcome TfrmImageDisp::loadPicture()
 {
+    using PictureReader::Picture;
     QImageReader probe(m_file);
     const bool gif = probe.format() == "gif";
     if (gif && probe.supportsAnimation() && probe.imageCount() > 1) {
+        m_size = probe.size();
         // Every frame is decoded whole, so the whole size must fit.
         if (!PictureReader::fitsWhole(m_file, kShownPixels))
-            return false;
+            return m_size.isEmpty() ? Picture::Unreadable : Picture::TooLarge;
         auto *movie = new QMovie(m_file, QByteArray(), this);
         if (!movie->isValid() || !movie->jumpToFrame(0)) {
             delete movie;
-            return false;
+            return Picture::Unreadable;
         }
-        m_size = probe.size();
         Image1->setMovie(movie);
     } else {
-        const std::optional<PictureReader::Picture> picture =
-            PictureReader::readWithin(m_file, kShownPixels);
-        if (!picture)
-            return false;
-        m_size = picture->size;
-        Image1->setImage(picture->image);
+        const Picture picture = PictureReader::readWithin(m_file, kShownPixels);
+        m_size = picture.size;
+        if (!picture.isRead())
+            return picture.outcome;
+        Image1->setImage(picture.image);
     }
     if (gif) {
         QFile file(m_file);
         if (file.open(QIODevice::ReadOnly))
             m_gif = file.readAll();
     }
-    return true;
+    return Picture::Read;
 }
 
 void TfrmImageDisp::showOriginal()
@@ -293,8 +311,10 @@ void TfrmImageDisp::showOriginal()
 
 void TfrmImageDisp::showAt(double factor)
 {
-    Panel1->resize(int(std::lround(m_size.width() * factor)),
-                   int(std::lround(m_size.height() * factor)));
+    // A picture too large to show keeps its size for the status bar only.
+    const QSize shown = Image1->isEmpty() ? QSize(0, 0) : m_size;
+    Panel1->resize(int(std::lround(shown.width() * factor)),
+                   int(std::lround(shown.height() * factor)));
     refreshStatus();
     updateActions();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "register/PictureReader.h"
+
 #include <QByteArray>
 #include <QDialog>
 #include <QSize>
@@ -44,7 +46,8 @@ private:
     void createActions();
     void addKey(int key, void (TfrmImageDisp::*slot)());
     void loadFile();
-    bool loadPicture();
+    // Shows the current file; m_size is its size when it was read or too large.
+    PictureReader::Picture::Outcome loadPicture();
     void showOriginal();
     void showAt(double factor);
     void zoomIn();

@@ -128,40 +128,55 @@ private slots:
     void filesItCannotShow_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("reported");
+        QTest::addColumn<QSize>("claimed");
+        QTest::addColumn<int>("reported"); // the kind of box, -1 for none
         QTest::addColumn<QString>("size");
-        QTest::newRow("no picture") << "garbage.jpg" << true << "0x0";
-        QTest::newRow("bitmap claiming 30000 x 30000") << "lying.bmp" << true << "0x0";
-        QTest::newRow("jpeg claiming 30000 x 30000") << "lying.jpg" << false << "30000x30000";
-        QTest::newRow("truncated jpeg") << "truncated.jpg" << false << "640x480";
+        QTest::newRow("no picture") << "garbage.jpg" << QSize() << int(Prompt::Error) << "0x0";
+        QTest::newRow("72-megapixel bitmap")
+            << "lying.bmp" << QSize(9000, 8000) << int(Prompt::Warning) << "9000x8000";
+        QTest::newRow("jpeg too large even at an eighth")
+            << "lying.jpg" << QSize(65500, 65500) << int(Prompt::Warning) << "65500x65500";
+        QTest::newRow("jpeg claiming 30000 x 30000")
+            << "lying.jpg" << QSize(30000, 30000) << -1 << "30000x30000";
+        QTest::newRow("truncated jpeg") << "truncated.jpg" << QSize(640, 480) << -1 << "640x480";
     }
 
     void filesItCannotShow()
     {
         QFETCH(QString, name);
-        QFETCH(bool, reported);
+        QFETCH(QSize, claimed);
+        QFETCH(int, reported);
         QFETCH(QString, size);
         ScriptedPrompt prompt;
         const QString path = m_dir.filePath(name);
         if (name == u"garbage.jpg")
             TestImages::writeGarbage(path);
         else if (name == u"lying.bmp")
-            TestImages::writeLyingBmp(path, {30000, 30000});
+            TestImages::writeLyingBmp(path, claimed);
         else if (name == u"lying.jpg")
-            TestImages::writeLyingJpeg(path, {30000, 30000});
+            TestImages::writeLyingJpeg(path, claimed);
         else
-            TestImages::writeTruncatedJpeg(path, {640, 480});
+            TestImages::writeTruncatedJpeg(path, claimed);
         TfrmImageDisp viewer;
         viewer.setFile(path);
-        QCOMPARE(prompt.texts(), reported ? QStringList{readError(path)} : QStringList());
-        if (reported)
-            QCOMPARE(prompt.shown.first().kind, int(Prompt::Error));
+        const QString tooLarge = QStringLiteral("图片文件：%1\n图片过大（%2×%3 像素），无法显示！")
+                                     .arg(path)
+                                     .arg(claimed.width())
+                                     .arg(claimed.height());
+        QCOMPARE(prompt.texts(), reported == Prompt::Error     ? QStringList{readError(path)}
+                                 : reported == Prompt::Warning ? QStringList{tooLarge}
+                                                               : QStringList());
+        if (reported >= 0)
+            QCOMPARE(prompt.shown.first().kind, reported);
         QCOMPARE(viewer.statusPanel(2), size);
         QCOMPARE(viewer.currentFile(), path);
         const QImage image = shown(viewer);
-        QCOMPARE(image.isNull(), reported);
-        // A huge picture is held scaled, within the viewer's share of memory.
+        QCOMPARE(image.isNull(), reported >= 0);
+        // A huge picture is held scaled, within the viewer's share of memory; one it cannot
+        // show leaves nothing to scroll.
         QVERIFY(qint64(image.width()) * image.height() <= 40'000'000);
+        if (image.isNull())
+            QCOMPARE(panel(viewer)->size(), QSize(0, 0));
     }
 
     void exportWritesTheFormatOfTheFilter_data()

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using PictureReader::Picture;
+
 // Picture names, thumbnail tiles and decoding within the memory budget, on real files.
 class TestPictureFiles : public QObject
 {
@@ -124,19 +126,21 @@ private slots:
     {
         const QColor face(212, 208, 200);
         const QString file = TestImages::write(m_dir.filePath("wide.jpg"), {400, 300}, Qt::red);
-        const std::optional<QImage> tile = ThumbnailTile::fromFile(file, face);
-        QVERIFY(tile);
-        QCOMPARE(tile->size(), QSize(80, 80));
+        const ThumbnailTile::Thumbnail thumbnail = ThumbnailTile::fromFile(file, face);
+        QCOMPARE(thumbnail.outcome, Picture::Read);
+        QCOMPARE(thumbnail.size, QSize(400, 300));
+        const QImage &tile = thumbnail.tile;
+        QCOMPARE(tile.size(), QSize(80, 80));
         const QColor grey(128, 128, 128);
-        QCOMPARE(tile->pixelColor(0, 0), QColor(Qt::white));
-        QCOMPARE(tile->pixelColor(79, 40), grey);
-        QCOMPARE(tile->pixelColor(40, 79), grey);
-        QCOMPARE(tile->pixelColor(40, 8), face);               // above the picture
-        QCOMPARE(tile->pixelColor(40, 15), grey);              // sunken top edge
-        QCOMPARE(tile->pixelColor(7, 40), grey);               // sunken left edge
-        QCOMPARE(tile->pixelColor(40, 64), QColor(Qt::white)); // sunken bottom edge
-        QCOMPARE(tile->pixelColor(71, 40), QColor(Qt::white)); // sunken right edge
-        const QColor centre = tile->pixelColor(40, 40);
+        QCOMPARE(tile.pixelColor(0, 0), QColor(Qt::white));
+        QCOMPARE(tile.pixelColor(79, 40), grey);
+        QCOMPARE(tile.pixelColor(40, 79), grey);
+        QCOMPARE(tile.pixelColor(40, 8), face);               // above the picture
+        QCOMPARE(tile.pixelColor(40, 15), grey);              // sunken top edge
+        QCOMPARE(tile.pixelColor(7, 40), grey);               // sunken left edge
+        QCOMPARE(tile.pixelColor(40, 64), QColor(Qt::white)); // sunken bottom edge
+        QCOMPARE(tile.pixelColor(71, 40), QColor(Qt::white)); // sunken right edge
+        const QColor centre = tile.pixelColor(40, 40);
         QVERIFY2(centre.red() > 200 && centre.green() < 60 && centre.blue() < 60,
                  qPrintable(centre.name()));
     }
@@ -144,45 +148,78 @@ private slots:
     void hostileFilesAreRefusedOrReadScaled_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<bool>("thumbnail");
-        QTest::newRow("jpeg claiming 30000 x 30000") << "lying.jpg" << true;
-        QTest::newRow("bitmap claiming 30000 x 30000") << "lying.bmp" << false;
-        QTest::newRow("truncated jpeg") << "truncated.jpg" << true;
-        QTest::newRow("no picture") << "garbage.jpg" << false;
-        QTest::newRow("empty file") << "empty.bmp" << false;
+        QTest::addColumn<QSize>("claimed");
+        QTest::addColumn<int>("outcome");
+        QTest::newRow("jpeg claiming 30000 x 30000")
+            << "lying.jpg" << QSize(30000, 30000) << int(Picture::Read);
+        // Even an eighth of it is over the budget.
+        QTest::newRow("jpeg claiming 65500 x 65500")
+            << "lying.jpg" << QSize(65500, 65500) << int(Picture::TooLarge);
+        QTest::newRow("bitmap claiming 9000 x 8000")
+            << "lying.bmp" << QSize(9000, 8000) << int(Picture::TooLarge);
+        QTest::newRow("truncated jpeg") << "truncated.jpg" << QSize(640, 480) << int(Picture::Read);
+        QTest::newRow("no picture") << "garbage.jpg" << QSize() << int(Picture::Unreadable);
+        QTest::newRow("empty file") << "empty.bmp" << QSize() << int(Picture::Unreadable);
     }
 
     void hostileFilesAreRefusedOrReadScaled()
     {
         QFETCH(QString, kind);
-        QFETCH(bool, thumbnail);
+        QFETCH(QSize, claimed);
+        QFETCH(int, outcome);
         const QString path = m_dir.filePath(kind);
-        const QSize huge(30000, 30000);
         if (kind == u"lying.jpg")
-            TestImages::writeLyingJpeg(path, huge);
+            TestImages::writeLyingJpeg(path, claimed);
         else if (kind == u"lying.bmp")
-            TestImages::writeLyingBmp(path, huge);
+            TestImages::writeLyingBmp(path, claimed);
         else if (kind == u"truncated.jpg")
-            TestImages::writeTruncatedJpeg(path, {640, 480});
+            TestImages::writeTruncatedJpeg(path, claimed);
         else if (kind == u"garbage.jpg")
             TestImages::writeGarbage(path);
         else
             QFile(path).open(QIODevice::WriteOnly);
-        QCOMPARE(ThumbnailTile::fromFile(path, Qt::lightGray).has_value(), thumbnail);
+        const QColor face(212, 208, 200);
+        const ThumbnailTile::Thumbnail thumbnail = ThumbnailTile::fromFile(path, face);
+        QCOMPARE(int(thumbnail.outcome), outcome);
+        // Refused for its size, a picture is not called damaged: its tile says how large it is.
+        if (outcome == Picture::TooLarge) {
+            QCOMPARE(thumbnail.size, claimed);
+            QCOMPARE(thumbnail.tile, ThumbnailTile::tooLarge(claimed, face));
+        } else if (outcome == Picture::Unreadable) {
+            QCOMPARE(thumbnail.tile, ThumbnailTile::unreadable(face));
+        }
 
         // Asked for the whole picture, the reader never holds more than its budget.
-        const std::optional<PictureReader::Picture> whole =
-            PictureReader::read(path, [](const QSize &size) { return size; });
-        if (whole)
-            QVERIFY(qint64(whole->image.width()) * whole->image.height() <=
+        const Picture whole = PictureReader::read(path, [](const QSize &size) { return size; });
+        if (whole.isRead())
+            QVERIFY(qint64(whole.image.width()) * whole.image.height() <=
                     PictureReader::kMaxDecodedPixels);
-        const std::optional<PictureReader::Picture> fitted =
-            PictureReader::readWithin(path, 16'000'000);
-        QCOMPARE(fitted.has_value(), thumbnail);
-        if (fitted && kind == u"lying.jpg") {
-            QCOMPARE(fitted->size, huge);
-            QCOMPARE(fitted->image.size(), QSize(3750, 3750));
-        }
+        const Picture fitted = PictureReader::readWithin(path, 16'000'000);
+        QCOMPARE(int(fitted.outcome), outcome);
+        QCOMPARE(fitted.size, claimed);
+        if (fitted.isRead() && kind == u"lying.jpg")
+            QCOMPARE(fitted.image.size(), QSize(3750, 3750));
+    }
+
+    void marksDifferFromEachOtherAndFromAPicture()
+    {
+        const QColor face(212, 208, 200);
+        const QImage damaged = ThumbnailTile::unreadable(face);
+        const QImage large = ThumbnailTile::tooLarge({9000, 8000}, face);
+        QVERIFY(damaged != ThumbnailTile::blank(face));
+        QVERIFY(large != ThumbnailTile::blank(face));
+        QVERIFY(damaged != large);
+        QVERIFY(large != ThumbnailTile::tooLarge({8000, 9000}, face));
+    }
+
+    void aPictureOverQtsOwnLimitButWithinTheBudgetIsRead()
+    {
+        // 36 million pixels: 145 MB decoded, over the 128 MB Qt allows by itself.
+        const QString path =
+            TestImages::writeLyingJpeg(m_dir.filePath("36mp.jpg"), QSize(7360, 4912));
+        const Picture picture = PictureReader::readWithin(path, 40'000'000);
+        QCOMPARE(picture.outcome, Picture::Read);
+        QCOMPARE(picture.image.size(), QSize(7360, 4912));
     }
 
     void cameraPicturesStoredSidewaysAreTurned()
@@ -193,11 +230,10 @@ private slots:
         QImageWriter writer(path);
         writer.setTransformation(QImageIOHandler::TransformationRotate90);
         QVERIFY(writer.write(landscape));
-        const std::optional<PictureReader::Picture> whole =
-            PictureReader::read(path, [](const QSize &size) { return size; });
-        QVERIFY(whole);
-        QCOMPARE(whole->image.size(), QSize(20, 40));
-        QCOMPARE(whole->size, QSize(20, 40));
+        const Picture whole = PictureReader::read(path, [](const QSize &size) { return size; });
+        QVERIFY(whole.isRead());
+        QCOMPARE(whole.image.size(), QSize(20, 40));
+        QCOMPARE(whole.size, QSize(20, 40));
     }
 
     void failedCopyLeavesTheTargetAsItWas()

@@ -2,6 +2,7 @@
 #include "register/PicturePage.h"
 #include "register/PictureStore.h"
 #include "register/SampleRecord.h"
+#include "register/ThumbnailTile.h"
 #include "register/uDLGeditCurList.h"
 #include "register/uFrmMain.h"
 #include "register/ufrmImageDisp.h"
@@ -63,6 +64,18 @@ qint64 addPicture(const TestDatabase &db, qint64 sampleId, const QString &name,
     return id.value_or(0);
 }
 
+// A file that is no picture ("broken"), a 72-megapixel scan ("scan") and a JPEG too large
+// even at an eighth ("huge"), recorded for `sampleId` in that order.
+void addUnreadableAndTooLarge(const TestDatabase &db, qint64 sampleId)
+{
+    addPicture(db, sampleId, QStringLiteral("broken"), QStringLiteral(".jpg"), QColor());
+    TestImages::writeGarbage(images(db, "broken.jpg"));
+    addPicture(db, sampleId, QStringLiteral("scan"), QStringLiteral(".bmp"), QColor());
+    TestImages::writeLyingBmp(images(db, "scan.bmp"), {9000, 8000});
+    addPicture(db, sampleId, QStringLiteral("huge"), QStringLiteral(".jpg"), QColor());
+    TestImages::writeLyingJpeg(images(db, "huge.jpg"), {65500, 65500});
+}
+
 QList<Row> rows(TdmData *dm, qint64 sampleId)
 {
     QSqlQuery q(dm->database());
@@ -109,6 +122,20 @@ void selectItem(PicturePage *page, int item)
     page->list()->setCurrentRow(item);
 }
 
+QImage tile(PicturePage *page, int item)
+{
+    return page->list()->item(item)->icon().pixmap(80, 80).toImage().convertToFormat(
+        QImage::Format_RGB32);
+}
+
+QStringList toolTips(PicturePage *page)
+{
+    QStringList list;
+    for (int i = 0; i < page->list()->count(); ++i)
+        list << page->list()->item(i)->toolTip();
+    return list;
+}
+
 // Answers the picture-name dialog with each text in turn until it closes; cancels it when
 // every answer was refused. The first text offered lands in `offered`.
 void answerName(QObject *scope, const QStringList &answers, QString *offered = nullptr)
@@ -148,6 +175,20 @@ struct PictureWindow
     }
 
     void built() { QTRY_VERIFY(!page()->isBuilding()); }
+    // Opens picture `item` as a user does: 修改 on the selected picture, or a double click.
+    void open(int item, bool doubleClick)
+    {
+        QListWidget *list = page()->list();
+        selectItem(page(), item);
+        if (!doubleClick) {
+            run(902);
+            return;
+        }
+        const QPoint at = list->visualItemRect(list->item(item)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        built();
+    }
     PicturePage *page() { return pictures(main); }
     void run(int command)
     {
@@ -486,38 +527,99 @@ private slots:
         QCOMPARE(captions(w.page()), QStringList{"a"});
     }
 
-    void anUnreadableFileAsksWhetherToDeleteIt_data()
-    {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("kept");
-        QTest::newRow("yes") << int(Prompt::Yes) << false;
-        QTest::newRow("no") << int(Prompt::No) << true;
-    }
-
-    void anUnreadableFileAsksWhetherToDeleteIt()
+    void browsingShowsUnreadableAndTooLargePicturesAndAsksNothing()
     {
         QFETCH_GLOBAL(QString, engine);
-        QFETCH(int, answer);
-        QFETCH(bool, kept);
         TestDatabase db(engine);
         ScriptedPrompt prompt;
         const qint64 sample = addSample(db.dm(), QStringLiteral("A"));
-        addPicture(db, sample, QStringLiteral("broken"), QStringLiteral(".jpg"), QColor());
-        TestImages::writeGarbage(images(db, "broken.jpg"));
-        addPicture(db, sample, QStringLiteral("huge"), QStringLiteral(".bmp"), QColor());
-        TestImages::writeLyingBmp(images(db, "huge.bmp"), {30000, 30000});
+        const qint64 other = addSample(db.dm(), QStringLiteral("B"));
+        addUnreadableAndTooLarge(db, sample);
         addPicture(db, sample, QStringLiteral("fine"), QStringLiteral(".jpg"), Qt::blue);
-        prompt.answer({answer, answer});
         PictureWindow w(sample);
-        QCOMPARE(
-            prompt.texts(),
-            (QStringList{QStringLiteral("读取文件：") + images(db, "broken.jpg") + kUnreadable,
-                         QStringLiteral("读取文件：") + images(db, "huge.bmp") + kUnreadable}));
-        QCOMPARE(captions(w.page()), QStringList{"fine"});
-        QVERIFY(isBlue(tileCentre(w.page(), 0)));
-        QCOMPARE(rows(db.dm(), sample).size(), kept ? 3 : 1);
+        w.selectSample(other);
+        w.built();
+        w.selectSample(sample);
+        w.built();
+        QVERIFY(prompt.shown.isEmpty());
+        QCOMPARE(captions(w.page()), (QStringList{"broken", "scan", "huge", "fine"}));
+        const QColor face = w.page()->palette().color(QPalette::Button);
+        QCOMPARE(tile(w.page(), 0), ThumbnailTile::unreadable(face));
+        QCOMPARE(tile(w.page(), 1), ThumbnailTile::tooLarge({9000, 8000}, face));
+        QCOMPARE(tile(w.page(), 2), ThumbnailTile::tooLarge({65500, 65500}, face));
+        QVERIFY(isBlue(tileCentre(w.page(), 3)));
+        QCOMPARE(toolTips(w.page()),
+                 (QStringList{QStringLiteral("该文件不是标准格式的文件，或者该文件已经被损坏！"),
+                              QStringLiteral("图片过大：9000×8000 像素"),
+                              QStringLiteral("图片过大：65500×65500 像素"), QString()}));
+        QCOMPARE(rows(db.dm(), sample).size(), 4);
+        QCOMPARE(QDir(images(db)).entryList(QDir::Files).size(), 4);
+    }
+
+    void openingAnUnreadablePictureAsksWhetherToDeleteIt_data()
+    {
+        QTest::addColumn<bool>("doubleClick");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("modify, yes") << false << int(Prompt::Yes);
+        QTest::newRow("modify, no") << false << int(Prompt::No);
+        QTest::newRow("double click, yes") << true << int(Prompt::Yes);
+        QTest::newRow("double click, no") << true << int(Prompt::No);
+    }
+
+    void openingAnUnreadablePictureAsksWhetherToDeleteIt()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        QFETCH(bool, doubleClick);
+        QFETCH(int, answer);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        const qint64 sample = addSample(db.dm(), QStringLiteral("A"));
+        addUnreadableAndTooLarge(db, sample);
+        PictureWindow w(sample);
+        QVERIFY(prompt.shown.isEmpty());
+        bool viewed = false;
+        QObject viewerWatch;
+        whenModal<TfrmImageDisp>(&viewerWatch, [&viewed](TfrmImageDisp *viewer) {
+            viewed = true;
+            viewer->reject();
+        });
+        prompt.answer({answer});
+        w.open(0, doubleClick);
+        // A file with nothing to show opens no viewer; deleting it is offered, No the default.
+        QCOMPARE(prompt.texts(), QStringList{QStringLiteral("读取文件：") +
+                                             images(db, "broken.jpg") + kUnreadable});
+        QCOMPARE(prompt.shown.first().kind, int(Prompt::Question));
+        QCOMPARE(prompt.shown.first().defaultAnswer, int(Prompt::No));
+        QVERIFY(!viewed);
+        const bool kept = answer == Prompt::No;
+        QCOMPARE(rows(db.dm(), sample).size(), kept ? 3 : 2);
         QCOMPARE(QFileInfo::exists(images(db, "broken.jpg")), kept);
-        QCOMPARE(QFileInfo::exists(images(db, "huge.bmp")), kept);
+        QCOMPARE(captions(w.page()),
+                 kept ? (QStringList{"broken", "scan", "huge"}) : (QStringList{"scan", "huge"}));
+    }
+
+    void aPictureTooLargeOpensInTheViewerAndIsNeverOfferedForDeletion()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        const qint64 sample = addSample(db.dm(), QStringLiteral("A"));
+        addUnreadableAndTooLarge(db, sample);
+        PictureWindow w(sample);
+        QString size;
+        QObject viewerWatch;
+        whenModal<TfrmImageDisp>(&viewerWatch, [&size](TfrmImageDisp *viewer) {
+            size = viewer->statusPanel(2);
+            viewer->reject();
+        });
+        w.open(1, true);
+        QCOMPARE(size, QStringLiteral("9000x8000"));
+        QCOMPARE(prompt.texts(),
+                 QStringList{QStringLiteral("图片文件：") + images(db, "scan.bmp") +
+                             QStringLiteral("\n图片过大（9000×8000 像素），无法显示！")});
+        QCOMPARE(prompt.shown.first().kind, int(Prompt::Warning));
+        QCOMPARE(rows(db.dm(), sample).size(), 3);
+        QVERIFY(QFileInfo::exists(images(db, "scan.bmp")));
     }
 
     void thumbnailsFollowTheCurrentSample()

@@ -4,7 +4,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-int MessageBoxPrompt::show(const QString &text, int kind)
+int MessageBoxPrompt::show(const QString &text, int kind, int defaultAnswer)
 {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(QStringLiteral("系统提示"));
@@ -14,7 +14,7 @@ int MessageBoxPrompt::show(const QString &text, int kind)
         box.setIcon(QMessageBox::Question);
         QPushButton *yes = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
         QPushButton *no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
-        box.setDefaultButton(yes);
+        box.setDefaultButton(defaultAnswer == Prompt::No ? no : yes);
         box.setEscapeButton(no);
         box.exec();
         return box.clickedButton() == yes ? Prompt::Yes : Prompt::No;

@@ -6,5 +6,5 @@
 class MessageBoxPrompt : public PromptService
 {
 public:
-    int show(const QString &text, int kind) override;
+    int show(const QString &text, int kind, int defaultAnswer) override;
 };

@@ -10,9 +10,9 @@ ScriptedPrompt::~ScriptedPrompt()
     setPromptService(m_previous);
 }
 
-int ScriptedPrompt::show(const QString &text, int kind)
+int ScriptedPrompt::show(const QString &text, int kind, int defaultAnswer)
 {
-    shown.append({text, kind});
+    shown.append({text, kind, defaultAnswer});
     if (kind != Prompt::Question)
         return Prompt::Yes;
     return m_answers.isEmpty() ? int(Prompt::No) : m_answers.dequeue();

@@ -15,12 +15,13 @@ public:
     {
         QString text;
         int kind;
+        int defaultAnswer;
     };
 
     ScriptedPrompt();
     ~ScriptedPrompt() override;
 
-    int show(const QString &text, int kind) override;
+    int show(const QString &text, int kind, int defaultAnswer) override;
 
     void answer(std::initializer_list<int> answers);
     QList<Shown> shown;
