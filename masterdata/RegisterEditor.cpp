@@ -52,13 +52,16 @@ RegisterEditor::RegisterEditor(const RegisterDescription &description, RecordLis
     auto *layout = new QVBoxLayout(this);
     QList<QGridLayout *> groups;
     QHBoxLayout *lastRow = nullptr;
+    QString rowCaption;
     for (const RegisterField &field : m_description.fields) {
         while (groups.size() <= field.group) {
             auto *group = new QGroupBox;
             groups << new QGridLayout(group);
             layout->addWidget(group);
         }
-        QWidget *control = createField(field);
+        if (!field.caption.isEmpty())
+            rowCaption = field.caption;
+        QWidget *control = createField(field, rowCaption);
         // A box without a caption joins the row of the captioned box before it.
         if (field.caption.isEmpty() && lastRow) {
             lastRow->addWidget(control);
@@ -84,7 +87,7 @@ RegisterEditor::RegisterEditor(const RegisterDescription &description, RecordLis
     showMode(RecordEditor::Mode::New);
 }
 
-QWidget *RegisterEditor::createField(const RegisterField &field)
+QWidget *RegisterEditor::createField(const RegisterField &field, const QString &rowCaption)
 {
     const int width = Schema::width(m_description.table, field.column);
     switch (field.kind) {
@@ -93,8 +96,9 @@ QWidget *RegisterEditor::createField(const RegisterField &field)
         m_useFlag->setObjectName(field.objectName);
         return m_useFlag;
     case RegisterField::Memo: {
-        m_memo = new MemoBox(width);
+        m_memo = new MemoBox;
         m_memo->setObjectName(field.objectName);
+        limitText(field.column, m_memo, width, rowCaption);
         m_memo->setFixedHeight(m_memo->fontMetrics().lineSpacing() * 3 + 10);
         m_memo->setFocusPolicy(field.tabStop ? Qt::StrongFocus : Qt::ClickFocus);
         return m_memo;
@@ -102,7 +106,7 @@ QWidget *RegisterEditor::createField(const RegisterField &field)
     case RegisterField::Code: {
         auto *combo = new CodeCombo(field.codeKind);
         combo->setObjectName(field.objectName);
-        combo->lineEdit()->setMaxLength(width);
+        limitText(field.column, combo->lineEdit(), width, rowCaption);
         m_texts.insert(field.column, combo->lineEdit());
         return combo;
     }
@@ -111,7 +115,7 @@ QWidget *RegisterEditor::createField(const RegisterField &field)
     }
     auto *edit = new DoubleClickEdit;
     edit->setObjectName(field.objectName);
-    edit->setMaxLength(width);
+    limitText(field.column, edit, width, rowCaption);
     m_texts.insert(field.column, edit);
     if (field.kind == RegisterField::Type) {
         edit->setReadOnly(!m_description.typeEditable);

@@ -37,7 +37,8 @@ protected:
     void showMode(RecordEditor::Mode mode) override;
 
 private:
-    QWidget *createField(const RegisterField &field);
+    // `rowCaption` names the row the box stands in.
+    QWidget *createField(const RegisterField &field, const QString &rowCaption);
     QLineEdit *box(const QString &column) const { return m_texts.value(column); }
 
     const RegisterDescription &m_description;

@@ -51,7 +51,7 @@ SaveResult save(TdmData &dm, const RegisterDescription &register_, qint64 id,
     QStringList columns;
     QVariantList bound;
     for (const RegisterField &field : register_.fields) {
-        if (field.column == u"F_Code" && id > 0)
+        if ((field.column == u"F_Code" && id > 0) || !values.contains(field.column))
             continue;
         columns << field.column;
         bound << values.value(field.column);

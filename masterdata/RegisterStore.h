@@ -28,7 +28,8 @@ SqlFilter listFilter(const RegisterDescription &register_, const RegisterQuery &
 enum class SaveResult { Saved, EmptyCode, DuplicateCode, Failed };
 
 // Inserts an entry (`id` 0) or updates entry `id` from `values` (column → value; the code is
-// written only for a new entry). On Saved, `*savedId` is the entry's key.
+// written only for a new entry, a column left out keeps what the entry holds). On Saved,
+// `*savedId` is the entry's key.
 SaveResult save(TdmData &dm, const RegisterDescription &register_, qint64 id,
                 const QVariantMap &values, qint64 *savedId, QString *error);
 

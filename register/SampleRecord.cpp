@@ -21,14 +21,19 @@ const QStringList &columns()
 
 std::optional<qint64> save(TdmData &dm, qint64 id, const QVariantMap &values, QString *error)
 {
+    QStringList written;
     QVariantList bound;
-    for (const QString &column : columns())
-        bound << values.value(column);
+    for (const QString &column : columns()) {
+        if (values.contains(column)) {
+            written << column;
+            bound << values.value(column);
+        }
+    }
     Transaction transaction(dm.database());
     if (!transaction.began(error))
         return std::nullopt;
     const std::optional<qint64> key =
-        dm.writeRowQuiet(QStringLiteral("GoodMain"), id, columns(), bound, error);
+        dm.writeRowQuiet(QStringLiteral("GoodMain"), id, written, bound, error);
     if (!key)
         return std::nullopt;
     id = *key;

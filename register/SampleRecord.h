@@ -13,9 +13,10 @@ namespace SampleRecord {
 // The columns the editor writes, besides F_cltID.
 const QStringList &columns();
 
-// Inserts a record (`id` 0) or updates record `id` with `values` (column → value, every one of
-// columns()), in one transaction. Returns the record's key, or nothing after rolling back with
-// the database's reason in `error`.
+// Inserts a record (`id` 0) or updates record `id` with `values` (column → value, of
+// columns(); one left out keeps what the record holds, or its default in a new record), in one
+// transaction. Returns the record's key, or nothing after rolling back with the database's
+// reason in `error`.
 std::optional<qint64> save(TdmData &dm, qint64 id, const QVariantMap &values, QString *error);
 
 // Deletes the group `cltId` (or record `id` alone when the group number is 0) with the picture

@@ -69,14 +69,14 @@ QWidget *TfrmRevaZezEdit::createBox(const SampleField &d)
     switch (d.kind) {
     case SampleField::Text: {
         auto *box = new QLineEdit;
-        box->setMaxLength(width);
+        limitText(d.column, box, width, d.caption);
         return box;
     }
     case SampleField::Code: {
         QComboBox *box = d.codeKind.isEmpty() ? new QComboBox : new CodeCombo(d.codeKind);
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);
-        box->lineEdit()->setMaxLength(width);
+        limitText(d.column, box->lineEdit(), width, d.caption);
         if (d.codeKind.isEmpty())
             box->addItems(SampleListQuery::secrecyLevels());
         return box;
@@ -90,7 +90,8 @@ QWidget *TfrmRevaZezEdit::createBox(const SampleField &d)
         return box;
     }
     case SampleField::Memo: {
-        auto *box = new MemoBox(width);
+        auto *box = new MemoBox;
+        limitText(d.column, box, width, d.caption);
         box->setFixedHeight(box->fontMetrics().lineSpacing() * 3 + 10);
         box->setFocusPolicy(Qt::ClickFocus);
         return box;

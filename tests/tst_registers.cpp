@@ -239,6 +239,38 @@ private slots:
         QCOMPARE(db.dm()->GetIntValue(QStringLiteral("select count(*) from %1").arg(d.table)), 6);
     }
 
+    void longTextsOfAnotherProgramSurviveAChange_data() { addRegisterRows(); }
+
+    void longTextsOfAnotherProgramSurviveAChange()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        QFETCH(QString, name);
+        TestDatabase db(engine);
+        const RegisterDescription &d = registerNamed(name);
+        fillRegister(db.dm(), d);
+        ScriptedPrompt prompt;
+        RegisterWindow window(d);
+        window.show();
+        const qint64 id = window.current(QStringLiteral("F_ID")).toLongLong();
+        QVERIFY(id > 0);
+        const QString longName = QStringLiteral("长名称 long name ").repeated(500);
+        const QString remarks = QStringLiteral("第一行\n第二行 ").repeated(100);
+        QVERIFY(db.writeAsAnotherProgram(d.table, id, QStringLiteral("F_Name"), longName));
+        QVERIFY(db.writeAsAnotherProgram(d.table, id, QStringLiteral("F_Memo1"), remarks));
+        QVERIFY(window.records().reload());
+
+        RegisterEditor change(window.description(), window.records(), &window);
+        change.OpenEditor(RegisterEditor::Change);
+        QCOMPARE(child<QLineEdit>(&change, "edtName")->text(), longName);
+        child<QCheckBox>(&change, "chkUseFlag")->setChecked(true);
+        QVERIFY(change.save());
+        QVERIFY(prompt.shown.isEmpty());
+        const QString where = QStringLiteral(" from %1 where F_ID = ?").arg(d.table);
+        QCOMPARE(db.dm()->GetStrValue(QStringLiteral("select F_Name") + where, {id}), longName);
+        QCOMPARE(db.dm()->GetStrValue(QStringLiteral("select F_Memo1") + where, {id}), remarks);
+        QVERIFY(db.dm()->GetBoolValue(QStringLiteral("select F_useFlag") + where, {id}));
+    }
+
     void deleteAsksWithTheRegistersQuestion_data() { addRegisterRows(); }
 
     void deleteAsksWithTheRegistersQuestion()

@@ -66,6 +66,26 @@ QVariantMap sample(const QString &code, const QString &name)
     return values;
 }
 
+// A text of `length` characters, Chinese and Latin, as long names from another program are.
+QString longText(int length)
+{
+    QString text;
+    while (text.size() < length)
+        text += QStringLiteral("长名称 long name %1 ").arg(text.size());
+    return text.left(length - 1) + u'尾';
+}
+
+// F_goodName of every record, by key.
+QStringList storedNames(TdmData *dm)
+{
+    QSqlQuery q(dm->database());
+    q.exec(QStringLiteral("select F_goodName from GoodMain order by F_ID"));
+    QStringList names;
+    while (q.next())
+        names << q.value(0).toString();
+    return names;
+}
+
 qint64 currentId(TFrmMain &main)
 {
     return main.listModel()->value(main.grid()->currentRow(), QStringLiteral("F_ID")).toLongLong();
@@ -536,6 +556,107 @@ private slots:
         QCOMPARE(prompt.texts(), (QStringList{QStringLiteral("样品记录是空，不能修改！"),
                                               QStringLiteral("样品记录是空，不能复制！")}));
         QVERIFY(!QApplication::activeModalWidget());
+    }
+    void longTextsOfAnotherProgramSurviveAnEditOfAnotherField()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        QString error;
+        const std::optional<qint64> id = SampleRecord::save(
+            *db.dm(), 0, sample(QStringLiteral("A1"), QStringLiteral("甲")), &error);
+        QVERIFY2(id, qPrintable(error));
+        const QString name = longText(10000);
+        const QString brand = longText(80);
+        const QString remarks = longText(300).replace(u' ', u'\n');
+        QVERIFY(db.writeAsAnotherProgram(QStringLiteral("GoodMain"), *id,
+                                         QStringLiteral("F_goodName"), name));
+        QVERIFY(db.writeAsAnotherProgram(QStringLiteral("GoodMain"), *id,
+                                         QStringLiteral("F_pinPai"), brand));
+        QVERIFY(db.writeAsAnotherProgram(QStringLiteral("GoodMain"), *id, QStringLiteral("F_memo1"),
+                                         remarks));
+        TFrmMain main;
+        main.show();
+        TfrmRevaZezEdit editor(main.samples(), &main);
+        editor.OpenMode(TfrmRevaZezEdit::Edit);
+        // Shown whole, and still the record's own while nobody touches it.
+        QCOMPARE(text(&editor, "edtGoodName")->text(), name);
+        QCOMPARE(editor.findChild<QComboBox *>(QStringLiteral("cbbPinpai"))->currentText(), brand);
+        QCOMPARE(editor.findChild<MemoBox *>(QStringLiteral("Memo1"))->toPlainText(), remarks);
+        QVERIFY(!editor.isModified());
+        type(&editor, "edtSpec", QStringLiteral("新规格"));
+        QVERIFY(editor.save());
+        QVERIFY(prompt.shown.isEmpty());
+        QSqlQuery q(db.dm()->database());
+        QVERIFY(
+            q.exec(QStringLiteral("select F_goodName, F_pinPai, F_memo1, F_spec from GoodMain")));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toString(), name);
+        QCOMPARE(q.value(1).toString(), brand);
+        QCOMPARE(q.value(2).toString(), remarks);
+        QCOMPARE(q.value(3).toString(), QStringLiteral("新规格"));
+    }
+
+    void aLongTextIsCutOnlyWhenTheUserAgrees_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("asked");
+        const int edit = TfrmRevaZezEdit::Edit, copy = TfrmRevaZezEdit::Copy;
+        QTest::newRow("changed, cut") << edit << "changed" << int(Prompt::Yes) << true;
+        QTest::newRow("changed, kept") << edit << "changed" << int(Prompt::No) << true;
+        QTest::newRow("shortened to the width") << edit << "shortened" << int(Prompt::No) << false;
+        // A new record cannot hold the source's text as it stands.
+        QTest::newRow("copied, cut") << copy << "untouched" << int(Prompt::Yes) << true;
+        QTest::newRow("copied, kept") << copy << "untouched" << int(Prompt::No) << true;
+    }
+
+    void aLongTextIsCutOnlyWhenTheUserAgrees()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        QFETCH(int, mode);
+        QFETCH(QString, typed);
+        QFETCH(int, answer);
+        QFETCH(bool, asked);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        QString error;
+        const std::optional<qint64> id = SampleRecord::save(
+            *db.dm(), 0, sample(QStringLiteral("A1"), QStringLiteral("甲")), &error);
+        QVERIFY2(id, qPrintable(error));
+        const QString name = longText(10000);
+        QVERIFY(db.writeAsAnotherProgram(QStringLiteral("GoodMain"), *id,
+                                         QStringLiteral("F_goodName"), name));
+        TFrmMain main;
+        main.show();
+        TfrmRevaZezEdit editor(main.samples(), &main);
+        editor.show();
+        editor.OpenMode(mode);
+        const QString shown = typed == u"changed"     ? name.left(9999) + u'改'
+                              : typed == u"shortened" ? name.left(255)
+                                                      : name;
+        type(&editor, "edtGoodName", shown);
+        prompt.answer({answer});
+        const bool saved = editor.save();
+        QCOMPARE(saved, !asked || answer == Prompt::Yes);
+        QCOMPARE(prompt.texts(),
+                 asked ? QStringList{QStringLiteral("“样品名称”有 10000 个字符，最多只能保存 255 "
+                                                    "个字符。\n是否截去多出的 9745 个字符后保存？")}
+                       : QStringList());
+        if (asked)
+            QCOMPARE(prompt.shown.first().defaultAnswer, int(Prompt::No));
+        QStringList expected{name};
+        if (saved && mode == TfrmRevaZezEdit::Edit)
+            expected = QStringList{shown.left(255)};
+        else if (saved)
+            expected << shown.left(255);
+        QCOMPARE(storedNames(db.dm()), expected);
+        if (!saved) {
+            QVERIFY(editor.isVisible());
+            QCOMPARE(editor.focusWidget(), text(&editor, "edtGoodName"));
+            QCOMPARE(text(&editor, "edtGoodName")->text(), shown);
+        }
     }
 };
 

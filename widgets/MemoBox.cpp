@@ -1,9 +1,18 @@
 #include "widgets/MemoBox.h"
 
-MemoBox::MemoBox(int maxLength, QWidget *parent) : QPlainTextEdit(parent), m_maxLength(maxLength)
+#include <limits>
+
+MemoBox::MemoBox(QWidget *parent)
+    : QPlainTextEdit(parent), m_maxLength(std::numeric_limits<int>::max())
 {
     setTabChangesFocus(true);
     connect(this, &QPlainTextEdit::textChanged, this, &MemoBox::cut);
+}
+
+void MemoBox::setMaxLength(int maxLength)
+{
+    m_maxLength = maxLength;
+    cut();
 }
 
 void MemoBox::cut()

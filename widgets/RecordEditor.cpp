@@ -75,7 +75,9 @@ void RecordEditor::clear()
 {
     m_filling = true;
     m_id = 0;
+    m_loaded.clear();
     clearRecord();
+    m_widths.settle();
     m_filling = false;
     m_modified = false;
 }
@@ -84,7 +86,11 @@ void RecordEditor::loadCurrent()
 {
     m_filling = true;
     m_id = isChanging() ? m_records.value(QStringLiteral("F_ID")).toLongLong() : 0;
+    m_widths.lift();
     loadRecord();
+    m_widths.settle();
+    // Only a change has a stored record whose long texts a save can leave as they are.
+    m_loaded = isChanging() ? values() : QVariantMap();
     m_filling = false;
     m_modified = false;
 }
@@ -101,9 +107,12 @@ bool RecordEditor::save()
 {
     if (!validate())
         return false;
+    QVariantMap values = this->values();
+    if (!m_widths.fit(&values, m_loaded))
+        return false;
     qint64 saved = 0;
     QString error;
-    switch (store(m_id, values(), &saved, &error)) {
+    switch (store(m_id, values, &saved, &error)) {
     case Stored::Refused:
         return false;
     case Stored::Failed:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/TextWidths.h"
+
 #include <QDialog>
 #include <QVariantMap>
 
@@ -38,6 +40,11 @@ protected:
 
     // Puts the bottom bar into `layout` and installs the keys; call once the form is built.
     void finishForm(QBoxLayout *layout);
+    // Gives the text `box` of `column` its width; see TextWidths.
+    void limitText(const QString &column, QWidget *box, int width, const QString &label)
+    {
+        m_widths.add(column, box, width, label);
+    }
     EditorBottomBar *bottomBar() const { return m_bottom; }
 
     // Empties the form for a new record.
@@ -48,7 +55,8 @@ protected:
     virtual QVariantMap values() const = 0;
     // Says what is missing (information box, focus) and returns false; true when complete.
     virtual bool validate() { return true; }
-    // Writes `values` as record `id` (0: a new record). Refused: the subclass has said why.
+    // Writes `values` as record `id` (0: a new record); a column left out keeps what the
+    // record holds. Refused: the subclass has said why.
     virtual Stored store(qint64 id, const QVariantMap &values, qint64 *saved, QString *error) = 0;
     // Where typing starts in `mode`.
     virtual QWidget *firstField(Mode mode) const = 0;
@@ -64,6 +72,8 @@ private:
 
     RecordList &m_records;
     EditorBottomBar *m_bottom = nullptr;
+    TextWidths m_widths;
+    QVariantMap m_loaded; // the record being changed, as it was read
     Mode m_mode = Mode::New;
     qint64 m_id = 0;
     bool m_modified = false;

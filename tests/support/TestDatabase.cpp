@@ -3,6 +3,7 @@
 #include "core/AppHome.h"
 #include "core/Connection.h"
 #include "core/DataSource.h"
+#include "core/SqlDialect.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -79,6 +80,27 @@ std::unique_ptr<TdmData> TestDatabase::openAnother() const
     if (!other->open(m_ds, &error))
         qWarning().noquote() << "second connection failed:" << error;
     return other;
+}
+
+bool TestDatabase::writeAsAnotherProgram(const QString &table, qint64 id, const QString &column,
+                                         const QString &text) const
+{
+    const std::unique_ptr<TdmData> other = openAnother();
+    QSqlQuery q(other->database());
+    const bool widened =
+        SqlDialect::of(other->database()).engine() == Engine::SQLite
+            ? q.exec(QStringLiteral("pragma ignore_check_constraints = on"))
+            : q.exec(QStringLiteral("alter table %1 alter column %2 type text").arg(table, column));
+    const bool ok =
+        widened &&
+        q.prepare(QStringLiteral("update %1 set %2 = ? where F_ID = ?").arg(table, column));
+    q.addBindValue(text);
+    q.addBindValue(id);
+    if (!ok || !q.exec() || q.numRowsAffected() != 1) {
+        qWarning().noquote() << "another program could not write" << column << q.lastError().text();
+        return false;
+    }
+    return true;
 }
 
 TestDatabase::~TestDatabase()

@@ -24,6 +24,10 @@ public:
     QString ds() const { return m_ds; }
     // A second, independent data module on the same database (another workstation).
     std::unique_ptr<TdmData> openAnother() const;
+    // Writes `text` into `column` of row `id` of `table` as another program may, past the
+    // width the schema gives the column (SQLite: its checks off; PostgreSQL: the column widened).
+    bool writeAsAnotherProgram(const QString &table, qint64 id, const QString &column,
+                               const QString &text) const;
 
     // A `ds` for a new empty database on the server (dropped with this object); empty for SQLite.
     QString createEmptyServerDatabase();
