@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -244,6 +245,53 @@ private slots:
         QCOMPARE(db.dm()->source().sqliteFile, before);
         QCOMPARE(prompt.shown.size(), 1);
         QCOMPARE(prompt.shown[0].kind, int(Prompt::Information));
+    }
+
+    void longTextsKeepTheDialogOnTheScreen_data()
+    {
+        QTest::addColumn<QString>("ds");
+        QTest::addColumn<QString>("folder"); // as the folder box holds it; empty for a server
+        QTest::addColumn<QString>("database");
+        const QString megabyte(1024 * 1024, u'd');
+        QTest::newRow("ordinary folder") << "/srv/quorin"
+                                         << "/srv/quorin" << QString();
+        QTest::newRow("1 MB folder") << "/srv/" + megabyte << "/srv/" + megabyte << QString();
+        QTest::newRow("1 MB server database")
+            << "postgresql://user@host:5432/" + megabyte << QString() << megabyte;
+    }
+
+    void longTextsKeepTheDialogOnTheScreen()
+    {
+        QFETCH(QString, ds);
+        QFETCH(QString, folder);
+        QFETCH(QString, database);
+        const QString reason =
+            QStringLiteral("找不到数据库文件：%1。请选择数据库所在的文件夹。").arg(ds);
+        TDlgConnectDb dialog(ds, reason);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        const QRect screen = dialog.screen()->availableGeometry();
+        QVERIFY2(screen.contains(dialog.frameGeometry()),
+                 qPrintable(QStringLiteral("%1 x %2")
+                                .arg(dialog.frameGeometry().width())
+                                .arg(dialog.frameGeometry().height())));
+        for (const char *button : {"btnOK", "btnCancel", "btnBrowse", "btnTest"}) {
+            auto *b = dialog.findChild<QPushButton *>(QLatin1String(button));
+            QVERIFY2(screen.contains(QRect(b->mapToGlobal(QPoint(0, 0)), b->size())), button);
+        }
+        // The boxes hold the whole value, so what is accepted is what was there.
+        QCOMPARE(dialog.findChild<QLineEdit *>(QStringLiteral("edtFolder"))->text(), folder);
+        QCOMPARE(dialog.findChild<QLineEdit *>(QStringLiteral("edtDatabase"))->text(), database);
+        const QString shown = dialog.findChild<QLabel *>(QStringLiteral("lblReason"))->text();
+        const QString whole = QStringLiteral("无法打开数据库：") + reason;
+        if (whole.size() < 100) {
+            QCOMPARE(shown, whole);
+        } else {
+            QVERIFY(shown.size() < 1000);
+            QVERIFY(shown.startsWith(QStringLiteral("无法打开数据库：找不到数据库文件：") +
+                                     ds.left(4)));
+            QVERIFY(shown.endsWith(QStringLiteral("ddd。请选择数据库所在的文件夹。")));
+        }
     }
 
 private:

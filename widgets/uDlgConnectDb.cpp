@@ -4,6 +4,7 @@
 #include "core/Connection.h"
 #include "core/DataSource.h"
 #include "core/Prompt.h"
+#include "widgets/ElidedText.h"
 #include "widgets/FileChooser.h"
 
 #include <QDialogButtonBox>
@@ -18,13 +19,26 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <limits>
 
 namespace {
+
+constexpr int kWidth = 520;
+
 template <typename W> W *named(W *widget, const char *name)
 {
     widget->setObjectName(QLatin1String(name));
     return widget;
 }
+
+// Holds a value of any length: scrolled within the box, never cut.
+QLineEdit *valueBox(const char *name)
+{
+    auto *box = named(new QLineEdit, name);
+    box->setMaxLength(std::numeric_limits<int>::max());
+    return box;
+}
+
 } // namespace
 
 TDlgConnectDb::TDlgConnectDb(const QString &currentDs, const QString &reason, QWidget *parent)
@@ -33,10 +47,13 @@ TDlgConnectDb::TDlgConnectDb(const QString &currentDs, const QString &reason, QW
     setObjectName(QStringLiteral("DlgConnectDb"));
     setWindowTitle(QStringLiteral("连接网络数据库"));
     auto *layout = new QVBoxLayout(this);
+    const QMargins margins = layout->contentsMargins();
+    m_textWidth = kWidth - margins.left() - margins.right();
 
     if (!reason.isEmpty()) {
-        auto *why =
-            named(new QLabel(QStringLiteral("无法打开数据库：%1").arg(reason)), "lblReason");
+        auto *why = named(new QLabel, "lblReason");
+        why->setText(ElidedText::forLabel(QStringLiteral("无法打开数据库：%1").arg(reason),
+                                          why->fontMetrics(), m_textWidth));
         why->setWordWrap(true);
         why->setStyleSheet(QStringLiteral("color: #b00000;"));
         layout->addWidget(why);
@@ -47,7 +64,7 @@ TDlgConnectDb::TDlgConnectDb(const QString &currentDs, const QString &reason, QW
                       "rbLocal");
     layout->addWidget(m_rbLocal);
     auto *localRow = new QHBoxLayout;
-    m_edtFolder = named(new QLineEdit, "edtFolder");
+    m_edtFolder = valueBox("edtFolder");
     m_edtFolder->setPlaceholderText(QStringLiteral("数据库所在的文件夹"));
     auto *browse = named(new QPushButton(QStringLiteral("浏览...")), "btnBrowse");
     connect(browse, &QPushButton::clicked, this, &TDlgConnectDb::chooseFile);
@@ -61,13 +78,13 @@ TDlgConnectDb::TDlgConnectDb(const QString &currentDs, const QString &reason, QW
     layout->addWidget(m_rbServer);
     auto *form = new QFormLayout;
     form->setContentsMargins(20, 0, 0, 0);
-    m_edtHost = named(new QLineEdit, "edtHost");
+    m_edtHost = valueBox("edtHost");
     m_spnPort = named(new QSpinBox, "spnPort");
     m_spnPort->setRange(1, 65535);
     m_spnPort->setValue(5432);
-    m_edtDatabase = named(new QLineEdit, "edtDatabase");
-    m_edtUser = named(new QLineEdit, "edtUser");
-    m_edtPassword = named(new QLineEdit, "edtPassword");
+    m_edtDatabase = valueBox("edtDatabase");
+    m_edtUser = valueBox("edtUser");
+    m_edtPassword = valueBox("edtPassword");
     m_edtPassword->setEchoMode(QLineEdit::Password);
     m_edtPassword->setPlaceholderText(QStringLiteral("可留空，使用 ~/.pgpass"));
     form->addRow(QStringLiteral("服务器："), m_edtHost);
@@ -102,12 +119,14 @@ TDlgConnectDb::TDlgConnectDb(const QString &currentDs, const QString &reason, QW
         m_edtPassword->setText(current.password);
     } else {
         m_rbLocal->setChecked(true);
-        m_expectedFolder = QFileInfo(current.sqliteFile).path();
+        // By the text alone: QFileInfo gives up on a name longer than file systems allow.
+        const qsizetype slash = current.sqliteFile.lastIndexOf(u'/');
+        m_expectedFolder = current.sqliteFile.left(qMax<qsizetype>(1, slash));
         m_edtFolder->setText(QDir::toNativeSeparators(m_expectedFolder));
     }
     connect(m_rbLocal, &QRadioButton::toggled, this, &TDlgConnectDb::updateMode);
     updateMode();
-    resize(520, sizeHint().height());
+    resize(kWidth, sizeHint().height());
 }
 
 void TDlgConnectDb::updateMode()
@@ -117,6 +136,11 @@ void TDlgConnectDb::updateMode()
     for (QWidget *w : std::as_const(m_serverWidgets))
         w->setEnabled(m_rbServer->isChecked());
     m_lblResult->clear();
+}
+
+void TDlgConnectDb::showResult(const QString &text)
+{
+    m_lblResult->setText(ElidedText::forLabel(text, m_lblResult->fontMetrics(), m_textWidth));
 }
 
 void TDlgConnectDb::chooseFile()
@@ -139,14 +163,14 @@ void TDlgConnectDb::testServer()
 {
     QString report;
     Connection::probe(DataSource::fromDs(serverDs(), AppHome::dir()), &report);
-    m_lblResult->setText(report);
+    showResult(report);
 }
 
 bool TDlgConnectDb::acceptFolder()
 {
     const QString folder = QDir::fromNativeSeparators(m_edtFolder->text().trimmed());
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
-        m_lblResult->setText(QStringLiteral("请选择数据库所在的文件夹。"));
+        showResult(QStringLiteral("请选择数据库所在的文件夹。"));
         return false;
     }
     const QFileInfo file(QDir(folder).filePath(QString::fromLatin1(kDatabaseFileName)));
@@ -165,13 +189,13 @@ bool TDlgConnectDb::acceptFolder()
             return false;
         QString error;
         if (!Connection::createDatabase(DataSource::fromDs(folder, AppHome::dir()), &error)) {
-            m_lblResult->setText(QStringLiteral("无法在该文件夹中建立数据库：%1").arg(error));
+            showResult(QStringLiteral("无法在该文件夹中建立数据库：%1").arg(error));
             return false;
         }
     }
     QString report;
     if (!Connection::probe(DataSource::fromDs(folder, AppHome::dir()), &report)) {
-        m_lblResult->setText(report);
+        showResult(report);
         return false;
     }
     m_ds = QDir::cleanPath(QDir(folder).absolutePath()) + u'/';
@@ -185,12 +209,12 @@ void TDlgConnectDb::accept()
             return;
     } else {
         if (m_edtHost->text().trimmed().isEmpty() || m_edtDatabase->text().trimmed().isEmpty()) {
-            m_lblResult->setText(QStringLiteral("请输入服务器和数据库名称。"));
+            showResult(QStringLiteral("请输入服务器和数据库名称。"));
             return;
         }
         QString report;
         if (!Connection::probe(DataSource::fromDs(serverDs(), AppHome::dir()), &report)) {
-            m_lblResult->setText(report);
+            showResult(report);
             return;
         }
         m_ds = serverDs();

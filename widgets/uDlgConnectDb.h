@@ -27,11 +27,13 @@ private:
     void chooseFile();
     void testServer();
     void updateMode();
+    void showResult(const QString &text);
     QString serverDs() const;
     bool acceptFolder();
 
     QString m_ds;
     QString m_expectedFolder; // where the current `ds` says a database is
+    int m_textWidth = 0;      // of the labels, whose long texts are elided to it
 
     QRadioButton *m_rbLocal;
     QRadioButton *m_rbServer;
