@@ -76,7 +76,8 @@ bool TextWidths::fit(QVariantMap *values, const QVariantMap &loaded) const
             b.box->setFocus();
             return false;
         }
-        *value = text.left(b.width);
+        // Never half a character outside the Basic Multilingual Plane.
+        *value = text.left(text.at(b.width - 1).isHighSurrogate() ? b.width - 1 : b.width);
     }
     return true;
 }
