@@ -1,8 +1,8 @@
 #include "core/AggregateWorker.h"
 
 #include "core/Connection.h"
+#include "core/SqliteStatement.h"
 
-#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -38,9 +38,7 @@ bool AggregateWorker::ensureOpen(QString *error)
         return true;
     if (!Connection::open(m_source, m_connectionName, &m_db, error))
         return false;
-    const QVariant handle = m_db.driver()->handle();
-    if (qstrcmp(handle.typeName(), "sqlite3*") == 0)
-        m_handle = *static_cast<sqlite3 *const *>(handle.data());
+    m_handle = SqliteStatement::connectionOf(m_db);
     return true;
 }
 
@@ -107,45 +105,12 @@ int AggregateWorker::scanSqlite(quint64 generation, const QString &sql, const QV
 {
     // Straight through the C interface: only the key column of each row is read, where a
     // query object would convert every column of a million rows.
-    auto *db = static_cast<sqlite3 *>(m_handle.load());
-    sqlite3_stmt *statement = nullptr;
-    const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement, nullptr) !=
-        SQLITE_OK)
-        return -1;
-    for (int i = 0; i < values.size(); ++i) {
-        const QVariant &v = values.at(i);
-        const int index = i + 1;
-        switch (v.typeId()) {
-        case QMetaType::Bool:
-        case QMetaType::Int:
-        case QMetaType::LongLong:
-        case QMetaType::UInt:
-            sqlite3_bind_int64(statement, index, v.toLongLong());
-            break;
-        case QMetaType::Double:
-            sqlite3_bind_double(statement, index, v.toDouble());
-            break;
-        default:
-            if (v.isNull()) {
-                sqlite3_bind_null(statement, index);
-            } else {
-                // Dates go in as "yyyy-MM-dd", as the list's own query binds them.
-                const QByteArray value = v.toString().toUtf8();
-                sqlite3_bind_text(statement, index, value.constData(), int(value.size()),
-                                  SQLITE_TRANSIENT);
-            }
-        }
-    }
-    int found = -1;
-    for (int row = 0; sqlite3_step(statement) == SQLITE_ROW; ++row) {
-        if (sqlite3_column_int64(statement, field) == key) {
-            found = row;
-            break;
-        }
+    SqliteStatement statement(static_cast<sqlite3 *>(m_handle.load()), sql, values);
+    for (int row = 0; statement.step(); ++row) {
+        if (sqlite3_column_int64(statement.handle(), field) == key)
+            return row;
         if (row % 65536 == 0 && generation < m_wanted)
             break;
     }
-    sqlite3_finalize(statement);
-    return found;
+    return -1;
 }

@@ -53,31 +53,31 @@ bool SqlListModel::setQuery(QSqlDatabase db, const QString &select, const QVaria
                             const QString &orderBy)
 {
     m_db = std::move(db);
-    m_select = select;
-    m_values = values;
-    m_orderBy = orderBy;
+    m_query.select = select;
+    m_query.values = values;
+    m_query.orderBy = orderBy;
     return run();
 }
 
 bool SqlListModel::setOrderBy(const QString &orderBy)
 {
-    if (m_select.isEmpty())
+    if (m_query.isEmpty())
         return false;
-    m_orderBy = orderBy;
+    m_query.orderBy = orderBy;
     return run();
 }
 
 bool SqlListModel::reload()
 {
-    return !m_select.isEmpty() && run();
+    return !m_query.isEmpty() && run();
 }
 
 void SqlListModel::clear()
 {
     beginResetModel();
-    m_select.clear();
-    m_values.clear();
-    m_orderBy.clear();
+    m_query.select.clear();
+    m_query.values.clear();
+    m_query.orderBy.clear();
     forgetRows();
     endResetModel();
 }
@@ -145,13 +145,13 @@ void SqlListModel::sumRowsInHand(const Page &rows)
 
 QString SqlListModel::aggregateSql() const
 {
-    QString sql = QStringLiteral("select count(*)");
+    QStringList columns;
     for (const QString &field : m_sumFields) {
         const int index = fieldIndex(field);
         if (index >= 0)
-            sql += QStringLiteral(", sum(%1)").arg(m_fields.at(index));
+            columns << m_fields.at(index);
     }
-    return sql + QStringLiteral(" from (") + m_select + QStringLiteral(") listed");
+    return m_query.aggregateSql(columns);
 }
 
 void SqlListModel::requestAggregates()
@@ -160,14 +160,15 @@ void SqlListModel::requestAggregates()
     if (m_worker) {
         m_worker->abandonBefore(generation);
         QMetaObject::invokeMethod(m_worker, "run", Qt::QueuedConnection, Q_ARG(quint64, generation),
-                                  Q_ARG(QString, aggregateSql()), Q_ARG(QVariantList, m_values));
+                                  Q_ARG(QString, aggregateSql()),
+                                  Q_ARG(QVariantList, m_query.values));
         return;
     }
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
     bool ok = q.prepare(aggregateSql());
     if (ok) {
-        for (const QVariant &v : std::as_const(m_values))
+        for (const QVariant &v : std::as_const(m_query.values))
             q.addBindValue(v);
         ok = q.exec() && q.next();
     }
@@ -185,7 +186,7 @@ void SqlListModel::applyAggregates(quint64 generation, const QVariantList &resul
     if (!error.isEmpty() || results.isEmpty()) {
         m_lastError = error;
         if (!error.isEmpty()) {
-            qWarning().noquote() << "List count failed:" << error << "--" << m_select;
+            qWarning().noquote() << "List count failed:" << error << "--" << m_query.select;
             emit failed(error);
         }
         m_countKnown = true;
@@ -210,20 +211,6 @@ void SqlListModel::applyAggregates(quint64 generation, const QVariantList &resul
     }
     m_countKnown = true;
     emit aggregatesReady();
-}
-
-QString SqlListModel::orderClause() const
-{
-    if (m_keyColumn.isEmpty())
-        return u' ' + m_orderBy;
-    if (m_orderBy.isEmpty())
-        return QStringLiteral(" order by ") + m_keyColumn;
-    return u' ' + m_orderBy + QStringLiteral(", ") + m_keyColumn;
-}
-
-QString SqlListModel::pagedSql() const
-{
-    return m_select + orderClause() + QStringLiteral(" limit ? offset ?");
 }
 
 void SqlListModel::locate(const QString &field, qint64 key)
@@ -251,32 +238,29 @@ void SqlListModel::locate(const QString &field, qint64 key)
     }
     // Without a key in the order (SQLite) the rows come as the plan gives them: only the very
     // statement of the pages shows where a row is. With one, the order can be numbered.
-    const bool numbered = !m_keyColumn.isEmpty();
+    const bool numbered = !m_query.keyColumn.isEmpty();
     const QString sql =
         numbered ? QStringLiteral("select located_row from (select %1 as located_key, "
                                   "row_number() over (%2) as located_row from (%3) listed) "
                                   "numbered where located_key = ?")
-                       .arg(m_fields.at(index), orderClause().trimmed(), m_select)
-                 : pagedSql();
+                       .arg(m_fields.at(index), m_query.orderClause().trimmed(), m_query.select)
+                 : m_query.pagedSql();
     QMetaObject::invokeMethod(m_worker, "locate", Qt::QueuedConnection,
                               Q_ARG(quint64, m_generation), Q_ARG(QString, sql),
-                              Q_ARG(QVariantList, numbered ? m_values : unlimitedValues()),
+                              Q_ARG(QVariantList, numbered ? m_query.values : unlimitedValues()),
                               Q_ARG(int, index), Q_ARG(qint64, key), Q_ARG(bool, numbered));
 }
 
 QVariantList SqlListModel::unlimitedValues() const
 {
-    // The very statement the pages read, so the rows come in the same order, without a limit.
-    QVariantList values = m_values;
-    values << SqlDialect::of(m_db).noLimit() << 0;
-    return values;
+    return m_query.unlimitedValues(SqlDialect::of(m_db));
 }
 
 int SqlListModel::scanFor(int field, qint64 key) const
 {
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
-    if (!q.prepare(pagedSql()))
+    if (!q.prepare(m_query.pagedSql()))
         return -1;
     for (const QVariant &v : unlimitedValues())
         q.addBindValue(v);
@@ -293,9 +277,9 @@ bool SqlListModel::readPage(int page, Page *rows, QString *error, QSqlRecord *re
 {
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
-    bool ok = q.prepare(pagedSql());
+    bool ok = q.prepare(m_query.pagedSql());
     if (ok) {
-        for (const QVariant &v : m_values)
+        for (const QVariant &v : m_query.values)
             q.addBindValue(v);
         q.addBindValue(kPageSize);
         q.addBindValue(page * kPageSize);
@@ -326,7 +310,7 @@ bool SqlListModel::readPage(int page, Page *rows, QString *error, QSqlRecord *re
 
 void SqlListModel::logFailure(int page, const QString &error) const
 {
-    qWarning().noquote() << "List page" << page << "failed:" << error << "--" << m_select;
+    qWarning().noquote() << "List page" << page << "failed:" << error << "--" << m_query.select;
     emit failed(error);
 }
 

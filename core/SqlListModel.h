@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/DataSource.h"
+#include "core/ListQuery.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -39,10 +40,8 @@ public:
     // is in lastError()); the list is then empty.
     bool setQuery(QSqlDatabase db, const QString &select, const QVariantList &values,
                   const QString &orderBy = {});
-    // The key that ends every order, so pages read one after another stay in step. Empty
-    // where the engine always returns one statement's rows in the same order (SQLite): the
-    // rows then come in the order of the index that serves the search, which needs no sort.
-    void setKeyColumn(const QString &column) { m_keyColumn = column; }
+    // The key that ends every order (ListQuery::keyColumn).
+    void setKeyColumn(const QString &column) { m_query.keyColumn = column; }
     // Finds the row whose `field` holds `key` and reports it with located(), at once when the
     // row is in memory, else when a reading of the whole list (in the background when counting
     // is) has reached it. -1: not listed. A newer statement voids the search.
@@ -56,9 +55,11 @@ public:
     bool isOpen() const { return m_open; }
     QSqlDatabase database() const { return m_db; }
     QString lastError() const { return m_lastError; }
-    QString statement() const { return m_select; }
-    QVariantList values() const { return m_values; }
-    QString orderBy() const { return m_orderBy; }
+    QString statement() const { return m_query.select; }
+    QVariantList values() const { return m_query.values; }
+    QString orderBy() const { return m_query.orderBy; }
+    // What the list reads, for work that reads the whole list elsewhere (export).
+    const ListQuery &query() const { return m_query; }
 
     int fieldIndex(const QString &field) const;
     QString fieldName(int index) const { return m_fields.value(index); }
@@ -88,9 +89,6 @@ private:
     using Page = std::vector<Row>;
 
     bool run();
-    QString orderClause() const;
-    // The list's statement as every page reads it: values, then limit and offset.
-    QString pagedSql() const;
     QVariantList unlimitedValues() const;
     int scanFor(int field, qint64 key) const;
     QString aggregateSql() const;
@@ -104,10 +102,7 @@ private:
     const Page *page(int index) const;
 
     QSqlDatabase m_db;
-    QString m_select;
-    QVariantList m_values;
-    QString m_orderBy;
-    QString m_keyColumn = QStringLiteral("F_ID");
+    ListQuery m_query;
     QStringList m_fields;
     QHash<QString, int> m_fieldByName; // lower-cased
     int m_rowCount = 0;

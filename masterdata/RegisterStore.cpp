@@ -31,6 +31,16 @@ SqlFilter listFilter(const RegisterDescription &register_, const RegisterQuery &
     return filter;
 }
 
+ListQuery wholeList(const RegisterDescription &register_, const SqlDialect &dialect)
+{
+    const SqlFilter filter = listFilter(register_, RegisterQuery{}, dialect);
+    ListQuery query;
+    query.select = listSql(register_, filter);
+    query.values = filter.values();
+    query.orderBy = kListOrder;
+    return query;
+}
+
 SaveResult save(TdmData &dm, const RegisterDescription &register_, qint64 id,
                 const QVariantMap &values, qint64 *savedId, QString *error)
 {

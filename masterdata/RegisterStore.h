@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ListQuery.h"
 #include "core/SqlFilter.h"
 
 #include <QVariantMap>
@@ -24,6 +25,11 @@ namespace RegisterStore {
 QString listSql(const RegisterDescription &register_, const SqlFilter &filter);
 SqlFilter listFilter(const RegisterDescription &register_, const RegisterQuery &query,
                      const SqlDialect &dialect);
+// Register lists are in the order of their codes.
+inline const QString kListOrder = QStringLiteral("order by F_Code");
+// The register as its window lists it at first (every type, disabled entries left out), for
+// work without a window.
+ListQuery wholeList(const RegisterDescription &register_, const SqlDialect &dialect);
 
 enum class SaveResult { Saved, EmptyCode, DuplicateCode, Failed };
 

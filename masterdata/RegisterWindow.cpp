@@ -299,7 +299,7 @@ void RegisterWindow::RefreshList()
     query.includeDisabled = chkDisabled->isChecked();
     const SqlFilter filter = RegisterStore::listFilter(m_description, query, dmData->dialect());
     if (!list()->setQuery(dmData->database(), RegisterStore::listSql(m_description, filter),
-                          filter.values(), QStringLiteral("order by F_Code")))
+                          filter.values(), RegisterStore::kListOrder))
         dmData->showFailure(kMsgOpenFailed);
 }
 

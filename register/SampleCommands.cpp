@@ -15,8 +15,6 @@
 
 namespace {
 
-const QString kLayoutKey = QStringLiteral("revazezmain");
-
 void editCurrent(MainHost &host, int mode, const QString &emptyText)
 {
     if (!host.samples().hasCurrent()) {
@@ -75,5 +73,5 @@ void installSampleCommands(CommandRegistry &commands, MainHost &host)
     commands.handle(203, [h] { deleteCurrent(*h); });
     commands.handle(204, [h] { sortByDialog(*h); });
     commands.handle(205, [h] { ChooseColumns(h->sampleGrid()); });
-    commands.handle(206, [h] { AskSaveGridLayout(h->sampleGrid(), kLayoutKey); });
+    commands.handle(206, [h] { AskSaveGridLayout(h->sampleGrid(), kSampleListLayoutKey); });
 }

@@ -2,6 +2,34 @@
 
 #include "core/DataDm.h"
 #include "core/SqlListModel.h"
+#include "register/SampleFields.h"
+
+QList<GridColumn> sampleListColumns()
+{
+    const char *columns[] = {"F_goodCode", "F_goodName",  "F_spec",    "F_type",      "F_pinPai",
+                             "F_yanSE",    "F_caiLiao",   "F_tiji",    "F_baoZhuang", "F_amount",
+                             "F_CGdate",   "F_CGsuppler", "F_CGunit",  "F_CGprice",   "F_CGtype",
+                             "F_XSdate",   "F_XSclient",  "F_XSunit1", "F_XSprice1",  "F_XStype1",
+                             "F_XSunit2",  "F_XSprice2",  "F_XStype2", "F_memo1"};
+    QList<GridColumn> list;
+    for (const char *name : columns) {
+        const SampleField *field = sampleField(QLatin1String(name));
+        GridColumn column;
+        column.field = field->column;
+        column.caption = field->caption;
+        column.displayFormat = field->displayFormat;
+        if (field->kind == SampleField::Date) {
+            column.alignment = GridColumn::Centre;
+        } else if (field->kind == SampleField::Number) {
+            column.alignment = GridColumn::Right;
+            column.footerType = GridColumn::Sum;
+        }
+        list << column;
+    }
+    list.first().footerType = GridColumn::StaticText;
+    list.first().footerValue = QStringLiteral("合计");
+    return list;
+}
 
 SampleList::SampleList(TdmData &dm, QObject *parent) : RecordList(parent), m_dm(dm)
 {
@@ -28,6 +56,16 @@ bool SampleList::runAdvanced(const SqlFilter &filter)
 bool SampleList::run()
 {
     return model()->setQuery(m_dm.database(), m_statements.listSql, m_statements.values);
+}
+
+ListQuery SampleList::wholeRegister(const SqlDialect &dialect)
+{
+    const SampleListStatements statements = SampleListQuery::build(SampleListCriteria{}, dialect);
+    ListQuery query;
+    query.select = statements.listSql;
+    query.values = statements.values;
+    query.keyColumn = dialect.pagingKeyColumn();
+    return query;
 }
 
 bool SampleList::reload()

@@ -1,9 +1,21 @@
 #pragma once
 
+#include "core/GridColumn.h"
+#include "core/ListQuery.h"
 #include "core/RecordList.h"
 #include "register/SampleListQuery.h"
 
+#include <QList>
+
 class TdmData;
+
+// The key of the main list's stored layout in cfg_Grid.
+inline const QString kSampleListLayoutKey = QStringLiteral("revazezmain");
+// The title of the main list's worksheet when it is exported.
+inline const QString kSampleListExportTitle = QStringLiteral("样品档案资料");
+// The main list's columns before a stored layout replaces them: sums of the quantity and the
+// prices in the footer.
+QList<GridColumn> sampleListColumns();
 
 // The sample list of the main window, which the editor, the record commands and everything
 // that prints or exports read: what selects it (the filters' criteria or the advanced query's
@@ -25,6 +37,9 @@ public:
 
     // A list never run yet runs the criteria it has (the whole register).
     bool reload() override;
+
+    // The whole register as the list reads it, for work without a window.
+    static ListQuery wholeRegister(const SqlDialect &dialect);
 
 private:
     bool run();

@@ -7,7 +7,6 @@
 #include "register/MainCommands.h"
 #include "register/PicturePage.h"
 #include "register/SampleDetailTabs.h"
-#include "register/SampleFields.h"
 #include "register/SampleList.h"
 #include "register/SampleNavigator.h"
 #include "register/SampleSearchBar.h"
@@ -38,40 +37,10 @@
 namespace {
 
 const QString kClockFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
-const QString kLayoutKey = QStringLiteral("revazezmain");
 
 QString mainCaption()
 {
     return AppTitle::product() + u' ';
-}
-
-// The list's columns before a stored layout replaces them: sums of the quantity and the
-// prices in the footer.
-QList<GridColumn> builtInColumns()
-{
-    const char *columns[] = {"F_goodCode", "F_goodName",  "F_spec",    "F_type",      "F_pinPai",
-                             "F_yanSE",    "F_caiLiao",   "F_tiji",    "F_baoZhuang", "F_amount",
-                             "F_CGdate",   "F_CGsuppler", "F_CGunit",  "F_CGprice",   "F_CGtype",
-                             "F_XSdate",   "F_XSclient",  "F_XSunit1", "F_XSprice1",  "F_XStype1",
-                             "F_XSunit2",  "F_XSprice2",  "F_XStype2", "F_memo1"};
-    QList<GridColumn> list;
-    for (const char *name : columns) {
-        const SampleField *field = sampleField(QLatin1String(name));
-        GridColumn column;
-        column.field = field->column;
-        column.caption = field->caption;
-        column.displayFormat = field->displayFormat;
-        if (field->kind == SampleField::Date) {
-            column.alignment = GridColumn::Centre;
-        } else if (field->kind == SampleField::Number) {
-            column.alignment = GridColumn::Right;
-            column.footerType = GridColumn::Sum;
-        }
-        list << column;
-    }
-    list.first().footerType = GridColumn::StaticText;
-    list.first().footerValue = QStringLiteral("合计");
-    return list;
 }
 
 } // namespace
@@ -106,7 +75,7 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent)
     right->setObjectName(QStringLiteral("Splitter2"));
     DBGridEh1 = new DBGridEh(right);
     DBGridEh1->setObjectName(QStringLiteral("DBGridEh1"));
-    DBGridEh1->setColumns(builtInColumns());
+    DBGridEh1->setColumns(sampleListColumns());
     DBGridEh1->setList(m_samples);
     m_details = new SampleDetailTabs(right);
     m_pictures = new PicturePage({action(901), action(902), action(903), action(904)}, DBGridEh1);
@@ -406,7 +375,7 @@ void TFrmMain::showEvent(QShowEvent *event)
     setStatusPanel(1, u' ' + dmData->CurOperName());
     updateClock();
     m_navigator->loadTypeTree();
-    LoadGridLayout(DBGridEh1, kLayoutKey);
+    LoadGridLayout(DBGridEh1, kSampleListLayoutKey);
     m_navigator->FillValueList(0);
 }
 

@@ -24,6 +24,7 @@ public:
 
     // Shows `list`'s rows, its current row as the grid's and the grid's as the list's.
     void setList(RecordList *list);
+    RecordList *list() const { return m_list; }
 
     // Replaces every column; `columns` in display order.
     void setColumns(const QList<GridColumn> &columns);
