@@ -4,10 +4,12 @@
 #include "core/DataDm.h"
 #include "core/DemoData.h"
 #include "maintenance/Backup.h"
+#include "output/ExportLists.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -68,6 +70,42 @@ int backupDatabase(const QString &folderArgument)
     return 0;
 }
 
+// Writes LIST to FILE as its window's 导出 does, replacing FILE: what a script runs.
+int exportList(const QString &list, const QString &file)
+{
+    if (!ExportLists::names().contains(list)) {
+        std::fprintf(stderr, "unknown list \"%s\" for --export (one of: %s)\n", qPrintable(list),
+                     qPrintable(ExportLists::names().join(QStringLiteral(", "))));
+        return 2;
+    }
+    if (!file.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive)) {
+        std::fprintf(stderr, "--export needs the workbook to write, a FILE.xlsx\n");
+        return 2;
+    }
+    TdmData dm(AppHome::path(QStringLiteral("config.ini")));
+    QString error;
+    if (!dm.open(dm.config().ds(), &error)) {
+        std::fprintf(stderr, "cannot open the database: %s\n", qPrintable(error));
+        return 1;
+    }
+    const std::optional<ListExport::Job> job = ExportLists::job(dm, list, &error);
+    const QString target = QFileInfo(file).absoluteFilePath();
+    if (!job || !QDir().mkpath(QFileInfo(target).path())) {
+        std::fprintf(stderr, "cannot export to %s: %s\n", qPrintable(target),
+                     qPrintable(error.isEmpty() ? QStringLiteral("no such folder") : error));
+        return 1;
+    }
+    const std::optional<ListExport::Summary> summary = ListExport::write(*job, target, &error);
+    if (!summary) {
+        std::fprintf(stderr, "export failed: %s\n", qPrintable(error));
+        return 1;
+    }
+    if (summary->shortenedTexts > 0)
+        std::fprintf(stderr, "%d texts longer than a cell holds (%lld characters) were cut\n",
+                     summary->shortenedTexts, qlonglong(XlsxListWriter::kMaxText));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -96,9 +134,19 @@ int main(int argc, char *argv[])
         QStringLiteral("Back the database up into the folder given after the options (default: "
                        "the stored backup folder, else back/ in the program's folder) as "
                        "dpYYYYMMDD.back, replacing the day's file, and exit."));
-    parser.addOptions({helpOption, versionOption, homeOption, demoOption, backupOption});
-    parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("With --backup."),
-                                 QStringLiteral("[FOLDER]"));
+    const QCommandLineOption exportOption(
+        QStringLiteral("export"),
+        QStringLiteral("Write list LIST to the workbook FILE.xlsx given after the options, "
+                       "replacing it, and exit. LIST is samples (the whole register in the main "
+                       "list's columns), clients, suppliers or catalogue (as their windows list "
+                       "them: disabled entries left out)."),
+        QStringLiteral("LIST"));
+    parser.addOptions(
+        {helpOption, versionOption, homeOption, demoOption, backupOption, exportOption});
+    parser.addPositionalArgument(
+        QStringLiteral("FOLDER|FILE"),
+        QStringLiteral("The folder of --backup, the workbook of --export."),
+        QStringLiteral("[FOLDER|FILE]"));
     // Parsed before the application object, so --help works without a display.
     if (!parser.parse(arguments)) {
         std::fprintf(stderr, "%s\n", qPrintable(parser.errorText()));
@@ -118,6 +166,13 @@ int main(int argc, char *argv[])
         AppHome::set(
             AppHome::resolve(parser.value(homeOption), QCoreApplication::applicationDirPath()));
         return backupDatabase(parser.positionalArguments().value(0));
+    }
+
+    if (parser.isSet(exportOption)) {
+        QCoreApplication app(argc, argv);
+        AppHome::set(
+            AppHome::resolve(parser.value(homeOption), QCoreApplication::applicationDirPath()));
+        return exportList(parser.value(exportOption), parser.positionalArguments().value(0));
     }
 
     if (parser.isSet(demoOption)) {

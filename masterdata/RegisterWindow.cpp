@@ -8,6 +8,7 @@
 #include "core/SqlListModel.h"
 #include "masterdata/RegisterEditor.h"
 #include "masterdata/TreeCodeView.h"
+#include "output/ExportGridToExcel.h"
 #include "widgets/DBGridEh.h"
 #include "widgets/GridLayout.h"
 #include "widgets/ShortcutsFirst.h"
@@ -183,9 +184,11 @@ QWidget *RegisterWindow::createToolBar()
         }
         m_actions.insert(a->objectName(), a);
     }
-    // Reports and the spreadsheet export come with their own windows.
-    for (const char *name : {"tbPrint", "tbDesign", "tbExport"})
+    // Reports come with their own windows.
+    for (const char *name : {"tbPrint", "tbDesign"})
         m_actions.value(QLatin1String(name))->setEnabled(false);
+    connect(m_actions.value(QStringLiteral("tbExport")), &QAction::triggered, this,
+            [this] { ExportGridToExcel(DBGridEh1, m_description.exportTitle, true); });
     connect(m_actions.value(QStringLiteral("tbNew")), &QAction::triggered, this,
             &RegisterWindow::newEntry);
     connect(m_actions.value(QStringLiteral("tbEdit")), &QAction::triggered, this,

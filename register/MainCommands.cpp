@@ -3,6 +3,7 @@
 #include "maintenance/MaintenanceCommands.h"
 #include "masterdata/MasterDataCommands.h"
 #include "operators/OperatorCommands.h"
+#include "output/OutputCommands.h"
 #include "register/HelpCommands.h"
 #include "register/SampleCommands.h"
 
@@ -11,6 +12,7 @@ void installMainCommands(CommandRegistry &commands, MainHost &host)
     installOperatorCommands(commands, host);
     installMasterDataCommands(commands, host);
     installSampleCommands(commands, host);
+    installOutputCommands(commands, host);
     installMaintenanceCommands(commands, host);
     installHelpCommands(commands, host);
 }

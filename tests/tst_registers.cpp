@@ -1,4 +1,3 @@
-#include "core/Shell.h"
 #include "core/SqlListModel.h"
 #include "masterdata/RegisterEditor.h"
 #include "masterdata/Registers.h"
@@ -6,6 +5,7 @@
 #include "register/uFrmMain.h"
 #include "register/ufrmRevaZezEdit.h"
 #include "support/ScriptedPrompt.h"
+#include "support/ShellRecorder.h"
 #include "support/TestDatabase.h"
 #include "widgets/DBGridEh.h"
 
@@ -78,20 +78,6 @@ template <typename T> T *child(QWidget *parent, const char *name)
         qWarning("no %s", name);
     return found;
 }
-
-class ShellRecorder : public ShellService
-{
-public:
-    ShellRecorder() { Shell::setService(this); }
-    ~ShellRecorder() override { Shell::setService(nullptr); }
-    bool openUrl(const QUrl &url) override
-    {
-        opened << url.toString();
-        return true;
-    }
-    bool startProgram(const QStringList &) override { return true; }
-    QStringList opened;
-};
 
 void addRegisterRows()
 {

@@ -1,0 +1,75 @@
+#include "output/ExportGridToExcel.h"
+
+#include "core/AppHome.h"
+#include "core/DataDm.h"
+#include "core/Prompt.h"
+#include "core/RecordList.h"
+#include "core/Shell.h"
+#include "core/SqlListModel.h"
+#include "output/ListExport.h"
+#include "widgets/DBGridEh.h"
+#include "widgets/ProgressRun.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QScopedValueRollback>
+#include <QUrl>
+
+QString ExportGridToExcel(DBGridEh *grid, const QString &title, bool visible)
+{
+    // The window stays alive during an export: a second 导出 meanwhile starts nothing.
+    static bool running = false;
+    if (running)
+        return {};
+    const QScopedValueRollback busy(running, true);
+
+    const QString folder = AppHome::path(QStringLiteral("export"));
+    if (!QDir().mkpath(folder)) {
+        ShowPrompt(QStringLiteral("无法建立导出文件夹“%1”。").arg(QDir::toNativeSeparators(folder)),
+                   Prompt::Error);
+        return {};
+    }
+    ListExport::Job job;
+    job.source = dmData->source();
+    job.columns = grid->columns();
+    job.title = title;
+    if (const RecordList *list = grid->list()) {
+        const SqlListModel *model = list->model();
+        job.query = model->query();
+        if (model->isOpen() && model->isCountKnown())
+            job.expectedRows = model->rowCount();
+    }
+    const QString target = ListExport::freeFileName(folder, title, QDateTime::currentDateTime());
+
+    QString error;
+    bool stopped = false;
+    std::optional<ListExport::Summary> summary;
+    runWithProgress(grid->window(), QStringLiteral("正在导出“%1”...").arg(title),
+                    [&](const ProgressReport &report) {
+                        summary = ListExport::write(job, target, &error, [&](int percent) {
+                            stopped = !report(percent);
+                            return !stopped;
+                        });
+                        return summary.has_value();
+                    });
+    if (!summary) {
+        if (stopped) {
+            ShowPrompt(QStringLiteral("导出已取消，没有保存文件。"), Prompt::Information);
+        } else {
+            qWarning("export failed: %s", qPrintable(error));
+            ShowPrompt(QStringLiteral("导出失败：") + error, Prompt::Error);
+        }
+        return {};
+    }
+    if (summary->shortenedTexts > 0)
+        ShowPrompt(QStringLiteral("有 %1 个单元格的文字超过电子表格每格 %2 个字符的上限，"
+                                  "导出时已截断。")
+                       .arg(summary->shortenedTexts)
+                       .arg(XlsxListWriter::kMaxText),
+                   Prompt::Information);
+    if (visible && !Shell::openUrl(QUrl::fromLocalFile(target)))
+        ShowPrompt(QStringLiteral("没有可以打开电子表格的程序。导出的文件保存在：\n") +
+                       QDir::toNativeSeparators(target),
+                   Prompt::Information);
+    return target;
+}

@@ -1,0 +1,61 @@
+#include "output/ExportLists.h"
+
+#include "core/DataDm.h"
+#include "core/GridLayoutStore.h"
+#include "masterdata/RegisterDescription.h"
+#include "masterdata/RegisterStore.h"
+#include "register/SampleList.h"
+
+#include <QObject>
+
+namespace ExportLists {
+
+namespace {
+
+// The window's columns: its stored layout, else the built-in ones.
+QList<GridColumn> columnsOf(TdmData &dm, const QString &layoutKey, const QList<GridColumn> &builtIn)
+{
+    const QList<GridColumn> stored = GridLayoutStore::load(dm, layoutKey, builtIn);
+    return stored.isEmpty() ? builtIn : stored;
+}
+
+ListExport::Job registerJob(TdmData &dm, const RegisterDescription &description)
+{
+    ListExport::Job job;
+    job.source = dm.source();
+    job.query = RegisterStore::wholeList(description, dm.dialect());
+    job.columns = columnsOf(dm, description.layoutKey, description.columns);
+    job.title = description.exportTitle;
+    return job;
+}
+
+} // namespace
+
+QStringList names()
+{
+    return {QStringLiteral("samples"), QStringLiteral("clients"), QStringLiteral("suppliers"),
+            QStringLiteral("catalogue")};
+}
+
+std::optional<ListExport::Job> job(TdmData &dm, const QString &name, QString *error)
+{
+    if (name == u"samples") {
+        ListExport::Job job;
+        job.source = dm.source();
+        job.query = SampleList::wholeRegister(dm.dialect());
+        job.columns = columnsOf(dm, kSampleListLayoutKey, sampleListColumns());
+        job.title = kSampleListExportTitle;
+        return job;
+    }
+    if (name == u"clients")
+        return registerJob(dm, clientRegister());
+    if (name == u"suppliers")
+        return registerJob(dm, supplierRegister());
+    if (name == u"catalogue")
+        return registerJob(dm, catalogueRegister());
+    *error = QObject::tr("unknown list \"%1\" (one of: %2)")
+                 .arg(name, names().join(QStringLiteral(", ")));
+    return std::nullopt;
+}
+
+} // namespace ExportLists

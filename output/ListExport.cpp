@@ -1,0 +1,157 @@
+#include "output/ListExport.h"
+
+#include "output/ListReader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QObject>
+#include <QUuid>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace ListExport {
+
+namespace {
+
+constexpr int kRowsBetweenReports = 1024;
+// Assembling the workbook after the last row takes about this share of the time.
+constexpr int kRowsShare = 70;
+
+// Which field of the statement each column shows; -1 leaves the column empty, as the grid does.
+std::vector<int> fieldsOf(const QList<GridColumn> &columns, const QStringList &fields)
+{
+    std::vector<int> indexes;
+    for (const GridColumn &column : columns) {
+        int found = -1;
+        for (int i = 0; i < fields.size() && found < 0; ++i) {
+            if (fields[i].compare(column.field, Qt::CaseInsensitive) == 0)
+                found = i;
+        }
+        indexes.push_back(found);
+    }
+    return indexes;
+}
+
+std::optional<Summary> writeWorkbook(const Job &job, const QString &file, QString *error,
+                                     const Progress &progress)
+{
+    const QString cancelled = QObject::tr("导出已取消。");
+    if (progress && !progress(0)) {
+        *error = cancelled;
+        return std::nullopt;
+    }
+    const std::unique_ptr<ListReader> reader = ListReader::open(job.source, error);
+    if (!reader)
+        return std::nullopt;
+    qint64 expected = job.expectedRows;
+    if (progress && expected < 0 && !job.query.isEmpty()) {
+        expected = reader->count(job.query, error);
+        if (expected < 0)
+            return std::nullopt;
+    }
+    XlsxListWriter writer(file, job.title, job.columns, job.rowsPerSheet);
+    if (!writer.isOpen()) {
+        *error = writer.error();
+        return std::nullopt;
+    }
+    Summary summary;
+    // A list never queried is empty: its workbook holds the titles only.
+    if (!job.query.isEmpty()) {
+        if (!reader->start(job.query, error))
+            return std::nullopt;
+        const std::vector<int> fields = fieldsOf(job.columns, reader->fields());
+        while (reader->next()) {
+            if (!writer.newRow()) {
+                *error = writer.error();
+                return std::nullopt;
+            }
+            for (int column = 0; column < int(fields.size()); ++column) {
+                if (fields[column] >= 0)
+                    writer.setCell(column, reader->value(fields[column]));
+            }
+            if (++summary.rows % kRowsBetweenReports != 0)
+                continue;
+            if (!writer.checkWritten()) {
+                *error = writer.error();
+                return std::nullopt;
+            }
+            const int percent =
+                expected > 0 ? int(kRowsShare * std::min(summary.rows, expected) / expected) : 0;
+            if (progress && !progress(percent)) {
+                *error = cancelled;
+                return std::nullopt;
+            }
+        }
+        if (!reader->error().isEmpty()) {
+            *error = reader->error();
+            return std::nullopt;
+        }
+    }
+    if (progress && !progress(kRowsShare)) {
+        *error = cancelled;
+        return std::nullopt;
+    }
+    summary.sheets = writer.sheets();
+    summary.shortenedTexts = writer.shortenedTexts();
+    if (!writer.close()) {
+        *error = writer.error();
+        return std::nullopt;
+    }
+    return summary;
+}
+
+} // namespace
+
+std::optional<Summary> write(const Job &job, const QString &target, QString *error,
+                             const Progress &progress)
+{
+    // Written aside and renamed when whole: a cancel, a crash or a full disk never leaves a
+    // file that looks like a finished export.
+    const QString part = target + u'.' + QUuid::createUuid().toString(QUuid::WithoutBraces) +
+                         QStringLiteral(".part");
+    {
+        // Asks at once whether the folder takes the file, before the long work.
+        QFile probe(part);
+        if (!probe.open(QIODevice::WriteOnly)) {
+            *error = QObject::tr("无法在“%1”中建立文件：%2")
+                         .arg(QDir::toNativeSeparators(QFileInfo(target).absolutePath()),
+                              probe.errorString());
+            return std::nullopt;
+        }
+    }
+    std::optional<Summary> summary = writeWorkbook(job, part, error, progress);
+    if (summary && std::rename(QFile::encodeName(part).constData(),
+                               QFile::encodeName(target).constData()) != 0) {
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+        summary.reset();
+    }
+    if (!summary) {
+        QFile::remove(part);
+        return std::nullopt;
+    }
+    if (progress)
+        progress(100);
+    return summary;
+}
+
+QString freeFileName(const QString &folder, const QString &title, const QDateTime &time)
+{
+    QString name = title.trimmed();
+    for (QChar &c : name) {
+        if (QStringLiteral("/\\:*?\"<>|").contains(c) || c.category() == QChar::Other_Control)
+            c = u'_';
+    }
+    if (name.isEmpty() || name.startsWith(u'.'))
+        name.prepend(u'_');
+    const QString stem = name + u' ' + time.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
+    const QDir dir(folder);
+    QString file = dir.filePath(stem + QStringLiteral(".xlsx"));
+    for (int n = 2; QFileInfo::exists(file); ++n)
+        file = dir.filePath(stem + QStringLiteral(" (%1).xlsx").arg(n));
+    return file;
+}
+
+} // namespace ListExport
