@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs the benchmarks (all, or the one named: search, pictures, backup), each against a
+# Runs the benchmarks (all, or the one named: search, pictures, backup, export), each against a
 # reference tool in the same run. Generated data is kept in $BENCH_DIR (default
 # /tmp/quorin-bench).
 #   search:   databases of 100 000 and 1 000 000 demonstration records; the register's
@@ -8,6 +8,8 @@
 #   backup:   backup and restore of the 1 000 000-record database against cp and the sqlite3
 #             tool's .backup and .restore; then on a throwaway PostgreSQL server against
 #             pg_dump -Fc and pg_restore.
+#   export:   the main list of 100 000 and 1 000 000 records to a workbook against a plain C
+#             program writing the same cells with libxlsxwriter; time and peak memory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 which="${1:-all}"
@@ -45,4 +47,10 @@ if [[ "$which" == all || "$which" == backup ]]; then
   bash scripts/deps.sh --test
   source scripts/pg-server.sh
   build/bench/quorin_backup_bench "$dir/1000000" "$QUORIN_TEST_PG" "$pgbin"
+fi
+if [[ "$which" == all || "$which" == export ]]; then
+  for n in 100000 1000000; do
+    demo "$n"
+    QT_QPA_PLATFORM=offscreen build/bench/quorin_export_bench "$dir/$n"
+  done
 fi

@@ -6,7 +6,7 @@
 #include "masterdata/RegisterStore.h"
 #include "register/SampleList.h"
 
-#include <QObject>
+#include <QStringList>
 
 namespace ExportLists {
 
@@ -29,13 +29,10 @@ ListExport::Job registerJob(TdmData &dm, const RegisterDescription &description)
     return job;
 }
 
-} // namespace
+const QStringList kNames = {QStringLiteral("samples"), QStringLiteral("clients"),
+                            QStringLiteral("suppliers"), QStringLiteral("catalogue")};
 
-QStringList names()
-{
-    return {QStringLiteral("samples"), QStringLiteral("clients"), QStringLiteral("suppliers"),
-            QStringLiteral("catalogue")};
-}
+} // namespace
 
 std::optional<ListExport::Job> job(TdmData &dm, const QString &name, QString *error)
 {
@@ -53,8 +50,8 @@ std::optional<ListExport::Job> job(TdmData &dm, const QString &name, QString *er
         return registerJob(dm, supplierRegister());
     if (name == u"catalogue")
         return registerJob(dm, catalogueRegister());
-    *error = QObject::tr("unknown list \"%1\" (one of: %2)")
-                 .arg(name, names().join(QStringLiteral(", ")));
+    *error = QStringLiteral("unknown list \"%1\" for --export (one of: %2)")
+                 .arg(name, kNames.join(QStringLiteral(", ")));
     return std::nullopt;
 }
 

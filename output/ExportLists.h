@@ -2,7 +2,7 @@
 
 #include "output/ListExport.h"
 
-#include <QStringList>
+#include <QString>
 #include <optional>
 
 class TdmData;
@@ -13,8 +13,7 @@ class TdmData;
 // entries left out).
 namespace ExportLists {
 
-QStringList names();
-// Nothing, with the reason in `error`, for a name that is not one of names().
+// Nothing, with the reason in `error`, for a name that is not one of those.
 std::optional<ListExport::Job> job(TdmData &dm, const QString &name, QString *error);
 
 } // namespace ExportLists
