@@ -93,9 +93,10 @@ int exportList(const QString &list, const QString &file)
         std::fprintf(stderr, "cannot create the folder %s\n", qPrintable(QFileInfo(target).path()));
         return 1;
     }
-    const std::optional<ListExport::Summary> summary = ListExport::write(*job, target, &error);
+    ListExport::Failure failure;
+    const std::optional<ListExport::Summary> summary = ListExport::write(*job, target, &failure);
     if (!summary) {
-        std::fprintf(stderr, "export failed: %s\n", qPrintable(error));
+        std::fprintf(stderr, "export failed: %s\n", qPrintable(failure.reason));
         return 1;
     }
     if (summary->shortenedTexts > 0)

@@ -41,12 +41,12 @@ QString ExportGridToExcel(DBGridEh *grid, const QString &title, bool visible)
     }
     const QString target = ListExport::freeFileName(folder, title, QDateTime::currentDateTime());
 
-    QString error;
+    ListExport::Failure failure;
     bool stopped = false;
     std::optional<ListExport::Summary> summary;
     runWithProgress(grid->window(), QStringLiteral("正在导出“%1”...").arg(title),
                     [&](const ProgressReport &report) {
-                        summary = ListExport::write(job, target, &error, [&](int percent) {
+                        summary = ListExport::write(job, target, &failure, [&](int percent) {
                             stopped = !report(percent);
                             return !stopped;
                         });
@@ -56,8 +56,11 @@ QString ExportGridToExcel(DBGridEh *grid, const QString &title, bool visible)
         if (stopped) {
             ShowPrompt(QStringLiteral("导出已取消，没有保存文件。"), Prompt::Information);
         } else {
-            qWarning("export failed: %s", qPrintable(error));
-            ShowPrompt(QStringLiteral("导出失败：") + error, Prompt::Error);
+            qWarning("export failed: %s", qPrintable(failure.reason));
+            const QString message = QStringLiteral("导出失败：") + failure.reason;
+            ShowPrompt(failure.inDatabase ? dmData->failureMessage(failure.reason, message)
+                                          : message,
+                       Prompt::Error);
         }
         return {};
     }

@@ -35,77 +35,66 @@ std::vector<int> fieldsOf(const QList<GridColumn> &columns, const QStringList &f
     return indexes;
 }
 
-std::optional<Summary> writeWorkbook(const Job &job, const QString &file, QString *error,
+std::optional<Summary> writeWorkbook(const Job &job, const QString &file, Failure *failure,
                                      const Progress &progress)
 {
+    const auto fail = [failure](const QString &reason, bool inDatabase) {
+        *failure = {reason, inDatabase};
+        return std::nullopt;
+    };
     const QString cancelled = QObject::tr("导出已取消。");
-    if (progress && !progress(0)) {
-        *error = cancelled;
-        return std::nullopt;
-    }
-    const std::unique_ptr<ListReader> reader = ListReader::open(job.source, error);
+    if (progress && !progress(0))
+        return fail(cancelled, false);
+    QString error;
+    const std::unique_ptr<ListReader> reader = ListReader::open(job.source, &error);
     if (!reader)
-        return std::nullopt;
+        return fail(error, true);
     qint64 expected = job.expectedRows;
     if (progress && expected < 0 && !job.query.isEmpty()) {
-        expected = reader->count(job.query, error);
+        expected = reader->count(job.query, &error);
         if (expected < 0)
-            return std::nullopt;
+            return fail(error, true);
     }
     XlsxListWriter writer(file, job.title, job.columns, job.rowsPerSheet);
-    if (!writer.isOpen()) {
-        *error = writer.error();
-        return std::nullopt;
-    }
+    if (!writer.isOpen())
+        return fail(writer.error(), false);
     Summary summary;
     // A list never queried is empty: its workbook holds the titles only.
     if (!job.query.isEmpty()) {
-        if (!reader->start(job.query, error))
-            return std::nullopt;
+        if (!reader->start(job.query, &error))
+            return fail(error, true);
         const std::vector<int> fields = fieldsOf(job.columns, reader->fields());
         while (reader->next()) {
-            if (!writer.newRow()) {
-                *error = writer.error();
-                return std::nullopt;
-            }
+            if (!writer.newRow())
+                return fail(writer.error(), false);
             for (int column = 0; column < int(fields.size()); ++column) {
                 if (fields[column] >= 0)
                     writer.setCell(column, reader->value(fields[column]));
             }
             if (++summary.rows % kRowsBetweenReports != 0)
                 continue;
-            if (!writer.checkWritten()) {
-                *error = writer.error();
-                return std::nullopt;
-            }
+            if (!writer.checkWritten())
+                return fail(writer.error(), false);
             const int percent =
                 expected > 0 ? int(kRowsShare * std::min(summary.rows, expected) / expected) : 0;
-            if (progress && !progress(percent)) {
-                *error = cancelled;
-                return std::nullopt;
-            }
+            if (progress && !progress(percent))
+                return fail(cancelled, false);
         }
-        if (!reader->error().isEmpty()) {
-            *error = reader->error();
-            return std::nullopt;
-        }
+        if (!reader->error().isEmpty())
+            return fail(reader->error(), true);
     }
-    if (progress && !progress(kRowsShare)) {
-        *error = cancelled;
-        return std::nullopt;
-    }
+    if (progress && !progress(kRowsShare))
+        return fail(cancelled, false);
     summary.sheets = writer.sheets();
     summary.shortenedTexts = writer.shortenedTexts();
-    if (!writer.close()) {
-        *error = writer.error();
-        return std::nullopt;
-    }
+    if (!writer.close())
+        return fail(writer.error(), false);
     return summary;
 }
 
 } // namespace
 
-std::optional<Summary> write(const Job &job, const QString &target, QString *error,
+std::optional<Summary> write(const Job &job, const QString &target, Failure *failure,
                              const Progress &progress)
 {
     // Written aside and renamed when whole: a cancel, a crash or a full disk never leaves a
@@ -116,16 +105,17 @@ std::optional<Summary> write(const Job &job, const QString &target, QString *err
         // Asks at once whether the folder takes the file, before the long work.
         QFile probe(part);
         if (!probe.open(QIODevice::WriteOnly)) {
-            *error = QObject::tr("无法在“%1”中建立文件：%2")
-                         .arg(QDir::toNativeSeparators(QFileInfo(target).absolutePath()),
-                              probe.errorString());
+            *failure = {QObject::tr("无法在“%1”中建立文件：%2")
+                            .arg(QDir::toNativeSeparators(QFileInfo(target).absolutePath()),
+                                 probe.errorString()),
+                        false};
             return std::nullopt;
         }
     }
-    std::optional<Summary> summary = writeWorkbook(job, part, error, progress);
+    std::optional<Summary> summary = writeWorkbook(job, part, failure, progress);
     if (summary && std::rename(QFile::encodeName(part).constData(),
                                QFile::encodeName(target).constData()) != 0) {
-        *error = QString::fromLocal8Bit(std::strerror(errno));
+        *failure = {QString::fromLocal8Bit(std::strerror(errno)), false};
         summary.reset();
     }
     if (!summary) {

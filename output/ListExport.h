@@ -34,13 +34,21 @@ struct Summary
     int shortenedTexts = 0; // longer than a cell holds, cut
 };
 
+// Why an export failed, in the user's words, and whether it was the database that refused
+// (whose damage the data module then tells in its own words).
+struct Failure
+{
+    QString reason;
+    bool inDatabase = false;
+};
+
 // Told the share done so far (0–100); answering false stops the work.
 using Progress = std::function<bool(int percent)>;
 
 // Writes the list to `target`, replacing a file of that name only when the workbook is whole.
-// Nothing, with the reason in `error`, on a failure or when `progress` stopped it; nothing is
-// left at `target` then but what was there.
-std::optional<Summary> write(const Job &job, const QString &target, QString *error,
+// Nothing, with the reason in `failure`, on a failure or when `progress` stopped it; nothing
+// is left at `target` then but what was there.
+std::optional<Summary> write(const Job &job, const QString &target, Failure *failure,
                              const Progress &progress = {});
 
 // "<title> yyyy-MM-dd HH-mm-ss.xlsx" in `folder`, with " (2)", " (3)" … before the extension

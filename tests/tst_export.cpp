@@ -25,6 +25,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSqlQuery>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -90,6 +91,25 @@ QStringList exported(const TestDatabase &db)
 {
     return QDir(QDir(db.home()).filePath(QStringLiteral("export")))
         .entryList(QDir::Files | QDir::Hidden | QDir::System);
+}
+
+// Overwrites a page in the middle of the sample table's leaves, as a failing disk would.
+void damageSampleTable(TdmData *dm)
+{
+    QSqlQuery q(dm->database());
+    QVERIFY(q.exec(QStringLiteral("pragma wal_checkpoint(truncate)")));
+    QVERIFY(q.exec(QStringLiteral("pragma page_size")) && q.next());
+    const qint64 pageSize = q.value(0).toLongLong();
+    QVERIFY(q.exec(QStringLiteral("select pageno from dbstat where name = 'GoodMain' and "
+                                  "pagetype = 'leaf' order by pageno")));
+    QList<qint64> pages;
+    while (q.next())
+        pages << q.value(0).toLongLong();
+    QVERIFY(pages.size() > 10);
+    QFile file(dm->source().sqliteFile);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    file.seek((pages.at(pages.size() / 2) - 1) * pageSize);
+    file.write(QByteArray(pageSize, '\xA5'));
 }
 
 void addRegisterRows()
@@ -166,8 +186,9 @@ private slots:
         TestDatabase db(engine);
         addSample(db.dm(), {{field, stored}});
         const QString file = QDir(db.home()).filePath(QStringLiteral("list.xlsx"));
-        QString error;
-        QVERIFY2(ListExport::write(wholeRegister(db.dm()), file, &error), qPrintable(error));
+        ListExport::Failure failure;
+        QVERIFY2(ListExport::write(wholeRegister(db.dm()), file, &failure),
+                 qPrintable(failure.reason));
         const Workbook workbook = readBack(file);
         QCOMPARE(workbook.sheets.size(), 1);
         const Workbook::Cell cell =
@@ -225,8 +246,8 @@ private slots:
         chineseDate.displayFormat = QStringLiteral("yyyy年MM月dd日");
         job.columns = {grouped, chineseDate};
         const QString file = QDir(db.home()).filePath(QStringLiteral("formats.xlsx"));
-        QString error;
-        QVERIFY2(ListExport::write(job, file, &error), qPrintable(error));
+        ListExport::Failure failure;
+        QVERIFY2(ListExport::write(job, file, &failure), qPrintable(failure.reason));
         const Workbook::Sheet sheet = readBack(file).sheets.value(0);
         QCOMPARE(sheet.cell(2, 1).type, QStringLiteral("n"));
         QCOMPARE(sheet.cell(2, 1).value.toDouble(), 1234567.891);
@@ -384,9 +405,9 @@ private slots:
         job.query.orderBy = QStringLiteral("order by F_goodCode");
         job.rowsPerSheet = 3;
         const QString file = QDir(db.home()).filePath(QStringLiteral("long.xlsx"));
-        QString error;
-        const std::optional<ListExport::Summary> summary = ListExport::write(job, file, &error);
-        QVERIFY2(summary, qPrintable(error));
+        ListExport::Failure failure;
+        const std::optional<ListExport::Summary> summary = ListExport::write(job, file, &failure);
+        QVERIFY2(summary, qPrintable(failure.reason));
         QCOMPARE(summary->rows, 7);
         QCOMPARE(summary->sheets, 3);
         const Workbook workbook = readBack(file);
@@ -457,9 +478,9 @@ private slots:
         column.caption = QStringLiteral("备注");
         job.columns = {column};
         const QString file = QDir(db.home()).filePath(QStringLiteral("memo.xlsx"));
-        QString error;
-        const std::optional<ListExport::Summary> summary = ListExport::write(job, file, &error);
-        QVERIFY2(summary, qPrintable(error));
+        ListExport::Failure failure;
+        const std::optional<ListExport::Summary> summary = ListExport::write(job, file, &failure);
+        QVERIFY2(summary, qPrintable(failure.reason));
         QCOMPARE(summary->shortenedTexts, 1);
         QCOMPARE(readBack(file).sheets.value(0).cell(2, 1).value.toString(), memo.chopped(1));
     }
@@ -473,10 +494,12 @@ private slots:
         const QString folder = QDir(db.home()).filePath(QStringLiteral("export"));
         QVERIFY(QDir().mkpath(folder));
         int reports = 0;
+        ListExport::Failure failure;
         const std::optional<ListExport::Summary> summary = ListExport::write(
-            wholeRegister(db.dm()), QDir(folder).filePath(QStringLiteral("x.xlsx")), &error,
+            wholeRegister(db.dm()), QDir(folder).filePath(QStringLiteral("x.xlsx")), &failure,
             [&](int) { return ++reports < 3; });
         QVERIFY(!summary);
+        QVERIFY(!failure.inDatabase);
         QCOMPARE(reports, 3);
         QCOMPARE(exported(db), QStringList());
 
@@ -509,10 +532,11 @@ private slots:
         broken.query.select = QStringLiteral("select * from NoSuchTable");
         const QString folder = QDir(db.home()).filePath(QStringLiteral("export"));
         QVERIFY(QDir().mkpath(folder));
-        QString error;
+        ListExport::Failure failure;
         QVERIFY(
-            !ListExport::write(broken, QDir(folder).filePath(QStringLiteral("x.xlsx")), &error));
-        QVERIFY(!error.isEmpty());
+            !ListExport::write(broken, QDir(folder).filePath(QStringLiteral("x.xlsx")), &failure));
+        QVERIFY(!failure.reason.isEmpty());
+        QVERIFY(failure.inDatabase);
         QCOMPARE(exported(db), QStringList());
 
         // A folder that cannot be written.
@@ -529,6 +553,31 @@ private slots:
         QCOMPARE(prompt.shown[0].text,
                  QStringLiteral("无法建立导出文件夹“%1”。").arg(QDir::toNativeSeparators(folder)));
         QVERIFY(shell.opened.isEmpty());
+    }
+
+    // Damage met while reading the list is told as the data module tells it, and stops writes.
+    void damagedDatabaseIsToldAsSuch()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        if (engine != u"sqlite")
+            QSKIP("damaged pages are a SQLite file's");
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        ShellRecorder shell;
+        QString error;
+        QVERIFY2(DemoData::fill(*db.dm(), 3000, &error), qPrintable(error));
+        TFrmMain main;
+        main.show();
+        main.findChild<DateBox *>(QStringLiteral("dtpFromDate"))->setChecked(false);
+        QTRY_COMPARE(main.listModel()->rowCount(), 3000);
+        damageSampleTable(db.dm());
+        main.action(301)->trigger();
+        QVERIFY(db.dm()->isDamaged());
+        QVERIFY(!prompt.shown.isEmpty());
+        for (const ScriptedPrompt::Shown &shown : std::as_const(prompt.shown))
+            QVERIFY2(shown.text.contains(u"已损坏"), qPrintable(shown.text));
+        QVERIFY(shell.opened.isEmpty());
+        QCOMPARE(exported(db), QStringList());
     }
 
     // What a script runs: a whole list without a window, and a plain exit status.
