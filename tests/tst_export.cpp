@@ -29,6 +29,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
@@ -518,6 +519,34 @@ private slots:
         QCOMPARE(prompt.texts(), QStringList{QStringLiteral("导出已取消，没有保存文件。")});
         QVERIFY(shell.opened.isEmpty());
         QCOMPARE(exported(db), QStringList());
+    }
+
+    // Qt paints large areas on its global thread pool and waits for a thread there: an export
+    // that took one would stop the window from painting.
+    void windowKeepsThePaintersPool()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        ShellRecorder shell;
+        QString error;
+        QVERIFY2(DemoData::fill(*db.dm(), 5000, &error), qPrintable(error));
+        TFrmMain main;
+        main.show();
+        main.findChild<DateBox *>(QStringLiteral("dtpFromDate"))->setChecked(false);
+        QTRY_COMPARE(main.listModel()->rowCount(), 5000);
+        QThreadPool *painters = QThreadPool::globalInstance();
+        QTRY_COMPARE(painters->activeThreadCount(), 0);
+        int busy = -1;
+        bool exporting = false;
+        QTimer::singleShot(0, &main, [&] {
+            exporting = main.findChild<QProgressDialog *>() != nullptr;
+            busy = painters->activeThreadCount();
+        });
+        main.action(301)->trigger();
+        QVERIFY(exporting);
+        QCOMPARE(busy, 0);
+        QCOMPARE(shell.opened.size(), 1);
     }
 
     void failuresSayWhyAndLeaveNothing()

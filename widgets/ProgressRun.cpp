@@ -3,6 +3,7 @@
 #include <QEventLoop>
 #include <QFutureWatcher>
 #include <QProgressDialog>
+#include <QThreadPool>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 #include <atomic>
@@ -16,6 +17,10 @@ bool runWithProgress(QWidget *parent, const QString &label,
     box.setWindowModality(Qt::WindowModal);
     // Quick work finishes before anything shows.
     box.setMinimumDuration(500);
+    // A pool of its own: Qt paints large areas on the global pool and waits for it, so long work
+    // there would stop the window from painting.
+    QThreadPool pool;
+    pool.setMaxThreadCount(1);
     QFutureWatcher<bool> watcher;
     QEventLoop loop;
     QObject::connect(&watcher, &QFutureWatcher<bool>::finished, &loop, &QEventLoop::quit);
@@ -27,7 +32,7 @@ bool runWithProgress(QWidget *parent, const QString &label,
             box.setValue(percent.load());
     });
     poll.start(100);
-    watcher.setFuture(QtConcurrent::run([&] {
+    watcher.setFuture(QtConcurrent::run(&pool, [&] {
         return work([&](int done) {
             percent = qBound(0, done, 99);
             return !cancelled.load();
