@@ -169,7 +169,7 @@ void TdmData::checkInBackground()
         if (!problem.isEmpty())
             reportFailure(QStringLiteral("database disk image is malformed: ") + problem);
     });
-    watcher->setFuture(QtConcurrent::run([source] {
+    watcher->setFuture(QtConcurrent::run(&m_checkPool, [source] {
         const QString name = QStringLiteral("quick-check-%1")
                                  .arg(reinterpret_cast<quintptr>(QThread::currentThread()));
         QString problem;

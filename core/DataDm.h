@@ -9,6 +9,7 @@
 #include <QSet>
 #include <QSqlDatabase>
 #include <QStringList>
+#include <QThreadPool>
 #include <QVariantList>
 #include <memory>
 #include <optional>
@@ -125,6 +126,8 @@ private:
     bool m_damaged = false;
     bool m_damageTold = false;
     QString m_lastError;
+    // Not Qt's global pool, on which the window paints: the check holds its thread for seconds.
+    QThreadPool m_checkPool;
     Session m_session;
 };
 
