@@ -152,7 +152,9 @@ int main(int argc, char *argv[])
         return 2;
     }
     if (parser.isSet(helpOption)) {
-        std::printf("%s", qPrintable(parser.helpText()));
+        // Without an application object the parser cannot name the program itself.
+        std::printf("%s", qPrintable(parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                                               QStringLiteral("quorin"))));
         return 0;
     }
     if (parser.isSet(versionOption)) {
