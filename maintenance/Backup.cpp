@@ -462,6 +462,12 @@ QString fileName(const QDate &day)
            QStringLiteral(".back");
 }
 
+QString safetyFileName(const QDateTime &time)
+{
+    return QStringLiteral("恢复前备份 ") + time.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")) +
+           QStringLiteral(".back");
+}
+
 bool write(const DataSource &source, const QString &target, QString *error,
            const Progress &progress)
 {

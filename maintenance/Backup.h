@@ -3,6 +3,7 @@
 #include "core/DataSource.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QMap>
 #include <QString>
 #include <functional>
@@ -17,6 +18,9 @@ namespace Backup {
 
 // "dp" + the day as yyyymmdd + ".back": one file a day.
 QString fileName(const QDate &day);
+
+// "恢复前备份 yyyy-MM-dd HH-mm-ss.back": the data as it was just before a restore.
+QString safetyFileName(const QDateTime &time);
 
 // Whether the automatic backup of `mode` (0 off, 1 every start, 2 Mondays, 3 the first of a
 // month) is due on `day`.

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -158,15 +159,31 @@ void TFrmDataBack::RecoverData()
     if (ShowPrompt(QStringLiteral("此操作将使上次备份以来的所有数据丢失，是否继续？"),
                    Prompt::Question) != Prompt::Yes)
         return;
+    // The data as it was goes aside first, so a wrong choice of file can be undone.
+    const QString folder = edtBackPath->text().trimmed().isEmpty() ? Backup::storedFolder(*dmData)
+                                                                   : edtBackPath->text().trimmed();
+    const QString safety =
+        QDir(folder).filePath(Backup::safetyFileName(QDateTime::currentDateTime()));
+    bool safetyFailed = false;
     setBusy(true);
     setWindowTitle(QStringLiteral("正在恢复数据...."));
     const DataSource target = dmData->source();
-    const bool ok = runWithProgress(this, QStringLiteral("正在恢复数据...."),
-                                    [&](const ProgressReport &report) {
-                                        return Backup::restore(file, target, &error, report);
-                                    });
+    const bool ok = runWithProgress(
+        this, QStringLiteral("正在恢复数据...."), [&](const ProgressReport &report) {
+            safetyFailed = !QDir().mkpath(folder) ||
+                           !Backup::write(target, safety, &error,
+                                          [&report](int percent) { return report(percent / 2); });
+            return !safetyFailed && Backup::restore(file, target, &error, [&report](int percent) {
+                return report(50 + percent / 2);
+            });
+        });
     setWindowTitle(kCaption);
     setBusy(false);
+    if (safetyFailed) {
+        qWarning("safety backup before a restore failed: %s", qPrintable(error));
+        ShowPrompt(QStringLiteral("恢复前无法备份当前数据，数据没有改变：") + error, Prompt::Error);
+        return;
+    }
     if (!ok) {
         qWarning("restore failed: %s", qPrintable(error));
         if (error.contains(QStringLiteral("locked"), Qt::CaseInsensitive) ||
@@ -177,6 +194,8 @@ void TFrmDataBack::RecoverData()
         return;
     }
     m_restored = true;
+    ShowPrompt(QStringLiteral("恢复前的数据已备份到：") + QDir::toNativeSeparators(safety),
+               Prompt::Information);
     if (ShowPrompt(QStringLiteral("数据恢复成功,重新启动当前程序吗？"), Prompt::Question) ==
         Prompt::Yes)
         QApplication::exit(0);

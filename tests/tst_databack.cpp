@@ -129,6 +129,15 @@ private slots:
         window.RecoverData();
         QCOMPARE(prompt.texts().last(), QStringLiteral("数据恢复成功,重新启动当前程序吗？"));
         QCOMPARE(samples(db.dm()), 10);
+        // The data as it was before, kept aside and restorable.
+        const QStringList safety =
+            QDir(Backup::storedFolder(*db.dm())).entryList({QStringLiteral("恢复前备份 *.back")});
+        QCOMPARE(safety.size(), 1);
+        QVERIFY(prompt.texts().at(1).contains(safety.first()));
+        const QString before = QDir(Backup::storedFolder(*db.dm())).filePath(safety.first());
+        QVERIFY2(Backup::check(before, &error), qPrintable(error));
+        QCOMPARE(Backup::header(before, &error).value(QStringLiteral("rows.goodmain")),
+                 QStringLiteral("5"));
         QVERIFY(window.restored());
         QCOMPARE(window.windowTitle(), QStringLiteral("数据备份及恢复"));
         QVERIFY(window.findChild<QPushButton *>(QStringLiteral("RecoverData"))->isEnabled());
