@@ -18,6 +18,16 @@
 
 namespace {
 
+// The configured database, for work without a window; the reason on standard error.
+bool openForTool(TdmData &dm)
+{
+    QString error;
+    if (dm.open(dm.config().ds(), &error))
+        return true;
+    std::fprintf(stderr, "cannot open the database: %s\n", qPrintable(error));
+    return false;
+}
+
 int fillDemoData(const QString &countText)
 {
     bool ok = false;
@@ -27,11 +37,9 @@ int fillDemoData(const QString &countText)
         return 2;
     }
     TdmData dm(AppHome::path(QStringLiteral("config.ini")));
-    QString error;
-    if (!dm.open(dm.config().ds(), &error)) {
-        std::fprintf(stderr, "cannot open the database: %s\n", qPrintable(error));
+    if (!openForTool(dm))
         return 1;
-    }
+    QString error;
     const bool filled = DemoData::fill(dm, count, &error, [](int done) {
         std::printf("%d\n", done);
         std::fflush(stdout);
@@ -50,11 +58,9 @@ int fillDemoData(const QString &countText)
 int backupDatabase(const QString &folderArgument)
 {
     TdmData dm(AppHome::path(QStringLiteral("config.ini")));
-    QString error;
-    if (!dm.open(dm.config().ds(), &error)) {
-        std::fprintf(stderr, "cannot open the database: %s\n", qPrintable(error));
+    if (!openForTool(dm))
         return 1;
-    }
+    QString error;
     QString folder = folderArgument.trimmed();
     if (folder.isEmpty())
         folder = Backup::storedFolder(dm);
@@ -78,11 +84,9 @@ int exportList(const QString &list, const QString &file)
         return 2;
     }
     TdmData dm(AppHome::path(QStringLiteral("config.ini")));
-    QString error;
-    if (!dm.open(dm.config().ds(), &error)) {
-        std::fprintf(stderr, "cannot open the database: %s\n", qPrintable(error));
+    if (!openForTool(dm))
         return 1;
-    }
+    QString error;
     const std::optional<ListExport::Job> job = ExportLists::job(dm, list, &error);
     if (!job) {
         std::fprintf(stderr, "%s\n", qPrintable(error));

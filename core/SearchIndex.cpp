@@ -1,5 +1,7 @@
 #include "core/SearchIndex.h"
 
+#include "core/SqliteStatement.h"
+
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -138,10 +140,7 @@ QStringList createStatements(const SqlDialect &dialect)
 
 bool registerTokenizer(const QSqlDatabase &db, QString *error)
 {
-    const QVariant handle = db.driver()->handle();
-    sqlite3 *connection = handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
-                              ? *static_cast<sqlite3 *const *>(handle.data())
-                              : nullptr;
+    sqlite3 *connection = SqliteStatement::connectionOf(db);
     fts5_api *api = connection ? ftsApi(connection) : nullptr;
     if (!api) {
         *error = QStringLiteral("SQLite without full-text search (FTS5)");

@@ -1,5 +1,7 @@
 #include "core/TableCopy.h"
 
+#include "core/SqliteStatement.h"
+
 #include <QSqlDriver>
 #include <QStringList>
 #include <charconv>
@@ -22,14 +24,6 @@ PGconn *serverHandle(const QSqlDatabase &db)
     // libpq's PGconn is its struct pg_conn, the name the driver registers.
     return qstrcmp(handle.typeName(), "pg_conn*") == 0
                ? *static_cast<PGconn *const *>(handle.data())
-               : nullptr;
-}
-
-sqlite3 *fileHandle(const QSqlDatabase &db)
-{
-    const QVariant handle = db.driver()->handle();
-    return qstrcmp(handle.typeName(), "sqlite3*") == 0
-               ? *static_cast<sqlite3 *const *>(handle.data())
                : nullptr;
 }
 
@@ -198,7 +192,7 @@ bool serverToFile(QSqlDatabase &server, QSqlDatabase &file, const Schema::Table 
                   QString *error, const RowsDone &rowsDone)
 {
     PGconn *conn = serverHandle(server);
-    sqlite3 *db = fileHandle(file);
+    sqlite3 *db = SqliteStatement::connectionOf(file);
     if (!conn || !db) {
         *error = QStringLiteral("bulk copy needs a server and a SQLite file");
         return false;
@@ -283,24 +277,21 @@ bool fileToServer(QSqlDatabase &file, QSqlDatabase &server, const Schema::Table 
                   QString *error, const RowsDone &rowsDone)
 {
     PGconn *conn = serverHandle(server);
-    sqlite3 *db = fileHandle(file);
+    sqlite3 *db = SqliteStatement::connectionOf(file);
     if (!conn || !db) {
         *error = QStringLiteral("bulk copy needs a SQLite file and a server");
         return false;
     }
     const QString columns = columnList(table);
     const QString name = QLatin1String(table.name);
-    sqlite3_stmt *select = nullptr;
-    const QByteArray selectSql = QStringLiteral("select %1 from %2").arg(columns, name).toUtf8();
-    if (sqlite3_prepare_v2(db, selectSql.constData(), -1, &select, nullptr) != SQLITE_OK) {
-        *error = QString::fromUtf8(sqlite3_errmsg(db));
+    SqliteStatement source(db, QStringLiteral("select %1 from %2").arg(columns, name), {});
+    if (!source.isValid()) {
+        *error = source.error();
         return false;
     }
     if (!startCopy(conn, QStringLiteral("copy %1(%2) from stdin").arg(name, columns), PGRES_COPY_IN,
-                   error)) {
-        sqlite3_finalize(select);
+                   error))
         return false;
-    }
     const int count = int(table.columns.size());
     std::string buffer;
     buffer.reserve(kChunk + 4096);
@@ -312,8 +303,8 @@ bool fileToServer(QSqlDatabase &file, QSqlDatabase &server, const Schema::Table 
     bool ok = true;
     QString abandoned;
     qint64 rows = 0;
-    int step = SQLITE_ROW;
-    while (ok && (step = sqlite3_step(select)) == SQLITE_ROW) {
+    sqlite3_stmt *select = source.handle();
+    while (ok && source.step()) {
         for (int i = 0; i < count; ++i) {
             if (i > 0)
                 buffer += '\t';
@@ -329,11 +320,10 @@ bool fileToServer(QSqlDatabase &file, QSqlDatabase &server, const Schema::Table 
             ok = false;
         }
     }
-    if (ok && step != SQLITE_DONE) {
-        abandoned = QString::fromUtf8(sqlite3_errmsg(db));
+    if (ok && !source.error().isEmpty()) {
+        abandoned = source.error();
         ok = false;
     }
-    sqlite3_finalize(select);
     if (ok && !buffer.empty() && !send()) {
         *error = serverError(conn);
         ok = false;

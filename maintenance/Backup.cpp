@@ -6,6 +6,7 @@
 #include "core/Schema.h"
 #include "core/SearchIndex.h"
 #include "core/SqlDialect.h"
+#include "core/SqliteStatement.h"
 #include "core/TableCopy.h"
 #include "core/Transaction.h"
 
@@ -57,12 +58,6 @@ bool openFile(const QString &file, const QString &name, QSqlDatabase *db, QStrin
     return SearchIndex::registerTokenizer(*db, error);
 }
 
-sqlite3 *handleOf(const QSqlDatabase &db)
-{
-    const QVariant handle = db.driver()->handle();
-    return *static_cast<sqlite3 *const *>(handle.data());
-}
-
 // Copies the whole database `from` into `to` in one step: one read of one snapshot (writers go
 // on with the write-ahead log, and nothing can make the copy start over), one change of `to`.
 // A busy database is tried again `tries` times.
@@ -94,7 +89,7 @@ bool copySqlite(QSqlDatabase &source, const QString &file, QString *error, const
         sqlite3_close(to);
         return false;
     }
-    bool ok = copyDatabase(to, handleOf(source), 100, error);
+    bool ok = copyDatabase(to, SqliteStatement::connectionOf(source), 100, error);
     sqlite3_close(to);
     if (ok && progress && !progress(90)) {
         *error = QStringLiteral("stopped");
@@ -262,7 +257,8 @@ bool restoreSqlite(QSqlDatabase &backup, QSqlDatabase &target, QString *error,
                    const Progress &progress)
 {
     // Other workstations' writes finish first; each try waits the connection's busy time.
-    if (!copyDatabase(handleOf(target), handleOf(backup), 4, error))
+    if (!copyDatabase(SqliteStatement::connectionOf(target), SqliteStatement::connectionOf(backup),
+                      4, error))
         return false;
     if (progress)
         progress(90);
