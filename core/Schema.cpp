@@ -64,7 +64,9 @@ std::vector<Table> buildTables()
           {"F_editDate", T::Date},
           text("F_EmpName", 50),
           {"F_useFlag", T::Bool}},
-         {{"ix_goodmain_cltid", "F_cltID"}, {"ix_goodmain_goodcode", "F_goodCode"}}},
+         {{"ix_goodmain_cltid", "F_cltID"},
+          {"ix_goodmain_goodcode", "F_goodCode"},
+          {"ix_goodmain_editdate", "F_editDate, F_ID"}}},
         {"T_ImageREC",
          {key,
           {"F_mainID", T::Integer},
@@ -231,6 +233,22 @@ bool create(QSqlDatabase &db, const SqlDialect &dialect, QString *error, bool *m
            tx.commit(error);
 }
 
+// A stored layout gains the sums of `columns` (lower-cased, quoted) and the "合计" under the
+// code where its columns had no footer of their own.
+bool addFooterSums(QSqlDatabase &db, const QString &key, const QString &columns, QString *error)
+{
+    return exec(db,
+                QStringLiteral("update cfg_Grid set F_FooterType = 2 where F_name = ? and "
+                               "F_FooterType = 0 and lower(F_fieldname) in (%1)")
+                    .arg(columns),
+                {key}, error) &&
+           exec(db,
+                QStringLiteral("update cfg_Grid set F_FooterType = 1, F_FooterValue = ? "
+                               "where F_name = ? and F_FooterType = 0 and "
+                               "lower(F_fieldname) = 'f_goodcode'"),
+                {QStringLiteral("合计"), key}, error);
+}
+
 // The main list's footer sums the quantity and the prices under a "合计": layouts stored
 // before keep their columns and gain the sums where they had no footer of their own.
 bool upgradeToV2(QSqlDatabase &db, QString *error)
@@ -256,16 +274,19 @@ bool upgradeToV2(QSqlDatabase &db, QString *error)
                              "values(?, 'F_amount', ?, 85, ?, ?, 2, '0.###', 0, '', ?)"),
               {key, QStringLiteral("数量"), true, true, lastOrder + 1}, error))
         return false;
+    return addFooterSums(
+        db, key, QStringLiteral("'f_amount', 'f_cgprice', 'f_xsprice1', 'f_xsprice2'"), error);
+}
+
+// The sample-record statistics list is ordered by the edit date and sums the prices.
+bool upgradeToV3(QSqlDatabase &db, QString *error)
+{
     return exec(db,
-                QStringLiteral("update cfg_Grid set F_FooterType = 2 where F_name = ? and "
-                               "F_FooterType = 0 and lower(F_fieldname) in "
-                               "('f_amount', 'f_cgprice', 'f_xsprice1', 'f_xsprice2')"),
-                {key}, error) &&
-           exec(db,
-                QStringLiteral("update cfg_Grid set F_FooterType = 1, F_FooterValue = ? "
-                               "where F_name = ? and F_FooterType = 0 and "
-                               "lower(F_fieldname) = 'f_goodcode'"),
-                {QStringLiteral("合计"), key}, error);
+                QStringLiteral("create index if not exists ix_goodmain_editdate on GoodMain "
+                               "(F_editDate, F_ID)"),
+                {}, error) &&
+           addFooterSums(db, QStringLiteral("ypdetailtj"),
+                         QStringLiteral("'f_cgprice', 'f_xsprice1', 'f_xsprice2'"), error);
 }
 
 // Brings a database of an older version up to this one, a step at a time, each step with
@@ -274,7 +295,7 @@ bool upgradeToV2(QSqlDatabase &db, QString *error)
 bool upgrade(QSqlDatabase &db, const SqlDialect &dialect, int version, QString *error)
 {
     using Step = bool (*)(QSqlDatabase &, QString *);
-    const Step steps[] = {nullptr, nullptr, upgradeToV2};
+    const Step steps[] = {nullptr, nullptr, upgradeToV2, upgradeToV3};
     for (int next = version + 1; next <= kVersion; ++next) {
         Transaction tx(db);
         QSqlQuery current;

@@ -56,6 +56,12 @@ QString SqlDialect::lockForWriting(const QString &table) const
                : QStringLiteral("lock table %1 in exclusive mode").arg(table);
 }
 
+QString SqlDialect::nearlyAlways(const QString &condition) const
+{
+    return m_engine == Engine::SQLite ? QStringLiteral("likelihood(%1, 1.0)").arg(condition)
+                                      : condition;
+}
+
 QString SqlDialect::likeOperator() const
 {
     return m_engine == Engine::SQLite ? QStringLiteral("like") : QStringLiteral("ilike");

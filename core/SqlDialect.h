@@ -45,6 +45,9 @@ public:
     QString likeEscapeClause() const;
     // The pattern for `text` as typed: starts with, or contains when `contains` is set.
     QString likePattern(const QString &text, bool contains) const;
+    // `condition` with the hint that it holds for nearly every row, so that SQLite, which has
+    // no statistics of ranges, scans rather than walks an index for it. PostgreSQL knows.
+    QString nearlyAlways(const QString &condition) const;
 
 private:
     Engine m_engine;

@@ -40,6 +40,16 @@ void SqlFilter::addLikeAny(const QStringList &columns, const QString &text, Matc
     add(u'(' + alternatives.join(QStringLiteral(" or ")) + u')', values);
 }
 
+void SqlFilter::addDateRange(const QString &column, const QDate &from, const QDate &to)
+{
+    const auto bound = [&](const char *op, const QDate &date) {
+        const QString condition = column + QLatin1String(op) + u'?';
+        return date.isValid() ? condition : m_dialect.nearlyAlways(condition);
+    };
+    add(u'(' + bound(" >= ", from) + QStringLiteral(" and ") + bound(" <= ", to) + u')',
+        {from.isValid() ? from : kOpenStart, to.isValid() ? to : kOpenEnd});
+}
+
 QString SqlFilter::where() const
 {
     QString sql = QStringLiteral("where (1=1) ");

@@ -2,6 +2,7 @@
 
 #include "core/SqlDialect.h"
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -11,6 +12,9 @@
 class SqlFilter
 {
 public:
+    static inline const QDate kOpenStart{1900, 8, 14};
+    static inline const QDate kOpenEnd{3000, 8, 14};
+
     enum class Match { StartsWith, Contains };
 
     // `table` names the table the pieces filter, so searches can use its indexes.
@@ -26,6 +30,10 @@ public:
     void addLike(const QString &column, const QString &text, Match match);
     // (a like … or b like … ): any of the columns matches.
     void addLikeAny(const QStringList &columns, const QString &text, Match match);
+
+    // `column` between `from` and `to`, both included; an invalid date is an open bound, which
+    // stands for kOpenStart or kOpenEnd as every stored range always has.
+    void addDateRange(const QString &column, const QDate &from, const QDate &to);
 
     // "where (1=1) and … " — always starts with the neutral clause, like every list statement.
     QString where() const;

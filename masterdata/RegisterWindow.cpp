@@ -9,9 +9,11 @@
 #include "masterdata/RegisterEditor.h"
 #include "masterdata/TreeCodeView.h"
 #include "output/ExportGridToExcel.h"
+#include "widgets/CommandBar.h"
 #include "widgets/DBGridEh.h"
 #include "widgets/GridLayout.h"
 #include "widgets/ShortcutsFirst.h"
+#include "widgets/StatusPanels.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -82,19 +84,7 @@ RegisterWindow::RegisterWindow(const RegisterDescription &description, QWidget *
     });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    auto *status = new QStatusBar;
-    status->setObjectName(QStringLiteral("StatusBar1"));
-    status->setSizeGripEnabled(false);
-    const int widths[] = {150, 150, 100, 50};
-    for (int i = 0; i < 4; ++i) {
-        auto *panel = new QLabel;
-        panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
-        panel->setFrameShape(QFrame::StyledPanel);
-        panel->setFrameShadow(QFrame::Sunken);
-        panel->setMinimumWidth(widths[i]);
-        status->addWidget(panel, i == 3 ? 1 : 0);
-        m_panels << panel;
-    }
+    QStatusBar *status = createStatusPanels({150, 150, 100, 50}, false, &m_panels);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 0);
@@ -117,13 +107,7 @@ RegisterWindow::RegisterWindow(const RegisterDescription &description, QWidget *
             editEntry();
     });
 
-    DBGridEh1->view()->setContextMenuPolicy(Qt::ActionsContextMenu);
-    auto *chooseColumns = new QAction(QStringLiteral("显示字段列表"), this);
-    connect(chooseColumns, &QAction::triggered, this, [this] { ChooseColumns(DBGridEh1); });
-    auto *saveLayout = new QAction(QStringLiteral("保存当前设置"), this);
-    connect(saveLayout, &QAction::triggered, this,
-            [this] { AskSaveGridLayout(DBGridEh1, m_description.layoutKey); });
-    DBGridEh1->view()->addActions({chooseColumns, saveLayout});
+    addLayoutMenu(DBGridEh1, m_description.layoutKey);
 
     const auto onGrid = [this](const QKeySequence &key, const char *action) {
         auto *shortcut =
@@ -146,44 +130,21 @@ RegisterWindow::RegisterWindow(const RegisterDescription &description, QWidget *
 
 QWidget *RegisterWindow::createToolBar()
 {
-    auto *bar = new QToolBar;
-    bar->setObjectName(QStringLiteral("ToolBar1"));
-    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    bar->setIconSize(QSize(24, 24));
-    const struct
-    {
-        const char *name;
-        const char *caption;
-        const char *icon;
-        const char *shortcut;
-    } commands[] = {{"tbNew", "新增", "document-new", "Ctrl+A"},
-                    {"tbEdit", "修改", "document-edit", "Ctrl+E"},
-                    {"tbDelete", "删除", "edit-delete", ""},
-                    {nullptr, nullptr, nullptr, nullptr},
-                    {"tbFirst", "首项", "go-first", ""},
-                    {"tbPrior", "前项", "go-previous", ""},
-                    {"tbNext", "后项", "go-next", ""},
-                    {"tbLast", "末项", "go-last", ""},
-                    {nullptr, nullptr, nullptr, nullptr},
-                    {"tbPrint", "打印", "document-print", ""},
-                    {"tbDesign", "设置", "document-page-setup", ""},
-                    {"tbExport", "导出", "document-export", ""},
-                    {nullptr, nullptr, nullptr, nullptr},
-                    {"tbExit", "退出", "application-exit", ""}};
-    for (const auto &c : commands) {
-        if (!c.name) {
-            bar->addSeparator();
-            continue;
-        }
-        QAction *a =
-            bar->addAction(QIcon::fromTheme(QLatin1String(c.icon)), QString::fromUtf8(c.caption));
-        a->setObjectName(QLatin1String(c.name));
-        if (*c.shortcut) {
-            a->setShortcut(QKeySequence(QLatin1String(c.shortcut)));
-            a->setShortcutContext(Qt::WindowShortcut);
-        }
-        m_actions.insert(a->objectName(), a);
-    }
+    QToolBar *bar = createCommandBar({{"tbNew", "新增", "document-new", "Ctrl+A"},
+                                      {"tbEdit", "修改", "document-edit", "Ctrl+E"},
+                                      {"tbDelete", "删除", "edit-delete"},
+                                      {},
+                                      {"tbFirst", "首项", "go-first"},
+                                      {"tbPrior", "前项", "go-previous"},
+                                      {"tbNext", "后项", "go-next"},
+                                      {"tbLast", "末项", "go-last"},
+                                      {},
+                                      {"tbPrint", "打印", "document-print"},
+                                      {"tbDesign", "设置", "document-page-setup"},
+                                      {"tbExport", "导出", "document-export"},
+                                      {},
+                                      {"tbExit", "退出", "application-exit"}},
+                                     this, &m_actions);
     // Reports come with their own windows.
     for (const char *name : {"tbPrint", "tbDesign"})
         m_actions.value(QLatin1String(name))->setEnabled(false);

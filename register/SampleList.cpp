@@ -4,6 +4,23 @@
 #include "core/SqlListModel.h"
 #include "register/SampleFields.h"
 
+GridColumn sampleColumn(const QString &field, const QString &caption)
+{
+    GridColumn column;
+    column.field = field;
+    column.caption = caption;
+    if (const SampleField *f = sampleField(field)) {
+        column.displayFormat = f->displayFormat;
+        if (f->kind == SampleField::Date) {
+            column.alignment = GridColumn::Centre;
+        } else if (f->kind == SampleField::Number) {
+            column.alignment = GridColumn::Right;
+            column.footerType = GridColumn::Sum;
+        }
+    }
+    return column;
+}
+
 QList<GridColumn> sampleListColumns()
 {
     const char *columns[] = {"F_goodCode", "F_goodName",  "F_spec",    "F_type",      "F_pinPai",
@@ -14,17 +31,7 @@ QList<GridColumn> sampleListColumns()
     QList<GridColumn> list;
     for (const char *name : columns) {
         const SampleField *field = sampleField(QLatin1String(name));
-        GridColumn column;
-        column.field = field->column;
-        column.caption = field->caption;
-        column.displayFormat = field->displayFormat;
-        if (field->kind == SampleField::Date) {
-            column.alignment = GridColumn::Centre;
-        } else if (field->kind == SampleField::Number) {
-            column.alignment = GridColumn::Right;
-            column.footerType = GridColumn::Sum;
-        }
-        list << column;
+        list << sampleColumn(field->column, field->caption);
     }
     list.first().footerType = GridColumn::StaticText;
     list.first().footerValue = QStringLiteral("合计");

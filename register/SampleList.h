@@ -16,6 +16,9 @@ inline const QString kSampleListExportTitle = QStringLiteral("样品档案资料
 // The main list's columns before a stored layout replaces them: sums of the quantity and the
 // prices in the footer.
 QList<GridColumn> sampleListColumns();
+// A column of the sample register titled `caption`, shown as the register shows it: dates
+// centred, numbers right-aligned and summed in the footer.
+GridColumn sampleColumn(const QString &field, const QString &caption);
 
 // The sample list of the main window, which the editor, the record commands and everything
 // that prints or exports read: what selects it (the filters' criteria or the advanced query's

@@ -1,6 +1,5 @@
 #include "register/SampleListQuery.h"
 
-#include "core/DisplayFormat.h"
 #include "masterdata/TreeCode.h"
 
 namespace SampleListQuery {
@@ -89,9 +88,7 @@ QStringList secrecyLevels()
 SqlFilter filter(const SampleListCriteria &c, const SqlDialect &dialect)
 {
     SqlFilter f(dialect, QStringLiteral("GoodMain"));
-    f.add(QStringLiteral("F_editDate >= ? and F_editDate <= ?"),
-          {c.from.isValid() ? c.from : DisplayFormat::kNoDate,
-           c.to.isValid() ? c.to : QDate(3000, 8, 14)});
+    f.addDateRange(QStringLiteral("F_editDate"), c.from, c.to);
     if (c.searchField >= 0 && c.searchField < searchFields().size()) {
         const SearchField &field = searchFields().at(c.searchField);
         const QString v = c.value.trimmed();

@@ -3,7 +3,6 @@
 #include "widgets/CodeCombo.h"
 
 #include "core/DataDm.h"
-#include "core/DisplayFormat.h"
 #include "masterdata/TypePicker.h"
 #include "register/SampleFields.h"
 #include "widgets/DateBox.h"
@@ -24,8 +23,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-const QDate kOpenEnd{3000, 8, 14};
 
 DateBox *dateBox(const char *name, const QDate &date, QWidget *parent)
 {
@@ -192,9 +189,7 @@ SqlFilter TDLGrevazezCX::filter(const SqlDialect &dialect) const
     for (const Range &r : m_ranges) {
         if (!r.check->isChecked())
             continue;
-        const QString column = QString::fromLatin1(r.column);
-        f.add(u'(' + column + QStringLiteral(" >= ? and ") + column + QStringLiteral(" <= ?)"),
-              {r.from->dateOr(DisplayFormat::kNoDate), r.to->dateOr(kOpenEnd)});
+        f.addDateRange(QString::fromLatin1(r.column), r.from->dateOr({}), r.to->dateOr({}));
     }
     return f;
 }

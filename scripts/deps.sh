@@ -7,7 +7,7 @@ packages=(cmake ninja-build g++ pkg-config
           qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql
           libqt6svg6 libsodium-dev libsqlite3-dev libpq-dev libgl-dev libxkbcommon-dev
           libgif-dev libjpeg62-turbo-dev qt6-image-formats-plugins
-          libxlsxwriter-dev
+          libxlsxwriter-dev qt6-charts-dev libqt6opengl6-dev
           qt6-translations-l10n fonts-noto-cjk breeze-icon-theme)
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(postgresql xauth xvfb clang-format python3 python3-openpyxl)

@@ -237,7 +237,7 @@ private slots:
         QTest::newRow("damaged") << "damaged"
                                  << "备份文件已损坏";
         QTest::newRow("newer") << "newer"
-                               << "比本程序（2）新";
+                               << QStringLiteral("比本程序（%1）新").arg(Schema::kVersion);
         QTest::newRow("a header alone") << "header"
                                         << "数据表 GoodMain 不完整";
         QTest::newRow("rows missing") << "rows"
@@ -268,7 +268,8 @@ private slots:
                 QVERIFY(q.exec(QStringLiteral("create table backup_header(F_key text, F_value "
                                               "text)")));
                 QVERIFY(q.exec(QStringLiteral("insert into backup_header values('format', '1'), "
-                                              "('schema', '2')")));
+                                              "('schema', '%1')")
+                                   .arg(Schema::kVersion)));
                 only.close();
             }
             QSqlDatabase::removeDatabase(name);

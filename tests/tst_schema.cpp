@@ -18,8 +18,20 @@ void makeFirstVersion(TdmData *dm)
                                        "and F_fieldname = 'F_amount'")));
     QVERIFY(dm->ExecSql(QStringLiteral("update cfg_Grid set F_FooterType = 0, "
                                        "F_FooterValue = '' where F_name = 'revazezmain'")));
+    QVERIFY(dm->ExecSql(QStringLiteral("update cfg_Grid set F_FooterType = 0, "
+                                       "F_FooterValue = '' where F_name = 'ypdetailtj'")));
+    QVERIFY(dm->ExecSql(QStringLiteral("drop index ix_goodmain_editdate")));
     QVERIFY(dm->ExecSql(QStringLiteral("delete from cfg_schema")));
     QVERIFY(dm->ExecSql(QStringLiteral("insert into cfg_schema(F_version) values(1)")));
+}
+
+bool hasIndex(TdmData *dm, const QString &name)
+{
+    const QString sql = dm->dialect().engine() == Engine::SQLite
+                            ? QStringLiteral("select count(*) from sqlite_master where "
+                                             "type = 'index' and name = ?")
+                            : QStringLiteral("select count(*) from pg_indexes where indexname = ?");
+    return dm->GetIntValue(sql, {name}) == 1;
 }
 
 } // namespace
@@ -132,8 +144,8 @@ private slots:
         QCOMPARE(again->GetIntValue(QStringLiteral("select count(*) from OperList")), 1);
     }
 
-    // A database of the first version gains the main list's footer sums and keeps the
-    // columns its operators arranged.
+    // A database of the first version gains the footer sums of the lists and the index of the
+    // edit date, and keeps the columns its operators arranged.
     void upgradesAnOlderDatabase()
     {
         QFETCH_GLOBAL(QString, engine);
@@ -150,12 +162,16 @@ private slots:
         QVERIFY(upgraded->isConnected());
         QCOMPARE(upgraded->GetIntValue(QStringLiteral("select max(F_version) from cfg_schema")),
                  Schema::kVersion);
-        const auto footer = [&](const char *field) {
+        const auto footer = [&](const char *field, const char *key = "revazezmain") {
             return upgraded->GetStrValue(
                 QStringLiteral("select F_FooterType || ':' || F_FooterValue from cfg_Grid "
-                               "where F_name = 'revazezmain' and F_fieldname = ?"),
-                {QString::fromLatin1(field)});
+                               "where F_name = ? and F_fieldname = ?"),
+                {QString::fromLatin1(key), QString::fromLatin1(field)});
         };
+        // The sample-record statistics list is ordered by an index and sums its prices.
+        QVERIFY(hasIndex(upgraded.get(), QStringLiteral("ix_goodmain_editdate")));
+        QCOMPARE(footer("F_goodcode", "ypdetailtj"), QStringLiteral("1:合计"));
+        QCOMPARE(footer("F_cgPrice", "ypdetailtj"), QStringLiteral("2:"));
         QCOMPARE(footer("F_goodcode"), QStringLiteral("1:合计"));
         QCOMPARE(footer("F_cgPrice"), QStringLiteral("2:"));
         QCOMPARE(footer("F_amount"), QStringLiteral("2:"));
@@ -207,7 +223,9 @@ private slots:
                                                     "F_name = 'revazezmain' and "
                                                     "F_fieldname = 'F_amount'")),
                      1);
-            QCOMPARE(dm->GetIntValue(QStringLiteral("select count(*) from cfg_schema")), 2);
+            // One row for the first version and one for each step after it.
+            QCOMPARE(dm->GetIntValue(QStringLiteral("select count(*) from cfg_schema")),
+                     Schema::kVersion);
         }
     }
 

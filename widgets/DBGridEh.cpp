@@ -303,6 +303,9 @@ void DBGridEh::setSortOnTitleClick(bool keepMemoOrder)
 
 void DBGridEh::sortByTitle(const QString &field)
 {
+    // A list that has not been read yet has nothing to sort.
+    if (!m_source->isOpen())
+        return;
     const SortText::TitleSort sort = SortText::titleClick(field, marker(field), m_keepMemoOrder);
     setMarker(field, sort.marker);
     if (!sort.sortText.isEmpty())

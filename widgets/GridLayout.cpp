@@ -6,6 +6,9 @@
 #include "widgets/DBGridEh.h"
 #include "widgets/uFrmDispFieldXz.h"
 
+#include <QAction>
+#include <QTableView>
+
 void LoadGridLayout(DBGridEh *grid, const QString &key)
 {
     const QList<GridColumn> columns = GridLayoutStore::load(*dmData, key, grid->columns());
@@ -39,4 +42,16 @@ void ChooseColumns(DBGridEh *grid)
     const QStringList result = chooser.result();
     for (int i = 0; i < result.size(); ++i)
         grid->setColumnVisible(i, result[i] != u"0");
+}
+
+void addLayoutMenu(DBGridEh *grid, const QString &key)
+{
+    QTableView *view = grid->view();
+    view->setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto *chooseColumns = new QAction(QStringLiteral("显示字段列表"), view);
+    QObject::connect(chooseColumns, &QAction::triggered, grid, [grid] { ChooseColumns(grid); });
+    auto *saveLayout = new QAction(QStringLiteral("保存当前设置"), view);
+    QObject::connect(saveLayout, &QAction::triggered, grid,
+                     [grid, key] { AskSaveGridLayout(grid, key); });
+    view->addActions({chooseColumns, saveLayout});
 }

@@ -16,3 +16,5 @@ void SaveGridLayout(DBGridEh *grid, const QString &key);
 void AskSaveGridLayout(DBGridEh *grid, const QString &key);
 // Lets the user tick the visible columns; cancel changes nothing.
 void ChooseColumns(DBGridEh *grid);
+// The grid's pop-up menu of a list window: "显示字段列表" and "保存当前设置" under `key`.
+void addLayoutMenu(DBGridEh *grid, const QString &key);

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <initializer_list>
+
+class QAction;
+class QObject;
+class QToolBar;
+
+// One button of a list window's tool bar; a command without a name stands for a separator.
+struct BarCommand
+{
+    const char *name = nullptr; // object name of the action
+    const char *caption = nullptr;
+    const char *icon = nullptr; // theme icon
+    const char *shortcut = "";  // for the whole window
+};
+
+// A tool bar of `commands` with captions under their icons; `actions` receives the actions by
+// object name.
+QToolBar *createCommandBar(std::initializer_list<BarCommand> commands, QObject *owner,
+                           QHash<QString, QAction *> *actions);
