@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs the benchmarks (all, or the one named: search, pictures, backup, export), each against a
-# reference tool in the same run. Generated data is kept in $BENCH_DIR (default
+# Runs the benchmarks (all, or the one named: search, pictures, backup, statistics, export), each
+# against a reference tool in the same run. Generated data is kept in $BENCH_DIR (default
 # /tmp/quorin-bench).
 #   search:   databases of 100 000 and 1 000 000 demonstration records; the register's
 #             searches against the sqlite3 tool.
@@ -8,6 +8,8 @@
 #   backup:   backup and restore of the 1 000 000-record database against cp and the sqlite3
 #             tool's .backup and .restore; then on a throwaway PostgreSQL server against
 #             pg_dump -Fc and pg_restore.
+#   statistics: the sample-record statistics list (first rows, count and sums) and every
+#             shipped analysis on 1 000 000 records against the sqlite3 tool.
 #   export:   the main list of 100 000 and 1 000 000 records to a workbook against a plain C
 #             program writing the same cells with libxlsxwriter; time and peak memory.
 set -euo pipefail
@@ -47,6 +49,10 @@ if [[ "$which" == all || "$which" == backup ]]; then
   bash scripts/deps.sh --test
   source scripts/pg-server.sh
   build/bench/quorin_backup_bench "$dir/1000000" "$QUORIN_TEST_PG" "$pgbin"
+fi
+if [[ "$which" == all || "$which" == statistics ]]; then
+  demo 1000000
+  QT_QPA_PLATFORM=offscreen build/bench/quorin_statistics_bench "$dir/1000000"
 fi
 if [[ "$which" == all || "$which" == export ]]; then
   for n in 100000 1000000; do

@@ -39,6 +39,6 @@ Result run(const DataSource &source, const QString &sql);
 // The pie of `rows`: the largest groups in falling order and, beyond `maxSlices`, the rest as
 // one slice "其他", so that a pie of thousands of groups stays readable. Groups of no positive
 // count have no slice.
-QList<Slice> pieSlices(const QList<Row> &rows, int maxSlices = 30);
+QList<Slice> pieSlices(const QList<Row> &rows, int maxSlices = 15);
 
 } // namespace StatisticsAnalysis

@@ -202,9 +202,13 @@ void TfrmYanpinStatCX::present(const QString &name, const Result &result)
     if (result.rows.isEmpty())
         return;
     m_series->clear();
-    for (const StatisticsAnalysis::Slice &s : StatisticsAnalysis::pieSlices(result.rows)) {
-        QPieSlice *slice = m_series->append(s.label, s.value);
+    const QList<StatisticsAnalysis::Slice> slices = StatisticsAnalysis::pieSlices(result.rows);
+    for (qsizetype i = 0; i < slices.size(); ++i) {
+        QPieSlice *slice = m_series->append(slices.at(i).label, slices.at(i).value);
         slice->setLabelVisible(true);
+        // Hues around the circle, so that neighbouring slices are told apart at a glance.
+        slice->setColor(QColor::fromHsv(int(i * 360 / slices.size()), 150, 225));
+        slice->setBorderColor(Qt::white);
     }
     m_chart->setTitle(StatisticsAnalysis::chartTitle(name));
 }

@@ -1,0 +1,181 @@
+// Times the sample-record statistics list and every shipped analysis on a database of
+// demonstration records, against the sqlite3 command-line tool running the same plain
+// statement in the same run.
+//
+//   quorin_statistics_bench HOME   (HOME holds data/RevaZez.db, filled with quorin --demo-data N)
+
+#include "core/AppHome.h"
+#include "core/DataDm.h"
+#include "core/Prompt.h"
+#include "core/SqlListModel.h"
+#include "output/StatisticsAnalysis.h"
+#include "output/StatisticsWindow.h"
+#include "output/uFrmYanpinStatCX.h"
+#include "widgets/DBGridEh.h"
+#include "widgets/DateBox.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QSqlQuery>
+#include <QTableView>
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Milliseconds the sqlite3 tool reports for a statement (best of three).
+double sqliteToolMs(const QString &file, const QString &statement)
+{
+    std::vector<double> times;
+    for (int i = 0; i < 3; ++i) {
+        QProcess tool;
+        tool.start(QStringLiteral("sqlite3"), {file});
+        tool.write((QStringLiteral(".timer on\n") + statement + QStringLiteral(";\n")).toUtf8());
+        tool.closeWriteChannel();
+        tool.waitForFinished(-1);
+        const QString out = QString::fromUtf8(tool.readAllStandardOutput());
+        double total = 0;
+        QRegularExpressionMatchIterator it =
+            QRegularExpression(QStringLiteral("Run Time: real ([0-9.]+)")).globalMatch(out);
+        while (it.hasNext())
+            total += it.next().captured(1).toDouble() * 1000;
+        if (total > 0)
+            times.push_back(total);
+    }
+    return times.empty() ? -1 : *std::min_element(times.begin(), times.end());
+}
+
+class QuietPrompt : public PromptService
+{
+public:
+    int show(const QString &text, int, int) override
+    {
+        std::fprintf(stderr, "prompt: %s\n", qPrintable(text));
+        return Prompt::No;
+    }
+};
+
+void printRow(const QString &what, double ours, double tool)
+{
+    std::printf("%-46s %10.1f %10.1f %7.2f\n", qPrintable(what), ours, tool,
+                tool > 0 ? ours / tool : 0.0);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: quorin_statistics_bench HOME\n");
+        return 2;
+    }
+    QuietPrompt prompt;
+    setPromptService(&prompt);
+    AppHome::set(QString::fromLocal8Bit(argv[1]));
+    TdmData dm(AppHome::path(QStringLiteral("config.ini")));
+    QString error;
+    if (!dm.open(dm.config().ds(), &error)) {
+        std::fprintf(stderr, "cannot open: %s\n", qPrintable(error));
+        return 1;
+    }
+    dmData = &dm;
+    const QString file = dm.source().sqliteFile;
+    const int records = dm.GetIntValue(QStringLiteral("select count(*) from GoodMain"));
+    std::printf("\n%d records (%s)\n", records, qPrintable(file));
+    std::printf("%-46s %10s %10s %7s\n", "statistics list", "ms", "sqlite3 ms", "ratio");
+
+    StatisticsWindow window(sampleRecordStatistics());
+    window.show();
+    QApplication::processEvents();
+    auto *from = window.findChild<DateBox *>(QStringLiteral("dtpFromDate"));
+    auto *to = window.findChild<DateBox *>(QStringLiteral("dtpToDate"));
+    auto *name = window.findChild<QLineEdit *>(QStringLiteral("edtGoodName"));
+    const QDate today = QDate::currentDate();
+    const struct
+    {
+        const char *what;
+        bool allDates;
+        const char *name;
+    } queries[] = {{"this month (as the window opens)", false, ""},
+                   {"every date", true, ""},
+                   {"every date, name contains 轴承", true, "轴承"},
+                   {"every date, name contains 不存在", true, "不存在"}};
+    for (const auto &q : queries) {
+        from->setChecked(!q.allDates);
+        to->setChecked(!q.allDates);
+        from->setDate(QDate(today.year(), today.month(), 1));
+        to->setDate(today);
+        name->setText(QString::fromUtf8(q.name));
+        std::vector<double> first;
+        std::vector<double> counted;
+        for (int i = 0; i < 3; ++i) {
+            QElapsedTimer timer;
+            timer.start();
+            window.query();
+            window.grid()->view()->repaint();
+            first.push_back(timer.nsecsElapsed() / 1e6);
+            while (!window.list()->isCountKnown())
+                QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            counted.push_back(timer.nsecsElapsed() / 1e6);
+        }
+        // The tool runs the statement as the list does, dates and order included; a name is
+        // matched by a plain like, since the tool lacks the program's search index.
+        QString where = q.allDates
+                            ? QStringLiteral("likelihood(F_editDate >= '1900-08-14', 1.0) and "
+                                             "likelihood(F_editDate <= '3000-08-14', 1.0)")
+                            : QStringLiteral("F_editDate >= '%1' and F_editDate <= '%2'")
+                                  .arg(from->date().toString(Qt::ISODate),
+                                       to->date().toString(Qt::ISODate));
+        if (*q.name)
+            where += QStringLiteral(" and F_goodName like '%%1%'").arg(QString::fromUtf8(q.name));
+        const double firstTool = sqliteToolMs(
+            file, QStringLiteral("select * from GoodMain where %1 order by F_editDate, F_ID "
+                                 "limit 200")
+                      .arg(where));
+        const double sumsTool = sqliteToolMs(
+            file, QStringLiteral("select count(*), sum(F_CGprice), sum(F_XSprice1), "
+                                 "sum(F_XSprice2) from GoodMain where %1")
+                      .arg(where));
+        const QString label = QString::fromUtf8(q.what) +
+                              QStringLiteral(" (%1 rows)").arg(window.list()->rowCount());
+        printRow(label + QStringLiteral(": first rows"), median(first), firstTool);
+        printRow(label + QStringLiteral(": count and sums"), median(counted), sumsTool);
+    }
+
+    std::printf("\n%-46s %10s %10s %7s\n", "analysis (time to chart)", "ms", "sqlite3 ms", "ratio");
+    TfrmYanpinStatCX analysis;
+    analysis.show();
+    QApplication::processEvents();
+    QSqlQuery stored(dm.database());
+    stored.exec(QStringLiteral("select F_name, F_SQLtext from cfg_stat order by F_ID"));
+    while (stored.next()) {
+        const QString analysisName = stored.value(0).toString();
+        std::vector<double> times;
+        for (int i = 0; i < 3; ++i) {
+            QSignalSpy finished(&analysis, &TfrmYanpinStatCX::analysisFinished);
+            QElapsedTimer timer;
+            timer.start();
+            analysis.showAnalysis(analysisName);
+            finished.wait(600000);
+            analysis.repaint();
+            times.push_back(timer.nsecsElapsed() / 1e6);
+        }
+        const QString sql =
+            StatisticsAnalysis::statementFor(analysisName, stored.value(1).toString());
+        printRow(analysisName + QStringLiteral(" (%1 groups)")
+                                    .arg(analysis.grid()->model()->rowCount()),
+                 median(times), sqliteToolMs(file, sql));
+    }
+    return 0;
+}
