@@ -131,24 +131,24 @@ int main(int argc, char *argv[])
         }
         // The tool runs the statement as the list does, dates and order included; a name is
         // matched by a plain like, since the tool lacks the program's search index.
-        QString where = q.allDates
-                            ? QStringLiteral("likelihood(F_editDate >= '1900-08-14', 1.0) and "
-                                             "likelihood(F_editDate <= '3000-08-14', 1.0)")
-                            : QStringLiteral("F_editDate >= '%1' and F_editDate <= '%2'")
-                                  .arg(from->date().toString(Qt::ISODate),
-                                       to->date().toString(Qt::ISODate));
+        QString where =
+            q.allDates
+                ? QStringLiteral("likelihood(F_editDate >= '1900-08-14', 1.0) and "
+                                 "likelihood(F_editDate <= '3000-08-14', 1.0)")
+                : QStringLiteral("F_editDate >= '%1' and F_editDate <= '%2'")
+                      .arg(from->date().toString(Qt::ISODate), to->date().toString(Qt::ISODate));
         if (*q.name)
             where += QStringLiteral(" and F_goodName like '%%1%'").arg(QString::fromUtf8(q.name));
         const double firstTool = sqliteToolMs(
             file, QStringLiteral("select * from GoodMain where %1 order by F_editDate, F_ID "
                                  "limit 200")
                       .arg(where));
-        const double sumsTool = sqliteToolMs(
-            file, QStringLiteral("select count(*), sum(F_CGprice), sum(F_XSprice1), "
-                                 "sum(F_XSprice2) from GoodMain where %1")
-                      .arg(where));
-        const QString label = QString::fromUtf8(q.what) +
-                              QStringLiteral(" (%1 rows)").arg(window.list()->rowCount());
+        const double sumsTool =
+            sqliteToolMs(file, QStringLiteral("select count(*), sum(F_CGprice), sum(F_XSprice1), "
+                                              "sum(F_XSprice2) from GoodMain where %1")
+                                   .arg(where));
+        const QString label =
+            QString::fromUtf8(q.what) + QStringLiteral(" (%1 rows)").arg(window.list()->rowCount());
         printRow(label + QStringLiteral(": first rows"), median(first), firstTool);
         printRow(label + QStringLiteral(": count and sums"), median(counted), sumsTool);
     }
@@ -173,8 +173,8 @@ int main(int argc, char *argv[])
         }
         const QString sql =
             StatisticsAnalysis::statementFor(analysisName, stored.value(1).toString());
-        printRow(analysisName + QStringLiteral(" (%1 groups)")
-                                    .arg(analysis.grid()->model()->rowCount()),
+        printRow(analysisName +
+                     QStringLiteral(" (%1 groups)").arg(analysis.grid()->model()->rowCount()),
                  median(times), sqliteToolMs(file, sql));
     }
     return 0;

@@ -1,0 +1,164 @@
+#include "report/PreparedReport.h"
+
+#include "report/ReportText.h"
+
+#include <QImageReader>
+#include <QPainter>
+#include <QPainterPath>
+#include <numeric>
+
+namespace Report {
+
+namespace {
+
+QRectF onDevice(const QRectF &mm, double perMm)
+{
+    return {mm.x() * perMm, mm.y() * perMm, mm.width() * perMm, mm.height() * perMm};
+}
+
+QPen pen(const Element &e, double perMm)
+{
+    QPen p(e.color);
+    p.setWidthF(qMax(0.0, e.frameWidth) * perMm);
+    return p;
+}
+
+void drawFrame(QPainter &painter, const Element &e, const QRectF &r, double perMm)
+{
+    if (e.frame.isEmpty() || e.frameWidth <= 0)
+        return;
+    painter.setPen(pen(e, perMm));
+    const QString sides = e.frame.toUpper();
+    if (sides.contains(u'L'))
+        painter.drawLine(r.topLeft(), r.bottomLeft());
+    if (sides.contains(u'T'))
+        painter.drawLine(r.topLeft(), r.topRight());
+    if (sides.contains(u'R'))
+        painter.drawLine(r.topRight(), r.bottomRight());
+    if (sides.contains(u'B'))
+        painter.drawLine(r.bottomLeft(), r.bottomRight());
+}
+
+void drawPie(QPainter &painter, const Element &e, const QRectF &r, double perMm)
+{
+    const double total =
+        std::accumulate(e.slices.cbegin(), e.slices.cend(), 0.0,
+                        [](double sum, const auto &slice) { return sum + qMax(0.0, slice.second); });
+    if (total <= 0)
+        return;
+    // The pie on the left half, its legend with the shares on the right.
+    const double side = qMin(r.width() / 2, r.height());
+    const QRectF pie(r.left(), r.top() + (r.height() - side) / 2, side, side);
+    QFont legendFont = qFont(Font{});
+    legendFont.setPointSizeF(8);
+    painter.setFont(legendFont);
+    const double line = 5 * perMm;
+    double angle = 90 * 16;
+    for (qsizetype i = 0; i < e.slices.size(); ++i) {
+        const double value = qMax(0.0, e.slices.at(i).second);
+        const int span = -qRound(value / total * 360 * 16);
+        const QColor colour = QColor::fromHsv(int(i * 360 / e.slices.size()), 150, 225);
+        painter.setPen(QPen(Qt::white, 0.2 * perMm));
+        painter.setBrush(colour);
+        painter.drawPie(pie, int(angle), span);
+        angle += span;
+        const QRectF key(r.left() + side + 4 * perMm, r.top() + i * line, 3 * perMm, 3 * perMm);
+        if (key.bottom() > r.bottom())
+            continue;
+        painter.drawRect(key);
+        painter.setPen(e.color);
+        painter.drawText(QRectF(key.right() + 2 * perMm, key.top() - perMm,
+                                r.right() - key.right() - 2 * perMm, line),
+                         Qt::AlignLeft | Qt::AlignVCenter,
+                         QStringLiteral("%1 %2%").arg(e.slices.at(i).first)
+                             .arg(value * 100 / total, 0, 'f', 1));
+    }
+    painter.setBrush(Qt::NoBrush);
+}
+
+} // namespace
+
+QString Prepared::textOf(const Element &element) const
+{
+    QString text = element.text;
+    return text.replace(QStringLiteral("[PageCount]"), QString::number(pages.size()),
+                        Qt::CaseInsensitive);
+}
+
+void drawPage(QPainter &painter, const Prepared &report, int index, double perMm)
+{
+    if (index < 0 || index >= report.pages.size())
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (const Element &e : report.pages.at(index).elements) {
+        const QRectF r = onDevice(e.rect, perMm);
+        if (e.background.isValid() && e.kind != Element::Line)
+            painter.fillRect(r, e.background);
+        switch (e.kind) {
+        case Element::Text:
+            painter.setFont(qFont(e.font));
+            painter.setPen(e.color);
+            painter.save();
+            painter.setClipRect(r);
+            painter.drawText(r.adjusted(0.5 * perMm, 0, -0.5 * perMm, 0),
+                             textFlags(e.align, e.valign, e.wrap), report.textOf(e));
+            painter.restore();
+            drawFrame(painter, e, r, perMm);
+            break;
+        case Element::Line:
+            painter.setPen(pen(e, perMm));
+            painter.drawLine(r.topLeft(), r.bottomRight());
+            break;
+        case Element::Rect:
+            painter.setPen(pen(e, perMm));
+            painter.drawRect(r);
+            break;
+        case Element::Ellipse:
+            painter.setPen(pen(e, perMm));
+            painter.drawEllipse(r);
+            break;
+        case Element::Picture: {
+            QImageReader reader(e.text);
+            reader.setAutoTransform(true);
+            const QSize size = reader.size();
+            if (size.isValid() && !size.isEmpty()) {
+                // Read no finer than the box needs.
+                const QSize fit = size.scaled(r.size().toSize(), Qt::KeepAspectRatio);
+                if (fit.width() < size.width())
+                    reader.setScaledSize(fit);
+                const QImage image = reader.read();
+                if (!image.isNull()) {
+                    QRectF target(QPointF(), QSizeF(image.size()).scaled(r.size(),
+                                                                        Qt::KeepAspectRatio));
+                    target.moveCenter(r.center());
+                    painter.drawImage(target, image);
+                }
+            }
+            drawFrame(painter, e, r, perMm);
+            break;
+        }
+        case Element::CheckBox: {
+            const double side = qMin(r.width(), r.height());
+            QRectF box(0, 0, side, side);
+            box.moveCenter(r.center());
+            painter.setPen(pen(e, perMm));
+            painter.drawRect(box);
+            if (e.checked) {
+                QPainterPath tick;
+                tick.moveTo(box.left() + side * 0.2, box.top() + side * 0.55);
+                tick.lineTo(box.left() + side * 0.42, box.top() + side * 0.78);
+                tick.lineTo(box.left() + side * 0.82, box.top() + side * 0.25);
+                painter.drawPath(tick);
+            }
+            break;
+        }
+        case Element::PieChart:
+            drawPie(painter, e, r, perMm);
+            break;
+        }
+    }
+    painter.restore();
+}
+
+} // namespace Report

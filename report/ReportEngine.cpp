@@ -1,0 +1,434 @@
+#include "report/ReportEngine.h"
+
+#include "core/AppHome.h"
+#include "core/DisplayFormat.h"
+#include "report/ReportText.h"
+
+#include <QDate>
+#include <QHash>
+
+namespace Report {
+
+int Row::indexOf(const QString &field) const
+{
+    for (int i = 0; i < fields.size(); ++i) {
+        if (fields.at(i).compare(field, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+QVariant Row::value(const QString &field) const
+{
+    const int i = indexOf(field);
+    return i < 0 ? QVariant() : values.value(i);
+}
+
+namespace {
+
+constexpr double kEpsilon = 0.001; // mm; what fits exactly, fits
+
+// Sums and count of the rows a group, a data band or the whole report has passed.
+struct Scope
+{
+    QHash<QString, double> sums; // lower-cased field
+    int count = 0;
+
+    void add(const Row &row)
+    {
+        ++count;
+        for (int i = 0; i < row.fields.size(); ++i) {
+            bool ok = false;
+            const double v = row.values.at(i).toDouble(&ok);
+            if (ok)
+                sums[row.fields.at(i).toLower()] += v;
+        }
+    }
+};
+
+// A band laid out for its current row: its elements relative to the band, and its height.
+struct Laid
+{
+    QList<Element> elements;
+    double height = 0;
+};
+
+struct ActiveData
+{
+    const DataBand *band;
+    QString dataSet;
+    Row row;
+    QList<int> openGroups; // indexes into band->groups, outermost first
+    bool headerShown = false; // repeated on later pages once shown
+};
+
+class Paginator
+{
+public:
+    Paginator(const Template &report, DataProvider &data, const PrepareProgress &progress)
+        : m_report(report), m_data(data), m_progress(progress)
+    {
+        m_prepared.page = report.page;
+    }
+
+    bool run(Prepared *prepared, QString *error)
+    {
+        m_scopes.append(Scope{});
+        newPage();
+        if (m_report.title)
+            place(lay(*m_report.title));
+        placeHeaders();
+        for (const DataBand &data : m_report.data) {
+            if (!runData(data, nullptr))
+                break;
+        }
+        if (m_failed.isEmpty() && m_report.summary)
+            place(lay(*m_report.summary));
+        finishPage();
+        if (!m_failed.isEmpty()) {
+            *error = m_failed;
+            return false;
+        }
+        *prepared = std::move(m_prepared);
+        return true;
+    }
+
+private:
+    double bottom() const
+    {
+        const double footer = m_report.pageFooter ? m_report.pageFooter->height : 0;
+        return m_report.page.height - m_report.page.margins.bottom() - footer;
+    }
+
+    void newPage()
+    {
+        m_prepared.pages.append(Page{});
+        m_y = m_report.page.margins.top();
+        m_contentTop = m_y;
+        if (m_progress && !m_progress(int(m_prepared.pages.size())))
+            m_failed = QStringLiteral("已取消");
+    }
+
+    // The page header, then the headers of the data and groups running over from the page
+    // before.
+    void placeHeaders()
+    {
+        if (m_report.pageHeader)
+            place(lay(*m_report.pageHeader));
+        for (const ActiveData &active : std::as_const(m_active)) {
+            if (active.headerShown)
+                place(lay(*active.band->header));
+            for (int g : active.openGroups) {
+                const Group &group = active.band->groups.at(g);
+                if (group.repeatHeader && group.header)
+                    place(lay(*group.header));
+            }
+        }
+        m_contentTop = m_y;
+    }
+
+    void finishPage()
+    {
+        if (m_report.pageFooter) {
+            Laid footer = lay(*m_report.pageFooter);
+            const double top = m_report.page.height - m_report.page.margins.bottom() -
+                               m_report.pageFooter->height;
+            emitAt(footer, top, m_report.pageFooter->height);
+        }
+    }
+
+    void breakPage()
+    {
+        finishPage();
+        newPage();
+        placeHeaders();
+    }
+
+    // Puts a laid band on the page, after a page break when it does not fit below what is
+    // there; `withNext` more millimetres must fit along with it (a group header and its first
+    // row). A band taller than a whole page is clipped rather than moved on for ever.
+    void place(const Laid &laid, double withNext = 0)
+    {
+        if (m_y + laid.height + withNext > bottom() + kEpsilon && m_y > m_contentTop + kEpsilon)
+            breakPage();
+        const double room = bottom() - m_y;
+        const double height = qMin(laid.height, qMax(0.0, room));
+        emitAt(laid, m_y, height);
+        m_y += height;
+    }
+
+    void emitAt(const Laid &laid, double top, double height)
+    {
+        Page &page = m_prepared.pages.last();
+        const double left = m_report.page.margins.left();
+        for (Element e : laid.elements) {
+            if (e.rect.top() >= height - kEpsilon && laid.height > 0 && height < laid.height)
+                continue; // below the clipped part
+            e.rect.translate(left, top);
+            if (e.rect.bottom() > top + height + kEpsilon)
+                e.rect.setBottom(top + height);
+            page.elements.append(e);
+        }
+    }
+
+    Laid lay(const Band &band)
+    {
+        Laid laid;
+        laid.height = band.height;
+        // Items that grow push down the items that start below them.
+        QList<double> growth(band.items.size(), 0);
+        for (qsizetype i = 0; i < band.items.size(); ++i) {
+            const Item &item = band.items.at(i);
+            if (item.kind == Item::Text && item.grow) {
+                const double needed =
+                    textHeight(evaluate(item.text), item.font, item.rect.width() - 1, item.wrap);
+                growth[i] = qMax(0.0, needed - item.rect.height());
+            }
+        }
+        for (qsizetype i = 0; i < band.items.size(); ++i) {
+            const Item &item = band.items.at(i);
+            double shift = 0;
+            for (qsizetype j = 0; j < band.items.size(); ++j) {
+                if (growth[j] > 0 && band.items.at(j).rect.bottom() <= item.rect.top() + kEpsilon)
+                    shift = qMax(shift, growth[j]);
+            }
+            Element e = element(item);
+            e.rect.translate(0, shift);
+            e.rect.setHeight(e.rect.height() + growth[i]);
+            laid.height = qMax(laid.height, band.height + shift + growth[i]);
+            laid.elements << e;
+        }
+        return laid;
+    }
+
+    Element element(const Item &item)
+    {
+        Element e;
+        e.kind = Element::Kind(item.kind);
+        e.rect = item.rect;
+        e.font = item.font;
+        e.align = item.align;
+        e.valign = item.valign;
+        e.wrap = item.wrap;
+        e.frame = item.frame;
+        e.frameWidth = item.frameWidth;
+        e.color = item.color;
+        e.background = item.background;
+        switch (item.kind) {
+        case Item::Text:
+            e.text = evaluate(item.text);
+            break;
+        case Item::Picture:
+            e.text = picturePath(item.source);
+            break;
+        case Item::CheckBox: {
+            const QVariant v = fieldValue(item.source);
+            e.checked = v.toBool() || v.toString() == u"1";
+            break;
+        }
+        case Item::PieChart:
+            e.slices = pieSlices(item);
+            break;
+        default:
+            break;
+        }
+        return e;
+    }
+
+    QString picturePath(const QString &source)
+    {
+        if (source.startsWith(u'[') && source.endsWith(u']')) {
+            const QString relative = fieldValue(source.mid(1, source.size() - 2)).toString();
+            return relative.isEmpty() ? QString() : AppHome::path(relative);
+        }
+        return source.startsWith(QStringLiteral("file:")) ? source.mid(5) : source;
+    }
+
+    QList<QPair<QString, double>> pieSlices(const Item &item)
+    {
+        QList<QPair<QString, double>> slices;
+        QString error;
+        std::unique_ptr<RowSource> rows =
+            m_data.open(item.dataSet, m_active.isEmpty() ? nullptr : &m_active.last().row, &error);
+        Row row;
+        while (rows && rows->next(&row))
+            slices.append({row.value(item.labelField).toString(),
+                           row.value(item.valueField).toDouble()});
+        return slices;
+    }
+
+    QVariant fieldValue(const QString &name)
+    {
+        const qsizetype dot = name.indexOf(u'.');
+        const QString dataSet = dot > 0 ? name.left(dot) : QString();
+        const QString field = dot > 0 ? name.mid(dot + 1) : name;
+        for (qsizetype i = m_active.size() - 1; i >= 0; --i) {
+            const ActiveData &active = m_active.at(i);
+            if (!dataSet.isEmpty() && active.dataSet.compare(dataSet, Qt::CaseInsensitive) != 0)
+                continue;
+            if (active.row.indexOf(field) >= 0)
+                return active.row.value(field);
+        }
+        return {};
+    }
+
+    QString token(const QString &token)
+    {
+        const qsizetype colon = token.indexOf(u':');
+        const QString name = (colon < 0 ? token : token.left(colon)).trimmed();
+        const QString format = colon < 0 ? QString() : token.mid(colon + 1);
+        const QString lower = name.toLower();
+        if (lower == u"page")
+            return QString::number(m_prepared.pages.size());
+        if (lower == u"pagecount")
+            return QStringLiteral("[PageCount]");
+        if (lower == u"date")
+            return QDate::currentDate().toString(format.isEmpty() ? QStringLiteral("yyyy-MM-dd")
+                                                                  : format);
+        if (lower == u"count")
+            return QString::number(m_scopes.last().count);
+        if (lower.startsWith(QStringLiteral("sum(")) && lower.endsWith(u')')) {
+            const double sum = m_scopes.last().sums.value(lower.mid(4, lower.size() - 5).trimmed());
+            return DisplayFormat::format(sum, format.isEmpty() ? QStringLiteral("0.##") : format);
+        }
+        const QVariant value = fieldValue(name);
+        if (value.typeId() == QMetaType::QDate || value.typeId() == QMetaType::QDateTime)
+            return DisplayFormat::format(value,
+                                         format.isEmpty() ? QStringLiteral("yyyy-MM-dd") : format);
+        return DisplayFormat::format(value, format);
+    }
+
+    // "[…]" tokens replaced by their values; "[PageCount]" stays for drawing time.
+    QString evaluate(const QString &text)
+    {
+        QString out;
+        qsizetype at = 0;
+        while (at < text.size()) {
+            const qsizetype open = text.indexOf(u'[', at);
+            const qsizetype close = open < 0 ? -1 : text.indexOf(u']', open);
+            if (close < 0) {
+                out += text.mid(at);
+                break;
+            }
+            out += text.mid(at, open - at) + token(text.mid(open + 1, close - open - 1));
+            at = close + 1;
+        }
+        return out;
+    }
+
+    bool runData(const DataBand &band, const Row *master)
+    {
+        QString error;
+        std::unique_ptr<RowSource> rows = m_data.open(band.dataSet, master, &error);
+        if (!rows) {
+            m_failed = error;
+            return false;
+        }
+        Row row;
+        if (!rows->next(&row))
+            return finishRows(*rows);
+        m_active.append({&band, band.dataSet, row, {}, false});
+        m_scopes.append(Scope{});
+        const auto current = [this]() -> ActiveData & { return m_active.last(); };
+        if (band.header) {
+            place(lay(*band.header), firstRowHeight(band));
+            current().headerShown = true;
+        }
+        QVariantList groupValues(band.groups.size());
+        bool first = true;
+        bool more = true;
+        while (more && m_failed.isEmpty()) {
+            int changed = first ? 0 : int(band.groups.size());
+            for (int g = 0; g < band.groups.size() && !first; ++g) {
+                if (row.value(band.groups.at(g).field) != groupValues.at(g)) {
+                    changed = g;
+                    break;
+                }
+            }
+            // Group footers still show the rows they close.
+            closeGroups(band, changed);
+            current().row = row;
+            for (int g = changed; g < band.groups.size(); ++g)
+                openGroup(band, g, row, &groupValues, first);
+            first = false;
+            place(lay(band.row));
+            for (Scope &scope : m_scopes)
+                scope.add(row);
+            for (const DataBand &detail : band.details) {
+                const Row masterRow = row;
+                if (!runData(detail, &masterRow))
+                    return false;
+            }
+            Row next;
+            more = rows->next(&next);
+            if (more)
+                row = next;
+        }
+        if (!m_failed.isEmpty())
+            return false;
+        closeGroups(band, 0);
+        if (band.footer)
+            place(lay(*band.footer));
+        m_scopes.removeLast();
+        m_active.removeLast();
+        return finishRows(*rows);
+    }
+
+    bool finishRows(const RowSource &rows)
+    {
+        if (!rows.error().isEmpty() && m_failed.isEmpty())
+            m_failed = rows.error();
+        return m_failed.isEmpty();
+    }
+
+    double firstRowHeight(const DataBand &band)
+    {
+        return lay(band.row).height;
+    }
+
+    void openGroup(const DataBand &band, int g, const Row &row, QVariantList *values, bool first)
+    {
+        const Group &group = band.groups.at(g);
+        (*values)[g] = row.value(group.field);
+        if (group.newPage && !first && m_y > m_contentTop + kEpsilon)
+            breakPage();
+        if (group.header) {
+            // A group header never stands alone at the bottom of a page.
+            place(lay(*group.header), firstRowHeight(band));
+        }
+        m_active.last().openGroups.append(g);
+        m_scopes.append(Scope{});
+    }
+
+    void closeGroups(const DataBand &band, int from)
+    {
+        QList<int> &open = m_active.last().openGroups;
+        while (!open.isEmpty() && open.last() >= from) {
+            const Group &group = band.groups.at(open.last());
+            if (group.footer)
+                place(lay(*group.footer));
+            open.removeLast();
+            m_scopes.removeLast();
+        }
+    }
+
+    const Template &m_report;
+    DataProvider &m_data;
+    PrepareProgress m_progress;
+    Prepared m_prepared;
+    QList<ActiveData> m_active;
+    QList<Scope> m_scopes;
+    double m_y = 0;
+    double m_contentTop = 0;
+    QString m_failed;
+};
+
+} // namespace
+
+bool prepare(const Template &report, DataProvider &data, Prepared *prepared, QString *error,
+             const PrepareProgress &progress)
+{
+    return Paginator(report, data, progress).run(prepared, error);
+}
+
+} // namespace Report

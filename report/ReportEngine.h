@@ -1,0 +1,52 @@
+#pragma once
+
+#include "report/PreparedReport.h"
+#include "report/ReportTemplate.h"
+
+#include <QStringList>
+#include <QVariantList>
+#include <functional>
+#include <memory>
+
+// Fills a template from its data sets and breaks it into pages.
+namespace Report {
+
+// One row of a data set; fields are named without regard to case.
+struct Row
+{
+    QStringList fields;
+    QVariantList values;
+
+    int indexOf(const QString &field) const;
+    QVariant value(const QString &field) const;
+};
+
+// The rows of one data set, read forward.
+class RowSource
+{
+public:
+    virtual ~RowSource() = default;
+    // The next row into `row`; false at the end or on a failure (error() then says which).
+    virtual bool next(Row *row) = 0;
+    virtual QString error() const { return {}; }
+};
+
+// The data sets a report is given, by name.
+class DataProvider
+{
+public:
+    virtual ~DataProvider() = default;
+    // The rows of `dataSet`: for a detail, those of the master row `master`. Null, with the
+    // reason, for a data set the provider does not have or cannot read.
+    virtual std::unique_ptr<RowSource> open(const QString &dataSet, const Row *master,
+                                            QString *error) = 0;
+};
+
+// Told the number of pages made so far; false stops the preparation.
+using PrepareProgress = std::function<bool(int pages)>;
+
+// False, with the reason, when a data set failed or the preparation was stopped.
+bool prepare(const Template &report, DataProvider &data, Prepared *prepared, QString *error,
+             const PrepareProgress &progress = {});
+
+} // namespace Report

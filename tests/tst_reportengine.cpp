@@ -1,0 +1,321 @@
+#include "report/ReportEngine.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Report;
+
+Q_DECLARE_METATYPE(Report::Template)
+
+namespace {
+
+// Rows given in the test: "group|name|amount" each.
+class ListedRows : public RowSource
+{
+public:
+    explicit ListedRows(QList<Row> rows) : m_rows(std::move(rows)) {}
+    bool next(Row *row) override
+    {
+        if (m_at >= m_rows.size())
+            return false;
+        *row = m_rows.at(m_at++);
+        return true;
+    }
+
+private:
+    QList<Row> m_rows;
+    qsizetype m_at = 0;
+};
+
+class ListedData : public DataProvider
+{
+public:
+    QHash<QString, QList<Row>> sets;
+    // Detail rows are those whose "master" field equals the master row's "name".
+    std::unique_ptr<RowSource> open(const QString &dataSet, const Row *master,
+                                    QString *error) override
+    {
+        if (!sets.contains(dataSet)) {
+            *error = QStringLiteral("no data set %1").arg(dataSet);
+            return nullptr;
+        }
+        QList<Row> rows;
+        for (const Row &row : sets.value(dataSet)) {
+            if (!master ||
+                row.value(QStringLiteral("master")) == master->value(QStringLiteral("name")))
+                rows << row;
+        }
+        return std::make_unique<ListedRows>(rows);
+    }
+};
+
+QList<Row> rows(const QStringList &specs)
+{
+    QList<Row> list;
+    for (const QString &spec : specs) {
+        const QStringList parts = spec.split(u'|');
+        list << Row{{QStringLiteral("group"), QStringLiteral("name"), QStringLiteral("amount"),
+                     QStringLiteral("master")},
+                    {parts.value(0), parts.value(1), parts.value(2).toDouble(), parts.value(3)}};
+    }
+    return list;
+}
+
+Band band(double height, const QString &text)
+{
+    Item item;
+    item.rect = QRectF(0, 0, 100, height);
+    item.text = text;
+    return Band{height, {item}};
+}
+
+// A page of 100 mm without margins: 90 mm for bands above a 10 mm footer.
+Template page()
+{
+    Template t;
+    t.page.paper = QStringLiteral("custom");
+    t.page.width = 120;
+    t.page.height = 100;
+    t.page.margins = QMarginsF(0, 0, 0, 0);
+    t.pageFooter = band(10, QStringLiteral("F[Page]/[PageCount]"));
+    return t;
+}
+
+QStringList pages(const Prepared &prepared)
+{
+    QStringList list;
+    for (const Page &p : prepared.pages) {
+        QStringList texts;
+        for (const Element &e : p.elements)
+            texts << prepared.textOf(e);
+        list << texts.join(u' ');
+    }
+    return list;
+}
+
+QStringList names(int count)
+{
+    QStringList list;
+    for (int i = 1; i <= count; ++i)
+        list << QStringLiteral("g|r%1|1").arg(i);
+    return list;
+}
+
+} // namespace
+
+// Filling a template and breaking it into pages.
+class TestReportEngine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void pageBreaking_data()
+    {
+        QTest::addColumn<Template>("report");
+        QTest::addColumn<QStringList>("data");
+        QTest::addColumn<QStringList>("expected");
+
+        Template rows9 = page();
+        rows9.data << DataBand{
+            QStringLiteral("d"), {}, {}, {}, band(10, QStringLiteral("[name]")), {}};
+        QTest::newRow("exact fit")
+            << rows9 << names(9) << QStringList{"r1 r2 r3 r4 r5 r6 r7 r8 r9 F1/1"};
+
+        Template tooTall = rows9;
+        tooTall.title = band(0.1, QStringLiteral("T"));
+        QTest::newRow("0.1 mm too tall")
+            << tooTall << names(9) << QStringList{"T r1 r2 r3 r4 r5 r6 r7 r8 F1/2", "r9 F2/2"};
+
+        Template headed = rows9;
+        headed.data[0].header = band(10, QStringLiteral("H"));
+        headed.data[0].footer = band(10, QStringLiteral("S[SUM(amount)]"));
+        QTest::newRow("data header repeats, footer moves")
+            << headed << names(8) << QStringList{"H r1 r2 r3 r4 r5 r6 r7 r8 F1/2", "H S8 F2/2"};
+
+        Template grouped = rows9;
+        grouped.data[0].groups << Group{QStringLiteral("group"),
+                                        band(10, QStringLiteral("G[group]")),
+                                        band(10, QStringLiteral("E[group]:[COUNT]")), true, false};
+        QTest::newRow("group header never alone at the bottom")
+            << grouped
+            << QStringList{"a|r1|1", "a|r2|1", "a|r3|1", "a|r4|1", "a|r5|1", "a|r6|1", "b|r7|1"}
+            << QStringList{"Ga r1 r2 r3 r4 r5 r6 Ea:6 F1/2", "Gb r7 Eb:1 F2/2"};
+        QTest::newRow("group header repeats on the next page")
+            << grouped << QStringList{"a|r1|1", "a|r2|1", "a|r3|1", "a|r4|1", "a|r5|1",
+                                      "a|r6|1", "a|r7|1", "a|r8|1", "a|r9|1"}
+            << QStringList{"Ga r1 r2 r3 r4 r5 r6 r7 r8 F1/2", "Ga r9 Ea:9 F2/2"};
+
+        Template summed = rows9;
+        summed.title = band(10, QStringLiteral("T"));
+        summed.summary = band(20, QStringLiteral("Z[SUM(amount)]"));
+        QTest::newRow("summary overflowing")
+            << summed << names(7) << QStringList{"T r1 r2 r3 r4 r5 r6 r7 F1/2", "Z7 F2/2"};
+        QTest::newRow("empty data: title and summary")
+            << summed << QStringList{} << QStringList{"T Z0 F1/1"};
+
+        Template giant = rows9;
+        giant.data[0].row = band(500, QStringLiteral("[name]"));
+        QTest::newRow("band taller than a page is clipped")
+            << giant << names(2) << QStringList{"r1 F1/2", "r2 F2/2"};
+    }
+
+    void pageBreaking()
+    {
+        QFETCH(Template, report);
+        QFETCH(QStringList, data);
+        QFETCH(QStringList, expected);
+        ListedData provider;
+        provider.sets.insert(QStringLiteral("d"), rows(data));
+        Prepared prepared;
+        QString error;
+        QVERIFY2(prepare(report, provider, &prepared, &error), qPrintable(error));
+        QCOMPARE(pages(prepared), expected);
+        // The page footer always stands at the bottom.
+        for (const Page &p : prepared.pages)
+            QCOMPARE(p.elements.last().rect.top(), 90.0);
+    }
+
+    void pageCountInFooters_data()
+    {
+        QTest::addColumn<int>("count");
+        for (int n : {9, 10, 11})
+            QTest::newRow(qPrintable(QString::number(n))) << n;
+    }
+
+    void pageCountInFooters()
+    {
+        QFETCH(int, count);
+        Template report = page();
+        report.pageFooter = band(10, QStringLiteral("第 [Page] 页 / 共 [PageCount] 页"));
+        report.data << DataBand{
+            QStringLiteral("d"), {}, {}, {}, band(10, QStringLiteral("[name]")), {}};
+        ListedData provider;
+        provider.sets.insert(QStringLiteral("d"), rows(names(9 * count)));
+        Prepared prepared;
+        QString error;
+        QVERIFY2(prepare(report, provider, &prepared, &error), qPrintable(error));
+        const QStringList texts = pages(prepared);
+        QCOMPARE(texts.size(), count);
+        for (int p = 1; p <= count; ++p)
+            QVERIFY2(
+                texts.at(p - 1).endsWith(QStringLiteral(" 第 %1 页 / 共 %2 页").arg(p).arg(count)),
+                qPrintable(texts.at(p - 1)));
+    }
+
+    void masterAndDetail()
+    {
+        Template report = page();
+        DataBand master{QStringLiteral("m"), {}, {}, {}, band(10, QStringLiteral("M[name]")), {}};
+        master.details << DataBand{QStringLiteral("d"),
+                                   {},
+                                   band(10, QStringLiteral("S[SUM(amount)]")),
+                                   {},
+                                   band(10, QStringLiteral("[m.name]:[name]")),
+                                   {}};
+        report.data << master;
+        ListedData provider;
+        provider.sets.insert(QStringLiteral("m"), rows({"|A", "|B", "|C"}));
+        provider.sets.insert(QStringLiteral("d"), rows({"|x|1|A", "|y|2|B", "|z|3|A", "|w|4|X"}));
+        Prepared prepared;
+        QString error;
+        QVERIFY2(prepare(report, provider, &prepared, &error), qPrintable(error));
+        QCOMPARE(pages(prepared), QStringList{"MA A:x A:z S4 MB B:y S2 MC F1/1"});
+    }
+
+    void growingTextMovesWhatIsBelow()
+    {
+        Template report = page();
+        Band row;
+        Item grows;
+        grows.rect = QRectF(0, 0, 20, 6);
+        grows.grow = true;
+        grows.text = QStringLiteral("[name]");
+        Item below;
+        below.rect = QRectF(0, 6, 20, 4);
+        below.text = QStringLiteral("below");
+        Item beside;
+        beside.rect = QRectF(30, 0, 20, 5);
+        beside.text = QStringLiteral("beside");
+        row.height = 10;
+        row.items = {grows, below, beside};
+        report.data << DataBand{QStringLiteral("d"), {}, {}, {}, row, {}};
+        ListedData provider;
+        provider.sets.insert(QStringLiteral("d"),
+                             rows({QStringLiteral("|") + QString(60, QChar(u'字')), "|短"}));
+        Prepared prepared;
+        QString error;
+        QVERIFY2(prepare(report, provider, &prepared, &error), qPrintable(error));
+        const QList<Element> &e = prepared.pages.first().elements;
+        const double growth = e[0].rect.height() - 6;
+        QVERIFY(growth > 10);
+        QCOMPARE(e[1].rect.top(), 6 + growth);
+        QCOMPARE(e[2].rect.top(), 0.0);
+        // The next row starts below the grown one; a short text does not shrink its row.
+        QCOMPARE(e[3].rect.top(), 10 + growth);
+        QCOMPARE(e[4].rect.top(), 16 + growth);
+    }
+
+    void failingDataSetIsReported()
+    {
+        Template report = page();
+        report.data << DataBand{QStringLiteral("missing"), {}, {}, {}, band(10, QString()), {}};
+        ListedData provider;
+        Prepared prepared;
+        QString error;
+        QVERIFY(!prepare(report, provider, &prepared, &error));
+        QCOMPARE(error, QStringLiteral("no data set missing"));
+    }
+
+    void templateFiles()
+    {
+        Template report = page();
+        report.title = band(12, QStringLiteral("样品清单"));
+        report.title->items[0].name = QStringLiteral("MemoDate");
+        report.title->items[0].font =
+            Font{QStringLiteral("Noto Serif CJK SC"), 14, true, false, false};
+        report.title->items[0].background = QColor(255, 205, 155);
+        DataBand data{QStringLiteral("frDBDataSet1"),
+                      band(8, QStringLiteral("编号")),
+                      {},
+                      {},
+                      band(6, QStringLiteral("[F_code]")),
+                      {}};
+        data.groups << Group{
+            QStringLiteral("F_type"), band(6, QStringLiteral("[F_type]")), {}, false, true};
+        report.data << data;
+        QVERIFY(report.findObject(QStringLiteral("memodate")));
+        QVERIFY(!report.findObject(QStringLiteral("nothing")));
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("frTest.frf"));
+        QString error;
+        QVERIFY2(save(path, report, &error), qPrintable(error));
+        Template back;
+        QVERIFY2(load(path, &back, &error), qPrintable(error));
+        QVERIFY(back == report);
+        // Saving again keeps the previous file beside the new one.
+        QVERIFY(save(path, back, &error));
+        QVERIFY(QFile::exists(path + QStringLiteral(".bak")));
+
+        const QByteArray json = toJson(report);
+        const struct
+        {
+            QByteArray text;
+            const char *message;
+        } refused[] = {
+            {"\x01\x02 old binary template", "不是本程序的报表模板"},
+            {QByteArray(json).replace("\"version\": 1", "\"version\": 9"),
+             "版本（9）比本程序（1）新"},
+            {QByteArray(json).replace("\"height\": 12", "\"height\": \"tall\""), "已损坏"},
+            {json.left(json.size() / 2), "不是本程序的报表模板"},
+        };
+        for (const auto &r : refused) {
+            Template t;
+            QVERIFY(!fromJson(r.text, &t, &error));
+            QVERIFY2(error.contains(QString::fromUtf8(r.message)), qPrintable(error));
+        }
+    }
+};
+
+QTEST_MAIN(TestReportEngine)
+#include "tst_reportengine.moc"
