@@ -124,14 +124,6 @@ bool openSqlite(const DataSource &source, const QString &connectionName, bool ma
             return false;
         }
     }
-    if (file.size() > 0) {
-        QFile bytes(source.sqliteFile);
-        if (bytes.open(QIODevice::ReadOnly) &&
-            bytes.read(16) != QByteArray("SQLite format 3\0", 16)) {
-            *error = QObject::tr("“%1”不是有效的数据库文件。").arg(where);
-            return false;
-        }
-    }
     const bool readOnly =
         file.exists() && (!file.isWritable() || !QFileInfo(file.path()).isWritable());
     *db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
@@ -145,11 +137,15 @@ bool openSqlite(const DataSource &source, const QString &connectionName, bool ma
         return false;
     }
     // Reading the schema proves that the file is a database, whole at its start, and readable.
+    // (Never read the file another way: closing any other descriptor of it would drop the
+    // locks SQLite holds on it for this process's other connections.)
     QSqlQuery proof(*db);
     if (!proof.exec(QStringLiteral("select count(*) from sqlite_master")) || !proof.next()) {
         const QString reason = proof.lastError().text();
         const DatabaseFault::Kind kind = DatabaseFault::classify(reason);
-        *error = kind == DatabaseFault::Kind::Damaged || kind == DatabaseFault::Kind::Busy
+        const bool notADatabase = reason.contains(QStringLiteral("file is not a database"));
+        *error = !notADatabase &&
+                         (kind == DatabaseFault::Kind::Damaged || kind == DatabaseFault::Kind::Busy)
                      ? DatabaseFault::message(kind, source, true)
                      : QObject::tr("“%1”不是有效的数据库文件：%2").arg(where, reason);
         proof.finish();

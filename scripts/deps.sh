@@ -10,7 +10,7 @@ packages=(cmake ninja-build g++ pkg-config
           libxlsxwriter-dev qt6-charts-dev libqt6opengl6-dev
           qt6-translations-l10n fonts-noto-cjk breeze-icon-theme)
 if [[ "${1:-}" == "--test" ]]; then
-  packages+=(postgresql xauth xvfb clang-format python3 python3-openpyxl)
+  packages+=(postgresql xauth xvfb clang-format python3 python3-openpyxl poppler-utils)
 fi
 
 missing=()

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -336,6 +337,42 @@ private slots:
         first.join();
         second.join();
         QCOMPARE(succeeded.load(), 2);
+    }
+
+    // Opening a second connection must leave the locks of the first in place: another program
+    // may not write while this one holds the write lock.
+    void anotherConnectionKeepsTheLocks()
+    {
+        QTemporaryDir home;
+        const DataSource source = DataSource::fromDs(QString(), home.path());
+        QSqlDatabase first;
+        QString error;
+        QVERIFY2(Connection::open(source, QStringLiteral("first"), &first, &error),
+                 qPrintable(error));
+        QVERIFY(QSqlQuery(first).exec(QStringLiteral("create table t(x)")));
+        QSqlQuery lock(first);
+        QVERIFY(lock.exec(QStringLiteral("begin immediate")));
+        {
+            QSqlDatabase second;
+            QVERIFY2(Connection::open(source, QStringLiteral("second"), &second, &error),
+                     qPrintable(error));
+            second.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("second"));
+        const int status =
+            QProcess::execute(QStringLiteral("/usr/bin/python3"),
+                              {QStringLiteral("-c"),
+                               QStringLiteral("import sqlite3,sys\n"
+                                              "c = sqlite3.connect(sys.argv[1], timeout=0)\n"
+                                              "try:\n c.execute('begin immediate'); sys.exit(0)\n"
+                                              "except sqlite3.OperationalError: sys.exit(3)"),
+                               source.sqliteFile});
+        QCOMPARE(status, 3);
+        QVERIFY(lock.exec(QStringLiteral("rollback")));
+        lock.finish();
+        first.close();
+        first = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("first"));
     }
 };
 

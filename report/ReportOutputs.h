@@ -1,0 +1,21 @@
+#pragma once
+
+#include "report/PreparedReport.h"
+
+#include <QString>
+
+// A prepared report written to a file. Each writes a new file and replaces an old one only when
+// complete; false, with the reason, when it cannot.
+namespace Report {
+
+// Every page as a PDF page of the report's paper, its fonts embedded, its text searchable.
+bool writePdf(const Prepared &report, const QString &path, QString *error);
+// The texts of each line of each page, left to right, separated by ";" (UTF-8 with BOM, so
+// spreadsheet programs read the Chinese right).
+bool writeCsv(const Prepared &report, const QString &path, QString *error);
+// The same lines as plain UTF-8 text, the texts separated by tabs, pages by form feeds.
+bool writeText(const Prepared &report, const QString &path, QString *error);
+// The same lines as an HTML table per page.
+bool writeHtml(const Prepared &report, const QString &path, QString *error);
+
+} // namespace Report

@@ -1,0 +1,113 @@
+#include "report/SqlReportData.h"
+
+#include "core/Connection.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QUuid>
+
+namespace Report {
+
+namespace {
+
+class QueryRows : public RowSource
+{
+public:
+    QueryRows(QSqlQuery query, std::shared_ptr<int> reading)
+        : m_query(std::move(query)), m_reading(std::move(reading))
+    {
+        ++*m_reading;
+        const QSqlRecord record = m_query.record();
+        for (int i = 0; i < record.count(); ++i)
+            m_fields << record.fieldName(i);
+    }
+
+    bool next(Row *row) override
+    {
+        if (!m_query.next()) {
+            if (m_query.lastError().isValid())
+                m_error = m_query.lastError().text();
+            return false;
+        }
+        row->fields = m_fields;
+        row->values.resize(m_fields.size());
+        for (int i = 0; i < m_fields.size(); ++i)
+            row->values[i] = m_query.value(i);
+        return true;
+    }
+
+    ~QueryRows() override { --*m_reading; }
+
+    QString error() const override { return m_error; }
+
+private:
+    QSqlQuery m_query;
+    std::shared_ptr<int> m_reading;
+    QStringList m_fields;
+    QString m_error;
+};
+
+} // namespace
+
+SqlReportData::SqlReportData(const DataSource &source)
+    : m_source(source),
+      m_connectionPrefix(QStringLiteral("report-") + QUuid::createUuid().toString(QUuid::Id128)),
+      m_reading(std::make_shared<int>(0))
+{
+}
+
+SqlReportData::~SqlReportData()
+{
+    QStringList names;
+    for (QSqlDatabase &db : m_connections) {
+        names << db.connectionName();
+        db.close();
+    }
+    m_connections.clear();
+    for (const QString &name : names)
+        QSqlDatabase::removeDatabase(name);
+}
+
+void SqlReportData::set(const QString &dataSet, const Statement &statement)
+{
+    m_sets.insert(dataSet.toLower(), statement);
+}
+
+std::unique_ptr<RowSource> SqlReportData::open(const QString &dataSet, const Row *master,
+                                               QString *error)
+{
+    const auto it = m_sets.constFind(dataSet.toLower());
+    if (it == m_sets.cend()) {
+        *error = QStringLiteral("报表用到的数据集 %1 不存在").arg(dataSet);
+        return nullptr;
+    }
+    const int level = *m_reading;
+    if (level >= m_connections.size()) {
+        QSqlDatabase db;
+        const QString name = m_connectionPrefix + QString::number(level);
+        if (!Connection::open(m_source, name, &db, error)) {
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            return nullptr;
+        }
+        m_connections.append(db);
+    }
+    QSqlQuery query(m_connections.at(level));
+    query.setForwardOnly(true);
+    if (!query.prepare(it->sql)) {
+        *error = query.lastError().text();
+        return nullptr;
+    }
+    for (const QVariant &v : it->values)
+        query.addBindValue(v);
+    for (const QString &field : it->masterFields)
+        query.addBindValue(master ? master->value(field) : QVariant());
+    if (!query.exec()) {
+        *error = query.lastError().text();
+        return nullptr;
+    }
+    return std::make_unique<QueryRows>(std::move(query), m_reading);
+}
+
+} // namespace Report

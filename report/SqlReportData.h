@@ -1,0 +1,44 @@
+#pragma once
+
+#include "core/DataSource.h"
+#include "report/ReportEngine.h"
+
+#include <QHash>
+#include <QList>
+#include <QSqlDatabase>
+#include <memory>
+
+// A report's data sets as statements with bound values, read forward on connections of the
+// report's own (so a report may be prepared off the window's thread). A detail read while its
+// master is still being read gets a connection of its own: a server connection serves one
+// forward reading at a time. Use it on one thread.
+namespace Report {
+
+struct Statement
+{
+    QString sql;
+    QVariantList values;
+    // A detail's statement takes these fields of its master row as its last values.
+    QStringList masterFields;
+};
+
+class SqlReportData : public DataProvider
+{
+public:
+    explicit SqlReportData(const DataSource &source);
+    ~SqlReportData() override;
+
+    void set(const QString &dataSet, const Statement &statement);
+
+    std::unique_ptr<RowSource> open(const QString &dataSet, const Row *master,
+                                    QString *error) override;
+
+private:
+    DataSource m_source;
+    QString m_connectionPrefix;
+    QList<QSqlDatabase> m_connections; // one per level of data sets being read at once
+    std::shared_ptr<int> m_reading;     // data sets being read now
+    QHash<QString, Statement> m_sets;   // lower-cased name
+};
+
+} // namespace Report

@@ -1,0 +1,154 @@
+#include "report/ReportEngine.h"
+#include "report/ReportOutputs.h"
+#include "report/SqlReportData.h"
+#include "support/TestDatabase.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Report;
+
+namespace {
+
+Band textBand(double height, const QStringList &texts)
+{
+    Band band{height, {}};
+    double x = 0;
+    for (const QString &text : texts) {
+        Item item;
+        item.rect = QRectF(x, 0, 40, height);
+        item.text = text;
+        band.items << item;
+        x += 40;
+    }
+    return band;
+}
+
+// Clients with their samples, as the by-client report lists them.
+Template byClient()
+{
+    Template t;
+    t.title = textBand(12, {QStringLiteral("样品客户统计表")});
+    t.pageFooter = textBand(8, {QStringLiteral("第 [Page] 页 / 共 [PageCount] 页")});
+    DataBand clients{
+        QStringLiteral("frDBDataSet1"),
+        {},
+        {},
+        {},
+        textBand(8, {QStringLiteral("[F_XSclient]"), QStringLiteral("[F_XSprice1:0.00]")}),
+        {}};
+    clients.details << DataBand{
+        QStringLiteral("frDBDataSet2"),
+        {},
+        {},
+        {},
+        textBand(6, {QStringLiteral("[F_goodCode]"), QStringLiteral("[F_goodName]")}),
+        {}};
+    t.data << clients;
+    return t;
+}
+
+QString run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+} // namespace
+
+// Reports over the database, written to files.
+class TestReportOutput : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase_data() { TestDatabase::addEngineRows(); }
+
+    void masterDetailAndOutputs()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        const QList<QVariantList> samples = {{"S1", "轴承", "A客户", 1.5},
+                                             {"S2", "弹簧", "B客户", 2.0},
+                                             {"S3", "螺丝;钉", "A客户", 3.25},
+                                             {"S4", "不在清单", "B客户", 9.0}};
+        for (const QVariantList &s : samples)
+            QVERIFY(db.dm()->ExecSql(QStringLiteral("insert into GoodMain(F_goodCode, F_goodName, "
+                                                    "F_XSclient, F_XSprice1) values(?, ?, ?, ?)"),
+                                     s));
+        // The list's filter leaves S4 out; each client lists exactly its samples of the list.
+        const QString where = QStringLiteral("where F_goodCode <> ?");
+        SqlReportData data(db.dm()->source());
+        data.set(
+            QStringLiteral("frDBDataSet1"),
+            {QStringLiteral("select F_XSclient, sum(F_XSprice1) as F_XSprice1 from GoodMain ") +
+                 where + QStringLiteral(" group by F_XSclient order by F_XSclient"),
+             {QStringLiteral("S4")},
+             {}});
+        data.set(QStringLiteral("frDBDataSet2"),
+                 {QStringLiteral("select * from GoodMain ") + where +
+                      QStringLiteral(" and (F_XSclient = ?) order by F_goodCode"),
+                  {QStringLiteral("S4")},
+                  {QStringLiteral("F_XSclient")}});
+        Prepared prepared;
+        QString error;
+        QVERIFY2(prepare(byClient(), data, &prepared, &error), qPrintable(error));
+
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("r.csv"));
+        QVERIFY2(writeCsv(prepared, csv, &error), qPrintable(error));
+        QFile csvFile(csv);
+        QVERIFY(csvFile.open(QIODevice::ReadOnly));
+        QCOMPARE(
+            csvFile.readAll(),
+            QByteArray("\xEF\xBB\xBF样品客户统计表\r\nA客户;4.75\r\nS1;轴承\r\nS3;\"螺丝;钉\"\r\n"
+                       "B客户;2.00\r\nS2;弹簧\r\n第 1 页 / 共 1 页\r\n"));
+
+        const QString pdf = dir.filePath(QStringLiteral("r.pdf"));
+        QVERIFY2(writePdf(prepared, pdf, &error), qPrintable(error));
+        const QString text = run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        for (const char *expected : {"样品", "统计表", "螺丝;钉", "轴承", "4.75"})
+            QVERIFY2(text.contains(QString::fromUtf8(expected)), qPrintable(text));
+        // The PDF writer maps a glyph that the font shares with another code point (户 with the
+        // radical ⼾, 页 with ⻚, some digits) back to that one, so such text is not found yet.
+        QEXPECT_FAIL("", "glyphs the font shares between code points", Continue);
+        QVERIFY(text.contains(QStringLiteral("A客户")) && text.contains(QStringLiteral("S1")) &&
+                text.contains(QStringLiteral("第 1 页")));
+        QVERIFY(!text.contains(QStringLiteral("不在清单")));
+        // Every font is embedded, so the page reads the same on any machine.
+        const QStringList fonts = run(QStringLiteral("pdffonts"), {pdf}).split(u'\n').mid(2);
+        QVERIFY(!fonts.filter(QStringLiteral("CID")).isEmpty());
+        for (const QString &font : fonts) {
+            if (!font.trimmed().isEmpty())
+                QVERIFY2(font.contains(QStringLiteral(" yes ")), qPrintable(font));
+        }
+
+        const QString html = dir.filePath(QStringLiteral("r.html"));
+        QVERIFY(writeHtml(prepared, html, &error));
+        const QString txt = dir.filePath(QStringLiteral("r.txt"));
+        QVERIFY(writeText(prepared, txt, &error));
+        QFile txtFile(txt);
+        QVERIFY(txtFile.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(txtFile.readAll()).contains(QStringLiteral("S3\t螺丝;钉\n")));
+    }
+
+    void failingStatementIsReported()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        SqlReportData data(db.dm()->source());
+        data.set(QStringLiteral("frDBDataSet1"),
+                 {QStringLiteral("select nothing from nowhere"), {}, {}});
+        Prepared prepared;
+        QString error;
+        QVERIFY(!prepare(byClient(), data, &prepared, &error));
+        QVERIFY(!error.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestReportOutput)
+#include "tst_reportoutput.moc"
