@@ -4,6 +4,7 @@
 #include "core/Prompt.h"
 #include "maintenance/Backup.h"
 #include "widgets/DialogButtons.h"
+#include "widgets/EnsureFolder.h"
 #include "widgets/FileChooser.h"
 #include "widgets/InputBox.h"
 #include "widgets/PlaceForm.h"
@@ -83,19 +84,6 @@ TFrmDataBack::TFrmDataBack(QWidget *parent) : QDialog(parent)
     PlaceForm(this, 0);
 }
 
-bool TFrmDataBack::ensureFolder(const QString &folder, const QString &failure)
-{
-    if (QFileInfo(folder).isDir())
-        return true;
-    if (ShowPrompt(QStringLiteral("当前目录") + folder + QStringLiteral(" 不存在，是否创建！"),
-                   Prompt::Question) != Prompt::Yes)
-        return false;
-    if (QDir().mkpath(folder))
-        return true;
-    ShowPrompt(QStringLiteral("目录") + folder + failure, Prompt::Error);
-    return false;
-}
-
 void TFrmDataBack::setBusy(bool busy)
 {
     // One piece of work at a time: a second click never starts another.
@@ -107,7 +95,7 @@ void TFrmDataBack::setBusy(bool busy)
 void TFrmDataBack::BackData()
 {
     const QString folder = edtBackPath->text().trimmed();
-    if (!ensureFolder(folder, QStringLiteral(" 创建失败,请检测路径是否合法!")))
+    if (!EnsureFolder(folder, QStringLiteral(" 创建失败,请检测路径是否合法!")))
         return;
     const QString name = Backup::fileName(QDate::currentDate());
     const QString target = QDir(folder).filePath(name);
@@ -206,7 +194,7 @@ void TFrmDataBack::saveSettings()
     const QString folder = edtBackPath->text();
     // An empty folder stands for back/ in the program's folder.
     if (!folder.trimmed().isEmpty() &&
-        !ensureFolder(folder, QStringLiteral("创建失败,请检测路径是否合法!"))) {
+        !EnsureFolder(folder, QStringLiteral("创建失败,请检测路径是否合法!"))) {
         edtBackPath->setFocus();
         return;
     }

@@ -24,9 +24,6 @@ public:
 
 private:
     void setBusy(bool busy);
-    // The folder, created after the question when it is missing; false when it is not there
-    // (`failure` follows the folder in the error box).
-    bool ensureFolder(const QString &folder, const QString &failure);
 
     QLineEdit *edtBackPath;
     QList<QRadioButton *> m_modes;

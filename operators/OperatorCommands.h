@@ -3,5 +3,6 @@
 class CommandRegistry;
 class MainHost;
 
-// Changing the operator (the named command "actChangeOper").
+// Company information (101), password change (102), operators and rights (103) and changing
+// the operator (the named command "actChangeOper").
 void installOperatorCommands(CommandRegistry &commands, MainHost &host);
