@@ -59,8 +59,7 @@ TfrmModPass::TfrmModPass(QWidget *parent)
     layout->addLayout(form);
     layout->addLayout(buttonRow({}, {ok, cancel}));
     new EditorKeys(this, ok, cancel);
-    setMinimumWidth(340);
-    setFixedSize(sizeHint());
+    setFixedSize(sizeHint().expandedTo(QSize(340, 0)));
     edtOldPass->setFocus();
 }
 
