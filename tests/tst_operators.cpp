@@ -5,6 +5,7 @@
 #include "operators/uFrmOperGl.h"
 #include "operators/uFrmOperLogin.h"
 #include "register/uFrmMain.h"
+#include "support/Modal.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
 #include "widgets/DBGridEh.h"
@@ -199,6 +200,32 @@ private slots:
         window.show();
         child<QPushButton>(&window, "btnEdit")->click();
         QCOMPARE(prompt.texts(), QStringList{QStringLiteral("此表为空，没有记录需要修改！")});
+    }
+
+    void listKeys()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        TfrmOperGl window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QWidget *grid = QApplication::focusWidget();
+        QTest::keyClick(grid, Qt::Key_E, Qt::ControlModifier);
+        QTest::keyClick(grid, Qt::Key_Delete);
+        QCOMPARE(prompt.texts(),
+                 (QStringList{QStringLiteral("此用户为系统默认用户，不能修改和编辑！"),
+                              QStringLiteral("此用户为系统默认用户，不能删除！")}));
+        bool opened = false;
+        whenModal<TFrmLimitGl>(&window, [&opened](TFrmLimitGl *editor) {
+            opened = editor->mode() == TFrmLimitGl::Add;
+            QTest::keyClick(editor, Qt::Key_Escape);
+        });
+        QTest::keyClick(grid, Qt::Key_A, Qt::ControlModifier);
+        QVERIFY(opened);
+        QVERIFY(window.isVisible());
+        QTest::keyClick(grid, Qt::Key_Escape);
+        QVERIFY(!window.isVisible());
     }
 
     void saveRefusesBadInputAndKeepsIt_data()
