@@ -51,16 +51,6 @@ SaveResult save(TdmData &dm, const OperatorEntry &entry, qint64 *savedId, QStrin
     const QString name = entry.name.trimmed();
     if (name.isEmpty())
         return SaveResult::EmptyName;
-    // Names compare as the login compares them: "Bob" and "bob" are one operator.
-    QSqlQuery same = dm.runQuiet(
-        QStringLiteral("select F_ID from OperList where lower(F_Name) = lower(?)"), {name}, error);
-    if (!same.isActive())
-        return SaveResult::Failed;
-    while (same.next()) {
-        if (same.value(0).toLongLong() != entry.id)
-            return SaveResult::DuplicateName;
-    }
-
     QStringList columns{QStringLiteral("F_Name"), QStringLiteral("F_Mem"), QStringLiteral("F_Flag"),
                         QStringLiteral("F_xtFlag")};
     QVariantList values{name, entry.memo, entry.disabled, entry.ownRecordsOnly};
@@ -75,8 +65,19 @@ SaveResult save(TdmData &dm, const OperatorEntry &entry, qint64 *savedId, QStrin
     }
 
     Transaction transaction(dm.database());
-    if (!transaction.began(error))
+    // Two workstations adding one name at once: the second waits and finds it taken.
+    if (!transaction.began(error) ||
+        !run(dm, dm.dialect().lockForWriting(QStringLiteral("OperList")), {}, error))
         return SaveResult::Failed;
+    // Names compare as the login compares them: "Bob" and "bob" are one operator.
+    QSqlQuery same = dm.runQuiet(
+        QStringLiteral("select F_ID from OperList where lower(F_Name) = lower(?)"), {name}, error);
+    if (!same.isActive())
+        return SaveResult::Failed;
+    while (same.next()) {
+        if (same.value(0).toLongLong() != entry.id)
+            return SaveResult::DuplicateName;
+    }
     QString oldName = name;
     if (entry.id > 0) {
         QSqlQuery old = dm.runQuiet(QStringLiteral("select F_Name from OperList where F_ID = ?"),
