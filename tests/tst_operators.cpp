@@ -21,6 +21,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 
 namespace {
@@ -158,6 +159,9 @@ private slots:
 
         child<QCheckBox>(&window, "chkShowDisabled")->click();
         QCOMPARE(listedNames(window), (QStringList{"admin", "甲", "乙"}));
+        const QAbstractItemModel *shown = window.grid()->view()->model();
+        QCOMPARE(shown->index(2, 0).data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
+        QVERIFY(!shown->index(1, 0).data(Qt::ForegroundRole).isValid());
         child<QCheckBox>(&window, "chkShowDisabled")->click();
         QCOMPARE(listedNames(window), (QStringList{"admin", "甲"}));
     }
