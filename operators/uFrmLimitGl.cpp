@@ -5,6 +5,7 @@
 #include "core/RecordList.h"
 #include "core/Schema.h"
 #include "operators/OperatorStore.h"
+#include "operators/PasswordBox.h"
 #include "widgets/CodeCombo.h"
 #include "widgets/DialogButtons.h"
 #include "widgets/EditorKeys.h"
@@ -21,14 +22,6 @@
 namespace {
 
 const QString kName = QStringLiteral("F_Name");
-
-QLineEdit *passwordBox(const char *objectName)
-{
-    auto *box = new QLineEdit;
-    box->setObjectName(QLatin1String(objectName));
-    box->setEchoMode(QLineEdit::Password);
-    return box;
-}
 
 } // namespace
 

@@ -3,6 +3,7 @@
 #include "core/DataDm.h"
 #include "core/Prompt.h"
 #include "operators/OperatorStore.h"
+#include "operators/PasswordBox.h"
 #include "widgets/DialogButtons.h"
 #include "widgets/EditorKeys.h"
 #include "widgets/PlaceForm.h"
@@ -12,18 +13,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-
-QLineEdit *passwordBox(const char *objectName)
-{
-    auto *box = new QLineEdit;
-    box->setObjectName(QLatin1String(objectName));
-    box->setEchoMode(QLineEdit::Password);
-    return box;
-}
-
-} // namespace
 
 TfrmModPass::TfrmModPass(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)

@@ -3,6 +3,7 @@
 #include "core/DataDm.h"
 #include "core/PassHash.h"
 #include "core/Prompt.h"
+#include "operators/PasswordBox.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -67,9 +68,7 @@ TfrmOperLogin::TfrmOperLogin(LoginMode mode, QWidget *parent)
     m_cbbOperName->setObjectName(QStringLiteral("cbbOperName"));
     m_cbbOperName->setEditable(true);
     m_cbbOperName->setInsertPolicy(QComboBox::NoInsert);
-    m_edtPassWord = new QLineEdit;
-    m_edtPassWord->setObjectName(QStringLiteral("edtPassWord"));
-    m_edtPassWord->setEchoMode(QLineEdit::Password);
+    m_edtPassWord = passwordBox("edtPassWord");
     form->addRow(QStringLiteral("姓  名："), m_cbbOperName);
     form->addRow(QStringLiteral("密  码："), m_edtPassWord);
     body->addLayout(form);

@@ -143,6 +143,33 @@ private slots:
         QCOMPARE(prompt.texts(), QStringList());
     }
 
+    void aRefusedSaveKeepsWhatWasTyped()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        storeCompany(db.dm(), QString());
+        const QStringList trigger =
+            engine == u"sqlite"
+                ? QStringList{QStringLiteral("create trigger refuse before update on SysInfo "
+                                             "begin select raise(abort, 'refused'); end")}
+                : QStringList{
+                      QStringLiteral("create function refuse() returns trigger language "
+                                     "plpgsql as $$ begin raise exception 'refused'; end $$"),
+                      QStringLiteral("create trigger refuse before update on SysInfo "
+                                     "for each row execute function refuse()")};
+        for (const QString &sql : trigger)
+            QVERIFY(db.dm()->ExecSql(sql));
+        TFrmUserInfo window;
+        window.show();
+        box(window, "edtCode")->setText(QStringLiteral("乙公司"));
+        QVERIFY(!window.saveInfo());
+        QCOMPARE(prompt.texts(), QStringList{QStringLiteral("保存失败，请检测数据库连接！")});
+        QCOMPARE(prompt.shown[0].kind, int(Prompt::Error));
+        QCOMPARE(box(window, "edtCode")->text(), QStringLiteral("乙公司"));
+        QCOMPARE(stored(db.dm(), QStringLiteral("F_Code")), QStringLiteral("甲公司"));
+    }
+
     void mailAddressRule_data()
     {
         QTest::addColumn<QString>("address");
