@@ -39,10 +39,12 @@ QString path(const QString &relative)
 void installShippedFiles()
 {
     QDir().mkpath(g_home);
-    QDirIterator shipped(QStringLiteral(":/home"));
+    const QString root = QStringLiteral(":/home");
+    QDirIterator shipped(root, QDir::Files, QDirIterator::Subdirectories);
     while (shipped.hasNext()) {
         const QString source = shipped.next();
-        const QString target = path(shipped.fileName());
+        const QString target = path(source.mid(root.size() + 1));
+        QDir().mkpath(QFileInfo(target).path());
         if (!QFileInfo::exists(target) && QFile::copy(source, target))
             QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
                                               QFile::ReadOther);

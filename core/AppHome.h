@@ -12,8 +12,8 @@ void set(const QString &dir);
 QString dir();
 QString path(const QString &relative);
 
-// Puts the help and read-me files shipped with the program into the folder where they are
-// missing; the user's own copies stay untouched.
+// Puts the help and read-me files and the report templates (Qr/) shipped with the program into
+// the folder where they are missing; the user's own copies stay untouched.
 void installShippedFiles();
 
 } // namespace AppHome

@@ -9,6 +9,7 @@
 #include "masterdata/RegisterEditor.h"
 #include "masterdata/TreeCodeView.h"
 #include "output/ExportGridToExcel.h"
+#include "output/PrintReport.h"
 #include "widgets/CommandBar.h"
 #include "widgets/DBGridEh.h"
 #include "widgets/GridLayout.h"
@@ -145,9 +146,11 @@ QWidget *RegisterWindow::createToolBar()
                                       {},
                                       {"tbExit", "退出", "application-exit"}},
                                      this, &m_actions);
-    // Reports come with their own windows.
-    for (const char *name : {"tbPrint", "tbDesign"})
-        m_actions.value(QLatin1String(name))->setEnabled(false);
+    // Designing comes with the designer.
+    m_actions.value(QStringLiteral("tbDesign"))->setEnabled(false);
+    connect(m_actions.value(QStringLiteral("tbPrint")), &QAction::triggered, this, [this] {
+        PrintList(this, m_description.reportTemplate, *list(), m_description.listTitle);
+    });
     connect(m_actions.value(QStringLiteral("tbExport")), &QAction::triggered, this,
             [this] { ExportGridToExcel(DBGridEh1, m_description.exportTitle, true); });
     connect(m_actions.value(QStringLiteral("tbNew")), &QAction::triggered, this,

@@ -178,4 +178,13 @@ QString select(const StatisticsDescription &description, const SqlFilter &filter
     return QStringLiteral("select * from ") + description.table + u' ' + filter.where();
 }
 
+QString dateMemo(const StatisticsCriteria &criteria)
+{
+    const QString format = QStringLiteral("yyyy-MM-dd");
+    return QStringLiteral("日    期：自 ") +
+           (criteria.from.isValid() ? criteria.from.toString(format) : QStringLiteral("启用系统")) +
+           QStringLiteral(" 至 ") +
+           (criteria.to.isValid() ? criteria.to.toString(format) : QStringLiteral("记帐最后一天"));
+}
+
 } // namespace StatisticsQuery

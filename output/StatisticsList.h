@@ -62,5 +62,7 @@ namespace StatisticsQuery {
 SqlFilter filter(const StatisticsDescription &description, const StatisticsCriteria &criteria,
                  const SqlDialect &dialect);
 QString select(const StatisticsDescription &description, const SqlFilter &filter);
+// The printed line of the date range: "日    期：自 2024-03-01 至 记帐最后一天".
+QString dateMemo(const StatisticsCriteria &criteria);
 
 } // namespace StatisticsQuery

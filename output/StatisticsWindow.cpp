@@ -7,6 +7,7 @@
 #include "masterdata/Pickers.h"
 #include "masterdata/TypePicker.h"
 #include "output/ExportGridToExcel.h"
+#include "output/PrintReport.h"
 #include "widgets/CodeCombo.h"
 #include "widgets/CommandBar.h"
 #include "widgets/DBGridEh.h"
@@ -88,9 +89,10 @@ QWidget *StatisticsWindow::createToolBar()
                                       {},
                                       {"tbExit", "退出", "application-exit"}},
                                      this, &m_actions);
-    // Printing and designing come with the reports; exporting needs a list read first.
-    for (const char *name : {"tbPrint", "tbSet", "tbExpert"})
+    // Designing comes with the designer; exporting needs a list read first.
+    for (const char *name : {"tbSet", "tbExpert"})
         action(QLatin1String(name))->setEnabled(false);
+    connect(action(QStringLiteral("tbPrint")), &QAction::triggered, this, &StatisticsWindow::print);
     connect(action(QStringLiteral("tbQuery")), &QAction::triggered, this, &StatisticsWindow::query);
     connect(action(QStringLiteral("tbFirst")), &QAction::triggered, this, &StatisticsWindow::first);
     connect(action(QStringLiteral("tbPrior")), &QAction::triggered, this, &StatisticsWindow::prior);
@@ -231,6 +233,14 @@ bool StatisticsWindow::query()
     enableMoves(true, true, true, true);
     showRecordCount();
     return true;
+}
+
+void StatisticsWindow::print()
+{
+    QHash<QString, QString> texts;
+    if (m_description.hasDateRange)
+        texts.insert(QStringLiteral("MemoDate"), StatisticsQuery::dateMemo(criteria()));
+    PrintList(this, m_description.reportTemplate, *list(), m_description.caption, texts);
 }
 
 void StatisticsWindow::showRecordCount()

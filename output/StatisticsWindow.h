@@ -28,6 +28,9 @@ public:
     bool query();
     StatisticsCriteria criteria() const;
 
+    // 打印: the list through the window's template; nothing while it is empty.
+    void print();
+
     void first();
     void prior();
     void next();

@@ -2,6 +2,7 @@
 
 #include "core/AppTitle.h"
 #include "core/DataDm.h"
+#include "output/PrintReport.h"
 #include "widgets/PlaceForm.h"
 #include "widgets/StatusPanels.h"
 
@@ -121,10 +122,8 @@ TfrmYanpinStatCX::TfrmYanpinStatCX(QWidget *parent) : QDialog(parent)
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({180, 720});
 
-    // Printing comes with the reports.
     Button1 = new QPushButton(QStringLiteral("打印"));
     Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setEnabled(false);
     Button1->setAutoDefault(false);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -136,6 +135,7 @@ TfrmYanpinStatCX::TfrmYanpinStatCX(QWidget *parent) : QDialog(parent)
     layout->addLayout(buttons);
     layout->addWidget(createStatusPanels({150, 150, 150, 50}, true, &m_panels));
 
+    connect(Button1, &QPushButton::clicked, this, &TfrmYanpinStatCX::print);
     connect(ListBox1, &QListWidget::itemClicked, this,
             [this](QListWidgetItem *item) { showAnalysis(item->text()); });
     resize(900, 600);
@@ -178,27 +178,42 @@ void TfrmYanpinStatCX::showAnalysis(const QString &name)
     const QString sql = StatisticsAnalysis::statementFor(name, stored);
     const quint64 generation = ++m_generation;
     auto *watcher = new QFutureWatcher<Result>(this);
-    connect(watcher, &QFutureWatcher<Result>::finished, this, [this, watcher, generation, name] {
-        watcher->deleteLater();
-        if (generation != m_generation)
-            return;
-        unsetCursor();
-        present(name, watcher->result());
-        emit analysisFinished();
-    });
+    connect(watcher, &QFutureWatcher<Result>::finished, this,
+            [this, watcher, generation, name, sql] {
+                watcher->deleteLater();
+                if (generation != m_generation)
+                    return;
+                unsetCursor();
+                present(name, sql, watcher->result());
+                emit analysisFinished();
+            });
     setCursor(Qt::BusyCursor);
     watcher->setFuture(QtConcurrent::run(&m_pool, [source = dmData->source(), sql] {
         return StatisticsAnalysis::run(source, sql);
     }));
 }
 
-void TfrmYanpinStatCX::present(const QString &name, const Result &result)
+void TfrmYanpinStatCX::print()
+{
+    if (m_rows->rowCount() == 0)
+        return;
+    Report::Job job;
+    job.templateName = QStringLiteral("frStatFx.frf");
+    job.texts.insert(QStringLiteral("Memo1"), m_chart->title());
+    job.texts.insert(QStringLiteral("Memo2"), m_shownName);
+    job.dataSets.insert(QStringLiteral("frDBDataSet1"), {m_shownSql, {}, {}});
+    ShowReport(this, job, QStringLiteral("样品统计分析"));
+}
+
+void TfrmYanpinStatCX::present(const QString &name, const QString &sql, const Result &result)
 {
     if (!result.error.isEmpty()) {
         dmData->showFailure(kMsgOpenFailed, result.error);
         return;
     }
     m_rows->setRows(name, result.rows);
+    m_shownName = name;
+    m_shownSql = sql;
     if (result.rows.isEmpty())
         return;
     m_series->clear();

@@ -44,7 +44,9 @@ protected:
 
 private:
     void loadAnalyses();
-    void present(const QString &name, const StatisticsAnalysis::Result &result);
+    void present(const QString &name, const QString &sql, const StatisticsAnalysis::Result &result);
+    // 打印: the analysis shown, its chart and its list; nothing while its list is empty.
+    void print();
 
     QListWidget *ListBox1;
     QTabWidget *m_pages;
@@ -57,6 +59,8 @@ private:
     QList<QLabel *> m_panels;
     bool m_shownOnce = false;
     quint64 m_generation = 0;
+    QString m_shownName; // the analysis on the list page, and its statement
+    QString m_shownSql;
     QThreadPool m_pool; // its own, so the window's painting never waits behind an analysis
 };
 

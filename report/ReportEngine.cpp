@@ -269,7 +269,7 @@ private:
             if (active.row.indexOf(field) >= 0)
                 return active.row.value(field);
         }
-        return {};
+        return dot > 0 ? QVariant() : m_data.variable(name);
     }
 
     QString token(const QString &token)

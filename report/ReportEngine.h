@@ -40,6 +40,12 @@ public:
     // reason, for a data set the provider does not have or cannot read.
     virtual std::unique_ptr<RowSource> open(const QString &dataSet, const Row *master,
                                             QString *error) = 0;
+    // A value the report is given beside its data sets ("[CompanyName]"); null when none.
+    virtual QVariant variable(const QString &name) const
+    {
+        Q_UNUSED(name);
+        return {};
+    }
 };
 
 // Told the number of pages made so far; false stops the preparation.

@@ -74,6 +74,16 @@ void SqlReportData::set(const QString &dataSet, const Statement &statement)
     m_sets.insert(dataSet.toLower(), statement);
 }
 
+void SqlReportData::setVariable(const QString &name, const QVariant &value)
+{
+    m_variables.insert(name.toLower(), value);
+}
+
+QVariant SqlReportData::variable(const QString &name) const
+{
+    return m_variables.value(name.toLower());
+}
+
 std::unique_ptr<RowSource> SqlReportData::open(const QString &dataSet, const Row *master,
                                                QString *error)
 {

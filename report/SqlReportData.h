@@ -29,6 +29,8 @@ public:
     ~SqlReportData() override;
 
     void set(const QString &dataSet, const Statement &statement);
+    void setVariable(const QString &name, const QVariant &value);
+    QVariant variable(const QString &name) const override;
 
     std::unique_ptr<RowSource> open(const QString &dataSet, const Row *master,
                                     QString *error) override;
@@ -39,6 +41,7 @@ private:
     QList<QSqlDatabase> m_connections; // one per level of data sets being read at once
     std::shared_ptr<int> m_reading;     // data sets being read now
     QHash<QString, Statement> m_sets;   // lower-cased name
+    QHash<QString, QVariant> m_variables; // lower-cased name
 };
 
 } // namespace Report

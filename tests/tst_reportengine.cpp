@@ -1,5 +1,6 @@
 #include "report/ReportEngine.h"
 
+#include <QDirIterator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -264,6 +265,26 @@ private slots:
         QString error;
         QVERIFY(!prepare(report, provider, &prepared, &error));
         QCOMPARE(error, QStringLiteral("no data set missing"));
+    }
+
+    void shippedTemplatesLoadAndSaveBackIdentical()
+    {
+        QTemporaryDir dir;
+        QDirIterator shipped(QStringLiteral(":/home/Qr"));
+        int count = 0;
+        while (shipped.hasNext()) {
+            const QString file = shipped.next();
+            Template report;
+            QString error;
+            QVERIFY2(load(file, &report, &error), qPrintable(error));
+            const QString copy = dir.filePath(shipped.fileName());
+            QVERIFY2(save(copy, report, &error), qPrintable(error));
+            Template back;
+            QVERIFY2(load(copy, &back, &error), qPrintable(error));
+            QVERIFY2(back == report, qPrintable(file));
+            ++count;
+        }
+        QVERIFY(count >= 8);
     }
 
     void templateFiles()

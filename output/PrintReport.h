@@ -1,0 +1,19 @@
+#pragma once
+
+#include "report/ReportRun.h"
+
+#include <QHash>
+#include <QString>
+
+class QWidget;
+class SqlListModel;
+
+// Prepares `job` off the window's thread, with progress and 取消, and shows it in the preview
+// titled `title`; a failure (a missing or damaged template, a failing statement) is told in a
+// box.
+void ShowReport(QWidget *parent, const Report::Job &job, const QString &title);
+
+// 打印 of a list window: nothing while the list is empty or not read yet; else the template
+// `templateName` over the whole list as it is listed (frDBDataSet1), with `texts` set.
+void PrintList(QWidget *parent, const QString &templateName, const SqlListModel &list,
+               const QString &title, const QHash<QString, QString> &texts = {});

@@ -1,0 +1,208 @@
+#include "output/ReportPreview.h"
+
+#include "core/AppHome.h"
+#include "core/Prompt.h"
+#include "report/ReportOutputs.h"
+#include "widgets/CommandBar.h"
+#include "widgets/FileChooser.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr double kFitWidth = -1;
+constexpr double kWholePage = -2;
+
+} // namespace
+
+// One page of the report on a grey desk, drawn at the preview's zoom.
+class PageView : public QWidget
+{
+public:
+    PageView(const Report::Prepared &report) : m_report(report) {}
+
+    void show(int page, double zoom)
+    {
+        m_page = page;
+        m_zoom = zoom;
+        const QSizeF mm(m_report.page.width, m_report.page.height);
+        resize((mm * pixelsPerMm() * zoom).toSize() + QSize(2 * kDesk, 2 * kDesk));
+        update();
+    }
+
+    double pixelsPerMm() const { return logicalDpiX() / 25.4; }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), QColor(0x80, 0x80, 0x80));
+        const QRectF paper(kDesk, kDesk, width() - 2 * kDesk, height() - 2 * kDesk);
+        painter.fillRect(paper.translated(3, 3), QColor(0x50, 0x50, 0x50));
+        painter.fillRect(paper, Qt::white);
+        painter.translate(kDesk, kDesk);
+        painter.scale(m_zoom, m_zoom);
+        Report::drawPage(painter, m_report, m_page, pixelsPerMm());
+    }
+
+private:
+    static constexpr int kDesk = 12;
+    const Report::Prepared &m_report;
+    int m_page = 0;
+    double m_zoom = 1;
+};
+
+ReportPreview::ReportPreview(Report::Prepared report, const QString &title, QWidget *parent)
+    : QDialog(parent), m_report(std::move(report))
+{
+    setObjectName(QStringLiteral("frmPreview"));
+    setWindowTitle(QStringLiteral("打印预览 - ") + title);
+    setWindowFlags(Qt::Dialog | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+
+    QHash<QString, QAction *> actions;
+    QToolBar *bar = createCommandBar({{"tbFirstPage", "首页", "go-first"},
+                                      {"tbPriorPage", "上页", "go-previous"},
+                                      {"tbNextPage", "下页", "go-next"},
+                                      {"tbLastPage", "末页", "go-last"},
+                                      {},
+                                      {"tbExport", "导出", "document-export"},
+                                      {},
+                                      {"tbClose", "关闭", "application-exit"}},
+                                     this, &actions);
+    m_pageLabel = new QLabel;
+    m_pageLabel->setObjectName(QStringLiteral("lblPage"));
+    m_zoom = new QComboBox;
+    m_zoom->setObjectName(QStringLiteral("cbbZoom"));
+    m_zoom->addItem(QStringLiteral("适合宽度"), kFitWidth);
+    m_zoom->addItem(QStringLiteral("整页"), kWholePage);
+    for (int percent : {50, 75, 100, 150, 200})
+        m_zoom->addItem(QStringLiteral("%1%").arg(percent), percent / 100.0);
+    m_find = new QLineEdit;
+    m_find->setObjectName(QStringLiteral("edtFind"));
+    m_find->setPlaceholderText(QStringLiteral("查找"));
+    m_find->setClearButtonEnabled(true);
+    m_find->setMaximumWidth(180);
+    bar->insertWidget(actions.value(QStringLiteral("tbExport")), m_zoom);
+    bar->insertWidget(actions.value(QStringLiteral("tbExport")), m_find);
+    bar->insertWidget(actions.value(QStringLiteral("tbFirstPage")), m_pageLabel);
+
+    m_view = new PageView(m_report);
+    m_scroll = new QScrollArea;
+    m_scroll->setWidget(m_view);
+    m_scroll->setAlignment(Qt::AlignHCenter);
+    m_scroll->setBackgroundRole(QPalette::Dark);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(bar);
+    layout->addWidget(m_scroll, 1);
+
+    connect(actions.value(QStringLiteral("tbFirstPage")), &QAction::triggered, this,
+            [this] { showPage(0); });
+    connect(actions.value(QStringLiteral("tbPriorPage")), &QAction::triggered, this,
+            [this] { showPage(m_page - 1); });
+    connect(actions.value(QStringLiteral("tbNextPage")), &QAction::triggered, this,
+            [this] { showPage(m_page + 1); });
+    connect(actions.value(QStringLiteral("tbLastPage")), &QAction::triggered, this,
+            [this] { showPage(int(m_report.pages.size()) - 1); });
+    connect(actions.value(QStringLiteral("tbExport")), &QAction::triggered, this,
+            &ReportPreview::exportReport);
+    connect(actions.value(QStringLiteral("tbClose")), &QAction::triggered, this, &QDialog::accept);
+    connect(m_zoom, &QComboBox::currentIndexChanged, this, &ReportPreview::applyZoom);
+    connect(m_find, &QLineEdit::returnPressed, this, [this] {
+        if (!m_find->text().isEmpty() && !find(m_find->text()))
+            ShowPrompt(QStringLiteral("找不到“%1”。").arg(m_find->text()), Prompt::Information);
+    });
+    resize(900, 700);
+    showPage(0);
+}
+
+double ReportPreview::zoom() const
+{
+    const double chosen = m_zoom->currentData().toDouble();
+    if (chosen > 0)
+        return chosen;
+    const double perMm = m_view->pixelsPerMm();
+    const QSize room = m_scroll->viewport()->size() - QSize(30, 30);
+    const double byWidth = room.width() / (m_report.page.width * perMm);
+    if (chosen == kFitWidth)
+        return qMax(0.1, byWidth);
+    return qMax(0.1, qMin(byWidth, room.height() / (m_report.page.height * perMm)));
+}
+
+void ReportPreview::applyZoom()
+{
+    m_view->show(m_page, zoom());
+}
+
+void ReportPreview::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    applyZoom();
+}
+
+void ReportPreview::showPage(int index)
+{
+    m_page = qBound(0, index, qMax(0, int(m_report.pages.size()) - 1));
+    applyZoom();
+    m_scroll->verticalScrollBar()->setValue(0);
+    updatePageLabel();
+}
+
+void ReportPreview::updatePageLabel()
+{
+    m_pageLabel->setText(QStringLiteral(" 第 %1 页 / 共 %2 页 ")
+                             .arg(m_report.pages.isEmpty() ? 0 : m_page + 1)
+                             .arg(m_report.pages.size()));
+}
+
+bool ReportPreview::find(const QString &text)
+{
+    for (int i = 0; i < m_report.pages.size(); ++i) {
+        const int page = (m_page + i) % int(m_report.pages.size());
+        for (const Report::Element &e : m_report.pages.at(page).elements) {
+            if (e.kind == Report::Element::Text &&
+                m_report.textOf(e).contains(text, Qt::CaseInsensitive)) {
+                showPage(page);
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool ReportPreview::exportReport()
+{
+    QString filter;
+    const QString path = FileChooser::saveFileName(
+        this, QStringLiteral("导出报表"), AppHome::path(QStringLiteral("export")),
+        QStringLiteral("PDF 文件 (*.pdf);;网页 (*.html);;CSV 文件 (*.csv);;文本文件 (*.txt)"),
+        &filter);
+    if (path.isEmpty())
+        return false;
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    QString error;
+    bool ok = false;
+    if (suffix == u"html" || suffix == u"htm")
+        ok = Report::writeHtml(m_report, path, &error);
+    else if (suffix == u"csv")
+        ok = Report::writeCsv(m_report, path, &error);
+    else if (suffix == u"txt")
+        ok = Report::writeText(m_report, path, &error);
+    else
+        ok = Report::writePdf(m_report, suffix == u"pdf" ? path : path + QStringLiteral(".pdf"),
+                              &error);
+    if (!ok)
+        ShowPrompt(error, Prompt::Error);
+    return ok;
+}

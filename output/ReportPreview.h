@@ -1,0 +1,47 @@
+#pragma once
+
+#include "report/PreparedReport.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QScrollArea;
+class PageView;
+
+// The print preview of a prepared report: pages at a zoom (fit width, whole page, percentages),
+// page moves, find, and export to PDF, HTML, CSV and plain text.
+class ReportPreview : public QDialog
+{
+    Q_OBJECT
+
+public:
+    ReportPreview(Report::Prepared report, const QString &title, QWidget *parent = nullptr);
+
+    const Report::Prepared &report() const { return m_report; }
+    int currentPage() const { return m_page; }
+    void showPage(int index);
+    // The next page from the current one (the current one included) holding `text`; false
+    // when none does.
+    bool find(const QString &text);
+    // Writes the report as the file chooser's answer says, by its extension; false when the
+    // user cancelled or writing failed (a box says why).
+    bool exportReport();
+    double zoom() const;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void applyZoom();
+    void updatePageLabel();
+
+    Report::Prepared m_report;
+    int m_page = 0;
+    PageView *m_view;
+    QScrollArea *m_scroll;
+    QComboBox *m_zoom;
+    QLabel *m_pageLabel;
+    QLineEdit *m_find;
+};
