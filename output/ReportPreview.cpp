@@ -186,7 +186,8 @@ bool ReportPreview::exportReport()
     QString filter;
     const QString path = FileChooser::saveFileName(
         this, QStringLiteral("导出报表"), AppHome::path(QStringLiteral("export")),
-        QStringLiteral("PDF 文件 (*.pdf);;网页 (*.html);;CSV 文件 (*.csv);;文本文件 (*.txt)"),
+        QStringLiteral("PDF 文件 (*.pdf);;网页 (*.html);;RTF 文件 (*.rtf);;CSV 文件 (*.csv);;"
+                       "文本文件 (*.txt)"),
         &filter);
     if (path.isEmpty())
         return false;
@@ -195,6 +196,8 @@ bool ReportPreview::exportReport()
     bool ok = false;
     if (suffix == u"html" || suffix == u"htm")
         ok = Report::writeHtml(m_report, path, &error);
+    else if (suffix == u"rtf")
+        ok = Report::writeRtf(m_report, path, &error);
     else if (suffix == u"csv")
         ok = Report::writeCsv(m_report, path, &error);
     else if (suffix == u"txt")

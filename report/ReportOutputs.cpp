@@ -13,8 +13,9 @@ namespace {
 
 constexpr int kPdfDpi = 600;
 
-// The texts of a page in lines: elements whose tops lie within half a millimetre share a line.
-QList<QStringList> lines(const Prepared &report, const Page &page)
+// The text elements of a page in lines: elements whose tops lie within half a millimetre share a
+// line, left to right.
+QList<QList<const Element *>> lineElements(const Page &page)
 {
     QList<const Element *> texts;
     for (const Element &e : page.elements) {
@@ -26,16 +27,46 @@ QList<QStringList> lines(const Prepared &report, const Page &page)
             return a->rect.top() < b->rect.top();
         return a->rect.left() < b->rect.left();
     });
-    QList<QStringList> result;
+    QList<QList<const Element *>> result;
     double top = -1e9;
     for (const Element *e : texts) {
         if (qAbs(e->rect.top() - top) > 0.5) {
-            result.append(QStringList());
+            result.append(QList<const Element *>());
             top = e->rect.top();
         }
-        result.last() << report.textOf(*e);
+        result.last() << e;
     }
     return result;
+}
+
+QList<QStringList> lines(const Prepared &report, const Page &page)
+{
+    QList<QStringList> result;
+    for (const QList<const Element *> &line : lineElements(page)) {
+        QStringList texts;
+        for (const Element *e : line)
+            texts << report.textOf(*e);
+        result << texts;
+    }
+    return result;
+}
+
+// RTF keeps to 7-bit text: everything else as \uN? escapes.
+QByteArray rtfText(const QString &text)
+{
+    QByteArray out;
+    for (const QChar c : text) {
+        const ushort u = c.unicode();
+        if (u == '\\' || u == '{' || u == '}')
+            out += '\\' + QByteArray(1, char(u));
+        else if (u == '\n')
+            out += "\\line ";
+        else if (u >= 0x20 && u < 0x80)
+            out += char(u);
+        else
+            out += "\\u" + QByteArray::number(qint16(u)) + '?';
+    }
+    return out;
 }
 
 bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
@@ -56,6 +87,9 @@ QString csvField(QString text)
     }
     return text;
 }
+
+constexpr double kRtfScaleX = 1.3;
+constexpr double kTwipsPerMm = 1440 / 25.4;
 
 } // namespace
 
@@ -136,6 +170,33 @@ bool writeHtml(const Prepared &report, const QString &path, QString *error)
     }
     html += QStringLiteral("</body></html>\n");
     return writeFile(path, html.toUtf8(), error);
+}
+
+bool writeRtf(const Prepared &report, const QString &path, QString *error)
+{
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 "
+                     "Noto Sans CJK SC;}}\\uc1\\fs18\n";
+    const double left = report.page.margins.left();
+    for (qsizetype p = 0; p < report.pages.size(); ++p) {
+        if (p > 0)
+            rtf += "\\page\n";
+        for (const QList<const Element *> &line : lineElements(report.pages.at(p))) {
+            rtf += "\\pard";
+            for (qsizetype i = 1; i < line.size(); ++i) {
+                const double x = (line.at(i)->rect.left() - left) * kRtfScaleX * kTwipsPerMm;
+                rtf += "\\tx" + QByteArray::number(qMax(0, qRound(x)));
+            }
+            rtf += ' ';
+            for (qsizetype i = 0; i < line.size(); ++i) {
+                if (i > 0)
+                    rtf += "\\tab ";
+                rtf += rtfText(report.textOf(*line.at(i)));
+            }
+            rtf += "\\par\n";
+        }
+    }
+    rtf += "}\n";
+    return writeFile(path, rtf, error);
 }
 
 } // namespace Report

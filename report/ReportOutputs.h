@@ -17,5 +17,8 @@ bool writeCsv(const Prepared &report, const QString &path, QString *error);
 bool writeText(const Prepared &report, const QString &path, QString *error);
 // The same lines as an HTML table per page.
 bool writeHtml(const Prepared &report, const QString &path, QString *error);
+// The same lines as RTF paragraphs, each text at a tab stop where it stands on the page, the
+// page's width stretched by 1.3 as word processors lay such exports out; a page break per page.
+bool writeRtf(const Prepared &report, const QString &path, QString *error);
 
 } // namespace Report

@@ -127,6 +127,17 @@ private slots:
                 QVERIFY2(font.contains(QStringLiteral(" yes ")), qPrintable(font));
         }
 
+        const QString rtf = dir.filePath(QStringLiteral("r.rtf"));
+        QVERIFY(writeRtf(prepared, rtf, &error));
+        QFile rtfFile(rtf);
+        QVERIFY(rtfFile.open(QIODevice::ReadOnly));
+        const QByteArray rtfBytes = rtfFile.readAll();
+        QVERIFY(rtfBytes.startsWith("{\\rtf1"));
+        // 螺丝;钉 in its line, after a tab stop: S3 at 0 mm, the name at 40 mm × 1.3; characters
+        // past U+7FFF as RTF writes them, negative.
+        QVERIFY2(rtfBytes.contains("\\tx2948 S3\\tab \\u-30790?\\u19997?;\\u-27511?\\par"),
+                 rtfBytes.constData());
+
         const QString html = dir.filePath(QStringLiteral("r.html"));
         QVERIFY(writeHtml(prepared, html, &error));
         const QString txt = dir.filePath(QStringLiteral("r.txt"));

@@ -1,9 +1,9 @@
 #include "core/AppHome.h"
 #include "core/RecordList.h"
 #include "core/SqlListModel.h"
+#include "output/ReportPreview.h"
 #include "output/StatisticsWindow.h"
 #include "output/uFrmYanpinStatCX.h"
-#include "output/ReportPreview.h"
 #include "support/Modal.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
@@ -363,8 +363,8 @@ private slots:
         });
         window.action(QStringLiteral("tbPrint"))->trigger();
         QVERIFY2(prompt.texts().isEmpty(), qPrintable(prompt.texts().join(u'\n')));
-        for (const char *text : {"样品记录统计列表", "日    期：自 启用系统 至 记帐最后一天", "G1", "G2",
-                                 "4.00", "第 1 页 / 共 1 页"})
+        for (const char *text : {"样品记录统计列表", "日    期：自 启用系统 至 记帐最后一天", "G1",
+                                 "G2", "4.00", "第 1 页 / 共 1 页"})
             QVERIFY2(printed.contains(QString::fromUtf8(text)), text);
         QVERIFY(!printed.contains(QStringLiteral("G3")));
     }
