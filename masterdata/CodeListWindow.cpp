@@ -4,6 +4,7 @@
 #include "core/DataDm.h"
 #include "core/Prompt.h"
 #include "masterdata/CodeListDelegate.h"
+#include "output/PrintReport.h"
 #include "widgets/PlaceForm.h"
 
 #include <QAction>
@@ -74,6 +75,8 @@ CodeListWindow::CodeListWindow(const CodeListDescription &description, QWidget *
     connect(m_save, &QAction::triggered, this, &CodeListWindow::save);
     connect(m_cancel, &QAction::triggered, this, &CodeListWindow::cancel);
     connect(m_refresh, &QAction::triggered, this, &CodeListWindow::refresh);
+    connect(m_print, &QAction::triggered, this,
+            [this] { PrintGrid(this, m_grid, QStringLiteral("基本代码列表")); });
     connect(m_exit, &QAction::triggered, this, &QDialog::close);
 
     m_model = new CodeListModel(description.columns, this);
@@ -179,8 +182,7 @@ void CodeListWindow::setEditing(bool editing)
         browsing->setEnabled(!editing);
     m_save->setEnabled(editing);
     m_cancel->setEnabled(editing);
-    // Printing the grid waits for the grid printer.
-    m_print->setEnabled(false);
+    m_print->setEnabled(!editing);
     if (m_tabs)
         m_tabs->setEnabled(!editing);
     m_model->setEditable(editing);

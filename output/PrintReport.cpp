@@ -4,7 +4,11 @@
 #include "core/Prompt.h"
 #include "core/SqlListModel.h"
 #include "output/ReportPreview.h"
+#include "report/GridPrint.h"
 #include "widgets/ProgressRun.h"
+
+#include <QHeaderView>
+#include <QTableView>
 
 void ShowReport(QWidget *parent, const Report::Job &job, const QString &title)
 {
@@ -41,4 +45,44 @@ void PrintList(QWidget *parent, const QString &templateName, const SqlListModel 
     job.dataSets.insert(QStringLiteral("frDBDataSet1"),
                         {query.select + query.orderClause(), query.values, {}});
     ShowReport(parent, job, title);
+}
+
+void PrintGrid(QWidget *parent, const QTableView *grid, const QString &title,
+               const QString &pageHeader, const QString &pageFooter)
+{
+    const QAbstractItemModel *model = grid->model();
+    const QHeaderView *header = grid->horizontalHeader();
+    QList<int> shown; // logical columns in their visual order
+    QList<Report::GridColumnPrint> columns;
+    for (int visual = 0; visual < header->count(); ++visual) {
+        const int logical = header->logicalIndex(visual);
+        if (header->isSectionHidden(logical))
+            continue;
+        shown << logical;
+        const int alignment = model->rowCount() > 0
+                                  ? model->index(0, logical).data(Qt::TextAlignmentRole).toInt()
+                                  : 0;
+        columns.append({model->headerData(logical, Qt::Horizontal).toString(),
+                        double(grid->columnWidth(logical)),
+                        (alignment & Qt::AlignRight)     ? Report::Item::Right
+                        : (alignment & Qt::AlignHCenter) ? Report::Item::Centre
+                                                         : Report::Item::Left});
+    }
+    QList<QStringList> rows;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        QStringList cells;
+        for (int column : shown)
+            cells << model->index(row, column).data().toString();
+        rows << cells;
+    }
+    Report::GridRows data(std::move(rows));
+    Report::Prepared prepared;
+    QString error;
+    if (!Report::prepare(Report::gridTemplate(title, pageHeader, pageFooter, columns), data,
+                         &prepared, &error)) {
+        ShowPrompt(QStringLiteral("无法生成报表：%1").arg(error), Prompt::Error);
+        return;
+    }
+    ReportPreview preview(std::move(prepared), title, parent);
+    preview.exec();
 }

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QString>
 
+class QTableView;
 class QWidget;
 class SqlListModel;
 
@@ -17,3 +18,8 @@ void ShowReport(QWidget *parent, const Report::Job &job, const QString &title);
 // `templateName` over the whole list as it is listed (frDBDataSet1), with `texts` set.
 void PrintList(QWidget *parent, const QString &templateName, const SqlListModel &list,
                const QString &title, const QHash<QString, QString> &texts = {});
+
+// The plain grid print: the grid's visible columns in their order and every row as shown, under
+// `title`, in the preview.
+void PrintGrid(QWidget *parent, const QTableView *grid, const QString &title,
+               const QString &pageHeader = {}, const QString &pageFooter = {});

@@ -1,6 +1,8 @@
 #include "core/AppTitle.h"
 #include "masterdata/uFrmCodeMan.h"
 #include "masterdata/uFrmRateCodeGL.h"
+#include "output/ReportPreview.h"
+#include "support/Modal.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
 #include "widgets/CodeCombo.h"
@@ -255,7 +257,7 @@ private slots:
         QTest::addColumn<bool>("rates");
         QTest::addColumn<QString>("start");
         QTest::addColumn<QStringList>("enabled");
-        const QStringList browsing{"tbNew", "tbEdit", "tbDelete", "tbRefresh", "tbExit"};
+        const QStringList browsing{"tbNew", "tbEdit", "tbDelete", "tbPrint", "tbRefresh", "tbExit"};
         const QStringList editing{"tbSave", "tbCancel"};
         for (bool rates : {false, true}) {
             const char *window = rates ? "currencies" : "code lists";
@@ -291,6 +293,38 @@ private slots:
         const QModelIndex cell = grid(window.get())->model()->index(0, 0);
         QCOMPARE(bool(cell.flags() & Qt::ItemIsEditable), editing);
         QVERIFY(prompt.shown.isEmpty());
+    }
+
+    void printsTheGridAsShown_data()
+    {
+        QTest::addColumn<bool>("rates");
+        QTest::newRow("code lists") << false;
+        QTest::newRow("currencies") << true;
+    }
+
+    void printsTheGridAsShown()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        QFETCH(bool, rates);
+        TestDatabase db(engine);
+        store(db.dm(), kCodes);
+        auto window = makeWindow(rates);
+        window->show();
+        QStringList printed;
+        whenModal<ReportPreview>(this, [&printed](ReportPreview *preview) {
+            const Report::Prepared &report = preview->report();
+            for (const Report::Element &e : report.pages.first().elements)
+                printed << report.textOf(e);
+            preview->accept();
+        });
+        command(window.get(), "tbPrint")->trigger();
+        QVERIFY(printed.size() > 3);
+        QCOMPARE(printed.first(), QStringLiteral("基本代码列表"));
+        QAbstractItemModel *model = grid(window.get())->model();
+        // The titles, then every cell as the grid shows it.
+        QCOMPARE(printed.at(1), model->headerData(0, Qt::Horizontal).toString());
+        QVERIFY(printed.contains(model->index(model->rowCount() - 1, 0).data().toString()));
+        QCOMPARE(printed.last(), QStringLiteral("第 1 页 / 共 1 页"));
     }
 
     void appendedRowsTakeTheActiveKind()
