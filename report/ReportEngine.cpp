@@ -5,6 +5,7 @@
 #include "report/ReportText.h"
 
 #include <QDate>
+#include <QDir>
 #include <QHash>
 
 namespace Report {
@@ -238,8 +239,13 @@ private:
     QString picturePath(const QString &source)
     {
         if (source.startsWith(u'[') && source.endsWith(u']')) {
-            const QString relative = fieldValue(source.mid(1, source.size() - 2)).toString();
-            return relative.isEmpty() ? QString() : AppHome::path(relative);
+            // A stored path stays inside the program's folder, whatever a record says.
+            const QString relative =
+                QDir::cleanPath(fieldValue(source.mid(1, source.size() - 2)).toString());
+            if (relative.isEmpty() || relative == u"." || QDir::isAbsolutePath(relative) ||
+                relative.startsWith(QStringLiteral("..")))
+                return {};
+            return AppHome::path(relative);
         }
         return source.startsWith(QStringLiteral("file:")) ? source.mid(5) : source;
     }

@@ -1,5 +1,8 @@
+#include "core/AppHome.h"
+#include "output/MainReports.h"
 #include "report/ReportEngine.h"
 #include "report/ReportOutputs.h"
+#include "report/ReportRun.h"
 #include "report/SqlReportData.h"
 #include "support/TestDatabase.h"
 
@@ -145,6 +148,56 @@ private slots:
         QFile txtFile(txt);
         QVERIFY(txtFile.open(QIODevice::ReadOnly));
         QVERIFY(QString::fromUtf8(txtFile.readAll()).contains(QStringLiteral("S3\t螺丝;钉\n")));
+    }
+
+    // The by-client report of the main list: under each client exactly its samples of the
+    // list's filter; every main report prepares from its shipped template.
+    void mainListReports()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        AppHome::installShippedFiles();
+        const QList<QVariantList> samples = {{"S1", "轴承甲", "A客户"},
+                                             {"S2", "轴承乙", "B客户"},
+                                             {"S3", "轴承丙", "A客户"},
+                                             {"S4", "弹簧", "A客户"}};
+        for (const QVariantList &s : samples)
+            QVERIFY(db.dm()->ExecSql(QStringLiteral("insert into GoodMain(F_goodCode, F_goodName, "
+                                                    "F_XSclient, F_editDate) values(?, ?, ?, ?)"),
+                                     s + QVariantList{QDate::currentDate()}));
+        SampleListCriteria criteria;
+        criteria.searchField =
+            SampleListQuery::searchFieldCaptions().indexOf(QStringLiteral("样品名称"));
+        criteria.value = QStringLiteral("轴承");
+        const SampleListStatements statements =
+            SampleListQuery::build(criteria, db.dm()->dialect());
+        ListQuery list;
+        list.select = statements.listSql;
+        list.values = statements.values;
+        for (const MainReports::Info &report : MainReports::all()) {
+            Prepared prepared;
+            QString error;
+            QVERIFY2(prepareJob(MainReports::job(report.kind, list, statements), db.dm()->source(),
+                                &prepared, &error),
+                     qPrintable(report.templateName + u' ' + error));
+            QStringList texts;
+            for (const Page &page : prepared.pages) {
+                for (const Element &e : page.elements)
+                    texts << prepared.textOf(e);
+            }
+            QVERIFY2(!texts.contains(QStringLiteral("S4")), qPrintable(report.templateName));
+            if (report.kind == MainReports::DetailSheet)
+                QCOMPARE(prepared.pages.size(), 3); // a page per sample
+            if (report.kind != MainReports::ByClient)
+                continue;
+            QStringList order;
+            for (const QString &t : texts) {
+                if (t.startsWith(u'S') || t.endsWith(QStringLiteral("A客户")) ||
+                    t.endsWith(QStringLiteral("B客户")))
+                    order << t;
+            }
+            QCOMPARE(order, (QStringList{"A客户", "S1", "S3", "B客户", "S2"}));
+        }
     }
 
     void failingStatementIsReported()

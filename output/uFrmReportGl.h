@@ -1,0 +1,30 @@
+#pragma once
+
+#include "output/MainReports.h"
+
+#include <QDialog>
+
+class QListWidget;
+class QPushButton;
+class SampleList;
+
+// 报表管理器: the main list's five reports, previewed from here (designing comes with the
+// designer).
+class TFrmReportGl : public QDialog
+{
+    Q_OBJECT
+
+public:
+    TFrmReportGl(SampleList &samples, QWidget *parent = nullptr);
+
+    QListWidget *reports() const { return ListBox1; }
+    // 预览 of the selected report; nothing without a selection or with an empty list.
+    void preview();
+
+private:
+    SampleList &m_samples;
+    QListWidget *ListBox1;
+};
+
+// The main list's report `kind` over what the list shows; nothing while it is empty.
+void ShowMainReport(QWidget *parent, SampleList &samples, MainReports::Kind kind);
