@@ -38,11 +38,14 @@ Report::Job job(Kind kind, const ListQuery &list, const SampleListStatements &st
         const QString field = QLatin1String(g.field);
         job.dataSets.insert(
             QStringLiteral("frDBDataSet1"),
-            {*g.summary + QStringLiteral(" order by ") + field, statements.values, {}});
-        // The samples of the summary's current group, under the list's own filter.
+            {*g.summary + QStringLiteral(" order by coalesce(") + field + QStringLiteral(", '')"),
+             statements.values,
+             {}});
+        // The samples of the summary's current group, under the list's own filter; samples
+        // without a client (supplier, type) form a group of their own as well.
         job.dataSets.insert(QStringLiteral("frDBDataSet2"),
-                            {statements.listSql + QStringLiteral("and(") + field +
-                                 QStringLiteral(" = ?) order by F_goodCode"),
+                            {statements.listSql + QStringLiteral("and(coalesce(") + field +
+                                 QStringLiteral(", '') = coalesce(?, '')) order by F_goodCode"),
                              statements.values,
                              {field}});
     }

@@ -160,7 +160,8 @@ private slots:
         const QList<QVariantList> samples = {{"S1", "轴承甲", "A客户"},
                                              {"S2", "轴承乙", "B客户"},
                                              {"S3", "轴承丙", "A客户"},
-                                             {"S4", "弹簧", "A客户"}};
+                                             {"S4", "弹簧", "A客户"},
+                                             {"S5", "无客户的轴承", QVariant()}};
         for (const QVariantList &s : samples)
             QVERIFY(db.dm()->ExecSql(QStringLiteral("insert into GoodMain(F_goodCode, F_goodName, "
                                                     "F_XSclient, F_editDate) values(?, ?, ?, ?)"),
@@ -187,7 +188,7 @@ private slots:
             }
             QVERIFY2(!texts.contains(QStringLiteral("S4")), qPrintable(report.templateName));
             if (report.kind == MainReports::DetailSheet)
-                QCOMPARE(prepared.pages.size(), 3); // a page per sample
+                QCOMPARE(prepared.pages.size(), 4); // a page per sample
             if (report.kind != MainReports::ByClient)
                 continue;
             QStringList order;
@@ -196,7 +197,8 @@ private slots:
                     t.endsWith(QStringLiteral("B客户")))
                     order << t;
             }
-            QCOMPARE(order, (QStringList{"A客户", "S1", "S3", "B客户", "S2"}));
+            // The samples without a client come first, under an empty name.
+            QCOMPARE(order, (QStringList{"S5", "A客户", "S1", "S3", "B客户", "S2"}));
         }
     }
 
