@@ -5,11 +5,14 @@
 #include "core/DemoData.h"
 #include "maintenance/Backup.h"
 #include "output/ExportLists.h"
+#include "output/ScriptReports.h"
+#include "report/ReportOutputs.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -109,6 +112,36 @@ int exportList(const QString &list, const QString &file)
     return 0;
 }
 
+// Prepares TEMPLATE over its default data and writes FILE.pdf: what a scheduled print runs.
+int writeReport(const QString &templateName, const QString &file)
+{
+    if (!file.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
+        std::fprintf(stderr, "--report needs the PDF to write, a FILE.pdf\n");
+        return 2;
+    }
+    TdmData dm(AppHome::path(QStringLiteral("config.ini")));
+    if (!openForTool(dm))
+        return 1;
+    AppHome::installShippedFiles();
+    QString error;
+    const std::optional<Report::Job> job = ScriptReports::job(dm, templateName, &error);
+    if (!job) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 2;
+    }
+    Report::Job withCompany = *job;
+    withCompany.variables.insert(QStringLiteral("CompanyName"),
+                                 dm.GetStrValue(QStringLiteral("select F_Code from SysInfo")));
+    Report::Prepared prepared;
+    const QString target = QFileInfo(file).absoluteFilePath();
+    if (!Report::prepareJob(withCompany, dm.source(), &prepared, &error) ||
+        !QDir().mkpath(QFileInfo(target).path()) || !Report::writePdf(prepared, target, &error)) {
+        std::fprintf(stderr, "report failed: %s\n", qPrintable(error));
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -144,11 +177,18 @@ int main(int argc, char *argv[])
                        "list's columns), clients, suppliers or catalogue (as their windows list "
                        "them: disabled entries left out)."),
         QStringLiteral("LIST"));
-    parser.addOptions(
-        {helpOption, versionOption, homeOption, demoOption, backupOption, exportOption});
+    const QCommandLineOption reportOption(
+        QStringLiteral("report"),
+        QStringLiteral("Prepare report template TEMPLATE from Qr/ over its default data (the main "
+                       "list's reports over the whole register, the list reports over their "
+                       "whole table) and write it to FILE.pdf given after the options, then "
+                       "exit."),
+        QStringLiteral("TEMPLATE"));
+    parser.addOptions({helpOption, versionOption, homeOption, demoOption, backupOption,
+                       exportOption, reportOption});
     parser.addPositionalArgument(
         QStringLiteral("FOLDER|FILE"),
-        QStringLiteral("The folder of --backup, the workbook of --export."),
+        QStringLiteral("The folder of --backup, the workbook of --export, the PDF of --report."),
         QStringLiteral("[FOLDER|FILE]"));
     // Parsed before the application object, so --help works without a display.
     if (!parser.parse(arguments)) {
@@ -178,6 +218,16 @@ int main(int argc, char *argv[])
         AppHome::set(
             AppHome::resolve(parser.value(homeOption), QCoreApplication::applicationDirPath()));
         return exportList(parser.value(exportOption), parser.positionalArguments().value(0));
+    }
+
+    if (parser.isSet(reportOption)) {
+        // Fonts and PDF need a GUI application; a script has no display.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        AppHome::set(
+            AppHome::resolve(parser.value(homeOption), QCoreApplication::applicationDirPath()));
+        return writeReport(parser.value(reportOption), parser.positionalArguments().value(0));
     }
 
     if (parser.isSet(demoOption)) {

@@ -6,6 +6,7 @@
 #include "report/SqlReportData.h"
 #include "support/TestDatabase.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -200,6 +201,28 @@ private slots:
             // The samples without a client come first, under an empty name.
             QCOMPARE(order, (QStringList{"S5", "A客户", "S1", "S3", "B客户", "S2"}));
         }
+    }
+
+    // What a scheduled print runs: a template over its default data to a PDF, and a plain exit
+    // status.
+    void commandLine()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        QVERIFY(db.dm()->ExecSql(QStringLiteral("insert into T_client(F_Code, F_Name) "
+                                                "values('K1', 'Quorin Client')")));
+        const auto quorin = [&](const QStringList &arguments) {
+            QProcess quorin;
+            quorin.start(QStringLiteral(QUORIN_BINARY),
+                         QStringList{QStringLiteral("--home"), db.home()} + arguments);
+            return quorin.waitForFinished(120000) ? quorin.exitCode() : -1;
+        };
+        const QString pdf = QDir(db.home()).filePath(QStringLiteral("out/clients.pdf"));
+        QCOMPARE(quorin({QStringLiteral("--report"), QStringLiteral("FRCLIENTLIST.FRF"), pdf}), 0);
+        QVERIFY(run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")})
+                    .contains(QStringLiteral("Quorin Client")));
+        QCOMPARE(quorin({QStringLiteral("--report"), QStringLiteral("frStatFx.frf"), pdf}), 2);
+        QCOMPARE(quorin({QStringLiteral("--report"), QStringLiteral("frClientList.frf")}), 2);
     }
 
     void failingStatementIsReported()
