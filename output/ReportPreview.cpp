@@ -5,13 +5,16 @@
 #include "report/ReportOutputs.h"
 #include "widgets/CommandBar.h"
 #include "widgets/FileChooser.h"
+#include "widgets/PrintChooser.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPageSize>
 #include <QPainter>
+#include <QPrinter>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QToolBar>
@@ -74,6 +77,7 @@ ReportPreview::ReportPreview(Report::Prepared report, const QString &title, QWid
                                       {"tbNextPage", "下页", "go-next"},
                                       {"tbLastPage", "末页", "go-last"},
                                       {},
+                                      {"tbPrint", "打印", "document-print"},
                                       {"tbExport", "导出", "document-export"},
                                       {},
                                       {"tbClose", "关闭", "application-exit"}},
@@ -91,8 +95,8 @@ ReportPreview::ReportPreview(Report::Prepared report, const QString &title, QWid
     m_find->setPlaceholderText(QStringLiteral("查找"));
     m_find->setClearButtonEnabled(true);
     m_find->setMaximumWidth(180);
-    bar->insertWidget(actions.value(QStringLiteral("tbExport")), m_zoom);
-    bar->insertWidget(actions.value(QStringLiteral("tbExport")), m_find);
+    bar->insertWidget(actions.value(QStringLiteral("tbPrint")), m_zoom);
+    bar->insertWidget(actions.value(QStringLiteral("tbPrint")), m_find);
     bar->insertWidget(actions.value(QStringLiteral("tbFirstPage")), m_pageLabel);
 
     m_view = new PageView(m_report);
@@ -117,6 +121,8 @@ ReportPreview::ReportPreview(Report::Prepared report, const QString &title, QWid
             [this] { showPage(int(m_report.pages.size()) - 1); });
     connect(actions.value(QStringLiteral("tbExport")), &QAction::triggered, this,
             &ReportPreview::exportReport);
+    connect(actions.value(QStringLiteral("tbPrint")), &QAction::triggered, this,
+            &ReportPreview::print);
     connect(actions.value(QStringLiteral("tbClose")), &QAction::triggered, this, &QDialog::accept);
     connect(m_zoom, &QComboBox::currentIndexChanged, this, &ReportPreview::applyZoom);
     connect(m_find, &QLineEdit::returnPressed, this, [this] {
@@ -208,4 +214,32 @@ bool ReportPreview::exportReport()
     if (!ok)
         ShowPrompt(error, Prompt::Error);
     return ok;
+}
+
+bool ReportPreview::print()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(
+        QPageSize(QSizeF(m_report.page.width, m_report.page.height), QPageSize::Millimeter));
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    printer.setFullPage(true);
+    if (!PrintChooser::choose(this, &printer, int(m_report.pages.size())))
+        return false;
+    int from = 1;
+    int to = int(m_report.pages.size());
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+        from = printer.fromPage();
+        to = qMin(to, printer.toPage());
+    }
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        ShowPrompt(QStringLiteral("无法打印：打印机没有准备好。"), Prompt::Error);
+        return false;
+    }
+    for (int page = from; page <= to; ++page) {
+        if (page > from)
+            printer.newPage();
+        Report::drawPage(painter, m_report, page - 1, printer.resolution() / 25.4);
+    }
+    return painter.end();
 }

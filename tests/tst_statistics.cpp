@@ -9,10 +9,14 @@
 #include "support/TestDatabase.h"
 #include "widgets/DBGridEh.h"
 #include "widgets/DateBox.h"
+#include "widgets/FileChooser.h"
+#include "widgets/PrintChooser.h"
 
 #include <QAction>
 #include <QChart>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
@@ -355,13 +359,29 @@ private slots:
                  QStringLiteral("日    期：自 启用系统 至 记帐最后一天"));
         QVERIFY(window.query());
         QStringList printed;
-        whenModal<ReportPreview>(this, [&printed](ReportPreview *preview) {
+        const QString pdf = QDir(db.home()).filePath(QStringLiteral("printed.pdf"));
+        const QString csv = QDir(db.home()).filePath(QStringLiteral("exported.csv"));
+        bool printedToPrinter = false;
+        bool exported = false;
+        whenModal<ReportPreview>(this, [&](ReportPreview *preview) {
             const Report::Prepared &report = preview->report();
             for (const Report::Element &e : report.pages.first().elements)
                 printed << report.textOf(e);
+            PrintChooser::setNextAnswer("");
+            QVERIFY(!preview->print());
+            PrintChooser::setNextAnswer(qPrintable(pdf));
+            printedToPrinter = preview->print();
+            FileChooser::setNextAnswer(csv);
+            exported = preview->exportReport();
             preview->accept();
         });
         window.action(QStringLiteral("tbPrint"))->trigger();
+        QVERIFY(printedToPrinter && exported);
+        QFile pdfFile(pdf);
+        QVERIFY(pdfFile.open(QIODevice::ReadOnly) && pdfFile.read(5) == "%PDF-");
+        QFile csvFile(csv);
+        QVERIFY(csvFile.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(csvFile.readAll()).contains(QStringLiteral("\r\nG1;轴承A;")));
         QVERIFY2(prompt.texts().isEmpty(), qPrintable(prompt.texts().join(u'\n')));
         for (const char *text : {"样品记录统计列表", "日    期：自 启用系统 至 记帐最后一天", "G1",
                                  "G2", "4.00", "第 1 页 / 共 1 页"})
