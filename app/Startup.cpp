@@ -3,6 +3,7 @@
 #include "app/uFrmSplash.h"
 #include "core/AppHome.h"
 #include "core/DataDm.h"
+#include "input/SampleWorkbooks.h"
 #include "operators/uFrmOperLogin.h"
 #include "register/uFrmMain.h"
 #include "widgets/MessageBoxPrompt.h"
@@ -56,6 +57,7 @@ int runStartup()
     QApplication::processEvents();
 
     AppHome::installShippedFiles();
+    SampleWorkbooks::install(AppHome::dir());
     TdmData data(AppHome::path(QStringLiteral("config.ini")));
     dmData = &data;
     SplashConnectionUi ui(splash);

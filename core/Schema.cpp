@@ -146,6 +146,17 @@ std::vector<Table> buildTables()
           text("F_field", 255)}},
         {"cfg_stat", {key, text("F_name", 50), {"F_SQLtext", T::Memo}}},
         {"cfg_schema", {{"F_version", T::Integer}}},
+        // The last stored import, for undoing it: its target and when, and each row it added
+        // with a digest of the values it was given, so rows changed since can be told apart.
+        {"cfg_importbatch",
+         {key,
+          text("F_tablename", 50),
+          text("F_OperName", 50),
+          text("F_stamp", 19),
+          {"F_columns", T::Memo}}},
+        {"cfg_importrow",
+         {key, {"F_batch", T::Integer}, {"F_rowID", T::Integer}, text("F_digest", 32)},
+         {{"ix_importrow_batch", "F_batch"}}},
     };
 }
 
@@ -181,6 +192,27 @@ QString columnDdl(const Column &c, const SqlDialect &dialect)
         return name + QStringLiteral(" boolean default ") + dialect.falseLiteral();
     }
     return name;
+}
+
+QString tableStatement(const Table &t, const SqlDialect &dialect)
+{
+    QStringList columns;
+    for (const Column &c : t.columns)
+        columns << columnDdl(c, dialect);
+    return QStringLiteral("create table %1 (%2)")
+        .arg(QLatin1String(t.name), columns.join(QStringLiteral(", ")));
+}
+
+QStringList indexStatements(const Table &t)
+{
+    QStringList statements;
+    for (const Index &ix : t.indexes) {
+        statements << QStringLiteral("create %1index %2 on %3 (%4)")
+                          .arg(ix.unique ? QStringLiteral("unique ") : QString(),
+                               QLatin1String(ix.name), QLatin1String(t.name),
+                               QLatin1String(ix.columns));
+    }
+    return statements;
 }
 
 QStringList existingTables(const QSqlDatabase &db)
@@ -289,13 +321,31 @@ bool upgradeToV3(QSqlDatabase &db, QString *error)
                          QStringLiteral("'f_cgprice', 'f_xsprice1', 'f_xsprice2'"), error);
 }
 
+// Imports can be undone: the tables that remember the last one.
+bool upgradeToV4(QSqlDatabase &db, QString *error)
+{
+    const SqlDialect dialect = SqlDialect::of(db);
+    const QStringList existing = existingTables(db);
+    for (const char *name : {"cfg_importbatch", "cfg_importrow"}) {
+        // A backup restored from this version onto an older one already holds them.
+        if (existing.contains(QLatin1String(name)))
+            continue;
+        const Table *t = table(QLatin1String(name));
+        for (const QString &sql : QStringList{tableStatement(*t, dialect)} + indexStatements(*t)) {
+            if (!exec(db, sql, {}, error))
+                return false;
+        }
+    }
+    return true;
+}
+
 // Brings a database of an older version up to this one, a step at a time, each step with
 // its version row whole or not at all. Workstations starting together take turns: each step
 // first becomes the only writer, then looks again at what another has done meanwhile.
 bool upgrade(QSqlDatabase &db, const SqlDialect &dialect, int version, QString *error)
 {
     using Step = bool (*)(QSqlDatabase &, QString *);
-    const Step steps[] = {nullptr, nullptr, upgradeToV2, upgradeToV3};
+    const Step steps[] = {nullptr, nullptr, upgradeToV2, upgradeToV3, upgradeToV4};
     for (int next = version + 1; next <= kVersion; ++next) {
         Transaction tx(db);
         QSqlQuery current;
@@ -362,27 +412,16 @@ int width(const QString &tableName, const QString &columnName)
 QStringList tableStatements(const SqlDialect &dialect)
 {
     QStringList statements;
-    for (const Table &t : tables()) {
-        QStringList columns;
-        for (const Column &c : t.columns)
-            columns << columnDdl(c, dialect);
-        statements << QStringLiteral("create table %1 (%2)")
-                          .arg(QLatin1String(t.name), columns.join(QStringLiteral(", ")));
-    }
+    for (const Table &t : tables())
+        statements << tableStatement(t, dialect);
     return statements;
 }
 
 QStringList indexStatements()
 {
     QStringList statements;
-    for (const Table &t : tables()) {
-        for (const Index &ix : t.indexes) {
-            statements << QStringLiteral("create %1index %2 on %3 (%4)")
-                              .arg(ix.unique ? QStringLiteral("unique ") : QString(),
-                                   QLatin1String(ix.name), QLatin1String(t.name),
-                                   QLatin1String(ix.columns));
-        }
-    }
+    for (const Table &t : tables())
+        statements << indexStatements(t);
     return statements;
 }
 

@@ -36,7 +36,7 @@ struct Table
     std::vector<Index> indexes = {};
 };
 
-inline constexpr int kVersion = 3;
+inline constexpr int kVersion = 4;
 
 const std::vector<Table> &tables();
 

@@ -1,5 +1,6 @@
 #include "register/MainCommands.h"
 
+#include "input/InputCommands.h"
 #include "maintenance/MaintenanceCommands.h"
 #include "masterdata/MasterDataCommands.h"
 #include "operators/OperatorCommands.h"
@@ -13,6 +14,7 @@ void installMainCommands(CommandRegistry &commands, MainHost &host)
     installMasterDataCommands(commands, host);
     installSampleCommands(commands, host);
     installOutputCommands(commands, host);
+    installInputCommands(commands, host);
     installMaintenanceCommands(commands, host);
     installHelpCommands(commands, host);
 }

@@ -207,6 +207,7 @@ void TFrmMain::createMenus()
         {501, "actClearGoodsBlank"}, {502, "actClearClientBlank"}, {503, "actClearSupplerBlank"}};
     for (const auto &i : imports)
         data->addActions({action(i.import), named(i.cleanup)});
+    data->addAction(named("actUndoImport"));
     data->addSeparator();
     addCommands(data, {504, 505, 506, 507});
 

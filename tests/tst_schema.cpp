@@ -21,6 +21,8 @@ void makeFirstVersion(TdmData *dm)
     QVERIFY(dm->ExecSql(QStringLiteral("update cfg_Grid set F_FooterType = 0, "
                                        "F_FooterValue = '' where F_name = 'ypdetailtj'")));
     QVERIFY(dm->ExecSql(QStringLiteral("drop index ix_goodmain_editdate")));
+    QVERIFY(dm->ExecSql(QStringLiteral("drop table cfg_importrow")));
+    QVERIFY(dm->ExecSql(QStringLiteral("drop table cfg_importbatch")));
     QVERIFY(dm->ExecSql(QStringLiteral("delete from cfg_schema")));
     QVERIFY(dm->ExecSql(QStringLiteral("insert into cfg_schema(F_version) values(1)")));
 }

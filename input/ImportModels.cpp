@@ -1,0 +1,129 @@
+#include "input/ImportModels.h"
+
+#include <algorithm>
+
+void SheetTableModel::setSheet(SheetTable sheet)
+{
+    beginResetModel();
+    m_sheet = std::move(sheet);
+    endResetModel();
+}
+
+int SheetTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_sheet.rows.size());
+}
+
+int SheetTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_sheet.headings.size());
+}
+
+QVariant SheetTableModel::data(const QModelIndex &index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid())
+        return {};
+    return m_sheet.rows.at(size_t(index.row())).at(index.column());
+}
+
+QVariant SheetTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Vertical)
+        return section + 1;
+    return m_sheet.headings.value(section);
+}
+
+ImportPreviewModel::ImportPreviewModel(const QString &table, QObject *parent)
+    : QAbstractTableModel(parent), m_table(table)
+{
+}
+
+void ImportPreviewModel::setPreview(ImportPreview preview)
+{
+    beginResetModel();
+    m_preview = std::move(preview);
+    endResetModel();
+}
+
+void ImportPreviewModel::clear()
+{
+    setPreview({});
+}
+
+QString ImportPreviewModel::check(int column, const QString &text) const
+{
+    return checkImportValue(m_table, m_preview.fields.value(column).field, text);
+}
+
+void ImportPreviewModel::setColumnOfRows(const QList<int> &rows, int column, const QString &text)
+{
+    for (const int row : rows)
+        m_preview.rows.at(size_t(row))[column] = text;
+    if (!rows.isEmpty())
+        emit dataChanged(index(0, column), index(rowCount() - 1, column));
+}
+
+void ImportPreviewModel::removeRowsAt(QList<int> rows)
+{
+    std::sort(rows.begin(), rows.end(), std::greater<>());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    // Runs of neighbouring rows go in one step, so deleting thousands stays quick.
+    for (qsizetype i = 0; i < rows.size();) {
+        qsizetype j = i;
+        while (j + 1 < rows.size() && rows.at(j + 1) == rows.at(j) - 1)
+            ++j;
+        const int first = rows.at(j);
+        const int last = rows.at(i);
+        beginRemoveRows({}, first, last);
+        m_preview.rows.erase(m_preview.rows.begin() + first, m_preview.rows.begin() + last + 1);
+        m_preview.sheetRows.erase(m_preview.sheetRows.begin() + first,
+                                  m_preview.sheetRows.begin() + last + 1);
+        endRemoveRows();
+        i = j + 1;
+    }
+}
+
+int ImportPreviewModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_preview.rows.size());
+}
+
+int ImportPreviewModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_preview.fields.size());
+}
+
+QVariant ImportPreviewModel::data(const QModelIndex &index, int role) const
+{
+    if ((role != Qt::DisplayRole && role != Qt::EditRole) || !index.isValid())
+        return {};
+    return m_preview.rows.at(size_t(index.row())).at(index.column());
+}
+
+bool ImportPreviewModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    const QString text = value.toString();
+    if (role != Qt::EditRole || !index.isValid() || !check(index.column(), text).isEmpty())
+        return false;
+    m_preview.rows.at(size_t(index.row()))[index.column()] = text;
+    emit dataChanged(index, index);
+    return true;
+}
+
+Qt::ItemFlags ImportPreviewModel::flags(const QModelIndex &index) const
+{
+    return QAbstractTableModel::flags(index) | Qt::ItemIsEditable;
+}
+
+QVariant ImportPreviewModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role == Qt::TextAlignmentRole && orientation == Qt::Horizontal)
+        return Qt::AlignCenter;
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Vertical)
+        return section + 1;
+    return m_preview.fields.value(section).caption;
+}

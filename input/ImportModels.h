@@ -1,0 +1,58 @@
+#pragma once
+
+#include "input/ImportPreview.h"
+#include "input/SheetTable.h"
+
+#include <QAbstractTableModel>
+
+// A worksheet as the wizard shows it, read-only, titled by its headings.
+class SheetTableModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void setSheet(SheetTable sheet);
+    const SheetTable &sheet() const { return m_sheet; }
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    SheetTable m_sheet;
+};
+
+// The rows an import is about to store, editable: a column per mapping row titled with its
+// caption. Values that the target column cannot hold are refused.
+class ImportPreviewModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    explicit ImportPreviewModel(const QString &table, QObject *parent = nullptr);
+
+    void setPreview(ImportPreview preview);
+    const ImportPreview &preview() const { return m_preview; }
+    void clear();
+
+    // Why `text` cannot go into column `column`; empty when it can.
+    QString check(int column, const QString &text) const;
+    // Sets column `column` of the rows `rows` to `text`, which check() has accepted.
+    void setColumnOfRows(const QList<int> &rows, int column, const QString &text);
+    // Deletes the rows `rows` (any order).
+    void removeRowsAt(QList<int> rows);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    QString m_table;
+    ImportPreview m_preview;
+};

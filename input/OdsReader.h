@@ -1,0 +1,26 @@
+#pragma once
+
+#include "input/WorkbookReader.h"
+
+class ZipPackage;
+
+// OpenDocument spreadsheets (.ods), their content read as a stream through liborcus's zip reader
+// and SAX parser. Numbers come from the value a cell holds, dates as "yyyy-MM-dd", everything
+// else as the cell shows it.
+class OdsReader : public WorkbookReader
+{
+public:
+    static bool isOds(const QString &path);
+    static std::unique_ptr<WorkbookReader> open(const QString &path, QString *error);
+    ~OdsReader() override;
+
+    QStringList sheetNames() const override { return m_names; }
+    bool readSheet(int index, SheetTable *sheet, QString *error,
+                   const Progress &progress) override;
+
+private:
+    OdsReader() = default;
+
+    std::unique_ptr<ZipPackage> m_package;
+    QStringList m_names;
+};

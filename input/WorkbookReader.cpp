@@ -1,0 +1,59 @@
+#include "input/WorkbookReader.h"
+
+#include "input/CsvReader.h"
+#include "input/OdsReader.h"
+#include "input/XlsReader.h"
+#include "input/XlsxReader.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+enum class Container { Zip, Compound, Other };
+
+Container containerOf(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Container::Other;
+    const QByteArray head = file.read(8);
+    if (head.startsWith("PK\x03\x04"))
+        return Container::Zip;
+    if (head == QByteArray::fromHex("d0cf11e0a1b11ae1"))
+        return Container::Compound;
+    return Container::Other;
+}
+
+} // namespace
+
+std::unique_ptr<WorkbookReader> WorkbookReader::open(const QString &path, QString *error)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.isFile()) {
+        *error = WorkbookReasons::kMissing;
+        return nullptr;
+    }
+    const QString suffix = info.suffix().toLower();
+    switch (containerOf(path)) {
+    case Container::Zip:
+        if (OdsReader::isOds(path))
+            return OdsReader::open(path, error);
+        return XlsxReader::open(path, error);
+    case Container::Compound:
+        // An .xlsx saved with a password is a compound file holding the encrypted package.
+        if (suffix == u"xlsx" || suffix == u"xlsm") {
+            *error = WorkbookReasons::kPassword;
+            return nullptr;
+        }
+        return XlsReader::open(path, error);
+    case Container::Other:
+        break;
+    }
+    if (suffix == u"csv" || suffix == u"txt")
+        return CsvReader::open(path, error);
+    *error = suffix == u"xls" || suffix == u"xlsx" || suffix == u"ods"
+                 ? WorkbookReasons::kDamaged
+                 : WorkbookReasons::kUnsupported;
+    return nullptr;
+}

@@ -1,0 +1,99 @@
+#include "input/XlsReader.h"
+
+#include "input/CellText.h"
+
+#include <QFile>
+#include <freexl.h>
+
+namespace {
+
+QString reasonOf(int code)
+{
+    return code == FREEXL_UNSUPPORTED_CHARSET ? WorkbookReasons::kUnsupported
+                                              : WorkbookReasons::kDamaged;
+}
+
+QString textOf(const FreeXL_CellValue &cell)
+{
+    switch (cell.type) {
+    case FREEXL_CELL_INT:
+        return QString::number(cell.value.int_value);
+    case FREEXL_CELL_DOUBLE:
+        return CellText::number(cell.value.double_value);
+    case FREEXL_CELL_TEXT:
+    case FREEXL_CELL_SST_TEXT:
+    case FREEXL_CELL_DATE:
+    case FREEXL_CELL_DATETIME:
+    case FREEXL_CELL_TIME:
+        return QString::fromUtf8(cell.value.text_value);
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+std::unique_ptr<WorkbookReader> XlsReader::open(const QString &path, QString *error)
+{
+    std::unique_ptr<XlsReader> reader(new XlsReader);
+    const int opened = freexl_open(QFile::encodeName(path).constData(), &reader->m_handle);
+    if (opened != FREEXL_OK) {
+        *error = reasonOf(opened);
+        return nullptr;
+    }
+    unsigned int password = 0;
+    unsigned int sheets = 0;
+    if (freexl_get_info(reader->m_handle, FREEXL_BIFF_PASSWORD, &password) != FREEXL_OK ||
+        freexl_get_info(reader->m_handle, FREEXL_BIFF_SHEET_COUNT, &sheets) != FREEXL_OK) {
+        *error = WorkbookReasons::kDamaged;
+        return nullptr;
+    }
+    if (password == FREEXL_BIFF_OBFUSCATED) {
+        *error = WorkbookReasons::kPassword;
+        return nullptr;
+    }
+    for (unsigned int i = 0; i < sheets; ++i) {
+        const char *name = nullptr;
+        if (freexl_get_worksheet_name(reader->m_handle, (unsigned short)i, &name) != FREEXL_OK) {
+            *error = WorkbookReasons::kDamaged;
+            return nullptr;
+        }
+        reader->m_names << QString::fromUtf8(name);
+    }
+    return reader;
+}
+
+XlsReader::~XlsReader()
+{
+    if (m_handle)
+        freexl_close(m_handle);
+}
+
+bool XlsReader::readSheet(int index, SheetTable *sheet, QString *error, const Progress &progress)
+{
+    unsigned int rows = 0;
+    unsigned short columns = 0;
+    if (freexl_select_active_worksheet(m_handle, (unsigned short)index) != FREEXL_OK ||
+        freexl_worksheet_dimensions(m_handle, &rows, &columns) != FREEXL_OK) {
+        *error = WorkbookReasons::kDamaged;
+        return false;
+    }
+    SheetCollector collector;
+    for (unsigned int r = 0; r < rows; ++r) {
+        if (r % 1000 == 0 && !progress(int(qint64(r) * 100 / rows))) {
+            *error = WorkbookReasons::kStopped;
+            return false;
+        }
+        for (unsigned short c = 0; c < columns; ++c) {
+            FreeXL_CellValue cell;
+            const int read = freexl_get_cell_value(m_handle, r, c, &cell);
+            if (read != FREEXL_OK) {
+                *error = reasonOf(read);
+                return false;
+            }
+            collector.setCell(int(r), c, textOf(cell));
+        }
+    }
+    *sheet = collector.finish();
+    return true;
+}

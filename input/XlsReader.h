@@ -1,0 +1,21 @@
+#pragma once
+
+#include "input/WorkbookReader.h"
+
+// Excel 97-2003 workbooks, through FreeXL.
+class XlsReader : public WorkbookReader
+{
+public:
+    static std::unique_ptr<WorkbookReader> open(const QString &path, QString *error);
+    ~XlsReader() override;
+
+    QStringList sheetNames() const override { return m_names; }
+    bool readSheet(int index, SheetTable *sheet, QString *error,
+                   const Progress &progress) override;
+
+private:
+    XlsReader() = default;
+
+    const void *m_handle = nullptr;
+    QStringList m_names;
+};

@@ -1,0 +1,356 @@
+#include "input/XlsxReader.h"
+
+#include "input/CellText.h"
+#include "input/XmlParse.h"
+#include "input/ZipPackage.h"
+
+#include <charconv>
+#include <map>
+
+namespace {
+
+QString qs(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+// Relationship targets are relative to the folder of the part that names them, or absolute.
+std::string resolvePart(const std::string &folder, std::string_view target)
+{
+    const std::string joined =
+        !target.empty() && target.front() == '/' ? std::string(target.substr(1))
+                                                 : folder + std::string(target);
+    std::vector<std::string> segments;
+    size_t start = 0;
+    while (start <= joined.size()) {
+        size_t end = joined.find('/', start);
+        if (end == std::string::npos)
+            end = joined.size();
+        const std::string segment = joined.substr(start, end - start);
+        if (segment == "..") {
+            if (!segments.empty())
+                segments.pop_back();
+        } else if (!segment.empty() && segment != ".") {
+            segments.push_back(segment);
+        }
+        start = end + 1;
+    }
+    std::string path;
+    for (const std::string &segment : segments)
+        path += (path.empty() ? "" : "/") + segment;
+    return path;
+}
+
+struct RelationshipsHandler : XmlHandlerBase
+{
+    std::map<std::string, std::string> targets;
+    std::string officeDocument;
+
+    void start_element(const orcus::sax::parser_element &elem)
+    {
+        if (elem.name == "Relationship") {
+            const std::string id(attribute("Id"));
+            targets[id] = std::string(attribute("Target"));
+            if (attribute("Type").ends_with("/officeDocument"))
+                officeDocument = targets[id];
+        }
+        clearAttributes();
+    }
+    void end_element(const orcus::sax::parser_element &) {}
+    void characters(std::string_view, bool) {}
+};
+
+struct WorkbookHandler : XmlHandlerBase
+{
+    std::vector<std::pair<QString, std::string>> sheets; // name, relationship id
+
+    void start_element(const orcus::sax::parser_element &elem)
+    {
+        if (elem.name == "sheet")
+            sheets.emplace_back(qs(attribute("name")), std::string(attribute("id", "r")));
+        clearAttributes();
+    }
+    void end_element(const orcus::sax::parser_element &) {}
+    void characters(std::string_view, bool) {}
+};
+
+// Text of <si> items: the runs' <t> texts, without the phonetic guides (<rPh>).
+struct SharedStringsHandler : XmlHandlerBase
+{
+    std::vector<QString> *strings;
+    std::string current;
+    bool inText = false;
+    bool inPhonetic = false;
+
+    void start_element(const orcus::sax::parser_element &elem)
+    {
+        if (elem.name == "si")
+            current.clear();
+        else if (elem.name == "t")
+            inText = !inPhonetic;
+        else if (elem.name == "rPh")
+            inPhonetic = true;
+        clearAttributes();
+    }
+    void end_element(const orcus::sax::parser_element &elem)
+    {
+        if (elem.name == "si")
+            strings->push_back(qs(current));
+        else if (elem.name == "t")
+            inText = false;
+        else if (elem.name == "rPh")
+            inPhonetic = false;
+    }
+    void characters(std::string_view text, bool)
+    {
+        if (inText)
+            current.append(text);
+    }
+};
+
+// Which cell formats (<cellXfs><xf>, by position) show dates.
+struct StylesHandler : XmlHandlerBase
+{
+    std::vector<bool> *dateStyles;
+    std::map<int, bool> customDates;
+    bool inCellFormats = false;
+
+    static int number(std::string_view text)
+    {
+        int value = 0;
+        std::from_chars(text.data(), text.data() + text.size(), value);
+        return value;
+    }
+
+    void start_element(const orcus::sax::parser_element &elem)
+    {
+        if (elem.name == "numFmt") {
+            customDates[number(attribute("numFmtId"))] =
+                CellText::isDateFormat(qs(attribute("formatCode")));
+        } else if (elem.name == "cellXfs") {
+            inCellFormats = true;
+        } else if (elem.name == "xf" && inCellFormats) {
+            const int id = number(attribute("numFmtId"));
+            const auto custom = customDates.find(id);
+            dateStyles->push_back(custom != customDates.end() ? custom->second
+                                                              : CellText::isBuiltInDateFormat(id));
+        }
+        clearAttributes();
+    }
+    void end_element(const orcus::sax::parser_element &elem)
+    {
+        if (elem.name == "cellXfs")
+            inCellFormats = false;
+    }
+    void characters(std::string_view, bool) {}
+};
+
+struct SheetHandler : XmlHandlerBase
+{
+    const std::vector<QString> *strings;
+    const std::vector<bool> *dateStyles;
+    const WorkbookReader::Progress *progress;
+    size_t size;
+    SheetCollector collector;
+
+    int row = -1;
+    int column = -1;
+    std::string type;
+    int style = 0;
+    std::string value;
+    bool inValue = false;
+    bool inInline = false;
+    bool inPhonetic = false;
+    bool damaged = false;
+    bool stopped = false;
+    int rowsSinceReport = 0;
+
+    // "BC12" → column 54 (from 0), row 11 (from 0).
+    static bool parseReference(std::string_view ref, int *r, int *c)
+    {
+        int col = 0;
+        size_t i = 0;
+        for (; i < ref.size() && ref[i] >= 'A' && ref[i] <= 'Z'; ++i)
+            col = col * 26 + (ref[i] - 'A' + 1);
+        int rowNumber = 0;
+        const auto [end, ec] = std::from_chars(ref.data() + i, ref.data() + ref.size(), rowNumber);
+        if (i == 0 || ec != std::errc() || end != ref.data() + ref.size() || rowNumber < 1)
+            return false;
+        *c = col - 1;
+        *r = rowNumber - 1;
+        return true;
+    }
+
+    void start_element(const orcus::sax::parser_element &elem)
+    {
+        if (elem.name == "row") {
+            const std::string_view r = attribute("r");
+            int number = 0;
+            if (!r.empty() && std::from_chars(r.data(), r.data() + r.size(), number).ec == std::errc())
+                row = number - 1;
+            else
+                ++row;
+            column = -1;
+            if (++rowsSinceReport >= 1000) {
+                rowsSinceReport = 0;
+                const qint64 done = qint64(elem.begin_pos) * 100 / qint64(std::max<size_t>(size, 1));
+                if (!(*progress)(int(done))) {
+                    stopped = true;
+                    throw XmlStop();
+                }
+            }
+        } else if (elem.name == "c") {
+            const std::string_view ref = attribute("r");
+            int r = row;
+            int c = column + 1;
+            if (!ref.empty() && !parseReference(ref, &r, &c))
+                damaged = true;
+            row = r;
+            column = c;
+            type = attribute("t");
+            style = StylesHandler::number(attribute("s"));
+            value.clear();
+        } else if (elem.name == "v") {
+            inValue = true;
+        } else if (elem.name == "is") {
+            inInline = true;
+        } else if (elem.name == "rPh") {
+            inPhonetic = true;
+        } else if (elem.name == "t" && inInline && !inPhonetic) {
+            inValue = true;
+        }
+        clearAttributes();
+    }
+
+    void end_element(const orcus::sax::parser_element &elem)
+    {
+        if (elem.name == "v" || elem.name == "t") {
+            inValue = false;
+        } else if (elem.name == "is") {
+            inInline = false;
+        } else if (elem.name == "rPh") {
+            inPhonetic = false;
+        } else if (elem.name == "c") {
+            collector.setCell(row, column, text());
+        }
+    }
+
+    void characters(std::string_view text, bool)
+    {
+        if (inValue)
+            value.append(text);
+    }
+
+    QString text() const
+    {
+        if (type == "s") {
+            size_t index = 0;
+            std::from_chars(value.data(), value.data() + value.size(), index);
+            return index < strings->size() ? strings->at(index) : QString();
+        }
+        if (type == "inlineStr" || type == "str" || type == "e")
+            return qs(value);
+        if (type == "b")
+            return value == "1" ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+        if (type == "d") // ISO 8601
+            return qs(value).left(10);
+        if (value.empty())
+            return {};
+        double number = 0;
+        const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), number);
+        if (ec != std::errc() || end != value.data() + value.size())
+            return qs(value);
+        const bool isDate = style >= 0 && size_t(style) < dateStyles->size() && dateStyles->at(size_t(style));
+        return isDate ? CellText::serialDate(number) : CellText::number(number);
+    }
+};
+
+std::string folderOf(const std::string &part)
+{
+    const size_t slash = part.rfind('/');
+    return slash == std::string::npos ? std::string() : part.substr(0, slash + 1);
+}
+
+std::string relationshipsOf(const std::string &part)
+{
+    const std::string folder = folderOf(part);
+    return folder + "_rels/" + part.substr(folder.size()) + ".rels";
+}
+
+} // namespace
+
+std::unique_ptr<WorkbookReader> XlsxReader::open(const QString &path, QString *error)
+{
+    std::unique_ptr<XlsxReader> reader(new XlsxReader);
+    reader->m_package = ZipPackage::open(path);
+    if (!reader->m_package) {
+        *error = WorkbookReasons::kDamaged;
+        return nullptr;
+    }
+    std::vector<unsigned char> bytes;
+    RelationshipsHandler root;
+    std::string workbookPart = "xl/workbook.xml";
+    if (reader->m_package->read("_rels/.rels", &bytes) && parseXml(bytes, root) &&
+        !root.officeDocument.empty())
+        workbookPart = resolvePart({}, root.officeDocument);
+    WorkbookHandler workbook;
+    RelationshipsHandler relationships;
+    if (!reader->m_package->read(workbookPart, &bytes) || !parseXml(bytes, workbook) ||
+        !reader->m_package->read(relationshipsOf(workbookPart), &bytes) ||
+        !parseXml(bytes, relationships)) {
+        *error = WorkbookReasons::kDamaged;
+        return nullptr;
+    }
+    for (const auto &[name, id] : workbook.sheets) {
+        const auto target = relationships.targets.find(id);
+        if (target == relationships.targets.end()) {
+            *error = WorkbookReasons::kDamaged;
+            return nullptr;
+        }
+        reader->m_names << name;
+        reader->m_sheetParts.push_back(resolvePart(folderOf(workbookPart), target->second));
+    }
+    return reader;
+}
+
+XlsxReader::~XlsxReader() = default;
+
+bool XlsxReader::readSharedParts()
+{
+    if (m_sharedRead)
+        return true;
+    std::vector<unsigned char> bytes;
+    SharedStringsHandler strings;
+    strings.strings = &m_strings;
+    StylesHandler styles;
+    styles.dateStyles = &m_dateStyles;
+    // Both parts are optional: a workbook without texts or formats has none.
+    if ((m_package->has("xl/sharedStrings.xml") &&
+         (!m_package->read("xl/sharedStrings.xml", &bytes) || !parseXml(bytes, strings))) ||
+        (m_package->has("xl/styles.xml") &&
+         (!m_package->read("xl/styles.xml", &bytes) || !parseXml(bytes, styles))))
+        return false;
+    m_sharedRead = true;
+    return true;
+}
+
+bool XlsxReader::readSheet(int index, SheetTable *sheet, QString *error, const Progress &progress)
+{
+    std::vector<unsigned char> bytes;
+    if (index < 0 || index >= m_names.size() || !readSharedParts() ||
+        !m_package->read(m_sheetParts.at(size_t(index)), &bytes)) {
+        *error = WorkbookReasons::kDamaged;
+        return false;
+    }
+    SheetHandler handler;
+    handler.strings = &m_strings;
+    handler.dateStyles = &m_dateStyles;
+    handler.progress = &progress;
+    handler.size = bytes.size();
+    if (!parseXml(bytes, handler) || handler.damaged) {
+        *error = handler.stopped ? WorkbookReasons::kStopped : WorkbookReasons::kDamaged;
+        return false;
+    }
+    *sheet = handler.collector.finish();
+    return true;
+}

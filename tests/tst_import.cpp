@@ -1,0 +1,377 @@
+#include "core/AppHome.h"
+#include "input/ImportModels.h"
+#include "input/SampleWorkbooks.h"
+#include "input/uFrmExcelImport.h"
+#include "register/uDLGeditCurList.h"
+#include "register/uFrmMain.h"
+#include "support/Modal.h"
+#include "support/ScriptedPrompt.h"
+#include "support/ShellRecorder.h"
+#include "support/TestDatabase.h"
+#include "widgets/FileChooser.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTest>
+#include <xlsxwriter.h>
+
+namespace {
+
+const QString kSuccess = QStringLiteral("导入非常成功，请检查资料表核对！");
+const QString kFailure = QStringLiteral("导入失败，请联系管理人员.....");
+const QString kChooseSource = QStringLiteral("请选择要导入的excel源文件！");
+
+// A client workbook headed as the shipped mapping expects, codes as text with leading zeros.
+QString writeClients(const QString &path, int rows, const QString &longName = {})
+{
+    lxw_workbook *wb = workbook_new(QFile::encodeName(path).constData());
+    lxw_worksheet *ws = workbook_add_worksheet(wb, "客户资料");
+    const QStringList headings = SampleWorkbooks::headings(QStringLiteral("T_client"));
+    for (int c = 0; c < headings.size(); ++c)
+        worksheet_write_string(ws, 0, lxw_col_t(c), headings.at(c).toUtf8().constData(), nullptr);
+    for (int r = 1; r <= rows; ++r) {
+        const QByteArray code = QStringLiteral("%1").arg(r, 5, 10, QLatin1Char('0')).toUtf8();
+        const QByteArray name =
+            (r == rows && !longName.isEmpty() ? longName : QStringLiteral("客户%1").arg(r))
+                .toUtf8();
+        worksheet_write_string(ws, lxw_row_t(r), 0, code.constData(), nullptr);
+        worksheet_write_string(ws, lxw_row_t(r), 1, name.constData(), nullptr);
+        worksheet_write_number(ws, lxw_row_t(r), 4, 62345678 + r, nullptr); // 电话
+    }
+    workbook_close(wb);
+    return path;
+}
+
+void press(QWidget *window, const char *name)
+{
+    window->findChild<QPushButton *>(QLatin1String(name))->click();
+}
+
+QStringList column(TdmData *dm, const QString &sql)
+{
+    QStringList values;
+    QSqlQuery q(dm->database());
+    q.exec(sql);
+    while (q.next())
+        values << q.value(0).toString();
+    return values;
+}
+
+int clients(TdmData *dm)
+{
+    return dm->GetIntValue(QStringLiteral("select count(*) from T_client"));
+}
+
+// Opens the wizard for clients on `file` and walks it to the preview.
+struct Wizard
+{
+    explicit Wizard(const QString &file) : window(QStringLiteral("T_client"))
+    {
+        window.show();
+        window.findChild<QLineEdit *>("edtXlsFileName")->setText(file);
+        press(&window, "Button4");
+    }
+    void toPreview()
+    {
+        press(&window, "Button4");
+        press(&window, "Button4");
+    }
+    QStandardItemModel *mapping() const
+    {
+        return qobject_cast<QStandardItemModel *>(
+            window.findChild<QTableView *>("DBGrid2")->model());
+    }
+    ImportPreviewModel *preview() const { return window.previewModel(); }
+    QTableView *previewGrid() const { return window.findChild<QTableView *>("DBGridEh3"); }
+    void selectRows(std::initializer_list<int> rows, int column)
+    {
+        QTableView *grid = previewGrid();
+        grid->clearSelection();
+        for (int r : rows)
+            grid->selectionModel()->select(preview()->index(r, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        grid->selectionModel()->setCurrentIndex(preview()->index(*rows.begin(), column),
+                                                QItemSelectionModel::NoUpdate);
+    }
+    // The preview's pop-up command, as a right click on the current cell offers it.
+    void choose(const char *action)
+    {
+        window.findChild<QAction *>(QLatin1String(action))->trigger();
+    }
+
+    TfrmExcelImport window;
+};
+
+} // namespace
+
+// The import wizard from the workbook to the stored rows, and the undo of the last import.
+class TestImport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase_data() { TestDatabase::addEngineRows(); }
+
+    // The whole road: sheet list and headings, the mapping, a corrected preview, the store.
+    void importsTheCorrectedPreview()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        Wizard w(writeClients(db.home() + "/clients.xlsx", 5));
+        QCOMPARE(w.window.step(), 1);
+        auto *sheets = w.window.findChild<QComboBox *>("ComboBox1");
+        QCOMPARE(sheets->count(), 1);
+        QCOMPARE(sheets->currentText(), QStringLiteral("客户资料"));
+        QAbstractItemModel *sheet = w.window.findChild<QTableView *>("DBGridEh1")->model();
+        QCOMPARE(sheet->rowCount(), 5);
+        QCOMPARE(sheet->headerData(1, Qt::Horizontal).toString(), QStringLiteral("名称"));
+
+        press(&w.window, "Button4");
+        QCOMPARE(w.mapping()->rowCount(), 15);
+        QCOMPARE(w.mapping()->item(0, 0)->text(), QStringLiteral("编号"));
+        QCOMPARE(w.mapping()->item(0, 1)->text(), QStringLiteral("编号"));
+        press(&w.window, "Button4");
+        QCOMPARE(w.window.findChild<QPushButton *>("Button4")->text(), QStringLiteral("完成"));
+        QCOMPARE(w.preview()->rowCount(), 5);
+        QCOMPARE(w.preview()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 QStringLiteral("名称"));
+
+        // Rows 1 and 3 get one contact; row 2 goes.
+        w.selectRows({1, 3}, 3);
+        whenModal<TDLGeditCurList>(&w.window, [](TDLGeditCurList *dialog) {
+            dialog->findChild<QLineEdit *>("edtCurValue")->setText("王经理");
+            dialog->accept();
+        });
+        w.choose("N1");
+        QCOMPARE(w.preview()->index(3, 3).data().toString(), QStringLiteral("王经理"));
+        QCOMPARE(w.preview()->index(0, 3).data().toString(), QString());
+        w.selectRows({2}, 0);
+        prompt.answer({Prompt::Yes});
+        w.choose("N2");
+        QCOMPARE(w.preview()->rowCount(), 4);
+        QCOMPARE(prompt.texts().last(), QStringLiteral("真的要删除当前选中的多行数据吗？"));
+
+        press(&w.window, "Button4");
+        QCOMPARE(prompt.texts().last(), kSuccess);
+        QVERIFY(!w.window.isVisible());
+        QCOMPARE(column(db.dm(), "select F_Code from T_client order by F_Code"),
+                 (QStringList{"00001", "00002", "00004", "00005"}));
+        QCOMPARE(column(db.dm(), "select F_LinkMan from T_client order by F_Code"),
+                 (QStringList{"", "王经理", "王经理", ""}));
+        QCOMPARE(column(db.dm(), "select F_Phone from T_client order by F_Code").first(),
+                 QStringLiteral("62345679"));
+    }
+
+    // The same rows from each kind of workbook.
+    void readsEveryKind_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("xls") << QStringLiteral(QUORIN_IMPORT_FIXTURES "/clients.xls");
+        QTest::newRow("ods") << QStringLiteral(QUORIN_IMPORT_FIXTURES "/clients.ods");
+    }
+
+    void readsEveryKind()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        QFETCH(QString, file);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        Wizard w(file);
+        press(&w.window, "Button4");
+        // As a user does for the columns the workbook lacks.
+        const QStringList headings = {"编号", "名称", "电话"};
+        for (int r = 0; r < w.mapping()->rowCount(); ++r) {
+            if (!headings.contains(w.mapping()->item(r, 1)->text()))
+                w.mapping()->item(r, 1)->setText(QString());
+        }
+        press(&w.window, "Button4");
+        QCOMPARE(w.preview()->rowCount(), 2);
+        press(&w.window, "Button4");
+        QCOMPARE(prompt.texts(), QStringList{kSuccess});
+        QCOMPARE(column(db.dm(), "select F_Code || '/' || F_Name || '/' || F_Phone from T_client "
+                                 "order by F_Code"),
+                 (QStringList{"00123/华东贸易/021-62345678", "00124/北方公司/"}));
+    }
+
+    void mappingWithNothingStoresNothing()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        Wizard w(writeClients(db.home() + "/clients.xlsx", 3));
+        press(&w.window, "Button4");
+        for (int r = 0; r < w.mapping()->rowCount(); ++r)
+            w.mapping()->item(r, 1)->setText(QString());
+        press(&w.window, "Button4");
+        QCOMPARE(w.preview()->rowCount(), 0);
+        press(&w.window, "Button4");
+        QCOMPARE(prompt.texts(), QStringList{kSuccess});
+        QCOMPARE(clients(db.dm()), 0);
+    }
+
+    // Back to the mapping reloads it; forward again rebuilds the preview from the sheet.
+    void backRebuildsThePreview()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        Wizard w(writeClients(db.home() + "/clients.xlsx", 3));
+        press(&w.window, "Button4");
+        w.mapping()->item(1, 1)->setText(QString());
+        press(&w.window, "Button4");
+        QCOMPARE(w.preview()->index(0, 1).data().toString(), QString());
+        QVERIFY(w.preview()->setData(w.preview()->index(0, 0), "X1", Qt::EditRole));
+        w.preview()->removeRowsAt({2});
+        press(&w.window, "Button3");
+        QCOMPARE(w.mapping()->item(1, 1)->text(), QStringLiteral("名称"));
+        press(&w.window, "Button4");
+        QCOMPARE(w.preview()->rowCount(), 3);
+        QCOMPARE(w.preview()->index(0, 0).data().toString(), QStringLiteral("00001"));
+        QCOMPARE(w.preview()->index(0, 1).data().toString(), QStringLiteral("客户1"));
+    }
+
+    // A value the column cannot hold stops the preview, names field and row, stores nothing.
+    void overlongValueStopsThePreview()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        Wizard w(writeClients(db.home() + "/clients.xlsx", 4, QString(101, u'长')));
+        w.toPreview();
+        QCOMPARE(prompt.texts(),
+                 QStringList{QStringLiteral("字段“名称”出错，导入失败！\n工作表第 5 行："
+                                            "内容有 101 个字符，超过了该字段的 100 个字符")});
+        QCOMPARE(w.preview()->rowCount(), 0);
+        QVERIFY(!w.window.findChild<QPushButton *>("Button4")->isEnabled());
+        // A cell edited past the width is refused too.
+        press(&w.window, "Button3");
+        w.mapping()->item(1, 1)->setText(QString());
+        press(&w.window, "Button4");
+        QVERIFY(!w.preview()->setData(w.preview()->index(0, 1), QString(101, u'长'), Qt::EditRole));
+        QCOMPARE(clients(db.dm()), 0);
+    }
+
+    // Every row or none: a row the database refuses leaves the table as it was.
+    void failingStoreChangesNothing()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        QVERIFY(db.dm()->ExecSql("insert into T_client(F_Code, F_Name) values('K0', '老客户')"));
+        const QStringList refuse =
+            engine == u"sqlite"
+                ? QStringList{"create trigger refuse before insert on T_client when "
+                              "new.F_Code = '00003' begin select raise(abort, 'refused'); end"}
+                : QStringList{"create function refuse() returns trigger language plpgsql as $$ "
+                              "begin if new.F_Code = '00003' then raise exception 'refused'; "
+                              "end if; return new; end $$",
+                              "create trigger refuse before insert on T_client for each row "
+                              "execute function refuse()"};
+        for (const QString &sql : refuse) {
+            QSqlQuery q(db.dm()->database());
+            QVERIFY2(q.exec(sql), qPrintable(sql));
+        }
+        Wizard w(writeClients(db.home() + "/clients.xlsx", 5));
+        w.toPreview();
+        press(&w.window, "Button4");
+        QCOMPARE(prompt.texts(), QStringList{kFailure});
+        QVERIFY(w.window.isVisible());
+        QCOMPARE(w.window.step(), 3);
+        QCOMPARE(column(db.dm(), "select F_Code from T_client"), QStringList{"K0"});
+        // Mended, the same preview stores.
+        w.preview()->removeRowsAt({2});
+        press(&w.window, "Button4");
+        QCOMPARE(prompt.texts().last(), kSuccess);
+        QCOMPARE(clients(db.dm()), 5);
+    }
+
+    void unreadableWorkbookStaysOnTheFirstPage_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("missing") << "none.xlsx" << QByteArray();
+        QTest::newRow("damaged") << "bad.xlsx" << QByteArray("PK\x03\x04garbage");
+    }
+
+    void unreadableWorkbookStaysOnTheFirstPage()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        const QString path = db.home() + u'/' + name;
+        if (!bytes.isEmpty()) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        }
+        Wizard w(path);
+        QCOMPARE(w.window.step(), 0);
+        QCOMPARE(prompt.texts().size(), 1);
+        QVERIFY(prompt.texts().first().startsWith(kChooseSource + u'\n'));
+        QVERIFY(!w.window.findChild<QPushButton *>("Button3")->isEnabled());
+    }
+
+    // The sample opens through the desktop; the chooser offers every kind, Excel first.
+    void sampleAndSource()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        ShellRecorder shell;
+        TfrmExcelImport window(QStringLiteral("T_goods"));
+        window.show();
+        auto *sample = window.findChild<QLineEdit *>("edtSamplePath");
+        QCOMPARE(sample->text(), AppHome::path("sample1.xlsx"));
+        press(&window, "Button1");
+        QCOMPARE(prompt.texts(), QStringList{QStringLiteral("例子Excel文件不存在，请检查！")});
+        SampleWorkbooks::install(db.home());
+        press(&window, "Button1");
+        QCOMPARE(shell.opened, QStringList{QUrl::fromLocalFile(sample->text()).toString()});
+        FileChooser::setNextAnswer(db.home() + "/x.ods");
+        press(&window, "Button2");
+        QCOMPARE(window.findChild<QLineEdit *>("edtXlsFileName")->text(), db.home() + "/x.ods");
+    }
+
+    // Undo removes exactly the rows the last import added; rows edited since stay unless the
+    // user says so.
+    void undoRemovesTheImportedRows()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        db.dm()->setCurOperName(QStringLiteral("admin"));
+        QVERIFY(db.dm()->ExecSql("insert into T_client(F_Code, F_Name) values('K0', '老客户')"));
+        {
+            Wizard w(writeClients(db.home() + "/clients.xlsx", 4));
+            w.toPreview();
+            press(&w.window, "Button4");
+        }
+        QCOMPARE(clients(db.dm()), 5);
+        QVERIFY(db.dm()->ExecSql("update T_client set F_LinkMan = '改过' where F_Code = '00002'"));
+        TFrmMain main;
+        QAction *undo = main.findChild<QAction *>("actUndoImport");
+        QVERIFY(undo);
+        prompt.clear();
+        prompt.answer({Prompt::Yes, Prompt::No});
+        undo->trigger();
+        QCOMPARE(prompt.texts().size(), 3);
+        QVERIFY(prompt.texts().at(1).contains(QStringLiteral("00002 客户2")));
+        QCOMPARE(prompt.texts().at(2), QStringLiteral("已撤销上次导入，删除了 3 行。"));
+        QCOMPARE(column(db.dm(), "select F_Code from T_client order by F_Code"),
+                 (QStringList{"00002", "K0"}));
+        prompt.clear();
+        undo->trigger();
+        QCOMPARE(prompt.texts(), QStringList{QStringLiteral("没有可以撤销的导入。")});
+    }
+};
+
+QTEST_MAIN(TestImport)
+#include "tst_import.moc"
