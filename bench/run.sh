@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs the benchmarks (all, or the one named: search, pictures, backup, statistics, export), each
-# against a reference tool in the same run. Generated data is kept in $BENCH_DIR (default
+# Runs the benchmarks (all, or the one named: search, pictures, backup, statistics, export,
+# import), each against a reference tool in the same run. Generated data is kept in
+# $BENCH_DIR (default
 # /tmp/quorin-bench).
 #   search:   databases of 100 000 and 1 000 000 demonstration records; the register's
 #             searches against the sqlite3 tool.
@@ -12,6 +13,9 @@
 #             shipped analysis on 1 000 000 records against the sqlite3 tool.
 #   export:   the main list of 100 000 and 1 000 000 records to a workbook against a plain C
 #             program writing the same cells with libxlsxwriter; time and peak memory.
+#   import:   a generated 100 000-row client workbook (.xlsx and .csv) opened and previewed
+#             against openpyxl read-only reading the same file; storing into SQLite; the
+#             longest pause of the wizard's window.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 which="${1:-all}"
@@ -59,4 +63,7 @@ if [[ "$which" == all || "$which" == export ]]; then
     demo "$n"
     QT_QPA_PLATFORM=offscreen build/bench/quorin_export_bench "$dir/$n"
   done
+fi
+if [[ "$which" == all || "$which" == import ]]; then
+  QT_QPA_PLATFORM=offscreen build/bench/quorin_import_bench "$dir/import"
 fi

@@ -30,6 +30,18 @@ QString checkImportValue(const QString &table, const QString &field, const QStri
     const Schema::Column *column = Schema::column(table, field);
     if (!column)
         return QStringLiteral("资料表中没有字段 %1").arg(field);
+    return checkImportValue(*column, text);
+}
+
+QString checkImportValue(const Schema::Column &c, const QString &text)
+{
+    const Schema::Column *column = &c;
+    if (column->type == Schema::ColumnType::Text)
+        return text.size() <= column->width
+                   ? QString()
+                   : QStringLiteral("内容有 %1 个字符，超过了该字段的 %2 个字符")
+                         .arg(text.size())
+                         .arg(column->width);
     const QString trimmed = text.trimmed();
     switch (column->type) {
     case Schema::ColumnType::Key:
@@ -74,8 +86,14 @@ bool ImportPreview::build(const SheetTable &sheet, const QString &table,
     fields = mapping;
     rows.clear();
     sheetRows.clear();
-    // Each mapped field's sheet column, found once.
-    std::vector<std::pair<int, int>> sources; // field index, sheet column
+    // Each mapped field's sheet column and register column, found once.
+    struct Source
+    {
+        int field;
+        int column;
+        const Schema::Column *target;
+    };
+    std::vector<Source> sources;
     for (int f = 0; f < mapping.size(); ++f) {
         const ImportField &m = mapping.at(f);
         if (m.sheetColumn.isEmpty())
@@ -87,7 +105,7 @@ bool ImportPreview::build(const SheetTable &sheet, const QString &table,
                                  : checkImportValue(table, m.field, {})};
             return false;
         }
-        sources.emplace_back(f, column);
+        sources.push_back({f, column, Schema::column(table, m.field)});
     }
     if (sources.empty())
         return true;
@@ -98,14 +116,14 @@ bool ImportPreview::build(const SheetTable &sheet, const QString &table,
             progress(int(r));
         const QStringList &cells = sheet.rows[r];
         QStringList values(mapping.size());
-        for (const auto &[f, column] : sources) {
-            const QString &text = cells.at(column);
-            const QString reason = checkImportValue(table, mapping.at(f).field, text);
+        for (const Source &s : sources) {
+            const QString &text = cells.at(s.column);
+            const QString reason = checkImportValue(*s.target, text);
             if (!reason.isEmpty()) {
-                *fault = {mapping.at(f).sheetColumn, int(r) + 2, reason};
+                *fault = {mapping.at(s.field).sheetColumn, int(r) + 2, reason};
                 return false;
             }
-            values[f] = text;
+            values[s.field] = text;
         }
         rows.push_back(std::move(values));
         sheetRows.push_back(int(r) + 2);

@@ -26,6 +26,11 @@ bool loadImportFields(const QSqlDatabase &db, const QString &table, QList<Import
 // Why a value cannot go into `field` of `table` as it is: too long, not a number, not a date;
 // empty when it can. The database is never given a value it would cut or half convert.
 QString checkImportValue(const QString &table, const QString &field, const QString &text);
+namespace Schema {
+struct Column;
+}
+// The same for a column already looked up.
+QString checkImportValue(const Schema::Column &column, const QString &text);
 
 // Where building a preview stopped.
 struct PreviewFault

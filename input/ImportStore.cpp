@@ -6,7 +6,6 @@
 #include "core/SqliteStatement.h"
 #include "core/Transaction.h"
 
-#include <QCryptographicHash>
 #include <QDate>
 #include <QLocale>
 #include <QSqlError>
@@ -47,6 +46,9 @@ private:
 // The value a checked text becomes in a column of `type`.
 QVariant valueFor(Schema::ColumnType type, const QString &text)
 {
+    if (type == Schema::ColumnType::Text || type == Schema::ColumnType::Memo)
+        // An empty cell is an empty text, not a missing value.
+        return text.isNull() ? QStringLiteral("") : text;
     const QString trimmed = text.trimmed();
     switch (type) {
     case Schema::ColumnType::Integer:
@@ -60,8 +62,7 @@ QVariant valueFor(Schema::ColumnType type, const QString &text)
         return t == u"1" || t == u"true" || t == u"是";
     }
     default:
-        // An empty cell is an empty text, not a missing value.
-        return text.isNull() ? QStringLiteral("") : text;
+        return text;
     }
 }
 
@@ -81,14 +82,25 @@ QString canonical(Schema::ColumnType type, const QVariant &value)
     }
 }
 
+// FNV-1a over the values' texts: cheap enough to take for every row of a large import, and the
+// same on every machine and in every version.
 QString digestOf(const QList<Schema::ColumnType> &types, const QVariantList &values)
 {
-    QCryptographicHash hash(QCryptographicHash::Md5);
+    quint64 hash = 14695981039346656037ULL;
+    const auto add = [&hash](char16_t c) {
+        hash = (hash ^ (c & 0xff)) * 1099511628211ULL;
+        hash = (hash ^ (c >> 8)) * 1099511628211ULL;
+    };
     for (qsizetype i = 0; i < values.size(); ++i) {
-        hash.addData(canonical(types.at(i), values.at(i)).toUtf8());
-        hash.addData(QByteArrayView("\x1f", 1));
+        const QVariant &v = values.at(i);
+        const bool text = v.typeId() == QMetaType::QString;
+        const QString owned = text ? QString() : canonical(types.at(i), v);
+        const QString &shown = text ? *static_cast<const QString *>(v.constData()) : owned;
+        for (const QChar c : shown)
+            add(c.unicode());
+        add(0x1f);
     }
-    return QString::fromLatin1(hash.result().toHex());
+    return QString::number(hash, 16);
 }
 
 // Inserts rows through one prepared statement and hands back each new key: straight through
