@@ -167,6 +167,13 @@ std::unique_ptr<WorkbookReader> OdsReader::open(const QString &path, QString *er
     std::unique_ptr<OdsReader> reader(new OdsReader);
     reader->m_package = ZipPackage::open(path);
     std::vector<unsigned char> bytes;
+    // A document saved with a password lists how each of its parts is encrypted.
+    if (reader->m_package && reader->m_package->read("META-INF/manifest.xml", &bytes) &&
+        std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size())
+                .find("encryption-data") != std::string_view::npos) {
+        *error = WorkbookReasons::kPassword;
+        return nullptr;
+    }
     ContentHandler names;
     if (!reader->m_package || !reader->m_package->read("content.xml", &bytes) ||
         !parseXml(bytes, names)) {

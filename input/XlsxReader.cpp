@@ -63,10 +63,13 @@ struct RelationshipsHandler : XmlHandlerBase
 struct WorkbookHandler : XmlHandlerBase
 {
     std::vector<std::pair<QString, std::string>> sheets; // name, relationship id
+    bool date1904 = false;
 
     void start_element(const orcus::sax::parser_element &elem)
     {
-        if (elem.name == "sheet")
+        if (elem.name == "workbookPr")
+            date1904 = attribute("date1904") == "1" || attribute("date1904") == "true";
+        else if (elem.name == "sheet")
             sheets.emplace_back(qs(attribute("name")), std::string(attribute("id", "r")));
         clearAttributes();
     }
@@ -149,6 +152,7 @@ struct SheetHandler : XmlHandlerBase
 {
     const std::vector<QString> *strings;
     const std::vector<bool> *dateStyles;
+    double dateOffset = 0; // days the 1904 date system counts fewer
     const WorkbookReader::Progress *progress;
     size_t size;
     SheetCollector collector;
@@ -261,7 +265,7 @@ struct SheetHandler : XmlHandlerBase
         if (ec != std::errc() || end != value.data() + value.size())
             return qs(value);
         const bool isDate = style >= 0 && size_t(style) < dateStyles->size() && dateStyles->at(size_t(style));
-        return isDate ? CellText::serialDate(number) : CellText::number(number);
+        return isDate ? CellText::serialDate(number + dateOffset) : CellText::number(number);
     }
 };
 
@@ -301,6 +305,7 @@ std::unique_ptr<WorkbookReader> XlsxReader::open(const QString &path, QString *e
         *error = WorkbookReasons::kDamaged;
         return nullptr;
     }
+    reader->m_date1904 = workbook.date1904;
     for (const auto &[name, id] : workbook.sheets) {
         const auto target = relationships.targets.find(id);
         if (target == relationships.targets.end()) {
@@ -345,6 +350,7 @@ bool XlsxReader::readSheet(int index, SheetTable *sheet, QString *error, const P
     SheetHandler handler;
     handler.strings = &m_strings;
     handler.dateStyles = &m_dateStyles;
+    handler.dateOffset = m_date1904 ? 1462 : 0;
     handler.progress = &progress;
     handler.size = bytes.size();
     if (!parseXml(bytes, handler) || handler.damaged) {

@@ -30,4 +30,5 @@ private:
     bool m_sharedRead = false;
     std::vector<QString> m_strings;
     std::vector<bool> m_dateStyles;
+    bool m_date1904 = false;
 };

@@ -174,6 +174,8 @@ private slots:
         QTest::newRow("broken xls")
             << "d.xls" << QByteArray::fromHex("d0cf11e0a1b11ae1") + QByteArray(600, '\x7f')
             << WorkbookReasons::kDamaged;
+        QTest::newRow("encrypted ods")
+            << ":protected.ods" << QByteArray() << WorkbookReasons::kPassword;
         QTest::newRow("text document")
             << "e.doc" << QByteArray("hello") << WorkbookReasons::kUnsupported;
         QTest::newRow("missing") << "" << QByteArray() << WorkbookReasons::kMissing;
@@ -185,8 +187,9 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, reason);
         QTemporaryDir dir;
-        const QString path =
-            name.isEmpty() ? dir.filePath("none.xlsx") : write(dir.filePath(name), bytes);
+        const QString path = name.startsWith(u':') ? fixture(qPrintable(name.mid(1)))
+                             : name.isEmpty()      ? dir.filePath("none.xlsx")
+                                                   : write(dir.filePath(name), bytes);
         QString error;
         QVERIFY(!WorkbookReader::open(path, &error));
         QCOMPARE(error, reason);
