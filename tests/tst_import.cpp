@@ -370,6 +370,12 @@ private slots:
         prompt.clear();
         undo->trigger();
         QCOMPARE(prompt.texts(), QStringList{QStringLiteral("没有可以撤销的导入。")});
+        // Shown to whoever may import anything.
+        for (int id : {501, 502, 503})
+            main.action(id)->setVisible(false);
+        QVERIFY(!undo->isVisible());
+        main.action(503)->setVisible(true);
+        QVERIFY(undo->isVisible());
     }
 };
 
