@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Runs the benchmarks (all, or the one named: search, pictures, backup, statistics, export,
 # import), each against a reference tool in the same run. Generated data is kept in
-# $BENCH_DIR (default
-# /tmp/quorin-bench).
+# $BENCH_DIR (default /tmp/quorin-bench).
 #   search:   databases of 100 000 and 1 000 000 demonstration records; the register's
 #             searches against the sqlite3 tool.
 #   pictures: thumbnails of 20 camera-sized and of 100 small JPEGs against vipsthumbnail.
