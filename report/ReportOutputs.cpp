@@ -175,7 +175,7 @@ bool writeHtml(const Prepared &report, const QString &path, QString *error)
 bool writeRtf(const Prepared &report, const QString &path, QString *error)
 {
     QByteArray rtf = "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 "
-                     "Noto Sans CJK SC;}}\\uc1\\fs18\n";
+                     "WenQuanYi Micro Hei;}}\\uc1\\fs18\n";
     const double left = report.page.margins.left();
     for (qsizetype p = 0; p < report.pages.size(); ++p) {
         if (p > 0)

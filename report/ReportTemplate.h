@@ -15,7 +15,7 @@ inline constexpr int kFormatVersion = 1;
 
 struct Font
 {
-    QString family;   // empty: the program's default CJK font
+    QString family;   // empty: the program's report font (WenQuanYi Micro Hei)
     double size = 10; // points
     bool bold = false;
     bool italic = false;

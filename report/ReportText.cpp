@@ -25,7 +25,9 @@ const QImage &measureDevice()
 
 QFont qFont(const Font &font)
 {
-    QFont f(font.family.isEmpty() ? QStringLiteral("Noto Sans CJK SC") : font.family);
+    // WenQuanYi Micro Hei gives each character a glyph of its own: with Noto CJK, which shares
+    // glyphs between 户 and the radical ⼾ (页 and ⻚, …), a PDF's text reads back wrong.
+    QFont f(font.family.isEmpty() ? QStringLiteral("WenQuanYi Micro Hei") : font.family);
     f.setPointSizeF(font.size > 0 ? font.size : 10);
     f.setBold(font.bold);
     f.setItalic(font.italic);

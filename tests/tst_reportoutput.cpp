@@ -115,13 +115,12 @@ private slots:
         const QString pdf = dir.filePath(QStringLiteral("r.pdf"));
         QVERIFY2(writePdf(prepared, pdf, &error), qPrintable(error));
         const QString text = run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
-        for (const char *expected : {"样品", "统计表", "螺丝;钉", "轴承", "4.75"})
-            QVERIFY2(text.contains(QString::fromUtf8(expected)), qPrintable(text));
-        // The PDF writer maps a glyph that the font shares with another code point (户 with the
-        // radical ⼾, 页 with ⻚, some digits) back to that one, so such text is not found yet.
-        QEXPECT_FAIL("", "glyphs the font shares between code points", Continue);
-        QVERIFY(text.contains(QStringLiteral("A客户")) && text.contains(QStringLiteral("S1")) &&
-                text.contains(QStringLiteral("第 1 页")));
+        // Characters that some CJK fonts share with radicals (户, 页) read back as themselves.
+        // (pdftotext reads the narrow blanks of CJK lines as nothing.)
+        const QString compact = QString(text).remove(u' ');
+        for (const char *expected :
+             {"样品客户统计表", "A客户", "S1", "螺丝;钉", "4.75", "第1页/共1页"})
+            QVERIFY2(compact.contains(QString::fromUtf8(expected)), qPrintable(text));
         QVERIFY(!text.contains(QStringLiteral("不在清单")));
         // Every font is embedded, so the page reads the same on any machine.
         const QStringList fonts = run(QStringLiteral("pdffonts"), {pdf}).split(u'\n').mid(2);
