@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs the benchmarks (all, or the one named: search, pictures, backup, statistics, export,
-# import), each against a reference tool in the same run. Generated data is kept in
+# Runs the benchmarks (all, or the one named: search, pictures, backup, statistics, report,
+# export, import), each against a reference tool in the same run. Generated data is kept in
 # $BENCH_DIR (default /tmp/quorin-bench).
 #   search:   databases of 100 000 and 1 000 000 demonstration records; the register's
 #             searches against the sqlite3 tool.
@@ -10,6 +10,8 @@
 #             pg_dump -Fc and pg_restore.
 #   statistics: the sample-record statistics list (first rows, count and sums) and every
 #             shipped analysis on 1 000 000 records against the sqlite3 tool.
+#   report:   the list report over 100 000 records to PDF against a bare QPdfWriter drawing
+#             the same texts at the same positions; memory held by the prepared report.
 #   export:   the main list of 100 000 and 1 000 000 records to a workbook against a plain C
 #             program writing the same cells with libxlsxwriter; time and peak memory.
 #   import:   a generated 100 000-row client workbook (.xlsx and .csv) opened and previewed
@@ -56,6 +58,10 @@ fi
 if [[ "$which" == all || "$which" == statistics ]]; then
   demo 1000000
   QT_QPA_PLATFORM=offscreen build/bench/quorin_statistics_bench "$dir/1000000"
+fi
+if [[ "$which" == all || "$which" == report ]]; then
+  demo 100000
+  QT_QPA_PLATFORM=offscreen build/bench/quorin_report_bench "$dir/100000"
 fi
 if [[ "$which" == all || "$which" == export ]]; then
   for n in 100000 1000000; do

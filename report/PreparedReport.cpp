@@ -29,6 +29,12 @@ void drawFrame(QPainter &painter, const Element &e, const QRectF &r, double perM
         return;
     painter.setPen(pen(e, perMm));
     const QString sides = e.frame.toUpper();
+    if (sides.size() == 4 && sides.contains(u'L') && sides.contains(u'T') &&
+        sides.contains(u'R') && sides.contains(u'B')) {
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(r);
+        return;
+    }
     if (sides.contains(u'L'))
         painter.drawLine(r.topLeft(), r.bottomLeft());
     if (sides.contains(u'T'))
@@ -91,19 +97,23 @@ void drawPage(QPainter &painter, const Prepared &report, int index, double perMm
         return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
+    Font lastFont;
+    lastFont.size = -1;
     for (const Element &e : report.pages.at(index).elements) {
         const QRectF r = onDevice(e.rect, perMm);
         if (e.background.isValid() && e.kind != Element::Line)
             painter.fillRect(r, e.background);
         switch (e.kind) {
         case Element::Text:
-            painter.setFont(qFont(e.font));
+            // Most texts of a page share a few fonts: set one only when it changes.
+            if (!(e.font == lastFont)) {
+                painter.setFont(qFont(e.font));
+                lastFont = e.font;
+            }
             painter.setPen(e.color);
-            painter.save();
-            painter.setClipRect(r);
+            // Drawn into its box, the text is cut at the box's edges.
             painter.drawText(r.adjusted(0.5 * perMm, 0, -0.5 * perMm, 0),
                              textFlags(e.align, e.valign, e.wrap), report.textOf(e));
-            painter.restore();
             drawFrame(painter, e, r, perMm);
             break;
         case Element::Line:

@@ -1,0 +1,106 @@
+// Times the list report (frRevaZezList.frf) over a database of demonstration records to PDF,
+// against a bare QPainter on QPdfWriter drawing the same texts at the same positions in the same
+// run, and reports the memory the prepared report holds.
+//
+//   quorin_report_bench HOME   (HOME holds data/RevaZez.db, filled with quorin --demo-data N)
+
+#include "core/AppHome.h"
+#include "core/DataDm.h"
+#include "output/MainReports.h"
+#include "register/SampleList.h"
+#include "report/ReportOutputs.h"
+#include "report/ReportText.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QRegularExpression>
+#include <cstdio>
+
+namespace {
+
+long residentKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("VmRSS:\\s+(\\d+)"))
+                                          .match(QString::fromLatin1(status.readAll()));
+    return m.hasMatch() ? m.captured(1).toLong() : -1;
+}
+
+// The reference: every text of the prepared pages drawn plainly where the report puts it.
+double barePdfMs(const Report::Prepared &report, const QString &path)
+{
+    QElapsedTimer timer;
+    timer.start();
+    QPdfWriter pdf(path);
+    pdf.setResolution(600);
+    pdf.setPageSize(
+        QPageSize(QSizeF(report.page.width, report.page.height), QPageSize::Millimeter));
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter painter(&pdf);
+    const double perMm = 600 / 25.4;
+    for (int i = 0; i < report.pages.size(); ++i) {
+        if (i > 0)
+            pdf.newPage();
+        for (const Report::Element &e : report.pages.at(i).elements) {
+            if (e.kind != Report::Element::Text)
+                continue;
+            painter.setFont(Report::qFont(e.font));
+            painter.drawText(QRectF(e.rect.x() * perMm, e.rect.y() * perMm, e.rect.width() * perMm,
+                                    e.rect.height() * perMm),
+                             Qt::AlignLeft | Qt::AlignVCenter, report.textOf(e));
+        }
+    }
+    painter.end();
+    return timer.nsecsElapsed() / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QGuiApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: quorin_report_bench HOME\n");
+        return 2;
+    }
+    AppHome::set(QString::fromLocal8Bit(argv[1]));
+    AppHome::installShippedFiles();
+    TdmData dm(AppHome::path(QStringLiteral("config.ini")));
+    QString error;
+    if (!dm.open(dm.config().ds(), &error)) {
+        std::fprintf(stderr, "cannot open: %s\n", qPrintable(error));
+        return 1;
+    }
+    const int records = dm.GetIntValue(QStringLiteral("select count(*) from GoodMain"));
+    const long before = residentKb();
+    QElapsedTimer timer;
+    timer.start();
+    Report::Prepared prepared;
+    const Report::Job job =
+        MainReports::job(MainReports::List, SampleList::wholeRegister(dm.dialect()),
+                         SampleListQuery::build(SampleListCriteria{}, dm.dialect()));
+    if (!Report::prepareJob(job, dm.source(), &prepared, &error)) {
+        std::fprintf(stderr, "report failed: %s\n", qPrintable(error));
+        return 1;
+    }
+    const double prepareMs = timer.nsecsElapsed() / 1e6;
+    const long held = residentKb() - before;
+    const QString ours = AppHome::path(QStringLiteral("bench-report.pdf"));
+    if (!Report::writePdf(prepared, ours, &error)) {
+        std::fprintf(stderr, "pdf failed: %s\n", qPrintable(error));
+        return 1;
+    }
+    const double totalMs = timer.nsecsElapsed() / 1e6;
+    const double bare = barePdfMs(prepared, AppHome::path(QStringLiteral("bench-bare.pdf")));
+    std::printf("\n%d records, %lld pages\n", records, qlonglong(prepared.pages.size()));
+    std::printf("prepare %.0f ms, prepare + PDF %.0f ms, bare QPdfWriter %.0f ms, ratio %.2f\n",
+                prepareMs, totalMs, bare, totalMs / bare);
+    std::printf("memory held by the prepared report: %.0f MB\n", held / 1024.0);
+    return 0;
+}
