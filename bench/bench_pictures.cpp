@@ -3,6 +3,7 @@
 //
 //   quorin_pictures_bench DIR   (DIR keeps the generated pictures between runs)
 
+#include "BenchTools.h"
 #include "core/AppHome.h"
 #include "core/DataDm.h"
 #include "core/Prompt.h"
@@ -29,22 +30,6 @@
 #include <cstdio>
 
 namespace {
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-class QuietPrompt : public PromptService
-{
-public:
-    int show(const QString &text, int, int) override
-    {
-        std::fprintf(stderr, "prompt: %s\n", qPrintable(text));
-        return Prompt::No;
-    }
-};
 
 // A photograph's worth of detail: smooth shapes, edges and sensor noise, so the JPEG is about
 // as large and as slow to decode as a camera's.
@@ -144,7 +129,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: quorin_pictures_bench DIR\n");
         return 2;
     }
-    QuietPrompt prompt;
+    BenchTools::QuietPrompt prompt;
     setPromptService(&prompt);
     const QString dir = QString::fromLocal8Bit(argv[1]);
     std::printf("making pictures in %s ...\n", qPrintable(dir));
@@ -215,10 +200,10 @@ int main(int argc, char *argv[])
                 pauses.push_back(b.longestPauseMs);
             }
         }
-        const double ours = median(times);
+        const double ours = BenchTools::median(times);
         const double vips = vipsMs(sets[i].files);
-        std::printf("%-30s %10.0f %12.1f %9.0f %8.2f\n", sets[i].what, ours, median(pauses), vips,
-                    vips > 0 ? ours / vips : 0.0);
+        std::printf("%-30s %10.0f %12.1f %9.0f %8.2f\n", sets[i].what, ours,
+                    BenchTools::median(pauses), vips, vips > 0 ? ours / vips : 0.0);
     }
     return 0;
 }

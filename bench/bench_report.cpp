@@ -4,6 +4,7 @@
 //
 //   quorin_report_bench HOME   (HOME holds data/RevaZez.db, filled with quorin --demo-data N)
 
+#include "BenchTools.h"
 #include "core/AppHome.h"
 #include "core/DataDm.h"
 #include "output/MainReports.h"
@@ -21,16 +22,6 @@
 #include <cstdio>
 
 namespace {
-
-long residentKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("VmRSS:\\s+(\\d+)"))
-                                          .match(QString::fromLatin1(status.readAll()));
-    return m.hasMatch() ? m.captured(1).toLong() : -1;
-}
 
 // The reference: every text of the prepared pages drawn plainly where the report puts it.
 double barePdfMs(const Report::Prepared &report, const QString &path)
@@ -78,7 +69,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     const int records = dm.GetIntValue(QStringLiteral("select count(*) from GoodMain"));
-    const long before = residentKb();
+    const long before = BenchTools::residentKb();
     QElapsedTimer timer;
     timer.start();
     Report::Prepared prepared;
@@ -90,7 +81,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     const double prepareMs = timer.nsecsElapsed() / 1e6;
-    const long held = residentKb() - before;
+    const long held = BenchTools::residentKb() - before;
     const QString ours = AppHome::path(QStringLiteral("bench-report.pdf"));
     if (!Report::writePdf(prepared, ours, &error)) {
         std::fprintf(stderr, "pdf failed: %s\n", qPrintable(error));

@@ -3,6 +3,7 @@
 //
 //   quorin_bench HOME   (HOME holds data/RevaZez.db, filled with quorin --demo-data N)
 
+#include "BenchTools.h"
 #include "core/AppHome.h"
 #include "core/DataDm.h"
 #include "core/Prompt.h"
@@ -25,55 +26,7 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace {
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-// Milliseconds the sqlite3 tool reports for a statement (best of three).
-double sqliteToolMs(const QString &file, const QString &statement)
-{
-    std::vector<double> times;
-    for (int i = 0; i < 3; ++i) {
-        QProcess tool;
-        tool.start(QStringLiteral("sqlite3"), {file});
-        tool.write((QStringLiteral(".timer on\n") + statement + QStringLiteral(";\n")).toUtf8());
-        tool.closeWriteChannel();
-        tool.waitForFinished(-1);
-        const QString out = QString::fromUtf8(tool.readAllStandardOutput());
-        const QRegularExpressionMatch m =
-            QRegularExpression(QStringLiteral("Run Time: real ([0-9.]+)")).match(out);
-        if (m.hasMatch())
-            times.push_back(m.captured(1).toDouble() * 1000);
-    }
-    return times.empty() ? -1 : *std::min_element(times.begin(), times.end());
-}
-
-long residentKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QString text = QString::fromLatin1(status.readAll());
-    const QRegularExpressionMatch m =
-        QRegularExpression(QStringLiteral("VmRSS:\\s+(\\d+)")).match(text);
-    return m.hasMatch() ? m.captured(1).toLong() : -1;
-}
-
-class QuietPrompt : public PromptService
-{
-public:
-    int show(const QString &text, int, int) override
-    {
-        std::fprintf(stderr, "prompt: %s\n", qPrintable(text));
-        return Prompt::No;
-    }
-};
-
-} // namespace
+using namespace BenchTools;
 
 int main(int argc, char *argv[])
 {

@@ -4,6 +4,7 @@
 //
 //   quorin_statistics_bench HOME   (HOME holds data/RevaZez.db, filled with quorin --demo-data N)
 
+#include "BenchTools.h"
 #include "core/AppHome.h"
 #include "core/DataDm.h"
 #include "core/Prompt.h"
@@ -27,44 +28,6 @@
 
 namespace {
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-// Milliseconds the sqlite3 tool reports for a statement (best of three).
-double sqliteToolMs(const QString &file, const QString &statement)
-{
-    std::vector<double> times;
-    for (int i = 0; i < 3; ++i) {
-        QProcess tool;
-        tool.start(QStringLiteral("sqlite3"), {file});
-        tool.write((QStringLiteral(".timer on\n") + statement + QStringLiteral(";\n")).toUtf8());
-        tool.closeWriteChannel();
-        tool.waitForFinished(-1);
-        const QString out = QString::fromUtf8(tool.readAllStandardOutput());
-        double total = 0;
-        QRegularExpressionMatchIterator it =
-            QRegularExpression(QStringLiteral("Run Time: real ([0-9.]+)")).globalMatch(out);
-        while (it.hasNext())
-            total += it.next().captured(1).toDouble() * 1000;
-        if (total > 0)
-            times.push_back(total);
-    }
-    return times.empty() ? -1 : *std::min_element(times.begin(), times.end());
-}
-
-class QuietPrompt : public PromptService
-{
-public:
-    int show(const QString &text, int, int) override
-    {
-        std::fprintf(stderr, "prompt: %s\n", qPrintable(text));
-        return Prompt::No;
-    }
-};
-
 void printRow(const QString &what, double ours, double tool)
 {
     std::printf("%-46s %10.1f %10.1f %7.2f\n", qPrintable(what), ours, tool,
@@ -72,6 +35,8 @@ void printRow(const QString &what, double ours, double tool)
 }
 
 } // namespace
+
+using namespace BenchTools;
 
 int main(int argc, char *argv[])
 {

@@ -1,0 +1,54 @@
+#include "BenchTools.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <algorithm>
+#include <cstdio>
+
+namespace BenchTools {
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double sqliteToolMs(const QString &file, const QString &statement)
+{
+    std::vector<double> times;
+    for (int i = 0; i < 3; ++i) {
+        QProcess tool;
+        tool.start(QStringLiteral("sqlite3"), {file});
+        tool.write((QStringLiteral(".timer on\n") + statement + QStringLiteral(";\n")).toUtf8());
+        tool.closeWriteChannel();
+        tool.waitForFinished(-1);
+        const QString out = QString::fromUtf8(tool.readAllStandardOutput());
+        double total = 0;
+        QRegularExpressionMatchIterator it =
+            QRegularExpression(QStringLiteral("Run Time: real ([0-9.]+)")).globalMatch(out);
+        while (it.hasNext())
+            total += it.next().captured(1).toDouble() * 1000;
+        if (total > 0)
+            times.push_back(total);
+    }
+    return times.empty() ? -1 : *std::min_element(times.begin(), times.end());
+}
+
+long residentKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("VmRSS:\\s+(\\d+)"))
+                                          .match(QString::fromLatin1(status.readAll()));
+    return m.hasMatch() ? m.captured(1).toLong() : -1;
+}
+
+int QuietPrompt::show(const QString &text, int, int)
+{
+    std::fprintf(stderr, "prompt: %s\n", qPrintable(text));
+    return Prompt::No;
+}
+
+} // namespace BenchTools
