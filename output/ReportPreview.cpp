@@ -77,6 +77,8 @@ ReportPreview::ReportPreview(Report::Prepared report, const QString &title, QWid
                                       {"tbNextPage", "下页", "go-next"},
                                       {"tbLastPage", "末页", "go-last"},
                                       {},
+                                      {"tbOpen", "打开", "document-open"},
+                                      {"tbSave", "保存", "document-save"},
                                       {"tbPrint", "打印", "document-print"},
                                       {"tbExport", "导出", "document-export"},
                                       {},
@@ -95,8 +97,8 @@ ReportPreview::ReportPreview(Report::Prepared report, const QString &title, QWid
     m_find->setPlaceholderText(QStringLiteral("查找"));
     m_find->setClearButtonEnabled(true);
     m_find->setMaximumWidth(180);
-    bar->insertWidget(actions.value(QStringLiteral("tbPrint")), m_zoom);
-    bar->insertWidget(actions.value(QStringLiteral("tbPrint")), m_find);
+    bar->insertWidget(actions.value(QStringLiteral("tbOpen")), m_zoom);
+    bar->insertWidget(actions.value(QStringLiteral("tbOpen")), m_find);
     bar->insertWidget(actions.value(QStringLiteral("tbFirstPage")), m_pageLabel);
 
     m_view = new PageView(m_report);
@@ -123,6 +125,10 @@ ReportPreview::ReportPreview(Report::Prepared report, const QString &title, QWid
             &ReportPreview::exportReport);
     connect(actions.value(QStringLiteral("tbPrint")), &QAction::triggered, this,
             &ReportPreview::print);
+    connect(actions.value(QStringLiteral("tbSave")), &QAction::triggered, this,
+            &ReportPreview::savePrepared);
+    connect(actions.value(QStringLiteral("tbOpen")), &QAction::triggered, this,
+            &ReportPreview::openPrepared);
     connect(actions.value(QStringLiteral("tbClose")), &QAction::triggered, this, &QDialog::accept);
     connect(m_zoom, &QComboBox::currentIndexChanged, this, &ReportPreview::applyZoom);
     connect(m_find, &QLineEdit::returnPressed, this, [this] {
@@ -242,4 +248,40 @@ bool ReportPreview::print()
         Report::drawPage(painter, m_report, page - 1, printer.resolution() / 25.4);
     }
     return painter.end();
+}
+
+bool ReportPreview::savePrepared()
+{
+    QString filter;
+    QString path = FileChooser::saveFileName(this, QStringLiteral("保存报表"),
+                                             AppHome::path(QStringLiteral("export")),
+                                             QStringLiteral("报表文件 (*.qrp)"), &filter);
+    if (path.isEmpty())
+        return false;
+    if (!path.endsWith(QStringLiteral(".qrp"), Qt::CaseInsensitive))
+        path += QStringLiteral(".qrp");
+    QString error;
+    if (!Report::savePrepared(m_report, path, &error)) {
+        ShowPrompt(error, Prompt::Error);
+        return false;
+    }
+    return true;
+}
+
+bool ReportPreview::openPrepared()
+{
+    const QString path = FileChooser::openFileName(this, QStringLiteral("打开报表"),
+                                                   AppHome::path(QStringLiteral("export")),
+                                                   QStringLiteral("报表文件 (*.qrp)"));
+    if (path.isEmpty())
+        return false;
+    Report::Prepared loaded;
+    QString error;
+    if (!Report::loadPrepared(path, &loaded, &error)) {
+        ShowPrompt(error, Prompt::Error);
+        return false;
+    }
+    m_report = std::move(loaded);
+    showPage(0);
+    return true;
 }

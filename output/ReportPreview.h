@@ -11,7 +11,8 @@ class QScrollArea;
 class PageView;
 
 // The print preview of a prepared report: pages at a zoom (fit width, whole page, percentages),
-// page moves, find, printing, and export to PDF, HTML, RTF, CSV and plain text.
+// page moves, find, printing, saving and opening the prepared report, and export to PDF, HTML,
+// RTF, CSV and plain text.
 class ReportPreview : public QDialog
 {
     Q_OBJECT
@@ -28,6 +29,10 @@ public:
     // Writes the report as the file chooser's answer says, by its extension; false when the
     // user cancelled or writing failed (a box says why).
     bool exportReport();
+    // Keeps the prepared report in a file, or shows one kept before instead of this one; false
+    // when the user cancelled or the file could not be written or read (a box says why).
+    bool savePrepared();
+    bool openPrepared();
     // Prints the pages the user chooses in the print dialog; false when cancelled or failed.
     bool print();
     double zoom() const;

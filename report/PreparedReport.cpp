@@ -2,9 +2,12 @@
 
 #include "report/ReportText.h"
 
+#include <QDataStream>
+#include <QFile>
 #include <QImageReader>
 #include <QPainter>
 #include <QPainterPath>
+#include <QSaveFile>
 #include <numeric>
 
 namespace Report {
@@ -83,6 +86,135 @@ void drawPie(QPainter &painter, const Element &e, const QRectF &r, double perMm)
 }
 
 } // namespace
+
+namespace {
+
+const QByteArray kPreparedMagic("QRPREP");
+constexpr qint32 kPreparedVersion = 1;
+
+QDataStream &operator<<(QDataStream &out, const Font &f)
+{
+    return out << f.family << f.size << f.bold << f.italic << f.underline;
+}
+
+QDataStream &operator>>(QDataStream &in, Font &f)
+{
+    return in >> f.family >> f.size >> f.bold >> f.italic >> f.underline;
+}
+
+QDataStream &operator<<(QDataStream &out, const Element &e)
+{
+    out << qint32(e.kind) << e.rect << e.text << e.font << qint32(e.align) << qint32(e.valign)
+        << e.wrap << e.frame << e.frameWidth << e.color << e.background << e.checked
+        << qint32(e.slices.size());
+    for (const auto &[label, value] : e.slices)
+        out << label << value;
+    return out;
+}
+
+// A count read from a file is believed only as far as the bytes left can hold that many
+// items: a damaged count must not make the reader reserve the machine's memory.
+bool plausibleCount(QDataStream &in, qint32 count)
+{
+    if (count >= 0 && count <= in.device()->bytesAvailable() / 8)
+        return true;
+    in.setStatus(QDataStream::ReadCorruptData);
+    return false;
+}
+
+QDataStream &operator>>(QDataStream &in, Element &e)
+{
+    qint32 kind = 0;
+    qint32 align = 0;
+    qint32 valign = 0;
+    qint32 slices = 0;
+    in >> kind >> e.rect >> e.text >> e.font >> align >> valign >> e.wrap >> e.frame >>
+        e.frameWidth >> e.color >> e.background >> e.checked >> slices;
+    const qint32 count = plausibleCount(in, slices) ? slices : 0;
+    for (qint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
+        QPair<QString, double> slice;
+        in >> slice.first >> slice.second;
+        e.slices << slice;
+    }
+    if (kind < Element::Text || kind > Element::PieChart)
+        in.setStatus(QDataStream::ReadCorruptData);
+    e.kind = Element::Kind(kind);
+    e.align = align;
+    e.valign = valign;
+    return in;
+}
+
+} // namespace
+
+bool savePrepared(const Prepared &report, const QString &path, QString *error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        *error = QStringLiteral("无法写入 %1：%2").arg(path, file.errorString());
+        return false;
+    }
+    QDataStream out(&file);
+    out.setVersion(QDataStream::Qt_6_4);
+    out.writeRawData(kPreparedMagic.constData(), int(kPreparedMagic.size()));
+    out << kPreparedVersion << report.page.width << report.page.height << report.page.landscape
+        << qint32(report.pages.size());
+    for (const Page &page : report.pages) {
+        out << qint32(page.elements.size());
+        for (const Element &e : page.elements)
+            out << e;
+    }
+    if (out.status() != QDataStream::Ok || !file.commit()) {
+        *error = QStringLiteral("无法写入 %1：%2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool loadPrepared(const QString &path, Prepared *report, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("无法打开 %1：%2").arg(path, file.errorString());
+        return false;
+    }
+    QDataStream in(&file);
+    in.setVersion(QDataStream::Qt_6_4);
+    QByteArray magic(kPreparedMagic.size(), '\0');
+    qint32 version = 0;
+    Prepared loaded;
+    qint32 pages = 0;
+    if (in.readRawData(magic.data(), int(magic.size())) != magic.size() ||
+        magic != kPreparedMagic) {
+        *error = QStringLiteral("%1 不是本程序保存的报表").arg(path);
+        return false;
+    }
+    in >> version;
+    if (version != kPreparedVersion) {
+        *error = QStringLiteral("%1 是另一版本的程序保存的报表").arg(path);
+        return false;
+    }
+    in >> loaded.page.width >> loaded.page.height >> loaded.page.landscape >> pages;
+    const qint32 pageCount = plausibleCount(in, pages) ? pages : 0;
+    for (qint32 i = 0; i < pageCount && in.status() == QDataStream::Ok; ++i) {
+        Page page;
+        qint32 elements = 0;
+        in >> elements;
+        const qint32 elementCount = plausibleCount(in, elements) ? elements : 0;
+        for (qint32 j = 0; j < elementCount && in.status() == QDataStream::Ok; ++j) {
+            Element e;
+            in >> e;
+            page.elements << e;
+        }
+        loaded.pages << page;
+    }
+    if (in.status() != QDataStream::Ok || pages < 0 || loaded.page.width <= 0 ||
+        loaded.page.height <= 0) {
+        *error = QStringLiteral("报表文件 %1 已损坏").arg(path);
+        return false;
+    }
+    *report = std::move(loaded);
+    return true;
+}
 
 QString Prepared::textOf(const Element &element) const
 {

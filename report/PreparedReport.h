@@ -49,6 +49,11 @@ struct Prepared
     QString textOf(const Element &element) const;
 };
 
+// A prepared report kept in a file of its own ("*.qrp") to be opened in the preview again
+// later, as it was; false with the reason for a file that is not one or is damaged.
+bool savePrepared(const Prepared &report, const QString &path, QString *error);
+bool loadPrepared(const QString &path, Prepared *report, QString *error);
+
 // Draws page `index` with `pixelsPerMm` device pixels to the millimetre, from the painter's
 // origin.
 void drawPage(QPainter &painter, const Prepared &report, int index, double pixelsPerMm);

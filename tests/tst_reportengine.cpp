@@ -1,6 +1,7 @@
 #include "report/ReportEngine.h"
 
 #include <QDirIterator>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -254,6 +255,45 @@ private slots:
         // The next row starts below the grown one; a short text does not shrink its row.
         QCOMPARE(e[3].rect.top(), 10 + growth);
         QCOMPARE(e[4].rect.top(), 16 + growth);
+    }
+
+    void preparedReportsKeptInFiles()
+    {
+        Template report = page();
+        report.data << DataBand{
+            QStringLiteral("d"), {}, {}, {}, band(10, QStringLiteral("[name]")), {}};
+        ListedData provider;
+        provider.sets.insert(QStringLiteral("d"), rows(names(12)));
+        Prepared prepared;
+        QString error;
+        QVERIFY(prepare(report, provider, &prepared, &error));
+        prepared.pages[0].elements[0].slices = {{QStringLiteral("甲"), 2.5}};
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("kept.qrp"));
+        QVERIFY2(savePrepared(prepared, path, &error), qPrintable(error));
+        Prepared back;
+        QVERIFY2(loadPrepared(path, &back, &error), qPrintable(error));
+        QCOMPARE(back.pages, prepared.pages);
+        QCOMPARE(back.page.height, prepared.page.height);
+
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        file.close();
+        // The page count made enormous, the file cut short, and something else altogether.
+        QByteArray huge = bytes;
+        huge.replace(6 + 4 + 8 + 8 + 1, 4, QByteArray("\x7f\xff\xff\xff", 4));
+        const QList<QByteArray> damaged = {huge, bytes.left(bytes.size() / 2),
+                                           QByteArray("PK\x03\x04 not a report")};
+        for (const QByteArray &d : damaged) {
+            QFile bad(path);
+            QVERIFY(bad.open(QIODevice::WriteOnly));
+            bad.write(d);
+            bad.close();
+            Prepared none;
+            QVERIFY(!loadPrepared(path, &none, &error));
+            QVERIFY(!error.isEmpty());
+        }
     }
 
     void failingDataSetIsReported()
