@@ -41,7 +41,7 @@ double barePdfMs(const Report::Prepared &report, const QString &path)
         for (const Report::Element &e : report.pages.at(i).elements) {
             if (e.kind != Report::Element::Text)
                 continue;
-            painter.setFont(Report::qFont(e.font));
+            painter.setFont(Report::qFont(report.styleOf(e).font));
             painter.drawText(QRectF(e.rect.x() * perMm, e.rect.y() * perMm, e.rect.width() * perMm,
                                     e.rect.height() * perMm),
                              Qt::AlignLeft | Qt::AlignVCenter, report.textOf(e));

@@ -19,19 +19,19 @@ QRectF onDevice(const QRectF &mm, double perMm)
     return {mm.x() * perMm, mm.y() * perMm, mm.width() * perMm, mm.height() * perMm};
 }
 
-QPen pen(const Element &e, double perMm)
+QPen pen(const Style &style, double perMm)
 {
-    QPen p(e.color);
-    p.setWidthF(qMax(0.0, e.frameWidth) * perMm);
+    QPen p(style.color);
+    p.setWidthF(qMax(0.0, style.frameWidth) * perMm);
     return p;
 }
 
-void drawFrame(QPainter &painter, const Element &e, const QRectF &r, double perMm)
+void drawFrame(QPainter &painter, const Style &style, const QRectF &r, double perMm)
 {
-    if (e.frame.isEmpty() || e.frameWidth <= 0)
+    if (style.frame.isEmpty() || style.frameWidth <= 0)
         return;
-    painter.setPen(pen(e, perMm));
-    const QString sides = e.frame.toUpper();
+    painter.setPen(pen(style, perMm));
+    const QString sides = style.frame.toUpper();
     if (sides.size() == 4 && sides.contains(u'L') && sides.contains(u'T') &&
         sides.contains(u'R') && sides.contains(u'B')) {
         painter.setBrush(Qt::NoBrush);
@@ -48,10 +48,11 @@ void drawFrame(QPainter &painter, const Element &e, const QRectF &r, double perM
         painter.drawLine(r.bottomLeft(), r.bottomRight());
 }
 
-void drawPie(QPainter &painter, const Element &e, const QRectF &r, double perMm)
+void drawPie(QPainter &painter, const Chart &slices, const QColor &textColour, const QRectF &r,
+             double perMm)
 {
     const double total =
-        std::accumulate(e.slices.cbegin(), e.slices.cend(), 0.0,
+        std::accumulate(slices.cbegin(), slices.cend(), 0.0,
                         [](double sum, const auto &slice) { return sum + qMax(0.0, slice.second); });
     if (total <= 0)
         return;
@@ -63,10 +64,10 @@ void drawPie(QPainter &painter, const Element &e, const QRectF &r, double perMm)
     painter.setFont(legendFont);
     const double line = 5 * perMm;
     double angle = 90 * 16;
-    for (qsizetype i = 0; i < e.slices.size(); ++i) {
-        const double value = qMax(0.0, e.slices.at(i).second);
+    for (qsizetype i = 0; i < slices.size(); ++i) {
+        const double value = qMax(0.0, slices.at(i).second);
         const int span = -qRound(value / total * 360 * 16);
-        const QColor colour = QColor::fromHsv(int(i * 360 / e.slices.size()), 150, 225);
+        const QColor colour = QColor::fromHsv(int(i * 360 / slices.size()), 150, 225);
         painter.setPen(QPen(Qt::white, 0.2 * perMm));
         painter.setBrush(colour);
         painter.drawPie(pie, int(angle), span);
@@ -75,11 +76,11 @@ void drawPie(QPainter &painter, const Element &e, const QRectF &r, double perMm)
         if (key.bottom() > r.bottom())
             continue;
         painter.drawRect(key);
-        painter.setPen(e.color);
+        painter.setPen(textColour);
         painter.drawText(QRectF(key.right() + 2 * perMm, key.top() - perMm,
                                 r.right() - key.right() - 2 * perMm, line),
                          Qt::AlignLeft | Qt::AlignVCenter,
-                         QStringLiteral("%1 %2%").arg(e.slices.at(i).first)
+                         QStringLiteral("%1 %2%").arg(slices.at(i).first)
                              .arg(value * 100 / total, 0, 'f', 1));
     }
     painter.setBrush(Qt::NoBrush);
@@ -102,46 +103,67 @@ QDataStream &operator>>(QDataStream &in, Font &f)
     return in >> f.family >> f.size >> f.bold >> f.italic >> f.underline;
 }
 
-QDataStream &operator<<(QDataStream &out, const Element &e)
+QDataStream &operator<<(QDataStream &out, const Style &st)
 {
-    out << qint32(e.kind) << e.rect << e.text << e.font << qint32(e.align) << qint32(e.valign)
-        << e.wrap << e.frame << e.frameWidth << e.color << e.background << e.checked
-        << qint32(e.slices.size());
-    for (const auto &[label, value] : e.slices)
-        out << label << value;
-    return out;
+    return out << st.font << qint32(st.align) << qint32(st.valign) << st.wrap << st.frame
+               << st.frameWidth << st.color << st.background;
 }
 
-// A count read from a file is believed only as far as the bytes left can hold that many
-// items: a damaged count must not make the reader reserve the machine's memory.
-bool plausibleCount(QDataStream &in, qint32 count)
+QDataStream &operator>>(QDataStream &in, Style &st)
 {
-    if (count >= 0 && count <= in.device()->bytesAvailable() / 8)
-        return true;
-    in.setStatus(QDataStream::ReadCorruptData);
-    return false;
+    qint32 align = 0;
+    qint32 valign = 0;
+    in >> st.font >> align >> valign >> st.wrap >> st.frame >> st.frameWidth >> st.color >>
+        st.background;
+    st.align = align;
+    st.valign = valign;
+    return in;
+}
+
+QDataStream &operator<<(QDataStream &out, const Element &e)
+{
+    return out << qint32(e.kind) << e.checked << e.style << e.chart << e.rect << e.text;
 }
 
 QDataStream &operator>>(QDataStream &in, Element &e)
 {
     qint32 kind = 0;
-    qint32 align = 0;
-    qint32 valign = 0;
-    qint32 slices = 0;
-    in >> kind >> e.rect >> e.text >> e.font >> align >> valign >> e.wrap >> e.frame >>
-        e.frameWidth >> e.color >> e.background >> e.checked >> slices;
-    const qint32 count = plausibleCount(in, slices) ? slices : 0;
-    for (qint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
-        QPair<QString, double> slice;
-        in >> slice.first >> slice.second;
-        e.slices << slice;
-    }
+    in >> kind >> e.checked >> e.style >> e.chart >> e.rect >> e.text;
     if (kind < Element::Text || kind > Element::PieChart)
         in.setStatus(QDataStream::ReadCorruptData);
     e.kind = Element::Kind(kind);
-    e.align = align;
-    e.valign = valign;
     return in;
+}
+
+// A count read from a file is believed only as far as the bytes left can hold that many
+// items: a damaged count must not make the reader reserve the machine's memory.
+qint32 plausibleCount(QDataStream &in)
+{
+    qint32 count = 0;
+    in >> count;
+    if (count >= 0 && count <= in.device()->bytesAvailable() / 8)
+        return count;
+    in.setStatus(QDataStream::ReadCorruptData);
+    return 0;
+}
+
+template <typename T> void writeList(QDataStream &out, const QList<T> &list)
+{
+    out << qint32(list.size());
+    for (const T &item : list)
+        out << item;
+}
+
+template <typename T> QList<T> readList(QDataStream &in)
+{
+    QList<T> list;
+    const qint32 count = plausibleCount(in);
+    for (qint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
+        T item;
+        in >> item;
+        list << item;
+    }
+    return list;
 }
 
 } // namespace
@@ -156,13 +178,14 @@ bool savePrepared(const Prepared &report, const QString &path, QString *error)
     QDataStream out(&file);
     out.setVersion(QDataStream::Qt_6_4);
     out.writeRawData(kPreparedMagic.constData(), int(kPreparedMagic.size()));
-    out << kPreparedVersion << report.page.width << report.page.height << report.page.landscape
-        << qint32(report.pages.size());
-    for (const Page &page : report.pages) {
-        out << qint32(page.elements.size());
-        for (const Element &e : page.elements)
-            out << e;
-    }
+    out << kPreparedVersion << report.page.width << report.page.height << report.page.landscape;
+    writeList(out, report.styles);
+    out << qint32(report.charts.size());
+    for (const Chart &chart : report.charts)
+        writeList(out, chart);
+    out << qint32(report.pages.size());
+    for (const Page &page : report.pages)
+        writeList(out, page.elements);
     if (out.status() != QDataStream::Ok || !file.commit()) {
         *error = QStringLiteral("无法写入 %1：%2").arg(path, file.errorString());
         return false;
@@ -182,7 +205,6 @@ bool loadPrepared(const QString &path, Prepared *report, QString *error)
     QByteArray magic(kPreparedMagic.size(), '\0');
     qint32 version = 0;
     Prepared loaded;
-    qint32 pages = 0;
     if (in.readRawData(magic.data(), int(magic.size())) != magic.size() ||
         magic != kPreparedMagic) {
         *error = QStringLiteral("%1 不是本程序保存的报表").arg(path);
@@ -193,21 +215,22 @@ bool loadPrepared(const QString &path, Prepared *report, QString *error)
         *error = QStringLiteral("%1 是另一版本的程序保存的报表").arg(path);
         return false;
     }
-    in >> loaded.page.width >> loaded.page.height >> loaded.page.landscape >> pages;
-    const qint32 pageCount = plausibleCount(in, pages) ? pages : 0;
-    for (qint32 i = 0; i < pageCount && in.status() == QDataStream::Ok; ++i) {
-        Page page;
-        qint32 elements = 0;
-        in >> elements;
-        const qint32 elementCount = plausibleCount(in, elements) ? elements : 0;
-        for (qint32 j = 0; j < elementCount && in.status() == QDataStream::Ok; ++j) {
-            Element e;
-            in >> e;
-            page.elements << e;
+    in >> loaded.page.width >> loaded.page.height >> loaded.page.landscape;
+    loaded.styles = readList<Style>(in);
+    const qint32 charts = plausibleCount(in);
+    for (qint32 i = 0; i < charts && in.status() == QDataStream::Ok; ++i)
+        loaded.charts << readList<QPair<QString, double>>(in);
+    const qint32 pages = plausibleCount(in);
+    for (qint32 i = 0; i < pages && in.status() == QDataStream::Ok; ++i)
+        loaded.pages << Page{readList<Element>(in)};
+    // Every element's style and chart must be there.
+    for (const Page &page : std::as_const(loaded.pages)) {
+        for (const Element &e : page.elements) {
+            if (e.style < 0 || e.style >= loaded.styles.size() || e.chart >= loaded.charts.size())
+                in.setStatus(QDataStream::ReadCorruptData);
         }
-        loaded.pages << page;
     }
-    if (in.status() != QDataStream::Ok || pages < 0 || loaded.page.width <= 0 ||
+    if (in.status() != QDataStream::Ok || loaded.page.width <= 0 ||
         loaded.page.height <= 0) {
         *error = QStringLiteral("报表文件 %1 已损坏").arg(path);
         return false;
@@ -232,32 +255,33 @@ void drawPage(QPainter &painter, const Prepared &report, int index, double perMm
     Font lastFont;
     lastFont.size = -1;
     for (const Element &e : report.pages.at(index).elements) {
+        const Style &style = report.styleOf(e);
         const QRectF r = onDevice(e.rect, perMm);
-        if (e.background.isValid() && e.kind != Element::Line)
-            painter.fillRect(r, e.background);
+        if (style.background.isValid() && e.kind != Element::Line)
+            painter.fillRect(r, style.background);
         switch (e.kind) {
         case Element::Text:
             // Most texts of a page share a few fonts: set one only when it changes.
-            if (!(e.font == lastFont)) {
-                painter.setFont(qFont(e.font));
-                lastFont = e.font;
+            if (!(style.font == lastFont)) {
+                painter.setFont(qFont(style.font));
+                lastFont = style.font;
             }
-            painter.setPen(e.color);
+            painter.setPen(style.color);
             // Drawn into its box, the text is cut at the box's edges.
             painter.drawText(r.adjusted(0.5 * perMm, 0, -0.5 * perMm, 0),
-                             textFlags(e.align, e.valign, e.wrap), report.textOf(e));
-            drawFrame(painter, e, r, perMm);
+                             textFlags(style.align, style.valign, style.wrap), report.textOf(e));
+            drawFrame(painter, style, r, perMm);
             break;
         case Element::Line:
-            painter.setPen(pen(e, perMm));
+            painter.setPen(pen(style, perMm));
             painter.drawLine(r.topLeft(), r.bottomRight());
             break;
         case Element::Rect:
-            painter.setPen(pen(e, perMm));
+            painter.setPen(pen(style, perMm));
             painter.drawRect(r);
             break;
         case Element::Ellipse:
-            painter.setPen(pen(e, perMm));
+            painter.setPen(pen(style, perMm));
             painter.drawEllipse(r);
             break;
         case Element::Picture: {
@@ -277,14 +301,14 @@ void drawPage(QPainter &painter, const Prepared &report, int index, double perMm
                     painter.drawImage(target, image);
                 }
             }
-            drawFrame(painter, e, r, perMm);
+            drawFrame(painter, style, r, perMm);
             break;
         }
         case Element::CheckBox: {
             const double side = qMin(r.width(), r.height());
             QRectF box(0, 0, side, side);
             box.moveCenter(r.center());
-            painter.setPen(pen(e, perMm));
+            painter.setPen(pen(style, perMm));
             painter.drawRect(box);
             if (e.checked) {
                 QPainterPath tick;
@@ -296,7 +320,8 @@ void drawPage(QPainter &painter, const Prepared &report, int index, double perMm
             break;
         }
         case Element::PieChart:
-            drawPie(painter, e, r, perMm);
+            if (e.chart >= 0 && e.chart < report.charts.size())
+                drawPie(painter, report.charts.at(e.chart), style.color, r, perMm);
             break;
         }
     }

@@ -12,13 +12,9 @@ class QPainter;
 // on each page, ready for the preview and every output.
 namespace Report {
 
-struct Element
+// How a text or shape is drawn; a prepared report keeps each look once.
+struct Style
 {
-    enum Kind { Text, Line, Rect, Ellipse, Picture, CheckBox, PieChart };
-
-    Kind kind = Text;
-    QRectF rect; // on the page
-    QString text; // Text: "[PageCount]" is left to drawing time; Picture: the file
     Font font;
     int align = Item::Left;
     int valign = Item::Middle;
@@ -27,11 +23,26 @@ struct Element
     double frameWidth = 0.2;
     QColor color = Qt::black;
     QColor background;
-    bool checked = false;
-    QList<QPair<QString, double>> slices; // PieChart
+
+    bool operator==(const Style &) const = default;
+};
+
+// Kept small: a long report holds millions of them.
+struct Element
+{
+    enum Kind : qint8 { Text, Line, Rect, Ellipse, Picture, CheckBox, PieChart };
+
+    Kind kind = Text;
+    bool checked = false; // CheckBox
+    qint32 style = 0;     // index into Prepared::styles
+    qint32 chart = -1;    // PieChart: index into Prepared::charts
+    QRectF rect;          // on the page
+    QString text; // Text: "[PageCount]" is left to drawing time; Picture: the file
 
     bool operator==(const Element &) const = default;
 };
+
+using Chart = QList<QPair<QString, double>>;
 
 struct Page
 {
@@ -43,7 +54,11 @@ struct Page
 struct Prepared
 {
     PageSetup page;
+    QList<Style> styles;
+    QList<Chart> charts;
     QList<Page> pages;
+
+    const Style &styleOf(const Element &element) const { return styles.at(element.style); }
 
     // The text of a text element as drawn, with the page count in place.
     QString textOf(const Element &element) const;

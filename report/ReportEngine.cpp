@@ -207,14 +207,7 @@ private:
         Element e;
         e.kind = Element::Kind(item.kind);
         e.rect = item.rect;
-        e.font = item.font;
-        e.align = item.align;
-        e.valign = item.valign;
-        e.wrap = item.wrap;
-        e.frame = item.frame;
-        e.frameWidth = item.frameWidth;
-        e.color = item.color;
-        e.background = item.background;
+        e.style = styleOf(item);
         switch (item.kind) {
         case Item::Text:
             e.text = evaluate(item.text);
@@ -228,12 +221,30 @@ private:
             break;
         }
         case Item::PieChart:
-            e.slices = pieSlices(item);
+            e.chart = int(m_prepared.charts.size());
+            m_prepared.charts << pieSlices(item);
             break;
         default:
             break;
         }
         return e;
+    }
+
+    // Each item's look is kept once, however many times the item prints.
+    qint32 styleOf(const Item &item)
+    {
+        const auto known = m_styleOfItem.constFind(&item);
+        if (known != m_styleOfItem.cend())
+            return *known;
+        const Style style{item.font,  item.align,      item.valign, item.wrap,
+                          item.frame, item.frameWidth, item.color,  item.background};
+        qsizetype index = m_prepared.styles.indexOf(style);
+        if (index < 0) {
+            index = m_prepared.styles.size();
+            m_prepared.styles << style;
+        }
+        m_styleOfItem.insert(&item, qint32(index));
+        return qint32(index);
     }
 
     QString picturePath(const QString &source)
@@ -250,9 +261,9 @@ private:
         return source.startsWith(QStringLiteral("file:")) ? source.mid(5) : source;
     }
 
-    QList<QPair<QString, double>> pieSlices(const Item &item)
+    Chart pieSlices(const Item &item)
     {
-        QList<QPair<QString, double>> slices;
+        Chart slices;
         QString error;
         std::unique_ptr<RowSource> rows =
             m_data.open(item.dataSet, m_active.isEmpty() ? nullptr : &m_active.last().row, &error);
@@ -424,6 +435,7 @@ private:
     Prepared m_prepared;
     QList<ActiveData> m_active;
     QList<Scope> m_scopes;
+    QHash<const Item *, qint32> m_styleOfItem;
     double m_y = 0;
     double m_contentTop = 0;
     QString m_failed;

@@ -267,22 +267,26 @@ private slots:
         Prepared prepared;
         QString error;
         QVERIFY(prepare(report, provider, &prepared, &error));
-        prepared.pages[0].elements[0].slices = {{QStringLiteral("甲"), 2.5}};
+        prepared.charts = {{{QStringLiteral("甲"), 2.5}}};
+        prepared.pages[0].elements[0].kind = Element::PieChart;
+        prepared.pages[0].elements[0].chart = 0;
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("kept.qrp"));
         QVERIFY2(savePrepared(prepared, path, &error), qPrintable(error));
         Prepared back;
         QVERIFY2(loadPrepared(path, &back, &error), qPrintable(error));
         QCOMPARE(back.pages, prepared.pages);
+        QCOMPARE(back.styles, prepared.styles);
+        QCOMPARE(back.charts, prepared.charts);
         QCOMPARE(back.page.height, prepared.page.height);
 
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
         file.close();
-        // The page count made enormous, the file cut short, and something else altogether.
+        // A count made enormous, the file cut short, and something else altogether.
         QByteArray huge = bytes;
-        huge.replace(6 + 4 + 8 + 8 + 1, 4, QByteArray("\x7f\xff\xff\xff", 4));
+        huge.replace(6 + 4 + 8 + 8 + 1, 4, QByteArray("\x7f\xff\xff\xff", 4)); // the styles
         const QList<QByteArray> damaged = {huge, bytes.left(bytes.size() / 2),
                                            QByteArray("PK\x03\x04 not a report")};
         for (const QByteArray &d : damaged) {
