@@ -30,7 +30,9 @@ void drawFrame(QPainter &painter, const Style &style, const QRectF &r, double pe
 {
     if (style.frame.isEmpty() || style.frameWidth <= 0)
         return;
-    painter.setPen(pen(style, perMm));
+    const QPen framePen = pen(style, perMm);
+    if (painter.pen() != framePen)
+        painter.setPen(framePen);
     const QString sides = style.frame.toUpper();
     if (sides.size() == 4 && sides.contains(u'L') && sides.contains(u'T') &&
         sides.contains(u'R') && sides.contains(u'B')) {
@@ -270,7 +272,6 @@ void drawPage(QPainter &painter, const Prepared &report, int index, double perMm
             // Drawn into its box, the text is cut at the box's edges.
             painter.drawText(r.adjusted(0.5 * perMm, 0, -0.5 * perMm, 0),
                              textFlags(style.align, style.valign, style.wrap), report.textOf(e));
-            drawFrame(painter, style, r, perMm);
             break;
         case Element::Line:
             painter.setPen(pen(style, perMm));
@@ -301,7 +302,6 @@ void drawPage(QPainter &painter, const Prepared &report, int index, double perMm
                     painter.drawImage(target, image);
                 }
             }
-            drawFrame(painter, style, r, perMm);
             break;
         }
         case Element::CheckBox: {
@@ -324,6 +324,12 @@ void drawPage(QPainter &painter, const Prepared &report, int index, double perMm
                 drawPie(painter, report.charts.at(e.chart), style.color, r, perMm);
             break;
         }
+    }
+    // Frames last, all with one pen mostly: switching between the text's pen and the frame's
+    // for every cell makes a PDF slow to write.
+    for (const Element &e : report.pages.at(index).elements) {
+        if (e.kind == Element::Text || e.kind == Element::Picture)
+            drawFrame(painter, report.styleOf(e), onDevice(e.rect, perMm), perMm);
     }
     painter.restore();
 }
