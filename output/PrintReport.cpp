@@ -5,32 +5,74 @@
 #include "core/SqlListModel.h"
 #include "output/ReportPreview.h"
 #include "report/GridPrint.h"
-#include "widgets/ProgressRun.h"
 
+#include <QFuture>
 #include <QHeaderView>
 #include <QTableView>
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
+#include <atomic>
 
 void ShowReport(QWidget *parent, const Report::Job &job, const QString &title)
 {
+    // A missing or damaged template is told before any window opens.
+    Report::Template layout;
+    QString error;
+    if (!Report::load(Report::templatePath(job.templateName), &layout, &error)) {
+        ShowPrompt(QStringLiteral("无法生成报表：%1").arg(error), Prompt::Error);
+        return;
+    }
     Report::Job withCompany = job;
     withCompany.variables.insert(QStringLiteral("CompanyName"),
                                  dmData->GetStrValue(QStringLiteral("select F_Code from SysInfo")));
-    Report::Prepared prepared;
-    QString error;
+    Report::Prepared nothingYet;
+    nothingYet.page = layout.page;
+    nothingYet.complete = false;
+    ReportPreview preview(std::move(nothingYet), title, parent);
+
+    // The pages are made off the window's thread and shown as each is finished; closing the
+    // preview stops the making.
+    std::atomic<bool> stop{false};
+    QThreadPool pool;
+    pool.setMaxThreadCount(1);
     const DataSource source = dmData->source();
-    const bool ok =
-        runWithProgress(parent, QStringLiteral("正在准备报表…"), [&](const ProgressReport &report) {
-            // The share done is unknown until the end: the bar moves a step per page.
-            return Report::prepareJob(withCompany, source, &prepared, &error,
-                                      [&report](int pages) { return report(pages % 100); });
-        });
-    if (!ok) {
-        if (error != QStringLiteral("已取消"))
-            ShowPrompt(QStringLiteral("无法生成报表：%1").arg(error), Prompt::Error);
-        return;
-    }
-    ReportPreview preview(std::move(prepared), title, parent);
+    const auto send = [&preview](const Report::Prepared &made, qsizetype from, qsizetype to) {
+        QMetaObject::invokeMethod(
+            &preview,
+            [&preview, pages = made.pages.mid(from, to - from), styles = made.styles,
+             charts = made.charts] { preview.addPages(pages, styles, charts); },
+            Qt::QueuedConnection);
+    };
+    QFuture<void> making = QtConcurrent::run(&pool, [&] {
+        Report::Prepared made;
+        qsizetype sent = 0;
+        QString failure;
+        const bool ok = Report::prepareJob(withCompany, source, &made, &failure,
+                                           [&](const Report::Prepared &soFar) {
+                                               const qsizetype finished = soFar.pages.size() - 1;
+                                               if (finished > sent) {
+                                                   send(soFar, sent, finished);
+                                                   sent = finished;
+                                               }
+                                               return !stop.load();
+                                           });
+        if (ok) {
+            send(made, sent, made.pages.size());
+            QMetaObject::invokeMethod(
+                &preview, [&preview] { preview.finish(); }, Qt::QueuedConnection);
+        } else if (!stop.load()) {
+            QMetaObject::invokeMethod(
+                &preview,
+                [&preview, failure] {
+                    ShowPrompt(QStringLiteral("无法生成报表：%1").arg(failure), Prompt::Error);
+                    preview.reject();
+                },
+                Qt::QueuedConnection);
+        }
+    });
     preview.exec();
+    stop = true;
+    making.waitForFinished();
 }
 
 void PrintList(QWidget *parent, const QString &templateName, const SqlListModel &list,

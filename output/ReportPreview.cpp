@@ -113,6 +113,9 @@ ReportPreview::ReportPreview(Report::Prepared report, const QString &title, QWid
     layout->addWidget(bar);
     layout->addWidget(m_scroll, 1);
 
+    for (const char *name : {"tbOpen", "tbSave", "tbPrint", "tbExport"})
+        m_outputs << actions.value(QLatin1String(name));
+    enableOutputs();
     connect(actions.value(QStringLiteral("tbFirstPage")), &QAction::triggered, this,
             [this] { showPage(0); });
     connect(actions.value(QStringLiteral("tbPriorPage")), &QAction::triggered, this,
@@ -137,6 +140,34 @@ ReportPreview::ReportPreview(Report::Prepared report, const QString &title, QWid
     });
     resize(900, 700);
     showPage(0);
+}
+
+void ReportPreview::addPages(const QList<Report::Page> &pages, const QList<Report::Style> &styles,
+                             const QList<Report::Chart> &charts)
+{
+    const bool first = m_report.pages.isEmpty();
+    m_report.styles = styles;
+    m_report.charts = charts;
+    m_report.pages << pages;
+    if (first)
+        showPage(0);
+    else
+        updatePageLabel();
+}
+
+void ReportPreview::finish()
+{
+    m_report.complete = true;
+    enableOutputs();
+    updatePageLabel();
+    m_view->update();
+    emit completed();
+}
+
+void ReportPreview::enableOutputs()
+{
+    for (QAction *output : std::as_const(m_outputs))
+        output->setEnabled(m_report.complete);
 }
 
 double ReportPreview::zoom() const
@@ -175,7 +206,9 @@ void ReportPreview::updatePageLabel()
 {
     m_pageLabel->setText(QStringLiteral(" 第 %1 页 / 共 %2 页 ")
                              .arg(m_report.pages.isEmpty() ? 0 : m_page + 1)
-                             .arg(m_report.pages.size()));
+                             .arg(m_report.complete
+                                      ? QString::number(m_report.pages.size())
+                                      : QStringLiteral("%1…").arg(m_report.pages.size())));
 }
 
 bool ReportPreview::find(const QString &text)
@@ -282,6 +315,7 @@ bool ReportPreview::openPrepared()
         return false;
     }
     m_report = std::move(loaded);
+    m_report.complete = true;
     showPage(0);
     return true;
 }

@@ -21,6 +21,12 @@ public:
     ReportPreview(Report::Prepared report, const QString &title, QWidget *parent = nullptr);
 
     const Report::Prepared &report() const { return m_report; }
+    bool isComplete() const { return m_report.complete; }
+    // While a report is being prepared: pages finished meanwhile (with the styles and charts
+    // made so far), then its end; printing, saving and exporting wait for it.
+    void addPages(const QList<Report::Page> &pages, const QList<Report::Style> &styles,
+                  const QList<Report::Chart> &charts);
+    void finish();
     int currentPage() const { return m_page; }
     void showPage(int index);
     // The next page from the current one (the current one included) holding `text`; false
@@ -37,12 +43,16 @@ public:
     bool print();
     double zoom() const;
 
+signals:
+    void completed();
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
     void applyZoom();
     void updatePageLabel();
+    void enableOutputs();
 
     Report::Prepared m_report;
     int m_page = 0;
@@ -51,4 +61,5 @@ private:
     QComboBox *m_zoom;
     QLabel *m_pageLabel;
     QLineEdit *m_find;
+    QList<QAction *> m_outputs; // need the whole report
 };

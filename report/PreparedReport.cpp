@@ -244,7 +244,8 @@ bool loadPrepared(const QString &path, Prepared *report, QString *error)
 QString Prepared::textOf(const Element &element) const
 {
     QString text = element.text;
-    return text.replace(QStringLiteral("[PageCount]"), QString::number(pages.size()),
+    return text.replace(QStringLiteral("[PageCount]"),
+                        complete ? QString::number(pages.size()) : QStringLiteral("…"),
                         Qt::CaseInsensitive);
 }
 

@@ -59,6 +59,8 @@ struct Prepared
     QList<Page> pages;
 
     const Style &styleOf(const Element &element) const { return styles.at(element.style); }
+    // False while pages are still being made: the page count is not known yet.
+    bool complete = true;
 
     // The text of a text element as drawn, with the page count in place.
     QString textOf(const Element &element) const;

@@ -106,7 +106,7 @@ private:
         m_prepared.pages.append(Page{});
         m_y = m_report.page.margins.top();
         m_contentTop = m_y;
-        if (m_progress && !m_progress(int(m_prepared.pages.size())))
+        if (m_progress && !m_progress(m_prepared))
             m_failed = QStringLiteral("已取消");
     }
 

@@ -48,8 +48,9 @@ public:
     }
 };
 
-// Told the number of pages made so far; false stops the preparation.
-using PrepareProgress = std::function<bool(int pages)>;
+// Told of each new page: every page of `soFar` but its last is finished (and the styles and
+// charts they use are there). False stops the preparation.
+using PrepareProgress = std::function<bool(const Prepared &soFar)>;
 
 // False, with the reason, when a data set failed or the preparation was stopped.
 bool prepare(const Template &report, DataProvider &data, Prepared *prepared, QString *error,

@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPieSeries>
@@ -364,6 +365,8 @@ private slots:
         bool printedToPrinter = false;
         bool exported = false;
         whenModal<ReportPreview>(this, [&](ReportPreview *preview) {
+            // The preview opens at once; its pages arrive as they are made.
+            QTRY_VERIFY(preview->isComplete());
             const Report::Prepared &report = preview->report();
             for (const Report::Element &e : report.pages.first().elements)
                 printed << report.textOf(e);
@@ -387,6 +390,29 @@ private slots:
                                  "G2", "4.00", "第 1 页 / 共 1 页"})
             QVERIFY2(printed.contains(QString::fromUtf8(text)), text);
         QVERIFY(!printed.contains(QStringLiteral("G3")));
+    }
+
+    // Pages shown while the rest is made: the count is not known and nothing prints yet.
+    void previewFillsAsPagesArrive()
+    {
+        Report::Prepared nothingYet;
+        nothingYet.complete = false;
+        ReportPreview preview(nothingYet, QStringLiteral("清单"));
+        preview.show();
+        QAction *print = preview.findChild<QAction *>(QStringLiteral("tbPrint"));
+        QVERIFY(!print->isEnabled());
+        Report::Element footer;
+        footer.text = QStringLiteral("第 1 页 / 共 [PageCount] 页");
+        preview.addPages({Report::Page{{footer}}}, {Report::Style{}}, {});
+        QCOMPARE(preview.report().textOf(footer), QStringLiteral("第 1 页 / 共 … 页"));
+        QCOMPARE(preview.findChild<QLabel *>(QStringLiteral("lblPage"))->text(),
+                 QStringLiteral(" 第 1 页 / 共 1… 页 "));
+        QSignalSpy completed(&preview, &ReportPreview::completed);
+        preview.addPages({Report::Page{{footer}}}, {Report::Style{}}, {});
+        preview.finish();
+        QCOMPARE(completed.size(), 1);
+        QVERIFY(print->isEnabled());
+        QCOMPARE(preview.report().textOf(footer), QStringLiteral("第 1 页 / 共 2 页"));
     }
 
     void storedLayoutKeepsTheSums()
