@@ -1,10 +1,14 @@
 #include "BenchTools.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <algorithm>
 #include <cstdio>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace BenchTools {
 
@@ -43,6 +47,30 @@ long residentKb()
     const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("VmRSS:\\s+(\\d+)"))
                                           .match(QString::fromLatin1(status.readAll()));
     return m.hasMatch() ? m.captured(1).toLong() : -1;
+}
+
+ProgramRun runProgram(const QStringList &arguments)
+{
+    std::vector<QByteArray> bytes;
+    for (const QString &a : arguments)
+        bytes.push_back(a.toUtf8());
+    std::vector<char *> argv;
+    for (QByteArray &b : bytes)
+        argv.push_back(b.data());
+    argv.push_back(nullptr);
+    QElapsedTimer timer;
+    timer.start();
+    const pid_t child = fork();
+    if (child == 0) {
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    struct rusage usage = {};
+    if (child < 0 || wait4(child, &status, 0, &usage) < 0 || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0)
+        return {};
+    return {timer.nsecsElapsed() / 1e6, usage.ru_maxrss / 1024.0};
 }
 
 int QuietPrompt::show(const QString &text, int, int)

@@ -7,6 +7,7 @@
 //
 //   quorin_export_bench HOME   (HOME holds data/RevaZez.db, filled with quorin --demo-data N)
 
+#include "BenchTools.h"
 #include "core/AppHome.h"
 #include "core/DataDm.h"
 #include "core/SqlDialect.h"
@@ -24,48 +25,14 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
-struct Run
+BenchTools::ProgramRun best(const QStringList &arguments)
 {
-    double ms = -1;
-    double peakMb = -1;
-};
-
-// Runs a program to its end: wall time and its peak resident memory.
-Run runProgram(const QStringList &arguments)
-{
-    std::vector<QByteArray> bytes;
-    for (const QString &a : arguments)
-        bytes.push_back(a.toUtf8());
-    std::vector<char *> argv;
-    for (QByteArray &b : bytes)
-        argv.push_back(b.data());
-    argv.push_back(nullptr);
-    QElapsedTimer timer;
-    timer.start();
-    const pid_t child = fork();
-    if (child == 0) {
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    struct rusage usage = {};
-    if (child < 0 || wait4(child, &status, 0, &usage) < 0 || !WIFEXITED(status) ||
-        WEXITSTATUS(status) != 0)
-        return {};
-    return {timer.nsecsElapsed() / 1e6, usage.ru_maxrss / 1024.0};
-}
-
-Run best(const QStringList &arguments)
-{
-    Run fastest;
+    BenchTools::ProgramRun fastest;
     for (int i = 0; i < 3; ++i) {
-        const Run run = runProgram(arguments);
+        const BenchTools::ProgramRun run = BenchTools::runProgram(arguments);
         if (run.ms < 0)
             return run;
         if (fastest.ms < 0 || run.ms < fastest.ms)
@@ -152,9 +119,10 @@ int main(int argc, char *argv[])
     const QString ours = QDir(home).filePath(QStringLiteral("export-bench-quorin.xlsx"));
     const QString plain = QDir(home).filePath(QStringLiteral("export-bench-reference.xlsx"));
 
-    const Run quorin = best({QStringLiteral(QUORIN_BINARY), QStringLiteral("--home"), home,
-                             QStringLiteral("--export"), QStringLiteral("samples"), ours});
-    const Run reference = best(
+    const BenchTools::ProgramRun quorin =
+        best({QStringLiteral(QUORIN_BINARY), QStringLiteral("--home"), home,
+              QStringLiteral("--export"), QStringLiteral("samples"), ours});
+    const BenchTools::ProgramRun reference = best(
         {QStringLiteral(QUORIN_EXPORT_REFERENCE), AppHome::path(QStringLiteral("data/RevaZez.db")),
          plain, job->query.pagedSql(), referenceValues(job->query.unlimitedValues(dm.dialect())),
          referenceColumns(job->columns)});

@@ -7,6 +7,7 @@
 //
 //   quorin_import_bench DIR   (the workbooks are generated into DIR once and kept)
 
+#include "BenchTools.h"
 #include "core/AppHome.h"
 #include "core/DataDm.h"
 #include "input/ImportPreview.h"
@@ -25,9 +26,6 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <xlsxwriter.h>
 
 namespace {
@@ -121,41 +119,11 @@ bool readAndPreview(const QString &file, ImportPreview *preview)
     return preview->rows.size() == size_t(kRows);
 }
 
-struct Run
+BenchTools::ProgramRun best(const QStringList &arguments, int times)
 {
-    double ms = -1;
-    double peakMb = -1;
-};
-
-Run runProgram(const QStringList &arguments)
-{
-    std::vector<QByteArray> bytes;
-    for (const QString &a : arguments)
-        bytes.push_back(a.toUtf8());
-    std::vector<char *> argv;
-    for (QByteArray &b : bytes)
-        argv.push_back(b.data());
-    argv.push_back(nullptr);
-    QElapsedTimer timer;
-    timer.start();
-    const pid_t child = fork();
-    if (child == 0) {
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    struct rusage usage = {};
-    if (child < 0 || wait4(child, &status, 0, &usage) < 0 || !WIFEXITED(status) ||
-        WEXITSTATUS(status) != 0)
-        return {};
-    return {timer.nsecsElapsed() / 1e6, usage.ru_maxrss / 1024.0};
-}
-
-Run best(const QStringList &arguments, int times)
-{
-    Run fastest;
+    BenchTools::ProgramRun fastest;
     for (int i = 0; i < times; ++i) {
-        const Run run = runProgram(arguments);
+        const BenchTools::ProgramRun run = BenchTools::runProgram(arguments);
         if (run.ms < 0)
             return run;
         if (fastest.ms < 0 || run.ms < fastest.ms)
@@ -166,7 +134,7 @@ Run best(const QStringList &arguments, int times)
 
 bool hasOpenpyxl()
 {
-    return runProgram({"/usr/bin/python3", "-c", "import openpyxl"}).ms >= 0;
+    return BenchTools::runProgram({"/usr/bin/python3", "-c", "import openpyxl"}).ms >= 0;
 }
 
 // The whole road through the wizard on `file`: its time and the longest pause of the event loop.
@@ -221,7 +189,7 @@ int main(int argc, char *argv[])
     const QString xlsx = dir + "/clients100k.xlsx";
     const QString csv = dir + "/clients100k.csv";
     const QString self = QCoreApplication::applicationFilePath();
-    runProgram({self, "--generate", dir});
+    BenchTools::runProgram({self, "--generate", dir});
 
     std::printf("\nimport of %d clients x 15 columns (best of 3; peak resident memory)\n", kRows);
     std::printf("%-34s %10s %10s %8s\n", "", "ms", "MB", "ratio");
@@ -244,10 +212,11 @@ int main(int argc, char *argv[])
          "python csv module, same file"},
     };
     for (const auto &c : cases) {
-        const Run ours = best({self, "--read", c.file}, 3);
+        const BenchTools::ProgramRun ours = best({self, "--read", c.file}, 3);
         const bool reference = openpyxl || QLatin1String(c.name).contains(u"csv");
-        const Run theirs =
-            reference ? best({"/usr/bin/python3", "-c", c.reference, c.file}, 1) : Run();
+        const BenchTools::ProgramRun theirs =
+            reference ? best({"/usr/bin/python3", "-c", c.reference, c.file}, 1)
+                      : BenchTools::ProgramRun();
         std::printf("%-34s %10.0f %10.0f\n", c.name, ours.ms, ours.peakMb);
         if (theirs.ms > 0)
             std::printf("%-34s %10.0f %10.0f %7.1fx\n", c.referenceName, theirs.ms, theirs.peakMb,
