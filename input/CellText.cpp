@@ -69,9 +69,19 @@ bool isDateFormat(QStringView code)
             break;
         case u';':
             return false; // the first section decides
-        case u'y': case u'Y': case u'm': case u'M': case u'd': case u'D':
-        case u'h': case u'H': case u's': case u'S':
-        case u'年': case u'月': case u'日':
+        case u'y':
+        case u'Y':
+        case u'm':
+        case u'M':
+        case u'd':
+        case u'D':
+        case u'h':
+        case u'H':
+        case u's':
+        case u'S':
+        case u'年':
+        case u'月':
+        case u'日':
             return true;
         default:
             break;

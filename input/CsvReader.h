@@ -13,8 +13,7 @@ public:
     static std::unique_ptr<WorkbookReader> open(const QString &path, QString *error);
 
     QStringList sheetNames() const override { return {m_name}; }
-    bool readSheet(int index, SheetTable *sheet, QString *error,
-                   const Progress &progress) override;
+    bool readSheet(int index, SheetTable *sheet, QString *error, const Progress &progress) override;
 
     // The text of `bytes` as UTF-8, whichever of the two encodings it is in.
     static QByteArray toUtf8(const QByteArray &bytes);

@@ -68,9 +68,12 @@ QString checkImportValue(const Schema::Column &c, const QString &text)
                    ? QString()
                    : QStringLiteral("“%1”不是 yyyy-MM-dd 形式的日期").arg(text);
     case Schema::ColumnType::Bool: {
-        static const QStringList accepted = {QString(),         QStringLiteral("0"),
-                                             QStringLiteral("1"), QStringLiteral("true"),
-                                             QStringLiteral("false"), QStringLiteral("是"),
+        static const QStringList accepted = {QString(),
+                                             QStringLiteral("0"),
+                                             QStringLiteral("1"),
+                                             QStringLiteral("true"),
+                                             QStringLiteral("false"),
+                                             QStringLiteral("是"),
                                              QStringLiteral("否")};
         return accepted.contains(trimmed.toLower()) ? QString()
                                                     : QStringLiteral("“%1”不是是/否").arg(text);

@@ -203,17 +203,18 @@ bool insertRows(QSqlDatabase &db, const QString &table, const QStringList &colum
                 const ImportPreview &preview, const QString &operatorName, const Progress &report,
                 QString *error)
 {
-    Inserter batchInserter(db, QStringLiteral("insert into cfg_importbatch(F_tablename, "
-                                              "F_OperName, F_stamp, F_columns) values(?, ?, ?, ?)"));
+    Inserter batchInserter(db,
+                           QStringLiteral("insert into cfg_importbatch(F_tablename, "
+                                          "F_OperName, F_stamp, F_columns) values(?, ?, ?, ?)"));
     const std::optional<qint64> batch = batchInserter.insert(
         {table, operatorName, QDateTime::currentDateTime().toString(u"yyyy-MM-dd hh:mm:ss"),
          columns.join(u',')},
         error);
     if (!batch)
         return false;
-    Inserter rows(db, QStringLiteral("insert into %1(%2) values(%3)")
-                          .arg(table, columns.join(QStringLiteral(", ")),
-                               placeholders(columns.size())));
+    Inserter rows(
+        db, QStringLiteral("insert into %1(%2) values(%3)")
+                .arg(table, columns.join(QStringLiteral(", ")), placeholders(columns.size())));
     Inserter log(db, QStringLiteral("insert into cfg_importrow(F_batch, F_rowID, F_digest) "
                                     "values(?, ?, ?)"));
     const size_t total = preview.rows.size();
@@ -304,8 +305,7 @@ bool readBatchRows(QSqlDatabase &db, qint64 batch, const QString &table, const Q
               QStringLiteral("select r.F_rowID, r.F_digest, %1%2 from cfg_importrow r join %3 t "
                              "on t.F_ID = r.F_rowID where r.F_batch = ? order by r.F_rowID")
                   .arg(named ? QStringLiteral("t.F_Code, t.F_Name, ") : QString(),
-                       QStringLiteral("t.") + out->columns.join(QStringLiteral(", t.")),
-                       table),
+                       QStringLiteral("t.") + out->columns.join(QStringLiteral(", t.")), table),
               {batch}, error, &q))
         return false;
     const int first = named ? 4 : 2;

@@ -19,9 +19,8 @@ struct ImportCommand
     const char *caption; // the register's name
 };
 
-const ImportCommand kImports[] = {{501, "T_goods", "样品资料"},
-                                  {502, "T_client", "客户资料"},
-                                  {503, "T_suppler", "供应商资料"}};
+const ImportCommand kImports[] = {
+    {501, "T_goods", "样品资料"}, {502, "T_client", "客户资料"}, {503, "T_suppler", "供应商资料"}};
 
 const ImportCommand *importInto(const QString &table)
 {
@@ -62,14 +61,15 @@ void undoLastImport(QWidget *parent)
                    Prompt::Information);
         return;
     }
-    if (ShowPrompt(QStringLiteral("撤销上次导入（%1 导入%2，现存 %3 行）？\n导入的行将从资料表中删除。")
-                       .arg(last->stamp, QString::fromUtf8(command->caption))
-                       .arg(last->rows),
-                   Prompt::Question, Prompt::No) != Prompt::Yes)
+    if (ShowPrompt(
+            QStringLiteral("撤销上次导入（%1 导入%2，现存 %3 行）？\n导入的行将从资料表中删除。")
+                .arg(last->stamp, QString::fromUtf8(command->caption))
+                .arg(last->rows),
+            Prompt::Question, Prompt::No) != Prompt::Yes)
         return;
-    const bool includingEdited = !last->editedKeys.isEmpty() &&
-                                 ShowPrompt(editedQuestion(*last), Prompt::Question,
-                                            Prompt::No) == Prompt::Yes;
+    const bool includingEdited =
+        !last->editedKeys.isEmpty() &&
+        ShowPrompt(editedQuestion(*last), Prompt::Question, Prompt::No) == Prompt::Yes;
     int removed = 0;
     const DataSource source = dmData->source();
     if (!runWithProgress(parent, QStringLiteral("正在撤销导入..."), [&](const ProgressReport &) {

@@ -62,7 +62,8 @@ struct ContentHandler : XmlHandlerBase
             rowCells.clear();
             if (++rowsSinceReport >= 1000) {
                 rowsSinceReport = 0;
-                const qint64 done = qint64(elem.begin_pos) * 100 / qint64(std::max<size_t>(size, 1));
+                const qint64 done =
+                    qint64(elem.begin_pos) * 100 / qint64(std::max<size_t>(size, 1));
                 if (!(*progress)(int(done))) {
                     stopped = true;
                     throw XmlStop();
@@ -110,7 +111,7 @@ struct ContentHandler : XmlHandlerBase
                        : value.left(19).replace(u'T', u' ');
         } else if (type == "boolean") {
             return attribute("boolean-value", "office") == "true" ? QStringLiteral("TRUE")
-                                                                 : QStringLiteral("FALSE");
+                                                                  : QStringLiteral("FALSE");
         }
         return {};
     }

@@ -15,8 +15,7 @@ public:
     ~OdsReader() override;
 
     QStringList sheetNames() const override { return m_names; }
-    bool readSheet(int index, SheetTable *sheet, QString *error,
-                   const Progress &progress) override;
+    bool readSheet(int index, SheetTable *sheet, QString *error, const Progress &progress) override;
 
 private:
     OdsReader() = default;

@@ -38,25 +38,31 @@ QList<MappingLine> shippedMapping(const QString &table)
 QHash<QString, QStringList> examples(const QString &table)
 {
     if (fileName(table) == u"sample1.xlsx")
-        return {{QStringLiteral("F_Code"), {QStringLiteral("00123"), QStringLiteral("00124")}},
-                {QStringLiteral("F_Name"), {QStringLiteral("不锈钢螺丝"), QStringLiteral("铜垫片")}},
-                {QStringLiteral("F_spec"), {QStringLiteral("M4×20"), QStringLiteral("Φ8")}},
-                {QStringLiteral("F_pinPai"), {QStringLiteral("永固"), QStringLiteral("永固")}},
-                {QStringLiteral("F_yanSE"), {QStringLiteral("银色"), QStringLiteral("黄色")}},
-                {QStringLiteral("F_caiLiao"), {QStringLiteral("304不锈钢"), QStringLiteral("黄铜")}},
-                {QStringLiteral("F_baoZhuang"), {QStringLiteral("盒装"), QStringLiteral("袋装")}},
-                {QStringLiteral("F_Memo1"), {QStringLiteral("常用件"), QString()}}};
+        return {
+            {QStringLiteral("F_Code"), {QStringLiteral("00123"), QStringLiteral("00124")}},
+            {QStringLiteral("F_Name"), {QStringLiteral("不锈钢螺丝"), QStringLiteral("铜垫片")}},
+            {QStringLiteral("F_spec"), {QStringLiteral("M4×20"), QStringLiteral("Φ8")}},
+            {QStringLiteral("F_pinPai"), {QStringLiteral("永固"), QStringLiteral("永固")}},
+            {QStringLiteral("F_yanSE"), {QStringLiteral("银色"), QStringLiteral("黄色")}},
+            {QStringLiteral("F_caiLiao"), {QStringLiteral("304不锈钢"), QStringLiteral("黄铜")}},
+            {QStringLiteral("F_baoZhuang"), {QStringLiteral("盒装"), QStringLiteral("袋装")}},
+            {QStringLiteral("F_Memo1"), {QStringLiteral("常用件"), QString()}}};
     const bool clients = fileName(table) == u"sample2.xlsx";
     return {{QStringLiteral("F_Code"), {QStringLiteral("0001"), QStringLiteral("0002")}},
             {QStringLiteral("F_Name"),
-             clients ? QStringList{QStringLiteral("华东贸易有限公司"), QStringLiteral("北方进出口公司")}
-                     : QStringList{QStringLiteral("宏达五金厂"), QStringLiteral("新光包装材料厂")}},
+             clients
+                 ? QStringList{QStringLiteral("华东贸易有限公司"), QStringLiteral("北方进出口公司")}
+                 : QStringList{QStringLiteral("宏达五金厂"), QStringLiteral("新光包装材料厂")}},
             {QStringLiteral("F_LinkMan"), {QStringLiteral("王经理"), QStringLiteral("李小姐")}},
-            {QStringLiteral("F_Phone"), {QStringLiteral("021-62345678"), QStringLiteral("010-81234567")}},
-            {QStringLiteral("F_handPhone"), {QStringLiteral("13800138000"), QStringLiteral("13900139000")}},
+            {QStringLiteral("F_Phone"),
+             {QStringLiteral("021-62345678"), QStringLiteral("010-81234567")}},
+            {QStringLiteral("F_handPhone"),
+             {QStringLiteral("13800138000"), QStringLiteral("13900139000")}},
             {QStringLiteral("F_Postcode"), {QStringLiteral("200001"), QStringLiteral("100010")}},
-            {QStringLiteral("F_Address"), {QStringLiteral("上海市南京路100号"), QStringLiteral("北京市长安街8号")}},
-            {QStringLiteral("F_Email"), {QStringLiteral("sales@example.com"), QStringLiteral("info@example.com")}}};
+            {QStringLiteral("F_Address"),
+             {QStringLiteral("上海市南京路100号"), QStringLiteral("北京市长安街8号")}},
+            {QStringLiteral("F_Email"),
+             {QStringLiteral("sales@example.com"), QStringLiteral("info@example.com")}}};
 }
 
 } // namespace

@@ -10,8 +10,7 @@ public:
     ~XlsReader() override;
 
     QStringList sheetNames() const override { return m_names; }
-    bool readSheet(int index, SheetTable *sheet, QString *error,
-                   const Progress &progress) override;
+    bool readSheet(int index, SheetTable *sheet, QString *error, const Progress &progress) override;
 
 private:
     XlsReader() = default;

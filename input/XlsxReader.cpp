@@ -17,9 +17,9 @@ QString qs(std::string_view text)
 // Relationship targets are relative to the folder of the part that names them, or absolute.
 std::string resolvePart(const std::string &folder, std::string_view target)
 {
-    const std::string joined =
-        !target.empty() && target.front() == '/' ? std::string(target.substr(1))
-                                                 : folder + std::string(target);
+    const std::string joined = !target.empty() && target.front() == '/'
+                                   ? std::string(target.substr(1))
+                                   : folder + std::string(target);
     std::vector<std::string> segments;
     size_t start = 0;
     while (start <= joined.size()) {
@@ -190,14 +190,16 @@ struct SheetHandler : XmlHandlerBase
         if (elem.name == "row") {
             const std::string_view r = attribute("r");
             int number = 0;
-            if (!r.empty() && std::from_chars(r.data(), r.data() + r.size(), number).ec == std::errc())
+            if (!r.empty() &&
+                std::from_chars(r.data(), r.data() + r.size(), number).ec == std::errc())
                 row = number - 1;
             else
                 ++row;
             column = -1;
             if (++rowsSinceReport >= 1000) {
                 rowsSinceReport = 0;
-                const qint64 done = qint64(elem.begin_pos) * 100 / qint64(std::max<size_t>(size, 1));
+                const qint64 done =
+                    qint64(elem.begin_pos) * 100 / qint64(std::max<size_t>(size, 1));
                 if (!(*progress)(int(done))) {
                     stopped = true;
                     throw XmlStop();
@@ -264,7 +266,8 @@ struct SheetHandler : XmlHandlerBase
         const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), number);
         if (ec != std::errc() || end != value.data() + value.size())
             return qs(value);
-        const bool isDate = style >= 0 && size_t(style) < dateStyles->size() && dateStyles->at(size_t(style));
+        const bool isDate =
+            style >= 0 && size_t(style) < dateStyles->size() && dateStyles->at(size_t(style));
         return isDate ? CellText::serialDate(number + dateOffset) : CellText::number(number);
     }
 };

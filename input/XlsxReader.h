@@ -17,8 +17,7 @@ public:
     ~XlsxReader() override;
 
     QStringList sheetNames() const override { return m_names; }
-    bool readSheet(int index, SheetTable *sheet, QString *error,
-                   const Progress &progress) override;
+    bool readSheet(int index, SheetTable *sheet, QString *error, const Progress &progress) override;
 
 private:
     XlsxReader() = default;

@@ -11,8 +11,7 @@ struct XmlStop
 };
 
 // Parses `bytes` with `handler`; false when the XML is malformed or the handler stopped.
-template <typename Handler>
-bool parseXml(const std::vector<unsigned char> &bytes, Handler &handler)
+template <typename Handler> bool parseXml(const std::vector<unsigned char> &bytes, Handler &handler)
 {
     try {
         orcus::sax_parser<Handler> parser(reinterpret_cast<const char *>(bytes.data()),
@@ -36,8 +35,8 @@ public:
     void end_declaration(std::string_view) {}
     void attribute(const orcus::sax::parser_attribute &attr)
     {
-        m_attributes.push_back({std::string(attr.ns), std::string(attr.name),
-                                std::string(attr.value)});
+        m_attributes.push_back(
+            {std::string(attr.ns), std::string(attr.name), std::string(attr.value)});
     }
 
 protected:

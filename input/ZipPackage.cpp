@@ -9,8 +9,8 @@ std::unique_ptr<ZipPackage> ZipPackage::open(const QString &path)
 {
     std::unique_ptr<ZipPackage> package(new ZipPackage);
     try {
-        package->m_stream = std::make_unique<orcus::zip_archive_stream_fd>(
-            QFile::encodeName(path).constData());
+        package->m_stream =
+            std::make_unique<orcus::zip_archive_stream_fd>(QFile::encodeName(path).constData());
         package->m_archive = std::make_unique<orcus::zip_archive>(package->m_stream.get());
         package->m_archive->load();
         const size_t count = package->m_archive->get_file_entry_count();

@@ -22,8 +22,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
-#include <QShowEvent>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QStackedWidget>
 #include <QStandardItemModel>
 #include <QStyledItemDelegate>
@@ -34,8 +34,9 @@
 namespace {
 
 const QString kChooseSource = QStringLiteral("请选择要导入的excel源文件！");
-const QString kSourceFilter = QStringLiteral("Excel文件(*.xls *.xlsx);;OpenDocument 电子表格(*.ods);;"
-                                             "CSV 文本(*.csv);;所有可导入的文件(*.xls *.xlsx *.ods *.csv)");
+const QString kSourceFilter =
+    QStringLiteral("Excel文件(*.xls *.xlsx);;OpenDocument 电子表格(*.ods);;"
+                   "CSV 文本(*.csv);;所有可导入的文件(*.xls *.xlsx *.ods *.csv)");
 constexpr int kColumnWidth = 75;
 constexpr int kFieldRole = Qt::UserRole + 1;
 
@@ -161,8 +162,10 @@ void TfrmExcelImport::createPages()
     mappingLayout->addWidget(label(QStringLiteral("对应字段")));
     mappingLayout->addWidget(DBGrid2, 1);
     mappingLayout->addWidget(label(QStringLiteral("说明")));
-    mappingLayout->addWidget(label(QStringLiteral("源字段名") + QStringLiteral("是指在本系统资料中显示的字段名称（中文）")));
-    mappingLayout->addWidget(label(QStringLiteral("对应的Excel字段") + QStringLiteral("是指在Excel表格中显示的第一行名称（中文）")));
+    mappingLayout->addWidget(label(QStringLiteral("源字段名") +
+                                   QStringLiteral("是指在本系统资料中显示的字段名称（中文）")));
+    mappingLayout->addWidget(label(QStringLiteral("对应的Excel字段") +
+                                   QStringLiteral("是指在Excel表格中显示的第一行名称（中文）")));
     mappingLayout->addWidget(label(QStringLiteral("请从对应的Excel字段列表中选择相对应的项目来，") +
                                    QStringLiteral("匹配源字段；若没有对应的源字段，请把该源字段") +
                                    QStringLiteral("清为空白即可。")));
@@ -187,8 +190,10 @@ void TfrmExcelImport::createPages()
     resultLayout->addWidget(label(QStringLiteral("以上表格处于预览状态，未正式导入数据库中")));
     resultLayout->addWidget(label(QStringLiteral("你可以在些表格中将各项补充完整")));
     resultLayout->addWidget(label(
-        QStringLiteral("要批量修改时，请先把鼠标移动在左边的固定列上，当鼠标变为黑箭头时，再配合CTRL或SHIFT键") +
-        QStringLiteral("来选择要修改的行，然后右键点击要修改的某列，在弹出的对话框中输入要修改的值即可。")));
+        QStringLiteral("要批量修改时，请先把鼠标移动在左边的固定列上，当鼠标变为黑箭头时，再配合CTR"
+                       "L或SHIFT键") +
+        QStringLiteral(
+            "来选择要修改的行，然后右键点击要修改的某列，在弹出的对话框中输入要修改的值即可。")));
     resultLayout->addWidget(label(QStringLiteral(
         "对于不需要导入的行（系统中不允许导入空行，如果出现空行，可以选中空行），然后删除。")));
 
@@ -310,10 +315,10 @@ bool TfrmExcelImport::readSheet(int index, QString *reason)
 {
     SheetTable sheet;
     WorkbookReader *workbook = m_workbook.get();
-    const bool read =
-        runWithProgress(this, QStringLiteral("正在读取工作表..."), [&](const ProgressReport &report) {
-            return workbook->readSheet(index, &sheet, reason, report);
-        });
+    const bool read = runWithProgress(this, QStringLiteral("正在读取工作表..."),
+                                      [&](const ProgressReport &report) {
+                                          return workbook->readSheet(index, &sheet, reason, report);
+                                      });
     m_sheet->setSheet(read ? std::move(sheet) : SheetTable());
     auto *pickList = static_cast<PickListDelegate *>(DBGrid2->itemDelegateForColumn(1));
     pickList->items = m_sheet->sheet().headings;
@@ -351,8 +356,7 @@ void TfrmExcelImport::buildPreview()
     QList<ImportField> mapping;
     for (int r = 0; r < m_mapping->rowCount(); ++r)
         mapping.append({m_mapping->item(r, 0)->data(kFieldRole).toString(),
-                        m_mapping->item(r, 0)->text(),
-                        m_mapping->item(r, 1)->text().trimmed()});
+                        m_mapping->item(r, 0)->text(), m_mapping->item(r, 1)->text().trimmed()});
     const SheetTable &sheet = m_sheet->sheet();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     ProgressBar1->setRange(0, qMax(1, int(sheet.rows.size())));

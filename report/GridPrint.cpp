@@ -71,10 +71,10 @@ Template gridTemplate(const QString &title, const QString &pageHeader, const QSt
         header.frame.clear();
         t.pageHeader = Band{7, {header}};
     }
-    Item footer = cell(QRectF(0, 2, room, 6),
-                       pageFooter.isEmpty() ? QStringLiteral("第 [Page] 页 / 共 [PageCount] 页")
-                                            : pageFooter,
-                       Item::Right, false);
+    Item footer =
+        cell(QRectF(0, 2, room, 6),
+             pageFooter.isEmpty() ? QStringLiteral("第 [Page] 页 / 共 [PageCount] 页") : pageFooter,
+             Item::Right, false);
     footer.frame.clear();
     footer.font.size = 8;
     t.pageFooter = Band{8, {footer}};

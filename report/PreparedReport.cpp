@@ -34,8 +34,8 @@ void drawFrame(QPainter &painter, const Style &style, const QRectF &r, double pe
     if (painter.pen() != framePen)
         painter.setPen(framePen);
     const QString sides = style.frame.toUpper();
-    if (sides.size() == 4 && sides.contains(u'L') && sides.contains(u'T') &&
-        sides.contains(u'R') && sides.contains(u'B')) {
+    if (sides.size() == 4 && sides.contains(u'L') && sides.contains(u'T') && sides.contains(u'R') &&
+        sides.contains(u'B')) {
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(r);
         return;
@@ -54,8 +54,9 @@ void drawPie(QPainter &painter, const Chart &slices, const QColor &textColour, c
              double perMm)
 {
     const double total =
-        std::accumulate(slices.cbegin(), slices.cend(), 0.0,
-                        [](double sum, const auto &slice) { return sum + qMax(0.0, slice.second); });
+        std::accumulate(slices.cbegin(), slices.cend(), 0.0, [](double sum, const auto &slice) {
+            return sum + qMax(0.0, slice.second);
+        });
     if (total <= 0)
         return;
     // The pie on the left half, its legend with the shares on the right.
@@ -79,11 +80,11 @@ void drawPie(QPainter &painter, const Chart &slices, const QColor &textColour, c
             continue;
         painter.drawRect(key);
         painter.setPen(textColour);
-        painter.drawText(QRectF(key.right() + 2 * perMm, key.top() - perMm,
-                                r.right() - key.right() - 2 * perMm, line),
-                         Qt::AlignLeft | Qt::AlignVCenter,
-                         QStringLiteral("%1 %2%").arg(slices.at(i).first)
-                             .arg(value * 100 / total, 0, 'f', 1));
+        painter.drawText(
+            QRectF(key.right() + 2 * perMm, key.top() - perMm, r.right() - key.right() - 2 * perMm,
+                   line),
+            Qt::AlignLeft | Qt::AlignVCenter,
+            QStringLiteral("%1 %2%").arg(slices.at(i).first).arg(value * 100 / total, 0, 'f', 1));
     }
     painter.setBrush(Qt::NoBrush);
 }
@@ -232,8 +233,7 @@ bool loadPrepared(const QString &path, Prepared *report, QString *error)
                 in.setStatus(QDataStream::ReadCorruptData);
         }
     }
-    if (in.status() != QDataStream::Ok || loaded.page.width <= 0 ||
-        loaded.page.height <= 0) {
+    if (in.status() != QDataStream::Ok || loaded.page.width <= 0 || loaded.page.height <= 0) {
         *error = QStringLiteral("报表文件 %1 已损坏").arg(path);
         return false;
     }
@@ -297,8 +297,8 @@ void drawPage(QPainter &painter, const Prepared &report, int index, double perMm
                     reader.setScaledSize(fit);
                 const QImage image = reader.read();
                 if (!image.isNull()) {
-                    QRectF target(QPointF(), QSizeF(image.size()).scaled(r.size(),
-                                                                        Qt::KeepAspectRatio));
+                    QRectF target(QPointF(),
+                                  QSizeF(image.size()).scaled(r.size(), Qt::KeepAspectRatio));
                     target.moveCenter(r.center());
                     painter.drawImage(target, image);
                 }

@@ -37,7 +37,7 @@ struct Element
     qint32 style = 0;     // index into Prepared::styles
     qint32 chart = -1;    // PieChart: index into Prepared::charts
     QRectF rect;          // on the page
-    QString text; // Text: "[PageCount]" is left to drawing time; Picture: the file
+    QString text;         // Text: "[PageCount]" is left to drawing time; Picture: the file
 
     bool operator==(const Element &) const = default;
 };

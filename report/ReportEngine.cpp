@@ -59,7 +59,7 @@ struct ActiveData
     const DataBand *band;
     QString dataSet;
     Row row;
-    QList<int> openGroups; // indexes into band->groups, outermost first
+    QList<int> openGroups;    // indexes into band->groups, outermost first
     bool headerShown = false; // repeated on later pages once shown
 };
 
@@ -132,8 +132,8 @@ private:
     {
         if (m_report.pageFooter) {
             Laid footer = lay(*m_report.pageFooter);
-            const double top = m_report.page.height - m_report.page.margins.bottom() -
-                               m_report.pageFooter->height;
+            const double top =
+                m_report.page.height - m_report.page.margins.bottom() - m_report.pageFooter->height;
             emitAt(footer, top, m_report.pageFooter->height);
         }
     }
@@ -269,8 +269,8 @@ private:
             m_data.open(item.dataSet, m_active.isEmpty() ? nullptr : &m_active.last().row, &error);
         Row row;
         while (rows && rows->next(&row))
-            slices.append({row.value(item.labelField).toString(),
-                           row.value(item.valueField).toDouble()});
+            slices.append(
+                {row.value(item.labelField).toString(), row.value(item.valueField).toDouble()});
         return slices;
     }
 
@@ -398,10 +398,7 @@ private:
         return m_failed.isEmpty();
     }
 
-    double firstRowHeight(const DataBand &band)
-    {
-        return lay(band.row).height;
-    }
+    double firstRowHeight(const DataBand &band) { return lay(band.row).height; }
 
     void openGroup(const DataBand &band, int g, const Row &row, QVariantList *values, bool first)
     {

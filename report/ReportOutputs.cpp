@@ -104,8 +104,8 @@ bool writePdf(const Prepared &report, const QString &path, QString *error)
         QPdfWriter pdf(&file);
         pdf.setResolution(kPdfDpi);
         pdf.setCreator(QStringLiteral("Quorin样品管理软件"));
-        pdf.setPageSize(QPageSize(QSizeF(report.page.width, report.page.height),
-                                  QPageSize::Millimeter));
+        pdf.setPageSize(
+            QPageSize(QSizeF(report.page.width, report.page.height), QPageSize::Millimeter));
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
         QPainter painter;
         if (!painter.begin(&pdf)) {

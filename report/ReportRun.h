@@ -13,10 +13,10 @@ namespace Report {
 
 struct Job
 {
-    QString templateName; // e.g. "frClientList.frf", matched without regard to case
-    QHash<QString, QString> texts;          // item name → its whole text
-    QHash<QString, Statement> dataSets;     // data set name → statement
-    QHash<QString, QVariant> variables;     // "CompanyName" …
+    QString templateName;               // e.g. "frClientList.frf", matched without regard to case
+    QHash<QString, QString> texts;      // item name → its whole text
+    QHash<QString, Statement> dataSets; // data set name → statement
+    QHash<QString, QVariant> variables; // "CompanyName" …
 };
 
 // The template's file in Qr/, found without regard to letter case; the plain path when none.

@@ -62,8 +62,8 @@ QJsonObject itemJson(const Item &item)
     o.insert(QStringLiteral("kind"), nameOf(kKinds, item.kind));
     if (!item.name.isEmpty())
         o.insert(QStringLiteral("name"), item.name);
-    o.insert(QStringLiteral("rect"), numbers({item.rect.x(), item.rect.y(), item.rect.width(),
-                                              item.rect.height()}));
+    o.insert(QStringLiteral("rect"),
+             numbers({item.rect.x(), item.rect.y(), item.rect.width(), item.rect.height()}));
     const auto text = [&o](const char *key, const QString &value) {
         if (!value.isEmpty())
             o.insert(QLatin1String(key), value);
@@ -235,8 +235,7 @@ public:
         QJsonObject fo;
         return object(v, &fo, where) && text(fo, "family", &f->family, where) &&
                number(fo, "size", &f->size, where) && flag(fo, "bold", &f->bold, where) &&
-               flag(fo, "italic", &f->italic, where) &&
-               flag(fo, "underline", &f->underline, where);
+               flag(fo, "italic", &f->italic, where) && flag(fo, "underline", &f->underline, where);
     }
 
     bool item(const QJsonValue &v, Item *item, const QString &where)
@@ -262,19 +261,17 @@ public:
         item->rect = QRectF(r[0], r[1], r[2], r[3]);
         int align = item->align;
         int valign = item->valign;
-        const bool ok = text(o, "name", &item->name, where) &&
-                        text(o, "text", &item->text, where) && font(o, &item->font, where) &&
-                        choice(o, "align", kAligns, &align, where) &&
-                        choice(o, "valign", kVAligns, &valign, where) &&
-                        flag(o, "wrap", &item->wrap, where) && flag(o, "grow", &item->grow, where) &&
-                        text(o, "frame", &item->frame, where) &&
-                        number(o, "frameWidth", &item->frameWidth, where) &&
-                        color(o, "color", &item->color, where) &&
-                        color(o, "background", &item->background, where) &&
-                        text(o, "source", &item->source, where) &&
-                        text(o, "dataSet", &item->dataSet, where) &&
-                        text(o, "labelField", &item->labelField, where) &&
-                        text(o, "valueField", &item->valueField, where);
+        const bool ok =
+            text(o, "name", &item->name, where) && text(o, "text", &item->text, where) &&
+            font(o, &item->font, where) && choice(o, "align", kAligns, &align, where) &&
+            choice(o, "valign", kVAligns, &valign, where) && flag(o, "wrap", &item->wrap, where) &&
+            flag(o, "grow", &item->grow, where) && text(o, "frame", &item->frame, where) &&
+            number(o, "frameWidth", &item->frameWidth, where) &&
+            color(o, "color", &item->color, where) &&
+            color(o, "background", &item->background, where) &&
+            text(o, "source", &item->source, where) && text(o, "dataSet", &item->dataSet, where) &&
+            text(o, "labelField", &item->labelField, where) &&
+            text(o, "valueField", &item->valueField, where);
         item->align = Item::Align(align);
         item->valign = Item::VAlign(valign);
         return ok;

@@ -41,8 +41,8 @@ struct Item
     Align align = Left;
     VAlign valign = Middle;
     bool wrap = true;
-    bool grow = false;  // taller with its text, moving what lies below it in the band
-    QString frame;      // the framed sides: any of "LTRB"
+    bool grow = false;       // taller with its text, moving what lies below it in the band
+    QString frame;           // the framed sides: any of "LTRB"
     double frameWidth = 0.2; // also the width of lines and shapes
     QColor color = Qt::black;
     QColor background; // invalid: none

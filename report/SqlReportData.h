@@ -38,9 +38,9 @@ public:
 private:
     DataSource m_source;
     QString m_connectionPrefix;
-    QList<QSqlDatabase> m_connections; // one per level of data sets being read at once
-    std::shared_ptr<int> m_reading;     // data sets being read now
-    QHash<QString, Statement> m_sets;   // lower-cased name
+    QList<QSqlDatabase> m_connections;    // one per level of data sets being read at once
+    std::shared_ptr<int> m_reading;       // data sets being read now
+    QHash<QString, Statement> m_sets;     // lower-cased name
     QHash<QString, QVariant> m_variables; // lower-cased name
 };
 
