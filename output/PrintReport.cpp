@@ -47,7 +47,7 @@ void ShowReport(QWidget *parent, const Report::Job &job, const QString &title)
         Report::Prepared made;
         qsizetype sent = 0;
         QString failure;
-        const bool ok = Report::prepareJob(withCompany, source, &made, &failure,
+        const bool ok = Report::prepareJob(withCompany, layout, source, &made, &failure,
                                            [&](const Report::Prepared &soFar) {
                                                const qsizetype finished = soFar.pages.size() - 1;
                                                if (finished > sent) {

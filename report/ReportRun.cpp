@@ -19,11 +19,16 @@ QString templatePath(const QString &templateName)
 bool prepareJob(const Job &job, const DataSource &source, Prepared *prepared, QString *error,
                 const PrepareProgress &progress)
 {
-    Template report;
-    if (!load(templatePath(job.templateName), &report, error))
-        return false;
+    Template layout;
+    return load(templatePath(job.templateName), &layout, error) &&
+           prepareJob(job, std::move(layout), source, prepared, error, progress);
+}
+
+bool prepareJob(const Job &job, Template layout, const DataSource &source, Prepared *prepared,
+                QString *error, const PrepareProgress &progress)
+{
     for (auto it = job.texts.cbegin(); it != job.texts.cend(); ++it) {
-        if (Item *item = report.findObject(it.key()))
+        if (Item *item = layout.findObject(it.key()))
             item->text = it.value();
     }
     SqlReportData data(source);
@@ -31,7 +36,7 @@ bool prepareJob(const Job &job, const DataSource &source, Prepared *prepared, QS
         data.set(it.key(), it.value());
     for (auto it = job.variables.cbegin(); it != job.variables.cend(); ++it)
         data.setVariable(it.key(), it.value());
-    return prepare(report, data, prepared, error, progress);
+    return prepare(layout, data, prepared, error, progress);
 }
 
 } // namespace Report

@@ -25,5 +25,8 @@ QString templatePath(const QString &templateName);
 // thread; false with the reason (a missing or damaged template, a failing statement, 取消).
 bool prepareJob(const Job &job, const DataSource &source, Prepared *prepared, QString *error,
                 const PrepareProgress &progress = {});
+// The same with the job's template already read.
+bool prepareJob(const Job &job, Template layout, const DataSource &source, Prepared *prepared,
+                QString *error, const PrepareProgress &progress = {});
 
 } // namespace Report
