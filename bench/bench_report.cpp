@@ -41,7 +41,8 @@ double barePdfMs(const Report::Prepared &report, const QString &path)
     for (int i = 0; i < report.pages.size(); ++i) {
         if (i > 0)
             pdf.newPage();
-        for (const Report::Element &e : report.pages.at(i).elements) {
+        const Report::Page page = report.pages.at(i);
+        for (const Report::Element &e : page.elements) {
             if (e.kind != Report::Element::Text)
                 continue;
             painter.setFont(Report::qFont(report.styleOf(e).font));

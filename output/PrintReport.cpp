@@ -36,11 +36,12 @@ void ShowReport(QWidget *parent, const Report::Job &job, const QString &title)
     QThreadPool pool;
     pool.setMaxThreadCount(1);
     const DataSource source = dmData->source();
-    const auto send = [&preview](const Report::Prepared &made, qsizetype from, qsizetype to) {
+    // The preview gets the finished pages as a list of its own that shares those on disk.
+    const auto send = [&preview](const Report::Prepared &made, qsizetype finished) {
         QMetaObject::invokeMethod(
             &preview,
-            [&preview, pages = made.pages.mid(from, to - from), styles = made.styles,
-             charts = made.charts] { preview.addPages(pages, styles, charts); },
+            [&preview, pages = made.pages.firstPages(finished), styles = made.styles,
+             charts = made.charts] { preview.showPages(pages, styles, charts); },
             Qt::QueuedConnection);
     };
     QFuture<void> making = QtConcurrent::run(&pool, [&] {
@@ -51,13 +52,13 @@ void ShowReport(QWidget *parent, const Report::Job &job, const QString &title)
                                            [&](const Report::Prepared &soFar) {
                                                const qsizetype finished = soFar.pages.size() - 1;
                                                if (finished > sent) {
-                                                   send(soFar, sent, finished);
+                                                   send(soFar, finished);
                                                    sent = finished;
                                                }
                                                return !stop.load();
                                            });
         if (ok) {
-            send(made, sent, made.pages.size());
+            send(made, made.pages.size());
             QMetaObject::invokeMethod(
                 &preview, [&preview] { preview.finish(); }, Qt::QueuedConnection);
         } else if (!stop.load()) {

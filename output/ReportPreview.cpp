@@ -142,13 +142,13 @@ ReportPreview::ReportPreview(Report::Prepared report, const QString &title, QWid
     showPage(0);
 }
 
-void ReportPreview::addPages(const QList<Report::Page> &pages, const QList<Report::Style> &styles,
-                             const QList<Report::Chart> &charts)
+void ReportPreview::showPages(const Report::PageList &finished, const QList<Report::Style> &styles,
+                              const QList<Report::Chart> &charts)
 {
     const bool first = m_report.pages.isEmpty();
     m_report.styles = styles;
     m_report.charts = charts;
-    m_report.pages << pages;
+    m_report.pages = finished;
     if (first)
         showPage(0);
     else
@@ -215,7 +215,8 @@ bool ReportPreview::find(const QString &text)
 {
     for (int i = 0; i < m_report.pages.size(); ++i) {
         const int page = (m_page + i) % int(m_report.pages.size());
-        for (const Report::Element &e : m_report.pages.at(page).elements) {
+        const Report::Page shown = m_report.pages.at(page);
+        for (const Report::Element &e : shown.elements) {
             if (e.kind == Report::Element::Text &&
                 m_report.textOf(e).contains(text, Qt::CaseInsensitive)) {
                 showPage(page);

@@ -22,10 +22,10 @@ public:
 
     const Report::Prepared &report() const { return m_report; }
     bool isComplete() const { return m_report.complete; }
-    // While a report is being prepared: pages finished meanwhile (with the styles and charts
-    // made so far), then its end; printing, saving and exporting wait for it.
-    void addPages(const QList<Report::Page> &pages, const QList<Report::Style> &styles,
-                  const QList<Report::Chart> &charts);
+    // While a report is being prepared: the pages finished so far (with the styles and charts
+    // they use), then its end; printing, saving and exporting wait for it.
+    void showPages(const Report::PageList &finished, const QList<Report::Style> &styles,
+                   const QList<Report::Chart> &charts);
     void finish();
     int currentPage() const { return m_page; }
     void showPage(int index);

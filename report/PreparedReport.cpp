@@ -123,21 +123,6 @@ QDataStream &operator>>(QDataStream &in, Style &st)
     return in;
 }
 
-QDataStream &operator<<(QDataStream &out, const Element &e)
-{
-    return out << qint32(e.kind) << e.checked << e.style << e.chart << e.rect << e.text;
-}
-
-QDataStream &operator>>(QDataStream &in, Element &e)
-{
-    qint32 kind = 0;
-    in >> kind >> e.checked >> e.style >> e.chart >> e.rect >> e.text;
-    if (kind < Element::Text || kind > Element::PieChart)
-        in.setStatus(QDataStream::ReadCorruptData);
-    e.kind = Element::Kind(kind);
-    return in;
-}
-
 // A count read from a file is believed only as far as the bytes left can hold that many
 // items: a damaged count must not make the reader reserve the machine's memory.
 qint32 plausibleCount(QDataStream &in)
@@ -224,14 +209,14 @@ bool loadPrepared(const QString &path, Prepared *report, QString *error)
     for (qint32 i = 0; i < charts && in.status() == QDataStream::Ok; ++i)
         loaded.charts << readList<QPair<QString, double>>(in);
     const qint32 pages = plausibleCount(in);
-    for (qint32 i = 0; i < pages && in.status() == QDataStream::Ok; ++i)
-        loaded.pages << Page{readList<Element>(in)};
-    // Every element's style and chart must be there.
-    for (const Page &page : std::as_const(loaded.pages)) {
-        for (const Element &e : page.elements) {
+    for (qint32 i = 0; i < pages && in.status() == QDataStream::Ok; ++i) {
+        Page page{readList<Element>(in)};
+        // Every element's style and chart must be there.
+        for (const Element &e : std::as_const(page.elements)) {
             if (e.style < 0 || e.style >= loaded.styles.size() || e.chart >= loaded.charts.size())
                 in.setStatus(QDataStream::ReadCorruptData);
         }
+        loaded.pages.append(std::move(page));
     }
     if (in.status() != QDataStream::Ok || loaded.page.width <= 0 || loaded.page.height <= 0) {
         *error = QStringLiteral("报表文件 %1 已损坏").arg(path);
@@ -255,9 +240,10 @@ void drawPage(QPainter &painter, const Prepared &report, int index, double perMm
         return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
+    const Page page = report.pages.at(index);
     Font lastFont;
     lastFont.size = -1;
-    for (const Element &e : report.pages.at(index).elements) {
+    for (const Element &e : page.elements) {
         const Style &style = report.styleOf(e);
         const QRectF r = onDevice(e.rect, perMm);
         if (style.background.isValid() && e.kind != Element::Line)
@@ -328,7 +314,7 @@ void drawPage(QPainter &painter, const Prepared &report, int index, double perMm
     }
     // Frames last, all with one pen mostly: switching between the text's pen and the frame's
     // for every cell makes a PDF slow to write.
-    for (const Element &e : report.pages.at(index).elements) {
+    for (const Element &e : page.elements) {
         if (e.kind == Element::Text || e.kind == Element::Picture)
             drawFrame(painter, report.styleOf(e), onDevice(e.rect, perMm), perMm);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "report/PreparedPages.h"
 #include "report/ReportTemplate.h"
 
 #include <QList>
@@ -27,36 +28,14 @@ struct Style
     bool operator==(const Style &) const = default;
 };
 
-// Kept small: a long report holds millions of them.
-struct Element
-{
-    enum Kind : qint8 { Text, Line, Rect, Ellipse, Picture, CheckBox, PieChart };
-
-    Kind kind = Text;
-    bool checked = false; // CheckBox
-    qint32 style = 0;     // index into Prepared::styles
-    qint32 chart = -1;    // PieChart: index into Prepared::charts
-    QRectF rect;          // on the page
-    QString text;         // Text: "[PageCount]" is left to drawing time; Picture: the file
-
-    bool operator==(const Element &) const = default;
-};
-
 using Chart = QList<QPair<QString, double>>;
-
-struct Page
-{
-    QList<Element> elements;
-
-    bool operator==(const Page &) const = default;
-};
 
 struct Prepared
 {
     PageSetup page;
     QList<Style> styles;
     QList<Chart> charts;
-    QList<Page> pages;
+    PageList pages;
 
     const Style &styleOf(const Element &element) const { return styles.at(element.style); }
     // False while pages are still being made: the page count is not known yet.

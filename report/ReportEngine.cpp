@@ -74,6 +74,7 @@ public:
 
     bool run(Prepared *prepared, QString *error)
     {
+        m_prepared.pages = PageList(prepared->pages.elementsInMemory());
         m_scopes.append(Scope{});
         newPage();
         if (m_report.title)

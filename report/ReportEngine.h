@@ -52,7 +52,8 @@ public:
 // charts they use are there). False stops the preparation.
 using PrepareProgress = std::function<bool(const Prepared &soFar)>;
 
-// False, with the reason, when a data set failed or the preparation was stopped.
+// False, with the reason, when a data set failed or the preparation was stopped. The pages keep
+// as many elements in memory as the list in `prepared` allows.
 bool prepare(const Template &report, DataProvider &data, Prepared *prepared, QString *error,
              const PrepareProgress &progress = {});
 

@@ -180,7 +180,8 @@ bool writeRtf(const Prepared &report, const QString &path, QString *error)
     for (qsizetype p = 0; p < report.pages.size(); ++p) {
         if (p > 0)
             rtf += "\\page\n";
-        for (const QList<const Element *> &line : lineElements(report.pages.at(p))) {
+        const Page page = report.pages.at(p);
+        for (const QList<const Element *> &line : lineElements(page)) {
             rtf += "\\pard";
             for (qsizetype i = 1; i < line.size(); ++i) {
                 const double x = (line.at(i)->rect.left() - left) * kRtfScaleX * kTwipsPerMm;

@@ -313,7 +313,8 @@ private slots:
         QStringList printed;
         whenModal<ReportPreview>(this, [&printed](ReportPreview *preview) {
             const Report::Prepared &report = preview->report();
-            for (const Report::Element &e : report.pages.first().elements)
+            const Report::Page first = report.pages.at(0);
+            for (const Report::Element &e : first.elements)
                 printed << report.textOf(e);
             preview->accept();
         });

@@ -247,7 +247,7 @@ private slots:
         Prepared prepared;
         QString error;
         QVERIFY2(prepare(report, provider, &prepared, &error), qPrintable(error));
-        const QList<Element> &e = prepared.pages.first().elements;
+        const QList<Element> e = prepared.pages.at(0).elements;
         const double growth = e[0].rect.height() - 6;
         QVERIFY(growth > 10);
         QCOMPARE(e[1].rect.top(), 6 + growth);
@@ -255,6 +255,43 @@ private slots:
         // The next row starts below the grown one; a short text does not shrink its row.
         QCOMPARE(e[3].rect.top(), 10 + growth);
         QCOMPARE(e[4].rect.top(), 16 + growth);
+    }
+
+    // A long report's pages go to a temporary file; they read back as they were made, also in
+    // a list given away before the report was done, and also saved and loaded.
+    void longReportsKeepPagesOnDisk()
+    {
+        Template report = page();
+        report.data << DataBand{
+            QStringLiteral("d"), {}, {}, {}, band(10, QStringLiteral("[name]")), {}};
+        ListedData provider;
+        provider.sets.insert(QStringLiteral("d"), rows(names(200)));
+        QString error;
+        Prepared inMemory;
+        QVERIFY(prepare(report, provider, &inMemory, &error));
+        QCOMPARE(inMemory.pages.pagesOnDisk(), 0);
+
+        PageList early;
+        Prepared onDisk;
+        onDisk.pages = PageList(20);
+        QVERIFY(prepare(report, provider, &onDisk, &error, [&early](const Prepared &soFar) {
+            if (soFar.pages.size() == 10)
+                early = soFar.pages.firstPages(9);
+            return true;
+        }));
+        QVERIFY(onDisk.pages.pagesOnDisk() > onDisk.pages.size() / 2);
+        QCOMPARE(onDisk.pages, inMemory.pages);
+        QVERIFY(early.pagesOnDisk() > 0);
+        QCOMPARE(early, inMemory.pages.firstPages(9));
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("long.qrp"));
+        QVERIFY2(savePrepared(onDisk, path, &error), qPrintable(error));
+        onDisk = Prepared{};
+        QCOMPARE(early.at(8), inMemory.pages.at(8));
+        Prepared back;
+        QVERIFY2(loadPrepared(path, &back, &error), qPrintable(error));
+        QCOMPARE(back.pages, inMemory.pages);
     }
 
     void preparedReportsKeptInFiles()
@@ -268,8 +305,8 @@ private slots:
         QString error;
         QVERIFY(prepare(report, provider, &prepared, &error));
         prepared.charts = {{{QStringLiteral("甲"), 2.5}}};
-        prepared.pages[0].elements[0].kind = Element::PieChart;
-        prepared.pages[0].elements[0].chart = 0;
+        prepared.pages.last().elements[0].kind = Element::PieChart;
+        prepared.pages.last().elements[0].chart = 0;
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("kept.qrp"));
         QVERIFY2(savePrepared(prepared, path, &error), qPrintable(error));

@@ -368,7 +368,8 @@ private slots:
             // The preview opens at once; its pages arrive as they are made.
             QTRY_VERIFY(preview->isComplete());
             const Report::Prepared &report = preview->report();
-            for (const Report::Element &e : report.pages.first().elements)
+            const Report::Page first = report.pages.at(0);
+            for (const Report::Element &e : first.elements)
                 printed << report.textOf(e);
             PrintChooser::setNextAnswer("");
             QVERIFY(!preview->print());
@@ -403,12 +404,15 @@ private slots:
         QVERIFY(!print->isEnabled());
         Report::Element footer;
         footer.text = QStringLiteral("第 1 页 / 共 [PageCount] 页");
-        preview.addPages({Report::Page{{footer}}}, {Report::Style{}}, {});
+        Report::PageList pages;
+        pages.append(Report::Page{{footer}});
+        preview.showPages(pages, {Report::Style{}}, {});
         QCOMPARE(preview.report().textOf(footer), QStringLiteral("第 1 页 / 共 … 页"));
         QCOMPARE(preview.findChild<QLabel *>(QStringLiteral("lblPage"))->text(),
                  QStringLiteral(" 第 1 页 / 共 1… 页 "));
         QSignalSpy completed(&preview, &ReportPreview::completed);
-        preview.addPages({Report::Page{{footer}}}, {Report::Style{}}, {});
+        pages.append(Report::Page{{footer}});
+        preview.showPages(pages, {Report::Style{}}, {});
         preview.finish();
         QCOMPARE(completed.size(), 1);
         QVERIFY(print->isEnabled());
