@@ -181,11 +181,14 @@ int main(int argc, char *argv[])
         QStringLiteral("report"),
         QStringLiteral("Prepare report template TEMPLATE from Qr/ over its default data (the main "
                        "list's reports over the whole register, the list reports over their "
-                       "whole table) and write it to FILE.pdf given after the options, then "
-                       "exit."),
+                       "whole table) and write it to the PDF of --pdf, or to FILE.pdf given "
+                       "after the options, then exit."),
         QStringLiteral("TEMPLATE"));
+    const QCommandLineOption pdfOption(
+        QStringLiteral("pdf"), QStringLiteral("The PDF that --report writes, replacing it."),
+        QStringLiteral("FILE"));
     parser.addOptions({helpOption, versionOption, homeOption, demoOption, backupOption,
-                       exportOption, reportOption});
+                       exportOption, reportOption, pdfOption});
     parser.addPositionalArgument(
         QStringLiteral("FOLDER|FILE"),
         QStringLiteral("The folder of --backup, the workbook of --export, the PDF of --report."),
@@ -227,7 +230,9 @@ int main(int argc, char *argv[])
         QGuiApplication app(argc, argv);
         AppHome::set(
             AppHome::resolve(parser.value(homeOption), QCoreApplication::applicationDirPath()));
-        return writeReport(parser.value(reportOption), parser.positionalArguments().value(0));
+        return writeReport(parser.value(reportOption), parser.isSet(pdfOption)
+                                                           ? parser.value(pdfOption)
+                                                           : parser.positionalArguments().value(0));
     }
 
     if (parser.isSet(demoOption)) {

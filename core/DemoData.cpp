@@ -164,6 +164,30 @@ public:
         return true;
     }
 
+    // Standard samples of the catalogue, one or two for each type.
+    bool catalogue(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            const QString path = m_leafPaths.at(i % m_leafPaths.size());
+            const QString material = pick(kMaterials);
+            if (!exec(
+                    QStringLiteral("insert into T_goods(F_Code, F_Name, F_spec, F_Type, "
+                                   "F_pinPai, F_yanSE, F_caiLiao, F_baoZhuang, F_tiji, "
+                                   "F_TMcode, F_useFlag) values(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                    {QStringLiteral("BZ%1").arg(i + 1, 4, 10, QLatin1Char('0')),
+                     material + path.section(u'\\', -1),
+                     QStringLiteral("%1-%2").arg(QChar(u'A' + between(0, 25))).arg(between(2, 80)),
+                     path, pick(kBrands), pick(kColours), material, pick(kPackings),
+                     QStringLiteral("%1×%2×%3cm")
+                         .arg(between(1, 60))
+                         .arg(between(1, 60))
+                         .arg(between(1, 60)),
+                     QStringLiteral("69%1").arg(between(100000000, 999999999)), i % 25 == 24}))
+                return false;
+        }
+        return true;
+    }
+
     bool masterData()
     {
         if (!isEmpty(QStringLiteral("t_treecode"))) {
@@ -181,7 +205,9 @@ public:
         }
         return codeLists() && tree(QStringLiteral("type"), kTypes) &&
                partners(QStringLiteral("T_client"), QStringLiteral("clttype"), 300, &m_clients) &&
-               partners(QStringLiteral("T_suppler"), QStringLiteral("suptype"), 200, &m_suppliers);
+               partners(QStringLiteral("T_suppler"), QStringLiteral("suptype"), 200,
+                        &m_suppliers) &&
+               catalogue(int(m_leafPaths.size()) * 2);
     }
 
     bool samples(int count, const std::function<void(int)> &progress)

@@ -220,6 +220,11 @@ private slots:
         QCOMPARE(quorin({QStringLiteral("--report"), QStringLiteral("FRCLIENTLIST.FRF"), pdf}), 0);
         QVERIFY(run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")})
                     .contains(QStringLiteral("Quorin Client")));
+        const QString named = QDir(db.home()).filePath(QStringLiteral("named.pdf"));
+        QCOMPARE(quorin({QStringLiteral("--report"), QStringLiteral("frClientList.frf"),
+                         QStringLiteral("--pdf"), named}),
+                 0);
+        QVERIFY(QFileInfo(named).size() > 0);
         QCOMPARE(quorin({QStringLiteral("--report"), QStringLiteral("frStatFx.frf"), pdf}), 2);
         QCOMPARE(quorin({QStringLiteral("--report"), QStringLiteral("frClientList.frf")}), 2);
     }
