@@ -4,7 +4,9 @@
 
 #include <QDataStream>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QImageReader>
+#include <QLocale>
 #include <QPainter>
 #include <QPainterPath>
 #include <QSaveFile>
@@ -48,6 +50,29 @@ void drawFrame(QPainter &painter, const Style &style, const QRectF &r, double pe
         painter.drawLine(r.topRight(), r.bottomRight());
     if (sides.contains(u'B'))
         painter.drawLine(r.bottomLeft(), r.bottomRight());
+}
+
+// Sets a smaller font when `text` is a number wider than `box`; true when it did.
+bool shrinkNumberToFit(QPainter &painter, const Font &font, const QString &text, const QRectF &box,
+                       double perMm)
+{
+    // No digit is wider than this share of the font's size: most texts are let through without
+    // being measured.
+    constexpr double kWidestDigit = 0.65;
+    const double em = font.size * 25.4 / 72 * perMm;
+    if (text.size() * kWidestDigit * em <= box.width())
+        return false;
+    bool number = false;
+    QLocale::c().toDouble(QString(text).remove(u','), &number);
+    if (!number)
+        return false;
+    const double width = QFontMetricsF(painter.font(), painter.device()).horizontalAdvance(text);
+    if (width <= box.width())
+        return false;
+    QFont smaller = painter.font();
+    smaller.setPointSizeF(smaller.pointSizeF() * box.width() / width);
+    painter.setFont(smaller);
+    return true;
 }
 
 void drawPie(QPainter &painter, const Chart &slices, const QColor &textColour, const QRectF &r,
@@ -256,9 +281,15 @@ void drawPage(QPainter &painter, const Prepared &report, int index, double perMm
                 lastFont = style.font;
             }
             painter.setPen(style.color);
-            // Drawn into its box, the text is cut at the box's edges.
-            painter.drawText(r.adjusted(0.5 * perMm, 0, -0.5 * perMm, 0),
-                             textFlags(style.align, style.valign, style.wrap), report.textOf(e));
+            // Drawn into its box, the text is cut at the box's edges; a number too wide for it
+            // is drawn smaller instead, as a cut number reads as another.
+            {
+                const QRectF box = r.adjusted(0.5 * perMm, 0, -0.5 * perMm, 0);
+                const QString text = report.textOf(e);
+                if (shrinkNumberToFit(painter, style.font, text, box, perMm))
+                    lastFont.size = -1;
+                painter.drawText(box, textFlags(style.align, style.valign, style.wrap), text);
+            }
             break;
         case Element::Line:
             painter.setPen(pen(style, perMm));

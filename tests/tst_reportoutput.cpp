@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -227,6 +228,32 @@ private slots:
         QVERIFY(QFileInfo(named).size() > 0);
         QCOMPARE(quorin({QStringLiteral("--report"), QStringLiteral("frStatFx.frf"), pdf}), 2);
         QCOMPARE(quorin({QStringLiteral("--report"), QStringLiteral("frClientList.frf")}), 2);
+    }
+
+    // A sum too wide for its cell is drawn smaller, whole and inside the cell, not cut.
+    void numberWiderThanItsBoxShrinks()
+    {
+        Prepared report;
+        Style right;
+        right.align = Item::Right;
+        report.styles << right;
+        Element sum;
+        sum.text = QStringLiteral("1234567890123.45");
+        sum.rect = QRectF(10, 10, 20, 6);
+        report.pages.append(Page{{sum}});
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("sum.pdf"));
+        QString error;
+        QVERIFY2(writePdf(report, pdf, &error), qPrintable(error));
+        const QString words =
+            run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+        const QRegularExpression word(
+            QStringLiteral("xMin=\"([0-9.]+)\".*xMax=\"([0-9.]+)\".*>1234567890123.45<"));
+        const QRegularExpressionMatch found = word.match(words);
+        QVERIFY2(found.hasMatch(), qPrintable(words));
+        const double pointsPerMm = 72 / 25.4;
+        QVERIFY(found.captured(1).toDouble() >= 10 * pointsPerMm);
+        QVERIFY(found.captured(2).toDouble() <= 30 * pointsPerMm);
     }
 
     void failingStatementIsReported()
