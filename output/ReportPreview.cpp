@@ -6,6 +6,7 @@
 #include "widgets/CommandBar.h"
 #include "widgets/FileChooser.h"
 #include "widgets/PrintChooser.h"
+#include "widgets/ProgressRun.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -135,8 +136,8 @@ ReportPreview::ReportPreview(Report::Prepared report, const QString &title, QWid
     connect(actions.value(QStringLiteral("tbClose")), &QAction::triggered, this, &QDialog::accept);
     connect(m_zoom, &QComboBox::currentIndexChanged, this, &ReportPreview::applyZoom);
     connect(m_find, &QLineEdit::returnPressed, this, [this] {
-        if (!m_find->text().isEmpty() && !find(m_find->text()))
-            ShowPrompt(QStringLiteral("找不到“%1”。").arg(m_find->text()), Prompt::Information);
+        if (!m_find->text().isEmpty())
+            find(m_find->text());
     });
     resize(900, 700);
     showPage(0);
@@ -211,20 +212,35 @@ void ReportPreview::updatePageLabel()
                                       : QStringLiteral("%1…").arg(m_report.pages.size())));
 }
 
+// Long work on the report runs on a copy of it off the window's thread (pages still arriving
+// replace the window's own), with a progress box and 取消 once it takes a while.
+bool ReportPreview::runOnReport(
+    const QString &label,
+    const std::function<bool(const Report::Prepared &report, const Report::PageProgress &progress)>
+        &work)
+{
+    const Report::Prepared report = m_report;
+    return runWithProgress(this, label,
+                           [&](const ProgressReport &progress) { return work(report, progress); });
+}
+
 bool ReportPreview::find(const QString &text)
 {
-    for (int i = 0; i < m_report.pages.size(); ++i) {
-        const int page = (m_page + i) % int(m_report.pages.size());
-        const Report::Page shown = m_report.pages.at(page);
-        for (const Report::Element &e : shown.elements) {
-            if (e.kind == Report::Element::Text &&
-                m_report.textOf(e).contains(text, Qt::CaseInsensitive)) {
-                showPage(page);
-                return true;
-            }
-        }
-    }
-    return false;
+    int found = -1;
+    bool stopped = false;
+    runOnReport(QStringLiteral("正在查找“%1”...").arg(text),
+                [&](const Report::Prepared &report, const Report::PageProgress &progress) {
+                    found = Report::findText(report, text, m_page, [&](int percent) {
+                        stopped = !progress(percent);
+                        return !stopped;
+                    });
+                    return found >= 0;
+                });
+    if (found >= 0)
+        showPage(found);
+    else if (!stopped)
+        ShowPrompt(QStringLiteral("找不到“%1”。").arg(text), Prompt::Information);
+    return found >= 0;
 }
 
 bool ReportPreview::exportReport()
@@ -238,20 +254,20 @@ bool ReportPreview::exportReport()
     if (path.isEmpty())
         return false;
     const QString suffix = QFileInfo(path).suffix().toLower();
+    const auto writer = suffix == u"html" || suffix == u"htm" ? Report::writeHtml
+                        : suffix == u"rtf"                    ? Report::writeRtf
+                        : suffix == u"csv"                    ? Report::writeCsv
+                        : suffix == u"txt"                    ? Report::writeText
+                                                              : Report::writePdf;
+    const QString target =
+        writer == Report::writePdf && suffix != u"pdf" ? path + QStringLiteral(".pdf") : path;
     QString error;
-    bool ok = false;
-    if (suffix == u"html" || suffix == u"htm")
-        ok = Report::writeHtml(m_report, path, &error);
-    else if (suffix == u"rtf")
-        ok = Report::writeRtf(m_report, path, &error);
-    else if (suffix == u"csv")
-        ok = Report::writeCsv(m_report, path, &error);
-    else if (suffix == u"txt")
-        ok = Report::writeText(m_report, path, &error);
-    else
-        ok = Report::writePdf(m_report, suffix == u"pdf" ? path : path + QStringLiteral(".pdf"),
-                              &error);
-    if (!ok)
+    const bool ok =
+        runOnReport(QStringLiteral("正在导出报表..."),
+                    [&](const Report::Prepared &report, const Report::PageProgress &progress) {
+                        return writer(report, target, &error, progress);
+                    });
+    if (!ok && error != Report::cancelled())
         ShowPrompt(error, Prompt::Error);
     return ok;
 }
@@ -271,17 +287,26 @@ bool ReportPreview::print()
         from = printer.fromPage();
         to = qMin(to, printer.toPage());
     }
-    QPainter painter;
-    if (!painter.begin(&printer)) {
+    bool ready = true;
+    const bool printed =
+        runOnReport(QStringLiteral("正在打印..."), [&](const Report::Prepared &report,
+                                                       const Report::PageProgress &progress) {
+            QPainter painter;
+            ready = painter.begin(&printer);
+            for (int page = from; ready && page <= to; ++page) {
+                if (!progress((page - from) * 100 / qMax(1, to - from + 1))) {
+                    printer.abort();
+                    return false;
+                }
+                if (page > from)
+                    printer.newPage();
+                Report::drawPage(painter, report, page - 1, printer.resolution() / 25.4);
+            }
+            return ready && painter.end();
+        });
+    if (!ready)
         ShowPrompt(QStringLiteral("无法打印：打印机没有准备好。"), Prompt::Error);
-        return false;
-    }
-    for (int page = from; page <= to; ++page) {
-        if (page > from)
-            printer.newPage();
-        Report::drawPage(painter, m_report, page - 1, printer.resolution() / 25.4);
-    }
-    return painter.end();
+    return printed;
 }
 
 bool ReportPreview::savePrepared()
@@ -295,8 +320,12 @@ bool ReportPreview::savePrepared()
     if (!path.endsWith(QStringLiteral(".qrp"), Qt::CaseInsensitive))
         path += QStringLiteral(".qrp");
     QString error;
-    if (!Report::savePrepared(m_report, path, &error)) {
-        ShowPrompt(error, Prompt::Error);
+    if (!runOnReport(QStringLiteral("正在保存报表..."),
+                     [&](const Report::Prepared &report, const Report::PageProgress &progress) {
+                         return Report::savePrepared(report, path, &error, progress);
+                     })) {
+        if (error != Report::cancelled())
+            ShowPrompt(error, Prompt::Error);
         return false;
     }
     return true;
@@ -311,8 +340,12 @@ bool ReportPreview::openPrepared()
         return false;
     Report::Prepared loaded;
     QString error;
-    if (!Report::loadPrepared(path, &loaded, &error)) {
-        ShowPrompt(error, Prompt::Error);
+    if (!runWithProgress(this, QStringLiteral("正在打开报表..."),
+                         [&](const ProgressReport &progress) {
+                             return Report::loadPrepared(path, &loaded, &error, progress);
+                         })) {
+        if (error != Report::cancelled())
+            ShowPrompt(error, Prompt::Error);
         return false;
     }
     m_report = std::move(loaded);

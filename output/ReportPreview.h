@@ -29,8 +29,8 @@ public:
     void finish();
     int currentPage() const { return m_page; }
     void showPage(int index);
-    // The next page from the current one (the current one included) holding `text`; false
-    // when none does.
+    // Shows the next page from the current one (the current one included) holding `text`;
+    // false when none does (a box says so) or the user stopped the search.
     bool find(const QString &text);
     // Writes the report as the file chooser's answer says, by its extension; false when the
     // user cancelled or writing failed (a box says why).
@@ -53,6 +53,9 @@ private:
     void applyZoom();
     void updatePageLabel();
     void enableOutputs();
+    bool runOnReport(const QString &label,
+                     const std::function<bool(const Report::Prepared &report,
+                                              const Report::PageProgress &progress)> &work);
 
     Report::Prepared m_report;
     int m_page = 0;

@@ -181,7 +181,8 @@ template <typename T> QList<T> readList(QDataStream &in)
 
 } // namespace
 
-bool savePrepared(const Prepared &report, const QString &path, QString *error)
+bool savePrepared(const Prepared &report, const QString &path, QString *error,
+                  const PageProgress &progress)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
@@ -197,8 +198,14 @@ bool savePrepared(const Prepared &report, const QString &path, QString *error)
     for (const Chart &chart : report.charts)
         writeList(out, chart);
     out << qint32(report.pages.size());
-    for (const Page &page : report.pages)
-        writeList(out, page.elements);
+    for (qsizetype i = 0; i < report.pages.size(); ++i) {
+        if (progress && !progress(int(i * 100 / report.pages.size()))) {
+            file.cancelWriting();
+            *error = cancelled();
+            return false;
+        }
+        writeList(out, report.pages.at(i).elements);
+    }
     if (out.status() != QDataStream::Ok || !file.commit()) {
         *error = QStringLiteral("无法写入 %1：%2").arg(path, file.errorString());
         return false;
@@ -206,7 +213,8 @@ bool savePrepared(const Prepared &report, const QString &path, QString *error)
     return true;
 }
 
-bool loadPrepared(const QString &path, Prepared *report, QString *error)
+bool loadPrepared(const QString &path, Prepared *report, QString *error,
+                  const PageProgress &progress)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -235,6 +243,10 @@ bool loadPrepared(const QString &path, Prepared *report, QString *error)
         loaded.charts << readList<QPair<QString, double>>(in);
     const qint32 pages = plausibleCount(in);
     for (qint32 i = 0; i < pages && in.status() == QDataStream::Ok; ++i) {
+        if (progress && !progress(int(qint64(i) * 100 / pages))) {
+            *error = cancelled();
+            return false;
+        }
         Page page{readList<Element>(in)};
         // Every element's style and chart must be there.
         for (const Element &e : std::as_const(page.elements)) {
@@ -249,6 +261,22 @@ bool loadPrepared(const QString &path, Prepared *report, QString *error)
     }
     *report = std::move(loaded);
     return true;
+}
+
+int findText(const Prepared &report, const QString &text, int from, const PageProgress &progress)
+{
+    const qsizetype pages = report.pages.size();
+    for (qsizetype i = 0; i < pages; ++i) {
+        if (progress && !progress(int(i * 100 / pages)))
+            return -1;
+        const qsizetype index = (qMax(0, from) + i) % pages;
+        const Page page = report.pages.at(index);
+        for (const Element &e : page.elements) {
+            if (e.kind == Element::Text && report.textOf(e).contains(text, Qt::CaseInsensitive))
+                return int(index);
+        }
+    }
+    return -1;
 }
 
 QString Prepared::textOf(const Element &element) const

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <functional>
 
 class QPainter;
 
@@ -45,10 +46,25 @@ struct Prepared
     QString textOf(const Element &element) const;
 };
 
+// Told the share of the pages done by long work on a prepared report; false stops the work,
+// which then fails with the reason cancelled().
+using PageProgress = std::function<bool(int percent)>;
+inline QString cancelled()
+{
+    return QStringLiteral("已取消");
+}
+
 // A prepared report kept in a file of its own ("*.qrp") to be opened in the preview again
 // later, as it was; false with the reason for a file that is not one or is damaged.
-bool savePrepared(const Prepared &report, const QString &path, QString *error);
-bool loadPrepared(const QString &path, Prepared *report, QString *error);
+bool savePrepared(const Prepared &report, const QString &path, QString *error,
+                  const PageProgress &progress = {});
+bool loadPrepared(const QString &path, Prepared *report, QString *error,
+                  const PageProgress &progress = {});
+
+// The first page from `from` on (wrapping round to the first) holding `text` in a text; -1 when
+// none does or `progress` stopped the search.
+int findText(const Prepared &report, const QString &text, int from,
+             const PageProgress &progress = {});
 
 // Draws page `index` with `pixelsPerMm` device pixels to the millimetre, from the painter's
 // origin.

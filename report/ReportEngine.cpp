@@ -108,7 +108,7 @@ private:
         m_y = m_report.page.margins.top();
         m_contentTop = m_y;
         if (m_progress && !m_progress(m_prepared))
-            m_failed = QStringLiteral("已取消");
+            m_failed = cancelled();
     }
 
     // The page header, then the headers of the data and groups running over from the page

@@ -6,6 +6,7 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <algorithm>
+#include <functional>
 
 namespace Report {
 
@@ -69,10 +70,31 @@ QByteArray rtfText(const QString &text)
     return out;
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
+// True to go on with page `index`.
+bool goOn(const PageProgress &progress, qsizetype index, qsizetype pages)
+{
+    return !progress || progress(pages > 0 ? int(index * 100 / pages) : 0);
+}
+
+// `begin`, the bytes of each page, then `end`, written into a new file that replaces `path`
+// only when complete: a long report is never held whole in memory.
+bool writePages(const Prepared &report, const QString &path, QString *error,
+                const PageProgress &progress, const QByteArray &begin,
+                const std::function<QByteArray(const Page &page, qsizetype index)> &pageBytes,
+                const QByteArray &end)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    bool written = file.open(QIODevice::WriteOnly) && file.write(begin) == begin.size();
+    for (qsizetype i = 0; written && i < report.pages.size(); ++i) {
+        if (!goOn(progress, i, report.pages.size())) {
+            file.cancelWriting();
+            *error = cancelled();
+            return false;
+        }
+        const QByteArray bytes = pageBytes(report.pages.at(i), i);
+        written = file.write(bytes) == bytes.size();
+    }
+    if (!written || file.write(end) != end.size() || !file.commit()) {
         *error = QStringLiteral("无法写入 %1：%2").arg(path, file.errorString());
         return false;
     }
@@ -93,7 +115,8 @@ constexpr double kTwipsPerMm = 1440 / 25.4;
 
 } // namespace
 
-bool writePdf(const Prepared &report, const QString &path, QString *error)
+bool writePdf(const Prepared &report, const QString &path, QString *error,
+              const PageProgress &progress)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
@@ -113,6 +136,12 @@ bool writePdf(const Prepared &report, const QString &path, QString *error)
             return false;
         }
         for (int i = 0; i < report.pages.size(); ++i) {
+            if (!goOn(progress, i, report.pages.size())) {
+                painter.end();
+                file.cancelWriting();
+                *error = cancelled();
+                return false;
+            }
             if (i > 0)
                 pdf.newPage();
             drawPage(painter, report, i, kPdfDpi / 25.4);
@@ -126,78 +155,86 @@ bool writePdf(const Prepared &report, const QString &path, QString *error)
     return true;
 }
 
-bool writeCsv(const Prepared &report, const QString &path, QString *error)
+bool writeCsv(const Prepared &report, const QString &path, QString *error,
+              const PageProgress &progress)
 {
-    QString text;
-    for (const Page &page : report.pages) {
-        for (const QStringList &line : lines(report, page)) {
-            QStringList fields;
-            for (const QString &field : line)
-                fields << csvField(field);
-            text += fields.join(u';') + QStringLiteral("\r\n");
-        }
-    }
-    return writeFile(path, "\xEF\xBB\xBF" + text.toUtf8(), error);
+    return writePages(report, path, error, progress, "\xEF\xBB\xBF",
+                      [&report](const Page &page, qsizetype) {
+                          QString text;
+                          for (const QStringList &line : lines(report, page)) {
+                              QStringList fields;
+                              for (const QString &field : line)
+                                  fields << csvField(field);
+                              text += fields.join(u';') + QStringLiteral("\r\n");
+                          }
+                          return text.toUtf8();
+                      },
+                      {});
 }
 
-bool writeText(const Prepared &report, const QString &path, QString *error)
+bool writeText(const Prepared &report, const QString &path, QString *error,
+               const PageProgress &progress)
 {
-    QStringList pages;
-    for (const Page &page : report.pages) {
-        QStringList text;
-        for (const QStringList &line : lines(report, page))
-            text << line.join(u'\t');
-        pages << text.join(u'\n') + u'\n';
-    }
-    return writeFile(path, pages.join(u'\f').toUtf8(), error);
+    return writePages(report, path, error, progress, {},
+                      [&report](const Page &page, qsizetype index) {
+                          QStringList text;
+                          for (const QStringList &line : lines(report, page))
+                              text << line.join(u'\t');
+                          return ((index > 0 ? QStringLiteral("\f") : QString()) +
+                                  text.join(u'\n') + u'\n')
+                              .toUtf8();
+                      },
+                      {});
 }
 
-bool writeHtml(const Prepared &report, const QString &path, QString *error)
+bool writeHtml(const Prepared &report, const QString &path, QString *error,
+               const PageProgress &progress)
 {
-    QString html = QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">"
-                                  "<style>table{border-collapse:collapse;margin-bottom:2em}"
-                                  "td{padding:2px 8px;border:1px solid #ccc}</style></head>"
-                                  "<body>\n");
-    for (const Page &page : report.pages) {
-        html += QStringLiteral("<table>\n");
-        for (const QStringList &line : lines(report, page)) {
-            html += QStringLiteral("<tr>");
-            for (const QString &cell : line)
-                html += QStringLiteral("<td>") + cell.toHtmlEscaped() + QStringLiteral("</td>");
-            html += QStringLiteral("</tr>\n");
-        }
-        html += QStringLiteral("</table>\n");
-    }
-    html += QStringLiteral("</body></html>\n");
-    return writeFile(path, html.toUtf8(), error);
+    return writePages(
+        report, path, error, progress,
+        "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">"
+        "<style>table{border-collapse:collapse;margin-bottom:2em}"
+        "td{padding:2px 8px;border:1px solid #ccc}</style></head><body>\n",
+        [&report](const Page &page, qsizetype) {
+            QString html = QStringLiteral("<table>\n");
+            for (const QStringList &line : lines(report, page)) {
+                html += QStringLiteral("<tr>");
+                for (const QString &cell : line)
+                    html += QStringLiteral("<td>") + cell.toHtmlEscaped() + QStringLiteral("</td>");
+                html += QStringLiteral("</tr>\n");
+            }
+            return (html + QStringLiteral("</table>\n")).toUtf8();
+        },
+        "</body></html>\n");
 }
 
-bool writeRtf(const Prepared &report, const QString &path, QString *error)
+bool writeRtf(const Prepared &report, const QString &path, QString *error,
+              const PageProgress &progress)
 {
-    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 "
-                     "WenQuanYi Micro Hei;}}\\uc1\\fs18\n";
     const double left = report.page.margins.left();
-    for (qsizetype p = 0; p < report.pages.size(); ++p) {
-        if (p > 0)
-            rtf += "\\page\n";
-        const Page page = report.pages.at(p);
-        for (const QList<const Element *> &line : lineElements(page)) {
-            rtf += "\\pard";
-            for (qsizetype i = 1; i < line.size(); ++i) {
-                const double x = (line.at(i)->rect.left() - left) * kRtfScaleX * kTwipsPerMm;
-                rtf += "\\tx" + QByteArray::number(qMax(0, qRound(x)));
+    return writePages(
+        report, path, error, progress,
+        "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 "
+        "WenQuanYi Micro Hei;}}\\uc1\\fs18\n",
+        [&report, left](const Page &page, qsizetype index) {
+            QByteArray rtf = index > 0 ? "\\page\n" : "";
+            for (const QList<const Element *> &line : lineElements(page)) {
+                rtf += "\\pard";
+                for (qsizetype i = 1; i < line.size(); ++i) {
+                    const double x = (line.at(i)->rect.left() - left) * kRtfScaleX * kTwipsPerMm;
+                    rtf += "\\tx" + QByteArray::number(qMax(0, qRound(x)));
+                }
+                rtf += ' ';
+                for (qsizetype i = 0; i < line.size(); ++i) {
+                    if (i > 0)
+                        rtf += "\\tab ";
+                    rtf += rtfText(report.textOf(*line.at(i)));
+                }
+                rtf += "\\par\n";
             }
-            rtf += ' ';
-            for (qsizetype i = 0; i < line.size(); ++i) {
-                if (i > 0)
-                    rtf += "\\tab ";
-                rtf += rtfText(report.textOf(*line.at(i)));
-            }
-            rtf += "\\par\n";
-        }
-    }
-    rtf += "}\n";
-    return writeFile(path, rtf, error);
+            return rtf;
+        },
+        "}\n");
 }
 
 } // namespace Report

@@ -5,20 +5,26 @@
 #include <QString>
 
 // A prepared report written to a file. Each writes a new file and replaces an old one only when
-// complete; false, with the reason, when it cannot.
+// complete; false, with the reason, when it cannot. `progress` is told the share done before
+// each page and stops the writing (the old file kept) when it returns false.
 namespace Report {
 
 // Every page as a PDF page of the report's paper, its fonts embedded, its text searchable.
-bool writePdf(const Prepared &report, const QString &path, QString *error);
+bool writePdf(const Prepared &report, const QString &path, QString *error,
+              const PageProgress &progress = {});
 // The texts of each line of each page, left to right, separated by ";" (UTF-8 with BOM, so
 // spreadsheet programs read the Chinese right).
-bool writeCsv(const Prepared &report, const QString &path, QString *error);
+bool writeCsv(const Prepared &report, const QString &path, QString *error,
+              const PageProgress &progress = {});
 // The same lines as plain UTF-8 text, the texts separated by tabs, pages by form feeds.
-bool writeText(const Prepared &report, const QString &path, QString *error);
+bool writeText(const Prepared &report, const QString &path, QString *error,
+               const PageProgress &progress = {});
 // The same lines as an HTML table per page.
-bool writeHtml(const Prepared &report, const QString &path, QString *error);
+bool writeHtml(const Prepared &report, const QString &path, QString *error,
+               const PageProgress &progress = {});
 // The same lines as RTF paragraphs, each text at a tab stop where it stands on the page, the
 // page's width stretched by 1.3 as word processors lay such exports out; a page break per page.
-bool writeRtf(const Prepared &report, const QString &path, QString *error);
+bool writeRtf(const Prepared &report, const QString &path, QString *error,
+              const PageProgress &progress = {});
 
 } // namespace Report
