@@ -11,7 +11,7 @@ int ShowPrompt(const QString &text, int kind, int defaultAnswer)
     if (g_service)
         return g_service->show(text, kind, defaultAnswer);
     qWarning().noquote() << text;
-    return Prompt::No;
+    return kind == Prompt::QuestionCancel ? Prompt::Cancel : Prompt::No;
 }
 
 void setPromptService(PromptService *service)

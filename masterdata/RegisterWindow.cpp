@@ -6,6 +6,7 @@
 #include "core/Prompt.h"
 #include "core/RecordList.h"
 #include "core/SqlListModel.h"
+#include "designer/DesignReport.h"
 #include "masterdata/RegisterEditor.h"
 #include "masterdata/TreeCodeView.h"
 #include "output/ExportGridToExcel.h"
@@ -146,8 +147,10 @@ QWidget *RegisterWindow::createToolBar()
                                       {},
                                       {"tbExit", "退出", "application-exit"}},
                                      this, &m_actions);
-    // Designing comes with the designer.
-    m_actions.value(QStringLiteral("tbDesign"))->setEnabled(false);
+    connect(m_actions.value(QStringLiteral("tbDesign")), &QAction::triggered, this, [this] {
+        DesignReport(this, ListJob(m_description.reportTemplate, list()->query()),
+                     m_description.listTitle, FieldCaptions(DBGridEh1->columns()));
+    });
     connect(m_actions.value(QStringLiteral("tbPrint")), &QAction::triggered, this, [this] {
         PrintList(this, m_description.reportTemplate, *list(), m_description.listTitle);
     });

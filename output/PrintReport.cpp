@@ -22,6 +22,12 @@ void ShowReport(QWidget *parent, const Report::Job &job, const QString &title)
         ShowPrompt(QStringLiteral("无法生成报表：%1").arg(error), Prompt::Error);
         return;
     }
+    ShowReport(parent, job, layout, title);
+}
+
+void ShowReport(QWidget *parent, const Report::Job &job, const Report::Template &layout,
+                const QString &title)
+{
     Report::Job withCompany = job;
     withCompany.variables.insert(QStringLiteral("CompanyName"),
                                  dmData->GetStrValue(QStringLiteral("select F_Code from SysInfo")));
@@ -81,13 +87,18 @@ void PrintList(QWidget *parent, const QString &templateName, const SqlListModel 
 {
     if (!list.isOpen() || list.rowCount() == 0)
         return;
-    const ListQuery &query = list.query();
+    ShowReport(parent, ListJob(templateName, list.query(), texts), title);
+}
+
+Report::Job ListJob(const QString &templateName, const ListQuery &query,
+                    const QHash<QString, QString> &texts)
+{
     Report::Job job;
     job.templateName = templateName;
     job.texts = texts;
     job.dataSets.insert(QStringLiteral("frDBDataSet1"),
                         {query.select + query.orderClause(), query.values, {}});
-    ShowReport(parent, job, title);
+    return job;
 }
 
 void PrintGrid(QWidget *parent, const QTableView *grid, const QString &title,

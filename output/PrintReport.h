@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QString>
 
+struct ListQuery;
 class QTableView;
 class QWidget;
 class SqlListModel;
@@ -13,6 +14,13 @@ class SqlListModel;
 // titled `title`; a failure (a missing or damaged template, a failing statement) is told in a
 // box.
 void ShowReport(QWidget *parent, const Report::Job &job, const QString &title);
+// The same with the job's template as given (the designer's, unsaved).
+void ShowReport(QWidget *parent, const Report::Job &job, const Report::Template &layout,
+                const QString &title);
+
+// The job of a list window's template over the whole list as it is listed (frDBDataSet1).
+Report::Job ListJob(const QString &templateName, const ListQuery &query,
+                    const QHash<QString, QString> &texts = {});
 
 // 打印 of a list window: nothing while the list is empty or not read yet; else the template
 // `templateName` over the whole list as it is listed (frDBDataSet1), with `texts` set.

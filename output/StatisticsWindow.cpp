@@ -4,6 +4,7 @@
 #include "core/DataDm.h"
 #include "core/RecordList.h"
 #include "core/SqlListModel.h"
+#include "designer/DesignReport.h"
 #include "masterdata/Pickers.h"
 #include "masterdata/TypePicker.h"
 #include "output/ExportGridToExcel.h"
@@ -89,10 +90,10 @@ QWidget *StatisticsWindow::createToolBar()
                                       {},
                                       {"tbExit", "退出", "application-exit"}},
                                      this, &m_actions);
-    // Designing comes with the designer; exporting needs a list read first.
-    for (const char *name : {"tbSet", "tbExpert"})
-        action(QLatin1String(name))->setEnabled(false);
+    // Exporting needs a list read first.
+    action(QStringLiteral("tbExpert"))->setEnabled(false);
     connect(action(QStringLiteral("tbPrint")), &QAction::triggered, this, &StatisticsWindow::print);
+    connect(action(QStringLiteral("tbSet")), &QAction::triggered, this, &StatisticsWindow::design);
     connect(action(QStringLiteral("tbQuery")), &QAction::triggered, this, &StatisticsWindow::query);
     connect(action(QStringLiteral("tbFirst")), &QAction::triggered, this, &StatisticsWindow::first);
     connect(action(QStringLiteral("tbPrior")), &QAction::triggered, this, &StatisticsWindow::prior);
@@ -241,6 +242,16 @@ void StatisticsWindow::print()
     if (m_description.hasDateRange)
         texts.insert(QStringLiteral("MemoDate"), StatisticsQuery::dateMemo(criteria()));
     PrintList(this, m_description.reportTemplate, *list(), m_description.caption, texts);
+}
+
+void StatisticsWindow::design()
+{
+    // No list need be read first: the designer is bound to the statement 查询 would read now.
+    const SqlFilter filter = StatisticsQuery::filter(m_description, criteria(), dmData->dialect());
+    const ListQuery query{StatisticsQuery::select(m_description, filter), filter.values(),
+                          m_description.orderBy};
+    DesignReport(this, ListJob(m_description.reportTemplate, query), m_description.caption,
+                 FieldCaptions(DBGridEh1->columns()));
 }
 
 void StatisticsWindow::showRecordCount()

@@ -30,6 +30,8 @@ public:
 
     // 打印: the list through the window's template; nothing while it is empty.
     void print();
+    // 设置: the window's template in the designer, whether or not the list was read.
+    void design();
 
     void first();
     void prior();

@@ -1,7 +1,9 @@
 #include "output/uFrmReportGl.h"
 
 #include "core/SqlListModel.h"
+#include "designer/DesignReport.h"
 #include "output/PrintReport.h"
+#include "register/SampleFields.h"
 #include "register/SampleList.h"
 
 #include <QHBoxLayout>
@@ -23,8 +25,6 @@ TFrmReportGl::TFrmReportGl(SampleList &samples, QWidget *parent)
     hint->setWordWrap(true);
     auto *design = new QPushButton(QStringLiteral("设计"));
     design->setObjectName(QStringLiteral("Button3"));
-    // Designing comes with the designer.
-    design->setEnabled(false);
     auto *show = new QPushButton(QStringLiteral("预览"));
     show->setObjectName(QStringLiteral("Button4"));
     auto *close = new QPushButton(QStringLiteral("关闭"));
@@ -38,6 +38,7 @@ TFrmReportGl::TFrmReportGl(SampleList &samples, QWidget *parent)
     layout->addWidget(ListBox1, 1);
     layout->addWidget(hint);
     layout->addLayout(buttons);
+    connect(design, &QPushButton::clicked, this, &TFrmReportGl::design);
     connect(show, &QPushButton::clicked, this, &TFrmReportGl::preview);
     connect(ListBox1, &QListWidget::itemDoubleClicked, this, &TFrmReportGl::preview);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
@@ -50,6 +51,20 @@ void TFrmReportGl::preview()
     if (row < 0)
         return;
     ShowMainReport(this, m_samples, MainReports::all().at(row).kind);
+}
+
+void TFrmReportGl::design()
+{
+    const int row = ListBox1->currentRow();
+    if (row < 0)
+        return;
+    const MainReports::Info &report = MainReports::all().at(row);
+    QHash<QString, QString> captions;
+    for (const SampleField &field : sampleFields())
+        captions.insert(field.column.toLower(), field.caption);
+    DesignReport(this,
+                 MainReports::job(report.kind, m_samples.model()->query(), m_samples.statements()),
+                 report.caption, captions);
 }
 
 void ShowMainReport(QWidget *parent, SampleList &samples, MainReports::Kind kind)

@@ -8,8 +8,7 @@ class QListWidget;
 class QPushButton;
 class SampleList;
 
-// 报表管理器: the main list's five reports, previewed from here (designing comes with the
-// designer).
+// 报表管理器: the main list's five reports, designed and previewed from here.
 class TFrmReportGl : public QDialog
 {
     Q_OBJECT
@@ -20,6 +19,9 @@ public:
     QListWidget *reports() const { return ListBox1; }
     // 预览 of the selected report; nothing without a selection or with an empty list.
     void preview();
+    // 设计 of the selected report, bound to the list's statements even while it is empty;
+    // nothing without a selection.
+    void design();
 
 private:
     SampleList &m_samples;

@@ -493,18 +493,49 @@ bool load(const QString &path, Template *report, QString *error)
     return true;
 }
 
+namespace {
+
+bool keepBackup(const QString &path, QString *error)
+{
+    if (!QFileInfo::exists(path))
+        return true;
+    // The copy is made beside the old backup and only then takes its place, so a failing copy
+    // leaves the old backup as it was.
+    const QString backup = path + QStringLiteral(".bak");
+    const QString copy = backup + QStringLiteral(".new");
+    QFile::remove(copy);
+    if (!QFile::copy(path, copy)) {
+        QFile::remove(copy);
+        *error = QStringLiteral("无法保留原模板 %1").arg(backup);
+        return false;
+    }
+    QFile::remove(backup);
+    if (!QFile::rename(copy, backup)) {
+        QFile::remove(copy);
+        *error = QStringLiteral("无法保留原模板 %1").arg(backup);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
 bool save(const QString &path, const Template &report, QString *error)
 {
-    const QString backup = path + QStringLiteral(".bak");
-    if (QFileInfo::exists(path)) {
-        QFile::remove(backup);
-        if (!QFile::copy(path, backup)) {
-            *error = QStringLiteral("无法保留原模板 %1").arg(backup);
-            return false;
-        }
-    }
+    // The new text is written in full (and synced) before the old file is touched; a failure
+    // on the way leaves the template as it was.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(toJson(report)) < 0 || !file.commit()) {
+    const QByteArray json = toJson(report);
+    if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size() || !file.flush()) {
+        *error = QStringLiteral("无法保存报表模板 %1：%2").arg(path, file.errorString());
+        file.cancelWriting();
+        return false;
+    }
+    if (!keepBackup(path, error)) {
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
         *error = QStringLiteral("无法保存报表模板 %1：%2").arg(path, file.errorString());
         return false;
     }

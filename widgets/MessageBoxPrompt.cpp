@@ -19,6 +19,20 @@ int MessageBoxPrompt::show(const QString &text, int kind, int defaultAnswer)
         box.exec();
         return box.clickedButton() == yes ? Prompt::Yes : Prompt::No;
     }
+    case Prompt::QuestionCancel: {
+        box.setIcon(QMessageBox::Question);
+        QPushButton *yes = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
+        QPushButton *no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+        QPushButton *cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+        box.setDefaultButton(defaultAnswer == Prompt::No       ? no
+                             : defaultAnswer == Prompt::Cancel ? cancel
+                                                               : yes);
+        box.setEscapeButton(cancel);
+        box.exec();
+        return box.clickedButton() == yes  ? Prompt::Yes
+               : box.clickedButton() == no ? Prompt::No
+                                           : Prompt::Cancel;
+    }
     case Prompt::Warning:
         box.setIcon(QMessageBox::Warning);
         break;

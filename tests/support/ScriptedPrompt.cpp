@@ -13,9 +13,11 @@ ScriptedPrompt::~ScriptedPrompt()
 int ScriptedPrompt::show(const QString &text, int kind, int defaultAnswer)
 {
     shown.append({text, kind, defaultAnswer});
-    if (kind != Prompt::Question)
+    if (kind != Prompt::Question && kind != Prompt::QuestionCancel)
         return Prompt::Yes;
-    return m_answers.isEmpty() ? int(Prompt::No) : m_answers.dequeue();
+    if (!m_answers.isEmpty())
+        return m_answers.dequeue();
+    return kind == Prompt::QuestionCancel ? Prompt::Cancel : Prompt::No;
 }
 
 void ScriptedPrompt::answer(std::initializer_list<int> answers)

@@ -7,7 +7,7 @@
 #include <QString>
 
 // Stands in for the message boxes while it lives: records every text shown and answers
-// questions from a script (No once the script is used up).
+// questions from a script (No, or Cancel where offered, once the script is used up).
 class ScriptedPrompt : public PromptService
 {
 public:

@@ -1,0 +1,35 @@
+#include "report/DataSetFields.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace Report {
+
+bool fieldsOf(const Statement &statement, const QSqlDatabase &db, QStringList *fields,
+              QString *error)
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    // Neither engine gives a statement's columns before it runs; run it to no rows.
+    if (!query.prepare(QStringLiteral("select * from (") + statement.sql +
+                       QStringLiteral(") fields_of where 1 = 0"))) {
+        *error = query.lastError().text();
+        return false;
+    }
+    for (const QVariant &v : statement.values)
+        query.addBindValue(v);
+    for (qsizetype i = 0; i < statement.masterFields.size(); ++i)
+        query.addBindValue(QVariant());
+    if (!query.exec()) {
+        *error = query.lastError().text();
+        return false;
+    }
+    const QSqlRecord record = query.record();
+    fields->clear();
+    for (int i = 0; i < record.count(); ++i)
+        fields->append(record.fieldName(i));
+    return true;
+}
+
+} // namespace Report
