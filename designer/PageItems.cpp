@@ -44,6 +44,14 @@ Report::Prepared asDrawn(const Report::Item &item, const QSizeF &sizeMm)
     return p;
 }
 
+// Shift adds to the selection as Ctrl does.
+QGraphicsSceneMouseEvent *withShiftAsControl(QGraphicsSceneMouseEvent *event)
+{
+    if (event->modifiers() & Qt::ShiftModifier)
+        event->setModifiers(event->modifiers() | Qt::ControlModifier);
+    return event;
+}
+
 } // namespace
 
 double snapped(double mm)
@@ -123,12 +131,7 @@ void DesignItem::mousePressEvent(QGraphicsSceneMouseEvent *event)
         event->accept();
         return;
     }
-    if (event->button() == Qt::LeftButton && (event->modifiers() & Qt::ShiftModifier)) {
-        setSelected(!isSelected());
-        event->accept();
-        return;
-    }
-    QGraphicsItem::mousePressEvent(event);
+    QGraphicsItem::mousePressEvent(withShiftAsControl(event));
 }
 
 void DesignItem::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
@@ -144,7 +147,7 @@ void DesignItem::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
 void DesignItem::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
 {
     if (!m_resizing) {
-        QGraphicsItem::mouseReleaseEvent(event);
+        QGraphicsItem::mouseReleaseEvent(withShiftAsControl(event));
         return;
     }
     m_resizing = false;

@@ -43,6 +43,12 @@ PageScene::PageScene(DesignDocument *document, QObject *parent)
     rebuild();
 }
 
+PageScene::~PageScene()
+{
+    // Items going with the scene are no change of selection to tell.
+    blockSignals(true);
+}
+
 void PageScene::rebuild()
 {
     const QList<ItemRef> keep = selectedRefs();

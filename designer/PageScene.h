@@ -21,6 +21,7 @@ public:
     static inline const QString kFieldMime = QStringLiteral("application/x-quorin-report-field");
 
     explicit PageScene(DesignDocument *document, QObject *parent = nullptr);
+    ~PageScene() override;
 
     QList<Report::ItemRef> selectedRefs() const;
     void selectRefs(const QList<Report::ItemRef> &refs);

@@ -70,7 +70,14 @@ ReportDesigner::ReportDesigner(Template report, const QString &path, Job job, co
     connect(m_scene, &PageScene::currentBandChanged, this, &ReportDesigner::updateActions);
     setZoom(1);
     updateActions();
+    m_view->setFocus();
     resize(1240, 820);
+}
+
+ReportDesigner::~ReportDesigner()
+{
+    // The undo stack tells of its clearing as it goes, after the actions.
+    m_document->undoStack()->disconnect(this);
 }
 
 QWidget *ReportDesigner::createToolBars()

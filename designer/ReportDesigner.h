@@ -27,6 +27,7 @@ public:
     ReportDesigner(Report::Template report, const QString &path, Report::Job job,
                    const QString &title, const QList<BoundDataSet> &sets,
                    const QHash<QString, QString> &captions, QWidget *parent = nullptr);
+    ~ReportDesigner() override;
 
     DesignDocument *document() const { return m_document; }
     PageScene *scene() const { return m_scene; }
