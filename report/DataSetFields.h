@@ -7,8 +7,8 @@
 
 namespace Report {
 
-// The fields a data set's statement gives, in its order, read without reading a row; false with
-// the database's reason.
+// The fields a data set's statement gives, in its order and spelled as the schema spells them,
+// read without reading a row; false with the database's reason.
 bool fieldsOf(const Statement &statement, const QSqlDatabase &db, QStringList *fields,
               QString *error);
 
