@@ -55,6 +55,15 @@ Font reportFont(const QFont &f)
     return font;
 }
 
+// A page's boxes, not their inner parts: a combo box whose model is silenced misses its items.
+QList<QObject *> inputsOf(QWidget *page)
+{
+    QList<QObject *> inputs;
+    for (QWidget *w : page->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+        inputs << w;
+    return inputs;
+}
+
 // Boxes filled from the template without their signals making steps.
 class Quiet
 {
@@ -464,7 +473,7 @@ void PropertyPanel::showItem()
     if (item && currentWidget() != m_itemPage)
         setCurrentWidget(m_itemPage);
     const Item shown = item ? *item : Item{};
-    const Quiet quiet(m_itemPage->findChildren<QObject *>());
+    const Quiet quiet(inputsOf(m_itemPage));
     edtName->setText(shown.name);
     edtText->setText(shown.text);
     cbbField->clear();
@@ -501,7 +510,7 @@ void PropertyPanel::showBand()
     const bool isGroup =
         isData && (ref.kind == BandRef::GroupHeader || ref.kind == BandRef::GroupFooter);
     m_bandPage->setEnabled(band);
-    const Quiet quiet(m_bandPage->findChildren<QObject *>());
+    const Quiet quiet(inputsOf(m_bandPage));
     spnBandHeight->setValue(band ? band->height : 0);
     cbbDataSet->setEnabled(isData);
     cbbDataSet->setCurrentText(isData ? data->dataSet : QString());

@@ -52,6 +52,7 @@ ReportDesigner::ReportDesigner(Template report, const QString &path, Job job, co
     auto *side = new QSplitter(Qt::Vertical);
     side->addWidget(tree);
     side->addWidget(m_panel);
+    side->setSizes({330, 420});
     auto *split = new QSplitter;
     split->addWidget(m_view);
     split->addWidget(side);
@@ -250,6 +251,13 @@ void ReportDesigner::updateActions()
         m_actions.value(QLatin1String(name))->setEnabled(inData);
     m_actions.value(QStringLiteral("actAddGroupFooter"))
         ->setEnabled(inData && m_scene->currentBand().group >= 0);
+}
+
+void ReportDesigner::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The page opens at its top.
+    m_view->ensureVisible(m_scene->sceneRect().topLeft().x(), m_scene->sceneRect().top(), 1, 1);
 }
 
 void ReportDesigner::setZoom(double zoom)

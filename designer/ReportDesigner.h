@@ -43,6 +43,9 @@ public slots:
     // Asks first when there are unsaved changes: 是 saves, 否 drops them, 取消 stays.
     void reject() override;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     QWidget *createToolBars();
     void addItem(Report::Item::Kind kind);

@@ -228,6 +228,13 @@ private slots:
             d->findChild<QCheckBox *>(QStringLiteral("chkFrameT"))->click();
             auto *align = d->findChild<QComboBox *>(QStringLiteral("cbbAlign"));
             align->activated(2);
+            auto *field = d->findChild<QComboBox *>(QStringLiteral("cbbField"));
+            field->setCurrentIndex(field->findText(QStringLiteral("F_CGprice")));
+            QVERIFY(field->currentIndex() >= 0);
+            d->findChild<QComboBox *>(QStringLiteral("cbbFormat"))->setCurrentText("0.00");
+            d->findChild<QPushButton *>(QStringLiteral("btnInsertField"))->click();
+            QCOMPARE(itemAt(d->document()->report(), d->scene()->selectedRefs().value(0))->text,
+                     QStringLiteral("[F_spec][F_CGprice:0.00]"));
         });
         QTest::newRow("align and same size") << Edit([first](ReportDesigner *d) {
             click(d, first(d, "样品编号"));
