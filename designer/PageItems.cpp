@@ -40,7 +40,7 @@ Report::Prepared asDrawn(const Report::Item &item, const QSizeF &sizeMm)
     e.text = item.text;
     Report::Page page;
     page.elements << e;
-    p.pages << page;
+    p.pages.append(page);
     return p;
 }
 
