@@ -24,6 +24,8 @@ PageScene *pageScene(const QGraphicsItem *item)
 Report::Prepared asDrawn(const Report::Item &item, const QSizeF &sizeMm)
 {
     Report::Prepared p;
+    // The page count is not known while designing: "[PageCount]" shows as "…", not as 1.
+    p.complete = false;
     Report::Style style;
     style.font = item.font;
     style.align = item.align;
