@@ -1,6 +1,7 @@
 #include "core/AggregateWorker.h"
 
 #include "core/Connection.h"
+#include "core/ServerHandle.h"
 #include "core/SqliteStatement.h"
 
 #include <QSqlError>
@@ -17,6 +18,8 @@ AggregateWorker::AggregateWorker(const DataSource &source)
 
 AggregateWorker::~AggregateWorker()
 {
+    if (m_serverCancel)
+        PQfreeCancel(static_cast<PGcancel *>(m_serverCancel));
     m_handle = nullptr;
     m_db.close();
     m_db = QSqlDatabase();
@@ -26,9 +29,14 @@ AggregateWorker::~AggregateWorker()
 void AggregateWorker::abandonBefore(quint64 generation)
 {
     m_wanted = generation;
-    if (m_running != 0 && m_running < generation && m_source.engine == Engine::SQLite) {
-        if (void *handle = m_handle.load())
-            sqlite3_interrupt(static_cast<sqlite3 *>(handle));
+    if (m_running == 0 || m_running >= generation)
+        return;
+    if (void *handle = m_handle.load())
+        sqlite3_interrupt(static_cast<sqlite3 *>(handle));
+    else if (m_serverCancel) {
+        // Made for another thread to use; a cancel that comes too late does nothing.
+        char reason[256];
+        PQcancel(static_cast<PGcancel *>(m_serverCancel), reason, sizeof reason);
     }
 }
 
@@ -39,7 +47,28 @@ bool AggregateWorker::ensureOpen(QString *error)
     if (!Connection::open(m_source, m_connectionName, &m_db, error))
         return false;
     m_handle = SqliteStatement::connectionOf(m_db);
+    if (PGconn *server = serverHandle(m_db))
+        m_serverCancel = PQgetCancel(server);
     return true;
+}
+
+bool AggregateWorker::execute(QSqlQuery &q, quint64 generation, const QString &sql,
+                              const QVariantList &values)
+{
+    q.setForwardOnly(true);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!q.prepare(sql))
+            return false;
+        for (const QVariant &v : values)
+            q.addBindValue(v);
+        if (q.exec())
+            return true;
+        // A cancel meant for the statement before may reach this one instead.
+        const bool cancelled = q.lastError().nativeErrorCode() == u"57014";
+        if (!cancelled || generation < m_wanted)
+            return false;
+    }
+    return false;
 }
 
 void AggregateWorker::run(quint64 generation, const QString &sql, const QVariantList &values)
@@ -53,13 +82,7 @@ void AggregateWorker::run(quint64 generation, const QString &sql, const QVariant
     }
     m_running = generation;
     QSqlQuery q(m_db);
-    q.setForwardOnly(true);
-    bool ok = q.prepare(sql);
-    if (ok) {
-        for (const QVariant &v : values)
-            q.addBindValue(v);
-        ok = q.exec() && q.next();
-    }
+    const bool ok = execute(q, generation, sql, values) && q.next();
     m_running = 0;
     if (generation < m_wanted)
         return;
@@ -73,6 +96,38 @@ void AggregateWorker::run(quint64 generation, const QString &sql, const QVariant
     emit finished(generation, results, error);
 }
 
+void AggregateWorker::readRows(quint64 generation, const QString &sql, const QVariantList &values)
+{
+    if (generation < m_wanted)
+        return;
+    QString error;
+    if (!ensureOpen(&error)) {
+        emit rowsRead(generation, {}, {}, error);
+        return;
+    }
+    m_running = generation;
+    QSqlQuery q(m_db);
+    const bool ok = execute(q, generation, sql, values);
+    QStringList fields;
+    QVariantList rows;
+    const QSqlRecord record = q.record();
+    for (int i = 0; i < record.count(); ++i)
+        fields << record.fieldName(i);
+    while (ok && q.next()) {
+        QVariantList row;
+        row.reserve(fields.size());
+        for (int i = 0; i < fields.size(); ++i)
+            row << q.value(i);
+        rows.append(QVariant(row));
+    }
+    m_running = 0;
+    if (generation < m_wanted)
+        return;
+    if (!ok || q.lastError().isValid())
+        error = q.lastError().text();
+    emit rowsRead(generation, fields, rows, error);
+}
+
 void AggregateWorker::locate(quint64 generation, const QString &sql, const QVariantList &values,
                              int field, qint64 key, bool numbered)
 {
@@ -80,7 +135,7 @@ void AggregateWorker::locate(quint64 generation, const QString &sql, const QVari
     if (generation < m_wanted || !ensureOpen(&error))
         return;
     m_running = generation;
-    const int found = numbered   ? numberedRow(sql, values, key)
+    const int found = numbered   ? numberedRow(generation, sql, values, key)
                       : m_handle ? scanSqlite(generation, sql, values, field, key)
                                  : -1;
     m_running = 0;
@@ -88,16 +143,13 @@ void AggregateWorker::locate(quint64 generation, const QString &sql, const QVari
         emit located(generation, found);
 }
 
-int AggregateWorker::numberedRow(const QString &sql, const QVariantList &values, qint64 key)
+int AggregateWorker::numberedRow(quint64 generation, const QString &sql, const QVariantList &values,
+                                 qint64 key)
 {
     QSqlQuery q(m_db);
-    q.setForwardOnly(true);
-    if (!q.prepare(sql))
-        return -1;
-    for (const QVariant &v : values)
-        q.addBindValue(v);
-    q.addBindValue(key);
-    return q.exec() && q.next() ? q.value(0).toInt() - 1 : -1;
+    return execute(q, generation, sql, values + QVariantList{key}) && q.next()
+               ? q.value(0).toInt() - 1
+               : -1;
 }
 
 int AggregateWorker::scanSqlite(quint64 generation, const QString &sql, const QVariantList &values,

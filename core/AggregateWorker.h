@@ -4,12 +4,14 @@
 
 #include <QObject>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QVariantList>
 #include <atomic>
 
-// Counts and sums a list's statement on a connection of its own, off the window's thread, so
-// typing never waits for a count. A newer request makes older ones void: they are skipped, and
-// a count already running on SQLite is interrupted.
+// Counts and sums a list's statement, or reads its first page, on a connection of its own, off
+// the window's thread, so typing never waits for the database. A newer request makes older
+// ones void: they are skipped, and a statement already running is interrupted (SQLite) or
+// cancelled (PostgreSQL).
 class AggregateWorker : public QObject
 {
     Q_OBJECT
@@ -23,6 +25,8 @@ public:
 
 public slots:
     void run(quint64 generation, const QString &sql, const QVariantList &values);
+    // Every row of `sql`, each a QVariantList, with the statement's field names.
+    void readRows(quint64 generation, const QString &sql, const QVariantList &values);
     // The row of the list whose column `field` holds `key`, -1 when it is not listed. `sql`
     // either numbers the rows in the list's order and takes the key as its last value
     // (`numbered`), or is the list's own statement on SQLite, read until that row.
@@ -32,10 +36,14 @@ public slots:
 signals:
     void finished(quint64 generation, const QVariantList &results, const QString &error);
     void located(quint64 generation, int row);
+    void rowsRead(quint64 generation, const QStringList &fields, const QVariantList &rows,
+                  const QString &error);
 
 private:
     bool ensureOpen(QString *error);
-    int numberedRow(const QString &sql, const QVariantList &values, qint64 key);
+    // Prepares, binds and runs `sql`; a statement cancelled by mistake runs once more.
+    bool execute(QSqlQuery &q, quint64 generation, const QString &sql, const QVariantList &values);
+    int numberedRow(quint64 generation, const QString &sql, const QVariantList &values, qint64 key);
     int scanSqlite(quint64 generation, const QString &sql, const QVariantList &values, int field,
                    qint64 key);
 
@@ -45,4 +53,5 @@ private:
     std::atomic<quint64> m_wanted{0};
     std::atomic<quint64> m_running{0};
     std::atomic<void *> m_handle{nullptr};
+    void *m_serverCancel = nullptr; // libpq's PGcancel
 };

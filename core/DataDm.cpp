@@ -4,6 +4,7 @@
 #include "core/DatabaseFault.h"
 #include "core/Prompt.h"
 #include "core/Schema.h"
+#include "core/ServerSearchIndex.h"
 
 #include <QDate>
 #include <QDebug>
@@ -84,6 +85,8 @@ bool TdmData::openSource(const DataSource &source, QString *error)
         m_db.close();
         return false;
     }
+    if (source.engine == Engine::PostgreSQL)
+        m_dialect.setTrigramIndexes(ServerSearchIndex::ensureTrigramIndexes(m_db));
     return true;
 }
 

@@ -2,6 +2,8 @@
 
 #include "core/SqlDialect.h"
 
+#include <QRegularExpression>
+
 QString ListQuery::orderClause() const
 {
     if (keyColumn.isEmpty())
@@ -30,4 +32,112 @@ QString ListQuery::aggregateSql(const QStringList &sumColumns) const
     for (const QString &column : sumColumns)
         sql += QStringLiteral(", sum(%1)").arg(column);
     return sql + QStringLiteral(" from (") + select + QStringLiteral(") listed");
+}
+
+QList<OrderColumn> ListQuery::orderColumns() const
+{
+    if (keyColumn.isEmpty())
+        return {};
+    static const QRegularExpression orderPrefix(QStringLiteral("^\\s*order\\s+by\\s+"),
+                                                QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression plainKey(
+        QStringLiteral("^\\s*([A-Za-z_][A-Za-z0-9_]*)(?:\\s+(asc|desc))?\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    QList<OrderColumn> columns;
+    const QRegularExpressionMatch prefix = orderPrefix.match(orderBy);
+    if (!orderBy.trimmed().isEmpty()) {
+        if (!prefix.hasMatch())
+            return {};
+        for (const QString &key : orderBy.mid(prefix.capturedLength()).split(u',')) {
+            const QRegularExpressionMatch m = plainKey.match(key);
+            if (!m.hasMatch())
+                return {};
+            columns.append(
+                {m.captured(1), m.captured(2).compare(u"desc", Qt::CaseInsensitive) == 0});
+        }
+    }
+    columns.append({keyColumn, false});
+    return columns;
+}
+
+namespace {
+
+// "column comes after value" in an order where NULLs come first or last.
+QString beyond(const OrderColumn &c, bool valueIsNull, bool nullsFirst, QVariantList *values,
+               const QVariant &value)
+{
+    if (valueIsNull)
+        return nullsFirst ? c.column + QStringLiteral(" is not null") : QString();
+    values->append(value);
+    const QString compared =
+        c.column + (c.descending ? QStringLiteral(" < ?") : QStringLiteral(" > ?"));
+    return nullsFirst
+               ? compared
+               : u'(' + compared + QStringLiteral(" or ") + c.column + QStringLiteral(" is null)");
+}
+
+// The rows after the one whose order values are `after`: beyond it on the first column, or
+// equal there and beyond it on the next, and so on; the key makes every row distinct.
+QString afterCondition(const QList<OrderColumn> &columns, const QVariantList &after,
+                       const SqlDialect &dialect, QVariantList *values)
+{
+    QStringList alternatives;
+    for (int i = 0; i < columns.size(); ++i) {
+        QStringList terms;
+        QVariantList termValues;
+        for (int j = 0; j < i; ++j) {
+            if (after.at(j).isNull()) {
+                terms << columns.at(j).column + QStringLiteral(" is null");
+            } else {
+                terms << columns.at(j).column + QStringLiteral(" = ?");
+                termValues << after.at(j);
+            }
+        }
+        // Ascending orders put NULLs first on SQLite and last on PostgreSQL, descending ones
+        // the other way round.
+        const bool nullsFirst = dialect.nullsOrderLast() == columns.at(i).descending;
+        const QString next =
+            beyond(columns.at(i), after.at(i).isNull(), nullsFirst, &termValues, after.at(i));
+        if (next.isEmpty())
+            continue;
+        terms << next;
+        alternatives << u'(' + terms.join(QStringLiteral(" and ")) + u')';
+        *values << termValues;
+    }
+    return alternatives.isEmpty() ? QStringLiteral("1 = 0")
+                                  : u'(' + alternatives.join(QStringLiteral(" or ")) + u')';
+}
+
+QList<OrderColumn> reversedOrder(QList<OrderColumn> columns)
+{
+    for (OrderColumn &c : columns)
+        c.descending = !c.descending;
+    return columns;
+}
+
+QString orderClauseOf(const QList<OrderColumn> &columns)
+{
+    QStringList keys;
+    for (const OrderColumn &c : columns)
+        keys << c.column + (c.descending ? QStringLiteral(" desc") : QString());
+    return QStringLiteral(" order by ") + keys.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+PageStatement ListQuery::page(const PageStart &start, int limit, const SqlDialect &dialect) const
+{
+    PageStatement page{pagedSql(), values};
+    if (!start.after.isEmpty() || start.reversed) {
+        QList<OrderColumn> columns = orderColumns();
+        if (start.reversed)
+            columns = reversedOrder(columns);
+        page.sql = QStringLiteral("select * from (") + select + QStringLiteral(") listed");
+        if (!start.after.isEmpty())
+            page.sql += QStringLiteral(" where ") +
+                        afterCondition(columns, start.after, dialect, &page.values);
+        page.sql += orderClauseOf(columns) + QStringLiteral(" limit ? offset ?");
+    }
+    page.values << limit << start.skip;
+    return page;
 }

@@ -6,6 +6,28 @@
 
 class SqlDialect;
 
+// Where a page of a list starts: after the row whose order values are `after` (none: at the
+// list's first row, or at its last when `reversed`), then `skip` rows further.
+struct PageStart
+{
+    QVariantList after;
+    bool reversed = false; // the rows are read from the end of the list towards its start
+    int skip = 0;
+};
+
+struct PageStatement
+{
+    QString sql;
+    QVariantList values;
+};
+
+// One of the columns a list is ordered by.
+struct OrderColumn
+{
+    QString column;
+    bool descending = false;
+};
+
 // What a paged list reads: a statement without order and limit ("select * from T where …"), its
 // bound values, its order, and the key that ends the order so that pages read one after another
 // stay in step.
@@ -27,4 +49,11 @@ struct ListQuery
     QVariantList unlimitedValues(const SqlDialect &dialect) const;
     // count(*), then sum() of each of `sumColumns`, over the whole list.
     QString aggregateSql(const QStringList &sumColumns = {}) const;
+
+    // The order as plain columns that end with the key, so that a page can continue from the
+    // row before it (keyset) instead of skipping rows; empty when the order is anything else.
+    QList<OrderColumn> orderColumns() const;
+    // `limit` rows from `start`. `start.after` and `start.reversed` need orderColumns(); the
+    // values of `after` follow their order.
+    PageStatement page(const PageStart &start, int limit, const SqlDialect &dialect) const;
 };

@@ -2,6 +2,7 @@
 
 #include "core/SchemaSeed.h"
 #include "core/SearchIndex.h"
+#include "core/ServerSearchIndex.h"
 #include "core/Transaction.h"
 
 #include <QSqlDatabase>
@@ -259,6 +260,8 @@ bool create(QSqlDatabase &db, const SqlDialect &dialect, QString *error, bool *m
         if (!exec(db, sql, {}, error))
             return false;
     }
+    if (dialect.engine() == Engine::PostgreSQL)
+        ServerSearchIndex::addTrigramIndexes(db);
     return SchemaSeed::insertRequiredRows(db, error) &&
            exec(db, QStringLiteral("insert into cfg_schema(F_version) values(?)"), {kVersion},
                 error) &&
@@ -339,13 +342,29 @@ bool upgradeToV4(QSqlDatabase &db, QString *error)
     return true;
 }
 
+// Searches on a server are served by indexes: pairs and trigrams for contains, lower-cased
+// patterns for starts with. A file has had its search index since the first version.
+bool upgradeToV5(QSqlDatabase &db, QString *error)
+{
+    const SqlDialect dialect = SqlDialect::of(db);
+    if (dialect.engine() != Engine::PostgreSQL)
+        return true;
+    for (const QString &sql : SearchIndex::createStatements(dialect)) {
+        if (!exec(db, sql, {}, error))
+            return false;
+    }
+    // Without pg_trgm the pair index serves every contains search.
+    ServerSearchIndex::addTrigramIndexes(db);
+    return true;
+}
+
 // Brings a database of an older version up to this one, a step at a time, each step with
 // its version row whole or not at all. Workstations starting together take turns: each step
 // first becomes the only writer, then looks again at what another has done meanwhile.
 bool upgrade(QSqlDatabase &db, const SqlDialect &dialect, int version, QString *error)
 {
     using Step = bool (*)(QSqlDatabase &, QString *);
-    const Step steps[] = {nullptr, nullptr, upgradeToV2, upgradeToV3, upgradeToV4};
+    const Step steps[] = {nullptr, nullptr, upgradeToV2, upgradeToV3, upgradeToV4, upgradeToV5};
     for (int next = version + 1; next <= kVersion; ++next) {
         Transaction tx(db);
         QSqlQuery current;

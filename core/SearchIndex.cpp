@@ -1,11 +1,13 @@
 #include "core/SearchIndex.h"
 
+#include "core/ServerSearchIndex.h"
 #include "core/SqliteStatement.h"
 
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace SearchIndex {
@@ -85,33 +87,28 @@ QString columnList(const QString &prefix)
 
 } // namespace
 
-bool covers(const SqlDialect &dialect, const QString &table, const QString &column)
+Narrowing narrowing(const SqlDialect &dialect, const QString &table, const QString &column,
+                    const QString &text, SqlFilter::Match match)
 {
-    if (dialect.engine() != Engine::SQLite || table.compare(u"GoodMain", Qt::CaseInsensitive) != 0)
-        return false;
-    for (const QString &c : kIndexedColumns) {
-        if (c.compare(column, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
-}
-
-QString narrowingPiece(const QString &table, const QString &)
-{
-    return QStringLiteral("F_ID in (select rowid from %1_fts where %1_fts match ?)").arg(table);
-}
-
-QString matchValue(const QString &column, const QString &text)
-{
+    if (dialect.engine() == Engine::PostgreSQL)
+        return ServerSearchIndex::narrowing(dialect, table, column, text, match);
+    // Texts of two or more characters can be narrowed by the index of character pairs.
+    const bool covered =
+        table.compare(u"GoodMain", Qt::CaseInsensitive) == 0 &&
+        std::any_of(kIndexedColumns.cbegin(), kIndexedColumns.cend(),
+                    [&](const QString &c) { return c.compare(column, Qt::CaseInsensitive) == 0; });
+    if (!covered || match != SqlFilter::Match::Contains || text.toUcs4().size() < 2)
+        return {};
     QString quoted = text;
     quoted.replace(u'"', QStringLiteral("\"\""));
-    return QStringLiteral("{%1} : \"%2\"").arg(column, quoted);
+    return {QStringLiteral("F_ID in (select rowid from %1_fts where %1_fts match ?)").arg(table),
+            {QStringLiteral("{%1} : \"%2\"").arg(column, quoted)}};
 }
 
 QStringList createStatements(const SqlDialect &dialect)
 {
     if (dialect.engine() != Engine::SQLite)
-        return {};
+        return ServerSearchIndex::createStatements();
     const QString columns = columnList(QString());
     const QString newValues = columnList(QStringLiteral("new."));
     const QString oldValues = columnList(QStringLiteral("old."));

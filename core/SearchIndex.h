@@ -1,25 +1,30 @@
 #pragma once
 
-#include "core/SqlDialect.h"
+#include "core/SqlFilter.h"
 
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 
 // Indexes that make the register's searches fast without changing what they find.
-// On SQLite, a full-text index of overlapping character pairs serves "contains" searches of
-// two or more characters (Chinese search words are mostly two characters, which a trigram
-// index cannot serve), and case-insensitive indexes serve "starts with" searches. The like
-// predicate always stays in the statement, so results equal a plain scan's.
+// On a server, ServerSearchIndex. On SQLite, a full-text index of overlapping character pairs
+// serves "contains" searches of two or more characters (Chinese search words are mostly two
+// characters, which a trigram index cannot serve), and case-insensitive indexes serve "starts with"
+// searches. The like predicate always stays in the statement, so results equal a plain scan's.
 namespace SearchIndex {
 
 inline constexpr auto kTokenizer = "quorin_pairs";
 
-// True when a contains-search on this column can be narrowed by the pair index.
-bool covers(const SqlDialect &dialect, const QString &table, const QString &column);
-// The SQL piece that narrows `column` to rows containing `text` (one `?` for matchValue()).
-QString narrowingPiece(const QString &table, const QString &column);
-QString matchValue(const QString &column, const QString &text);
+// The SQL piece, with its values, that lets an index of either engine narrow `column` like
+// `text` (as typed); empty when no index serves that search.
+struct Narrowing
+{
+    QString piece;
+    QVariantList values;
+};
+Narrowing narrowing(const SqlDialect &dialect, const QString &table, const QString &column,
+                    const QString &text, SqlFilter::Match match);
 
 QStringList createStatements(const SqlDialect &dialect);
 

@@ -18,6 +18,11 @@ public:
 
     Engine engine() const { return m_engine; }
 
+    // Whether the server holds the trigram indexes (pg_trgm), which serve contains searches of
+    // Latin words better than the pair index; known once the database is open.
+    bool hasTrigramIndexes() const { return m_trigramIndexes; }
+    void setTrigramIndexes(bool present) { m_trigramIndexes = present; }
+
     QString keyColumn() const;
     QString falseLiteral() const;
     // SQLite keeps any length in a varchar: a check makes it refuse as PostgreSQL does.
@@ -28,6 +33,9 @@ public:
     // another stay in step. None on SQLite, which returns one statement's rows in the same
     // order every time: they then come in the order of the index that serves the search.
     QString pagingKeyColumn() const;
+    // Whether an ascending order puts NULLs after every value (PostgreSQL) or before (SQLite);
+    // a descending order does the opposite on both.
+    bool nullsOrderLast() const { return m_engine == Engine::PostgreSQL; }
     // The value of "limit ?" that means no limit.
     QVariant noLimit() const;
     // `insert` made to return the new row's key where the engine can say it no other way
@@ -51,4 +59,5 @@ public:
 
 private:
     Engine m_engine;
+    bool m_trigramIndexes = false;
 };

@@ -14,29 +14,30 @@ QString SqlFilter::likePiece(const QString &column) const
            m_dialect.likeEscapeClause();
 }
 
+QString SqlFilter::narrowedLikePiece(const QString &column, const QString &text, Match match,
+                                     QVariantList *values) const
+{
+    const SearchIndex::Narrowing narrowing =
+        SearchIndex::narrowing(m_dialect, m_table, column, text, match);
+    *values << m_dialect.likePattern(text, match == Match::Contains) << narrowing.values;
+    if (narrowing.piece.isEmpty())
+        return likePiece(column);
+    return u'(' + likePiece(column) + QStringLiteral(" and ") + narrowing.piece + u')';
+}
+
 void SqlFilter::addLike(const QString &column, const QString &text, Match match)
 {
-    const QString pattern = m_dialect.likePattern(text, match == Match::Contains);
-    // Texts of two or more characters can be narrowed by the index of character pairs.
-    if (match == Match::Contains && text.toUcs4().size() >= 2 &&
-        SearchIndex::covers(m_dialect, m_table, column)) {
-        add(u'(' + likePiece(column) + QStringLiteral(" and ") +
-                SearchIndex::narrowingPiece(m_table, column) + u')',
-            {pattern, SearchIndex::matchValue(column, text)});
-        return;
-    }
-    add(likePiece(column), {pattern});
+    QVariantList values;
+    const QString piece = narrowedLikePiece(column, text, match, &values);
+    add(piece, values);
 }
 
 void SqlFilter::addLikeAny(const QStringList &columns, const QString &text, Match match)
 {
     QStringList alternatives;
     QVariantList values;
-    const QString pattern = m_dialect.likePattern(text, match == Match::Contains);
-    for (const QString &column : columns) {
-        alternatives << likePiece(column);
-        values << pattern;
-    }
+    for (const QString &column : columns)
+        alternatives << narrowedLikePiece(column, text, match, &values);
     add(u'(' + alternatives.join(QStringLiteral(" or ")) + u')', values);
 }
 

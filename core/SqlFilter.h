@@ -42,6 +42,10 @@ public:
 
 private:
     QString likePiece(const QString &column) const;
+    // The like piece of `column`, with the index's narrowing where one serves it; its values
+    // are appended to `values`.
+    QString narrowedLikePiece(const QString &column, const QString &text, Match match,
+                              QVariantList *values) const;
 
     SqlDialect m_dialect;
     QString m_table;

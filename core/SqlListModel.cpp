@@ -4,6 +4,7 @@
 #include "core/SqlDialect.h"
 
 #include <QThread>
+#include <algorithm>
 
 #include <QDebug>
 #include <QSqlError>
@@ -14,30 +15,47 @@ SqlListModel::SqlListModel(QObject *parent) : QAbstractTableModel(parent) {}
 
 SqlListModel::~SqlListModel()
 {
-    if (!m_thread)
+    stopWorker(m_thread, m_worker);
+    stopWorker(m_pageThread, m_pageWorker);
+}
+
+AggregateWorker *SqlListModel::startWorker(const DataSource &source, QThread **thread)
+{
+    *thread = new QThread(this);
+    auto *worker = new AggregateWorker(source);
+    worker->moveToThread(*thread);
+    (*thread)->start();
+    return worker;
+}
+
+void SqlListModel::stopWorker(QThread *thread, AggregateWorker *worker)
+{
+    if (!thread)
         return;
-    m_worker->abandonBefore(~quint64(0));
-    AggregateWorker *worker = m_worker;
+    worker->abandonBefore(~quint64(0));
     // The worker's connection belongs to its thread: close it there.
     QMetaObject::invokeMethod(
         worker, [worker] { delete worker; }, Qt::BlockingQueuedConnection);
-    m_thread->quit();
-    m_thread->wait();
+    thread->quit();
+    thread->wait();
 }
 
 void SqlListModel::setCountInBackground(const DataSource &source)
 {
     if (m_thread)
         return;
-    m_thread = new QThread(this);
-    m_worker = new AggregateWorker(source);
-    m_worker->moveToThread(m_thread);
+    m_worker = startWorker(source, &m_thread);
     connect(m_worker, &AggregateWorker::finished, this, &SqlListModel::applyAggregates);
     connect(m_worker, &AggregateWorker::located, this, [this](quint64 generation, int row) {
         if (generation == m_generation)
             emit located(row);
     });
-    m_thread->start();
+    // A server answers a keystroke's first page in about as long as the window may wait, or
+    // longer while busy: the rows shown stay until the new ones are there.
+    if (source.engine != Engine::PostgreSQL)
+        return;
+    m_pageWorker = startWorker(source, &m_pageThread);
+    connect(m_pageWorker, &AggregateWorker::rowsRead, this, &SqlListModel::applyFirstPage);
 }
 
 void SqlListModel::setSumFields(const QStringList &fields)
@@ -53,23 +71,31 @@ bool SqlListModel::setQuery(QSqlDatabase db, const QString &select, const QVaria
                             const QString &orderBy)
 {
     m_db = std::move(db);
-    m_query.select = select;
-    m_query.values = values;
-    m_query.orderBy = orderBy;
-    return run();
+    ListQuery next = latest();
+    next.select = select;
+    next.values = values;
+    next.orderBy = orderBy;
+    return run(next);
+}
+
+void SqlListModel::setKeyColumn(const QString &column)
+{
+    m_query.keyColumn = column;
+    m_pending.keyColumn = column;
 }
 
 bool SqlListModel::setOrderBy(const QString &orderBy)
 {
-    if (m_query.isEmpty())
+    if (latest().isEmpty())
         return false;
-    m_query.orderBy = orderBy;
-    return run();
+    ListQuery next = latest();
+    next.orderBy = orderBy;
+    return run(next);
 }
 
 bool SqlListModel::reload()
 {
-    return !m_query.isEmpty() && run();
+    return !latest().isEmpty() && run(latest());
 }
 
 void SqlListModel::clear()
@@ -87,6 +113,10 @@ void SqlListModel::forgetRows()
     ++m_generation;
     if (m_worker)
         m_worker->abandonBefore(m_generation);
+    if (m_pageWorker)
+        m_pageWorker->abandonBefore(m_generation);
+    m_requested = false;
+    m_orderFields.clear();
     m_pages.clear();
     m_recent.clear();
     m_fields.clear();
@@ -98,20 +128,79 @@ void SqlListModel::forgetRows()
     m_lastError.clear();
 }
 
-bool SqlListModel::run()
+bool SqlListModel::run(const ListQuery &query)
 {
-    beginResetModel();
-    forgetRows();
+    if (m_pageWorker) {
+        requestFirstPage(query);
+        return true;
+    }
+    m_query = query;
     Page first;
     QSqlRecord record;
-    if (!readPage(0, &first, &m_lastError, &record)) {
-        endResetModel();
-        emit aggregatesReady();
+    QString error;
+    if (!readPage(0, &first, &error, &record)) {
+        showFirstPage(query, {}, {}, error);
         return false;
     }
-    for (int i = 0; i < record.count(); ++i) {
-        m_fields << record.fieldName(i);
-        m_fieldByName.insert(record.fieldName(i).toLower(), i);
+    QStringList fields;
+    for (int i = 0; i < record.count(); ++i)
+        fields << record.fieldName(i);
+    showFirstPage(query, fields, std::move(first), {});
+    return true;
+}
+
+void SqlListModel::requestFirstPage(const ListQuery &query)
+{
+    ++m_generation;
+    m_pageWorker->abandonBefore(m_generation);
+    m_worker->abandonBefore(m_generation);
+    m_pending = query;
+    m_requested = true;
+    m_countKnown = false;
+    const PageStatement first = query.page({}, kPageSize, SqlDialect::of(m_db));
+    QMetaObject::invokeMethod(m_pageWorker, "readRows", Qt::QueuedConnection,
+                              Q_ARG(quint64, m_generation), Q_ARG(QString, first.sql),
+                              Q_ARG(QVariantList, first.values));
+}
+
+void SqlListModel::applyFirstPage(quint64 generation, const QStringList &fields,
+                                  const QVariantList &rows, const QString &error)
+{
+    if (generation != m_generation || !m_requested)
+        return;
+    Page first;
+    first.reserve(size_t(rows.size()));
+    for (const QVariant &row : rows)
+        first.push_back(row.toList());
+    if (!error.isEmpty())
+        logFailure(0, error, m_pending.select);
+    showFirstPage(m_pending, fields, std::move(first), error);
+}
+
+void SqlListModel::showFirstPage(const ListQuery &query, const QStringList &fields, Page first,
+                                 const QString &error)
+{
+    const std::optional<std::pair<QString, qint64>> wanted = std::exchange(m_locateWanted, {});
+    beginResetModel();
+    forgetRows();
+    m_query = query;
+    if (!error.isEmpty()) {
+        m_lastError = error;
+        endResetModel();
+        emit aggregatesReady();
+        return;
+    }
+    for (int i = 0; i < fields.size(); ++i) {
+        m_fields << fields.at(i);
+        m_fieldByName.insert(fields.at(i).toLower(), i);
+    }
+    for (const OrderColumn &c : m_query.orderColumns()) {
+        const int index = fieldIndex(c.column);
+        if (index < 0) {
+            m_orderFields.clear();
+            break;
+        }
+        m_orderFields << index;
     }
     m_open = true;
     m_rowCount = int(first.size());
@@ -125,7 +214,8 @@ bool SqlListModel::run()
         emit aggregatesReady();
     else
         requestAggregates();
-    return true;
+    if (wanted)
+        locate(wanted->first, wanted->second);
 }
 
 void SqlListModel::sumRowsInHand(const Page &rows)
@@ -215,6 +305,10 @@ void SqlListModel::applyAggregates(quint64 generation, const QVariantList &resul
 
 void SqlListModel::locate(const QString &field, qint64 key)
 {
+    if (m_requested) {
+        m_locateWanted = std::make_pair(field, key);
+        return;
+    }
     const int index = fieldIndex(field);
     if (!m_open || index < 0) {
         emit located(-1);
@@ -273,21 +367,53 @@ int SqlListModel::scanFor(int field, qint64 key) const
     return -1;
 }
 
+PageStart SqlListModel::startOf(int page) const
+{
+    PageStart best{{}, false, page * kPageSize};
+    if (page == 0 || m_orderFields.isEmpty())
+        return best;
+    // Whichever start skips the fewest rows: the list's first or last row, or a row of a page
+    // in memory before or after this one.
+    const auto consider = [&best](PageStart start) {
+        if (start.skip < best.skip)
+            best = std::move(start);
+    };
+    if (m_countKnown)
+        consider({{}, true, m_rowCount - qMin((page + 1) * kPageSize, m_rowCount)});
+    for (auto it = m_pages.cbegin(); it != m_pages.cend(); ++it) {
+        if (it.key() < page && int(it->size()) == kPageSize)
+            consider({orderValues(it->back()), false, (page - it.key() - 1) * kPageSize});
+        else if (it.key() > page && !it->empty())
+            consider({orderValues(it->front()), true, (it.key() - page - 1) * kPageSize});
+    }
+    return best;
+}
+
+QVariantList SqlListModel::orderValues(const Row &row) const
+{
+    QVariantList values;
+    for (const int index : m_orderFields)
+        values << row.at(index);
+    return values;
+}
+
 bool SqlListModel::readPage(int page, Page *rows, QString *error, QSqlRecord *record) const
 {
+    const PageStart start = startOf(page);
+    const int limit =
+        start.reversed ? qMin((page + 1) * kPageSize, m_rowCount) - page * kPageSize : kPageSize;
+    const PageStatement statement = m_query.page(start, limit, SqlDialect::of(m_db));
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
-    bool ok = q.prepare(m_query.pagedSql());
+    bool ok = q.prepare(statement.sql);
     if (ok) {
-        for (const QVariant &v : m_query.values)
+        for (const QVariant &v : statement.values)
             q.addBindValue(v);
-        q.addBindValue(kPageSize);
-        q.addBindValue(page * kPageSize);
         ok = q.exec();
     }
     if (!ok) {
         *error = q.lastError().text();
-        logFailure(page, *error);
+        logFailure(page, *error, m_query.select);
         return false;
     }
     if (record)
@@ -302,15 +428,17 @@ bool SqlListModel::readPage(int page, Page *rows, QString *error, QSqlRecord *re
     }
     if (q.lastError().isValid()) {
         *error = q.lastError().text();
-        logFailure(page, *error);
+        logFailure(page, *error, m_query.select);
         return false;
     }
+    if (start.reversed)
+        std::reverse(rows->begin(), rows->end());
     return true;
 }
 
-void SqlListModel::logFailure(int page, const QString &error) const
+void SqlListModel::logFailure(int page, const QString &error, const QString &select) const
 {
-    qWarning().noquote() << "List page" << page << "failed:" << error << "--" << m_query.select;
+    qWarning().noquote() << "List page" << page << "failed:" << error << "--" << select;
     emit failed(error);
 }
 

@@ -9,11 +9,14 @@
 #include <QStringList>
 #include <QVariantList>
 #include <list>
+#include <optional>
 #include <vector>
 
 // A list over a filtered statement that never holds the whole result: rows are read in
-// pages on demand ("limit/offset") and only a bounded number of pages stays in memory, so a
-// register of a million records lists as fast and as small as one of a thousand.
+// pages on demand and only a bounded number of pages stays in memory, so a register of a
+// million records lists as fast and as small as one of a thousand. Where the order ends with
+// the key, a page continues from a row of a page in memory, or from the list's end, instead
+// of skipping every row before it.
 // Columns are addressed by field name without regard to case.
 class AggregateWorker;
 class QSqlRecord;
@@ -28,8 +31,11 @@ public:
     ~SqlListModel() override;
 
     // Counts and sums on a connection of their own: the first rows show at once and the rest
-    // of the list appears when the count arrives. Without this, counting waits.
+    // of the list appears when the count arrives. Without this, counting waits. On a server
+    // the first page is read there too: the rows shown stay until the new ones arrive.
     void setCountInBackground(const DataSource &source);
+    // A statement's first page is being read off the window's thread.
+    bool isPending() const { return m_requested; }
     // Columns whose sum over the whole list the footer shows.
     void setSumFields(const QStringList &fields);
     bool isCountKnown() const { return m_countKnown; }
@@ -41,7 +47,7 @@ public:
     bool setQuery(QSqlDatabase db, const QString &select, const QVariantList &values,
                   const QString &orderBy = {});
     // The key that ends every order (ListQuery::keyColumn).
-    void setKeyColumn(const QString &column) { m_query.keyColumn = column; }
+    void setKeyColumn(const QString &column);
     // Finds the row whose `field` holds `key` and reports it with located(), at once when the
     // row is in memory, else when a reading of the whole list (in the background when counting
     // is) has reached it. -1: not listed. A newer statement voids the search.
@@ -55,11 +61,12 @@ public:
     bool isOpen() const { return m_open; }
     QSqlDatabase database() const { return m_db; }
     QString lastError() const { return m_lastError; }
-    QString statement() const { return m_query.select; }
-    QVariantList values() const { return m_query.values; }
-    QString orderBy() const { return m_query.orderBy; }
+    // The latest statement, also while its first page is being read.
+    QString statement() const { return latest().select; }
+    QVariantList values() const { return latest().values; }
+    QString orderBy() const { return latest().orderBy; }
     // What the list reads, for work that reads the whole list elsewhere (export).
-    const ListQuery &query() const { return m_query; }
+    const ListQuery &query() const { return latest(); }
 
     int fieldIndex(const QString &field) const;
     QString fieldName(int index) const { return m_fields.value(index); }
@@ -88,7 +95,17 @@ private:
     using Row = QVariantList;
     using Page = std::vector<Row>;
 
-    bool run();
+    AggregateWorker *startWorker(const DataSource &source, QThread **thread);
+    static void stopWorker(QThread *thread, AggregateWorker *worker);
+    const ListQuery &latest() const { return m_requested ? m_pending : m_query; }
+    bool run(const ListQuery &query);
+    void requestFirstPage(const ListQuery &query);
+    void applyFirstPage(quint64 generation, const QStringList &fields, const QVariantList &rows,
+                        const QString &error);
+    void showFirstPage(const ListQuery &query, const QStringList &fields, Page first,
+                       const QString &error);
+    PageStart startOf(int page) const;
+    QVariantList orderValues(const Row &row) const;
     QVariantList unlimitedValues() const;
     int scanFor(int field, qint64 key) const;
     QString aggregateSql() const;
@@ -98,7 +115,7 @@ private:
     void forgetRows();
     // The fields of the statement come back in `record` when asked for.
     bool readPage(int page, Page *rows, QString *error, QSqlRecord *record = nullptr) const;
-    void logFailure(int page, const QString &error) const;
+    void logFailure(int page, const QString &error, const QString &select) const;
     const Page *page(int index) const;
 
     QSqlDatabase m_db;
@@ -111,6 +128,12 @@ private:
     QHash<QString, QVariant> m_sums; // lower-cased field → sum
     QThread *m_thread = nullptr;
     AggregateWorker *m_worker = nullptr;
+    QThread *m_pageThread = nullptr;
+    AggregateWorker *m_pageWorker = nullptr;
+    ListQuery m_pending; // asked for, its first page not there yet
+    bool m_requested = false;
+    std::optional<std::pair<QString, qint64>> m_locateWanted; // once the first page is there
+    QList<int> m_orderFields; // of orderColumns(); empty: pages are read by position
     quint64 m_generation = 0;
     bool m_open = false;
     QString m_lastError;

@@ -1,5 +1,6 @@
 #include "core/TableCopy.h"
 
+#include "core/ServerHandle.h"
 #include "core/SqliteStatement.h"
 
 #include <QSqlDriver>
@@ -17,15 +18,6 @@ using Schema::ColumnType;
 
 constexpr qint64 kRowsPerReport = 8192;
 constexpr size_t kChunk = 1 << 20;
-
-PGconn *serverHandle(const QSqlDatabase &db)
-{
-    const QVariant handle = db.driver()->handle();
-    // libpq's PGconn is its struct pg_conn, the name the driver registers.
-    return qstrcmp(handle.typeName(), "pg_conn*") == 0
-               ? *static_cast<PGconn *const *>(handle.data())
-               : nullptr;
-}
 
 QString columnList(const Schema::Table &table)
 {
