@@ -1,6 +1,5 @@
 #include "BenchTools.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -18,25 +17,56 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-double sqliteToolMs(const QString &file, const QString &statement)
+namespace {
+
+// The best of three runs of a command-line tool given `input`, by the times it reports.
+double bestReportedMs(const QString &program, const QStringList &arguments, const QString &input,
+                      const QRegularExpression &reported, double toMs)
 {
     std::vector<double> times;
     for (int i = 0; i < 3; ++i) {
         QProcess tool;
-        tool.start(QStringLiteral("sqlite3"), {file});
-        tool.write((QStringLiteral(".timer on\n") + statement + QStringLiteral(";\n")).toUtf8());
+        tool.start(program, arguments);
+        tool.write(input.toUtf8());
         tool.closeWriteChannel();
         tool.waitForFinished(-1);
         const QString out = QString::fromUtf8(tool.readAllStandardOutput());
         double total = 0;
-        QRegularExpressionMatchIterator it =
-            QRegularExpression(QStringLiteral("Run Time: real ([0-9.]+)")).globalMatch(out);
+        QRegularExpressionMatchIterator it = reported.globalMatch(out);
         while (it.hasNext())
-            total += it.next().captured(1).toDouble() * 1000;
+            total += it.next().captured(1).toDouble() * toMs;
         if (total > 0)
             times.push_back(total);
     }
     return times.empty() ? -1 : *std::min_element(times.begin(), times.end());
+}
+
+} // namespace
+
+double sqliteToolMs(const QString &file, const QString &statement)
+{
+    return bestReportedMs(QStringLiteral("sqlite3"), {file},
+                          QStringLiteral(".timer on\n") + statement + QStringLiteral(";\n"),
+                          QRegularExpression(QStringLiteral("Run Time: real ([0-9.]+)")), 1000);
+}
+
+double psqlMs(const QString &url, const QString &statement)
+{
+    return bestReportedMs(QStringLiteral("psql"),
+                          {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-o"),
+                           QStringLiteral("/dev/null"), url},
+                          QStringLiteral("\\timing on\n") + statement + QStringLiteral(";\n"),
+                          QRegularExpression(QStringLiteral("Time: ([0-9.]+) ms")), 1);
+}
+
+LongestPause::LongestPause()
+{
+    QObject::connect(&m_ticks, &QTimer::timeout, [this] {
+        m_longest = std::max(m_longest, m_sinceTick.nsecsElapsed() / 1e6);
+        m_sinceTick.restart();
+    });
+    m_ticks.start(5);
+    m_sinceTick.start();
 }
 
 long residentKb()

@@ -2,8 +2,10 @@
 
 #include "core/Prompt.h"
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <vector>
 
 // What every benchmark measures with.
@@ -12,6 +14,23 @@ namespace BenchTools {
 double median(std::vector<double> values);
 // Milliseconds the sqlite3 tool reports for `statement` on `file` (best of three runs).
 double sqliteToolMs(const QString &file, const QString &statement);
+// Milliseconds psql reports for `statement` on the server `url` (best of three runs).
+double psqlMs(const QString &url, const QString &statement);
+
+// The longest pause of the event loop from its construction on: a timer asks to run every
+// 5 ms and the longest gap between its runs is kept.
+class LongestPause
+{
+public:
+    LongestPause();
+    double ms() const { return m_longest; }
+
+private:
+    QTimer m_ticks;
+    QElapsedTimer m_sinceTick;
+    double m_longest = 0;
+};
+
 // This process's resident memory now.
 long residentKb();
 

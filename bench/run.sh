@@ -3,7 +3,8 @@
 # export, import), each against a reference tool in the same run. Generated data is kept in
 # $BENCH_DIR (default /tmp/quorin-bench).
 #   search:   databases of 100 000 and 1 000 000 demonstration records; the register's
-#             searches against the sqlite3 tool.
+#             searches against the sqlite3 tool; then the same records on a PostgreSQL server
+#             (its cluster kept in $BENCH_DIR/pg, loaded once) against psql.
 #   pictures: thumbnails of 20 camera-sized and of 100 small JPEGs against vipsthumbnail.
 #   backup:   backup and restore of the 1 000 000-record database against cp and the sqlite3
 #             tool's .backup and .restore; then on a throwaway PostgreSQL server against
@@ -46,6 +47,16 @@ if [[ "$which" == all || "$which" == search ]]; then
     demo "$n"
     QT_QPA_PLATFORM=offscreen build/bench/quorin_bench "$dir/$n"
   done
+  bash scripts/deps.sh --test
+  (
+    QUORIN_PG_KEEP="$dir/pg" QUORIN_PG_OPTIONS="-c fsync=off -c shared_buffers=512MB"
+    source scripts/pg-server.sh
+    for n in 100000 1000000; do
+      psql -X -q "$QUORIN_TEST_PG" -c "create database quorin_bench_$n" 2>/dev/null || true
+      QT_QPA_PLATFORM=offscreen build/bench/quorin_server_bench "$dir/$n" \
+        "${QUORIN_TEST_PG%/*}/quorin_bench_$n"
+    done
+  )
 fi
 if [[ "$which" == all || "$which" == pictures ]]; then
   QT_QPA_PLATFORM=offscreen build/bench/quorin_pictures_bench "$dir/pictures"

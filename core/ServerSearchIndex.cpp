@@ -141,6 +141,16 @@ QStringList createStatements()
     return statements;
 }
 
+QStringList dropStatements()
+{
+    QStringList statements;
+    for (const Searched &s : kSearched) {
+        for (const char *kind : {"pairs", "prefix", "trgm"})
+            statements << QStringLiteral("drop index if exists ") + indexName(s, kind);
+    }
+    return statements;
+}
+
 bool addTrigramIndexes(QSqlDatabase &db)
 {
     QSqlQuery q(db);

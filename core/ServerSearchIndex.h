@@ -19,6 +19,9 @@ namespace ServerSearchIndex {
 // can run again without harm.
 QStringList createStatements();
 
+// Drops every index createStatements() and addTrigramIndexes() make, for a bulk load.
+QStringList dropStatements();
+
 // Inside the caller's transaction: adds the trigram indexes when the server has pg_trgm or
 // lets this user create it. Whether they are there afterwards; what is missing goes to the
 // log, once per program run. Never fails the caller's transaction.

@@ -51,7 +51,7 @@ void SqlListModel::setCountInBackground(const DataSource &source)
             emit located(row);
     });
     // A server answers a keystroke's first page in about as long as the window may wait, or
-    // longer while busy: the rows shown stay until the new ones are there.
+    // longer while busy.
     if (source.engine != Engine::PostgreSQL)
         return;
     m_pageWorker = startWorker(source, &m_pageThread);
@@ -68,14 +68,14 @@ void SqlListModel::setSumFields(const QStringList &fields)
 }
 
 bool SqlListModel::setQuery(QSqlDatabase db, const QString &select, const QVariantList &values,
-                            const QString &orderBy)
+                            const QString &orderBy, FirstPage firstPage)
 {
     m_db = std::move(db);
     ListQuery next = latest();
     next.select = select;
     next.values = values;
     next.orderBy = orderBy;
-    return run(next);
+    return run(next, firstPage);
 }
 
 void SqlListModel::setKeyColumn(const QString &column)
@@ -128,9 +128,9 @@ void SqlListModel::forgetRows()
     m_lastError.clear();
 }
 
-bool SqlListModel::run(const ListQuery &query)
+bool SqlListModel::run(const ListQuery &query, FirstPage firstPage)
 {
-    if (m_pageWorker) {
+    if (m_pageWorker && firstPage == FirstPage::InBackground) {
         requestFirstPage(query);
         return true;
     }

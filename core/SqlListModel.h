@@ -32,8 +32,12 @@ public:
 
     // Counts and sums on a connection of their own: the first rows show at once and the rest
     // of the list appears when the count arrives. Without this, counting waits. On a server
-    // the first page is read there too: the rows shown stay until the new ones arrive.
+    // a statement set with FirstPage::InBackground has its first page read there too.
     void setCountInBackground(const DataSource &source);
+    // Where a new statement's first page is read: at once, or (a search as it is typed, on a
+    // server) off the window's thread, the rows shown staying until the new ones arrive and a
+    // newer statement voiding the request.
+    enum class FirstPage { Here, InBackground };
     // A statement's first page is being read off the window's thread.
     bool isPending() const { return m_requested; }
     // Columns whose sum over the whole list the footer shows.
@@ -45,7 +49,7 @@ public:
     // `orderBy` is empty or "order by …". Returns false when the statement fails (the error
     // is in lastError()); the list is then empty.
     bool setQuery(QSqlDatabase db, const QString &select, const QVariantList &values,
-                  const QString &orderBy = {});
+                  const QString &orderBy = {}, FirstPage firstPage = FirstPage::Here);
     // The key that ends every order (ListQuery::keyColumn).
     void setKeyColumn(const QString &column);
     // Finds the row whose `field` holds `key` and reports it with located(), at once when the
@@ -98,7 +102,7 @@ private:
     AggregateWorker *startWorker(const DataSource &source, QThread **thread);
     static void stopWorker(QThread *thread, AggregateWorker *worker);
     const ListQuery &latest() const { return m_requested ? m_pending : m_query; }
-    bool run(const ListQuery &query);
+    bool run(const ListQuery &query, FirstPage firstPage = FirstPage::Here);
     void requestFirstPage(const ListQuery &query);
     void applyFirstPage(quint64 generation, const QStringList &fields, const QVariantList &rows,
                         const QString &error);

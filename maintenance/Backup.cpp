@@ -5,6 +5,7 @@
 #include "core/DataDm.h"
 #include "core/Schema.h"
 #include "core/SearchIndex.h"
+#include "core/ServerSearchIndex.h"
 #include "core/SqlDialect.h"
 #include "core/SqliteStatement.h"
 #include "core/TableCopy.h"
@@ -284,6 +285,11 @@ bool restoreServer(QSqlDatabase &backup, QSqlDatabase &target, QString *error,
         names << QLatin1String(t.name);
     if (!exec(target, QStringLiteral("truncate table ") + names.join(QStringLiteral(", ")), error))
         return false;
+    // Search indexes are built faster once over all rows than row by row.
+    for (const QString &sql : ServerSearchIndex::dropStatements()) {
+        if (!exec(target, sql, error))
+            return false;
+    }
     RowProgress rows(progress, total, 20, 95);
     for (const Schema::Table &table : Schema::tables()) {
         if (!TableCopy::fileToServer(backup, target, table, error, rows.forTable()))
@@ -298,6 +304,11 @@ bool restoreServer(QSqlDatabase &backup, QSqlDatabase &target, QString *error,
                            error))
             return false;
     }
+    for (const QString &sql : SearchIndex::createStatements(SqlDialect(Engine::PostgreSQL))) {
+        if (!exec(target, sql, error))
+            return false;
+    }
+    ServerSearchIndex::addTrigramIndexes(target);
     return transaction.commit(error);
 }
 

@@ -45,12 +45,12 @@ SampleList::SampleList(TdmData &dm, QObject *parent) : RecordList(parent), m_dm(
     model()->setKeyColumn(dm.dialect().pagingKeyColumn());
 }
 
-bool SampleList::runCriteria(const SampleListCriteria &criteria)
+bool SampleList::runCriteria(const SampleListCriteria &criteria, SqlListModel::FirstPage firstPage)
 {
     m_criteria = criteria;
     m_advanced = false;
     m_statements = SampleListQuery::build(criteria, m_dm.dialect());
-    return run();
+    return run(firstPage);
 }
 
 bool SampleList::runAdvanced(const SqlFilter &filter)
@@ -60,9 +60,10 @@ bool SampleList::runAdvanced(const SqlFilter &filter)
     return run();
 }
 
-bool SampleList::run()
+bool SampleList::run(SqlListModel::FirstPage firstPage)
 {
-    return model()->setQuery(m_dm.database(), m_statements.listSql, m_statements.values);
+    return model()->setQuery(m_dm.database(), m_statements.listSql, m_statements.values, {},
+                             firstPage);
 }
 
 ListQuery SampleList::wholeRegister(const SqlDialect &dialect)

@@ -3,6 +3,7 @@
 #include "core/GridColumn.h"
 #include "core/ListQuery.h"
 #include "core/RecordList.h"
+#include "core/SqlListModel.h"
 #include "register/SampleListQuery.h"
 
 #include <QList>
@@ -31,7 +32,8 @@ public:
     explicit SampleList(TdmData &dm, QObject *parent = nullptr);
 
     // Lists what the main window's filters select. False when the statement failed.
-    bool runCriteria(const SampleListCriteria &criteria);
+    bool runCriteria(const SampleListCriteria &criteria,
+                     SqlListModel::FirstPage firstPage = SqlListModel::FirstPage::Here);
     // Lists what the advanced query selects, until criteria are run again.
     bool runAdvanced(const SqlFilter &filter);
     bool isAdvanced() const { return m_advanced; }
@@ -45,7 +47,7 @@ public:
     static ListQuery wholeRegister(const SqlDialect &dialect);
 
 private:
-    bool run();
+    bool run(SqlListModel::FirstPage firstPage = SqlListModel::FirstPage::Here);
 
     TdmData &m_dm;
     SampleListCriteria m_criteria;

@@ -92,7 +92,9 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent)
     centralLayout->addWidget(splitter, 1);
     setCentralWidget(central);
 
-    connect(m_search, &SampleSearchBar::changed, this, &TFrmMain::RunListQuery);
+    // What is typed lists without holding up the next keystroke.
+    connect(m_search, &SampleSearchBar::changed, this,
+            [this] { runList(SqlListModel::FirstPage::InBackground); });
     connect(m_search, &SampleSearchBar::advancedToggled, this, &TFrmMain::toggleAdvancedSearch);
     connect(m_search, &SampleSearchBar::navigatorToggled, this,
             [this] { findChild<QAction *>(QStringLiteral("actViewNavigator"))->toggle(); });
@@ -392,12 +394,17 @@ void TFrmMain::closeEvent(QCloseEvent *event)
 
 void TFrmMain::RunListQuery()
 {
+    runList(SqlListModel::FirstPage::Here);
+}
+
+void TFrmMain::runList(SqlListModel::FirstPage firstPage)
+{
     if (m_search->isAdvancedDown())
         m_search->setAdvancedDown(false);
     SampleListCriteria criteria;
     m_search->fillCriteria(&criteria);
     m_navigator->fillCriteria(&criteria);
-    if (!m_samples->runCriteria(criteria))
+    if (!m_samples->runCriteria(criteria, firstPage))
         dmData->showFailure(kMsgOpenFailed);
 }
 

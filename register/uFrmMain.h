@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/SqlListModel.h"
 #include "widgets/MainHost.h"
 
 #include <QHash>
@@ -59,6 +60,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void runList(SqlListModel::FirstPage firstPage);
     void createCommands();
     void createMenus();
     void createToolBar();

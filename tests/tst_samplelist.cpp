@@ -2,6 +2,7 @@
 #include "core/SqlListModel.h"
 #include "register/SampleListQuery.h"
 #include "register/uFrmMain.h"
+#include "support/ListSettled.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
 #include "widgets/DBGridEh.h"
@@ -228,11 +229,13 @@ private slots:
         for (const QString &code :
              {QStringLiteral("XA1"), QStringLiteral("A100"), QStringLiteral("N1")}) {
             value->setText(code);
+            QTRY_VERIFY(listSettled(main.listModel()));
             QCOMPARE(main.listModel()->rowCount(), 1);
             QCOMPARE(main.grid()->currentRow(), 0);
             QCOMPARE(shownCode->text(), code);
         }
         value->setText(QStringLiteral("nothing"));
+        QTRY_VERIFY(listSettled(main.listModel()));
         QCOMPARE(shownCode->text(), QString());
     }
 
@@ -247,6 +250,7 @@ private slots:
         db.dm()->setCurOperName(QStringLiteral("admin"));
         TFrmMain main;
         main.show();
+        QTRY_VERIFY(listSettled(main.listModel()));
         // This month's records, by the default date range.
         const QDate today = QDate::currentDate();
         int thisMonth = 0;
@@ -256,19 +260,23 @@ private slots:
         QCOMPARE(main.statusPanel(2), QStringLiteral("样品总数：%1").arg(thisMonth));
 
         main.findChild<DateBox *>(QStringLiteral("dtpFromDate"))->setChecked(false);
+        QTRY_VERIFY(listSettled(main.listModel()));
         QCOMPARE(main.listModel()->rowCount(), 5);
         auto *field = main.findChild<QComboBox *>(QStringLiteral("ComboBox1"));
         field->setCurrentIndex(0);
         emit field->activated(0);
         auto *value = main.findChild<QLineEdit *>(QStringLiteral("Edit1"));
         QTest::keyClicks(value, QStringLiteral("a1"));
+        QTRY_VERIFY(listSettled(main.listModel()));
         QCOMPARE(main.listModel()->rowCount(), 1);
         QCOMPARE(main.statusPanel(2), QStringLiteral("样品总数：1"));
         // Delete edits the text; it does not reach the delete command.
         QTest::keyClick(value, Qt::Key_Backspace);
         QCOMPARE(value->text(), QStringLiteral("a"));
+        QTRY_VERIFY(listSettled(main.listModel()));
         QCOMPARE(main.listModel()->rowCount(), 1);
         value->clear();
+        QTRY_VERIFY(listSettled(main.listModel()));
 
         // Sentinel purchase dates show as empty cells.
         QTableView *view = main.grid()->view();
@@ -288,14 +296,18 @@ private slots:
             return list;
         };
         main.grid()->view()->horizontalHeader()->sectionClicked(0);
+        QTRY_VERIFY(listSettled(main.listModel()));
         QCOMPARE(codes(), (QStringList{"A100", "B_2", "C'3", "N1", "XA1"}));
         main.grid()->view()->horizontalHeader()->sectionClicked(0);
+        QTRY_VERIFY(listSettled(main.listModel()));
         QCOMPARE(codes(), (QStringList{"XA1", "N1", "C'3", "B_2", "A100"}));
         // The remarks are the last column.
         main.grid()->view()->horizontalHeader()->sectionClicked(main.grid()->columns().size() - 1);
+        QTRY_VERIFY(listSettled(main.listModel()));
         QCOMPARE(codes(), (QStringList{"XA1", "N1", "C'3", "B_2", "A100"}));
         QCOMPARE(main.grid()->marker(QStringLiteral("F_memo1")), DBGridEh::Marker::Up);
         main.grid()->view()->horizontalHeader()->sectionClicked(0);
+        QTRY_VERIFY(listSettled(main.listModel()));
         QCOMPARE(codes().first(), QStringLiteral("A100"));
 
         // The value list filters by brand.
@@ -307,8 +319,10 @@ private slots:
         }
         QVERIFY(huawei > 0);
         values->setCurrentCell(huawei, 1);
+        QTRY_VERIFY(listSettled(main.listModel()));
         QCOMPARE(main.listModel()->rowCount(), 2);
         values->setCurrentCell(0, 1);
+        QTRY_VERIFY(listSettled(main.listModel()));
         QCOMPARE(main.listModel()->rowCount(), 5);
         QVERIFY(prompt.shown.isEmpty());
     }
