@@ -116,6 +116,7 @@ void SqlListModel::forgetRows()
     if (m_pageWorker)
         m_pageWorker->abandonBefore(m_generation);
     m_requested = false;
+    m_locateWanted.reset();
     m_orderFields.clear();
     m_pages.clear();
     m_recent.clear();
@@ -188,6 +189,8 @@ void SqlListModel::showFirstPage(const ListQuery &query, const QStringList &fiel
         m_lastError = error;
         endResetModel();
         emit aggregatesReady();
+        if (wanted)
+            emit located(-1);
         return;
     }
     for (int i = 0; i < fields.size(); ++i) {
