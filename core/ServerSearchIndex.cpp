@@ -144,9 +144,12 @@ QStringList createStatements()
 QStringList dropStatements()
 {
     QStringList statements;
+    const QString drop = QStringLiteral("drop index if exists ");
     for (const Searched &s : kSearched) {
-        for (const char *kind : {"pairs", "prefix", "trgm"})
-            statements << QStringLiteral("drop index if exists ") + indexName(s, kind);
+        if (s.match == SqlFilter::Match::Contains)
+            statements << drop + indexName(s, "pairs") << drop + indexName(s, "trgm");
+        else
+            statements << drop + indexName(s, "prefix");
     }
     return statements;
 }
