@@ -96,7 +96,40 @@ void AggregateWorker::run(quint64 generation, const QString &sql, const QVariant
     emit finished(generation, results, error);
 }
 
+bool AggregateWorker::readInto(quint64 generation, const QString &sql, const QVariantList &values,
+                               QStringList *fields, QVariantList *rows, QString *error)
+{
+    m_running = generation;
+    QSqlQuery q(m_db);
+    const bool ok = execute(q, generation, sql, values);
+    const QSqlRecord record = q.record();
+    fields->clear();
+    rows->clear();
+    for (int i = 0; i < record.count(); ++i)
+        *fields << record.fieldName(i);
+    while (ok && q.next()) {
+        QVariantList row;
+        row.reserve(fields->size());
+        for (int i = 0; i < fields->size(); ++i)
+            row << q.value(i);
+        rows->append(QVariant(row));
+    }
+    m_running = 0;
+    if (generation < m_wanted)
+        return false;
+    if (!ok || q.lastError().isValid())
+        *error = q.lastError().text();
+    return true;
+}
+
 void AggregateWorker::readRows(quint64 generation, const QString &sql, const QVariantList &values)
+{
+    readRowsTryingFirst(generation, {}, {}, 0, sql, values);
+}
+
+void AggregateWorker::readRowsTryingFirst(quint64 generation, const QString &firstTry,
+                                          const QVariantList &firstTryValues, int enough,
+                                          const QString &sql, const QVariantList &values)
 {
     if (generation < m_wanted)
         return;
@@ -105,27 +138,19 @@ void AggregateWorker::readRows(quint64 generation, const QString &sql, const QVa
         emit rowsRead(generation, {}, {}, error);
         return;
     }
-    m_running = generation;
-    QSqlQuery q(m_db);
-    const bool ok = execute(q, generation, sql, values);
     QStringList fields;
     QVariantList rows;
-    const QSqlRecord record = q.record();
-    for (int i = 0; i < record.count(); ++i)
-        fields << record.fieldName(i);
-    while (ok && q.next()) {
-        QVariantList row;
-        row.reserve(fields.size());
-        for (int i = 0; i < fields.size(); ++i)
-            row << q.value(i);
-        rows.append(QVariant(row));
+    if (!firstTry.isEmpty()) {
+        if (!readInto(generation, firstTry, firstTryValues, &fields, &rows, &error))
+            return;
+        if (error.isEmpty() && rows.size() >= enough) {
+            emit rowsRead(generation, fields, rows, error);
+            return;
+        }
+        error.clear();
     }
-    m_running = 0;
-    if (generation < m_wanted)
-        return;
-    if (!ok || q.lastError().isValid())
-        error = q.lastError().text();
-    emit rowsRead(generation, fields, rows, error);
+    if (readInto(generation, sql, values, &fields, &rows, &error))
+        emit rowsRead(generation, fields, rows, error);
 }
 
 void AggregateWorker::locate(quint64 generation, const QString &sql, const QVariantList &values,

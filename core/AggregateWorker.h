@@ -27,6 +27,10 @@ public slots:
     void run(quint64 generation, const QString &sql, const QVariantList &values);
     // Every row of `sql`, each a QVariantList, with the statement's field names.
     void readRows(quint64 generation, const QString &sql, const QVariantList &values);
+    // The rows of `firstTry` when it gives `enough` of them, else those of `sql`.
+    void readRowsTryingFirst(quint64 generation, const QString &firstTry,
+                             const QVariantList &firstTryValues, int enough, const QString &sql,
+                             const QVariantList &values);
     // The row of the list whose column `field` holds `key`, -1 when it is not listed. `sql`
     // either numbers the rows in the list's order and takes the key as its last value
     // (`numbered`), or is the list's own statement on SQLite, read until that row.
@@ -41,6 +45,9 @@ signals:
 
 private:
     bool ensureOpen(QString *error);
+    // False when the request was voided meanwhile; else the rows, or the error.
+    bool readInto(quint64 generation, const QString &sql, const QVariantList &values,
+                  QStringList *fields, QVariantList *rows, QString *error);
     // Prepares, binds and runs `sql`; a statement cancelled by mistake runs once more.
     bool execute(QSqlQuery &q, quint64 generation, const QString &sql, const QVariantList &values);
     int numberedRow(quint64 generation, const QString &sql, const QVariantList &values, qint64 key);

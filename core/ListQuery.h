@@ -28,6 +28,17 @@ struct OrderColumn
     bool descending = false;
 };
 
+// The same rows as a list's statement, but without the conditions that let a server's search
+// indexes narrow them, over `table`. A server misjudges how many rows a long search term
+// matches and then sorts every match before the first page; the first page within the first
+// keys of `table` is read without those conditions instead, walking the key.
+struct KeyWindow
+{
+    QString table;
+    QString select;
+    QVariantList values;
+};
+
 // What a paged list reads: a statement without order and limit ("select * from T where …"), its
 // bound values, its order, and the key that ends the order so that pages read one after another
 // stay in step.
@@ -39,6 +50,7 @@ struct ListQuery
     // Empty where the engine returns one statement's rows in the same order every time
     // (SQLite): the rows then come in the order of the index that serves the search.
     QString keyColumn = QStringLiteral("F_ID");
+    KeyWindow keyWindow = {};
 
     bool isEmpty() const { return select.isEmpty(); }
     QString orderClause() const;
@@ -56,4 +68,8 @@ struct ListQuery
     // `limit` rows from `start`. `start.after` and `start.reversed` need orderColumns(); the
     // values of `after` follow their order.
     PageStatement page(const PageStart &start, int limit, const SqlDialect &dialect) const;
+    // The first `limit` rows among those whose key is within the first `keys` keys of the
+    // key window's table: when it gives `limit` rows they are the list's first page. Empty
+    // unless the list is ordered by its key alone and has a key window.
+    PageStatement firstPageWithinKeys(int limit, int keys) const;
 };

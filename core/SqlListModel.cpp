@@ -68,13 +68,14 @@ void SqlListModel::setSumFields(const QStringList &fields)
 }
 
 bool SqlListModel::setQuery(QSqlDatabase db, const QString &select, const QVariantList &values,
-                            const QString &orderBy, FirstPage firstPage)
+                            const QString &orderBy, FirstPage firstPage, const KeyWindow &keyWindow)
 {
     m_db = std::move(db);
     ListQuery next = latest();
     next.select = select;
     next.values = values;
     next.orderBy = orderBy;
+    next.keyWindow = keyWindow;
     return run(next, firstPage);
 }
 
@@ -152,6 +153,8 @@ bool SqlListModel::run(const ListQuery &query, FirstPage firstPage)
 
 void SqlListModel::requestFirstPage(const ListQuery &query)
 {
+    // Walking this many keys takes a few milliseconds on a server.
+    constexpr int kWindowKeys = 20000;
     ++m_generation;
     m_pageWorker->abandonBefore(m_generation);
     m_worker->abandonBefore(m_generation);
@@ -159,9 +162,11 @@ void SqlListModel::requestFirstPage(const ListQuery &query)
     m_requested = true;
     m_countKnown = false;
     const PageStatement first = query.page({}, kPageSize, SqlDialect::of(m_db));
-    QMetaObject::invokeMethod(m_pageWorker, "readRows", Qt::QueuedConnection,
-                              Q_ARG(quint64, m_generation), Q_ARG(QString, first.sql),
-                              Q_ARG(QVariantList, first.values));
+    const PageStatement withinKeys = query.firstPageWithinKeys(kPageSize, kWindowKeys);
+    QMetaObject::invokeMethod(m_pageWorker, "readRowsTryingFirst", Qt::QueuedConnection,
+                              Q_ARG(quint64, m_generation), Q_ARG(QString, withinKeys.sql),
+                              Q_ARG(QVariantList, withinKeys.values), Q_ARG(int, kPageSize),
+                              Q_ARG(QString, first.sql), Q_ARG(QVariantList, first.values));
 }
 
 void SqlListModel::applyFirstPage(quint64 generation, const QStringList &fields,

@@ -47,9 +47,11 @@ public:
 
     // `select` is a complete statement without order and limit ("select * from T where …");
     // `orderBy` is empty or "order by …". Returns false when the statement fails (the error
-    // is in lastError()); the list is then empty.
+    // is in lastError()); the list is then empty. A first page read in the background tries
+    // `keyWindow` first (ListQuery::firstPageWithinKeys).
     bool setQuery(QSqlDatabase db, const QString &select, const QVariantList &values,
-                  const QString &orderBy = {}, FirstPage firstPage = FirstPage::Here);
+                  const QString &orderBy = {}, FirstPage firstPage = FirstPage::Here,
+                  const KeyWindow &keyWindow = {});
     // The key that ends every order (ListQuery::keyColumn).
     void setKeyColumn(const QString &column);
     // Finds the row whose `field` holds `key` and reports it with located(), at once when the

@@ -63,7 +63,7 @@ bool SampleList::runAdvanced(const SqlFilter &filter)
 bool SampleList::run(SqlListModel::FirstPage firstPage)
 {
     return model()->setQuery(m_dm.database(), m_statements.listSql, m_statements.values, {},
-                             firstPage);
+                             firstPage, m_statements.keyWindow);
 }
 
 ListQuery SampleList::wholeRegister(const SqlDialect &dialect)

@@ -85,9 +85,9 @@ QStringList secrecyLevels()
     return {QStringLiteral("高"), QStringLiteral("中"), QStringLiteral("低")};
 }
 
-SqlFilter filter(const SampleListCriteria &c, const SqlDialect &dialect)
+SqlFilter filter(const SampleListCriteria &c, const SqlDialect &dialect, const QString &table)
 {
-    SqlFilter f(dialect, QStringLiteral("GoodMain"));
+    SqlFilter f(dialect, table);
     f.addDateRange(QStringLiteral("F_editDate"), c.from, c.to);
     if (c.searchField >= 0 && c.searchField < searchFields().size()) {
         const SearchField &field = searchFields().at(c.searchField);
@@ -106,7 +106,11 @@ SqlFilter filter(const SampleListCriteria &c, const SqlDialect &dialect)
 
 SampleListStatements build(const SampleListCriteria &criteria, const SqlDialect &dialect)
 {
-    return build(filter(criteria, dialect));
+    SampleListStatements s = build(filter(criteria, dialect));
+    const SqlFilter plain = filter(criteria, dialect, {});
+    s.keyWindow = {QStringLiteral("GoodMain"),
+                   QStringLiteral("select * from GoodMain ") + plain.where(), plain.values()};
+    return s;
 }
 
 SampleListStatements build(const SqlFilter &f)

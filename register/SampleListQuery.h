@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ListQuery.h"
 #include "core/SqlDialect.h"
 #include "core/SqlFilter.h"
 
@@ -27,6 +28,7 @@ struct SampleListStatements
     QString bySupplierSql;
     QString byTypeSql;
     QVariantList values; // shared by all four
+    KeyWindow keyWindow; // the list's rows without the search indexes' conditions
 };
 
 namespace SampleListQuery {
@@ -39,7 +41,9 @@ QString listTypeKind(int listType);
 QString listTypeTitle(int listType);
 QStringList secrecyLevels();
 
-SqlFilter filter(const SampleListCriteria &criteria, const SqlDialect &dialect);
+// `table` names the table whose search indexes may narrow the search; none without it.
+SqlFilter filter(const SampleListCriteria &criteria, const SqlDialect &dialect,
+                 const QString &table = QStringLiteral("GoodMain"));
 SampleListStatements build(const SampleListCriteria &criteria, const SqlDialect &dialect);
 // The statements of the records `filter` selects (the advanced query's).
 SampleListStatements build(const SqlFilter &filter);

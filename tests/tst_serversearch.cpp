@@ -3,6 +3,8 @@
 #include "core/Schema.h"
 #include "core/SqlFilter.h"
 #include "core/SqlListModel.h"
+#include "register/SampleList.h"
+#include "support/ListSettled.h"
 #include "support/TestDatabase.h"
 
 #include <QSqlError>
@@ -160,6 +162,48 @@ private slots:
         QCOMPARE(db.dm()->GetIntValue(QStringLiteral("select count(*) from cfg_schema")), 2);
         QVERIFY2(Schema::ensure(connection, db.dm()->dialect(), &error), qPrintable(error));
         QCOMPARE(db.dm()->GetIntValue(QStringLiteral("select count(*) from cfg_schema")), 2);
+    }
+
+    // A typed search's first page is tried within the register's first keys, walking the key:
+    // what it shows equals the list's first rows whether the window holds a page of matches,
+    // some, or none.
+    void firstPageWithinTheFirstKeys_data()
+    {
+        QTest::addColumn<QString>("term");
+        QTest::newRow("a page in the window") << QStringLiteral("前段件");
+        QTest::newRow("only past the window") << QStringLiteral("后段件");
+        QTest::newRow("in and past the window") << QStringLiteral("段件");
+        QTest::newRow("one character") << QStringLiteral("件");
+        QTest::newRow("absent") << QStringLiteral("无此件");
+    }
+
+    void firstPageWithinTheFirstKeys()
+    {
+        if (qEnvironmentVariableIsEmpty("QUORIN_TEST_PG"))
+            QSKIP("the key window serves a PostgreSQL server (QUORIN_TEST_PG)");
+        QFETCH(QString, term);
+        TestDatabase db(QStringLiteral("postgresql"));
+        QVERIFY(db.dm()->ExecSql(QStringLiteral(
+            "insert into GoodMain(F_goodCode, F_goodName, F_editDate) "
+            "select 'R' || i, case when i <= 300 then '前段件' "
+            "when i between 20500 and 20800 then '后段件' else '其他' end, '2024-01-01' "
+            "from generate_series(1, 21000) i")));
+        QVERIFY(db.dm()->ExecSql(QStringLiteral("analyze GoodMain")));
+        SampleList list(*db.dm());
+        SampleListCriteria criteria;
+        criteria.searchField = 1; // 样品名称
+        criteria.value = term;
+        QVERIFY(list.runCriteria(criteria, SqlListModel::FirstPage::InBackground));
+        QTRY_VERIFY(listSettled(list.model()));
+        const QList<qint64> expected =
+            keys(db.dm()->database(),
+                 QStringLiteral("select F_ID from GoodMain where F_goodName like ?"),
+                 {u'%' + term + u'%'})
+                .mid(0, SqlListModel::kPageSize);
+        QList<qint64> shown;
+        for (int row = 0; row < qMin(list.model()->rowCount(), SqlListModel::kPageSize); ++row)
+            shown << list.model()->value(row, QStringLiteral("F_ID")).toLongLong();
+        QCOMPARE(shown, expected);
     }
 
     // A user who may not create pg_trgm still gets a working register: the pair and prefix
