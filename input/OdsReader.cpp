@@ -29,11 +29,9 @@ struct ContentHandler : XmlHandlerBase
 {
     // The sheet to read; -1 lists the sheets' names only.
     int wanted = -1;
-    const WorkbookReader::Progress *progress = nullptr;
-    size_t size = 0;
+    RowProgress rows;
     QStringList names;
     SheetCollector collector;
-    bool stopped = false;
 
     bool inWanted = false;
     int row = 0;
@@ -46,7 +44,6 @@ struct ContentHandler : XmlHandlerBase
     int paragraphs = 0;
     int annotationDepth = 0;
     bool inParagraph = false;
-    int rowsSinceReport = 0;
 
     void start_element(const orcus::sax::parser_element &elem)
     {
@@ -60,15 +57,7 @@ struct ContentHandler : XmlHandlerBase
             rowRepeat = repeatOf(attribute("number-rows-repeated", "table"));
             column = 0;
             rowCells.clear();
-            if (++rowsSinceReport >= 1000) {
-                rowsSinceReport = 0;
-                const qint64 done =
-                    qint64(elem.begin_pos) * 100 / qint64(std::max<size_t>(size, 1));
-                if (!(*progress)(int(done))) {
-                    stopped = true;
-                    throw XmlStop();
-                }
-            }
+            rows.rowStarted(elem.begin_pos);
         } else if (elem.ns == "table" &&
                    (elem.name == "table-cell" || elem.name == "covered-table-cell")) {
             cellRepeat = repeatOf(attribute("number-columns-repeated", "table"));
@@ -196,10 +185,10 @@ bool OdsReader::readSheet(int index, SheetTable *sheet, QString *error, const Pr
     }
     ContentHandler handler;
     handler.wanted = index;
-    handler.progress = &progress;
-    handler.size = bytes.size();
+    handler.rows.progress = &progress;
+    handler.rows.size = bytes.size();
     if (!parseXml(bytes, handler)) {
-        *error = handler.stopped ? WorkbookReasons::kStopped : WorkbookReasons::kDamaged;
+        *error = handler.rows.stopped ? WorkbookReasons::kStopped : WorkbookReasons::kDamaged;
         return false;
     }
     *sheet = handler.collector.finish();

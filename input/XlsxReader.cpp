@@ -153,8 +153,7 @@ struct SheetHandler : XmlHandlerBase
     const std::vector<QString> *strings;
     const std::vector<bool> *dateStyles;
     double dateOffset = 0; // days the 1904 date system counts fewer
-    const WorkbookReader::Progress *progress;
-    size_t size;
+    RowProgress rows;
     SheetCollector collector;
 
     int row = -1;
@@ -166,8 +165,6 @@ struct SheetHandler : XmlHandlerBase
     bool inInline = false;
     bool inPhonetic = false;
     bool damaged = false;
-    bool stopped = false;
-    int rowsSinceReport = 0;
 
     // "BC12" → column 54 (from 0), row 11 (from 0).
     static bool parseReference(std::string_view ref, int *r, int *c)
@@ -196,15 +193,7 @@ struct SheetHandler : XmlHandlerBase
             else
                 ++row;
             column = -1;
-            if (++rowsSinceReport >= 1000) {
-                rowsSinceReport = 0;
-                const qint64 done =
-                    qint64(elem.begin_pos) * 100 / qint64(std::max<size_t>(size, 1));
-                if (!(*progress)(int(done))) {
-                    stopped = true;
-                    throw XmlStop();
-                }
-            }
+            rows.rowStarted(elem.begin_pos);
         } else if (elem.name == "c") {
             const std::string_view ref = attribute("r");
             int r = row;
@@ -354,10 +343,10 @@ bool XlsxReader::readSheet(int index, SheetTable *sheet, QString *error, const P
     handler.strings = &m_strings;
     handler.dateStyles = &m_dateStyles;
     handler.dateOffset = m_date1904 ? 1462 : 0;
-    handler.progress = &progress;
-    handler.size = bytes.size();
+    handler.rows.progress = &progress;
+    handler.rows.size = bytes.size();
     if (!parseXml(bytes, handler) || handler.damaged) {
-        *error = handler.stopped ? WorkbookReasons::kStopped : WorkbookReasons::kDamaged;
+        *error = handler.rows.stopped ? WorkbookReasons::kStopped : WorkbookReasons::kDamaged;
         return false;
     }
     *sheet = handler.collector.finish();

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "input/WorkbookReader.h"
+
+#include <algorithm>
 #include <orcus/sax_parser.hpp>
 #include <string>
 #include <vector>
@@ -24,6 +27,30 @@ template <typename Handler> bool parseXml(const std::vector<unsigned char> &byte
     }
     return true;
 }
+
+// A sheet handler's progress: told every 1 000 rows how far the parser is into `size` bytes;
+// when it answers false the parsing ends (XmlStop) with `stopped` set.
+struct RowProgress
+{
+    const WorkbookReader::Progress *progress = nullptr;
+    size_t size = 0;
+    bool stopped = false;
+
+    void rowStarted(std::ptrdiff_t position)
+    {
+        if (++m_rowsSinceReport < 1000)
+            return;
+        m_rowsSinceReport = 0;
+        const qint64 done = qint64(position) * 100 / qint64(std::max<size_t>(size, 1));
+        if (!(*progress)(int(done))) {
+            stopped = true;
+            throw XmlStop();
+        }
+    }
+
+private:
+    int m_rowsSinceReport = 0;
+};
 
 // Attribute and element handling shared by the workbook handlers: the default callbacks, and the
 // attributes of the element that starts next.
