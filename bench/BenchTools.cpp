@@ -1,5 +1,7 @@
 #include "BenchTools.h"
 
+#include "core/DataDm.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -10,6 +12,15 @@
 #include <unistd.h>
 
 namespace BenchTools {
+
+bool openHomeDatabase(TdmData &dm)
+{
+    QString error;
+    if (dm.open(dm.config().ds(), &error))
+        return true;
+    std::fprintf(stderr, "cannot open: %s\n", qPrintable(error));
+    return false;
+}
 
 double median(std::vector<double> values)
 {

@@ -8,8 +8,14 @@
 #include <QTimer>
 #include <vector>
 
+class TdmData;
+
 // What every benchmark measures with.
 namespace BenchTools {
+
+// Opens the database the home's config.ini names; false, told on standard error, when it
+// cannot.
+bool openHomeDatabase(TdmData &dm);
 
 double median(std::vector<double> values);
 // Milliseconds the sqlite3 tool reports for `statement` on `file` (best of three runs).

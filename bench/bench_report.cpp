@@ -58,24 +58,27 @@ double barePdfMs(const Report::Prepared &report, const QString &path)
     return timer.nsecsElapsed() / 1e6;
 }
 
+// The main list's report (frRevaZezList.frf) over the whole register.
+Report::Job wholeRegisterList(const TdmData &dm)
+{
+    return MainReports::job(MainReports::List, SampleList::wholeRegister(dm.dialect()),
+                            SampleListQuery::build(SampleListCriteria{}, dm.dialect()));
+}
+
 // The time until the list report's first page over the whole register of `home` is made.
 int firstPage(const QString &home)
 {
     AppHome::set(home);
     TdmData dm(AppHome::path(QStringLiteral("config.ini")));
-    QString error;
-    if (!dm.open(dm.config().ds(), &error)) {
-        std::fprintf(stderr, "cannot open: %s\n", qPrintable(error));
+    if (!BenchTools::openHomeDatabase(dm))
         return 1;
-    }
     const int records = dm.GetIntValue(QStringLiteral("select count(*) from GoodMain"));
-    const Report::Job job =
-        MainReports::job(MainReports::List, SampleList::wholeRegister(dm.dialect()),
-                         SampleListQuery::build(SampleListCriteria{}, dm.dialect()));
+    const Report::Job job = wholeRegisterList(dm);
     QElapsedTimer timer;
     timer.start();
     double firstMs = -1;
     Report::Prepared prepared;
+    QString error;
     Report::prepareJob(job, dm.source(), &prepared, &error, [&](const Report::Prepared &soFar) {
         if (soFar.pages.size() < 2)
             return true;
@@ -98,19 +101,15 @@ int main(int argc, char *argv[])
     AppHome::set(QString::fromLocal8Bit(argv[1]));
     AppHome::installShippedFiles();
     TdmData dm(AppHome::path(QStringLiteral("config.ini")));
-    QString error;
-    if (!dm.open(dm.config().ds(), &error)) {
-        std::fprintf(stderr, "cannot open: %s\n", qPrintable(error));
+    if (!BenchTools::openHomeDatabase(dm))
         return 1;
-    }
     const int records = dm.GetIntValue(QStringLiteral("select count(*) from GoodMain"));
     const long before = BenchTools::residentKb();
     QElapsedTimer timer;
     timer.start();
     Report::Prepared prepared;
-    const Report::Job job =
-        MainReports::job(MainReports::List, SampleList::wholeRegister(dm.dialect()),
-                         SampleListQuery::build(SampleListCriteria{}, dm.dialect()));
+    const Report::Job job = wholeRegisterList(dm);
+    QString error;
     if (!Report::prepareJob(job, dm.source(), &prepared, &error)) {
         std::fprintf(stderr, "report failed: %s\n", qPrintable(error));
         return 1;

@@ -42,11 +42,8 @@ int main(int argc, char *argv[])
     QElapsedTimer startup;
     startup.start();
     TdmData dm(AppHome::path(QStringLiteral("config.ini")));
-    QString error;
-    if (!dm.open(dm.config().ds(), &error)) {
-        std::fprintf(stderr, "cannot open: %s\n", qPrintable(error));
+    if (!BenchTools::openHomeDatabase(dm))
         return 1;
-    }
     dmData = &dm;
     dm.setCurOperName(QStringLiteral("admin"));
     TFrmMain main;

@@ -49,11 +49,8 @@ int main(int argc, char *argv[])
     setPromptService(&prompt);
     AppHome::set(QString::fromLocal8Bit(argv[1]));
     TdmData dm(AppHome::path(QStringLiteral("config.ini")));
-    QString error;
-    if (!dm.open(dm.config().ds(), &error)) {
-        std::fprintf(stderr, "cannot open: %s\n", qPrintable(error));
+    if (!BenchTools::openHomeDatabase(dm))
         return 1;
-    }
     dmData = &dm;
     const QString file = dm.source().sqliteFile;
     const int records = dm.GetIntValue(QStringLiteral("select count(*) from GoodMain"));
