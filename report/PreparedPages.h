@@ -44,8 +44,10 @@ class PageFile;
 class PageList
 {
 public:
-    // About 25 MB of elements stay in memory before the oldest pages go to disk.
-    static constexpr qsizetype kDefaultElementsInMemory = 200'000;
+    // About 200 MB of elements stay in memory before the oldest pages go to disk: a report of
+    // 100 000 records (1.46 million elements) stays whole, as reading its pages back from disk
+    // made its PDF 5-8 % slower.
+    static constexpr qsizetype kDefaultElementsInMemory = 1'500'000;
 
     PageList() : PageList(kDefaultElementsInMemory) {}
     explicit PageList(qsizetype elementsInMemory);
