@@ -72,9 +72,10 @@ void undoLastImport(QWidget *parent)
         ShowPrompt(editedQuestion(*last), Prompt::Question, Prompt::No) == Prompt::Yes;
     int removed = 0;
     const DataSource source = dmData->source();
-    if (!runWithProgress(parent, QStringLiteral("正在撤销导入..."), [&](const ProgressReport &) {
+    // The undo runs to its end once begun, so there is no cancel to tell apart.
+    if (runWithProgress(parent, QStringLiteral("正在撤销导入..."), [&](const ProgressReport &) {
             return ImportStore::undo(source, last->batch, includingEdited, &removed, &error);
-        })) {
+        }) != WorkOutcome::Done) {
         qWarning("import not undone: %s", qPrintable(error));
         ShowPrompt(QStringLiteral("撤销导入失败，请联系管理人员....."), Prompt::Error);
         return;

@@ -318,7 +318,7 @@ bool TfrmExcelImport::readSheet(int index, QString *reason)
     const bool read = runWithProgress(this, QStringLiteral("正在读取工作表..."),
                                       [&](const ProgressReport &report) {
                                           return workbook->readSheet(index, &sheet, reason, report);
-                                      });
+                                      }) == WorkOutcome::Done;
     m_sheet->setSheet(read ? std::move(sheet) : SheetTable());
     auto *pickList = static_cast<PickListDelegate *>(DBGrid2->itemDelegateForColumn(1));
     pickList->items = m_sheet->sheet().headings;
@@ -393,12 +393,20 @@ void TfrmExcelImport::storePreview()
     QString error;
     const DataSource source = dmData->source();
     const QString operatorName = dmData->CurOperName();
-    const bool stored =
-        preview.rows.empty() ||
-        runWithProgress(this, QStringLiteral("正在导入数据..."), [&](const ProgressReport &report) {
-            return ImportStore::store(source, m_table, preview, operatorName, &error, report);
-        });
-    if (!stored) {
+    const WorkOutcome outcome =
+        preview.rows.empty()
+            ? WorkOutcome::Done
+            : runWithProgress(this, QStringLiteral("正在导入数据..."),
+                              [&](const ProgressReport &report) {
+                                  return ImportStore::store(source, m_table, preview, operatorName,
+                                                            &error, report);
+                              });
+    if (outcome == WorkOutcome::Cancelled) {
+        m_step = 3;
+        ShowPrompt(QStringLiteral("导入已取消，没有保存任何数据。"), Prompt::Information);
+        return;
+    }
+    if (outcome == WorkOutcome::Failed) {
         qWarning("import not stored: %s", qPrintable(error));
         m_step = 3;
         ShowPrompt(QStringLiteral("导入失败，请联系管理人员....."), Prompt::Error);

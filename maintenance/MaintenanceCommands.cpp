@@ -48,13 +48,18 @@ void automaticBackup(QWidget *parent)
     const QString target = QDir(folder).filePath(Backup::fileName(today));
     if (QFileInfo::exists(target))
         return;
-    QString error = QStringLiteral("cannot create the folder");
+    QString error;
     const DataSource source = dmData->source();
-    if (!QDir().mkpath(folder) || !runWithProgress(parent, QStringLiteral("正在备份数据..."),
-                                                   [&](const ProgressReport &report) {
-                                                       return Backup::write(source, target, &error,
-                                                                            report);
-                                                   })) {
+    if (!QDir().mkpath(folder)) {
+        qWarning("automatic backup failed: cannot create %s", qPrintable(folder));
+        ShowPrompt(QStringLiteral("数据备份失败！"), Prompt::Error);
+        return;
+    }
+    const WorkOutcome outcome = runWithProgress(
+        parent, QStringLiteral("正在备份数据..."), [&](const ProgressReport &report) {
+            return Backup::write(source, target, &error, report);
+        });
+    if (outcome == WorkOutcome::Failed) {
         qWarning("automatic backup failed: %s", qPrintable(error));
         ShowPrompt(QStringLiteral("数据备份失败！"), Prompt::Error);
     }

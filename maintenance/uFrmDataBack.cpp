@@ -107,12 +107,14 @@ void TFrmDataBack::BackData()
     QString error;
     const DataSource source = dmData->source();
     setBusy(true);
-    const bool written =
+    const WorkOutcome outcome =
         runWithProgress(this, QStringLiteral("正在备份数据..."), [&](const ProgressReport &report) {
             return Backup::write(source, target, &error, report);
         });
     setBusy(false);
-    if (!written) {
+    if (outcome == WorkOutcome::Cancelled)
+        return;
+    if (outcome == WorkOutcome::Failed) {
         qWarning("backup failed: %s", qPrintable(error));
         ShowPrompt(QStringLiteral("数据备份失败！"), Prompt::Error);
         return;
@@ -156,7 +158,7 @@ void TFrmDataBack::RecoverData()
     setBusy(true);
     setWindowTitle(QStringLiteral("正在恢复数据...."));
     const DataSource target = dmData->source();
-    const bool ok = runWithProgress(
+    const WorkOutcome outcome = runWithProgress(
         this, QStringLiteral("正在恢复数据...."), [&](const ProgressReport &report) {
             safetyFailed = !QDir().mkpath(folder) ||
                            !Backup::write(target, safety, &error,
@@ -167,12 +169,16 @@ void TFrmDataBack::RecoverData()
         });
     setWindowTitle(kCaption);
     setBusy(false);
+    if (outcome == WorkOutcome::Cancelled) {
+        ShowPrompt(QStringLiteral("恢复已取消，数据没有改变。"), Prompt::Information);
+        return;
+    }
     if (safetyFailed) {
         qWarning("safety backup before a restore failed: %s", qPrintable(error));
         ShowPrompt(QStringLiteral("恢复前无法备份当前数据，数据没有改变：") + error, Prompt::Error);
         return;
     }
-    if (!ok) {
+    if (outcome == WorkOutcome::Failed) {
         qWarning("restore failed: %s", qPrintable(error));
         if (error.contains(QStringLiteral("locked"), Qt::CaseInsensitive) ||
             error.contains(QStringLiteral("busy"), Qt::CaseInsensitive))

@@ -42,18 +42,15 @@ QString ExportGridToExcel(DBGridEh *grid, const QString &title, bool visible)
     const QString target = ListExport::freeFileName(folder, title, QDateTime::currentDateTime());
 
     ListExport::Failure failure;
-    bool stopped = false;
     std::optional<ListExport::Summary> summary;
-    runWithProgress(grid->window(), QStringLiteral("正在导出“%1”...").arg(title),
-                    [&](const ProgressReport &report) {
-                        summary = ListExport::write(job, target, &failure, [&](int percent) {
-                            stopped = !report(percent);
-                            return !stopped;
+    const WorkOutcome outcome =
+        runWithProgress(grid->window(), QStringLiteral("正在导出“%1”...").arg(title),
+                        [&](const ProgressReport &report) {
+                            summary = ListExport::write(job, target, &failure, report);
+                            return summary.has_value();
                         });
-                        return summary.has_value();
-                    });
     if (!summary) {
-        if (stopped) {
+        if (outcome == WorkOutcome::Cancelled) {
             ShowPrompt(QStringLiteral("导出已取消，没有保存文件。"), Prompt::Information);
         } else {
             qWarning("export failed: %s", qPrintable(failure.reason));

@@ -214,7 +214,7 @@ void ReportPreview::updatePageLabel()
 
 // Long work on the report runs on a copy of it off the window's thread (pages still arriving
 // replace the window's own), with a progress box and 取消 once it takes a while.
-bool ReportPreview::runOnReport(
+WorkOutcome ReportPreview::runOnReport(
     const QString &label,
     const std::function<bool(const Report::Prepared &report, const Report::PageProgress &progress)>
         &work)
@@ -227,18 +227,15 @@ bool ReportPreview::runOnReport(
 bool ReportPreview::find(const QString &text)
 {
     int found = -1;
-    bool stopped = false;
-    runOnReport(QStringLiteral("正在查找“%1”...").arg(text),
-                [&](const Report::Prepared &report, const Report::PageProgress &progress) {
-                    found = Report::findText(report, text, m_page, [&](int percent) {
-                        stopped = !progress(percent);
-                        return !stopped;
+    const WorkOutcome outcome =
+        runOnReport(QStringLiteral("正在查找“%1”...").arg(text),
+                    [&](const Report::Prepared &report, const Report::PageProgress &progress) {
+                        found = Report::findText(report, text, m_page, progress);
+                        return found >= 0;
                     });
-                    return found >= 0;
-                });
     if (found >= 0)
         showPage(found);
-    else if (!stopped)
+    else if (outcome != WorkOutcome::Cancelled)
         ShowPrompt(QStringLiteral("找不到“%1”。").arg(text), Prompt::Information);
     return found >= 0;
 }
@@ -262,14 +259,14 @@ bool ReportPreview::exportReport()
     const QString target =
         writer == Report::writePdf && suffix != u"pdf" ? path + QStringLiteral(".pdf") : path;
     QString error;
-    const bool ok =
+    const WorkOutcome outcome =
         runOnReport(QStringLiteral("正在导出报表..."),
                     [&](const Report::Prepared &report, const Report::PageProgress &progress) {
                         return writer(report, target, &error, progress);
                     });
-    if (!ok && error != Report::cancelled())
+    if (outcome == WorkOutcome::Failed)
         ShowPrompt(error, Prompt::Error);
-    return ok;
+    return outcome == WorkOutcome::Done;
 }
 
 bool ReportPreview::print()
@@ -288,7 +285,7 @@ bool ReportPreview::print()
         to = qMin(to, printer.toPage());
     }
     bool ready = true;
-    const bool printed =
+    const WorkOutcome printed =
         runOnReport(QStringLiteral("正在打印..."), [&](const Report::Prepared &report,
                                                        const Report::PageProgress &progress) {
             QPainter painter;
@@ -306,7 +303,7 @@ bool ReportPreview::print()
         });
     if (!ready)
         ShowPrompt(QStringLiteral("无法打印：打印机没有准备好。"), Prompt::Error);
-    return printed;
+    return printed == WorkOutcome::Done;
 }
 
 bool ReportPreview::savePrepared()
@@ -320,15 +317,14 @@ bool ReportPreview::savePrepared()
     if (!path.endsWith(QStringLiteral(".qrp"), Qt::CaseInsensitive))
         path += QStringLiteral(".qrp");
     QString error;
-    if (!runOnReport(QStringLiteral("正在保存报表..."),
-                     [&](const Report::Prepared &report, const Report::PageProgress &progress) {
-                         return Report::savePrepared(report, path, &error, progress);
-                     })) {
-        if (error != Report::cancelled())
-            ShowPrompt(error, Prompt::Error);
-        return false;
-    }
-    return true;
+    const WorkOutcome outcome =
+        runOnReport(QStringLiteral("正在保存报表..."),
+                    [&](const Report::Prepared &report, const Report::PageProgress &progress) {
+                        return Report::savePrepared(report, path, &error, progress);
+                    });
+    if (outcome == WorkOutcome::Failed)
+        ShowPrompt(error, Prompt::Error);
+    return outcome == WorkOutcome::Done;
 }
 
 bool ReportPreview::openPrepared()
@@ -340,11 +336,12 @@ bool ReportPreview::openPrepared()
         return false;
     Report::Prepared loaded;
     QString error;
-    if (!runWithProgress(this, QStringLiteral("正在打开报表..."),
-                         [&](const ProgressReport &progress) {
-                             return Report::loadPrepared(path, &loaded, &error, progress);
-                         })) {
-        if (error != Report::cancelled())
+    const WorkOutcome outcome = runWithProgress(
+        this, QStringLiteral("正在打开报表..."), [&](const ProgressReport &progress) {
+            return Report::loadPrepared(path, &loaded, &error, progress);
+        });
+    if (outcome != WorkOutcome::Done) {
+        if (outcome == WorkOutcome::Failed)
             ShowPrompt(error, Prompt::Error);
         return false;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "report/PreparedReport.h"
+#include "widgets/ProgressRun.h"
 
 #include <QDialog>
 
@@ -53,9 +54,9 @@ private:
     void applyZoom();
     void updatePageLabel();
     void enableOutputs();
-    bool runOnReport(const QString &label,
-                     const std::function<bool(const Report::Prepared &report,
-                                              const Report::PageProgress &progress)> &work);
+    WorkOutcome runOnReport(const QString &label,
+                            const std::function<bool(const Report::Prepared &report,
+                                                     const Report::PageProgress &progress)> &work);
 
     Report::Prepared m_report;
     int m_page = 0;

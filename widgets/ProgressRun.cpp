@@ -8,8 +8,8 @@
 #include <QtConcurrent/QtConcurrentRun>
 #include <atomic>
 
-bool runWithProgress(QWidget *parent, const QString &label,
-                     const std::function<bool(const ProgressReport &report)> &work)
+WorkOutcome runWithProgress(QWidget *parent, const QString &label,
+                            const std::function<bool(const ProgressReport &report)> &work)
 {
     std::atomic<int> percent{0};
     std::atomic<bool> cancelled{false};
@@ -40,5 +40,7 @@ bool runWithProgress(QWidget *parent, const QString &label,
     }));
     loop.exec();
     poll.stop();
-    return watcher.result();
+    if (watcher.result())
+        return WorkOutcome::Done;
+    return cancelled ? WorkOutcome::Cancelled : WorkOutcome::Failed;
 }
