@@ -239,7 +239,9 @@ int main(int argc, char *argv[])
         return 1;
     QElapsedTimer timer;
     timer.start();
-    if (!ImportStore::store(dm.source(), kTable, preview, "admin", &error)) {
+    ImportStore::Counts counts;
+    if (!ImportStore::store(dm.source(), kTable, preview, "admin", ImportCodes::Duplicates::Skip,
+                            &counts, &error)) {
         std::fprintf(stderr, "store failed: %s\n", qPrintable(error));
         return 1;
     }

@@ -8,6 +8,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 namespace Schema {
 
@@ -147,8 +148,9 @@ std::vector<Table> buildTables()
           text("F_field", 255)}},
         {"cfg_stat", {key, text("F_name", 50), {"F_SQLtext", T::Memo}}},
         {"cfg_schema", {{"F_version", T::Integer}}},
-        // The last stored import, for undoing it: its target and when, and each row it added
-        // with a digest of the values it was given, so rows changed since can be told apart.
+        // The last stored import, for undoing it: its target and when, and each row it added or
+        // updated (F_kind 0 or 1) with a digest of the values it was given, so rows changed since
+        // can be told apart, and an updated row's former values (F_before).
         {"cfg_importbatch",
          {key,
           text("F_tablename", 50),
@@ -156,7 +158,12 @@ std::vector<Table> buildTables()
           text("F_stamp", 19),
           {"F_columns", T::Memo}}},
         {"cfg_importrow",
-         {key, {"F_batch", T::Integer}, {"F_rowID", T::Integer}, text("F_digest", 32)},
+         {key,
+          {"F_batch", T::Integer},
+          {"F_rowID", T::Integer},
+          text("F_digest", 32),
+          {"F_kind", T::Integer},
+          {"F_before", T::Memo}},
          {{"ix_importrow_batch", "F_batch"}}},
     };
 }
@@ -358,13 +365,31 @@ bool upgradeToV5(QSqlDatabase &db, QString *error)
     return true;
 }
 
+// An import can update existing rows: the undo record keeps what they held before.
+bool upgradeToV6(QSqlDatabase &db, QString *error)
+{
+    const SqlDialect dialect = SqlDialect::of(db);
+    const Table *t = table(QStringLiteral("cfg_importrow"));
+    // A table made by the step of version 4 has its columns already.
+    const QSqlRecord existing = db.record(QStringLiteral("cfg_importrow"));
+    for (const Column &c : t->columns) {
+        if (!existing.contains(QLatin1String(c.name)) &&
+            !exec(db,
+                  QStringLiteral("alter table cfg_importrow add column ") + columnDdl(c, dialect),
+                  {}, error))
+            return false;
+    }
+    return true;
+}
+
 // Brings a database of an older version up to this one, a step at a time, each step with
 // its version row whole or not at all. Workstations starting together take turns: each step
 // first becomes the only writer, then looks again at what another has done meanwhile.
 bool upgrade(QSqlDatabase &db, const SqlDialect &dialect, int version, QString *error)
 {
     using Step = bool (*)(QSqlDatabase &, QString *);
-    const Step steps[] = {nullptr, nullptr, upgradeToV2, upgradeToV3, upgradeToV4, upgradeToV5};
+    const Step steps[] = {nullptr, nullptr, upgradeToV2, upgradeToV3, upgradeToV4, upgradeToV5,
+                          upgradeToV6};
     for (int next = version + 1; next <= kVersion; ++next) {
         Transaction tx(db);
         QSqlQuery current;

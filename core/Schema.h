@@ -36,7 +36,7 @@ struct Table
     std::vector<Index> indexes = {};
 };
 
-inline constexpr int kVersion = 5;
+inline constexpr int kVersion = 6;
 
 const std::vector<Table> &tables();
 

@@ -1,5 +1,6 @@
 #include "input/ImportModels.h"
 
+#include <QColor>
 #include <algorithm>
 
 void SheetTableModel::setSheet(SheetTable sheet)
@@ -40,11 +41,34 @@ ImportPreviewModel::ImportPreviewModel(const QString &table, QObject *parent)
 {
 }
 
-void ImportPreviewModel::setPreview(ImportPreview preview)
+void ImportPreviewModel::setPreview(ImportPreview preview, QHash<QString, qint64> codes)
 {
     beginResetModel();
     m_preview = std::move(preview);
+    m_codes = std::move(codes);
+    m_fates = ImportCodes::plan(m_preview, m_codes, ImportCodes::Duplicates::Skip);
     endResetModel();
+    emit marksChanged();
+}
+
+void ImportPreviewModel::mark()
+{
+    std::vector<ImportCodes::Fate> fates =
+        ImportCodes::plan(m_preview, m_codes, ImportCodes::Duplicates::Skip);
+    if (fates == m_fates)
+        return;
+    m_fates = std::move(fates);
+    if (rowCount() > 0) {
+        emit headerDataChanged(Qt::Vertical, 0, rowCount() - 1);
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1),
+                         {Qt::BackgroundRole, Qt::ToolTipRole});
+    }
+    emit marksChanged();
+}
+
+int ImportPreviewModel::count(ImportCodes::Fate fate) const
+{
+    return int(std::count(m_fates.begin(), m_fates.end(), fate));
 }
 
 void ImportPreviewModel::clear()
@@ -63,6 +87,7 @@ void ImportPreviewModel::setColumnOfRows(const QList<int> &rows, int column, con
         m_preview.rows.at(size_t(row))[column] = text;
     if (!rows.isEmpty())
         emit dataChanged(index(0, column), index(rowCount() - 1, column));
+    mark();
 }
 
 void ImportPreviewModel::removeRowsAt(QList<int> rows)
@@ -80,9 +105,12 @@ void ImportPreviewModel::removeRowsAt(QList<int> rows)
         m_preview.rows.erase(m_preview.rows.begin() + first, m_preview.rows.begin() + last + 1);
         m_preview.sheetRows.erase(m_preview.sheetRows.begin() + first,
                                   m_preview.sheetRows.begin() + last + 1);
+        m_fates.erase(m_fates.begin() + first, m_fates.begin() + last + 1);
         endRemoveRows();
         i = j + 1;
     }
+    // Deleting the first row of a code makes the next one the first.
+    mark();
 }
 
 int ImportPreviewModel::rowCount(const QModelIndex &parent) const
@@ -97,9 +125,28 @@ int ImportPreviewModel::columnCount(const QModelIndex &parent) const
 
 QVariant ImportPreviewModel::data(const QModelIndex &index, int role) const
 {
-    if ((role != Qt::DisplayRole && role != Qt::EditRole) || !index.isValid())
+    if (!index.isValid())
         return {};
-    return m_preview.rows.at(size_t(index.row())).at(index.column());
+    const ImportCodes::Fate fate = m_fates.at(size_t(index.row()));
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return m_preview.rows.at(size_t(index.row())).at(index.column());
+    case Qt::BackgroundRole:
+        if (fate == ImportCodes::Fate::Existing)
+            return QColor(255, 242, 204);
+        if (fate == ImportCodes::Fate::Repeat)
+            return QColor(224, 224, 224);
+        return {};
+    case Qt::ToolTipRole:
+        if (fate == ImportCodes::Fate::Existing)
+            return QStringLiteral("资料表中已有这个编号");
+        if (fate == ImportCodes::Fate::Repeat)
+            return QStringLiteral("前面的行已有这个编号，这一行将跳过");
+        return {};
+    default:
+        return {};
+    }
 }
 
 bool ImportPreviewModel::setData(const QModelIndex &index, const QVariant &value, int role)
@@ -109,6 +156,7 @@ bool ImportPreviewModel::setData(const QModelIndex &index, const QVariant &value
         return false;
     m_preview.rows.at(size_t(index.row()))[index.column()] = text;
     emit dataChanged(index, index);
+    mark();
     return true;
 }
 
@@ -123,6 +171,16 @@ QVariant ImportPreviewModel::headerData(int section, Qt::Orientation orientation
         return Qt::AlignCenter;
     if (role != Qt::DisplayRole)
         return {};
+    if (orientation == Qt::Vertical && section >= 0 && size_t(section) < m_fates.size()) {
+        switch (m_fates[size_t(section)]) {
+        case ImportCodes::Fate::Existing:
+            return QStringLiteral("%1 已有").arg(section + 1);
+        case ImportCodes::Fate::Repeat:
+            return QStringLiteral("%1 重复").arg(section + 1);
+        default:
+            return section + 1;
+        }
+    }
     if (orientation == Qt::Vertical)
         return section + 1;
     return m_preview.fields.value(section).caption;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "input/ImportCodes.h"
 #include "input/ImportPreview.h"
 #include "input/SheetTable.h"
 
@@ -26,7 +27,8 @@ private:
 };
 
 // The rows an import is about to store, editable: a column per mapping row titled with its
-// caption. Values that the target column cannot hold are refused.
+// caption. Values that the target column cannot hold are refused. Rows whose code the register
+// holds, or an earlier row holds, are marked (row title, colour, tip) and follow every edit.
 class ImportPreviewModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -34,9 +36,14 @@ class ImportPreviewModel : public QAbstractTableModel
 public:
     explicit ImportPreviewModel(const QString &table, QObject *parent = nullptr);
 
-    void setPreview(ImportPreview preview);
+    // `codes` are the register's, as ImportCodes::readCodes reads them.
+    void setPreview(ImportPreview preview, QHash<QString, qint64> codes = {});
     const ImportPreview &preview() const { return m_preview; }
     void clear();
+
+    // Existing (the register holds the code), Repeat (an earlier row does) or Add.
+    ImportCodes::Fate fate(int row) const { return m_fates.at(size_t(row)); }
+    int count(ImportCodes::Fate fate) const;
 
     // Why `text` cannot go into column `column`; empty when it can.
     QString check(int column, const QString &text) const;
@@ -52,7 +59,14 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
+signals:
+    void marksChanged();
+
 private:
+    void mark();
+
     QString m_table;
     ImportPreview m_preview;
+    QHash<QString, qint64> m_codes;
+    std::vector<ImportCodes::Fate> m_fates;
 };

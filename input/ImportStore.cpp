@@ -7,6 +7,8 @@
 #include "core/Transaction.h"
 
 #include <QDate>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLocale>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -103,25 +105,30 @@ QString digestOf(const QList<Schema::ColumnType> &types, const QVariantList &val
     return QString::number(hash, 16);
 }
 
-// Inserts rows through one prepared statement and hands back each new key: straight through
-// SQLite's C interface on a file, where a query object would cost more than the insert itself.
-class Inserter
+// Runs one prepared statement again and again, handing back the new key of an insert:
+// straight through SQLite's C interface on a file, where a query object would cost more than
+// the write itself.
+class Statement
 {
 public:
-    Inserter(QSqlDatabase &db, const QString &insert) : m_sqlite(SqliteStatement::connectionOf(db))
+    enum Kind { Insert, Write };
+
+    Statement(QSqlDatabase &db, const QString &sql, Kind kind = Insert)
+        : m_sqlite(SqliteStatement::connectionOf(db)), m_kind(kind)
     {
         if (m_sqlite)
-            m_statement = std::make_unique<SqliteStatement>(m_sqlite, insert, QVariantList());
+            m_statement = std::make_unique<SqliteStatement>(m_sqlite, sql, QVariantList());
         else {
             m_query = QSqlQuery(db);
-            m_query.prepare(SqlDialect::of(db).insertReturningKey(insert));
+            m_query.prepare(kind == Insert ? SqlDialect::of(db).insertReturningKey(sql) : sql);
         }
     }
 
-    std::optional<qint64> insert(const QVariantList &values, QString *error)
+    // The new key of an insert, 0 for another write; nothing on a failure.
+    std::optional<qint64> run(const QVariantList &values, QString *error)
     {
         if (!m_sqlite)
-            return insertWithQuery(values, error);
+            return runQuery(values, error);
         if (!m_statement->isValid()) {
             *error = m_statement->error();
             return std::nullopt;
@@ -130,6 +137,10 @@ public:
         sqlite3_reset(s);
         for (int i = 0; i < values.size(); ++i) {
             const QVariant &v = values.at(i);
+            if (v.isNull()) {
+                sqlite3_bind_null(s, i + 1);
+                continue;
+            }
             switch (v.typeId()) {
             case QMetaType::Double:
                 sqlite3_bind_double(s, i + 1, v.toDouble());
@@ -156,22 +167,23 @@ public:
             sqlite3_reset(s);
             return std::nullopt;
         }
-        return qint64(sqlite3_last_insert_rowid(m_sqlite));
+        return m_kind == Insert ? qint64(sqlite3_last_insert_rowid(m_sqlite)) : 0;
     }
 
 private:
-    std::optional<qint64> insertWithQuery(const QVariantList &values, QString *error)
+    std::optional<qint64> runQuery(const QVariantList &values, QString *error)
     {
         for (int i = 0; i < values.size(); ++i)
             m_query.bindValue(i, values.at(i));
-        if (!m_query.exec() || !m_query.next()) {
+        if (!m_query.exec() || (m_kind == Insert && !m_query.next())) {
             *error = m_query.lastError().text();
             return std::nullopt;
         }
-        return m_query.value(0).toLongLong();
+        return m_kind == Insert ? m_query.value(0).toLongLong() : 0;
     }
 
     sqlite3 *m_sqlite;
+    Kind m_kind;
     std::unique_ptr<SqliteStatement> m_statement;
     QSqlQuery m_query;
 };
@@ -196,41 +208,182 @@ QString placeholders(qsizetype count)
     return QStringList(count, QStringLiteral("?")).join(QStringLiteral(", "));
 }
 
-// The batch record and every row with its log entry; the statements are done with before the
-// caller commits.
-bool insertRows(QSqlDatabase &db, const QString &table, const QStringList &columns,
-                const QList<Schema::ColumnType> &types, const QList<int> &fieldOf,
-                const ImportPreview &preview, const QString &operatorName, const Progress &report,
-                QString *error)
+// Former values as the undo record keeps them: a JSON array of texts, null for a missing value.
+QString encodeValues(const QList<Schema::ColumnType> &types, const QVariantList &values)
 {
-    Inserter batchInserter(db,
-                           QStringLiteral("insert into cfg_importbatch(F_tablename, "
-                                          "F_OperName, F_stamp, F_columns) values(?, ?, ?, ?)"));
-    const std::optional<qint64> batch = batchInserter.insert(
-        {table, operatorName, QDateTime::currentDateTime().toString(u"yyyy-MM-dd hh:mm:ss"),
-         columns.join(u',')},
+    QJsonArray array;
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        const QVariant &v = values.at(i);
+        array.append(v.isNull() ? QJsonValue() : QJsonValue(canonical(types.at(i), v)));
+    }
+    return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact));
+}
+
+QVariantList decodeValues(const QList<Schema::ColumnType> &types, const QString &json)
+{
+    const QJsonArray array = QJsonDocument::fromJson(json.toUtf8()).array();
+    QVariantList values;
+    for (qsizetype i = 0; i < types.size(); ++i) {
+        const QJsonValue v = array.at(i);
+        const Schema::ColumnType type = types.at(i);
+        if (v.isNull() || v.isUndefined()) {
+            values << (type == Schema::ColumnType::Date ? QVariant(QMetaType::fromType<QDate>())
+                                                        : QVariant(QMetaType::fromType<QString>()));
+            continue;
+        }
+        const QString text = v.toString();
+        if (type == Schema::ColumnType::Date) {
+            const QDate day = QDate::fromString(text, u"yyyy-MM-dd");
+            values << (day.isValid() ? QVariant(day) : QVariant(QMetaType::fromType<QDate>()));
+        } else {
+            values << valueFor(type, text);
+        }
+    }
+    return values;
+}
+
+// The values of `columns` of the rows `keys` of `table`, a few hundred rows a statement.
+bool readRows(QSqlDatabase &db, const QString &table, const QStringList &columns,
+              const QList<qint64> &keys, QHash<qint64, QVariantList> *rows, QString *error)
+{
+    constexpr qsizetype kChunk = 500;
+    for (qsizetype from = 0; from < keys.size(); from += kChunk) {
+        const QList<qint64> chunk = keys.mid(from, kChunk);
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        q.prepare(QStringLiteral("select F_ID, %1 from %2 where F_ID in (%3)")
+                      .arg(columns.join(QStringLiteral(", ")), table, placeholders(chunk.size())));
+        for (const qint64 key : chunk)
+            q.addBindValue(key);
+        if (!q.exec()) {
+            *error = q.lastError().text();
+            return false;
+        }
+        while (q.next()) {
+            QVariantList values;
+            for (qsizetype c = 0; c < columns.size(); ++c)
+                values << q.value(int(c) + 1);
+            rows->insert(q.value(0).toLongLong(), values);
+        }
+    }
+    return true;
+}
+
+// What the import writes: the columns, and for each its type and the preview's field.
+struct Target
+{
+    QString table;
+    QStringList columns;
+    QList<Schema::ColumnType> types;
+    QList<int> fieldOf;
+    int codeColumn = -1;
+};
+
+// The values a preview row gives the columns. An update keeps what a column not mapped holds
+// unless the row was given a value for it in the preview: null stands for "keep".
+QVariantList rowValues(const Target &target, const ImportPreview &preview, size_t row, bool update)
+{
+    const QStringList &texts = preview.rows[row];
+    QVariantList values;
+    values.reserve(target.columns.size());
+    for (qsizetype c = 0; c < target.columns.size(); ++c) {
+        const int field = target.fieldOf.at(c);
+        const QString &text = texts.at(field);
+        if (update && preview.fields.at(field).sheetColumn.isEmpty() && text.isNull())
+            values << QVariant();
+        else
+            values << valueFor(target.types.at(c), text);
+    }
+    return values;
+}
+
+// The batch record and every row with its log entry, each row as `fates` says; the statements
+// are done with before the caller commits.
+bool writeRows(QSqlDatabase &db, const Target &target, const ImportPreview &preview,
+               const std::vector<ImportCodes::Fate> &fates,
+               const QHash<QString, qint64> &codes, const QString &operatorName,
+               const Progress &report, Counts *counts, QString *error)
+{
+    using ImportCodes::Fate;
+    // The rows an update overwrites, as they are now, for the undo.
+    QList<qint64> updatedKeys;
+    for (size_t r = 0; r < fates.size(); ++r) {
+        if (fates[r] == Fate::Update)
+            updatedKeys << codes.value(ImportCodes::key(preview.rows[r].at(
+                               target.fieldOf.at(target.codeColumn))));
+    }
+    QHash<qint64, QVariantList> former;
+    if (!readRows(db, target.table, target.columns, updatedKeys, &former, error))
+        return false;
+
+    Statement batchInserter(db,
+                            QStringLiteral("insert into cfg_importbatch(F_tablename, "
+                                           "F_OperName, F_stamp, F_columns) values(?, ?, ?, ?)"));
+    const std::optional<qint64> batch = batchInserter.run(
+        {target.table, operatorName,
+         QDateTime::currentDateTime().toString(u"yyyy-MM-dd hh:mm:ss"), target.columns.join(u',')},
         error);
     if (!batch)
         return false;
-    Inserter rows(
-        db, QStringLiteral("insert into %1(%2) values(%3)")
-                .arg(table, columns.join(QStringLiteral(", ")), placeholders(columns.size())));
-    Inserter log(db, QStringLiteral("insert into cfg_importrow(F_batch, F_rowID, F_digest) "
-                                    "values(?, ?, ?)"));
+    Statement inserter(db, QStringLiteral("insert into %1(%2) values(%3)")
+                               .arg(target.table, target.columns.join(QStringLiteral(", ")),
+                                    placeholders(target.columns.size())));
+    // The code stays as the register holds it, as the register editor keeps it.
+    QStringList assignments;
+    for (qsizetype c = 0; c < target.columns.size(); ++c) {
+        if (c != target.codeColumn)
+            assignments << QStringLiteral("%1 = coalesce(?, %1)").arg(target.columns.at(c));
+    }
+    Statement updater(db,
+                      QStringLiteral("update %1 set %2 where F_ID = ?")
+                          .arg(target.table, assignments.join(QStringLiteral(", "))),
+                      Statement::Write);
+    Statement log(db, QStringLiteral("insert into cfg_importrow(F_batch, F_rowID, F_digest, "
+                                     "F_kind, F_before) values(?, ?, ?, ?, ?)"));
     const size_t total = preview.rows.size();
-    QVariantList values;
+    const QString noFormer = QStringLiteral("");
     for (size_t r = 0; r < total; ++r) {
         if (r % 2000 == 0 && !report(int(qint64(r) * 100 / qint64(total)))) {
             *error = QStringLiteral("stopped");
             return false;
         }
-        const QStringList &texts = preview.rows[r];
-        values.clear();
-        for (qsizetype c = 0; c < columns.size(); ++c)
-            values << valueFor(types.at(c), texts.at(fieldOf.at(c)));
-        const std::optional<qint64> key = rows.insert(values, error);
-        if (!key || !log.insert({*batch, *key, digestOf(types, values)}, error))
-            return false;
+        switch (fates[r]) {
+        case Fate::Existing:
+            ++counts->existing;
+            break;
+        case Fate::Repeat:
+            ++counts->repeated;
+            break;
+        case Fate::Add: {
+            const QVariantList values = rowValues(target, preview, r, false);
+            const std::optional<qint64> key = inserter.run(values, error);
+            if (!key || !log.run({*batch, *key, digestOf(target.types, values), 0, noFormer}, error))
+                return false;
+            ++counts->added;
+            break;
+        }
+        case Fate::Update: {
+            const qint64 key = codes.value(
+                ImportCodes::key(preview.rows[r].at(target.fieldOf.at(target.codeColumn))));
+            QVariantList values = rowValues(target, preview, r, true);
+            const QVariantList before = former.value(key);
+            QVariantList bound;
+            for (qsizetype c = 0; c < values.size(); ++c) {
+                if (c != target.codeColumn)
+                    bound << values.at(c);
+                if (values.at(c).isNull() || c == target.codeColumn)
+                    values[c] = before.value(c);
+            }
+            bound << key;
+            if (!updater.run(bound, error) ||
+                !log.run({*batch, key, digestOf(target.types, values), 1,
+                          encodeValues(target.types, before)},
+                         error))
+                return false;
+            ++counts->updated;
+            break;
+        }
+        }
     }
     return true;
 }
@@ -238,12 +391,14 @@ bool insertRows(QSqlDatabase &db, const QString &table, const QStringList &colum
 } // namespace
 
 bool store(const DataSource &source, const QString &table, const ImportPreview &preview,
-           const QString &operatorName, QString *error, const Progress &progress)
+           const QString &operatorName, ImportCodes::Duplicates duplicates, Counts *counts,
+           QString *error, const Progress &progress)
 {
+    *counts = {};
     const Progress report = progress ? progress : [](int) { return true; };
-    QStringList columns;
-    QList<Schema::ColumnType> types;
-    QList<int> fieldOf;
+    Target target;
+    target.table = table;
+    const int codeField = ImportCodes::codeField(preview);
     for (int f = 0; f < preview.fields.size(); ++f) {
         const Schema::Column *c = Schema::column(table, preview.fields.at(f).field);
         if (!c || c->type == Schema::ColumnType::Key) {
@@ -251,11 +406,13 @@ bool store(const DataSource &source, const QString &table, const ImportPreview &
                          .arg(table, preview.fields.at(f).field);
             return false;
         }
-        if (columns.contains(QLatin1String(c->name), Qt::CaseInsensitive))
+        if (target.columns.contains(QLatin1String(c->name), Qt::CaseInsensitive))
             continue;
-        columns << QLatin1String(c->name);
-        types << c->type;
-        fieldOf << f;
+        if (f == codeField)
+            target.codeColumn = int(target.columns.size());
+        target.columns << QLatin1String(c->name);
+        target.types << c->type;
+        target.fieldOf << f;
     }
 
     OwnConnection connection(source, error);
@@ -263,23 +420,45 @@ bool store(const DataSource &source, const QString &table, const ImportPreview &
         return false;
     QSqlDatabase &db = connection.db();
     Transaction transaction(db);
+    QHash<QString, qint64> codes;
+    // The codes are read inside the transaction that writes, so the counts are the truth.
     if (!transaction.began(error) ||
         !exec(db, QStringLiteral("delete from cfg_importrow"), {}, error) ||
         !exec(db, QStringLiteral("delete from cfg_importbatch"), {}, error) ||
-        !insertRows(db, table, columns, types, fieldOf, preview, operatorName, report, error))
+        (codeField >= 0 && !ImportCodes::readCodes(db, table, &codes, error)))
         return false;
-    return transaction.commit(error);
+    const std::vector<ImportCodes::Fate> fates = ImportCodes::plan(preview, codes, duplicates);
+    if (!writeRows(db, target, preview, fates, codes, operatorName, report, counts, error)) {
+        *counts = {};
+        return false;
+    }
+    // An import that changes nothing leaves the record of the last one that did, to undo.
+    if (counts->added + counts->updated == 0)
+        return true;
+    if (!transaction.commit(error)) {
+        *counts = {};
+        return false;
+    }
+    return true;
 }
 
 namespace {
+
+// A row of the last import that still exists.
+struct BatchRow
+{
+    qint64 key;
+    bool updated;
+    QString before; // an updated row's former values
+};
 
 struct BatchRows
 {
     QString table;
     QStringList columns;
     QList<Schema::ColumnType> types;
-    QList<qint64> kept;   // unchanged since the import
-    QList<qint64> edited; // changed since
+    QList<BatchRow> kept;   // unchanged since the import
+    QList<BatchRow> edited; // changed since
     QStringList editedLines;
 };
 
@@ -302,24 +481,27 @@ bool readBatchRows(QSqlDatabase &db, qint64 batch, const QString &table, const Q
     QSqlQuery q(db);
     q.setForwardOnly(true);
     if (!exec(db,
-              QStringLiteral("select r.F_rowID, r.F_digest, %1%2 from cfg_importrow r join %3 t "
-                             "on t.F_ID = r.F_rowID where r.F_batch = ? order by r.F_rowID")
+              QStringLiteral("select r.F_rowID, r.F_digest, r.F_kind, r.F_before, %1%2 from "
+                             "cfg_importrow r join %3 t on t.F_ID = r.F_rowID where r.F_batch = ? "
+                             "order by r.F_rowID")
                   .arg(named ? QStringLiteral("t.F_Code, t.F_Name, ") : QString(),
                        QStringLiteral("t.") + out->columns.join(QStringLiteral(", t.")), table),
               {batch}, error, &q))
         return false;
-    const int first = named ? 4 : 2;
+    const int first = named ? 6 : 4;
     while (q.next()) {
         QVariantList values;
         for (qsizetype c = 0; c < out->columns.size(); ++c)
             values << q.value(first + int(c));
-        const qint64 key = q.value(0).toLongLong();
+        const bool updated = q.value(2).toInt() == 1;
+        const BatchRow row{q.value(0).toLongLong(), updated,
+                           updated ? q.value(3).toString() : QString()};
         if (digestOf(out->types, values) == q.value(1).toString()) {
-            out->kept << key;
+            out->kept << row;
         } else {
-            out->edited << key;
-            out->editedLines << (named ? q.value(2).toString() + u' ' + q.value(3).toString()
-                                       : QString::number(key));
+            out->edited << row;
+            out->editedLines << (named ? q.value(4).toString() + u' ' + q.value(5).toString()
+                                       : QString::number(row.key));
         }
     }
     return true;
@@ -346,6 +528,35 @@ bool readBatch(QSqlDatabase &db, qint64 *batch, QString *table, QString *operato
     return true;
 }
 
+// Deletes the added rows of `undone` and gives the updated ones their former values.
+bool undoRows(QSqlDatabase &db, const BatchRows &rows, const QList<BatchRow> &undone,
+              int *removed, int *restored, QString *error)
+{
+    QStringList assignments;
+    for (const QString &c : rows.columns)
+        assignments << c + QStringLiteral(" = ?");
+    Statement remove(db, QStringLiteral("delete from %1 where F_ID = ?").arg(rows.table),
+                     Statement::Write);
+    Statement restore(db,
+                      QStringLiteral("update %1 set %2 where F_ID = ?")
+                          .arg(rows.table, assignments.join(QStringLiteral(", "))),
+                      Statement::Write);
+    for (const BatchRow &row : undone) {
+        if (row.updated) {
+            QVariantList values = decodeValues(rows.types, row.before);
+            values << row.key;
+            if (!restore.run(values, error))
+                return false;
+            ++*restored;
+        } else {
+            if (!remove.run({row.key}, error))
+                return false;
+            ++*removed;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 std::optional<LastImport> lastImport(const QSqlDatabase &database, QString *error)
@@ -361,16 +572,21 @@ std::optional<LastImport> lastImport(const QSqlDatabase &database, QString *erro
     BatchRows rows;
     if (!readBatchRows(db, last.batch, last.table, columns, &rows, error))
         return std::nullopt;
-    last.rows = int(rows.kept.size() + rows.edited.size());
-    last.editedKeys = rows.edited;
+    for (const QList<BatchRow> *list : {&rows.kept, &rows.edited}) {
+        for (const BatchRow &row : *list)
+            ++(row.updated ? last.updated : last.rows);
+    }
+    for (const BatchRow &row : std::as_const(rows.edited))
+        last.editedKeys << row.key;
     last.editedLines = rows.editedLines;
     return last;
 }
 
 bool undo(const DataSource &source, qint64 batch, bool includingEdited, int *removed,
-          QString *error)
+          int *restored, QString *error)
 {
     *removed = 0;
+    *restored = 0;
     OwnConnection connection(source, error);
     if (!connection.isOpen())
         return false;
@@ -390,23 +606,17 @@ bool undo(const DataSource &source, qint64 batch, bool includingEdited, int *rem
     BatchRows rows;
     if (!readBatchRows(db, batch, table, columns, &rows, error))
         return false;
-    QList<qint64> doomed = rows.kept;
+    QList<BatchRow> undone = rows.kept;
     if (includingEdited)
-        doomed << rows.edited;
-    QSqlQuery remove(db);
-    remove.prepare(QStringLiteral("delete from %1 where F_ID = ?").arg(table));
-    for (const qint64 key : std::as_const(doomed)) {
-        remove.bindValue(0, key);
-        if (!remove.exec()) {
-            *error = remove.lastError().text();
-            return false;
-        }
-    }
-    if (!exec(db, QStringLiteral("delete from cfg_importrow"), {}, error) ||
+        undone << rows.edited;
+    if (!undoRows(db, rows, undone, removed, restored, error) ||
+        !exec(db, QStringLiteral("delete from cfg_importrow"), {}, error) ||
         !exec(db, QStringLiteral("delete from cfg_importbatch"), {}, error) ||
-        !transaction.commit(error))
+        !transaction.commit(error)) {
+        *removed = 0;
+        *restored = 0;
         return false;
-    *removed = int(doomed.size());
+    }
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/DataSource.h"
+#include "input/ImportCodes.h"
 #include "input/ImportPreview.h"
 
 #include <QDateTime>
@@ -17,10 +18,24 @@ namespace ImportStore {
 // Told the share done; returning false stops the work, which then changes nothing.
 using Progress = std::function<bool(int percent)>;
 
-// Inserts every row of `preview` into `table` in one transaction: all of them or, with the
-// database's reason in `error`, none. The new rows' keys replace the record of the last import.
+// What a stored import did with the preview's rows.
+struct Counts
+{
+    int added = 0;
+    int updated = 0;
+    int existing = 0; // skipped: the register held the code
+    int repeated = 0; // skipped: an earlier row of the workbook held the code
+    int skipped() const { return existing + repeated; }
+};
+
+// Stores the rows of `preview` into `table` in one transaction: a row whose code the register
+// holds is skipped or, with Duplicates::Update, overwrites that row's mapped columns (the code
+// stays); a row repeating an earlier row's code is skipped; every other row is inserted. All of
+// it or, with the database's reason in `error`, nothing. The rows added and the former values of
+// the rows updated replace the record of the last import.
 bool store(const DataSource &source, const QString &table, const ImportPreview &preview,
-           const QString &operatorName, QString *error, const Progress &progress = {});
+           const QString &operatorName, ImportCodes::Duplicates duplicates, Counts *counts,
+           QString *error, const Progress &progress = {});
 
 // The last import as it stands now.
 struct LastImport
@@ -29,9 +44,10 @@ struct LastImport
     QString table;
     QString operatorName;
     QString stamp; // "yyyy-MM-dd hh:mm:ss"
-    int rows = 0;  // rows it added that still exist
-    // Rows it added whose values differ from what the import gave them, with a line each
-    // (code and name) for the question.
+    int rows = 0;    // rows it added that still exist
+    int updated = 0; // rows it updated that still exist
+    // Rows it added or updated whose values differ from what the import gave them, with a line
+    // each (code and name) for the question.
     QList<qint64> editedKeys;
     QStringList editedLines;
 };
@@ -39,10 +55,11 @@ struct LastImport
 // Nothing with an empty `error` when there is no import to undo.
 std::optional<LastImport> lastImport(const QSqlDatabase &db, QString *error);
 
-// Deletes the rows the last import (`batch`) added, in one transaction; rows changed since are
-// kept unless `includingEdited`. `removed` receives how many rows went. The record of the import
+// Deletes the rows the last import (`batch`) added and gives the rows it updated their former
+// values, in one transaction; rows changed since are left as they are unless `includingEdited`.
+// `removed` and `restored` receive how many rows went and came back. The record of the import
 // goes too, so it is undone once.
 bool undo(const DataSource &source, qint64 batch, bool includingEdited, int *removed,
-          QString *error);
+          int *restored, QString *error);
 
 } // namespace ImportStore

@@ -37,9 +37,12 @@ QString editedQuestion(const ImportStore::LastImport &last)
     QStringList lines = last.editedLines.mid(0, kShown);
     if (last.editedLines.size() > kShown)
         lines << QStringLiteral("……");
-    return QStringLiteral("其中 %1 行在导入后已被修改：\n%2\n是否也删除这些修改过的行？")
+    return QStringLiteral("其中 %1 行在导入后已被修改：\n%2\n%3")
         .arg(last.editedKeys.size())
-        .arg(lines.join(u'\n'));
+        .arg(lines.join(u'\n'),
+             last.updated > 0 ? QStringLiteral("是否也撤销这些修改过的行（导入新增的删除，导入更新的"
+                                               "恢复为导入前的内容）？")
+                              : QStringLiteral("是否也删除这些修改过的行？"));
 }
 
 void undoLastImport(QWidget *parent)
@@ -61,26 +64,35 @@ void undoLastImport(QWidget *parent)
                    Prompt::Information);
         return;
     }
-    if (ShowPrompt(
-            QStringLiteral("撤销上次导入（%1 导入%2，现存 %3 行）？\n导入的行将从资料表中删除。")
-                .arg(last->stamp, QString::fromUtf8(command->caption))
-                .arg(last->rows),
-            Prompt::Question, Prompt::No) != Prompt::Yes)
+    QString question =
+        QStringLiteral("撤销上次导入（%1 导入%2，现存 %3 行）？\n导入的行将从资料表中删除。")
+            .arg(last->stamp, QString::fromUtf8(command->caption))
+            .arg(last->rows);
+    if (last->updated > 0)
+        question += QStringLiteral("\n导入更新的 %1 行将恢复为导入前的内容。").arg(last->updated);
+    if (ShowPrompt(question, Prompt::Question, Prompt::No) != Prompt::Yes)
         return;
     const bool includingEdited =
         !last->editedKeys.isEmpty() &&
         ShowPrompt(editedQuestion(*last), Prompt::Question, Prompt::No) == Prompt::Yes;
     int removed = 0;
+    int restored = 0;
     const DataSource source = dmData->source();
     // The undo runs to its end once begun, so there is no cancel to tell apart.
     if (runWithProgress(parent, QStringLiteral("正在撤销导入..."), [&](const ProgressReport &) {
-            return ImportStore::undo(source, last->batch, includingEdited, &removed, &error);
+            return ImportStore::undo(source, last->batch, includingEdited, &removed, &restored,
+                                 &error);
         }) != WorkOutcome::Done) {
         qWarning("import not undone: %s", qPrintable(error));
         ShowPrompt(QStringLiteral("撤销导入失败，请联系管理人员....."), Prompt::Error);
         return;
     }
-    ShowPrompt(QStringLiteral("已撤销上次导入，删除了 %1 行。").arg(removed), Prompt::Information);
+    ShowPrompt(last->updated > 0
+                   ? QStringLiteral("已撤销上次导入，删除了 %1 行，恢复了 %2 行。")
+                         .arg(removed)
+                         .arg(restored)
+                   : QStringLiteral("已撤销上次导入，删除了 %1 行。").arg(removed),
+               Prompt::Information);
 }
 
 } // namespace

@@ -23,6 +23,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QShowEvent>
 #include <QStackedWidget>
 #include <QStandardItemModel>
@@ -133,6 +134,11 @@ void TfrmExcelImport::createPages()
     prepareLayout->addStretch();
     connect(button1, &QPushButton::clicked, this, &TfrmExcelImport::openSample);
     connect(button2, &QPushButton::clicked, this, &TfrmExcelImport::chooseSource);
+    // Enter in the path box confirms the path, as 下一步 does; it never opens the sample.
+    connect(edtXlsFileName, &QLineEdit::returnPressed, this, [this] {
+        if (m_step == 0)
+            Button4->click();
+    });
 
     auto *source = new QWidget;
     source->setObjectName(QStringLiteral("TabSheet2"));
@@ -184,9 +190,25 @@ void TfrmExcelImport::createPages()
     N2 = new QAction(QStringLiteral("删除当前指定所选行"), this);
     N2->setObjectName(QStringLiteral("N2"));
     connect(N2, &QAction::triggered, this, &TfrmExcelImport::deleteSelectedRows);
+    rbSkipExisting = new QRadioButton(QStringLiteral("跳过已有编号"));
+    rbSkipExisting->setObjectName(QStringLiteral("rbSkipExisting"));
+    rbSkipExisting->setChecked(true);
+    rbUpdateExisting = new QRadioButton(QStringLiteral("更新已有记录"));
+    rbUpdateExisting->setObjectName(QStringLiteral("rbUpdateExisting"));
+    lblDuplicates = label(QString());
+    lblDuplicates->setObjectName(QStringLiteral("lblDuplicates"));
+    auto *duplicatesRow = new QHBoxLayout;
+    duplicatesRow->addWidget(new QLabel(QStringLiteral("编号已存在时：")));
+    duplicatesRow->addWidget(rbSkipExisting);
+    duplicatesRow->addWidget(rbUpdateExisting);
+    duplicatesRow->addStretch();
+    connect(rbUpdateExisting, &QRadioButton::toggled, this, &TfrmExcelImport::showDuplicates);
+    connect(m_preview, &ImportPreviewModel::marksChanged, this, &TfrmExcelImport::showDuplicates);
     auto *resultLayout = new QVBoxLayout(result);
     resultLayout->addWidget(label(QStringLiteral("结果预览")));
     resultLayout->addWidget(DBGridEh3, 1);
+    resultLayout->addLayout(duplicatesRow);
+    resultLayout->addWidget(lblDuplicates);
     resultLayout->addWidget(label(QStringLiteral("以上表格处于预览状态，未正式导入数据库中")));
     resultLayout->addWidget(label(QStringLiteral("你可以在些表格中将各项补充完整")));
     resultLayout->addWidget(label(
@@ -206,6 +228,9 @@ void TfrmExcelImport::createPages()
     Button4->setObjectName(QStringLiteral("Button4"));
     Button5 = new QPushButton(QStringLiteral("取  消"));
     Button5->setObjectName(QStringLiteral("Button5"));
+    // No default button: Enter in a grid or a box must not press one of them.
+    for (QPushButton *button : {button1, button2, Button3, Button4, Button5})
+        button->setAutoDefault(false);
     ProgressBar1 = new QProgressBar;
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     ProgressBar1->setRange(0, 100);
@@ -384,8 +409,51 @@ void TfrmExcelImport::buildPreview()
                    Prompt::Error);
         return;
     }
-    m_preview->setPreview(std::move(preview));
+    // The register's codes, to mark the rows that hold one already.
+    QHash<QString, qint64> codes;
+    QString error;
+    if (ImportCodes::codeField(preview) >= 0 &&
+        !ImportCodes::readCodes(dmData->database(), m_table, &codes, &error))
+        dmData->showFailure(kMsgOpenFailed, error);
+    m_preview->setPreview(std::move(preview), std::move(codes));
 }
+
+void TfrmExcelImport::showDuplicates()
+{
+    using ImportCodes::Fate;
+    const int existing = m_preview->count(Fate::Existing);
+    const int repeated = m_preview->count(Fate::Repeat);
+    QStringList lines;
+    if (existing > 0)
+        lines << (rbUpdateExisting->isChecked()
+                      ? QStringLiteral("%1 行（标为“已有”）的编号资料表中已有，将更新已有记录。")
+                      : QStringLiteral("%1 行（标为“已有”）的编号资料表中已有，将跳过。"))
+                     .arg(existing);
+    if (repeated > 0)
+        lines << QStringLiteral("%1 行（标为“重复”）的编号与前面的行重复，将跳过。").arg(repeated);
+    lblDuplicates->setText(lines.join(u'\n'));
+}
+
+namespace {
+
+// What the done box says: how many rows were added, updated and skipped.
+QString doneText(const ImportStore::Counts &counts, size_t rows)
+{
+    QString skipped;
+    if (counts.skipped() > 0)
+        skipped = QStringLiteral("（编号已存在 %1 行，工作簿中编号重复 %2 行）")
+                      .arg(counts.existing)
+                      .arg(counts.repeated);
+    if (rows > 0 && counts.added + counts.updated == 0)
+        return QStringLiteral("没有导入任何数据：%1 行都已跳过%2。").arg(counts.skipped()).arg(skipped);
+    return QStringLiteral("导入非常成功，请检查资料表核对！\n新增 %1 行，更新 %2 行，跳过 %3 行%4。")
+        .arg(counts.added)
+        .arg(counts.updated)
+        .arg(counts.skipped())
+        .arg(skipped);
+}
+
+} // namespace
 
 void TfrmExcelImport::storePreview()
 {
@@ -393,13 +461,17 @@ void TfrmExcelImport::storePreview()
     QString error;
     const DataSource source = dmData->source();
     const QString operatorName = dmData->CurOperName();
+    const ImportCodes::Duplicates duplicates = rbUpdateExisting->isChecked()
+                                                   ? ImportCodes::Duplicates::Update
+                                                   : ImportCodes::Duplicates::Skip;
+    ImportStore::Counts counts;
     const WorkOutcome outcome =
         preview.rows.empty()
             ? WorkOutcome::Done
             : runWithProgress(this, QStringLiteral("正在导入数据..."),
                               [&](const ProgressReport &report) {
                                   return ImportStore::store(source, m_table, preview, operatorName,
-                                                            &error, report);
+                                                            duplicates, &counts, &error, report);
                               });
     if (outcome == WorkOutcome::Cancelled) {
         m_step = 3;
@@ -412,7 +484,7 @@ void TfrmExcelImport::storePreview()
         ShowPrompt(QStringLiteral("导入失败，请联系管理人员....."), Prompt::Error);
         return;
     }
-    ShowPrompt(QStringLiteral("导入非常成功，请检查资料表核对！"), Prompt::Information);
+    ShowPrompt(doneText(counts, preview.rows.size()), Prompt::Information);
     accept();
 }
 

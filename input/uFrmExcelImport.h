@@ -9,8 +9,10 @@ class ImportPreviewModel;
 class QAction;
 class QComboBox;
 class QLineEdit;
+class QLabel;
 class QProgressBar;
 class QPushButton;
+class QRadioButton;
 class QStackedWidget;
 class QStandardItemModel;
 class QTableView;
@@ -48,6 +50,7 @@ private:
     void showPreviewMenu(const QPoint &pos);
     void changeSelectedColumn();
     void deleteSelectedRows();
+    void showDuplicates();
     QList<int> selectedPreviewRows() const;
 
     QString m_table;
@@ -61,6 +64,10 @@ private:
     QTableView *DBGridEh1;
     QTableView *DBGrid2;
     QTableView *DBGridEh3;
+    // What a row whose code the register holds does: skipped, or it updates that entry.
+    QRadioButton *rbSkipExisting;
+    QRadioButton *rbUpdateExisting;
+    QLabel *lblDuplicates;
     QPushButton *Button3;
     QPushButton *Button4;
     QPushButton *Button5;
