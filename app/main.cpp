@@ -1,3 +1,4 @@
+#include "app/ScriptCommands.h"
 #include "app/Startup.h"
 #include "core/AppHome.h"
 #include "core/AppTitle.h"
@@ -20,16 +21,6 @@
 #include <cstdio>
 
 namespace {
-
-// The configured database, for work without a window; the reason on standard error.
-bool openForTool(TdmData &dm)
-{
-    QString error;
-    if (dm.open(dm.config().ds(), &error))
-        return true;
-    std::fprintf(stderr, "cannot open the database: %s\n", qPrintable(error));
-    return false;
-}
 
 int fillDemoData(const QString &countText)
 {
@@ -187,11 +178,39 @@ int main(int argc, char *argv[])
     const QCommandLineOption pdfOption(
         QStringLiteral("pdf"), QStringLiteral("The PDF that --report writes, replacing it."),
         QStringLiteral("FILE"));
+    const QCommandLineOption importOption(
+        QStringLiteral("import"),
+        QStringLiteral("Import the first sheet of the workbook FILE (.xls, .xlsx, .ods, .csv) "
+                       "given after the options into LIST (clients, suppliers or catalogue) "
+                       "with the import wizard's stored mapping, all rows or none, print "
+                       "\"added=N updated=N skipped=N\" and exit. A row whose code the "
+                       "register holds is skipped (see --duplicates); a row repeating an "
+                       "earlier row's code is skipped. Exit 1 with the reason when the file is "
+                       "refused, 2 for wrong arguments."),
+        QStringLiteral("LIST"));
+    const QCommandLineOption duplicatesOption(
+        QStringLiteral("duplicates"),
+        QStringLiteral("What --import does with a row whose code the register holds: skip "
+                       "(the default) or update (the mapped columns of that entry are "
+                       "overwritten; 撤销上次导入 restores them)."),
+        QStringLiteral("skip|update"), QStringLiteral("skip"));
+    const QCommandLineOption restoreOption(
+        QStringLiteral("restore"),
+        QStringLiteral("Restore the backup FILE over the database, as the restore window does "
+                       "without its questions: the file is checked, the data as it is goes "
+                       "aside first into the backup folder, then every table is replaced at "
+                       "once. Needs --code; exit 1 with the reason on failure."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption codeOption(QStringLiteral("code"),
+                                        QStringLiteral("The restore code that --restore needs."),
+                                        QStringLiteral("CODE"));
     parser.addOptions({helpOption, versionOption, homeOption, demoOption, backupOption,
-                       exportOption, reportOption, pdfOption});
+                       exportOption, reportOption, pdfOption, importOption, duplicatesOption,
+                       restoreOption, codeOption});
     parser.addPositionalArgument(
         QStringLiteral("FOLDER|FILE"),
-        QStringLiteral("The folder of --backup, the workbook of --export, the PDF of --report."),
+        QStringLiteral("The folder of --backup, the workbook of --export and --import, the PDF "
+                       "of --report."),
         QStringLiteral("[FOLDER|FILE]"));
     // Parsed before the application object, so --help works without a display.
     if (!parser.parse(arguments)) {
@@ -207,6 +226,27 @@ int main(int argc, char *argv[])
     if (parser.isSet(versionOption)) {
         std::printf("quorin %s\n", QUORIN_VERSION);
         return 0;
+    }
+
+    if ((parser.isSet(duplicatesOption) && !parser.isSet(importOption)) ||
+        (parser.isSet(codeOption) && !parser.isSet(restoreOption))) {
+        std::fprintf(stderr, "--duplicates goes with --import, --code with --restore\n");
+        return 2;
+    }
+
+    if (parser.isSet(importOption)) {
+        QCoreApplication app(argc, argv);
+        AppHome::set(
+            AppHome::resolve(parser.value(homeOption), QCoreApplication::applicationDirPath()));
+        return importWorkbook(parser.value(importOption), parser.positionalArguments().value(0),
+                              parser.value(duplicatesOption));
+    }
+
+    if (parser.isSet(restoreOption)) {
+        QCoreApplication app(argc, argv);
+        AppHome::set(
+            AppHome::resolve(parser.value(homeOption), QCoreApplication::applicationDirPath()));
+        return restoreBackup(parser.value(restoreOption), parser.value(codeOption));
     }
 
     if (parser.isSet(backupOption)) {

@@ -388,8 +388,8 @@ bool upgradeToV6(QSqlDatabase &db, QString *error)
 bool upgrade(QSqlDatabase &db, const SqlDialect &dialect, int version, QString *error)
 {
     using Step = bool (*)(QSqlDatabase &, QString *);
-    const Step steps[] = {nullptr, nullptr, upgradeToV2, upgradeToV3, upgradeToV4, upgradeToV5,
-                          upgradeToV6};
+    const Step steps[] = {nullptr,     nullptr,     upgradeToV2, upgradeToV3,
+                          upgradeToV4, upgradeToV5, upgradeToV6};
     for (int next = version + 1; next <= kVersion; ++next) {
         Transaction tx(db);
         QSqlQuery current;

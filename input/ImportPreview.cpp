@@ -82,6 +82,14 @@ QString checkImportValue(const Schema::Column &c, const QString &text)
     return {};
 }
 
+QString PreviewFault::message() const
+{
+    return QStringLiteral("字段“%1”出错，导入失败！\n工作表第 %2 行：%3")
+        .arg(sheetColumn)
+        .arg(sheetRow)
+        .arg(reason);
+}
+
 bool ImportPreview::build(const SheetTable &sheet, const QString &table,
                           const QList<ImportField> &mapping, PreviewFault *fault,
                           const std::function<void(int row)> &progress)

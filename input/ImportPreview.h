@@ -38,6 +38,9 @@ struct PreviewFault
     QString sheetColumn; // the mapping's sheet column, as the message names it
     int sheetRow = 0;    // the row's number in the sheet, the headings being row 1
     QString reason;
+
+    // "字段“…”出错，导入失败！", with the sheet row and the reason on a line of their own.
+    QString message() const;
 };
 
 // The rows an import is about to store: one text per field for every kept row.

@@ -300,17 +300,16 @@ QVariantList rowValues(const Target &target, const ImportPreview &preview, size_
 // The batch record and every row with its log entry, each row as `fates` says; the statements
 // are done with before the caller commits.
 bool writeRows(QSqlDatabase &db, const Target &target, const ImportPreview &preview,
-               const std::vector<ImportCodes::Fate> &fates,
-               const QHash<QString, qint64> &codes, const QString &operatorName,
-               const Progress &report, Counts *counts, QString *error)
+               const std::vector<ImportCodes::Fate> &fates, const QHash<QString, qint64> &codes,
+               const QString &operatorName, const Progress &report, Counts *counts, QString *error)
 {
     using ImportCodes::Fate;
     // The rows an update overwrites, as they are now, for the undo.
     QList<qint64> updatedKeys;
     for (size_t r = 0; r < fates.size(); ++r) {
         if (fates[r] == Fate::Update)
-            updatedKeys << codes.value(ImportCodes::key(preview.rows[r].at(
-                               target.fieldOf.at(target.codeColumn))));
+            updatedKeys << codes.value(
+                ImportCodes::key(preview.rows[r].at(target.fieldOf.at(target.codeColumn))));
     }
     QHash<qint64, QVariantList> former;
     if (!readRows(db, target.table, target.columns, updatedKeys, &former, error))
@@ -320,8 +319,8 @@ bool writeRows(QSqlDatabase &db, const Target &target, const ImportPreview &prev
                             QStringLiteral("insert into cfg_importbatch(F_tablename, "
                                            "F_OperName, F_stamp, F_columns) values(?, ?, ?, ?)"));
     const std::optional<qint64> batch = batchInserter.run(
-        {target.table, operatorName,
-         QDateTime::currentDateTime().toString(u"yyyy-MM-dd hh:mm:ss"), target.columns.join(u',')},
+        {target.table, operatorName, QDateTime::currentDateTime().toString(u"yyyy-MM-dd hh:mm:ss"),
+         target.columns.join(u',')},
         error);
     if (!batch)
         return false;
@@ -357,7 +356,8 @@ bool writeRows(QSqlDatabase &db, const Target &target, const ImportPreview &prev
         case Fate::Add: {
             const QVariantList values = rowValues(target, preview, r, false);
             const std::optional<qint64> key = inserter.run(values, error);
-            if (!key || !log.run({*batch, *key, digestOf(target.types, values), 0, noFormer}, error))
+            if (!key ||
+                !log.run({*batch, *key, digestOf(target.types, values), 0, noFormer}, error))
                 return false;
             ++counts->added;
             break;
@@ -375,10 +375,9 @@ bool writeRows(QSqlDatabase &db, const Target &target, const ImportPreview &prev
                     values[c] = before.value(c);
             }
             bound << key;
-            if (!updater.run(bound, error) ||
-                !log.run({*batch, key, digestOf(target.types, values), 1,
-                          encodeValues(target.types, before)},
-                         error))
+            if (!updater.run(bound, error) || !log.run({*batch, key, digestOf(target.types, values),
+                                                        1, encodeValues(target.types, before)},
+                                                       error))
                 return false;
             ++counts->updated;
             break;
@@ -529,8 +528,8 @@ bool readBatch(QSqlDatabase &db, qint64 *batch, QString *table, QString *operato
 }
 
 // Deletes the added rows of `undone` and gives the updated ones their former values.
-bool undoRows(QSqlDatabase &db, const BatchRows &rows, const QList<BatchRow> &undone,
-              int *removed, int *restored, QString *error)
+bool undoRows(QSqlDatabase &db, const BatchRows &rows, const QList<BatchRow> &undone, int *removed,
+              int *restored, QString *error)
 {
     QStringList assignments;
     for (const QString &c : rows.columns)
@@ -582,8 +581,8 @@ std::optional<LastImport> lastImport(const QSqlDatabase &database, QString *erro
     return last;
 }
 
-bool undo(const DataSource &source, qint64 batch, bool includingEdited, int *removed,
-          int *restored, QString *error)
+bool undo(const DataSource &source, qint64 batch, bool includingEdited, int *removed, int *restored,
+          QString *error)
 {
     *removed = 0;
     *restored = 0;

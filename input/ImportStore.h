@@ -43,7 +43,7 @@ struct LastImport
     qint64 batch = 0;
     QString table;
     QString operatorName;
-    QString stamp; // "yyyy-MM-dd hh:mm:ss"
+    QString stamp;   // "yyyy-MM-dd hh:mm:ss"
     int rows = 0;    // rows it added that still exist
     int updated = 0; // rows it updated that still exist
     // Rows it added or updated whose values differ from what the import gave them, with a line
@@ -59,7 +59,7 @@ std::optional<LastImport> lastImport(const QSqlDatabase &db, QString *error);
 // values, in one transaction; rows changed since are left as they are unless `includingEdited`.
 // `removed` and `restored` receive how many rows went and came back. The record of the import
 // goes too, so it is undone once.
-bool undo(const DataSource &source, qint64 batch, bool includingEdited, int *removed,
-          int *restored, QString *error);
+bool undo(const DataSource &source, qint64 batch, bool includingEdited, int *removed, int *restored,
+          QString *error);
 
 } // namespace ImportStore

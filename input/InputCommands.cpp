@@ -40,9 +40,10 @@ QString editedQuestion(const ImportStore::LastImport &last)
     return QStringLiteral("其中 %1 行在导入后已被修改：\n%2\n%3")
         .arg(last.editedKeys.size())
         .arg(lines.join(u'\n'),
-             last.updated > 0 ? QStringLiteral("是否也撤销这些修改过的行（导入新增的删除，导入更新的"
-                                               "恢复为导入前的内容）？")
-                              : QStringLiteral("是否也删除这些修改过的行？"));
+             last.updated > 0
+                 ? QStringLiteral("是否也撤销这些修改过的行（导入新增的删除，导入更新的"
+                                  "恢复为导入前的内容）？")
+                 : QStringLiteral("是否也删除这些修改过的行？"));
 }
 
 void undoLastImport(QWidget *parent)
@@ -81,17 +82,16 @@ void undoLastImport(QWidget *parent)
     // The undo runs to its end once begun, so there is no cancel to tell apart.
     if (runWithProgress(parent, QStringLiteral("正在撤销导入..."), [&](const ProgressReport &) {
             return ImportStore::undo(source, last->batch, includingEdited, &removed, &restored,
-                                 &error);
+                                     &error);
         }) != WorkOutcome::Done) {
         qWarning("import not undone: %s", qPrintable(error));
         ShowPrompt(QStringLiteral("撤销导入失败，请联系管理人员....."), Prompt::Error);
         return;
     }
-    ShowPrompt(last->updated > 0
-                   ? QStringLiteral("已撤销上次导入，删除了 %1 行，恢复了 %2 行。")
-                         .arg(removed)
-                         .arg(restored)
-                   : QStringLiteral("已撤销上次导入，删除了 %1 行。").arg(removed),
+    ShowPrompt(last->updated > 0 ? QStringLiteral("已撤销上次导入，删除了 %1 行，恢复了 %2 行。")
+                                       .arg(removed)
+                                       .arg(restored)
+                                 : QStringLiteral("已撤销上次导入，删除了 %1 行。").arg(removed),
                Prompt::Information);
 }
 

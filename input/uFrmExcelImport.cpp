@@ -402,11 +402,7 @@ void TfrmExcelImport::buildPreview()
         preview.sheetRows.clear();
         m_preview->setPreview(std::move(preview));
         Button4->setEnabled(false);
-        ShowPrompt(QStringLiteral("字段“%1”出错，导入失败！\n工作表第 %2 行：%3")
-                       .arg(fault.sheetColumn)
-                       .arg(fault.sheetRow)
-                       .arg(fault.reason),
-                   Prompt::Error);
+        ShowPrompt(fault.message(), Prompt::Error);
         return;
     }
     // The register's codes, to mark the rows that hold one already.
@@ -445,8 +441,11 @@ QString doneText(const ImportStore::Counts &counts, size_t rows)
                       .arg(counts.existing)
                       .arg(counts.repeated);
     if (rows > 0 && counts.added + counts.updated == 0)
-        return QStringLiteral("没有导入任何数据：%1 行都已跳过%2。").arg(counts.skipped()).arg(skipped);
-    return QStringLiteral("导入非常成功，请检查资料表核对！\n新增 %1 行，更新 %2 行，跳过 %3 行%4。")
+        return QStringLiteral("没有导入任何数据：%1 行都已跳过%2。")
+            .arg(counts.skipped())
+            .arg(skipped);
+    return QStringLiteral(
+               "导入非常成功，请检查资料表核对！\n新增 %1 行，更新 %2 行，跳过 %3 行%4。")
         .arg(counts.added)
         .arg(counts.updated)
         .arg(counts.skipped())

@@ -3,6 +3,7 @@
 #include "core/DataDm.h"
 #include "core/Prompt.h"
 #include "maintenance/Backup.h"
+#include "maintenance/RestoreJob.h"
 #include "widgets/DialogButtons.h"
 #include "widgets/EnsureFolder.h"
 #include "widgets/FileChooser.h"
@@ -26,7 +27,6 @@
 
 namespace {
 
-const QString kRestoreCode = QStringLiteral("482913");
 const QString kCaption = QStringLiteral("数据备份及恢复");
 
 } // namespace
@@ -131,8 +131,8 @@ void TFrmDataBack::RecoverData()
         InputBox::secret(this, QStringLiteral("密码提示"), QStringLiteral("请输入恢复密码"));
     if (!code)
         return;
-    if (*code != kRestoreCode) {
-        ShowPrompt(QStringLiteral("对不起,恢复密码错误，你没有恢复数据的权限！"), Prompt::Error);
+    if (!RestoreJob::codeAccepted(*code)) {
+        ShowPrompt(RestoreJob::kWrongCode, Prompt::Error);
         return;
     }
     const QString file =
@@ -152,20 +152,14 @@ void TFrmDataBack::RecoverData()
     // The data as it was goes aside first, so a wrong choice of file can be undone.
     const QString folder = edtBackPath->text().trimmed().isEmpty() ? Backup::storedFolder(*dmData)
                                                                    : edtBackPath->text().trimmed();
-    const QString safety =
-        QDir(folder).filePath(Backup::safetyFileName(QDateTime::currentDateTime()));
-    bool safetyFailed = false;
+    QString safety;
+    RestoreJob::Failure failure = RestoreJob::Failure::None;
     setBusy(true);
     setWindowTitle(QStringLiteral("正在恢复数据...."));
     const DataSource target = dmData->source();
     const WorkOutcome outcome = runWithProgress(
         this, QStringLiteral("正在恢复数据...."), [&](const ProgressReport &report) {
-            safetyFailed = !QDir().mkpath(folder) ||
-                           !Backup::write(target, safety, &error,
-                                          [&report](int percent) { return report(percent / 2); });
-            return !safetyFailed && Backup::restore(file, target, &error, [&report](int percent) {
-                return report(50 + percent / 2);
-            });
+            return RestoreJob::run(file, target, folder, &safety, &failure, &error, report);
         });
     setWindowTitle(kCaption);
     setBusy(false);
@@ -173,15 +167,14 @@ void TFrmDataBack::RecoverData()
         ShowPrompt(QStringLiteral("恢复已取消，数据没有改变。"), Prompt::Information);
         return;
     }
-    if (safetyFailed) {
+    if (failure == RestoreJob::Failure::SafetyBackup) {
         qWarning("safety backup before a restore failed: %s", qPrintable(error));
         ShowPrompt(QStringLiteral("恢复前无法备份当前数据，数据没有改变：") + error, Prompt::Error);
         return;
     }
     if (outcome == WorkOutcome::Failed) {
         qWarning("restore failed: %s", qPrintable(error));
-        if (error.contains(QStringLiteral("locked"), Qt::CaseInsensitive) ||
-            error.contains(QStringLiteral("busy"), Qt::CaseInsensitive))
+        if (RestoreJob::databaseInUse(error))
             ShowPrompt(QStringLiteral("数据库正在被使用！请确定已关闭其它使用该数据库程序！"),
                        Prompt::Warning);
         ShowPrompt(QStringLiteral("恢复失败！"), Prompt::Error);

@@ -1,5 +1,6 @@
 #include "core/AppHome.h"
 #include "input/ImportModels.h"
+#include "input/ImportStore.h"
 #include "input/SampleWorkbooks.h"
 #include "input/uFrmExcelImport.h"
 #include "register/uDLGeditCurList.h"
@@ -12,8 +13,11 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSqlQuery>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -22,29 +26,57 @@
 
 namespace {
 
-const QString kSuccess = QStringLiteral("导入非常成功，请检查资料表核对！");
+// The done box: how many rows were added, updated and skipped.
+QString done(int added, int updated = 0, int existing = 0, int repeated = 0)
+{
+    const QString skipped = existing + repeated > 0
+                                ? QStringLiteral("（编号已存在 %1 行，工作簿中编号重复 %2 行）")
+                                      .arg(existing)
+                                      .arg(repeated)
+                                : QString();
+    if (added + updated == 0 && existing + repeated > 0)
+        return QStringLiteral("没有导入任何数据：%1 行都已跳过%2。")
+            .arg(existing + repeated)
+            .arg(skipped);
+    return QStringLiteral(
+               "导入非常成功，请检查资料表核对！\n新增 %1 行，更新 %2 行，跳过 %3 行%4。")
+        .arg(added)
+        .arg(updated)
+        .arg(existing + repeated)
+        .arg(skipped);
+}
 const QString kFailure = QStringLiteral("导入失败，请联系管理人员.....");
 const QString kChooseSource = QStringLiteral("请选择要导入的excel源文件！");
 
-// A client workbook headed as the shipped mapping expects, codes as text with leading zeros.
-QString writeClients(const QString &path, int rows, const QString &longName = {})
+// A client workbook headed as the shipped mapping expects: a code (as text) and a name a row,
+// and a phone number 62345678 + the row's number.
+QString writeClientRows(const QString &path, const QList<QPair<QString, QString>> &rows)
 {
     lxw_workbook *wb = workbook_new(QFile::encodeName(path).constData());
     lxw_worksheet *ws = workbook_add_worksheet(wb, "客户资料");
     const QStringList headings = SampleWorkbooks::headings(QStringLiteral("T_client"));
     for (int c = 0; c < headings.size(); ++c)
         worksheet_write_string(ws, 0, lxw_col_t(c), headings.at(c).toUtf8().constData(), nullptr);
-    for (int r = 1; r <= rows; ++r) {
-        const QByteArray code = QStringLiteral("%1").arg(r, 5, 10, QLatin1Char('0')).toUtf8();
-        const QByteArray name =
-            (r == rows && !longName.isEmpty() ? longName : QStringLiteral("客户%1").arg(r))
-                .toUtf8();
-        worksheet_write_string(ws, lxw_row_t(r), 0, code.constData(), nullptr);
-        worksheet_write_string(ws, lxw_row_t(r), 1, name.constData(), nullptr);
+    for (int r = 1; r <= rows.size(); ++r) {
+        worksheet_write_string(ws, lxw_row_t(r), 0, rows.at(r - 1).first.toUtf8().constData(),
+                               nullptr);
+        worksheet_write_string(ws, lxw_row_t(r), 1, rows.at(r - 1).second.toUtf8().constData(),
+                               nullptr);
         worksheet_write_number(ws, lxw_row_t(r), 4, 62345678 + r, nullptr); // 电话
     }
     workbook_close(wb);
     return path;
+}
+
+// Clients 00001 … with leading zeros, named `prefix` + the number; the last one `longName`.
+QString writeClients(const QString &path, int rows, const QString &longName = {},
+                     const QString &prefix = QStringLiteral("客户"))
+{
+    QList<QPair<QString, QString>> cells;
+    for (int r = 1; r <= rows; ++r)
+        cells.append({QStringLiteral("%1").arg(r, 5, 10, QLatin1Char('0')),
+                      r == rows && !longName.isEmpty() ? longName : prefix + QString::number(r)});
+    return writeClientRows(path, cells);
 }
 
 void press(QWidget *window, const char *name)
@@ -104,8 +136,28 @@ struct Wizard
         window.findChild<QAction *>(QLatin1String(action))->trigger();
     }
 
+    QString duplicates() const { return window.findChild<QLabel *>("lblDuplicates")->text(); }
+
     TfrmExcelImport window;
 };
+
+// Runs the program as a script does: its exit code, standard output and standard error.
+int runQuorin(const QString &home, const QStringList &arguments, QByteArray *out,
+              QByteArray *errors)
+{
+    QProcess quorin;
+    quorin.start(QStringLiteral(QUORIN_BINARY),
+                 QStringList{QStringLiteral("--home"), home} + arguments);
+    if (!quorin.waitForFinished(120000))
+        return -1;
+    *out = quorin.readAllStandardOutput();
+    *errors = quorin.readAllStandardError();
+    return quorin.exitStatus() == QProcess::NormalExit ? quorin.exitCode() : -1;
+}
+
+const QString kClientLine = QStringLiteral(
+    "select F_Code || '/' || F_Name || '/' || F_LinkMan || '/' || F_Phone || '/' || F_Memo1 "
+    "from T_client order by F_Code, F_ID");
 
 } // namespace
 
@@ -158,7 +210,7 @@ private slots:
         QCOMPARE(prompt.texts().last(), QStringLiteral("真的要删除当前选中的多行数据吗？"));
 
         press(&w.window, "Button4");
-        QCOMPARE(prompt.texts().last(), kSuccess);
+        QCOMPARE(prompt.texts().last(), done(4));
         QVERIFY(!w.window.isVisible());
         QCOMPARE(column(db.dm(), "select F_Code from T_client order by F_Code"),
                  (QStringList{"00001", "00002", "00004", "00005"}));
@@ -193,7 +245,7 @@ private slots:
         press(&w.window, "Button4");
         QCOMPARE(w.preview()->rowCount(), 2);
         press(&w.window, "Button4");
-        QCOMPARE(prompt.texts(), QStringList{kSuccess});
+        QCOMPARE(prompt.texts(), QStringList{done(2)});
         QCOMPARE(column(db.dm(), "select F_Code || '/' || F_Name || '/' || F_Phone from T_client "
                                  "order by F_Code"),
                  (QStringList{"00123/华东贸易/021-62345678", "00124/北方公司/"}));
@@ -211,7 +263,7 @@ private slots:
         press(&w.window, "Button4");
         QCOMPARE(w.preview()->rowCount(), 0);
         press(&w.window, "Button4");
-        QCOMPARE(prompt.texts(), QStringList{kSuccess});
+        QCOMPARE(prompt.texts(), QStringList{done(0)});
         QCOMPARE(clients(db.dm()), 0);
     }
 
@@ -287,7 +339,7 @@ private slots:
         // Mended, the same preview stores.
         w.preview()->removeRowsAt({2});
         press(&w.window, "Button4");
-        QCOMPARE(prompt.texts().last(), kSuccess);
+        QCOMPARE(prompt.texts().last(), done(4));
         QCOMPARE(clients(db.dm()), 5);
     }
 
@@ -338,6 +390,232 @@ private slots:
         FileChooser::setNextAnswer(db.home() + "/x.ods");
         press(&window, "Button2");
         QCOMPARE(window.findChild<QLineEdit *>("edtXlsFileName")->text(), db.home() + "/x.ods");
+    }
+
+    // The same workbook twice: the second import adds nothing, says so, and leaves the first
+    // import to undo.
+    void secondImportAddsNothing()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        const QString file = writeClients(db.home() + "/clients.xlsx", 5);
+        {
+            Wizard w(file);
+            w.toPreview();
+            QCOMPARE(w.duplicates(), QString());
+            press(&w.window, "Button4");
+        }
+        Wizard w(file);
+        w.toPreview();
+        QCOMPARE(w.preview()->headerData(4, Qt::Vertical, Qt::DisplayRole).toString(),
+                 QStringLiteral("5 已有"));
+        QCOMPARE(w.duplicates(), QStringLiteral("5 行（标为“已有”）的编号资料表中已有，将跳过。"));
+        press(&w.window, "Button4");
+        QCOMPARE(prompt.texts(), (QStringList{done(5), done(0, 0, 5)}));
+        QVERIFY(!w.window.isVisible());
+        QCOMPARE(clients(db.dm()), 5);
+        QString error;
+        QCOMPARE(ImportStore::lastImport(db.dm()->database(), &error)->rows, 5);
+    }
+
+    // A code repeated within the workbook (spaces and letter case aside): the first row wins,
+    // the marks follow the preview's edits; rows without a code are never repeats.
+    void repeatsWithinTheWorkbook()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        QVERIFY(db.dm()->ExecSql("insert into T_client(F_Code, F_Name) values('b1', '老客户')"));
+        Wizard w(writeClientRows(db.home() + "/clients.xlsx", {{"A1", "甲"},
+                                                               {" a1", "乙"},
+                                                               {"B1 ", "丙"},
+                                                               {"", "无编号一"},
+                                                               {"", "无编号二"},
+                                                               {"C1", "丁"},
+                                                               {"c1", "戊"}}));
+        w.toPreview();
+        QStringList marks;
+        for (int r = 0; r < w.preview()->rowCount(); ++r)
+            marks << w.preview()->headerData(r, Qt::Vertical, Qt::DisplayRole).toString();
+        QCOMPARE(marks, (QStringList{"1", "2 重复", "3 已有", "4", "5", "6", "7 重复"}));
+        QCOMPARE(w.duplicates(),
+                 QStringLiteral("1 行（标为“已有”）的编号资料表中已有，将跳过。\n"
+                                "2 行（标为“重复”）的编号与前面的行重复，将跳过。"));
+        // Without the first 甲 the next a1 is the first of its code; a mended code is new.
+        w.preview()->removeRowsAt({0});
+        QVERIFY(w.preview()->setData(w.preview()->index(5, 0), "D1", Qt::EditRole));
+        QCOMPARE(w.preview()->headerData(0, Qt::Vertical, Qt::DisplayRole).toString(), "1");
+        QCOMPARE(w.preview()->fate(5), ImportCodes::Fate::Add);
+        QCOMPARE(w.duplicates(), QStringLiteral("1 行（标为“已有”）的编号资料表中已有，将跳过。"));
+        w.preview()->removeRowsAt({4});
+        QVERIFY(w.preview()->setData(w.preview()->index(4, 0), "c1", Qt::EditRole));
+        QCOMPARE(w.preview()->fate(4), ImportCodes::Fate::Add);
+        press(&w.window, "Button4");
+        QCOMPARE(prompt.texts(), QStringList{done(4, 0, 1, 0)});
+        QCOMPARE(column(db.dm(), "select F_Name from T_client order by F_ID"),
+                 (QStringList{"老客户", "乙", "无编号一", "无编号二", "戊"}));
+    }
+
+    // 更新已有记录 overwrites the mapped columns of the entry holding the code (the code and
+    // the columns not mapped stay, and so does its key); the undo gives it back what it held,
+    // also when it was changed since and the user says so.
+    void updateAndItsUndo()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        db.dm()->setCurOperName(QStringLiteral("admin"));
+        QVERIFY(db.dm()->ExecSql("insert into T_client(F_Code, F_Name, F_LinkMan, F_Phone, "
+                                 "F_Memo1) values('00002', '旧名', '老联系人', '010-1', '备注')"));
+        const int id = db.dm()->GetIntValue("select F_ID from T_client");
+        {
+            Wizard w(writeClients(db.home() + "/clients.xlsx", 3));
+            press(&w.window, "Button4");
+            for (int r = 0; r < w.mapping()->rowCount(); ++r) {
+                if (w.mapping()->item(r, 0)->text() == u"联系人")
+                    w.mapping()->item(r, 1)->setText(QString());
+            }
+            press(&w.window, "Button4");
+            w.window.findChild<QRadioButton *>("rbUpdateExisting")->setChecked(true);
+            QCOMPARE(w.duplicates(),
+                     QStringLiteral("1 行（标为“已有”）的编号资料表中已有，将更新已有记录。"));
+            press(&w.window, "Button4");
+            QCOMPARE(prompt.texts(), QStringList{done(2, 1)});
+        }
+        QCOMPARE(column(db.dm(), kClientLine),
+                 (QStringList{"00001/客户1//62345679/", "00002/客户2/老联系人/62345680/",
+                              "00003/客户3//62345681/"}));
+        QCOMPARE(db.dm()->GetIntValue("select F_ID from T_client where F_Code = '00002'"), id);
+
+        QVERIFY(db.dm()->ExecSql("update T_client set F_fax = '改过' where F_Code = '00002'"));
+        TFrmMain main;
+        prompt.clear();
+        prompt.answer({Prompt::Yes, Prompt::Yes});
+        main.findChild<QAction *>("actUndoImport")->trigger();
+        QCOMPARE(prompt.texts().size(), 3);
+        QVERIFY(
+            prompt.texts().at(0).endsWith(QStringLiteral("导入更新的 1 行将恢复为导入前的内容。")));
+        QVERIFY(prompt.texts().at(1).contains(QStringLiteral("00002 客户2")));
+        QCOMPARE(prompt.texts().at(2),
+                 QStringLiteral("已撤销上次导入，删除了 2 行，恢复了 1 行。"));
+        QCOMPARE(column(db.dm(), kClientLine), QStringList{"00002/旧名/老联系人/010-1/备注"});
+        QCOMPARE(column(db.dm(), "select F_fax from T_client"), QStringList{""});
+    }
+
+    // The former values of an update come back with their types, a missing value as missing.
+    void undoRestoresTypedValues()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        QVERIFY(db.dm()->ExecSql(QStringLiteral("insert into T_goods(F_Code, F_Name, F_spec, "
+                                                "F_useFlag) values('G1', '螺丝', null, ?)"),
+                                 {true}));
+        ImportPreview preview;
+        preview.fields = {{"F_Code", "编号", "编号"},
+                          {"F_Name", "名称", "名称"},
+                          {"F_spec", "规格", "规格"},
+                          {"F_useFlag", "停用", "停用"}};
+        preview.rows = {{"g1", "螺母", "M6", "0"}, {"G2", "垫圈", "", "1"}};
+        preview.sheetRows = {2, 3};
+        ImportStore::Counts counts;
+        QString error;
+        QVERIFY2(ImportStore::store(db.dm()->source(), "T_goods", preview, "admin",
+                                    ImportCodes::Duplicates::Update, &counts, &error),
+                 qPrintable(error));
+        QCOMPARE(counts.added, 1);
+        QCOMPARE(counts.updated, 1);
+        const QString line = QStringLiteral(
+            "select F_Code || '/' || F_Name || '/' || coalesce(F_spec, 'null') || '/' || "
+            "case when F_useFlag then 'yes' else 'no' end from T_goods order by F_ID");
+        QCOMPARE(column(db.dm(), line), (QStringList{"G1/螺母/M6/no", "G2/垫圈//yes"}));
+        const std::optional<ImportStore::LastImport> last =
+            ImportStore::lastImport(db.dm()->database(), &error);
+        QVERIFY(last && last->editedKeys.isEmpty());
+        int removed = 0;
+        int restored = 0;
+        QVERIFY2(
+            ImportStore::undo(db.dm()->source(), last->batch, false, &removed, &restored, &error),
+            qPrintable(error));
+        QCOMPARE(removed, 1);
+        QCOMPARE(restored, 1);
+        QCOMPARE(column(db.dm(), line), QStringList{"G1/螺丝/null/yes"});
+    }
+
+    // Enter in the path box goes on as 下一步 does; it never opens the sample workbook.
+    void enterInThePathBoxGoesOn()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        ShellRecorder shell;
+        SampleWorkbooks::install(db.home());
+        const QString file = writeClients(db.home() + "/clients.xlsx", 2);
+        TfrmExcelImport window(QStringLiteral("T_client"));
+        window.show();
+        auto *path = window.findChild<QLineEdit *>("edtXlsFileName");
+        path->setFocus();
+        QTest::keyClicks(path, file);
+        QTest::keyClick(path, Qt::Key_Return);
+        QCOMPARE(window.step(), 1);
+        QCOMPARE(shell.opened, QStringList());
+        QCOMPARE(prompt.texts(), QStringList());
+        for (QPushButton *button : window.findChildren<QPushButton *>())
+            QVERIFY2(!button->isDefault() && !button->autoDefault(), qPrintable(button->text()));
+        // On the next pages Enter presses nothing.
+        QTest::keyClick(window.findChild<QComboBox *>("ComboBox1"), Qt::Key_Return);
+        QCOMPARE(window.step(), 1);
+        QCOMPARE(shell.opened, QStringList());
+    }
+
+    // --import as a script runs it: the stored mapping, the counts on standard output, exit 1
+    // with the reason for a file refused (nothing stored), 2 for arguments that make no sense.
+    void importCommand()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        const QString file = writeClients(db.home() + "/clients.xlsx", 4);
+        QByteArray out;
+        QByteArray errors;
+        const QStringList import = {QStringLiteral("--import"), QStringLiteral("clients"), file};
+        QCOMPARE(runQuorin(db.home(), import, &out, &errors), 0);
+        QCOMPARE(out, QByteArray("added=4 updated=0 skipped=0\n"));
+        QCOMPARE(errors, QByteArray());
+        QCOMPARE(runQuorin(db.home(), import, &out, &errors), 0);
+        QCOMPARE(out, QByteArray("added=0 updated=0 skipped=4\n"));
+        QCOMPARE(clients(db.dm()), 4);
+
+        const QString renamed = writeClients(db.home() + "/renamed.xlsx", 5, {}, "新名");
+        QCOMPARE(runQuorin(db.home(), {"--import", "clients", renamed, "--duplicates", "update"},
+                           &out, &errors),
+                 0);
+        QCOMPARE(out, QByteArray("added=1 updated=4 skipped=0\n"));
+        QCOMPARE(column(db.dm(), "select F_Name from T_client order by F_Code"),
+                 (QStringList{"新名1", "新名2", "新名3", "新名4", "新名5"}));
+
+        // Refused: nothing is stored, the reason goes to standard error.
+        const QString overlong = writeClients(db.home() + "/long.xlsx", 7, QString(101, u'长'));
+        QCOMPARE(runQuorin(db.home(), {"--import", "clients", overlong}, &out, &errors), 1);
+        QVERIFY2(errors.contains("工作表第 8 行"), errors.constData());
+        QCOMPARE(out, QByteArray());
+        QFile damaged(db.home() + "/damaged.xlsx");
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write("PK\x03\x04garbage");
+        damaged.close();
+        QCOMPARE(runQuorin(db.home(), {"--import", "suppliers", damaged.fileName()}, &out, &errors),
+                 1);
+        QVERIFY(!errors.isEmpty());
+        QCOMPARE(clients(db.dm()), 5);
+
+        const QList<QStringList> wrong = {{"--import", "orders", file},
+                                          {"--import", "clients"},
+                                          {"--import", "clients", file, "--duplicates", "keep"},
+                                          {"--duplicates", "update"}};
+        for (const QStringList &arguments : wrong) {
+            QCOMPARE(runQuorin(db.home(), arguments, &out, &errors), 2);
+            QVERIFY2(!errors.isEmpty(), qPrintable(arguments.join(u' ')));
+        }
+        QCOMPARE(clients(db.dm()), 5);
     }
 
     // Undo removes exactly the rows the last import added; rows edited since stay unless the

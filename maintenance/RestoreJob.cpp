@@ -1,0 +1,40 @@
+#include "maintenance/RestoreJob.h"
+
+#include <QDir>
+
+namespace RestoreJob {
+
+bool codeAccepted(const QString &code)
+{
+    return code == u"482913";
+}
+
+bool databaseInUse(const QString &error)
+{
+    return error.contains(QStringLiteral("locked"), Qt::CaseInsensitive) ||
+           error.contains(QStringLiteral("busy"), Qt::CaseInsensitive);
+}
+
+bool run(const QString &file, const DataSource &target, const QString &folder, QString *safety,
+         Failure *failure, QString *error, const Backup::Progress &progress)
+{
+    const auto share = [&progress](int from) {
+        return [&progress, from](int percent) { return !progress || progress(from + percent / 2); };
+    };
+    *safety = QDir(folder).filePath(Backup::safetyFileName(QDateTime::currentDateTime()));
+    *failure = Failure::SafetyBackup;
+    if (!QDir().mkpath(folder)) {
+        *error =
+            QStringLiteral("cannot create the folder %1").arg(QDir::toNativeSeparators(folder));
+        return false;
+    }
+    if (!Backup::write(target, *safety, error, share(0)))
+        return false;
+    *failure = Failure::Restore;
+    if (!Backup::restore(file, target, error, share(50)))
+        return false;
+    *failure = Failure::None;
+    return true;
+}
+
+} // namespace RestoreJob
