@@ -1,4 +1,5 @@
 #include "core/AppHome.h"
+#include "core/Schema.h"
 #include "input/ImportModels.h"
 #include "input/ImportStore.h"
 #include "input/SampleWorkbooks.h"
@@ -616,6 +617,36 @@ private slots:
             QVERIFY2(!errors.isEmpty(), qPrintable(arguments.join(u' ')));
         }
         QCOMPARE(clients(db.dm()), 5);
+    }
+
+    // The last import recorded by version 5 stays undoable: its rows count as added.
+    void olderUndoRecordIsUpgraded()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        {
+            Wizard w(writeClients(db.home() + "/clients.xlsx", 2));
+            w.toPreview();
+            press(&w.window, "Button4");
+        }
+        for (const char *sql :
+             {"create table old_rows as select F_ID, F_batch, F_rowID, F_digest "
+              "from cfg_importrow",
+              "drop table cfg_importrow", "create table cfg_importrow as select * from old_rows",
+              "drop table old_rows", "delete from cfg_schema",
+              "insert into cfg_schema(F_version) values(5)"})
+            QVERIFY2(db.dm()->ExecSql(QLatin1String(sql)), sql);
+        auto upgraded = db.openAnother();
+        QVERIFY(upgraded->isConnected());
+        QCOMPARE(upgraded->GetIntValue("select max(F_version) from cfg_schema"), Schema::kVersion);
+        QCOMPARE(upgraded->GetIntValue("select count(*) from cfg_importrow where F_kind = 0"), 2);
+        QString error;
+        const std::optional<ImportStore::LastImport> last =
+            ImportStore::lastImport(upgraded->database(), &error);
+        QVERIFY2(last, qPrintable(error));
+        QCOMPARE(last->rows, 2);
+        QCOMPARE(last->updated, 0);
     }
 
     // Undo removes exactly the rows the last import added; rows edited since stay unless the
