@@ -37,6 +37,11 @@ bool store(const DataSource &source, const QString &table, const ImportPreview &
            const QString &operatorName, ImportCodes::Duplicates duplicates, Counts *counts,
            QString *error, const Progress &progress = {});
 
+// The register's codes as ImportCodes::readCodes reads them, on a connection of their own so the
+// reading may run off the window's thread.
+bool registerCodes(const DataSource &source, const QString &table, QHash<QString, qint64> *codes,
+                   QString *error);
+
 // The last import as it stands now.
 struct LastImport
 {

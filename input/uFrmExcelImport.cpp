@@ -405,12 +405,17 @@ void TfrmExcelImport::buildPreview()
         ShowPrompt(fault.message(), Prompt::Error);
         return;
     }
-    // The register's codes, to mark the rows that hold one already.
+    // The register's codes, to mark the rows that hold one already; a long register is read
+    // off the window's thread.
     QHash<QString, qint64> codes;
-    QString error;
-    if (ImportCodes::codeField(preview) >= 0 &&
-        !ImportCodes::readCodes(dmData->database(), m_table, &codes, &error))
-        dmData->showFailure(kMsgOpenFailed, error);
+    if (ImportCodes::codeField(preview) >= 0) {
+        QString error;
+        const DataSource source = dmData->source();
+        if (runWithProgress(this, QStringLiteral("正在核对编号..."), [&](const ProgressReport &) {
+                return ImportStore::registerCodes(source, m_table, &codes, &error);
+            }) == WorkOutcome::Failed)
+            dmData->showFailure(kMsgOpenFailed, error);
+    }
     m_preview->setPreview(std::move(preview), std::move(codes));
 }
 
