@@ -87,7 +87,8 @@ void ImportPreviewModel::setColumnOfRows(const QList<int> &rows, int column, con
         m_preview.rows.at(size_t(row))[column] = text;
     if (!rows.isEmpty())
         emit dataChanged(index(0, column), index(rowCount() - 1, column));
-    mark();
+    if (column == ImportCodes::codeField(m_preview))
+        mark();
 }
 
 void ImportPreviewModel::removeRowsAt(QList<int> rows)
@@ -156,7 +157,8 @@ bool ImportPreviewModel::setData(const QModelIndex &index, const QVariant &value
         return false;
     m_preview.rows.at(size_t(index.row()))[index.column()] = text;
     emit dataChanged(index, index);
-    mark();
+    if (index.column() == ImportCodes::codeField(m_preview))
+        mark();
     return true;
 }
 
