@@ -41,12 +41,15 @@ ImportPreviewModel::ImportPreviewModel(const QString &table, QObject *parent)
 {
 }
 
-void ImportPreviewModel::setPreview(ImportPreview preview, QHash<QString, qint64> codes)
+void ImportPreviewModel::setPreview(ImportPreview preview, QHash<QString, qint64> codes,
+                                    std::vector<ImportCodes::Fate> fates)
 {
     beginResetModel();
     m_preview = std::move(preview);
     m_codes = std::move(codes);
-    m_fates = ImportCodes::plan(m_preview, m_codes, ImportCodes::Duplicates::Skip);
+    m_fates = fates.size() == m_preview.rows.size()
+                  ? std::move(fates)
+                  : ImportCodes::plan(m_preview, m_codes, ImportCodes::Duplicates::Skip);
     endResetModel();
     emit marksChanged();
 }

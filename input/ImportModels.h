@@ -36,8 +36,10 @@ class ImportPreviewModel : public QAbstractTableModel
 public:
     explicit ImportPreviewModel(const QString &table, QObject *parent = nullptr);
 
-    // `codes` are the register's, as ImportCodes::readCodes reads them.
-    void setPreview(ImportPreview preview, QHash<QString, qint64> codes = {});
+    // `codes` are the register's, as ImportCodes::readCodes reads them; `fates` the plan of the
+    // preview against them, when it was made already (off the window's thread).
+    void setPreview(ImportPreview preview, QHash<QString, qint64> codes = {},
+                    std::vector<ImportCodes::Fate> fates = {});
     const ImportPreview &preview() const { return m_preview; }
     void clear();
 

@@ -405,18 +405,22 @@ void TfrmExcelImport::buildPreview()
         ShowPrompt(fault.message(), Prompt::Error);
         return;
     }
-    // The register's codes, to mark the rows that hold one already; a long register is read
-    // off the window's thread.
+    // The register's codes, to mark the rows that hold one already: read and compared off the
+    // window's thread, as a long register and a long preview take a while.
     QHash<QString, qint64> codes;
+    std::vector<ImportCodes::Fate> fates;
     if (ImportCodes::codeField(preview) >= 0) {
         QString error;
         const DataSource source = dmData->source();
         if (runWithProgress(this, QStringLiteral("正在核对编号..."), [&](const ProgressReport &) {
-                return ImportStore::registerCodes(source, m_table, &codes, &error);
+                if (!ImportStore::registerCodes(source, m_table, &codes, &error))
+                    return false;
+                fates = ImportCodes::plan(preview, codes, ImportCodes::Duplicates::Skip);
+                return true;
             }) == WorkOutcome::Failed)
             dmData->showFailure(kMsgOpenFailed, error);
     }
-    m_preview->setPreview(std::move(preview), std::move(codes));
+    m_preview->setPreview(std::move(preview), std::move(codes), std::move(fates));
 }
 
 void TfrmExcelImport::showDuplicates()
