@@ -17,8 +17,9 @@
 #   export:   the main list of 100 000 and 1 000 000 records to a workbook against a plain C
 #             program writing the same cells with libxlsxwriter; time and peak memory.
 #   import:   a generated 100 000-row client workbook (.xlsx and .csv) opened and previewed
-#             against openpyxl read-only reading the same file; storing into SQLite; the
-#             longest pause of the wizard's window.
+#             against openpyxl read-only reading the same file; storing into SQLite, and
+#             again with every code held (skipped, then updating); the longest pause of the
+#             wizard's window.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 which="${1:-all}"
