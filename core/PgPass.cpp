@@ -4,9 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QObject>
-#include <QRegularExpression>
 #include <QStringList>
 #include <QUuid>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -96,10 +96,11 @@ bool store(const QString &host, int port, const QString &database, const QString
             lines.removeLast();
     }
     // The first matching line wins when the library reads the file: the new one replaces it.
-    const qsizetype at = lines.indexOf(QRegularExpression(u'^' + QRegularExpression::escape(key)));
+    const auto at = std::find_if(lines.begin(), lines.end(),
+                                 [&key](const QString &line) { return line.startsWith(key); });
     const QString line = key + escaped(password);
-    if (at >= 0)
-        lines[at] = line;
+    if (at != lines.end())
+        *at = line;
     else
         lines << line;
     if (!replaceFile(file, (lines.join(u'\n') + u'\n').toUtf8(), error)) {

@@ -366,12 +366,13 @@ private slots:
         QCOMPARE(Connection::findDamage(dm->source()), QString());
         QVERIFY2(save(dm.get(), 0, {{"F_Code", "K2"}, {"F_Name", "另一个客户"}}, &error),
                  qPrintable(error));
-        QVERIFY2(save(dm.get(), id, {{"F_Phone", "123"}}, &error), qPrintable(error));
+        QVERIFY2(save(dm.get(), id, {{"F_Code", "K1"}, {"F_Phone", "123"}}, &error),
+                 qPrintable(error));
         const QString where = QStringLiteral(" from T_client where F_ID = ?");
         QCOMPARE(dm->GetStrValue(QStringLiteral("select F_Name") + where, {id}), longName);
         QCOMPARE(dm->GetStrValue(QStringLiteral("select F_Phone") + where, {id}), u"123");
 
-        QVERIFY(!save(dm.get(), id, {{"F_LinkMan", QString(60, u'联')}}, &error));
+        QVERIFY(!save(dm.get(), id, {{"F_Code", "K1"}, {"F_LinkMan", QString(60, u'联')}}, &error));
         dm->showFailure(QStringLiteral("保存失败，请检测数据库连接！"), error);
         QCOMPARE(prompt.texts(),
                  QStringList{QStringLiteral("“F_LinkMan”一栏最多只能保存 50 个字符，要保存的文字"
