@@ -645,31 +645,31 @@ private slots:
     // when the desktop names one for the type and its entry is there.
     void aProgramForTheFileMustExist_data()
     {
-        QTest::addColumn<QString>("named");  // what xdg-mime answers for a workbook
-        QTest::addColumn<bool>("withEntry"); // its desktop entry exists
+        QTest::addColumn<QString>("named"); // what xdg-mime answers for a workbook
+        QTest::addColumn<QString>("entry"); // the desktop entry there is; empty: none
         QTest::addColumn<QString>("url");
         QTest::addColumn<bool>("opens");
         const QString workbook = QUrl::fromLocalFile(QStringLiteral("/tmp/清单.xlsx")).toString();
-        QTest::newRow("none named") << QString() << false << workbook << false;
-        QTest::newRow("entry gone") << "calc.desktop" << false << workbook << false;
-        QTest::newRow("program") << "calc.desktop" << true << workbook << true;
-        QTest::newRow("vendor folder") << "office-calc.desktop" << true << workbook << true;
+        const QString sheet = QStringLiteral("quorin-test-sheet.desktop");
+        QTest::newRow("none named") << QString() << QString() << workbook << false;
+        QTest::newRow("entry gone") << sheet << QString() << workbook << false;
+        QTest::newRow("program") << sheet << sheet << workbook << true;
+        QTest::newRow("vendor folder") << sheet << "quorin/test-sheet.desktop" << workbook << true;
         QTest::newRow("other type")
-            << "calc.desktop" << true
-            << QUrl::fromLocalFile(QStringLiteral("/tmp/a.html")).toString() << false;
-        QTest::newRow("web link") << "calc.desktop" << true << "https://example.com/" << false;
+            << sheet << sheet << QUrl::fromLocalFile(QStringLiteral("/tmp/a.html")).toString()
+            << false;
+        QTest::newRow("web link") << sheet << sheet << "https://example.com/" << false;
     }
 
     void aProgramForTheFileMustExist()
     {
         QFETCH(QString, named);
-        QFETCH(bool, withEntry);
+        QFETCH(QString, entry);
         QFETCH(QString, url);
         QFETCH(bool, opens);
         QTemporaryDir desktop;
         QDir(desktop.path()).mkpath(QStringLiteral("bin"));
-        const QString tool = desktop.filePath(QStringLiteral("bin/xdg-mime"));
-        QFile script(tool);
+        QFile script(desktop.filePath(QStringLiteral("bin/xdg-mime")));
         QVERIFY(script.open(QIODevice::WriteOnly));
         script.write(QStringLiteral("#!/bin/sh\n[ \"$1 $2 $3\" = \"query default "
                                     "application/vnd.openxmlformats-officedocument.spreadsheetml."
@@ -678,19 +678,16 @@ private slots:
                          .toUtf8());
         script.close();
         script.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        const QString entry =
-            desktop.filePath(QStringLiteral("share/applications/") + named.replace(u'-', u'/'));
-        if (withEntry) {
-            QDir().mkpath(QFileInfo(entry).path());
-            QFile file(entry);
+        if (!entry.isEmpty()) {
+            const QString path = desktop.filePath(QStringLiteral("share/applications/") + entry);
+            QDir().mkpath(QFileInfo(path).path());
+            QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
         const ScopedEnv path("PATH", QFile::encodeName(desktop.filePath(QStringLiteral("bin"))) +
                                          ':' + qgetenv("PATH"));
         const ScopedEnv dataHome("XDG_DATA_HOME",
                                  QFile::encodeName(desktop.filePath(QStringLiteral("share"))));
-        const ScopedEnv dataDirs("XDG_DATA_DIRS",
-                                 QFile::encodeName(desktop.filePath(QStringLiteral("none"))));
         QCOMPARE(Shell::hasDefaultProgram(QUrl(url)), opens);
     }
 
