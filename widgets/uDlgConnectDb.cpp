@@ -87,7 +87,7 @@ TDlgConnectDb::TDlgConnectDb(const QString &currentDs, const QString &reason, QW
     m_edtUser = valueBox("edtUser");
     m_edtPassword = valueBox("edtPassword");
     m_edtPassword->setEchoMode(QLineEdit::Password);
-    m_edtPassword->setPlaceholderText(QStringLiteral("可留空，使用 ~/.pgpass"));
+    m_edtPassword->setPlaceholderText(QStringLiteral("留空则使用 ~/.pgpass；输入的密码保存在那里"));
     form->addRow(QStringLiteral("服务器："), m_edtHost);
     form->addRow(QStringLiteral("端口："), m_spnPort);
     form->addRow(QStringLiteral("数据库："), m_edtDatabase);
