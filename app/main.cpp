@@ -4,6 +4,7 @@
 #include "core/AppTitle.h"
 #include "core/DataDm.h"
 #include "core/DemoData.h"
+#include "core/OwnerOnly.h"
 #include "maintenance/Backup.h"
 #include "output/ExportLists.h"
 #include "output/ScriptReports.h"
@@ -87,7 +88,7 @@ int exportList(const QString &list, const QString &file)
         return 2;
     }
     const QString target = QFileInfo(file).absoluteFilePath();
-    if (!QDir().mkpath(QFileInfo(target).path())) {
+    if (!OwnerOnly::makeFolder(QFileInfo(target).path())) {
         std::fprintf(stderr, "cannot create the folder %s\n", qPrintable(QFileInfo(target).path()));
         return 1;
     }

@@ -1,10 +1,19 @@
 #include "core/AppConfig.h"
 
+#include "core/OwnerOnly.h"
+
+#include <QFileInfo>
+
 namespace {
 const QString kSection = QStringLiteral("config");
 }
 
-AppConfig::AppConfig(const QString &iniPath) : m_settings(iniPath, QSettings::IniFormat) {}
+AppConfig::AppConfig(const QString &iniPath) : m_settings(iniPath, QSettings::IniFormat)
+{
+    // A file written by an older version may be readable by everyone.
+    if (QFileInfo::exists(iniPath))
+        OwnerOnly::restrict(iniPath);
+}
 
 QString AppConfig::read(const QString &key) const
 {
@@ -14,8 +23,11 @@ QString AppConfig::read(const QString &key) const
 
 void AppConfig::write(const QString &key, const QVariant &value)
 {
+    // The file is the owner's before anything is written into it: the writer keeps its mode.
+    OwnerOnly::prepare(m_settings.fileName());
     m_settings.setValue(kSection + u'/' + key, value);
     m_settings.sync();
+    OwnerOnly::restrict(m_settings.fileName());
 }
 
 QString AppConfig::ds() const

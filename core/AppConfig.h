@@ -3,8 +3,9 @@
 #include <QSettings>
 #include <QString>
 
-// config.ini in the program's folder. One object serves the whole run; every write is
-// flushed at once so a crash never loses a stored connection or the last operator.
+// config.ini in the program's folder, readable by its owner only. One object serves the whole
+// run; every write is flushed at once so a crash never loses a stored connection or the last
+// operator.
 class AppConfig
 {
 public:

@@ -1,5 +1,7 @@
 #include "core/AppHome.h"
 
+#include "core/OwnerOnly.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -38,7 +40,7 @@ QString path(const QString &relative)
 
 void installShippedFiles()
 {
-    QDir().mkpath(g_home);
+    OwnerOnly::makeFolder(g_home);
     const QString root = QStringLiteral(":/home");
     QDirIterator shipped(root, QDir::Files, QDirIterator::Subdirectories);
     while (shipped.hasNext()) {

@@ -1,6 +1,7 @@
 #include "core/Connection.h"
 
 #include "core/DatabaseFault.h"
+#include "core/OwnerOnly.h"
 #include "core/Schema.h"
 #include "core/SearchIndex.h"
 
@@ -10,6 +11,7 @@
 #include <QObject>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
 #include <QUuid>
 #include <cerrno>
 #include <cstring>
@@ -62,6 +64,11 @@ bool placeNewDatabase(const QString &file, QString *error)
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
+    // Its journal files take the database file's mode.
+    if (ok && !OwnerOnly::restrict(part)) {
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+        ok = false;
+    }
     if (ok &&
         ::rename(QFile::encodeName(part).constData(), QFile::encodeName(file).constData()) != 0) {
         *error = QString::fromLocal8Bit(std::strerror(errno));
@@ -80,7 +87,7 @@ bool placeFirstFolder(const QString &folder, QString *error)
 {
     QDir made(folder + u'.' + QUuid::createUuid().toString(QUuid::WithoutBraces) +
               QStringLiteral(".new"));
-    if (!QDir().mkpath(made.path())) {
+    if (!OwnerOnly::makeFolder(made.path())) {
         *error = QObject::tr("无法建立数据文件夹“%1”。").arg(QDir::toNativeSeparators(folder));
         return false;
     }
@@ -117,7 +124,8 @@ bool openSqlite(const DataSource &source, const QString &connectionName, bool ma
         if (firstStart) {
             if (!placeFirstFolder(file.path(), error))
                 return false;
-        } else if (!QDir().mkpath(file.path()) || !placeNewDatabase(source.sqliteFile, error)) {
+        } else if (!OwnerOnly::makeFolder(file.path()) ||
+                   !placeNewDatabase(source.sqliteFile, error)) {
             if (error->isEmpty())
                 *error = QObject::tr("无法建立数据文件夹“%1”。")
                              .arg(QDir::toNativeSeparators(file.path()));
@@ -144,7 +152,13 @@ bool openSqlite(const DataSource &source, const QString &connectionName, bool ma
         const QString reason = proof.lastError().text();
         const DatabaseFault::Kind kind = DatabaseFault::classify(reason);
         const bool notADatabase = reason.contains(QStringLiteral("file is not a database"));
-        *error = !notADatabase &&
+        // Reading a write-ahead-log file needs its index file, which a read-only folder
+        // cannot take: that file is whole, only out of reach.
+        const bool outOfReach =
+            readOnly && (kind == DatabaseFault::Kind::ReadOnly ||
+                         reason.contains(QStringLiteral("unable to open database file")));
+        *error = outOfReach ? DatabaseFault::message(DatabaseFault::Kind::ReadOnly, source, true)
+                 : !notADatabase &&
                          (kind == DatabaseFault::Kind::Damaged || kind == DatabaseFault::Kind::Busy)
                      ? DatabaseFault::message(kind, source, true)
                      : QObject::tr("“%1”不是有效的数据库文件：%2").arg(where, reason);
@@ -217,6 +231,35 @@ bool createDatabase(const DataSource &source, QString *error)
     }
     QSqlDatabase::removeDatabase(name);
     return ok;
+}
+
+QString findDamage(const DataSource &source)
+{
+    if (source.engine != Engine::SQLite)
+        return {};
+    const QString name =
+        QStringLiteral("quick-check-%1").arg(reinterpret_cast<quintptr>(QThread::currentThread()));
+    QString problem;
+    {
+        QSqlDatabase db;
+        QString error;
+        if (open(source, name, &db, &error)) {
+            QSqlQuery q(db);
+            if (!q.exec(QStringLiteral("pragma quick_check")))
+                problem = q.lastError().text();
+            // The row reads whole and its other columns can be saved.
+            while (problem.isEmpty() && q.next()) {
+                const QString line = q.value(0).toString();
+                if (line != u"ok" && !line.startsWith(u"CHECK constraint failed in ") &&
+                    !line.startsWith(u"NULL value in "))
+                    problem = line;
+            }
+            q.finish();
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    return problem;
 }
 
 bool probe(const DataSource &source, QString *report)

@@ -26,4 +26,8 @@ bool createDatabase(const DataSource &source, QString *error);
 // True when the program can use it (ours, or empty and ready for a new schema).
 bool probe(const DataSource &source, QString *report);
 
+// Checks a SQLite file's structure on a connection of its own: what is damaged, or nothing.
+// A value that breaks a column's check (a long text another program wrote) is no damage.
+QString findDamage(const DataSource &source);
+
 } // namespace Connection

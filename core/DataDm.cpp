@@ -14,7 +14,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlQueryModel>
-#include <QThread>
 #include <QTime>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
@@ -133,6 +132,8 @@ QString TdmData::failureMessage(const QString &errorText, const QString &fallbac
     noteFailure(errorText);
     const DatabaseFault::Kind kind =
         m_damaged ? DatabaseFault::Kind::Damaged : DatabaseFault::classify(errorText);
+    if (kind == DatabaseFault::Kind::TooLong)
+        return DatabaseFault::tooLongMessage(errorText);
     const QString message = DatabaseFault::message(kind, m_source);
     return message.isEmpty() ? fallback : message;
 }
@@ -172,26 +173,8 @@ void TdmData::checkInBackground()
         if (!problem.isEmpty())
             reportFailure(QStringLiteral("database disk image is malformed: ") + problem);
     });
-    watcher->setFuture(QtConcurrent::run(&m_checkPool, [source] {
-        const QString name = QStringLiteral("quick-check-%1")
-                                 .arg(reinterpret_cast<quintptr>(QThread::currentThread()));
-        QString problem;
-        {
-            QSqlDatabase db;
-            QString error;
-            if (Connection::open(source, name, &db, &error)) {
-                QSqlQuery q(db);
-                if (!q.exec(QStringLiteral("pragma quick_check")))
-                    problem = q.lastError().text();
-                else if (q.next() && q.value(0).toString() != u"ok")
-                    problem = q.value(0).toString();
-                q.finish();
-                db.close();
-            }
-        }
-        QSqlDatabase::removeDatabase(name);
-        return problem;
-    }));
+    watcher->setFuture(
+        QtConcurrent::run(&m_checkPool, [source] { return Connection::findDamage(source); }));
 }
 
 bool TdmData::DeleteByID(const QString &table, qint64 id)
@@ -234,18 +217,34 @@ std::optional<qint64> TdmData::writeRowQuiet(const QString &table, qint64 id,
                                              const QStringList &columns, const QVariantList &values,
                                              QString *error)
 {
+    QString reason;
+    std::optional<qint64> key = id;
     if (id <= 0)
-        return insertQuiet(
+        key = insertQuiet(
             QStringLiteral("insert into %1(%2) values(%3)")
                 .arg(table, columns.join(QStringLiteral(", ")),
                      QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", "))),
-            values, error);
-    if (!runQuiet(QStringLiteral("update %1 set %2 = ? where F_ID = ?")
-                      .arg(table, columns.join(QStringLiteral(" = ?, "))),
-                  QVariantList(values) << id, error)
-             .isActive())
-        return std::nullopt;
-    return id;
+            values, &reason);
+    else if (!runQuiet(QStringLiteral("update %1 set %2 = ? where F_ID = ?")
+                           .arg(table, columns.join(QStringLiteral(" = ?, "))),
+                       QVariantList(values) << id, &reason)
+                  .isActive())
+        key.reset();
+    if (key)
+        return key;
+    // A server names the width of a text too long for its column, not the column.
+    if (DatabaseFault::classify(reason) == DatabaseFault::Kind::TooLong) {
+        for (qsizetype i = 0; i < columns.size() && i < values.size(); ++i) {
+            const int width = Schema::width(table, columns.at(i));
+            if (width > 0 && values.at(i).toString().toUcs4().size() > width) {
+                reason = DatabaseFault::tooLongError(columns.at(i), width);
+                break;
+            }
+        }
+    }
+    if (error)
+        *error = reason;
+    return std::nullopt;
 }
 
 bool TdmData::ExecSql(const QString &sql, const QVariantList &values)

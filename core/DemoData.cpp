@@ -314,6 +314,8 @@ private:
 bool fill(TdmData &dm, int count, QString *error, const std::function<void(int)> &progress)
 {
     Transaction tx(dm.database());
+    if (!tx.began(error))
+        return false;
     Filler filler(dm, error);
     if (!filler.masterData() || !filler.samples(count, progress))
         return false;

@@ -503,7 +503,7 @@ void TfrmExcelImport::openSample()
         ShowPrompt(QStringLiteral("例子Excel文件不存在，请检查！"), Prompt::Information);
         return;
     }
-    Shell::openUrl(QUrl::fromLocalFile(path));
+    Shell::openOrTell(QUrl::fromLocalFile(path));
 }
 
 void TfrmExcelImport::chooseSource()

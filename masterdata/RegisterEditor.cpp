@@ -218,12 +218,12 @@ void RegisterEditor::sendMail()
         mail->setFocus();
         return;
     }
-    Shell::openUrl(QUrl(QStringLiteral("mailto:") + address + QStringLiteral("?subject")));
+    Shell::openOrTell(QUrl(QStringLiteral("mailto:") + address + QStringLiteral("?subject")));
 }
 
 void RegisterEditor::openWebSite()
 {
     const QString site = box(QStringLiteral("F_homepage"))->text().trimmed();
     if (!site.isEmpty())
-        Shell::openUrl(QUrl::fromUserInput(site));
+        Shell::openOrTell(QUrl::fromUserInput(site));
 }

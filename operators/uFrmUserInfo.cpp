@@ -180,7 +180,7 @@ void TFrmUserInfo::openHomePage()
 {
     const QUrl page = CompanyLinks::homePage(edtHomepage->text());
     if (!page.isEmpty())
-        Shell::openUrl(page);
+        Shell::openOrTell(page);
 }
 
 void TFrmUserInfo::sendMail()
@@ -193,7 +193,7 @@ void TFrmUserInfo::sendMail()
         edtEmail->setFocus();
         return;
     }
-    Shell::openUrl(CompanyLinks::mailTo(address));
+    Shell::openOrTell(CompanyLinks::mailTo(address));
 }
 
 bool TFrmUserInfo::eventFilter(QObject *watched, QEvent *event)

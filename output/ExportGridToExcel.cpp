@@ -2,6 +2,7 @@
 
 #include "core/AppHome.h"
 #include "core/DataDm.h"
+#include "core/OwnerOnly.h"
 #include "core/Prompt.h"
 #include "core/RecordList.h"
 #include "core/Shell.h"
@@ -24,7 +25,7 @@ QString ExportGridToExcel(DBGridEh *grid, const QString &title, bool visible)
     const QScopedValueRollback busy(running, true);
 
     const QString folder = AppHome::path(QStringLiteral("export"));
-    if (!QDir().mkpath(folder)) {
+    if (!OwnerOnly::makeFolder(folder)) {
         ShowPrompt(QStringLiteral("无法建立导出文件夹“%1”。").arg(QDir::toNativeSeparators(folder)),
                    Prompt::Error);
         return {};

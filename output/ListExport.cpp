@@ -104,7 +104,8 @@ std::optional<Summary> write(const Job &job, const QString &target, Failure *fai
     {
         // Asks at once whether the folder takes the file, before the long work.
         QFile probe(part);
-        if (!probe.open(QIODevice::WriteOnly)) {
+        // The owner's only from the start: the workbook is written into this very file.
+        if (!probe.open(QIODevice::WriteOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
             *failure = {QObject::tr("无法在“%1”中建立文件：%2")
                             .arg(QDir::toNativeSeparators(QFileInfo(target).absolutePath()),
                                  probe.errorString()),

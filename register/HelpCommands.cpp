@@ -78,5 +78,5 @@ void installHelpCommands(CommandRegistry &commands, MainHost &host)
     commands.handle(QStringLiteral("actAbout"), [h] { TFrmAbout(h->hostWindow()).exec(); });
     commands.addNamed(QStringLiteral("actWebSite"), QStringLiteral("浏览作者的网站"), "");
     commands.handle(QStringLiteral("actWebSite"),
-                    [] { Shell::openUrl(QUrl(AppTitle::webSite())); });
+                    [] { Shell::openOrTell(QUrl(AppTitle::webSite())); });
 }

@@ -1,4 +1,6 @@
 #include "core/AppHome.h"
+#include "core/Connection.h"
+#include "core/PgPass.h"
 #include "register/uFrmMain.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
@@ -18,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <sys/stat.h>
 
 namespace {
 
@@ -36,6 +39,45 @@ public:
         return answers.isEmpty() ? std::nullopt : answers.takeFirst();
     }
 };
+
+int modeOf(const QString &path)
+{
+    struct stat info;
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+}
+
+QString readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// Points PGPASSFILE at a file in a folder of the test's own while it lives.
+class PasswordFile
+{
+public:
+    PasswordFile() : m_previous(qgetenv("PGPASSFILE"))
+    {
+        qputenv("PGPASSFILE", QFile::encodeName(path()));
+    }
+    ~PasswordFile() { qputenv("PGPASSFILE", m_previous); }
+    QString path() const { return m_folder.filePath(QStringLiteral("pgpass")); }
+
+private:
+    QTemporaryDir m_folder;
+    QByteArray m_previous;
+};
+
+// Fills the dialog's server boxes from `ds` with `password` typed.
+void enterServer(TDlgConnectDb &dialog, const DataSource &source, const QString &password)
+{
+    dialog.findChild<QRadioButton *>(QStringLiteral("rbServer"))->setChecked(true);
+    dialog.findChild<QLineEdit *>(QStringLiteral("edtHost"))->setText(source.host);
+    dialog.findChild<QSpinBox *>(QStringLiteral("spnPort"))->setValue(source.port);
+    dialog.findChild<QLineEdit *>(QStringLiteral("edtDatabase"))->setText(source.database);
+    dialog.findChild<QLineEdit *>(QStringLiteral("edtUser"))->setText(source.user);
+    dialog.findChild<QLineEdit *>(QStringLiteral("edtPassword"))->setText(password);
+}
 
 QString makeDatabaseIn(const QString &home)
 {
@@ -72,6 +114,114 @@ private slots:
                                            QStringLiteral("连接成功，正在登录 ...")}));
         QVERIFY(ui.reasons.isEmpty());
         QVERIFY(prompt.shown.isEmpty());
+    }
+
+    // What the program makes is its owner's alone: the data folder, the database, config.ini
+    // (also one an older version left readable by everyone).
+    void filesAreTheOwnersOnly()
+    {
+        const QString ini = m_home->filePath(QStringLiteral("config.ini"));
+        QFile old(ini);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("[config]\nibak=0\n");
+        old.close();
+        QVERIFY(::chmod(QFile::encodeName(ini).constData(), 0644) == 0);
+        TdmData dm(ini);
+        QCOMPARE(modeOf(ini), 0600);
+        QFile::remove(ini);
+        RecordingUi ui;
+        QVERIFY(dm.DataModuleCreate(ui));
+        dm.config().setCurOperName(QStringLiteral("admin"));
+        QCOMPARE(modeOf(ini), 0600);
+        QCOMPARE(modeOf(m_home->filePath(QStringLiteral("data"))), 0700);
+        QCOMPARE(modeOf(m_home->filePath(QStringLiteral("data/RevaZez.db"))), 0600);
+        QVERIFY(dm.ExecSql(QStringLiteral("insert into T_goods(F_Code) values('x')")));
+        QCOMPARE(modeOf(m_home->filePath(QStringLiteral("data/RevaZez.db-wal"))), 0600);
+
+        QTemporaryDir elsewhere;
+        const QString nested = elsewhere.filePath(QStringLiteral("a/b"));
+        QString error;
+        QVERIFY2(Connection::createDatabase(DataSource::fromDs(nested, QString()), &error),
+                 qPrintable(error));
+        QCOMPARE(modeOf(elsewhere.filePath(QStringLiteral("a"))), 0700);
+        QCOMPARE(modeOf(nested), 0700);
+        QCOMPARE(modeOf(nested + QStringLiteral("/RevaZez.db")), 0600);
+    }
+
+    // The password file's own format: fields joined by ':', with ':' and '\' escaped; a second
+    // password for the same server, database and user replaces the first, other lines stay.
+    void passwordFileLines()
+    {
+        PasswordFile file;
+        QString error;
+        QVERIFY2(PgPass::store(QStringLiteral("db.example"), 5433, QStringLiteral("样品"),
+                               QStringLiteral("u:1"), QStringLiteral("p:w\\d"), &error),
+                 qPrintable(error));
+        QCOMPARE(modeOf(file.path()), 0600);
+        QVERIFY(PgPass::store(QStringLiteral("other"), 5432, QStringLiteral("d"),
+                              QStringLiteral("u"), QStringLiteral("x"), &error));
+        QVERIFY(PgPass::store(QStringLiteral("db.example"), 5433, QStringLiteral("样品"),
+                              QStringLiteral("u:1"), QStringLiteral("new"), &error));
+        QCOMPARE(readAll(file.path()),
+                 QStringLiteral("db.example:5433:样品:u\\:1:new\nother:5432:d:u:x\n"));
+        QCOMPARE(modeOf(file.path()), 0600);
+        QCOMPARE(PgPass::escaped(QStringLiteral("a:b\\c")), QStringLiteral("a\\:b\\\\c"));
+    }
+
+    // A typed server password goes to the password file, never into `ds`; one an old `ds`
+    // holds keeps working, and the dialog offers to move it.
+    void serverPasswordGoesToThePasswordFile_data()
+    {
+        QTest::addColumn<bool>("inOldDs");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("moved");
+        QTest::newRow("typed") << false << 0 << true;
+        QTest::newRow("old ds, moved") << true << int(Prompt::Yes) << true;
+        QTest::newRow("old ds, kept") << true << int(Prompt::No) << false;
+    }
+
+    void serverPasswordGoesToThePasswordFile()
+    {
+        QFETCH(bool, inOldDs);
+        QFETCH(int, answer);
+        QFETCH(bool, moved);
+        TestDatabase server(QStringLiteral("postgresql"));
+        if (!server.ok())
+            QSKIP("no PostgreSQL server (QUORIN_TEST_PG)");
+        PasswordFile file;
+        ScriptedPrompt prompt;
+        const DataSource source = DataSource::fromDs(server.ds(), QString());
+        const QString password = QStringLiteral("s3cret:x");
+        const QString withPassword =
+            DataSource::serverUrl(source.host, source.port, source.database, source.user, password);
+        TDlgConnectDb dialog{inOldDs ? withPassword : QString()};
+        if (!inOldDs)
+            enterServer(dialog, source, password);
+        if (answer)
+            prompt.answer({answer});
+        dialog.findChild<QPushButton *>(QStringLiteral("btnOK"))->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(prompt.shown.size(), answer ? 1 : 0);
+        if (answer) {
+            QCOMPARE(prompt.shown[0].kind, int(Prompt::Question));
+            QVERIFY(prompt.shown[0].text.contains(QDir::toNativeSeparators(file.path())));
+        }
+        const DataSource chosen = DataSource::fromDs(dialog.ds(), QString());
+        QCOMPARE(chosen.database, source.database);
+        QCOMPARE(chosen.password, moved ? QString() : password);
+        if (moved) {
+            QCOMPARE(readAll(file.path()), QStringLiteral("%1:%2:%3:%4:s3cret\\:x\n")
+                                               .arg(source.host)
+                                               .arg(source.port)
+                                               .arg(source.database, source.user));
+            QCOMPARE(modeOf(file.path()), 0600);
+        } else {
+            QVERIFY(!QFileInfo::exists(file.path()));
+        }
+        TdmData dm(m_home->filePath(QStringLiteral("config.ini")));
+        dm.config().setDs(dialog.ds());
+        QCOMPARE(readAll(m_home->filePath(QStringLiteral("config.ini"))).contains(u"s3cret"),
+                 !moved);
     }
 
     void wrongFolderAsksAndCancelEndsSilently()

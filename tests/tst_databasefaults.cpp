@@ -5,7 +5,10 @@
 #include "core/Schema.h"
 #include "core/SqlListModel.h"
 #include "core/Transaction.h"
+#include "masterdata/RegisterDescription.h"
+#include "masterdata/RegisterStore.h"
 #include "support/ScriptedPrompt.h"
+#include "support/TestDatabase.h"
 
 #include <QDir>
 #include <QFile>
@@ -297,6 +300,87 @@ private slots:
         QVERIFY2(prompt.shown[0].text.contains(u"只读"), qPrintable(prompt.shown[0].text));
         dm.database().close();
         QCOMPARE(contents(folder), before);
+    }
+
+    // A home, data folder and file that the user may only read: named as read-only at the
+    // start, not as "not a database" (root writes anywhere, so the program runs as nobody).
+    void readOnlyHomeIsToldAsReadOnly()
+    {
+        if (geteuid() != 0)
+            QSKIP("needs root to run the program as another user");
+        QTemporaryDir home;
+        const QString folder = home.filePath(QStringLiteral("data"));
+        makeRegister(folder, 1);
+        QFile(folder + QStringLiteral("/RevaZez.db"))
+            .setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadOther);
+        const auto readable = QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                              QFileDevice::ReadOther | QFileDevice::ExeOther;
+        QFile::setPermissions(folder, readable);
+        QFile::setPermissions(home.path(), readable);
+        QProcess start;
+        start.start(QStringLiteral("runuser"),
+                    {QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--"),
+                     QStringLiteral(QUORIN_BINARY), QStringLiteral("--home"), home.path(),
+                     QStringLiteral("--demo-data"), QStringLiteral("1")});
+        QVERIFY(start.waitForFinished(60000));
+        const QString said = QString::fromLocal8Bit(start.readAllStandardError());
+        if (said.contains(u"Permission denied") && !said.contains(u"RevaZez.db"))
+            QSKIP("nobody may not run the program from this folder");
+        QCOMPARE(start.exitCode(), 1);
+        QVERIFY2(said.contains(u"是只读的") && !said.contains(u"不是有效的数据库文件"),
+                 qPrintable(said));
+    }
+
+    // A text longer than its column, written by another program, is kept and is no damage:
+    // the register stays writable, that row saves unchanged, and a write that is too long
+    // fails alone, naming the column and its width.
+    void aLongTextOfAnotherProgramIsNoDamage_data()
+    {
+        QTest::addColumn<QString>("engine");
+        QTest::newRow("sqlite") << QStringLiteral("sqlite");
+        QTest::newRow("postgresql") << QStringLiteral("postgresql");
+    }
+
+    void aLongTextOfAnotherProgramIsNoDamage()
+    {
+        QFETCH(QString, engine);
+        TestDatabase db(engine);
+        if (!db.ok() && engine == u"postgresql")
+            QSKIP("no PostgreSQL server (QUORIN_TEST_PG)");
+        const RegisterDescription &clients = clientRegister();
+        const auto save = [&clients](TdmData *dm, qint64 id, const QVariantMap &values,
+                                     QString *error) {
+            qint64 saved = 0;
+            return RegisterStore::save(*dm, clients, id, values, &saved, error) ==
+                   RegisterStore::SaveResult::Saved;
+        };
+        QString error;
+        QVERIFY(save(db.dm(), 0, {{"F_Code", "K1"}, {"F_Name", "客户"}}, &error));
+        const qint64 id = db.dm()->GetIntValue(QStringLiteral("select F_ID from T_client"));
+        const QString longName(300, u'名');
+        QVERIFY(db.writeAsAnotherProgram(QStringLiteral("T_client"), id, QStringLiteral("F_Name"),
+                                         longName));
+
+        ScriptedPrompt prompt;
+        const std::unique_ptr<TdmData> dm = db.openAnother();
+        QCOMPARE(Connection::findDamage(dm->source()), QString());
+        QVERIFY2(save(dm.get(), 0, {{"F_Code", "K2"}, {"F_Name", "另一个客户"}}, &error),
+                 qPrintable(error));
+        QVERIFY2(save(dm.get(), id, {{"F_Code", "K1"}, {"F_Phone", "123"}}, &error),
+                 qPrintable(error));
+        const QString where = QStringLiteral(" from T_client where F_ID = ?");
+        QCOMPARE(dm->GetStrValue(QStringLiteral("select F_Name") + where, {id}), longName);
+        QCOMPARE(dm->GetStrValue(QStringLiteral("select F_Phone") + where, {id}), u"123");
+
+        QVERIFY(!save(dm.get(), id, {{"F_Code", "K1"}, {"F_LinkMan", QString(60, u'联')}}, &error));
+        dm->showFailure(QStringLiteral("保存失败，请检测数据库连接！"), error);
+        QCOMPARE(prompt.texts(),
+                 QStringList{QStringLiteral("“F_LinkMan”一栏最多只能保存 50 个字符，要保存的文字"
+                                            "比这更长。没有保存，其余数据不受影响，数据库可以照常"
+                                            "使用。")});
+        QVERIFY(!dm->isDamaged());
+        QVERIFY(save(dm.get(), 0, {{"F_Code", "K3"}}, &error));
+        QCOMPARE(dm->GetIntValue(QStringLiteral("select count(*) from T_client")), 3);
     }
 
     // Two workstations starting on a new file, then writing after a read, both succeed.

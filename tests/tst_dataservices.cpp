@@ -1,10 +1,52 @@
 #include "core/Transaction.h"
+#include "register/SampleRecord.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
 
+#include <QProcess>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlQueryModel>
 #include <QTest>
+
+namespace {
+
+// Another program holding the write lock of a SQLite register until it goes away.
+class WriteLockHolder
+{
+public:
+    explicit WriteLockHolder(const QString &file)
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kName);
+        db.setDatabaseName(file);
+        m_holds = db.open() && QSqlQuery(db).exec(QStringLiteral("begin immediate"));
+    }
+    ~WriteLockHolder()
+    {
+        release();
+        QSqlDatabase::removeDatabase(kName);
+    }
+    bool holds() const { return m_holds; }
+    void release()
+    {
+        QSqlDatabase db = QSqlDatabase::database(kName, false);
+        if (db.isOpen()) {
+            QSqlQuery(db).exec(QStringLiteral("rollback"));
+            db.close();
+        }
+    }
+
+private:
+    static inline const QString kName = QStringLiteral("write-lock-holder");
+    bool m_holds = false;
+};
+
+int samples(TdmData *dm)
+{
+    return dm->GetIntValue(QStringLiteral("select count(*) from GoodMain"));
+}
+
+} // namespace
 
 // The data module's services: neutral results, the fixed error boxes, bound values.
 class TestDataServices : public QObject
@@ -196,6 +238,58 @@ private slots:
         }
         QCOMPARE(dm->FillCombo(QStringLiteral("select F_goodCode from GoodMain")),
                  QStringList{QStringLiteral("kept")});
+    }
+
+    // Another program holds the write lock while a record is saved: the save waits, fails with
+    // the reason, and stores nothing, also for a caller that goes on after a failed begin.
+    void aTransactionThatDidNotBeginKeepsNothing()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        if (engine != u"sqlite")
+            QSKIP("a server's begin takes no lock to wait for");
+        TestDatabase db(engine);
+        TdmData *dm = db.dm();
+        QVERIFY(QSqlQuery(dm->database()).exec(QStringLiteral("pragma busy_timeout = 200")));
+        WriteLockHolder holder(dm->source().sqliteFile);
+        QVERIFY(holder.holds());
+        QString error;
+        QVERIFY(!SampleRecord::save(*dm, 0, {{QStringLiteral("F_goodCode"), "A1"}}, &error));
+        QVERIFY2(error.contains(u"locked"), qPrintable(error));
+        {
+            Transaction tx(dm->database());
+            QVERIFY(!tx.isActive());
+            holder.release();
+            // Runs now that the lock is free, but never outside a transaction.
+            QVERIFY(dm->ExecSql(QStringLiteral("insert into GoodMain(F_goodCode) values('B1')")));
+            QVERIFY(!tx.commit(&error));
+            QVERIFY2(error.contains(u"locked"), qPrintable(error));
+        }
+        QCOMPARE(samples(dm), 0);
+        QVERIFY(SampleRecord::save(*dm, 0, {{QStringLiteral("F_goodCode"), "C1"}}, &error));
+        QCOMPARE(samples(dm), 1);
+    }
+
+    // --demo-data while another program writes: a clear failure, and not one row stored.
+    void demoDataWaitsForAWriterAndStoresNothing()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        if (engine != u"sqlite")
+            QSKIP("a server's begin takes no lock to wait for");
+        TestDatabase db(engine);
+        WriteLockHolder holder(db.dm()->source().sqliteFile);
+        QVERIFY(holder.holds());
+        QProcess demo;
+        demo.start(QStringLiteral(QUORIN_BINARY),
+                   {QStringLiteral("--home"), db.home(), QStringLiteral("--demo-data"),
+                    QStringLiteral("200")});
+        QVERIFY(demo.waitForFinished(60000));
+        const QString said = QString::fromLocal8Bit(demo.readAllStandardError());
+        QCOMPARE(demo.exitCode(), 1);
+        QVERIFY2(said.contains(u"demonstration data not stored") && said.contains(u"locked"),
+                 qPrintable(said));
+        holder.release();
+        QCOMPARE(samples(db.dm()), 0);
+        QCOMPARE(db.dm()->GetIntValue(QStringLiteral("select count(*) from T_client")), 0);
     }
 
     void compaction()

@@ -33,8 +33,38 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
+#include <sys/stat.h>
 
 namespace {
+
+int modeOf(const QString &path)
+{
+    struct stat info;
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+}
+
+// Sets an environment variable while it lives.
+class ScopedEnv
+{
+public:
+    ScopedEnv(const char *name, const QByteArray &value)
+        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_previous(qgetenv(name))
+    {
+        qputenv(name, value);
+    }
+    ~ScopedEnv()
+    {
+        if (m_had)
+            qputenv(m_name, m_previous);
+        else
+            qunsetenv(m_name);
+    }
+
+private:
+    const char *m_name;
+    bool m_had;
+    QByteArray m_previous;
+};
 
 // Inserts a sample record: `values` (column → value) over a code, a name and today's edit date.
 void addSample(TdmData *dm, const QVariantMap &values)
@@ -387,6 +417,8 @@ private slots:
         QCOMPARE(prompt.shown[0].text,
                  QStringLiteral("没有可以打开电子表格的程序。导出的文件保存在：\n") +
                      QDir::toNativeSeparators(first));
+        QCOMPARE(modeOf(first), 0600);
+        QCOMPARE(modeOf(QFileInfo(first).path()), 0700);
 
         prompt.clear();
         const QString second = ExportGridToExcel(main.grid(), QStringLiteral("清单"), false);
@@ -609,6 +641,87 @@ private slots:
         QCOMPARE(exported(db), QStringList());
     }
 
+    // The desktop's opener starts even when no program takes the file: a program counts only
+    // when the desktop names one for the type and its entry is there.
+    void aProgramForTheFileMustExist_data()
+    {
+        QTest::addColumn<QString>("named"); // what xdg-mime answers for a workbook
+        QTest::addColumn<QString>("entry"); // the desktop entry there is; empty: none
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<bool>("opens");
+        const QString workbook = QUrl::fromLocalFile(QStringLiteral("/tmp/清单.xlsx")).toString();
+        const QString sheet = QStringLiteral("quorin-test-sheet.desktop");
+        QTest::newRow("none named") << QString() << QString() << workbook << false;
+        QTest::newRow("entry gone") << sheet << QString() << workbook << false;
+        QTest::newRow("program") << sheet << sheet << workbook << true;
+        QTest::newRow("vendor folder") << sheet << "quorin/test-sheet.desktop" << workbook << true;
+        QTest::newRow("other type")
+            << sheet << sheet << QUrl::fromLocalFile(QStringLiteral("/tmp/a.html")).toString()
+            << false;
+        QTest::newRow("web link") << sheet << sheet << "https://example.com/" << false;
+    }
+
+    void aProgramForTheFileMustExist()
+    {
+        QFETCH(QString, named);
+        QFETCH(QString, entry);
+        QFETCH(QString, url);
+        QFETCH(bool, opens);
+        QTemporaryDir desktop;
+        QDir(desktop.path()).mkpath(QStringLiteral("bin"));
+        QFile script(desktop.filePath(QStringLiteral("bin/xdg-mime")));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write(QStringLiteral("#!/bin/sh\n[ \"$1 $2 $3\" = \"query default "
+                                    "application/vnd.openxmlformats-officedocument.spreadsheetml."
+                                    "sheet\" ] && echo '%1'\nexit 0\n")
+                         .arg(named)
+                         .toUtf8());
+        script.close();
+        script.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        if (!entry.isEmpty()) {
+            const QString path = desktop.filePath(QStringLiteral("share/applications/") + entry);
+            QDir().mkpath(QFileInfo(path).path());
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        const ScopedEnv path("PATH", QFile::encodeName(desktop.filePath(QStringLiteral("bin"))) +
+                                         ':' + qgetenv("PATH"));
+        const ScopedEnv dataHome("XDG_DATA_HOME",
+                                 QFile::encodeName(desktop.filePath(QStringLiteral("share"))));
+        QCOMPARE(Shell::hasDefaultProgram(QUrl(url)), opens);
+    }
+
+    // Help files, the sample workbook and web links that nothing opens say so in a box.
+    void nothingOpensItSaysWhere_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("box");
+        const QString help = QStringLiteral("/srv/quorin/help.html");
+        QTest::newRow("file") << QUrl::fromLocalFile(help).toString()
+                              << QStringLiteral("没有能打开“help.html”的程序。文件在：\n") +
+                                     QDir::toNativeSeparators(help);
+        QTest::newRow("web") << "https://example.com/"
+                             << QStringLiteral(
+                                    "没有能打开网址的程序。网址：\nhttps://example.com/");
+        QTest::newRow("mail") << "mailto:a@example.com"
+                              << QStringLiteral("没有能写电子邮件的程序。收件人：a@example.com");
+    }
+
+    void nothingOpensItSaysWhere()
+    {
+        QFETCH(QString, url);
+        QFETCH(QString, box);
+        ScriptedPrompt prompt;
+        ShellRecorder shell(false);
+        QVERIFY(!Shell::openOrTell(QUrl(url)));
+        QCOMPARE(shell.opened, QStringList{url});
+        QCOMPARE(prompt.texts(), QStringList{box});
+        ShellRecorder opens;
+        prompt.clear();
+        QVERIFY(Shell::openOrTell(QUrl(url)));
+        QVERIFY(prompt.shown.isEmpty());
+    }
+
     // What a script runs: a whole list without a window, and a plain exit status.
     void commandLine()
     {
@@ -632,6 +745,8 @@ private slots:
         QByteArray errors;
         QCOMPARE(run({QStringLiteral("--export"), QStringLiteral("samples"), file}, &errors), 0);
         QCOMPARE(errors, QByteArray());
+        QCOMPARE(modeOf(file), 0600);
+        QCOMPARE(modeOf(QFileInfo(file).path()), 0700);
         Workbook workbook = readBack(file);
         QCOMPARE(workbook.sheets.value(0).name, QStringLiteral("样品档案资料"));
         QCOMPARE(workbook.sheets[0].row(1, 24), captionsOf(sampleListColumns()));

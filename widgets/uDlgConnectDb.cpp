@@ -3,6 +3,7 @@
 #include "core/AppHome.h"
 #include "core/Connection.h"
 #include "core/DataSource.h"
+#include "core/PgPass.h"
 #include "core/Prompt.h"
 #include "widgets/ElidedText.h"
 #include "widgets/FileChooser.h"
@@ -86,7 +87,7 @@ TDlgConnectDb::TDlgConnectDb(const QString &currentDs, const QString &reason, QW
     m_edtUser = valueBox("edtUser");
     m_edtPassword = valueBox("edtPassword");
     m_edtPassword->setEchoMode(QLineEdit::Password);
-    m_edtPassword->setPlaceholderText(QStringLiteral("可留空，使用 ~/.pgpass"));
+    m_edtPassword->setPlaceholderText(QStringLiteral("留空则使用 ~/.pgpass；输入的密码保存在那里"));
     form->addRow(QStringLiteral("服务器："), m_edtHost);
     form->addRow(QStringLiteral("端口："), m_spnPort);
     form->addRow(QStringLiteral("数据库："), m_edtDatabase);
@@ -117,6 +118,7 @@ TDlgConnectDb::TDlgConnectDb(const QString &currentDs, const QString &reason, QW
         m_edtDatabase->setText(current.database);
         m_edtUser->setText(current.user);
         m_edtPassword->setText(current.password);
+        m_storedPassword = current.password;
     } else {
         m_rbLocal->setChecked(true);
         // By the text alone: QFileInfo gives up on a name longer than file systems allow.
@@ -153,16 +155,53 @@ void TDlgConnectDb::chooseFile()
         m_edtFolder->setText(QDir::toNativeSeparators(QFileInfo(file).path()));
 }
 
-QString TDlgConnectDb::serverDs() const
+QString TDlgConnectDb::serverDs(bool withPassword) const
 {
     return DataSource::serverUrl(m_edtHost->text(), m_spnPort->value(), m_edtDatabase->text(),
-                                 m_edtUser->text(), m_edtPassword->text());
+                                 m_edtUser->text(),
+                                 withPassword ? m_edtPassword->text() : QString());
+}
+
+bool TDlgConnectDb::keepPasswordInConfig() const
+{
+    if (m_storedPassword.isEmpty() || m_edtPassword->text() != m_storedPassword)
+        return false;
+    return ShowPrompt(QStringLiteral("连接设置（config.ini）中以明文保存着服务器的密码。"
+                                     "要把它移到只有您能读的密码文件“%1”中吗？")
+                          .arg(QDir::toNativeSeparators(PgPass::filePath())),
+                      Prompt::Question) != Prompt::Yes;
+}
+
+bool TDlgConnectDb::acceptServer()
+{
+    if (m_edtHost->text().trimmed().isEmpty() || m_edtDatabase->text().trimmed().isEmpty()) {
+        showResult(QStringLiteral("请输入服务器和数据库名称。"));
+        return false;
+    }
+    QString report;
+    if (!Connection::probe(DataSource::fromDs(serverDs(true), AppHome::dir()), &report)) {
+        showResult(report);
+        return false;
+    }
+    const QString password = m_edtPassword->text();
+    if (password.isEmpty() || keepPasswordInConfig()) {
+        m_ds = serverDs(true);
+        return true;
+    }
+    const DataSource server = DataSource::fromDs(serverDs(false), AppHome::dir());
+    QString error;
+    if (!PgPass::store(server.host, server.port, server.database, server.user, password, &error)) {
+        showResult(error);
+        return false;
+    }
+    m_ds = serverDs(false);
+    return true;
 }
 
 void TDlgConnectDb::testServer()
 {
     QString report;
-    Connection::probe(DataSource::fromDs(serverDs(), AppHome::dir()), &report);
+    Connection::probe(DataSource::fromDs(serverDs(true), AppHome::dir()), &report);
     showResult(report);
 }
 
@@ -204,20 +243,6 @@ bool TDlgConnectDb::acceptFolder()
 
 void TDlgConnectDb::accept()
 {
-    if (m_rbLocal->isChecked()) {
-        if (!acceptFolder())
-            return;
-    } else {
-        if (m_edtHost->text().trimmed().isEmpty() || m_edtDatabase->text().trimmed().isEmpty()) {
-            showResult(QStringLiteral("请输入服务器和数据库名称。"));
-            return;
-        }
-        QString report;
-        if (!Connection::probe(DataSource::fromDs(serverDs(), AppHome::dir()), &report)) {
-            showResult(report);
-            return;
-        }
-        m_ds = serverDs();
-    }
-    QDialog::accept();
+    if (m_rbLocal->isChecked() ? acceptFolder() : acceptServer())
+        QDialog::accept();
 }
