@@ -159,6 +159,14 @@ private slots:
         giant.data[0].row = band(500, QStringLiteral("[name]"));
         QTest::newRow("band taller than a page is clipped")
             << giant << names(2) << QStringList{"r1 F1/2", "r2 F2/2"};
+
+        Template tallTitle = rows9;
+        tallTitle.title = band(500, QStringLiteral("T"));
+        QTest::newRow("title taller than a page: the rows follow")
+            << tallTitle << names(2) << QStringList{"T F1/2", "r1 r2 F2/2"};
+        tallTitle.pageHeader = band(10, QStringLiteral("H"));
+        QTest::newRow("title taller than a page: the page header follows")
+            << tallTitle << names(2) << QStringList{"T F1/2", "H r1 r2 F2/2"};
     }
 
     void pageBreaking()
@@ -337,15 +345,39 @@ private slots:
         }
     }
 
+    // A data set that cannot be read is told, and the report goes on with what could be.
     void failingDataSetIsReported()
     {
         Template report = page();
-        report.data << DataBand{QStringLiteral("missing"), {}, {}, {}, band(10, QString()), {}};
+        report.title = band(10, QStringLiteral("T"));
+        DataBand master{QStringLiteral("m"), {}, {}, {}, band(10, QStringLiteral("M[name]")), {}};
+        master.details << DataBand{QStringLiteral("missing"),          {}, {}, {},
+                                   band(10, QStringLiteral("[name]")), {}};
+        report.data << master;
+        report.summary = band(10, QStringLiteral("Z[COUNT]"));
         ListedData provider;
+        provider.sets.insert(QStringLiteral("m"), rows({"|A", "|B"}));
         Prepared prepared;
         QString error;
         QVERIFY(!prepare(report, provider, &prepared, &error));
         QCOMPARE(error, QStringLiteral("no data set missing"));
+        QCOMPARE(pages(prepared), QStringList{"T MA MB Z2 F1/1"});
+    }
+
+    // Headers that fill every page leave the rows nowhere: the report stops and says so.
+    void headersFillingThePageStop()
+    {
+        Template report = page();
+        report.pageHeader = band(95, QStringLiteral("H"));
+        report.data << DataBand{
+            QStringLiteral("d"), {}, {}, {}, band(10, QStringLiteral("[name]")), {}};
+        ListedData provider;
+        provider.sets.insert(QStringLiteral("d"), rows(names(3)));
+        Prepared prepared;
+        QString error;
+        QVERIFY(!prepare(report, provider, &prepared, &error));
+        QVERIFY2(error.contains(QStringLiteral("占满了整页")), qPrintable(error));
+        QVERIFY(prepared.pages.isEmpty());
     }
 
     void shippedTemplatesLoadAndSaveBackIdentical()
