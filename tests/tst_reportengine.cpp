@@ -1,3 +1,4 @@
+#include "report/GridPrint.h"
 #include "report/RegularFile.h"
 #include "report/ReportEngine.h"
 
@@ -490,6 +491,44 @@ private slots:
         QVERIFY(!prepare(report, provider, &prepared, &error));
         QVERIFY2(error.contains(QStringLiteral("占满了整页")), qPrintable(error));
         QVERIFY(prepared.pages.isEmpty());
+    }
+
+    // The grid print keeps 10 mm margins (printers cannot print to the paper's edge), turns
+    // the paper across for wide grids and numbers its pages when given no footer text.
+    void gridPrintLayout()
+    {
+        const QList<GridColumnPrint> narrow(3, GridColumnPrint{QStringLiteral("名称"), 85});
+        const Template portrait = gridTemplate(QStringLiteral("基本代码列表"), {}, {}, narrow);
+        QVERIFY(!portrait.page.landscape);
+        QCOMPARE(portrait.page.width, 210.0);
+        QCOMPARE(portrait.page.margins, QMarginsF(10, 10, 10, 10));
+        QVERIFY(pageProblem(portrait.page).isEmpty());
+
+        const QList<GridColumnPrint> wide(10, GridColumnPrint{QStringLiteral("名称"), 85});
+        const Template across = gridTemplate(QStringLiteral("基本代码列表"), {}, {}, wide);
+        QVERIFY(across.page.landscape);
+        QCOMPARE(across.page.width, 297.0);
+        double right = 0;
+        for (const Item &cell : across.data.first().row.items)
+            right = qMax(right, cell.rect.right());
+        QVERIFY(right <= 297 - 20 + 0.001);
+
+        QList<QStringList> rows;
+        for (int i = 0; i < 100; ++i)
+            rows << QStringList{QString::number(i), QStringLiteral("甲"), QStringLiteral("乙")};
+        GridRows data(rows);
+        Prepared prepared;
+        QString error;
+        QVERIFY2(prepare(portrait, data, &prepared, &error), qPrintable(error));
+        QVERIFY(prepared.pages.size() > 1);
+        const QStringList first = pages(prepared).first().split(u' ');
+        QCOMPARE(first.first(), QStringLiteral("基本代码列表"));
+        QVERIFY2(pages(prepared).last().endsWith(QStringLiteral("第 %1 页 / 共 %1 页")
+                                                     .arg(prepared.pages.size())),
+                 qPrintable(pages(prepared).last()));
+        const Template footed =
+            gridTemplate(QStringLiteral("基本代码列表"), {}, QStringLiteral("自备脚注"), narrow);
+        QCOMPARE(footed.pageFooter->items.first().text, QStringLiteral("自备脚注"));
     }
 
     void shippedTemplatesLoadAndSaveBackIdentical()
