@@ -523,8 +523,8 @@ private slots:
         QVERIFY(prepared.pages.size() > 1);
         const QStringList first = pages(prepared).first().split(u' ');
         QCOMPARE(first.first(), QStringLiteral("基本代码列表"));
-        QVERIFY2(pages(prepared).last().endsWith(QStringLiteral("第 %1 页 / 共 %1 页")
-                                                     .arg(prepared.pages.size())),
+        QVERIFY2(pages(prepared).last().endsWith(
+                     QStringLiteral("第 %1 页 / 共 %1 页").arg(prepared.pages.size())),
                  qPrintable(pages(prepared).last()));
         const Template footed =
             gridTemplate(QStringLiteral("基本代码列表"), {}, QStringLiteral("自备脚注"), narrow);
