@@ -88,7 +88,7 @@ public:
         if (m_report.title)
             place(lay(*m_report.title));
         // A title that leaves no room for the page header has the first page to itself.
-        if (m_report.pageHeader && !fits(lay(*m_report.pageHeader).height))
+        if (m_pageHasContent && m_report.pageHeader && !fits(lay(*m_report.pageHeader).height))
             breakPage();
         else
             placeHeaders();

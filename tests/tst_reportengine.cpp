@@ -491,6 +491,10 @@ private slots:
         QVERIFY(!prepare(report, provider, &prepared, &error));
         QVERIFY2(error.contains(QStringLiteral("占满了整页")), qPrintable(error));
         QVERIFY(prepared.pages.isEmpty());
+        // Told the same way when the report has nothing but its header to make a page of.
+        QVERIFY(!prepare(report, provider, &prepared, &error,
+                         [](const Prepared &soFar) { return soFar.pages.size() < 2; }));
+        QVERIFY2(error.contains(QStringLiteral("占满了整页")), qPrintable(error));
     }
 
     // The grid print keeps 10 mm margins (printers cannot print to the paper's edge), turns
