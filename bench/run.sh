@@ -13,7 +13,8 @@
 #             shipped analysis on 1 000 000 records against the sqlite3 tool.
 #   report:   the list report over 100 000 records to PDF against a bare QPdfWriter drawing
 #             the same texts at the same positions; memory held by the prepared report; the
-#             time until its first page over 1 000 000 records is made.
+#             time until its first page over 1 000 000 records is made; a band of 20 000 items
+#             against a band of 20 over as many elements.
 #   export:   the main list of 100 000 and 1 000 000 records to a workbook against a plain C
 #             program writing the same cells with libxlsxwriter; time and peak memory.
 #   import:   a generated 100 000-row client workbook (.xlsx and .csv) opened and previewed
@@ -76,6 +77,7 @@ if [[ "$which" == all || "$which" == report ]]; then
   demo 100000
   demo 1000000
   QT_QPA_PLATFORM=offscreen build/bench/quorin_report_bench "$dir/100000" "$dir/1000000"
+  QT_QPA_PLATFORM=offscreen build/bench/quorin_report_items_bench
 fi
 if [[ "$which" == all || "$which" == export ]]; then
   for n in 100000 1000000; do

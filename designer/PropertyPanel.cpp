@@ -431,9 +431,8 @@ void PropertyPanel::editPage(const QString &text, const std::function<void(Templ
 {
     Template after = m_document->report();
     edit(after);
-    // A page too small for its margins is not a page.
-    if (after.page.margins.top() + after.page.margins.bottom() >= after.page.height ||
-        after.page.margins.left() + after.page.margins.right() >= after.page.width) {
+    // A page too small for its margins is not a page: the same check as loading makes.
+    if (!pageProblem(after.page).isEmpty()) {
         showPage();
         return;
     }

@@ -63,10 +63,21 @@ void ShowReport(QWidget *parent, const Report::Job &job, const Report::Template 
                                                }
                                                return !stop.load();
                                            });
-        if (ok) {
+        // A data set that could not be read leaves a report of what could: it is shown, and
+        // the reason told.
+        if (ok || !made.pages.isEmpty()) {
             send(made, made.pages.size());
             QMetaObject::invokeMethod(
-                &preview, [&preview] { preview.finish(); }, Qt::QueuedConnection);
+                &preview,
+                [&preview, failure = ok ? QString() : failure] {
+                    preview.finish();
+                    if (!failure.isEmpty())
+                        ShowPrompt(
+                            QStringLiteral("报表的数据没有全部读出，预览中只有读出的部分：%1")
+                                .arg(failure),
+                            Prompt::Warning);
+                },
+                Qt::QueuedConnection);
         } else if (!stop.load()) {
             QMetaObject::invokeMethod(
                 &preview,

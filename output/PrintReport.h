@@ -11,8 +11,8 @@ class QWidget;
 class SqlListModel;
 
 // Prepares `job` off the window's thread, with progress and 取消, and shows it in the preview
-// titled `title`; a failure (a missing or damaged template, a failing statement) is told in a
-// box.
+// titled `title`; a failure (a missing or damaged template) is told in a box. A statement that
+// fails is told too, and the report is shown with the rows that could be read.
 void ShowReport(QWidget *parent, const Report::Job &job, const QString &title);
 // The same with the job's template as given (the designer's, unsaved).
 void ShowReport(QWidget *parent, const Report::Job &job, const Report::Template &layout,

@@ -2,6 +2,7 @@
 
 #include "core/AppHome.h"
 #include "core/Prompt.h"
+#include "core/Shell.h"
 #include "report/ReportOutputs.h"
 #include "widgets/CommandBar.h"
 #include "widgets/FileChooser.h"
@@ -19,6 +20,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QToolBar>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -83,6 +85,7 @@ ReportPreview::ReportPreview(Report::Prepared report, const QString &title, QWid
                                       {"tbPrint", "打印", "document-print"},
                                       {"tbExport", "导出", "document-export"},
                                       {},
+                                      {"tbHelp", "帮助", "help-contents"},
                                       {"tbClose", "关闭", "application-exit"}},
                                      this, &actions);
     m_pageLabel = new QLabel;
@@ -133,6 +136,8 @@ ReportPreview::ReportPreview(Report::Prepared report, const QString &title, QWid
             &ReportPreview::savePrepared);
     connect(actions.value(QStringLiteral("tbOpen")), &QAction::triggered, this,
             &ReportPreview::openPrepared);
+    connect(actions.value(QStringLiteral("tbHelp")), &QAction::triggered, this,
+            &ReportPreview::showHelp);
     connect(actions.value(QStringLiteral("tbClose")), &QAction::triggered, this, &QDialog::accept);
     connect(m_zoom, &QComboBox::currentIndexChanged, this, &ReportPreview::applyZoom);
     connect(m_find, &QLineEdit::returnPressed, this, [this] {
@@ -267,6 +272,13 @@ bool ReportPreview::exportReport()
     if (outcome == WorkOutcome::Failed)
         ShowPrompt(error, Prompt::Error);
     return outcome == WorkOutcome::Done;
+}
+
+void ReportPreview::showHelp()
+{
+    QUrl help = QUrl::fromLocalFile(AppHome::path(QStringLiteral("help.html")));
+    help.setFragment(QStringLiteral("reports"));
+    Shell::openUrl(help);
 }
 
 bool ReportPreview::print()

@@ -12,8 +12,8 @@ class QScrollArea;
 class PageView;
 
 // The print preview of a prepared report: pages at a zoom (fit width, whole page, percentages),
-// page moves, find, printing, saving and opening the prepared report, and export to PDF, HTML,
-// RTF, CSV and plain text.
+// page moves, find, printing, saving and opening the prepared report, export to PDF, HTML, RTF,
+// CSV and plain text, and help.
 class ReportPreview : public QDialog
 {
     Q_OBJECT
@@ -42,6 +42,8 @@ public:
     bool openPrepared();
     // Prints the pages the user chooses in the print dialog; false when cancelled or failed.
     bool print();
+    // 帮助: the help file at its part on reports, through the desktop.
+    void showHelp();
     double zoom() const;
 
 signals:

@@ -22,6 +22,7 @@
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -57,6 +58,11 @@ StatisticsWindow::StatisticsWindow(const StatisticsDescription &description, QWi
     DBGridEh1->setColumns(description.columns);
     DBGridEh1->setList(m_records);
     DBGridEh1->setSortOnTitleClick(false);
+    // The statistics lists' titles stand on their own colour.
+    DBGridEh1->view()->horizontalHeader()->setStyleSheet(
+        QStringLiteral("QHeaderView::section { background-color: #ffcd9b; padding: 2px;"
+                       " border: none; border-right: 1px solid #c8a07a;"
+                       " border-bottom: 1px solid #c8a07a; }"));
     addLayoutMenu(DBGridEh1, description.layoutKey);
 
     auto *layout = new QVBoxLayout(this);

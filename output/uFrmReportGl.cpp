@@ -45,9 +45,16 @@ TFrmReportGl::TFrmReportGl(SampleList &samples, QWidget *parent)
     resize(360, 300);
 }
 
+int TFrmReportGl::selectedRow() const
+{
+    // The list makes its first item current when it gets the focus, without selecting it.
+    const QList<QListWidgetItem *> selected = ListBox1->selectedItems();
+    return selected.isEmpty() ? -1 : ListBox1->row(selected.first());
+}
+
 void TFrmReportGl::preview()
 {
-    const int row = ListBox1->currentRow();
+    const int row = selectedRow();
     if (row < 0)
         return;
     ShowMainReport(this, m_samples, MainReports::all().at(row).kind);
@@ -55,7 +62,7 @@ void TFrmReportGl::preview()
 
 void TFrmReportGl::design()
 {
-    const int row = ListBox1->currentRow();
+    const int row = selectedRow();
     if (row < 0)
         return;
     const MainReports::Info &report = MainReports::all().at(row);

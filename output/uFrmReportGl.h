@@ -24,6 +24,7 @@ public:
     void design();
 
 private:
+    int selectedRow() const; // -1 when none
     SampleList &m_samples;
     QListWidget *ListBox1;
 };

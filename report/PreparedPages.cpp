@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QMutex>
 #include <QTemporaryFile>
+#include <cmath>
 #include <limits>
 
 namespace Report {
@@ -17,7 +18,9 @@ QDataStream &operator>>(QDataStream &in, Element &e)
 {
     qint32 kind = 0;
     in >> kind >> e.checked >> e.style >> e.chart >> e.rect >> e.text;
-    if (kind < Element::Text || kind > Element::PieChart)
+    const QRectF &r = e.rect;
+    if (kind < Element::Text || kind > Element::PieChart || !std::isfinite(r.x()) ||
+        !std::isfinite(r.y()) || !std::isfinite(r.width()) || !std::isfinite(r.height()))
         in.setStatus(QDataStream::ReadCorruptData);
     e.kind = Element::Kind(kind);
     return in;

@@ -1,15 +1,17 @@
 #include "report/PreparedReport.h"
 
+#include "report/OutputFile.h"
+#include "report/RegularFile.h"
 #include "report/ReportText.h"
 
 #include <QDataStream>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QImageReader>
 #include <QLocale>
 #include <QPainter>
 #include <QPainterPath>
-#include <QSaveFile>
 #include <numeric>
 
 namespace Report {
@@ -184,12 +186,10 @@ template <typename T> QList<T> readList(QDataStream &in)
 bool savePrepared(const Prepared &report, const QString &path, QString *error,
                   const PageProgress &progress)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = QStringLiteral("无法写入 %1：%2").arg(path, file.errorString());
+    OutputFile file(path);
+    if (!file.open(error))
         return false;
-    }
-    QDataStream out(&file);
+    QDataStream out(file.device());
     out.setVersion(QDataStream::Qt_6_4);
     out.writeRawData(kPreparedMagic.constData(), int(kPreparedMagic.size()));
     out << kPreparedVersion << report.page.width << report.page.height << report.page.landscape;
@@ -200,25 +200,25 @@ bool savePrepared(const Prepared &report, const QString &path, QString *error,
     out << qint32(report.pages.size());
     for (qsizetype i = 0; i < report.pages.size(); ++i) {
         if (progress && !progress(int(i * 100 / report.pages.size()))) {
-            file.cancelWriting();
             *error = cancelled();
             return false;
         }
         writeList(out, report.pages.at(i).elements);
     }
-    if (out.status() != QDataStream::Ok || !file.commit()) {
-        *error = QStringLiteral("无法写入 %1：%2").arg(path, file.errorString());
+    if (out.status() != QDataStream::Ok) {
+        *error = QStringLiteral("无法写入 %1：%2").arg(path, file.device()->errorString());
         return false;
     }
-    return true;
+    return file.commit(error);
 }
 
 bool loadPrepared(const QString &path, Prepared *report, QString *error,
                   const PageProgress &progress)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("无法打开 %1：%2").arg(path, file.errorString());
+    QFile file;
+    QString why;
+    if (!openRegularFile(file, path, &why)) {
+        *error = QStringLiteral("无法打开 %1：%2").arg(path, why);
         return false;
     }
     QDataStream in(&file);
@@ -237,6 +237,14 @@ bool loadPrepared(const QString &path, Prepared *report, QString *error,
         return false;
     }
     in >> loaded.page.width >> loaded.page.height >> loaded.page.landscape;
+    // Its margins are in its pages; only the paper is checked.
+    PageSetup paperOnly = loaded.page;
+    paperOnly.margins = QMarginsF();
+    const QString paper = pageProblem(paperOnly);
+    if (in.status() == QDataStream::Ok && !paper.isEmpty()) {
+        *error = QStringLiteral("报表文件 %1 无法打开：%2").arg(path, paper);
+        return false;
+    }
     loaded.styles = readList<Style>(in);
     const qint32 charts = plausibleCount(in);
     for (qint32 i = 0; i < charts && in.status() == QDataStream::Ok; ++i)
@@ -255,7 +263,7 @@ bool loadPrepared(const QString &path, Prepared *report, QString *error,
         }
         loaded.pages.append(std::move(page));
     }
-    if (in.status() != QDataStream::Ok || loaded.page.width <= 0 || loaded.page.height <= 0) {
+    if (in.status() != QDataStream::Ok) {
         *error = QStringLiteral("报表文件 %1 已损坏").arg(path);
         return false;
     }
@@ -332,7 +340,10 @@ void drawPage(QPainter &painter, const Prepared &report, int index, double perMm
             painter.drawEllipse(r);
             break;
         case Element::Picture: {
-            QImageReader reader(e.text);
+            QFile file;
+            if (!openRegularFile(file, e.text))
+                break;
+            QImageReader reader(&file, QFileInfo(e.text).suffix().toLatin1());
             reader.setAutoTransform(true);
             const QSize size = reader.size();
             if (size.isValid() && !size.isEmpty()) {

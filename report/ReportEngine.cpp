@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QDir>
 #include <QHash>
+#include <algorithm>
 
 namespace Report {
 
@@ -23,6 +24,13 @@ QVariant Row::value(const QString &field) const
 {
     const int i = indexOf(field);
     return i < 0 ? QVariant() : values.value(i);
+}
+
+static size_t qHash(const Style &s, size_t seed = 0)
+{
+    return qHashMulti(seed, s.font.family, s.font.size, s.font.bold, s.font.italic,
+                      s.font.underline, s.align, s.valign, s.wrap, s.frame, s.frameWidth,
+                      s.color.rgba(), s.background.isValid() ? s.background.rgba() : 0u);
 }
 
 namespace {
@@ -79,20 +87,25 @@ public:
         newPage();
         if (m_report.title)
             place(lay(*m_report.title));
-        placeHeaders();
+        // A title that leaves no room for the page header has the first page to itself.
+        if (m_pageHasContent && m_report.pageHeader && !fits(lay(*m_report.pageHeader).height))
+            breakPage();
+        else
+            placeHeaders();
         for (const DataBand &data : m_report.data) {
             if (!runData(data, nullptr))
                 break;
         }
-        if (m_failed.isEmpty() && m_report.summary)
+        if (m_stopped.isEmpty() && m_report.summary)
             place(lay(*m_report.summary));
         finishPage();
-        if (!m_failed.isEmpty()) {
-            *error = m_failed;
+        if (!m_stopped.isEmpty()) {
+            *error = m_stopped;
             return false;
         }
         *prepared = std::move(m_prepared);
-        return true;
+        *error = m_dataError;
+        return m_dataError.isEmpty();
     }
 
 private:
@@ -102,19 +115,28 @@ private:
         return m_report.page.height - m_report.page.margins.bottom() - footer;
     }
 
+    bool fits(double height) const { return m_y + height <= bottom() + kEpsilon; }
+
     void newPage()
     {
         m_prepared.pages.append(Page{});
         m_y = m_report.page.margins.top();
-        m_contentTop = m_y;
+        m_pageHasContent = false;
         if (m_progress && !m_progress(m_prepared))
-            m_failed = cancelled();
+            stop(cancelled());
+    }
+
+    void stop(const QString &reason)
+    {
+        if (m_stopped.isEmpty())
+            m_stopped = reason;
     }
 
     // The page header, then the headers of the data and groups running over from the page
-    // before.
+    // before: what every page starts with, never moved on to another page.
     void placeHeaders()
     {
+        m_placingHeaders = true;
         if (m_report.pageHeader)
             place(lay(*m_report.pageHeader));
         for (const ActiveData &active : std::as_const(m_active)) {
@@ -126,7 +148,7 @@ private:
                     place(lay(*group.header));
             }
         }
-        m_contentTop = m_y;
+        m_placingHeaders = false;
     }
 
     void finishPage()
@@ -148,15 +170,23 @@ private:
 
     // Puts a laid band on the page, after a page break when it does not fit below what is
     // there; `withNext` more millimetres must fit along with it (a group header and its first
-    // row). A band taller than a whole page is clipped rather than moved on for ever.
+    // row). A band taller than the room a new page gives is clipped rather than moved on for
+    // ever; one that finds no room at all, below headers that fill every page, stops the
+    // report with the reason rather than vanish.
     void place(const Laid &laid, double withNext = 0)
     {
-        if (m_y + laid.height + withNext > bottom() + kEpsilon && m_y > m_contentTop + kEpsilon)
+        if (!m_placingHeaders && m_pageHasContent && !fits(laid.height + withNext))
             breakPage();
         const double room = bottom() - m_y;
+        if (!m_placingHeaders && !m_pageHasContent && laid.height > kEpsilon && room <= kEpsilon) {
+            stop(QStringLiteral("页眉、页脚和每页重复的表头占满了整页，没有打印数据的地方"));
+            return;
+        }
         const double height = qMin(laid.height, qMax(0.0, room));
         emitAt(laid, m_y, height);
         m_y += height;
+        if (!m_placingHeaders)
+            m_pageHasContent = true;
     }
 
     void emitAt(const Laid &laid, double top, double height)
@@ -177,23 +207,31 @@ private:
     {
         Laid laid;
         laid.height = band.height;
-        // Items that grow push down the items that start below them.
+        // Items that grow push down the items that start below them, each by the largest
+        // growth of those ending above it: the growing items sorted by their bottoms, with the
+        // largest growth so far, answer that for any item in a binary search.
         QList<double> growth(band.items.size(), 0);
+        QList<std::pair<double, double>> growers; // bottom, growth
         for (qsizetype i = 0; i < band.items.size(); ++i) {
             const Item &item = band.items.at(i);
             if (item.kind == Item::Text && item.grow) {
                 const double needed =
                     textHeight(evaluate(item.text), item.font, item.rect.width() - 1, item.wrap);
                 growth[i] = qMax(0.0, needed - item.rect.height());
+                if (growth[i] > 0)
+                    growers.append({item.rect.bottom(), growth[i]});
             }
         }
+        std::sort(growers.begin(), growers.end());
+        for (qsizetype i = 1; i < growers.size(); ++i)
+            growers[i].second = qMax(growers[i].second, growers[i - 1].second);
+        laid.elements.reserve(band.items.size());
         for (qsizetype i = 0; i < band.items.size(); ++i) {
             const Item &item = band.items.at(i);
-            double shift = 0;
-            for (qsizetype j = 0; j < band.items.size(); ++j) {
-                if (growth[j] > 0 && band.items.at(j).rect.bottom() <= item.rect.top() + kEpsilon)
-                    shift = qMax(shift, growth[j]);
-            }
+            const auto above = std::upper_bound(
+                growers.cbegin(), growers.cend(), item.rect.top() + kEpsilon,
+                [](double top, const std::pair<double, double> &g) { return top < g.first; });
+            const double shift = above == growers.cbegin() ? 0 : std::prev(above)->second;
             Element e = element(item);
             e.rect.translate(0, shift);
             e.rect.setHeight(e.rect.height() + growth[i]);
@@ -239,13 +277,13 @@ private:
             return *known;
         const Style style{item.font,  item.align,      item.valign, item.wrap,
                           item.frame, item.frameWidth, item.color,  item.background};
-        qsizetype index = m_prepared.styles.indexOf(style);
-        if (index < 0) {
-            index = m_prepared.styles.size();
+        auto index = m_styleIndex.constFind(style);
+        if (index == m_styleIndex.cend()) {
+            index = m_styleIndex.insert(style, qint32(m_prepared.styles.size()));
             m_prepared.styles << style;
         }
-        m_styleOfItem.insert(&item, qint32(index));
-        return qint32(index);
+        m_styleOfItem.insert(&item, *index);
+        return *index;
     }
 
     QString picturePath(const QString &source)
@@ -334,13 +372,15 @@ private:
         return out;
     }
 
+    // A data set that cannot be read prints the rows it gave; the first such failure is
+    // told at the end. False when the report was stopped.
     bool runData(const DataBand &band, const Row *master)
     {
         QString error;
         std::unique_ptr<RowSource> rows = m_data.open(band.dataSet, master, &error);
         if (!rows) {
-            m_failed = error;
-            return false;
+            failedData(error);
+            return m_stopped.isEmpty();
         }
         Row row;
         if (!rows->next(&row))
@@ -355,7 +395,7 @@ private:
         QVariantList groupValues(band.groups.size());
         bool first = true;
         bool more = true;
-        while (more && m_failed.isEmpty()) {
+        while (more && m_stopped.isEmpty()) {
             int changed = first ? 0 : int(band.groups.size());
             for (int g = 0; g < band.groups.size() && !first; ++g) {
                 if (row.value(band.groups.at(g).field) != groupValues.at(g)) {
@@ -382,7 +422,7 @@ private:
             if (more)
                 row = next;
         }
-        if (!m_failed.isEmpty())
+        if (!m_stopped.isEmpty())
             return false;
         closeGroups(band, 0);
         if (band.footer)
@@ -394,9 +434,14 @@ private:
 
     bool finishRows(const RowSource &rows)
     {
-        if (!rows.error().isEmpty() && m_failed.isEmpty())
-            m_failed = rows.error();
-        return m_failed.isEmpty();
+        failedData(rows.error());
+        return m_stopped.isEmpty();
+    }
+
+    void failedData(const QString &error)
+    {
+        if (m_dataError.isEmpty())
+            m_dataError = error;
     }
 
     double firstRowHeight(const DataBand &band) { return lay(band.row).height; }
@@ -405,7 +450,7 @@ private:
     {
         const Group &group = band.groups.at(g);
         (*values)[g] = row.value(group.field);
-        if (group.newPage && !first && m_y > m_contentTop + kEpsilon)
+        if (group.newPage && !first && m_pageHasContent)
             breakPage();
         if (group.header) {
             // A group header never stands alone at the bottom of a page.
@@ -434,9 +479,12 @@ private:
     QList<ActiveData> m_active;
     QList<Scope> m_scopes;
     QHash<const Item *, qint32> m_styleOfItem;
+    QHash<Style, qint32> m_styleIndex;
     double m_y = 0;
-    double m_contentTop = 0;
-    QString m_failed;
+    bool m_pageHasContent = false; // anything but the headers every page starts with
+    bool m_placingHeaders = false;
+    QString m_stopped;   // why the report was stopped
+    QString m_dataError; // the first data set that could not be read
 };
 
 } // namespace

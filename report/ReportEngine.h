@@ -52,8 +52,11 @@ public:
 // charts they use are there). False stops the preparation.
 using PrepareProgress = std::function<bool(const Prepared &soFar)>;
 
-// False, with the reason, when a data set failed or the preparation was stopped. The pages keep
-// as many elements in memory as the list in `prepared` allows.
+// False, with the reason, when a data set failed or the preparation was stopped. A data set
+// that fails prints the rows it gave and the report goes on: `prepared` then holds the whole
+// report as far as the data could be read. A stopped report (cancelled, or headers that leave
+// no room for anything else) leaves `prepared` as it was. The pages keep as many elements in
+// memory as the list in `prepared` allows.
 bool prepare(const Template &report, DataProvider &data, Prepared *prepared, QString *error,
              const PrepareProgress &progress = {});
 

@@ -1,10 +1,11 @@
 #include "report/ReportOutputs.h"
 
+#include "report/OutputFile.h"
+
 #include <QMap>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <algorithm>
 #include <functional>
 
@@ -83,22 +84,24 @@ bool writePages(const Prepared &report, const QString &path, QString *error,
                 const std::function<QByteArray(const Page &page, qsizetype index)> &pageBytes,
                 const QByteArray &end)
 {
-    QSaveFile file(path);
-    bool written = file.open(QIODevice::WriteOnly) && file.write(begin) == begin.size();
+    OutputFile file(path);
+    if (!file.open(error))
+        return false;
+    QIODevice *out = file.device();
+    bool written = out->write(begin) == begin.size();
     for (qsizetype i = 0; written && i < report.pages.size(); ++i) {
         if (!goOn(progress, i, report.pages.size())) {
-            file.cancelWriting();
             *error = cancelled();
             return false;
         }
         const QByteArray bytes = pageBytes(report.pages.at(i), i);
-        written = file.write(bytes) == bytes.size();
+        written = out->write(bytes) == bytes.size();
     }
-    if (!written || file.write(end) != end.size() || !file.commit()) {
-        *error = QStringLiteral("无法写入 %1：%2").arg(path, file.errorString());
+    if (!written || out->write(end) != end.size()) {
+        *error = QStringLiteral("无法写入 %1：%2").arg(path, out->errorString());
         return false;
     }
-    return true;
+    return file.commit(error);
 }
 
 QString csvField(QString text)
@@ -118,13 +121,11 @@ constexpr double kTwipsPerMm = 1440 / 25.4;
 bool writePdf(const Prepared &report, const QString &path, QString *error,
               const PageProgress &progress)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = QStringLiteral("无法写入 %1：%2").arg(path, file.errorString());
+    OutputFile file(path);
+    if (!file.open(error))
         return false;
-    }
     {
-        QPdfWriter pdf(&file);
+        QPdfWriter pdf(file.device());
         pdf.setResolution(kPdfDpi);
         pdf.setCreator(QStringLiteral("Quorin样品管理软件"));
         pdf.setPageSize(
@@ -138,7 +139,6 @@ bool writePdf(const Prepared &report, const QString &path, QString *error,
         for (int i = 0; i < report.pages.size(); ++i) {
             if (!goOn(progress, i, report.pages.size())) {
                 painter.end();
-                file.cancelWriting();
                 *error = cancelled();
                 return false;
             }
@@ -146,13 +146,12 @@ bool writePdf(const Prepared &report, const QString &path, QString *error,
                 pdf.newPage();
             drawPage(painter, report, i, kPdfDpi / 25.4);
         }
-        painter.end();
+        if (!painter.end()) {
+            *error = QStringLiteral("无法生成 PDF 文件 %1").arg(path);
+            return false;
+        }
     }
-    if (!file.commit()) {
-        *error = QStringLiteral("无法写入 %1：%2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    return file.commit(error);
 }
 
 bool writeCsv(const Prepared &report, const QString &path, QString *error,

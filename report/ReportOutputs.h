@@ -4,8 +4,9 @@
 
 #include <QString>
 
-// A prepared report written to a file. Each writes a new file and replaces an old one only when
-// complete; false, with the reason, when it cannot. `progress` is told the share done before
+// A prepared report written to a file. Each writes a new, owner-only file and puts it in the
+// path's place only when complete (a link there is replaced, never written through); false,
+// with the reason, when it cannot. `progress` is told the share done before
 // each page and stops the writing (the old file kept) when it returns false.
 namespace Report {
 

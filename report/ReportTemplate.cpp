@@ -1,11 +1,15 @@
 #include "report/ReportTemplate.h"
 
+#include "report/RegularFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
+#include <algorithm>
+#include <cmath>
 
 namespace Report {
 
@@ -376,6 +380,32 @@ Item *findIn(QList<DataBand> &data, const QString &name)
 
 } // namespace
 
+QString pageProblem(const PageSetup &page)
+{
+    const auto length = [](double mm) { return std::isfinite(mm) && mm >= 0 && mm <= kMaxLength; };
+    if (!length(page.width) || !length(page.height) || page.width < kMinPaper ||
+        page.height < kMinPaper)
+        return QStringLiteral("纸张尺寸无效（宽 %1 毫米，高 %2 毫米；须在 %3 至 %4 毫米之间）")
+            .arg(page.width)
+            .arg(page.height)
+            .arg(kMinPaper)
+            .arg(kMaxLength);
+    const QMarginsF &m = page.margins;
+    if (!length(m.left()) || !length(m.top()) || !length(m.right()) || !length(m.bottom()) ||
+        page.width - m.left() - m.right() < kMinPrintable ||
+        page.height - m.top() - m.bottom() < kMinPrintable)
+        return QStringLiteral("页边距无效（左 %1、上 %2、右 %3、下 %4 毫米；纸张 %5 × %6 毫米，"
+                              "边距以内须留出至少 %7 毫米）")
+            .arg(m.left())
+            .arg(m.top())
+            .arg(m.right())
+            .arg(m.bottom())
+            .arg(page.width)
+            .arg(page.height)
+            .arg(kMinPrintable);
+    return {};
+}
+
 bool DataBand::operator==(const DataBand &other) const
 {
     return dataSet == other.dataSet && header == other.header && footer == other.footer &&
@@ -449,13 +479,18 @@ bool fromJson(const QByteArray &json, Template *report, QString *error)
               r.number(page, "width", &t.page.width, QStringLiteral("page"), true) &&
               r.number(page, "height", &t.page.height, QStringLiteral("page"), true) &&
               r.array(page, "margins", &margins, QStringLiteral("page"));
-    if (ok && margins.size() == 4) {
-        t.page.margins = QMarginsF(margins.at(0).toDouble(), margins.at(1).toDouble(),
-                                   margins.at(2).toDouble(), margins.at(3).toDouble());
+    if (ok && page.contains(QStringLiteral("margins"))) {
+        const bool numbers =
+            margins.size() == 4 && std::all_of(margins.cbegin(), margins.cend(),
+                                               [](const QJsonValue &v) { return v.isDouble(); });
+        if (numbers)
+            t.page.margins = QMarginsF(margins.at(0).toDouble(), margins.at(1).toDouble(),
+                                       margins.at(2).toDouble(), margins.at(3).toDouble());
+        else
+            ok = r.fail(QStringLiteral("page"), QStringLiteral("margins 须是四个数值"));
     }
-    if (ok && (t.page.width < 20 || t.page.height < 20 ||
-               t.page.margins.top() + t.page.margins.bottom() >= t.page.height))
-        ok = r.fail(QStringLiteral("page"), QStringLiteral("纸张尺寸无效"));
+    if (ok && !pageProblem(t.page).isEmpty())
+        ok = r.fail(QStringLiteral("page"), pageProblem(t.page));
     ok = ok && r.band(o, "title", &t.title, QString()) &&
          r.band(o, "pageHeader", &t.pageHeader, QString()) &&
          r.band(o, "pageFooter", &t.pageFooter, QString()) &&
@@ -475,9 +510,10 @@ bool fromJson(const QByteArray &json, Template *report, QString *error)
 
 bool load(const QString &path, Template *report, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("无法打开报表模板 %1：%2").arg(path, file.errorString());
+    QFile file;
+    QString why;
+    if (!openRegularFile(file, path, &why)) {
+        *error = QStringLiteral("无法打开报表模板 %1：%2").arg(path, why);
         return false;
     }
     // No template comes near this; a larger file is something else.

@@ -102,6 +102,15 @@ struct PageSetup
     bool operator==(const PageSetup &) const = default;
 };
 
+// Limits every page is checked against, in millimetres.
+inline constexpr double kMinPaper = 20;
+inline constexpr double kMaxLength = 10000;
+inline constexpr double kMinPrintable = 10; // across and down, inside the margins
+
+// Why `page` cannot be printed on (a size or margin that is not a number, negative or absurd,
+// margins that leave less than kMinPrintable); empty when it can.
+QString pageProblem(const PageSetup &page);
+
 struct Template
 {
     PageSetup page;

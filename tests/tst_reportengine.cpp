@@ -1,9 +1,17 @@
+#include "report/GridPrint.h"
+#include "report/RegularFile.h"
 #include "report/ReportEngine.h"
 
 #include <QDirIterator>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
+#include <limits>
+#include <sys/stat.h>
 
 using namespace Report;
 
@@ -159,6 +167,14 @@ private slots:
         giant.data[0].row = band(500, QStringLiteral("[name]"));
         QTest::newRow("band taller than a page is clipped")
             << giant << names(2) << QStringList{"r1 F1/2", "r2 F2/2"};
+
+        Template tallTitle = rows9;
+        tallTitle.title = band(500, QStringLiteral("T"));
+        QTest::newRow("title taller than a page: the rows follow")
+            << tallTitle << names(2) << QStringList{"T F1/2", "r1 r2 F2/2"};
+        tallTitle.pageHeader = band(10, QStringLiteral("H"));
+        QTest::newRow("title taller than a page: the page header follows")
+            << tallTitle << names(2) << QStringList{"T F1/2", "H r1 r2 F2/2"};
     }
 
     void pageBreaking()
@@ -337,15 +353,186 @@ private slots:
         }
     }
 
+    // A data set that cannot be read is told, and the report goes on with what could be.
+    // A saved report whose paper is not a number, negative or absurd opens nothing and says
+    // why.
+    void preparedReportWithBadPaperRefused_data()
+    {
+        QTest::addColumn<double>("width");
+        QTest::addColumn<double>("height");
+        QTest::newRow("NaN") << std::nan("") << 297.0;
+        QTest::newRow("infinite") << 210.0 << std::numeric_limits<double>::infinity();
+        QTest::newRow("negative") << -210.0 << 297.0;
+        QTest::newRow("absurd") << 210.0 << 1e12;
+        QTest::newRow("tiny") << 1.0 << 1.0;
+    }
+
+    void preparedReportWithBadPaperRefused()
+    {
+        QFETCH(double, width);
+        QFETCH(double, height);
+        Template report = page();
+        report.data << DataBand{
+            QStringLiteral("d"), {}, {}, {}, band(10, QStringLiteral("[name]")), {}};
+        ListedData provider;
+        provider.sets.insert(QStringLiteral("d"), rows(names(3)));
+        Prepared prepared;
+        QString error;
+        QVERIFY(prepare(report, provider, &prepared, &error));
+        prepared.page.width = width;
+        prepared.page.height = height;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("bad.qrp"));
+        QVERIFY2(savePrepared(prepared, path, &error), qPrintable(error));
+        Prepared back;
+        QVERIFY(!loadPrepared(path, &back, &error));
+        QVERIFY2(error.contains(QStringLiteral("纸张尺寸无效")), qPrintable(error));
+        QVERIFY(back.pages.isEmpty());
+    }
+
+    // Margins are checked as the paper is: numbers, not negative, leaving room to print.
+    void templateMarginsChecked_data()
+    {
+        QTest::addColumn<QByteArray>("margins");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("negative") << QByteArray("[-5, 10, 10, 10]") << "页边距无效";
+        QTest::newRow("wider than the page") << QByteArray("[100, 10, 100, 10]") << "页边距无效";
+        QTest::newRow("taller than the page") << QByteArray("[10, 150, 10, 150]") << "页边距无效";
+        QTest::newRow("absurd") << QByteArray("[1e300, 10, 10, 10]") << "页边距无效";
+        QTest::newRow("not numbers") << QByteArray("[\"a\", 10, 10, 10]") << "margins 须是四个数值";
+        QTest::newRow("three") << QByteArray("[10, 10, 10]") << "margins 须是四个数值";
+    }
+
+    void templateMarginsChecked()
+    {
+        QFETCH(QByteArray, margins);
+        QFETCH(QString, message);
+        Template report = page();
+        report.page.margins = QMarginsF(1, 2, 3, 4);
+        Template back;
+        QString error;
+        QVERIFY2(fromJson(toJson(report), &back, &error), qPrintable(error));
+        QCOMPARE(back.page.margins, report.page.margins);
+        QJsonObject json = QJsonDocument::fromJson(toJson(report)).object();
+        QJsonObject paper = json.value(QStringLiteral("page")).toObject();
+        paper.insert(QStringLiteral("margins"),
+                     QJsonDocument::fromJson("{\"m\": " + margins + "}").object().value("m"));
+        json.insert(QStringLiteral("page"), paper);
+        QVERIFY(!fromJson(QJsonDocument(json).toJson(), &back, &error));
+        QVERIFY2(error.contains(message), qPrintable(error));
+    }
+
+    // A picture naming a FIFO is not waited on: only regular files are read (the test ending
+    // is the proof); the report's other items are drawn.
+    void pictureNamingAFifoRefused()
+    {
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath(QStringLiteral("picture.jpg"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        Template report = page();
+        Item picture;
+        picture.kind = Item::Picture;
+        picture.rect = QRectF(0, 0, 40, 40);
+        picture.source = QStringLiteral("file:") + fifo;
+        report.title = Band{40, {picture}};
+        ListedData provider;
+        Prepared prepared;
+        QString error;
+        QVERIFY2(prepare(report, provider, &prepared, &error), qPrintable(error));
+        QImage image(120, 100, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        drawPage(painter, prepared, 0, 1);
+        painter.end();
+        QFile file;
+        QString why;
+        QVERIFY(!openRegularFile(file, fifo, &why));
+        QCOMPARE(why, QStringLiteral("不是普通文件"));
+        QVERIFY(!openRegularFile(file, dir.path(), &why));
+
+        // A template or a saved report that is a FIFO is refused the same way.
+        Template notRead;
+        QVERIFY(!load(fifo, &notRead, &error));
+        QVERIFY2(error.contains(QStringLiteral("不是普通文件")), qPrintable(error));
+        Prepared none;
+        QVERIFY(!loadPrepared(fifo, &none, &error));
+        QVERIFY2(error.contains(QStringLiteral("不是普通文件")), qPrintable(error));
+    }
+
     void failingDataSetIsReported()
     {
         Template report = page();
-        report.data << DataBand{QStringLiteral("missing"), {}, {}, {}, band(10, QString()), {}};
+        report.title = band(10, QStringLiteral("T"));
+        DataBand master{QStringLiteral("m"), {}, {}, {}, band(10, QStringLiteral("M[name]")), {}};
+        master.details << DataBand{QStringLiteral("missing"),          {}, {}, {},
+                                   band(10, QStringLiteral("[name]")), {}};
+        report.data << master;
+        report.summary = band(10, QStringLiteral("Z[COUNT]"));
         ListedData provider;
+        provider.sets.insert(QStringLiteral("m"), rows({"|A", "|B"}));
         Prepared prepared;
         QString error;
         QVERIFY(!prepare(report, provider, &prepared, &error));
         QCOMPARE(error, QStringLiteral("no data set missing"));
+        QCOMPARE(pages(prepared), QStringList{"T MA MB Z2 F1/1"});
+    }
+
+    // Headers that fill every page leave the rows nowhere: the report stops and says so.
+    void headersFillingThePageStop()
+    {
+        Template report = page();
+        report.pageHeader = band(95, QStringLiteral("H"));
+        report.data << DataBand{
+            QStringLiteral("d"), {}, {}, {}, band(10, QStringLiteral("[name]")), {}};
+        ListedData provider;
+        provider.sets.insert(QStringLiteral("d"), rows(names(3)));
+        Prepared prepared;
+        QString error;
+        QVERIFY(!prepare(report, provider, &prepared, &error));
+        QVERIFY2(error.contains(QStringLiteral("占满了整页")), qPrintable(error));
+        QVERIFY(prepared.pages.isEmpty());
+        // Told the same way when the report has nothing but its header to make a page of.
+        QVERIFY(!prepare(report, provider, &prepared, &error,
+                         [](const Prepared &soFar) { return soFar.pages.size() < 2; }));
+        QVERIFY2(error.contains(QStringLiteral("占满了整页")), qPrintable(error));
+    }
+
+    // The grid print keeps 10 mm margins (printers cannot print to the paper's edge), turns
+    // the paper across for wide grids and numbers its pages when given no footer text.
+    void gridPrintLayout()
+    {
+        const QList<GridColumnPrint> narrow(3, GridColumnPrint{QStringLiteral("名称"), 85});
+        const Template portrait = gridTemplate(QStringLiteral("基本代码列表"), {}, {}, narrow);
+        QVERIFY(!portrait.page.landscape);
+        QCOMPARE(portrait.page.width, 210.0);
+        QCOMPARE(portrait.page.margins, QMarginsF(10, 10, 10, 10));
+        QVERIFY(pageProblem(portrait.page).isEmpty());
+
+        const QList<GridColumnPrint> wide(10, GridColumnPrint{QStringLiteral("名称"), 85});
+        const Template across = gridTemplate(QStringLiteral("基本代码列表"), {}, {}, wide);
+        QVERIFY(across.page.landscape);
+        QCOMPARE(across.page.width, 297.0);
+        double right = 0;
+        for (const Item &cell : across.data.first().row.items)
+            right = qMax(right, cell.rect.right());
+        QVERIFY(right <= 297 - 20 + 0.001);
+
+        QList<QStringList> rows;
+        for (int i = 0; i < 100; ++i)
+            rows << QStringList{QString::number(i), QStringLiteral("甲"), QStringLiteral("乙")};
+        GridRows data(rows);
+        Prepared prepared;
+        QString error;
+        QVERIFY2(prepare(portrait, data, &prepared, &error), qPrintable(error));
+        QVERIFY(prepared.pages.size() > 1);
+        const QStringList first = pages(prepared).first().split(u' ');
+        QCOMPARE(first.first(), QStringLiteral("基本代码列表"));
+        QVERIFY2(pages(prepared).last().endsWith(
+                     QStringLiteral("第 %1 页 / 共 %1 页").arg(prepared.pages.size())),
+                 qPrintable(pages(prepared).last()));
+        const Template footed =
+            gridTemplate(QStringLiteral("基本代码列表"), {}, QStringLiteral("自备脚注"), narrow);
+        QCOMPARE(footed.pageFooter->items.first().text, QStringLiteral("自备脚注"));
     }
 
     void shippedTemplatesLoadAndSaveBackIdentical()

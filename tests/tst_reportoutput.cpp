@@ -226,6 +226,29 @@ private slots:
                          QStringLiteral("--pdf"), named}),
                  0);
         QVERIFY(QFileInfo(named).size() > 0);
+        // Reports are the owner's only; a link where the PDF goes is replaced, and the file it
+        // pointed to stays as it was.
+        const QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner |
+                                                   QFileDevice::WriteOwner | QFileDevice::ReadUser |
+                                                   QFileDevice::WriteUser;
+        QCOMPARE(QFile(pdf).permissions(), ownerOnly);
+        const QString victim = QDir(db.home()).filePath(QStringLiteral("config-copy.txt"));
+        QFile kept(victim);
+        QVERIFY(kept.open(QIODevice::WriteOnly) && kept.write("keep me") == 7);
+        kept.close();
+        const QString link = QDir(db.home()).filePath(QStringLiteral("linked.pdf"));
+        QVERIFY(QFile::link(victim, link));
+        QCOMPARE(quorin({QStringLiteral("--report"), QStringLiteral("frClientList.frf"),
+                         QStringLiteral("--pdf"), link}),
+                 0);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("keep me"));
+        QVERIFY(!QFileInfo(link).isSymLink());
+        QVERIFY(run(QStringLiteral("pdftotext"), {link, QStringLiteral("-")})
+                    .contains(QStringLiteral("Quorin Client")));
+        QCOMPARE(QFile(link).permissions(), ownerOnly);
+        QCOMPARE(QDir(db.home()).entryList({QStringLiteral("*.part")}), QStringList());
+
         QCOMPARE(quorin({QStringLiteral("--report"), QStringLiteral("frStatFx.frf"), pdf}), 2);
         QCOMPARE(quorin({QStringLiteral("--report"), QStringLiteral("frClientList.frf")}), 2);
     }

@@ -276,6 +276,21 @@ private slots:
         QVERIFY(window.action(QStringLiteral("tbExpert"))->isEnabled());
     }
 
+    // Each list's column titles stand on RGB FFCD9B.
+    void titleBandInItsColour()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        for (const char *name : {"sample", "catalogue", "client", "supplier"}) {
+            StatisticsWindow window(statisticsNamed(QLatin1String(name)));
+            window.show();
+            QHeaderView *header = window.grid()->view()->horizontalHeader();
+            const QImage titles = header->grab().toImage();
+            const QPoint beside(header->sectionViewportPosition(0) + 3, titles.height() / 2);
+            QCOMPARE(titles.pixelColor(beside).name(), QStringLiteral("#ffcd9b"));
+        }
+    }
+
     void footerSumsMatchTheDatabase()
     {
         QFETCH_GLOBAL(QString, engine);
