@@ -278,7 +278,7 @@ void ReportPreview::showHelp()
 {
     QUrl help = QUrl::fromLocalFile(AppHome::path(QStringLiteral("help.html")));
     help.setFragment(QStringLiteral("reports"));
-    Shell::openUrl(help);
+    Shell::openOrTell(help);
 }
 
 bool ReportPreview::print()
