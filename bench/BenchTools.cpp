@@ -2,6 +2,7 @@
 
 #include "core/DataDm.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -78,6 +79,20 @@ LongestPause::LongestPause()
     });
     m_ticks.start(5);
     m_sinceTick.start();
+}
+
+void waitFor(const std::function<bool()> &done)
+{
+    while (!done())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+QString loadAverage()
+{
+    QFile loads(QStringLiteral("/proc/loadavg"));
+    if (!loads.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLatin1(loads.readAll()).section(u' ', 0, 2);
 }
 
 long residentKb()

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+#include <functional>
 #include <vector>
 
 class TdmData;
@@ -36,6 +37,11 @@ private:
     QElapsedTimer m_sinceTick;
     double m_longest = 0;
 };
+
+// Runs the event loop until `done` holds.
+void waitFor(const std::function<bool()> &done);
+// The machine's load averages over 1, 5 and 15 minutes, as uptime shows them.
+QString loadAverage();
 
 // This process's resident memory now.
 long residentKb();
