@@ -50,11 +50,11 @@ void SqlListModel::setCountInBackground(const DataSource &source)
         if (generation == m_generation)
             emit located(row);
     });
-    connect(m_worker, &AggregateWorker::rowsAfterCounted, this, &SqlListModel::applyRowsAfter);
     // A keystroke's first page may need a scan of the whole table (a one-character term, or a
     // rare one), and a server may answer slowly while busy.
     m_pageWorker = startWorker(source, &m_pageThread);
     connect(m_pageWorker, &AggregateWorker::rowsRead, this, &SqlListModel::applyFirstPage);
+    connect(m_pageWorker, &AggregateWorker::rowsAfterCounted, this, &SqlListModel::applyRowsAfter);
 }
 
 void SqlListModel::setSumFields(const QStringList &fields)
@@ -119,6 +119,7 @@ void SqlListModel::forgetRows()
         m_pageWorker->abandonBefore(m_generation);
     m_requested = false;
     m_locateWanted.reset();
+    m_rowsAfter.reset();
     m_orderFields.clear();
     m_pages.clear();
     m_recent.clear();
@@ -305,6 +306,8 @@ void SqlListModel::applyAggregates(quint64 generation, const QVariantList &resul
         m_rowCountKnown = true;
         m_countKnown = true;
         emit aggregatesReady();
+        if (std::exchange(m_rowsAfter, {}))
+            emit located(-1);
         return;
     }
     if (m_rowCountKnown) {
@@ -333,6 +336,8 @@ void SqlListModel::applyAggregates(quint64 generation, const QVariantList &resul
     m_countKnown = !sums;
     m_sums.clear();
     emit aggregatesReady();
+    if (const std::optional<int> after = std::exchange(m_rowsAfter, {}))
+        emit located(m_rowCount - 1 - *after);
     if (sums && generation == m_generation)
         requestSums();
 }
@@ -364,10 +369,11 @@ void SqlListModel::locate(const QString &field, qint64 key)
     // counted through the order's index: a saved record is mostly the list's last row.
     const bool byOrder =
         !m_orderFields.isEmpty() && field.compare(m_query.keyColumn, Qt::CaseInsensitive) == 0;
-    if (byOrder && m_worker) {
+    if (byOrder && m_pageWorker) {
+        // Beside the count, which is running on the other connection.
         QMetaObject::invokeMethod(
-            m_worker,
-            [worker = m_worker, generation = m_generation, query = m_query,
+            m_pageWorker,
+            [worker = m_pageWorker, generation = m_generation, query = m_query,
              dialect = SqlDialect::of(m_db),
              key] { worker->countRowsAfter(generation, query, dialect, key); },
             Qt::QueuedConnection);
@@ -396,8 +402,11 @@ void SqlListModel::applyRowsAfter(quint64 generation, int rowsAfter)
 {
     if (generation != m_generation)
         return;
-    // The count was asked for before the rows after, on the same connection.
-    emit located(rowsAfter < 0 || !m_rowCountKnown ? -1 : m_rowCount - 1 - rowsAfter);
+    if (rowsAfter >= 0 && !m_rowCountKnown) {
+        m_rowsAfter = rowsAfter; // placed when the count arrives
+        return;
+    }
+    emit located(rowsAfter < 0 ? -1 : m_rowCount - 1 - rowsAfter);
 }
 
 int SqlListModel::scanFor(int field, qint64 key) const

@@ -147,7 +147,8 @@ private:
     ListQuery m_pending; // asked for, its first page not there yet
     bool m_requested = false;
     std::optional<std::pair<QString, qint64>> m_locateWanted; // once the first page is there
-    QList<int> m_orderFields; // of orderColumns(); empty: pages are read by position
+    std::optional<int> m_rowsAfter; // of the row being located, counted before the list was
+    QList<int> m_orderFields;       // of orderColumns(); empty: pages are read by position
     quint64 m_generation = 0;
     bool m_open = false;
     QString m_lastError;
