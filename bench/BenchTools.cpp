@@ -62,6 +62,21 @@ double sqliteToolMs(const QString &file, const QString &statement)
                           QRegularExpression(QStringLiteral("Run Time: real ([0-9.]+)")), 1000);
 }
 
+double sqliteToolCpuMs(const QString &file, const QString &statement)
+{
+    return bestReportedMs(QStringLiteral("sqlite3"), {file},
+                          QStringLiteral(".timer on\n") + statement + QStringLiteral(";\n"),
+                          QRegularExpression(QStringLiteral("(?:user|sys) ([0-9.]+)")), 1000);
+}
+
+double processCpuMs()
+{
+    struct rusage usage = {};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto ms = [](const timeval &t) { return t.tv_sec * 1e3 + t.tv_usec / 1e3; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
 double psqlMs(const QString &url, const QString &statement)
 {
     return bestReportedMs(QStringLiteral("psql"),
