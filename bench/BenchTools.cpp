@@ -2,6 +2,7 @@
 
 #include "core/DataDm.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -61,6 +62,21 @@ double sqliteToolMs(const QString &file, const QString &statement)
                           QRegularExpression(QStringLiteral("Run Time: real ([0-9.]+)")), 1000);
 }
 
+double sqliteToolCpuMs(const QString &file, const QString &statement)
+{
+    return bestReportedMs(QStringLiteral("sqlite3"), {file},
+                          QStringLiteral(".timer on\n") + statement + QStringLiteral(";\n"),
+                          QRegularExpression(QStringLiteral("(?:user|sys) ([0-9.]+)")), 1000);
+}
+
+double processCpuMs()
+{
+    struct rusage usage = {};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto ms = [](const timeval &t) { return t.tv_sec * 1e3 + t.tv_usec / 1e3; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
 double psqlMs(const QString &url, const QString &statement)
 {
     return bestReportedMs(QStringLiteral("psql"),
@@ -78,6 +94,20 @@ LongestPause::LongestPause()
     });
     m_ticks.start(5);
     m_sinceTick.start();
+}
+
+void waitFor(const std::function<bool()> &done)
+{
+    while (!done())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+QString loadAverage()
+{
+    QFile loads(QStringLiteral("/proc/loadavg"));
+    if (!loads.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLatin1(loads.readAll()).section(u' ', 0, 2);
 }
 
 long residentKb()

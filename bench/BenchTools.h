@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+#include <functional>
 #include <vector>
 
 class TdmData;
@@ -20,6 +21,11 @@ bool openHomeDatabase(TdmData &dm);
 double median(std::vector<double> values);
 // Milliseconds the sqlite3 tool reports for `statement` on `file` (best of three runs).
 double sqliteToolMs(const QString &file, const QString &statement);
+// Processor milliseconds (user and system) the sqlite3 tool reports for `statement` on `file`
+// (best of three runs): on a loaded machine the wall time mostly measures the wait for a core.
+double sqliteToolCpuMs(const QString &file, const QString &statement);
+// Processor milliseconds (user and system) this process has used, all its threads.
+double processCpuMs();
 // Milliseconds psql reports for `statement` on the server `url` (best of three runs).
 double psqlMs(const QString &url, const QString &statement);
 
@@ -36,6 +42,11 @@ private:
     QElapsedTimer m_sinceTick;
     double m_longest = 0;
 };
+
+// Runs the event loop until `done` holds.
+void waitFor(const std::function<bool()> &done);
+// The machine's load averages over 1, 5 and 15 minutes, as uptime shows them.
+QString loadAverage();
 
 // This process's resident memory now.
 long residentKb();

@@ -216,7 +216,7 @@ int main(int argc, char *argv[])
         const BenchTools::ProgramRun ours = best({self, "--read", c.file}, 3);
         const bool reference = openpyxl || QLatin1String(c.name).contains(u"csv");
         const BenchTools::ProgramRun theirs =
-            reference ? best({"/usr/bin/python3", "-c", c.reference, c.file}, 1)
+            reference ? best({"/usr/bin/python3", "-c", c.reference, c.file}, 3)
                       : BenchTools::ProgramRun();
         std::printf("%-34s %10.0f %10.0f\n", c.name, ours.ms, ours.peakMb);
         if (theirs.ms > 0)

@@ -67,12 +67,6 @@ bool load(TdmData &dm, const QString &home, const QString &url, int records, QSt
     return ok;
 }
 
-void waitFor(const std::function<bool()> &done)
-{
-    while (!done())
-        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -118,8 +112,9 @@ int main(int argc, char *argv[])
 
     std::printf("\n%d records on %s (trigram indexes: %s)\n", records, qPrintable(url),
                 dm.dialect().hasTrigramIndexes() ? "yes" : "no");
-    std::printf("%-30s %8s %9s %9s %9s %9s %7s %9s\n", "search", "rows", "first ms", "psql ms",
-                "count ms", "psql ms", "ratio", "pause ms");
+    std::printf("load: %s\n", qPrintable(loadAverage()));
+    std::printf("%-30s %8s %7s %7s %7s %7s %6s %7s %7s %6s %7s\n", "search", "rows", "first",
+                "psql", "count", "psql", "ratio", "+sums", "psql", "ratio", "pause");
     const struct
     {
         int field;
@@ -140,6 +135,7 @@ int main(int argc, char *argv[])
         emit field->activated(s.field);
         std::vector<double> first;
         std::vector<double> counted;
+        std::vector<double> summed;
         double pause = 0;
         for (int i = 0; i < 3; ++i) {
             value->clear();
@@ -157,8 +153,10 @@ int main(int argc, char *argv[])
             waitFor([list] { return !list->isPending(); });
             main.grid()->view()->repaint();
             first.push_back(keystroke.nsecsElapsed() / 1e6);
-            waitFor(settled);
+            waitFor([list] { return list->isRowCountKnown(); });
             counted.push_back(keystroke.nsecsElapsed() / 1e6);
+            waitFor(settled);
+            summed.push_back(keystroke.nsecsElapsed() / 1e6);
             pause = std::max(pause, pauses.ms());
         }
         // The plain statements the list ran before the server had search indexes.
@@ -167,12 +165,18 @@ int main(int argc, char *argv[])
         const double psqlFirst = psqlMs(url, QStringLiteral("select * ") + dates + where +
                                                  QStringLiteral(" order by F_ID limit 200"));
         const double psqlCount = psqlMs(url, QStringLiteral("select count(*) ") + dates + where);
+        const double psqlSums =
+            psqlMs(url, QStringLiteral("select count(*), sum(F_CGprice), sum(F_XSprice1), "
+                                       "sum(F_XSprice2), sum(F_amount) ") +
+                            dates + where);
         const double count = median(counted);
-        std::printf("%-30s %8d %9.1f %9.1f %9.1f %9.1f %7.2f %9.1f\n",
+        const double sums = median(summed);
+        std::printf("%-30s %8d %7.1f %7.1f %7.1f %7.1f %6.2f %7.1f %7.1f %6.2f %7.1f\n",
                     qPrintable(QStringLiteral("%1 %2").arg(QLatin1String(s.column),
                                                            QString::asprintf(s.shape, s.term))),
                     list->rowCount(), median(first), psqlFirst, count, psqlCount,
-                    psqlCount > 0 ? count / psqlCount : 0.0, pause);
+                    psqlCount > 0 ? count / psqlCount : 0.0, sums, psqlSums,
+                    psqlSums > 0 ? sums / psqlSums : 0.0, pause);
     }
 
     value->clear();

@@ -154,40 +154,51 @@ void AggregateWorker::readRowsTryingFirst(quint64 generation, const QString &fir
 }
 
 void AggregateWorker::locate(quint64 generation, const QString &sql, const QVariantList &values,
-                             int field, qint64 key, bool numbered)
+                             qint64 key)
 {
     QString error;
     if (generation < m_wanted || !ensureOpen(&error))
         return;
     m_running = generation;
-    const int found = numbered   ? numberedRow(generation, sql, values, key)
-                      : m_handle ? scanSqlite(generation, sql, values, field, key)
-                                 : -1;
+    QSqlQuery q(m_db);
+    const int found = execute(q, generation, sql, values + QVariantList{key}) && q.next()
+                          ? q.value(0).toInt() - 1
+                          : -1;
     m_running = 0;
     if (generation >= m_wanted)
         emit located(generation, found);
 }
 
-int AggregateWorker::numberedRow(quint64 generation, const QString &sql, const QVariantList &values,
-                                 qint64 key)
+void AggregateWorker::countRowsAfter(quint64 generation, const ListQuery &query,
+                                     const SqlDialect &dialect, qint64 key)
 {
-    QSqlQuery q(m_db);
-    return execute(q, generation, sql, values + QVariantList{key}) && q.next()
-               ? q.value(0).toInt() - 1
-               : -1;
+    QString error;
+    if (generation < m_wanted || !ensureOpen(&error))
+        return;
+    m_running = generation;
+    const int after = rowsAfter(m_db, query, dialect, key);
+    m_running = 0;
+    if (generation >= m_wanted)
+        emit rowsAfterCounted(generation, after);
 }
 
-int AggregateWorker::scanSqlite(quint64 generation, const QString &sql, const QVariantList &values,
-                                int field, qint64 key)
+int AggregateWorker::rowsAfter(const QSqlDatabase &db, const ListQuery &query,
+                               const SqlDialect &dialect, qint64 key)
 {
-    // Straight through the C interface: only the key column of each row is read, where a
-    // query object would convert every column of a million rows.
-    SqliteStatement statement(static_cast<sqlite3 *>(m_handle.load()), sql, values);
-    for (int row = 0; statement.step(); ++row) {
-        if (sqlite3_column_int64(statement.handle(), field) == key)
-            return row;
-        if (row % 65536 == 0 && generation < m_wanted)
-            break;
-    }
-    return -1;
+    const auto run = [](QSqlQuery &q, const PageStatement &statement) {
+        q.setForwardOnly(true);
+        if (!q.prepare(statement.sql))
+            return false;
+        for (const QVariant &v : statement.values)
+            q.addBindValue(v);
+        return q.exec() && q.next();
+    };
+    QSqlQuery row(db);
+    if (!run(row, query.orderValuesOf(key)))
+        return -1;
+    QVariantList values;
+    for (int i = 0; i < row.record().count(); ++i)
+        values << row.value(i);
+    QSqlQuery count(db);
+    return run(count, query.countAfter(values, dialect)) ? count.value(0).toInt() : -1;
 }

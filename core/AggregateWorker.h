@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/DataSource.h"
+#include "core/ListQuery.h"
+#include "core/SqlDialect.h"
 
 #include <QObject>
 #include <QSqlDatabase>
@@ -31,15 +33,22 @@ public slots:
     void readRowsTryingFirst(quint64 generation, const QString &firstTry,
                              const QVariantList &firstTryValues, int enough, const QString &sql,
                              const QVariantList &values);
-    // The row of the list whose column `field` holds `key`, -1 when it is not listed. `sql`
-    // either numbers the rows in the list's order and takes the key as its last value
-    // (`numbered`), or is the list's own statement on SQLite, read until that row.
-    void locate(quint64 generation, const QString &sql, const QVariantList &values, int field,
-                qint64 key, bool numbered);
+    // The row of the list whose key is `key`, -1 when it is not listed: `sql` numbers the rows
+    // in the list's order and takes the key as its last value.
+    void locate(quint64 generation, const QString &sql, const QVariantList &values, qint64 key);
+
+public:
+    // Reports with rowsAfter() how many rows of `query` come after the one whose key is `key`.
+    void countRowsAfter(quint64 generation, const ListQuery &query, const SqlDialect &dialect,
+                        qint64 key);
+    // The same on `db`: -1 when the row is not listed or a statement failed.
+    static int rowsAfter(const QSqlDatabase &db, const ListQuery &query, const SqlDialect &dialect,
+                         qint64 key);
 
 signals:
     void finished(quint64 generation, const QVariantList &results, const QString &error);
     void located(quint64 generation, int row);
+    void rowsAfterCounted(quint64 generation, int rowsAfter);
     void rowsRead(quint64 generation, const QStringList &fields, const QVariantList &rows,
                   const QString &error);
 
@@ -50,9 +59,6 @@ private:
                   QStringList *fields, QVariantList *rows, QString *error);
     // Prepares, binds and runs `sql`; a statement cancelled by mistake runs once more.
     bool execute(QSqlQuery &q, quint64 generation, const QString &sql, const QVariantList &values);
-    int numberedRow(quint64 generation, const QString &sql, const QVariantList &values, qint64 key);
-    int scanSqlite(quint64 generation, const QString &sql, const QVariantList &values, int field,
-                   qint64 key);
 
     DataSource m_source;
     QString m_connectionName;

@@ -26,12 +26,29 @@ QVariantList ListQuery::unlimitedValues(const SqlDialect &dialect) const
     return all;
 }
 
+namespace {
+
+QString sumList(const QStringList &sumColumns)
+{
+    QStringList sums;
+    for (const QString &column : sumColumns)
+        sums << QStringLiteral("sum(%1)").arg(column);
+    return sums.join(QStringLiteral(", "));
+}
+
+} // namespace
+
 QString ListQuery::aggregateSql(const QStringList &sumColumns) const
 {
-    QString sql = QStringLiteral("select count(*)");
-    for (const QString &column : sumColumns)
-        sql += QStringLiteral(", sum(%1)").arg(column);
-    return sql + QStringLiteral(" from (") + select + QStringLiteral(") listed");
+    const QString sums = sumList(sumColumns);
+    return QStringLiteral("select count(*)") + (sums.isEmpty() ? QString() : QStringLiteral(", ")) +
+           sums + QStringLiteral(" from (") + select + QStringLiteral(") listed");
+}
+
+QString ListQuery::sumsSql(const QStringList &sumColumns) const
+{
+    return QStringLiteral("select ") + sumList(sumColumns) + QStringLiteral(" from (") + select +
+           QStringLiteral(") listed");
 }
 
 QList<OrderColumn> ListQuery::orderColumns() const
@@ -153,4 +170,26 @@ PageStatement ListQuery::page(const PageStart &start, int limit, const SqlDialec
     }
     page.values << limit << start.skip;
     return page;
+}
+
+PageStatement ListQuery::orderValuesOf(qint64 key) const
+{
+    QStringList columns;
+    for (const OrderColumn &c : orderColumns())
+        columns << c.column;
+    PageStatement row;
+    row.sql = QStringLiteral("select %1 from (%2) listed where %3 = ?")
+                  .arg(columns.join(QStringLiteral(", ")), select, keyColumn);
+    row.values = values;
+    row.values << key;
+    return row;
+}
+
+PageStatement ListQuery::countAfter(const QVariantList &row, const SqlDialect &dialect) const
+{
+    PageStatement count{QStringLiteral("select count(*) from (") + select +
+                            QStringLiteral(") listed where "),
+                        values};
+    count.sql += afterCondition(orderColumns(), row, dialect, &count.values);
+    return count;
 }

@@ -61,6 +61,8 @@ struct ListQuery
     QVariantList unlimitedValues(const SqlDialect &dialect) const;
     // count(*), then sum() of each of `sumColumns`, over the whole list.
     QString aggregateSql(const QStringList &sumColumns = {}) const;
+    // sum() of each of `sumColumns` over the whole list, without the count.
+    QString sumsSql(const QStringList &sumColumns) const;
 
     // The order as plain columns that end with the key, so that a page can continue from the
     // row before it (keyset) instead of skipping rows; empty when the order is anything else.
@@ -68,6 +70,12 @@ struct ListQuery
     // `limit` rows from `start`. `start.after` and `start.reversed` need orderColumns(); the
     // values of `after` follow their order.
     PageStatement page(const PageStart &start, int limit, const SqlDialect &dialect) const;
+    // The values of orderColumns() of the listed row whose key is `key`; no row when it is not
+    // listed.
+    PageStatement orderValuesOf(qint64 key) const;
+    // count(*) of the rows that come after the row whose order values are `row`: through the
+    // order's index, without reading the rows before it.
+    PageStatement countAfter(const QVariantList &row, const SqlDialect &dialect) const;
     // The first `limit` rows among those whose key is within the first `keys` keys of the
     // key window's table: when it gives `limit` rows they are the list's first page. Empty
     // unless the list is ordered by its key alone and has a key window.

@@ -82,7 +82,7 @@ bool RecordList::reloadAfterDelete()
     const int row = m_current;
     const bool ok = reload();
     // Until the count arrives only the first page is known.
-    if (m_model->isCountKnown())
+    if (m_model->isRowCountKnown())
         setCurrentRow(qMin(row, rowCount() - 1));
     else
         m_pendingRow = row;

@@ -50,12 +50,11 @@ void SqlListModel::setCountInBackground(const DataSource &source)
         if (generation == m_generation)
             emit located(row);
     });
-    // A server answers a keystroke's first page in about as long as the window may wait, or
-    // longer while busy.
-    if (source.engine != Engine::PostgreSQL)
-        return;
+    // A keystroke's first page may need a scan of the whole table (a one-character term, or a
+    // rare one), and a server may answer slowly while busy.
     m_pageWorker = startWorker(source, &m_pageThread);
     connect(m_pageWorker, &AggregateWorker::rowsRead, this, &SqlListModel::applyFirstPage);
+    connect(m_pageWorker, &AggregateWorker::rowsAfterCounted, this, &SqlListModel::applyRowsAfter);
 }
 
 void SqlListModel::setSumFields(const QStringList &fields)
@@ -63,8 +62,10 @@ void SqlListModel::setSumFields(const QStringList &fields)
     if (fields == m_sumFields)
         return;
     m_sumFields = fields;
-    if (m_open && m_countKnown)
-        requestAggregates();
+    if (m_open && m_rowCountKnown) {
+        m_countKnown = false;
+        requestSums();
+    }
 }
 
 bool SqlListModel::setQuery(QSqlDatabase db, const QString &select, const QVariantList &values,
@@ -118,6 +119,7 @@ void SqlListModel::forgetRows()
         m_pageWorker->abandonBefore(m_generation);
     m_requested = false;
     m_locateWanted.reset();
+    m_rowsAfter.reset();
     m_orderFields.clear();
     m_pages.clear();
     m_recent.clear();
@@ -126,6 +128,7 @@ void SqlListModel::forgetRows()
     m_rowCount = 0;
     m_open = false;
     m_countKnown = false;
+    m_rowCountKnown = false;
     m_sums.clear();
     m_lastError.clear();
 }
@@ -161,6 +164,7 @@ void SqlListModel::requestFirstPage(const ListQuery &query)
     m_pending = query;
     m_requested = true;
     m_countKnown = false;
+    m_rowCountKnown = false;
     const PageStatement first = query.page({}, kPageSize, SqlDialect::of(m_db));
     const PageStatement withinKeys = query.firstPageWithinKeys(kPageSize, kWindowKeys);
     QMetaObject::invokeMethod(m_pageWorker, "readRowsTryingFirst", Qt::QueuedConnection,
@@ -239,9 +243,10 @@ void SqlListModel::sumRowsInHand(const Page &rows)
         m_sums.insert(field.toLower(), total);
     }
     m_countKnown = true;
+    m_rowCountKnown = true;
 }
 
-QString SqlListModel::aggregateSql() const
+QStringList SqlListModel::sumColumns() const
 {
     QStringList columns;
     for (const QString &field : m_sumFields) {
@@ -249,22 +254,33 @@ QString SqlListModel::aggregateSql() const
         if (index >= 0)
             columns << m_fields.at(index);
     }
-    return m_query.aggregateSql(columns);
+    return columns;
 }
 
 void SqlListModel::requestAggregates()
 {
+    // The count alone first: it is shown, and the list grows, before the sums are read.
+    if (m_worker)
+        m_worker->abandonBefore(m_generation);
+    askAggregate(m_query.aggregateSql());
+}
+
+void SqlListModel::requestSums()
+{
+    askAggregate(m_query.sumsSql(sumColumns()));
+}
+
+void SqlListModel::askAggregate(const QString &sql)
+{
     const quint64 generation = m_generation;
     if (m_worker) {
-        m_worker->abandonBefore(generation);
         QMetaObject::invokeMethod(m_worker, "run", Qt::QueuedConnection, Q_ARG(quint64, generation),
-                                  Q_ARG(QString, aggregateSql()),
-                                  Q_ARG(QVariantList, m_query.values));
+                                  Q_ARG(QString, sql), Q_ARG(QVariantList, m_query.values));
         return;
     }
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
-    bool ok = q.prepare(aggregateSql());
+    bool ok = q.prepare(sql);
     if (ok) {
         for (const QVariant &v : std::as_const(m_query.values))
             q.addBindValue(v);
@@ -287,6 +303,20 @@ void SqlListModel::applyAggregates(quint64 generation, const QVariantList &resul
             qWarning().noquote() << "List count failed:" << error << "--" << m_query.select;
             emit failed(error);
         }
+        m_rowCountKnown = true;
+        m_countKnown = true;
+        emit aggregatesReady();
+        if (std::exchange(m_rowsAfter, {}))
+            emit located(-1);
+        return;
+    }
+    if (m_rowCountKnown) {
+        m_sums.clear();
+        int column = 0;
+        for (const QString &field : std::as_const(m_sumFields)) {
+            if (fieldIndex(field) >= 0)
+                m_sums.insert(field.toLower(), results.value(column++));
+        }
         m_countKnown = true;
         emit aggregatesReady();
         return;
@@ -301,14 +331,15 @@ void SqlListModel::applyAggregates(quint64 generation, const QVariantList &resul
         m_rowCount = count;
         endRemoveRows();
     }
+    m_rowCountKnown = true;
+    const bool sums = !sumColumns().isEmpty();
+    m_countKnown = !sums;
     m_sums.clear();
-    int column = 1;
-    for (const QString &field : std::as_const(m_sumFields)) {
-        if (fieldIndex(field) >= 0)
-            m_sums.insert(field.toLower(), results.value(column++));
-    }
-    m_countKnown = true;
     emit aggregatesReady();
+    if (const std::optional<int> after = std::exchange(m_rowsAfter, {}))
+        emit located(m_rowCount - 1 - *after);
+    if (sums && generation == m_generation)
+        requestSums();
 }
 
 void SqlListModel::locate(const QString &field, qint64 key)
@@ -334,28 +365,48 @@ void SqlListModel::locate(const QString &field, qint64 key)
         emit located(-1);
         return;
     }
-    if (!m_worker) {
+    // Where the order is plain columns ending with the key, the rows after the wanted one are
+    // counted through the order's index: a saved record is mostly the list's last row.
+    const bool byOrder =
+        !m_orderFields.isEmpty() && field.compare(m_query.keyColumn, Qt::CaseInsensitive) == 0;
+    if (byOrder && m_pageWorker) {
+        // Beside the count, which is running on the other connection.
+        QMetaObject::invokeMethod(
+            m_pageWorker,
+            [worker = m_pageWorker, generation = m_generation, query = m_query,
+             dialect = SqlDialect::of(m_db),
+             key] { worker->countRowsAfter(generation, query, dialect, key); },
+            Qt::QueuedConnection);
+        return;
+    }
+    if (byOrder) {
+        applyRowsAfter(m_generation,
+                       AggregateWorker::rowsAfter(m_db, m_query, SqlDialect::of(m_db), key));
+        return;
+    }
+    if (!m_worker || m_query.keyColumn.isEmpty()) {
         emit located(scanFor(index, key));
         return;
     }
-    // Without a key in the order (SQLite) the rows come as the plan gives them: only the very
-    // statement of the pages shows where a row is. With one, the order can be numbered.
-    const bool numbered = !m_query.keyColumn.isEmpty();
     const QString sql =
-        numbered ? QStringLiteral("select located_row from (select %1 as located_key, "
-                                  "row_number() over (%2) as located_row from (%3) listed) "
-                                  "numbered where located_key = ?")
-                       .arg(m_fields.at(index), m_query.orderClause().trimmed(), m_query.select)
-                 : m_query.pagedSql();
+        QStringLiteral("select located_row from (select %1 as located_key, "
+                       "row_number() over (%2) as located_row from (%3) listed) "
+                       "numbered where located_key = ?")
+            .arg(m_fields.at(index), m_query.orderClause().trimmed(), m_query.select);
     QMetaObject::invokeMethod(m_worker, "locate", Qt::QueuedConnection,
                               Q_ARG(quint64, m_generation), Q_ARG(QString, sql),
-                              Q_ARG(QVariantList, numbered ? m_query.values : unlimitedValues()),
-                              Q_ARG(int, index), Q_ARG(qint64, key), Q_ARG(bool, numbered));
+                              Q_ARG(QVariantList, m_query.values), Q_ARG(qint64, key));
 }
 
-QVariantList SqlListModel::unlimitedValues() const
+void SqlListModel::applyRowsAfter(quint64 generation, int rowsAfter)
 {
-    return m_query.unlimitedValues(SqlDialect::of(m_db));
+    if (generation != m_generation)
+        return;
+    if (rowsAfter >= 0 && !m_rowCountKnown) {
+        m_rowsAfter = rowsAfter; // placed when the count arrives
+        return;
+    }
+    emit located(rowsAfter < 0 ? -1 : m_rowCount - 1 - rowsAfter);
 }
 
 int SqlListModel::scanFor(int field, qint64 key) const
@@ -364,7 +415,7 @@ int SqlListModel::scanFor(int field, qint64 key) const
     q.setForwardOnly(true);
     if (!q.prepare(m_query.pagedSql()))
         return -1;
-    for (const QVariant &v : unlimitedValues())
+    for (const QVariant &v : m_query.unlimitedValues(SqlDialect::of(m_db)))
         q.addBindValue(v);
     if (!q.exec())
         return -1;
@@ -386,7 +437,7 @@ PageStart SqlListModel::startOf(int page) const
         if (start.skip < best.skip)
             best = std::move(start);
     };
-    if (m_countKnown)
+    if (m_rowCountKnown)
         consider({{}, true, m_rowCount - qMin((page + 1) * kPageSize, m_rowCount)});
     for (auto it = m_pages.cbegin(); it != m_pages.cend(); ++it) {
         if (it.key() < page && int(it->size()) == kPageSize)

@@ -31,18 +31,21 @@ public:
     ~SqlListModel() override;
 
     // Counts and sums on a connection of their own: the first rows show at once and the rest
-    // of the list appears when the count arrives. Without this, counting waits. On a server
-    // a statement set with FirstPage::InBackground has its first page read there too.
+    // of the list appears when the count arrives. Without this, counting waits. A statement
+    // set with FirstPage::InBackground has its first page read off the window's thread too.
     void setCountInBackground(const DataSource &source);
-    // Where a new statement's first page is read: at once, or (a search as it is typed, on a
-    // server) off the window's thread, the rows shown staying until the new ones arrive and a
-    // newer statement voiding the request.
+    // Where a new statement's first page is read: at once, or (a search as it is typed) off
+    // the window's thread, the rows shown staying until the new ones arrive and a newer
+    // statement voiding the request.
     enum class FirstPage { Here, InBackground };
     // A statement's first page is being read off the window's thread.
     bool isPending() const { return m_requested; }
     // Columns whose sum over the whole list the footer shows.
     void setSumFields(const QStringList &fields);
+    // The count and the sums are known.
     bool isCountKnown() const { return m_countKnown; }
+    // The count is known; the sums follow (the count is asked for first, then the sums).
+    bool isRowCountKnown() const { return m_rowCountKnown; }
     QVariant sum(const QString &field) const { return m_sums.value(field.toLower()); }
 
     // `select` is a complete statement without order and limit ("select * from T where …");
@@ -55,8 +58,9 @@ public:
     // The key that ends every order (ListQuery::keyColumn).
     void setKeyColumn(const QString &column);
     // Finds the row whose `field` holds `key` and reports it with located(), at once when the
-    // row is in memory, else when a reading of the whole list (in the background when counting
-    // is) has reached it. -1: not listed. A newer statement voids the search.
+    // row is in memory, else (in the background when counting is) by counting the rows after
+    // it in the list's order when `field` is the key, or by numbering the rows. -1: not
+    // listed. A newer statement voids the search.
     void locate(const QString &field, qint64 key);
     // Reads the statement again, as it is, for rows written meanwhile.
     bool reload();
@@ -87,7 +91,7 @@ public:
                         int role = Qt::DisplayRole) const override;
 
 signals:
-    // The count (and sums) of the current statement are known.
+    // The count of the current statement is known, and again when its sums are.
     void aggregatesReady();
     void located(int row);
     // A statement of the list failed (its first page, a later page, the count); logged too.
@@ -112,11 +116,14 @@ private:
                        const QString &error);
     PageStart startOf(int page) const;
     QVariantList orderValues(const Row &row) const;
-    QVariantList unlimitedValues() const;
     int scanFor(int field, qint64 key) const;
-    QString aggregateSql() const;
+    QStringList sumColumns() const;
     void requestAggregates();
+    void requestSums();
+    // Runs `sql` over the list (in the background when counting is) for applyAggregates().
+    void askAggregate(const QString &sql);
     void applyAggregates(quint64 generation, const QVariantList &results, const QString &error);
+    void applyRowsAfter(quint64 generation, int rowsAfter);
     void sumRowsInHand(const Page &rows);
     void forgetRows();
     // The fields of the statement come back in `record` when asked for.
@@ -130,6 +137,7 @@ private:
     QHash<QString, int> m_fieldByName; // lower-cased
     int m_rowCount = 0;
     bool m_countKnown = false;
+    bool m_rowCountKnown = false;
     QStringList m_sumFields;
     QHash<QString, QVariant> m_sums; // lower-cased field → sum
     QThread *m_thread = nullptr;
@@ -139,7 +147,8 @@ private:
     ListQuery m_pending; // asked for, its first page not there yet
     bool m_requested = false;
     std::optional<std::pair<QString, qint64>> m_locateWanted; // once the first page is there
-    QList<int> m_orderFields; // of orderColumns(); empty: pages are read by position
+    std::optional<int> m_rowsAfter; // of the row being located, counted before the list was
+    QList<int> m_orderFields;       // of orderColumns(); empty: pages are read by position
     quint64 m_generation = 0;
     bool m_open = false;
     QString m_lastError;

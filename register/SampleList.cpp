@@ -42,7 +42,9 @@ SampleList::SampleList(TdmData &dm, QObject *parent) : RecordList(parent), m_dm(
 {
     // Typing never waits for a count over the whole register.
     model()->setCountInBackground(dm.source());
-    model()->setKeyColumn(dm.dialect().pagingKeyColumn());
+    // Ordered by the key on both engines: the last page is read backwards and a saved record
+    // is found by counting the rows after it, both through the key's index.
+    model()->setKeyColumn(QStringLiteral("F_ID"));
 }
 
 bool SampleList::runCriteria(const SampleListCriteria &criteria, SqlListModel::FirstPage firstPage)

@@ -411,7 +411,7 @@ void TFrmMain::runList(SqlListModel::FirstPage firstPage)
 void TFrmMain::showRecordCount()
 {
     const SqlListModel *model = m_samples->model();
-    setStatusPanel(2, model->isCountKnown() || !model->isOpen()
+    setStatusPanel(2, model->isRowCountKnown() || !model->isOpen()
                           ? QStringLiteral("样品总数：%1").arg(model->rowCount())
                           : QStringLiteral("样品总数：正在统计…"));
 }

@@ -19,6 +19,21 @@ QList<qint64> expectedKeys(TdmData *dm, const QString &orderBy)
     return keys;
 }
 
+void fillRows(TdmData *dm)
+{
+    QVERIFY(dm->ExecSql(
+        QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where "
+                       "i < %1) insert into GoodMain(F_goodName, F_amount) select case i %% 4 "
+                       "when 0 then null when 1 then '' when 2 then 'a' else 'B' end, "
+                       "case when i %% 7 = 0 then null else i %% 3 end from n")
+            .arg(kRows)
+            .replace(QStringLiteral("%%"), QStringLiteral("%"))));
+}
+
+const char *const kOrders[] = {"", "order by F_goodName", "order by F_goodName desc",
+                               "order by F_amount desc, F_goodName",
+                               "order by F_goodName, F_amount desc"};
+
 } // namespace
 
 // Pages that continue from a row in memory, or from the list's end, hold the rows that
@@ -41,10 +56,7 @@ private slots:
             backward.prepend(r);
         }
         const QList<int> jumps{0, kRows - 1, 650, 10, 1099, 420, 199, 200, 880, 401};
-        const char *const orders[] = {"", "order by F_goodName", "order by F_goodName desc",
-                                      "order by F_amount desc, F_goodName",
-                                      "order by F_goodName, F_amount desc"};
-        for (const char *order : orders) {
+        for (const char *order : kOrders) {
             QTest::addRow("%s forward", order) << QString::fromLatin1(order) << forward;
             QTest::addRow("%s backward", order) << QString::fromLatin1(order) << backward;
             QTest::addRow("%s jumps", order) << QString::fromLatin1(order) << jumps;
@@ -58,13 +70,7 @@ private slots:
         QFETCH(QList<int>, reads);
         TestDatabase db(engine);
         QVERIFY2(db.ok(), qPrintable(db.error()));
-        QVERIFY(db.dm()->ExecSql(
-            QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where "
-                           "i < %1) insert into GoodMain(F_goodName, F_amount) select case i %% 4 "
-                           "when 0 then null when 1 then '' when 2 then 'a' else 'B' end, "
-                           "case when i %% 7 = 0 then null else i %% 3 end from n")
-                .arg(kRows)
-                .replace(QStringLiteral("%%"), QStringLiteral("%"))));
+        fillRows(db.dm());
         const QList<qint64> expected = expectedKeys(db.dm(), orderBy);
         QCOMPARE(expected.size(), kRows);
         SqlListModel model;
@@ -73,6 +79,58 @@ private slots:
         QCOMPARE(model.rowCount(), kRows);
         for (const int row : reads)
             QCOMPARE(model.value(row, QStringLiteral("F_ID")).toLongLong(), expected.at(row));
+    }
+
+    // A row not in memory is found by counting the rows after it in the list's order, here or
+    // on the counting connection; a key the list does not hold is not found.
+    void locateCountsTheRowsAfter_data()
+    {
+        QTest::addColumn<QString>("orderBy");
+        QTest::addColumn<bool>("inBackground");
+        for (const char *order : kOrders) {
+            QTest::addRow("%s here", order) << QString::fromLatin1(order) << false;
+            QTest::addRow("%s in the background", order) << QString::fromLatin1(order) << true;
+        }
+    }
+
+    void locateCountsTheRowsAfter()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        QFETCH(QString, orderBy);
+        QFETCH(bool, inBackground);
+        TestDatabase db(engine);
+        QVERIFY2(db.ok(), qPrintable(db.error()));
+        fillRows(db.dm());
+        const QList<qint64> expected = expectedKeys(db.dm(), orderBy);
+        SqlListModel model;
+        if (inBackground)
+            model.setCountInBackground(db.dm()->source());
+        int found = -2;
+        connect(&model, &SqlListModel::located, this, [&found](int row) { found = row; });
+        QList<qint64> listed;
+        for (const qint64 key : expected) {
+            if (key % 2 == 0)
+                listed << key;
+        }
+        // Every other row, so that a's and B's alternate with the rows left out.
+        QVERIFY(model.setQuery(db.dm()->database(),
+                               QStringLiteral("select * from GoodMain where F_ID % 2 = 0"), {},
+                               orderBy));
+        // Asked for before the count is known, as after a save.
+        model.locate(QStringLiteral("F_ID"), listed.last());
+        QTRY_COMPARE(found, int(listed.size()) - 1);
+        QVERIFY(model.isRowCountKnown());
+        QCOMPARE(model.rowCount(), int(listed.size()));
+        for (const int row : {int(listed.size()) - 1, 0, 277, 401, 402}) {
+            found = -2;
+            model.locate(QStringLiteral("F_ID"), listed.at(row));
+            QTRY_VERIFY(found != -2);
+            QCOMPARE(found, row);
+        }
+        found = -2;
+        model.locate(QStringLiteral("F_ID"), listed.first() + 1);
+        QTRY_VERIFY(found != -2);
+        QCOMPARE(found, -1);
     }
 };
 

@@ -178,6 +178,48 @@ private slots:
         QVERIFY(prompt.shown.isEmpty());
     }
 
+    // A one-character term with rare matches needs a scan of the whole table: the keystroke
+    // returns to the window at once, the previous rows staying until the new ones arrive, and
+    // those equal the plain statement's, in the list's order.
+    void keystrokeReadsItsFirstPageOffTheWindowsThread()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        QString error;
+        QVERIFY2(DemoData::fill(*db.dm(), 450, &error), qPrintable(error));
+        insertSamples(db.dm());
+        TFrmMain main;
+        main.show();
+        main.findChild<DateBox *>(QStringLiteral("dtpFromDate"))->setChecked(false);
+        main.findChild<DateBox *>(QStringLiteral("dtpToDate"))->setChecked(false);
+        QTRY_VERIFY(listSettled(main.listModel()));
+        auto *field = main.findChild<QComboBox *>(QStringLiteral("ComboBox1"));
+        field->setCurrentIndex(1);
+        emit field->activated(1);
+        QTRY_VERIFY(listSettled(main.listModel()));
+        const int before = main.listModel()->rowCount();
+        const QVariant firstBefore = main.listModel()->value(0, QStringLiteral("F_ID"));
+        // As an input method commits a character.
+        main.findChild<QLineEdit *>(QStringLiteral("Edit1"))->insert(QStringLiteral("棉"));
+        QVERIFY(main.listModel()->isPending());
+        QCOMPARE(main.listModel()->rowCount(), before);
+        QCOMPARE(main.listModel()->value(0, QStringLiteral("F_ID")), firstBefore);
+        QTRY_VERIFY(listSettled(main.listModel()));
+        QSqlQuery plain(db.dm()->database());
+        QVERIFY(plain.exec(QStringLiteral(
+            "select F_ID from GoodMain where F_goodName like '%棉%' order by F_ID")));
+        QList<qint64> expected;
+        while (plain.next())
+            expected << plain.value(0).toLongLong();
+        QVERIFY(!expected.isEmpty());
+        QList<qint64> shown;
+        for (int row = 0; row < main.listModel()->rowCount(); ++row)
+            shown << main.listModel()->value(row, QStringLiteral("F_ID")).toLongLong();
+        QCOMPARE(shown, expected);
+        QVERIFY(prompt.shown.isEmpty());
+    }
+
     void dateRangeIsInclusive()
     {
         QFETCH_GLOBAL(QString, engine);
