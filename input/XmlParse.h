@@ -13,20 +13,63 @@ struct XmlStop
 {
 };
 
-// Parses `bytes` with `handler`; false when the XML is malformed or the handler stopped.
-template <typename Handler> bool parseXml(const std::vector<unsigned char> &bytes, Handler &handler)
+// Parses `bytes` with `handler`; false when the XML is malformed or the handler stopped. The
+// parser looks one byte past the end it is given, so it is handed a 0 byte there.
+template <typename Handler> bool parseXml(std::vector<unsigned char> &bytes, Handler &handler)
 {
+    bytes.push_back(0);
+    bool parsed = true;
     try {
         orcus::sax_parser<Handler> parser(reinterpret_cast<const char *>(bytes.data()),
-                                          bytes.size(), handler);
+                                          bytes.size() - 1, handler);
         parser.parse();
     } catch (const XmlStop &) {
-        return false;
+        parsed = false;
     } catch (const std::exception &) {
-        return false;
+        parsed = false;
     }
-    return true;
+    bytes.pop_back();
+    return parsed;
 }
+
+// A cell's text in UTF-8, gathered from the parser's pieces up to what a cell can hold (a
+// character takes at most 3 bytes for each of its UTF-16 units), so that no repeat or run of
+// pieces grows it further.
+class CellBuffer
+{
+public:
+    static constexpr size_t kMaxBytes = 3 * size_t(WorkbookLimits::kMaxCellChars);
+
+    void clear()
+    {
+        m_text.clear();
+        m_tooLong = false;
+    }
+    void append(std::string_view piece)
+    {
+        if (room(piece.size()))
+            m_text.append(piece);
+    }
+    void append(size_t count, char c)
+    {
+        if (room(count))
+            m_text.append(count, c);
+    }
+    QString text() const { return QString::fromUtf8(m_text.data(), qsizetype(m_text.size())); }
+    const std::string &utf8() const { return m_text; }
+    bool tooLong() const { return m_tooLong; }
+
+private:
+    bool room(size_t count)
+    {
+        if (!m_tooLong && m_text.size() + count > kMaxBytes)
+            m_tooLong = true;
+        return !m_tooLong;
+    }
+
+    std::string m_text;
+    bool m_tooLong = false;
+};
 
 // A sheet handler's progress: told every 1 000 rows how far the parser is into `size` bytes;
 // when it answers false the parsing ends (XmlStop) with `stopped` set.

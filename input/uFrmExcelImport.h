@@ -8,6 +8,7 @@
 class ImportPreviewModel;
 class QAction;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
@@ -58,6 +59,9 @@ private:
     QLineEdit *edtSamplePath;
     QLineEdit *edtXlsFileName;
     QComboBox *ComboBox1;
+    QComboBox *cbbEncoding;
+    QLabel *lblEncoding;
+    QLabel *lblSheetNotes;
     QTableView *DBGridEh1;
     QTableView *DBGrid2;
     QTableView *DBGridEh3;
