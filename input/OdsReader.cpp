@@ -15,8 +15,8 @@ QString qs(std::string_view text)
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-// A repeat count from 1 to `limit`: spreadsheets repeat an empty row or cell up to the sheet's
-// end, and nothing lies beyond it.
+// A repeat count from 1 to `limit`, or `limit` + 1 for any larger one: spreadsheets repeat an
+// empty row or cell up to the sheet's end, and nothing lies beyond it.
 int repeatOf(std::string_view text, int limit)
 {
     unsigned long long count = 1;
@@ -24,8 +24,8 @@ int repeatOf(std::string_view text, int limit)
         return 1;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), count);
     if (ec == std::errc::result_out_of_range)
-        return limit;
-    return ec == std::errc() ? int(std::clamp<unsigned long long>(count, 1, limit)) : 1;
+        return limit + 1;
+    return ec == std::errc() ? int(std::clamp<unsigned long long>(count, 1, limit + 1ull)) : 1;
 }
 
 struct ContentHandler : XmlHandlerBase
@@ -78,7 +78,7 @@ struct ContentHandler : XmlHandlerBase
                 if (paragraphs++ > 0)
                     paragraph.append(1, '\n');
             } else if (elem.name == "s") {
-                paragraph.append(size_t(repeatOf(attribute("c", "text"), INT_MAX)), ' ');
+                paragraph.append(size_t(repeatOf(attribute("c", "text"), INT_MAX - 1)), ' ');
             } else if (elem.name == "tab") {
                 paragraph.append(1, '\t');
             } else if (elem.name == "line-break") {

@@ -13,16 +13,42 @@ struct XmlStop
 {
 };
 
-// Parses `bytes` with `handler`; false when the XML is malformed or the handler stopped. The
-// parser looks one byte past the end it is given, so it is handed a 0 byte there.
+// Hands the parser's callbacks on to a handler, counting the elements left open: the parser
+// takes a part cut short for a whole one.
+template <typename Handler> struct XmlBalance
+{
+    Handler &handler;
+    qint64 open = 0;
+
+    void doctype(const orcus::sax::doctype_declaration &d) { handler.doctype(d); }
+    void start_declaration(std::string_view name) { handler.start_declaration(name); }
+    void end_declaration(std::string_view name) { handler.end_declaration(name); }
+    void start_element(const orcus::sax::parser_element &elem)
+    {
+        ++open;
+        handler.start_element(elem);
+    }
+    void end_element(const orcus::sax::parser_element &elem)
+    {
+        --open;
+        handler.end_element(elem);
+    }
+    void characters(std::string_view text, bool transient) { handler.characters(text, transient); }
+    void attribute(const orcus::sax::parser_attribute &attr) { handler.attribute(attr); }
+};
+
+// Parses `bytes` with `handler`; false when the XML is malformed or cut short, or the handler
+// stopped. The parser looks one byte past the end it is given, so it is handed a 0 byte there.
 template <typename Handler> bool parseXml(std::vector<unsigned char> &bytes, Handler &handler)
 {
     bytes.push_back(0);
     bool parsed = true;
     try {
-        orcus::sax_parser<Handler> parser(reinterpret_cast<const char *>(bytes.data()),
-                                          bytes.size() - 1, handler);
+        XmlBalance<Handler> balance{handler};
+        orcus::sax_parser<XmlBalance<Handler>> parser(reinterpret_cast<const char *>(bytes.data()),
+                                                      bytes.size() - 1, balance);
         parser.parse();
+        parsed = balance.open == 0;
     } catch (const XmlStop &) {
         parsed = false;
     } catch (const std::exception &) {
