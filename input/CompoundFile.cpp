@@ -140,7 +140,8 @@ private:
     QString nameOf(qint64 entry) const
     {
         const qint64 at = entry * kEntrySize;
-        const int chars = std::max(0, le16(m_directory, at + 0x40) / 2 - 1);
+        // Unused entries are not checked: their length may say anything.
+        const int chars = std::clamp(le16(m_directory, at + 0x40) / 2 - 1, 0, 31);
         QString name(chars, Qt::Uninitialized);
         for (int i = 0; i < chars; ++i)
             name[i] = QChar(le16(m_directory, at + 2 * i));

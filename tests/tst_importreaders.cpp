@@ -95,7 +95,7 @@ const QByteArray kInlineRow = "<row><c t=\"inlineStr\"><is><t>x</t></is></c></ro
 const QByteArray kOdsCell = "<table:table-cell office:value-type=\"string\"><text:p>x</text:p>"
                             "</table:table-cell>";
 
-QByteArray xlsHeaderWith(qsizetype at, const QByteArray &bytes)
+QByteArray xlsWith(qsizetype at, const QByteArray &bytes)
 {
     QByteArray file = fixtureBytes("clients.xls");
     file.replace(at, bytes.size(), bytes);
@@ -350,20 +350,22 @@ private slots:
             << "rows.csv" << lines << qint64(0) << WorkbookReasons::kBeyondLimits << 0 << false
             << qint64(400);
 
-        // The compound file's header garbled where FreeXL trusts it.
-        QTest::newRow("xls: sector size") << "a.xls" << xlsHeaderWith(0x1e, "\x10\x00") << qint64(0)
+        // The compound file garbled where FreeXL trusts it.
+        QTest::newRow("xls: sector size") << "a.xls" << xlsWith(0x1e, "\x10\x00") << qint64(0)
                                           << WorkbookReasons::kDamaged << 0 << false << qint64(64);
-        QTest::newRow("xls: FAT sectors")
-            << "b.xls" << xlsHeaderWith(0x2c, le32(0x7fffffff)) << qint64(0)
-            << WorkbookReasons::kDamaged << 0 << false << qint64(64);
+        QTest::newRow("xls: FAT sectors") << "b.xls" << xlsWith(0x2c, le32(0x7fffffff)) << qint64(0)
+                                          << WorkbookReasons::kDamaged << 0 << false << qint64(64);
         QTest::newRow("xls: FAT sector beyond the file")
-            << "c.xls" << xlsHeaderWith(0x4c, le32(0x10000)) << qint64(0)
-            << WorkbookReasons::kDamaged << 0 << false << qint64(64);
+            << "c.xls" << xlsWith(0x4c, le32(0x10000)) << qint64(0) << WorkbookReasons::kDamaged
+            << 0 << false << qint64(64);
         QTest::newRow("xls: directory beyond the file")
-            << "d.xls" << xlsHeaderWith(0x30, le32(0xfffff)) << qint64(0)
-            << WorkbookReasons::kDamaged << 0 << false << qint64(64);
+            << "d.xls" << xlsWith(0x30, le32(0xfffff)) << qint64(0) << WorkbookReasons::kDamaged
+            << 0 << false << qint64(64);
+        QTest::newRow("xls: an unused entry's name past the directory")
+            << "f.xls" << xlsWith(0x1780 + 0x40, QByteArray("\xff\xff\x00", 3)) << qint64(0)
+            << QString() << 2 << false << qint64(64);
         QTest::newRow("xls: DIFAT chain looping")
-            << "e.xls" << xlsHeaderWith(0x2c, le32(200) + le32(0) + le32(0)) << qint64(0)
+            << "e.xls" << xlsWith(0x2c, le32(200) + le32(0) + le32(0)) << qint64(0)
             << WorkbookReasons::kDamaged << 0 << false << qint64(64);
     }
 
