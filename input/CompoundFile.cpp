@@ -233,17 +233,4 @@ bool workbookStream(const QByteArray &file, QByteArray *stream, QString *error)
     return true;
 }
 
-qint64 declaredCellBytes(const QByteArray &stream, qint64 cellBytes)
-{
-    qint64 total = 0;
-    for (qint64 at = 0; at + 4 <= stream.size();) {
-        const quint16 type = le16(stream, at);
-        const quint16 length = le16(stream, at + 2);
-        if (type == 0x0200 && length >= 14 && at + 4 + 14 <= stream.size())
-            total += qint64(le32(stream, at + 8)) * le16(stream, at + 14) * cellBytes;
-        at += 4 + length;
-    }
-    return total;
-}
-
 } // namespace CompoundFile

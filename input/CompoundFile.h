@@ -13,8 +13,4 @@ namespace CompoundFile {
 // file is damaged.
 bool workbookStream(const QByteArray &file, QByteArray *stream, QString *error);
 
-// The bytes FreeXL will allocate for the cells the stream's sheets declare (their DIMENSIONS
-// records), counted as `cellBytes` a cell.
-qint64 declaredCellBytes(const QByteArray &stream, qint64 cellBytes);
-
 } // namespace CompoundFile

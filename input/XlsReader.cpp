@@ -1,5 +1,6 @@
 #include "input/XlsReader.h"
 
+#include "input/BiffRecords.h"
 #include "input/CellText.h"
 #include "input/CompoundFile.h"
 
@@ -52,8 +53,12 @@ std::unique_ptr<WorkbookReader> XlsReader::open(const QString &path, QString *er
     QByteArray stream;
     if (!CompoundFile::workbookStream(file.readAll(), &stream, error))
         return nullptr;
+    if (!BiffRecords::sound(stream)) {
+        *error = WorkbookReasons::kDamaged;
+        return nullptr;
+    }
     // FreeXL reads every sheet's cells at once, into the grids the sheets declare.
-    if (CompoundFile::declaredCellBytes(stream, kFreeXlCellBytes) > budget.cellBytes) {
+    if (BiffRecords::declaredCellBytes(stream, kFreeXlCellBytes) > budget.cellBytes) {
         *error = WorkbookReasons::kTooLarge.arg(budget.cellBytes >> 20);
         return nullptr;
     }

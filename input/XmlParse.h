@@ -3,6 +3,7 @@
 #include "input/WorkbookReader.h"
 
 #include <algorithm>
+#include <cstring>
 #include <orcus/sax_parser.hpp>
 #include <string>
 #include <vector>
@@ -38,9 +39,13 @@ template <typename Handler> struct XmlBalance
 };
 
 // Parses `bytes` with `handler`; false when the XML is malformed or cut short, or the handler
-// stopped. The parser looks one byte past the end it is given, so it is handed a 0 byte there.
+// stopped. The parser looks one byte past the end it is given, so it is handed a 0 byte there;
+// and as it reads a 0 byte as that end and may then run past it, XML holding one (which XML
+// never does; a damaged deflate stream leaves zeros) is refused before it is parsed.
 template <typename Handler> bool parseXml(std::vector<unsigned char> &bytes, Handler &handler)
 {
+    if (!bytes.empty() && std::memchr(bytes.data(), 0, bytes.size()))
+        return false;
     bytes.push_back(0);
     bool parsed = true;
     try {

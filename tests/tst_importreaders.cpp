@@ -364,6 +364,15 @@ private slots:
         QTest::newRow("xls: an unused entry's name past the directory")
             << "f.xls" << xlsWith(0x1780 + 0x40, QByteArray("\xff\xff\x00", 3)) << qint64(0)
             << QString() << 2 << false << qint64(64);
+        const QByteArray xls = fixtureBytes("clients.xls");
+        const qsizetype format = xls.indexOf(QByteArray("\x1e\x04", 2));
+        QTest::newRow("xls: a number format longer than its record")
+            << "g.xls" << xlsWith(format + 6, QByteArray("\xff\xff\x01", 3)) << qint64(0)
+            << WorkbookReasons::kDamaged << 0 << false << qint64(64);
+        const qsizetype label = xls.indexOf(QByteArray("\x85\x00", 2));
+        QTest::newRow("xls: a sheet name longer than its record")
+            << "h.xls" << xlsWith(label + 10, QByteArray("\xff\x01", 2)) << qint64(0)
+            << WorkbookReasons::kDamaged << 0 << false << qint64(64);
         QTest::newRow("xls: DIFAT chain looping")
             << "e.xls" << xlsWith(0x2c, le32(200) + le32(0) + le32(0)) << qint64(0)
             << WorkbookReasons::kDamaged << 0 << false << qint64(64);
@@ -409,6 +418,8 @@ private slots:
         QTest::newRow("in a declaration") << QByteArray("<?xml version=\"1.0");
         QTest::newRow("in an entity") << QByteArray("<worksheet>&am");
         QTest::newRow("after a lone <") << QByteArray("<worksheet><");
+        QTest::newRow("with 0 bytes inside") << QByteArray(
+            "<worksheet><sheetData><row><c \0\0\0\0</row></sheetData></worksheet>", 64);
     }
 
     void unterminatedParts()
