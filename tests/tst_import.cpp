@@ -8,6 +8,7 @@
 #include "support/ScriptedPrompt.h"
 #include "support/ShellRecorder.h"
 #include "support/TestDatabase.h"
+#include "support/WorkbookFiles.h"
 #include "widgets/FileChooser.h"
 
 #include <QAction>
@@ -318,6 +319,27 @@ private slots:
         QCOMPARE(prompt.texts().size(), 1);
         QVERIFY(prompt.texts().first().startsWith(kChooseSource + u'\n'));
         QVERIFY(!w.window.findChild<QPushButton *>("Button3")->isEnabled());
+    }
+
+    // A zip bomb (a sheet inflating to 2 GiB) is refused on the first page with its reason,
+    // before anything is inflated.
+    void zipBombStaysOnTheFirstPage()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        const QByteArray row = "<row><c t=\"inlineStr\"><is><t>x</t></is></c></row>";
+        QByteArray rows;
+        for (int i = 0; i < 4096; ++i)
+            rows += row;
+        const QByteArray sheet = WorkbookFiles::worksheet("");
+        const qsizetype open = sheet.indexOf("</sheetData>");
+        const WorkbookFiles::Part part{
+            {}, {{sheet.left(open)}, {rows, (qint64(2) << 30) / rows.size()}, {sheet.mid(open)}}};
+        Wizard w(WorkbookFiles::write(db.home() + "/bomb.xlsx", WorkbookFiles::xlsx(part)));
+        QCOMPARE(w.window.step(), 0);
+        QCOMPARE(prompt.texts(),
+                 QStringList{kChooseSource + u'\n' + WorkbookReasons::kTooLarge.arg(512)});
     }
 
     // A text file shows the encoding it was read in and the bytes that were no UTF-8; choosing
