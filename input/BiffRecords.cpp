@@ -213,6 +213,8 @@ qint64 declaredCellBytes(const QByteArray &stream, qint64 cellBytes)
     for (const Record &r : records(stream, &whole)) {
         if (r.type == kDimensions && r.size >= 12)
             total += qint64(le32(r.data + 4)) * le16(r.data + 10) * cellBytes;
+        else if (r.type == kSst && r.size >= 8)
+            total += qint64(le32(r.data + 4)) * cellBytes;
     }
     return total;
 }

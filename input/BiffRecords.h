@@ -11,7 +11,7 @@ namespace BiffRecords {
 bool sound(const QByteArray &stream);
 
 // The bytes FreeXL will allocate for the cells the stream's sheets declare (their DIMENSIONS
-// records), counted as `cellBytes` a cell.
+// records) and the shared strings it announces, counted as `cellBytes` each.
 qint64 declaredCellBytes(const QByteArray &stream, qint64 cellBytes);
 
 } // namespace BiffRecords

@@ -12,6 +12,8 @@ namespace {
 constexpr quint32 kEntrySignature = 0x02014b50;
 constexpr int kEndSize = 22;
 constexpr int kEntrySize = 46;
+// The directory read at most: some 250 000 parts, far more than any workbook has.
+constexpr qint64 kMaxDirectory = 16 << 20;
 
 quint32 le32(const QByteArray &bytes, qsizetype at)
 {
@@ -60,7 +62,7 @@ bool ZipPackage::readDirectory(const QString &path)
     const qint64 directory = le32(tail, end + 16);
     if (directory >= m_fileSize || !file.seek(directory))
         return false;
-    const QByteArray entries = file.read(std::min(m_fileSize - directory, m_partBytes));
+    const QByteArray entries = file.read(std::min(m_fileSize - directory, kMaxDirectory));
     qsizetype at = 0;
     while (entries.size() - at >= kEntrySize && le32(entries, at) == kEntrySignature) {
         const quint16 nameLength = le16(entries, at + 28);

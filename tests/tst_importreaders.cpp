@@ -373,6 +373,19 @@ private slots:
         QTest::newRow("xls: a sheet name longer than its record")
             << "h.xls" << xlsWith(label + 10, QByteArray("\xff\x01", 2)) << qint64(0)
             << WorkbookReasons::kDamaged << 0 << false << qint64(64);
+        // Every sheet's DIMENSIONS record (rows to, columns to) made 65 536 × 256.
+        QByteArray wide = xls;
+        const QByteArray dimensions("\x00\x02\x0e\x00", 4);
+        for (qsizetype at = wide.indexOf(dimensions); at >= 0;
+             at = wide.indexOf(dimensions, at + 4)) {
+            wide.replace(at + 8, 4, le32(65536));
+            wide.replace(at + 14, 2, QByteArray("\x00\x01", 2));
+        }
+        QTest::newRow("xls: sheets declaring 65 536 × 256 cells each")
+            << "i.xls" << wide << qint64(0) << tooLarge << 0 << false << qint64(64);
+        QTest::newRow("xls: 2^32 shared strings announced")
+            << "j.xls" << xlsWith(xls.indexOf(QByteArray("\xfc\x00", 2)) + 8, le32(0xffffffff))
+            << qint64(0) << tooLarge << 0 << false << qint64(64);
         QTest::newRow("xls: DIFAT chain looping")
             << "e.xls" << xlsWith(0x2c, le32(200) + le32(0) + le32(0)) << qint64(0)
             << WorkbookReasons::kDamaged << 0 << false << qint64(64);
