@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the readers' fuzzers with clang (apart from the program's build, never in CI) and runs
-# each for SECONDS (default 180), one after another, from a seed corpus the tests' workbook
-# makers write into a temporary folder. The corpus grown and any crash stay in WORKDIR.
+# Builds the readers' fuzzers with clang (apart from the program's build, never in CI), runs the
+# readers' tests under AddressSanitizer and UBSan, then runs each fuzzer for SECONDS (default
+# 180), one after another, from a seed corpus the tests' workbook makers write into a temporary
+# folder. The corpus grown and any crash stay in that folder.
 #
 #   bash fuzz/run.sh [SECONDS] [KIND...]     KIND: xlsx ods xls csv (default all)
 #   FUZZ_WORKDIR=/tmp/quorin-fuzz to keep the corpus between runs
@@ -19,6 +20,12 @@ fi
 cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build build-fuzz -j 2
+
+# The readers' tests first, under the sanitizers (the sample workbooks need the program's
+# resources, which this build leaves out).
+ASAN_OPTIONS=detect_leaks=0 build-fuzz/tst_importreaders_sanitized xlsx xlsAndOds csv refused \
+  damagedSheet hostile unterminatedParts tooLargeFile csvEncoding |
+  grep -E "^(FAIL|Totals)|ERROR|runtime error" || true
 
 if [[ ! -d "$work/seeds" ]]; then
   build-fuzz/make_seeds "$root" "$work/seeds"
