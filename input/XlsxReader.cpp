@@ -181,31 +181,40 @@ struct SheetHandler : XmlHandlerBase
     bool inInline = false;
     bool inPhonetic = false;
 
-    // "BC12" → column 54 (from 0), row 11 (from 0); false for no reference within the sheet's
-    // limits ("XFD1048576" is the last).
-    static bool parseReference(std::string_view ref, int *r, int *c)
+    // "BC12" → column 54 (from 0), row 11 (from 0); the reason when it names no cell or one
+    // beyond the sheet's limits ("XFD1048576" is the last).
+    static QString parseReference(std::string_view ref, int *r, int *c)
     {
         int col = 0;
         size_t i = 0;
         for (; i < ref.size() && ref[i] >= 'A' && ref[i] <= 'Z'; ++i) {
             if (i == 3)
-                return false;
+                return WorkbookReasons::kBeyondLimits;
             col = col * 26 + (ref[i] - 'A' + 1);
         }
+        if (i == 0)
+            return WorkbookReasons::kDamaged;
         int rowNumber = 0;
-        if (i == 0 || !parseRow(ref.substr(i), &rowNumber) || col > WorkbookLimits::kMaxColumns)
-            return false;
+        const QString refusal = parseRow(ref.substr(i), &rowNumber);
+        if (!refusal.isEmpty())
+            return refusal;
+        if (col > WorkbookLimits::kMaxColumns)
+            return WorkbookReasons::kBeyondLimits;
         *c = col - 1;
         *r = rowNumber - 1;
-        return true;
+        return {};
     }
 
-    // A row number from 1 to the sheet's last.
-    static bool parseRow(std::string_view text, int *number)
+    // A row number from 1 to the sheet's last; the reason when it is none.
+    static QString parseRow(std::string_view text, int *number)
     {
         const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), *number);
-        return ec == std::errc() && end == text.data() + text.size() && *number >= 1 &&
-               *number <= WorkbookLimits::kMaxRows;
+        if (ec == std::errc::result_out_of_range)
+            return WorkbookReasons::kBeyondLimits;
+        if (ec != std::errc() || end != text.data() + text.size())
+            return WorkbookReasons::kDamaged;
+        return *number >= 1 && *number <= WorkbookLimits::kMaxRows ? QString()
+                                                                   : WorkbookReasons::kBeyondLimits;
     }
 
     [[noreturn]] void refuse(const QString &reason)
@@ -219,10 +228,11 @@ struct SheetHandler : XmlHandlerBase
         if (elem.name == "row") {
             const std::string_view r = attribute("r");
             int number = 0;
+            const QString refusal = r.empty() ? QString() : parseRow(r, &number);
+            if (!refusal.isEmpty())
+                refuse(refusal);
             if (r.empty())
                 number = row + 2;
-            else if (!parseRow(r, &number))
-                refuse(WorkbookReasons::kBeyondLimits);
             row = number - 1;
             column = -1;
             rows.rowStarted(elem.begin_pos);
@@ -230,8 +240,9 @@ struct SheetHandler : XmlHandlerBase
             const std::string_view ref = attribute("r");
             int r = row;
             int c = column + 1;
-            if (!ref.empty() && !parseReference(ref, &r, &c))
-                refuse(WorkbookReasons::kBeyondLimits);
+            const QString refusal = ref.empty() ? QString() : parseReference(ref, &r, &c);
+            if (!refusal.isEmpty())
+                refuse(refusal);
             row = r;
             column = c;
             type = attribute("t");

@@ -285,6 +285,27 @@ private slots:
                    "<row r=\"1048576\"><c r=\"XFD1048576\" t=\"inlineStr\"><is><t>x</t></is></c>"
                    "</row>"))
             << qint64(0) << tooLarge << 0 << false << qint64(64);
+        const auto sheetWith = [](const QByteArray &row) {
+            return WorkbookFiles::xlsx(sheetPart(row));
+        };
+        QTest::newRow("xlsx: row 2^31")
+            << "r1.xlsx" << sheetWith("<row r=\"2147483648\"/>") << qint64(0)
+            << WorkbookReasons::kBeyondLimits << 0 << false << qint64(64);
+        QTest::newRow("xlsx: row -2^31")
+            << "r2.xlsx" << sheetWith("<row r=\"-2147483648\"><c t=\"b\"><v>1</v></c></row>")
+            << qint64(0) << WorkbookReasons::kBeyondLimits << 0 << false << qint64(64);
+        QTest::newRow("xlsx: column of 26 letters")
+            << "r3.xlsx" << sheetWith("<row><c r=\"AAAAAAAAAAAAAAAAAAAAAAAAAA1\"/></row>")
+            << qint64(0) << WorkbookReasons::kBeyondLimits << 0 << false << qint64(64);
+        QTest::newRow("xlsx: column XFE")
+            << "r4.xlsx" << sheetWith("<row><c r=\"XFE1\"/></row>") << qint64(0)
+            << WorkbookReasons::kBeyondLimits << 0 << false << qint64(64);
+        QTest::newRow("xlsx: row of 20 digits")
+            << "r5.xlsx" << sheetWith("<row><c r=\"A99999999999999999999\"/></row>") << qint64(0)
+            << WorkbookReasons::kBeyondLimits << 0 << false << qint64(64);
+        QTest::newRow("xlsx: a reference that names no cell")
+            << "r6.xlsx" << sheetWith("<row><c r=\"a1\"/></row>") << qint64(0)
+            << WorkbookReasons::kDamaged << 0 << false << qint64(64);
         QTest::newRow("xlsx: a cell of 40 000 characters")
             << "cell.xlsx"
             << WorkbookFiles::xlsx(sheetPart("<row><c t=\"inlineStr\"><is><t>" +
