@@ -19,8 +19,9 @@ constexpr int kMaxCellChars = 32767;
 // How much memory reading one sheet may take, in bytes.
 struct ReadBudget
 {
-    // One inflated part of a zipped workbook, a whole .csv or .xls file.
-    qint64 partBytes = qint64(512) << 20;
+    // One inflated part of a zipped workbook, a whole .csv or .xls file. A part is copied once
+    // for the parser, so it briefly takes twice this.
+    qint64 partBytes = qint64(256) << 20;
     // The cells held for the preview (24 bytes a cell slot, the texts, and the shared strings).
     qint64 cellBytes = qint64(512) << 20;
 };

@@ -39,19 +39,23 @@ template <typename Handler> struct XmlBalance
 };
 
 // Parses `bytes` with `handler`; false when the XML is malformed or cut short, or the handler
-// stopped. The parser looks one byte past the end it is given, so it is handed a 0 byte there;
-// and as it reads a 0 byte as that end and may then run past it, XML holding one (which XML
-// never does; a damaged deflate stream leaves zeros) is refused before it is parsed.
+// stopped. The parser reads past the end it is given: the byte at the end, and the one after
+// when the end cuts an attribute value with an entity short. A 0 byte and then one that starts
+// no name stop it there; and as it takes a 0 byte for the end, XML holding one (which XML never
+// does; a damaged deflate stream leaves zeros) is refused before it is parsed.
 template <typename Handler> bool parseXml(std::vector<unsigned char> &bytes, Handler &handler)
 {
     if (!bytes.empty() && std::memchr(bytes.data(), 0, bytes.size()))
         return false;
+    const size_t size = bytes.size();
+    bytes.reserve(size + 2);
     bytes.push_back(0);
+    bytes.push_back(0xff);
     bool parsed = true;
     try {
         XmlBalance<Handler> balance{handler};
         orcus::sax_parser<XmlBalance<Handler>> parser(reinterpret_cast<const char *>(bytes.data()),
-                                                      bytes.size() - 1, balance);
+                                                      size, balance);
         parser.parse();
         parsed = balance.open == 0;
     } catch (const XmlStop &) {
@@ -59,7 +63,7 @@ template <typename Handler> bool parseXml(std::vector<unsigned char> &bytes, Han
     } catch (const std::exception &) {
         parsed = false;
     }
-    bytes.pop_back();
+    bytes.resize(size);
     return parsed;
 }
 

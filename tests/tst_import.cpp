@@ -339,7 +339,7 @@ private slots:
         Wizard w(WorkbookFiles::write(db.home() + "/bomb.xlsx", WorkbookFiles::xlsx(part)));
         QCOMPARE(w.window.step(), 0);
         QCOMPARE(prompt.texts(),
-                 QStringList{kChooseSource + u'\n' + WorkbookReasons::kTooLarge.arg(512)});
+                 QStringList{kChooseSource + u'\n' + WorkbookReasons::kTooLarge.arg(256)});
     }
 
     // A text file shows the encoding it was read in and the bytes that were no UTF-8; choosing
