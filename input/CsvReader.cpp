@@ -110,7 +110,7 @@ struct CsvHandler
     void cell(const char *p, size_t n, bool)
     {
         const bool set =
-            n <= CellBytesLimit
+            n <= kCellBytesLimit
                 ? collector->setCell(row, column, QString::fromUtf8(p, qsizetype(n)))
                 : collector->fail(WorkbookReasons::kCellTooLong.arg(row + 1).arg(column + 1));
         if (!set) {
@@ -121,7 +121,7 @@ struct CsvHandler
     }
 
     // A text of more UTF-8 bytes is longer than a cell holds, whatever its characters.
-    static constexpr size_t CellBytesLimit = 3 * size_t(WorkbookLimits::kMaxCellChars);
+    static constexpr size_t kCellBytesLimit = 3 * size_t(WorkbookLimits::kMaxCellChars);
 };
 
 } // namespace
