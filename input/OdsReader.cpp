@@ -4,25 +4,28 @@
 #include "input/XmlParse.h"
 #include "input/ZipPackage.h"
 
+#include <algorithm>
 #include <charconv>
+#include <climits>
 
 namespace {
-
-// Spreadsheets repeat an empty row or cell up to the sheet's end; a filled one is copied out at
-// most this often.
-constexpr int kMaxRepeat = 100000;
 
 QString qs(std::string_view text)
 {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-int repeatOf(std::string_view text)
+// A repeat count from 1 to `limit`, or `limit` + 1 for any larger one: spreadsheets repeat an
+// empty row or cell up to the sheet's end, and nothing lies beyond it.
+int repeatOf(std::string_view text, int limit)
 {
-    int count = 1;
-    if (!text.empty())
-        std::from_chars(text.data(), text.data() + text.size(), count);
-    return std::max(count, 1);
+    unsigned long long count = 1;
+    if (text.empty())
+        return 1;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), count);
+    if (ec == std::errc::result_out_of_range)
+        return limit + 1;
+    return ec == std::errc() ? int(std::clamp<unsigned long long>(count, 1, limit + 1ull)) : 1;
 }
 
 struct ContentHandler : XmlHandlerBase
@@ -31,7 +34,8 @@ struct ContentHandler : XmlHandlerBase
     int wanted = -1;
     RowProgress rows;
     QStringList names;
-    SheetCollector collector;
+    SheetCollector *collector = nullptr;
+    QString refusal;
 
     bool inWanted = false;
     int row = 0;
@@ -40,7 +44,7 @@ struct ContentHandler : XmlHandlerBase
     int cellRepeat = 1;
     std::vector<std::pair<int, QString>> rowCells;
     QString cellText;
-    std::string paragraph;
+    CellBuffer paragraph;
     int paragraphs = 0;
     int annotationDepth = 0;
     bool inParagraph = false;
@@ -54,13 +58,15 @@ struct ContentHandler : XmlHandlerBase
         } else if (!inWanted) {
             // Only the wanted sheet's cells matter.
         } else if (elem.ns == "table" && elem.name == "table-row") {
-            rowRepeat = repeatOf(attribute("number-rows-repeated", "table"));
+            rowRepeat =
+                repeatOf(attribute("number-rows-repeated", "table"), WorkbookLimits::kMaxRows);
             column = 0;
             rowCells.clear();
             rows.rowStarted(elem.begin_pos);
         } else if (elem.ns == "table" &&
                    (elem.name == "table-cell" || elem.name == "covered-table-cell")) {
-            cellRepeat = repeatOf(attribute("number-columns-repeated", "table"));
+            cellRepeat = repeatOf(attribute("number-columns-repeated", "table"),
+                                  WorkbookLimits::kMaxColumns);
             cellText = valueText();
             paragraphs = 0;
             paragraph.clear();
@@ -70,13 +76,13 @@ struct ContentHandler : XmlHandlerBase
             if (elem.name == "p") {
                 inParagraph = true;
                 if (paragraphs++ > 0)
-                    paragraph += '\n';
+                    paragraph.append(1, '\n');
             } else if (elem.name == "s") {
-                paragraph.append(size_t(repeatOf(attribute("c", "text"))), ' ');
+                paragraph.append(size_t(repeatOf(attribute("c", "text"), INT_MAX - 1)), ' ');
             } else if (elem.name == "tab") {
-                paragraph += '\t';
+                paragraph.append(1, '\t');
             } else if (elem.name == "line-break") {
-                paragraph += '\n';
+                paragraph.append(1, '\n');
             }
         }
         clearAttributes();
@@ -115,20 +121,30 @@ struct ContentHandler : XmlHandlerBase
             inParagraph = false;
         } else if (elem.ns == "table" &&
                    (elem.name == "table-cell" || elem.name == "covered-table-cell")) {
-            const QString text = cellText.isNull() ? qs(paragraph) : cellText;
+            if (paragraph.tooLong())
+                refuse(WorkbookReasons::kCellTooLong.arg(row + 1).arg(column + 1));
+            const QString text = cellText.isNull() ? paragraph.text() : cellText;
+            const int repeat = std::min(cellRepeat, WorkbookLimits::kMaxColumns - column);
             if (!text.isEmpty()) {
-                for (int i = 0; i < std::min(cellRepeat, kMaxRepeat); ++i)
+                if (repeat < cellRepeat)
+                    collector->addNote(WorkbookReasons::kClipped);
+                for (int i = 0; i < repeat; ++i)
                     rowCells.emplace_back(column + i, text);
             }
-            column += cellRepeat;
+            column += repeat;
         } else if (elem.ns == "table" && elem.name == "table-row") {
+            const int repeat = std::min(rowRepeat, WorkbookLimits::kMaxRows - row);
             if (!rowCells.empty()) {
-                for (int i = 0; i < std::min(rowRepeat, kMaxRepeat); ++i) {
-                    for (const auto &[c, text] : rowCells)
-                        collector.setCell(row + i, c, text);
+                if (repeat < rowRepeat)
+                    collector->addNote(WorkbookReasons::kClipped);
+                for (int i = 0; i < repeat; ++i) {
+                    for (const auto &[c, text] : rowCells) {
+                        if (!collector->setCell(row + i, c, text))
+                            refuse(collector->failure());
+                    }
                 }
             }
-            row += rowRepeat;
+            row += repeat;
         } else if (elem.ns == "table" && elem.name == "table") {
             inWanted = false;
         }
@@ -139,34 +155,51 @@ struct ContentHandler : XmlHandlerBase
         if (inWanted && inParagraph && annotationDepth == 0)
             paragraph.append(text);
     }
+
+    [[noreturn]] void refuse(const QString &reason)
+    {
+        refusal = reason;
+        throw XmlStop();
+    }
 };
 
 } // namespace
 
 bool OdsReader::isOds(const QString &path)
 {
-    const std::unique_ptr<ZipPackage> package = ZipPackage::open(path);
+    const std::unique_ptr<ZipPackage> package = ZipPackage::open(path, 1024);
     std::vector<unsigned char> mimetype;
-    return package && package->read("mimetype", &mimetype) &&
+    QString ignored;
+    return package && package->read("mimetype", &mimetype, &ignored) &&
            std::string_view(reinterpret_cast<const char *>(mimetype.data()), mimetype.size())
                .starts_with("application/vnd.oasis.opendocument.spreadsheet");
 }
 
-std::unique_ptr<WorkbookReader> OdsReader::open(const QString &path, QString *error)
+std::unique_ptr<WorkbookReader> OdsReader::open(const QString &path, QString *error,
+                                                const ReadBudget &budget)
 {
     std::unique_ptr<OdsReader> reader(new OdsReader);
-    reader->m_package = ZipPackage::open(path);
-    std::vector<unsigned char> bytes;
-    // A document saved with a password lists how each of its parts is encrypted.
-    if (reader->m_package && reader->m_package->read("META-INF/manifest.xml", &bytes) &&
-        std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size())
-                .find("encryption-data") != std::string_view::npos) {
-        *error = WorkbookReasons::kPassword;
+    reader->m_budget = budget;
+    reader->m_package = ZipPackage::open(path, budget.partBytes);
+    if (!reader->m_package) {
+        *error = WorkbookReasons::kDamaged;
         return nullptr;
     }
+    std::vector<unsigned char> bytes;
+    // A document saved with a password lists how each of its parts is encrypted.
+    if (reader->m_package->has("META-INF/manifest.xml")) {
+        if (!reader->m_package->read("META-INF/manifest.xml", &bytes, error))
+            return nullptr;
+        if (std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size())
+                .find("encryption-data") != std::string_view::npos) {
+            *error = WorkbookReasons::kPassword;
+            return nullptr;
+        }
+    }
+    if (!reader->m_package->read("content.xml", &bytes, error))
+        return nullptr;
     ContentHandler names;
-    if (!reader->m_package || !reader->m_package->read("content.xml", &bytes) ||
-        !parseXml(bytes, names)) {
+    if (!parseXml(bytes, names)) {
         *error = WorkbookReasons::kDamaged;
         return nullptr;
     }
@@ -178,19 +211,25 @@ OdsReader::~OdsReader() = default;
 
 bool OdsReader::readSheet(int index, SheetTable *sheet, QString *error, const Progress &progress)
 {
-    std::vector<unsigned char> bytes;
-    if (index < 0 || index >= m_names.size() || !m_package->read("content.xml", &bytes)) {
+    if (index < 0 || index >= m_names.size()) {
         *error = WorkbookReasons::kDamaged;
         return false;
     }
+    std::vector<unsigned char> bytes;
+    if (!m_package->read("content.xml", &bytes, error))
+        return false;
+    SheetCollector collector(m_budget.cellBytes);
     ContentHandler handler;
     handler.wanted = index;
+    handler.collector = &collector;
     handler.rows.progress = &progress;
     handler.rows.size = bytes.size();
     if (!parseXml(bytes, handler)) {
-        *error = handler.rows.stopped ? WorkbookReasons::kStopped : WorkbookReasons::kDamaged;
+        *error = handler.rows.stopped        ? WorkbookReasons::kStopped
+                 : handler.refusal.isEmpty() ? WorkbookReasons::kDamaged
+                                             : handler.refusal;
         return false;
     }
-    *sheet = handler.collector.finish();
+    *sheet = collector.finish();
     return true;
 }

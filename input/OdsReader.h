@@ -11,7 +11,8 @@ class OdsReader : public WorkbookReader
 {
 public:
     static bool isOds(const QString &path);
-    static std::unique_ptr<WorkbookReader> open(const QString &path, QString *error);
+    static std::unique_ptr<WorkbookReader> open(const QString &path, QString *error,
+                                                const ReadBudget &budget);
     ~OdsReader() override;
 
     QStringList sheetNames() const override { return m_names; }
@@ -20,6 +21,7 @@ public:
 private:
     OdsReader() = default;
 
+    ReadBudget m_budget;
     std::unique_ptr<ZipPackage> m_package;
     QStringList m_names;
 };

@@ -27,7 +27,8 @@ Container containerOf(const QString &path)
 
 } // namespace
 
-std::unique_ptr<WorkbookReader> WorkbookReader::open(const QString &path, QString *error)
+std::unique_ptr<WorkbookReader> WorkbookReader::open(const QString &path, QString *error,
+                                                     const ReadBudget &budget)
 {
     const QFileInfo info(path);
     if (path.isEmpty() || !info.isFile()) {
@@ -38,20 +39,20 @@ std::unique_ptr<WorkbookReader> WorkbookReader::open(const QString &path, QStrin
     switch (containerOf(path)) {
     case Container::Zip:
         if (OdsReader::isOds(path))
-            return OdsReader::open(path, error);
-        return XlsxReader::open(path, error);
+            return OdsReader::open(path, error, budget);
+        return XlsxReader::open(path, error, budget);
     case Container::Compound:
         // An .xlsx saved with a password is a compound file holding the encrypted package.
         if (suffix == u"xlsx" || suffix == u"xlsm") {
             *error = WorkbookReasons::kPassword;
             return nullptr;
         }
-        return XlsReader::open(path, error);
+        return XlsReader::open(path, error, budget);
     case Container::Other:
         break;
     }
     if (suffix == u"csv" || suffix == u"txt")
-        return CsvReader::open(path, error);
+        return CsvReader::open(path, error, budget);
     *error = suffix == u"xls" || suffix == u"xlsx" || suffix == u"ods"
                  ? WorkbookReasons::kDamaged
                  : WorkbookReasons::kUnsupported;

@@ -4,8 +4,27 @@
 
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>
 #include <functional>
 #include <memory>
+
+// The limits every reader honours: a sheet's size as spreadsheet programs allow it, a cell's
+// text as they store it, and the memory one workbook may take while it is read.
+namespace WorkbookLimits {
+constexpr int kMaxRows = 1048576;
+constexpr int kMaxColumns = 16384;
+constexpr int kMaxCellChars = 32767;
+} // namespace WorkbookLimits
+
+// How much memory reading one sheet may take, in bytes.
+struct ReadBudget
+{
+    // One inflated part of a zipped workbook, a whole .csv or .xls file. A part is copied once
+    // for the parser, so it briefly takes twice this.
+    qint64 partBytes = qint64(256) << 20;
+    // The cells held for the preview (24 bytes a cell slot, the texts, and the shared strings).
+    qint64 cellBytes = qint64(512) << 20;
+};
 
 // A workbook opened for the import: its sheets by name, each read whole on demand. The kind of
 // file (.xls, .xlsx, .ods, .csv) is told by its content, the name only where content cannot
@@ -24,10 +43,16 @@ public:
     virtual bool readSheet(int index, SheetTable *sheet, QString *error,
                            const Progress &progress) = 0;
 
+    // Text files only: the encoding the cells are decoded with, "UTF-8" or "GB18030".
+    virtual QString encoding() const { return {}; }
+    // Text files only: reads the next sheets in `name` instead of the one the bytes suggest.
+    virtual void setEncoding(const QString &name) { Q_UNUSED(name); }
+
     // Opens the workbook at `path` and lists its sheets; nothing, with the reason a user can
     // read in `error`, when the file is missing, damaged, protected by a password or of a
     // kind the import does not read.
-    static std::unique_ptr<WorkbookReader> open(const QString &path, QString *error);
+    static std::unique_ptr<WorkbookReader> open(const QString &path, QString *error,
+                                                const ReadBudget &budget = {});
 };
 
 namespace WorkbookReasons {
@@ -37,4 +62,17 @@ inline const QString kUnsupported =
     QStringLiteral("不支持此文件格式，请选择 .xls、.xlsx、.ods 或 .csv 文件。");
 inline const QString kMissing = QStringLiteral("文件不存在。");
 inline const QString kStopped = QStringLiteral("读取已取消。");
+inline const QString kTooLarge =
+    QStringLiteral("工作簿太大，超出导入的内存上限（%1 MB），请把它拆成几个文件后再导入。");
+inline const QString kBeyondLimits =
+    QStringLiteral("工作表超出电子表格的上限（1048576 行 × 16384 列），文件已损坏。");
+inline const QString kCellTooLong =
+    QStringLiteral("第 %1 行第 %2 列的单元格超过 32767 个字符，文件已损坏。");
+inline const QString kClipped =
+    QStringLiteral("工作表中重复到第 1048576 行或第 16384 列之外的单元格未读入。");
+inline const QString kReplacedBytes =
+    QStringLiteral("文件中有不是 UTF-8 的字节（第 %1 行），已显示为“\uFFFD”；"
+                   "若文字都不对，请改选编码。");
+inline const QString kSharedTooLong =
+    QStringLiteral("工作簿的第 %1 个共享文本超过 32767 个字符，文件已损坏。");
 } // namespace WorkbookReasons

@@ -1,11 +1,16 @@
 #include "input/XlsReader.h"
 
+#include "input/BiffRecords.h"
 #include "input/CellText.h"
+#include "input/CompoundFile.h"
 
 #include <QFile>
 #include <freexl.h>
 
 namespace {
+
+// What FreeXL holds for each cell of a sheet's declared grid, with room to spare.
+constexpr qint64 kFreeXlCellBytes = 24;
 
 QString reasonOf(int code)
 {
@@ -33,9 +38,34 @@ QString textOf(const FreeXL_CellValue &cell)
 
 } // namespace
 
-std::unique_ptr<WorkbookReader> XlsReader::open(const QString &path, QString *error)
+std::unique_ptr<WorkbookReader> XlsReader::open(const QString &path, QString *error,
+                                                const ReadBudget &budget)
 {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = WorkbookReasons::kMissing;
+        return nullptr;
+    }
+    if (file.size() > budget.partBytes) {
+        *error = WorkbookReasons::kTooLarge.arg(budget.partBytes >> 20);
+        return nullptr;
+    }
+    QByteArray stream;
+    if (!CompoundFile::workbookStream(file.readAll(), &stream, error))
+        return nullptr;
+    if (!BiffRecords::sound(stream)) {
+        *error = WorkbookReasons::kDamaged;
+        return nullptr;
+    }
+    // FreeXL reads every sheet's cells at once, into the grids the sheets declare.
+    if (BiffRecords::declaredCellBytes(stream, kFreeXlCellBytes) > budget.cellBytes) {
+        *error = WorkbookReasons::kTooLarge.arg(budget.cellBytes >> 20);
+        return nullptr;
+    }
+    file.close();
+    stream.clear();
     std::unique_ptr<XlsReader> reader(new XlsReader);
+    reader->m_budget = budget;
     const int opened = freexl_open(QFile::encodeName(path).constData(), &reader->m_handle);
     if (opened != FREEXL_OK) {
         *error = reasonOf(opened);
@@ -78,7 +108,7 @@ bool XlsReader::readSheet(int index, SheetTable *sheet, QString *error, const Pr
         *error = WorkbookReasons::kDamaged;
         return false;
     }
-    SheetCollector collector;
+    SheetCollector collector(m_budget.cellBytes);
     for (unsigned int r = 0; r < rows; ++r) {
         if (r % 1000 == 0 && !progress(int(qint64(r) * 100 / rows))) {
             *error = WorkbookReasons::kStopped;
@@ -91,7 +121,10 @@ bool XlsReader::readSheet(int index, SheetTable *sheet, QString *error, const Pr
                 *error = reasonOf(read);
                 return false;
             }
-            collector.setCell(int(r), c, textOf(cell));
+            if (!collector.setCell(int(r), c, textOf(cell))) {
+                *error = collector.failure();
+                return false;
+            }
         }
     }
     *sheet = collector.finish();

@@ -2,11 +2,12 @@
 
 #include "input/WorkbookReader.h"
 
-// Excel 97-2003 workbooks, through FreeXL.
+// Excel 97-2003 workbooks, through FreeXL, once their compound file has passed our own check.
 class XlsReader : public WorkbookReader
 {
 public:
-    static std::unique_ptr<WorkbookReader> open(const QString &path, QString *error);
+    static std::unique_ptr<WorkbookReader> open(const QString &path, QString *error,
+                                                const ReadBudget &budget);
     ~XlsReader() override;
 
     QStringList sheetNames() const override { return m_names; }
@@ -15,6 +16,7 @@ public:
 private:
     XlsReader() = default;
 
+    ReadBudget m_budget;
     const void *m_handle = nullptr;
     QStringList m_names;
 };

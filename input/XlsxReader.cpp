@@ -77,11 +77,15 @@ struct WorkbookHandler : XmlHandlerBase
     void characters(std::string_view, bool) {}
 };
 
-// Text of <si> items: the runs' <t> texts, without the phonetic guides (<rPh>).
+// Text of <si> items: the runs' <t> texts, without the phonetic guides (<rPh>). They count
+// against the sheet's budget, as they stay in memory beside its cells.
 struct SharedStringsHandler : XmlHandlerBase
 {
     std::vector<QString> *strings;
-    std::string current;
+    qint64 budget = 0;
+    qint64 bytes = 0;
+    QString refusal;
+    CellBuffer current;
     bool inText = false;
     bool inPhonetic = false;
 
@@ -97,12 +101,23 @@ struct SharedStringsHandler : XmlHandlerBase
     }
     void end_element(const orcus::sax::parser_element &elem)
     {
-        if (elem.name == "si")
-            strings->push_back(qs(current));
-        else if (elem.name == "t")
+        if (elem.name == "si") {
+            QString text = current.text();
+            bytes += SheetCollector::textCost(text.size());
+            if (current.tooLong() || text.size() > WorkbookLimits::kMaxCellChars) {
+                refusal = WorkbookReasons::kSharedTooLong.arg(strings->size() + 1);
+                throw XmlStop();
+            }
+            if (bytes > budget) {
+                refusal = WorkbookReasons::kTooLarge.arg(budget >> 20);
+                throw XmlStop();
+            }
+            strings->push_back(std::move(text));
+        } else if (elem.name == "t") {
             inText = false;
-        else if (elem.name == "rPh")
+        } else if (elem.name == "rPh") {
             inPhonetic = false;
+        }
     }
     void characters(std::string_view text, bool)
     {
@@ -154,32 +169,58 @@ struct SheetHandler : XmlHandlerBase
     const std::vector<bool> *dateStyles;
     double dateOffset = 0; // days the 1904 date system counts fewer
     RowProgress rows;
-    SheetCollector collector;
+    SheetCollector *collector;
+    QString refusal;
 
     int row = -1;
     int column = -1;
     std::string type;
     int style = 0;
-    std::string value;
+    CellBuffer value;
     bool inValue = false;
     bool inInline = false;
     bool inPhonetic = false;
-    bool damaged = false;
 
-    // "BC12" → column 54 (from 0), row 11 (from 0).
-    static bool parseReference(std::string_view ref, int *r, int *c)
+    // "BC12" → column 54 (from 0), row 11 (from 0); the reason when it names no cell or one
+    // beyond the sheet's limits ("XFD1048576" is the last).
+    static QString parseReference(std::string_view ref, int *r, int *c)
     {
         int col = 0;
         size_t i = 0;
-        for (; i < ref.size() && ref[i] >= 'A' && ref[i] <= 'Z'; ++i)
+        for (; i < ref.size() && ref[i] >= 'A' && ref[i] <= 'Z'; ++i) {
+            if (i == 3)
+                return WorkbookReasons::kBeyondLimits;
             col = col * 26 + (ref[i] - 'A' + 1);
+        }
+        if (i == 0)
+            return WorkbookReasons::kDamaged;
         int rowNumber = 0;
-        const auto [end, ec] = std::from_chars(ref.data() + i, ref.data() + ref.size(), rowNumber);
-        if (i == 0 || ec != std::errc() || end != ref.data() + ref.size() || rowNumber < 1)
-            return false;
+        const QString refusal = parseRow(ref.substr(i), &rowNumber);
+        if (!refusal.isEmpty())
+            return refusal;
+        if (col > WorkbookLimits::kMaxColumns)
+            return WorkbookReasons::kBeyondLimits;
         *c = col - 1;
         *r = rowNumber - 1;
-        return true;
+        return {};
+    }
+
+    // A row number from 1 to the sheet's last; the reason when it is none.
+    static QString parseRow(std::string_view text, int *number)
+    {
+        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), *number);
+        if (ec == std::errc::result_out_of_range)
+            return WorkbookReasons::kBeyondLimits;
+        if (ec != std::errc() || end != text.data() + text.size())
+            return WorkbookReasons::kDamaged;
+        return *number >= 1 && *number <= WorkbookLimits::kMaxRows ? QString()
+                                                                   : WorkbookReasons::kBeyondLimits;
+    }
+
+    [[noreturn]] void refuse(const QString &reason)
+    {
+        refusal = reason;
+        throw XmlStop();
     }
 
     void start_element(const orcus::sax::parser_element &elem)
@@ -187,19 +228,21 @@ struct SheetHandler : XmlHandlerBase
         if (elem.name == "row") {
             const std::string_view r = attribute("r");
             int number = 0;
-            if (!r.empty() &&
-                std::from_chars(r.data(), r.data() + r.size(), number).ec == std::errc())
-                row = number - 1;
-            else
-                ++row;
+            const QString refusal = r.empty() ? QString() : parseRow(r, &number);
+            if (!refusal.isEmpty())
+                refuse(refusal);
+            if (r.empty())
+                number = row + 2;
+            row = number - 1;
             column = -1;
             rows.rowStarted(elem.begin_pos);
         } else if (elem.name == "c") {
             const std::string_view ref = attribute("r");
             int r = row;
             int c = column + 1;
-            if (!ref.empty() && !parseReference(ref, &r, &c))
-                damaged = true;
+            const QString refusal = ref.empty() ? QString() : parseReference(ref, &r, &c);
+            if (!refusal.isEmpty())
+                refuse(refusal);
             row = r;
             column = c;
             type = attribute("t");
@@ -226,7 +269,10 @@ struct SheetHandler : XmlHandlerBase
         } else if (elem.name == "rPh") {
             inPhonetic = false;
         } else if (elem.name == "c") {
-            collector.setCell(row, column, text());
+            if (value.tooLong())
+                refuse(WorkbookReasons::kCellTooLong.arg(row + 1).arg(column + 1));
+            if (!collector->setCell(row, column, text()))
+                refuse(collector->failure());
         }
     }
 
@@ -238,23 +284,24 @@ struct SheetHandler : XmlHandlerBase
 
     QString text() const
     {
+        const std::string &v = value.utf8();
         if (type == "s") {
             size_t index = 0;
-            std::from_chars(value.data(), value.data() + value.size(), index);
+            std::from_chars(v.data(), v.data() + v.size(), index);
             return index < strings->size() ? strings->at(index) : QString();
         }
         if (type == "inlineStr" || type == "str" || type == "e")
-            return qs(value);
+            return value.text();
         if (type == "b")
-            return value == "1" ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+            return v == "1" ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
         if (type == "d") // ISO 8601
-            return qs(value).left(10);
-        if (value.empty())
+            return value.text().left(10);
+        if (v.empty())
             return {};
         double number = 0;
-        const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), number);
-        if (ec != std::errc() || end != value.data() + value.size())
-            return qs(value);
+        const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), number);
+        if (ec != std::errc() || end != v.data() + v.size())
+            return value.text();
         const bool isDate =
             style >= 0 && size_t(style) < dateStyles->size() && dateStyles->at(size_t(style));
         return isDate ? CellText::serialDate(number + dateOffset) : CellText::number(number);
@@ -275,10 +322,12 @@ std::string relationshipsOf(const std::string &part)
 
 } // namespace
 
-std::unique_ptr<WorkbookReader> XlsxReader::open(const QString &path, QString *error)
+std::unique_ptr<WorkbookReader> XlsxReader::open(const QString &path, QString *error,
+                                                 const ReadBudget &budget)
 {
     std::unique_ptr<XlsxReader> reader(new XlsxReader);
-    reader->m_package = ZipPackage::open(path);
+    reader->m_budget = budget;
+    reader->m_package = ZipPackage::open(path, budget.partBytes);
     if (!reader->m_package) {
         *error = WorkbookReasons::kDamaged;
         return nullptr;
@@ -286,14 +335,21 @@ std::unique_ptr<WorkbookReader> XlsxReader::open(const QString &path, QString *e
     std::vector<unsigned char> bytes;
     RelationshipsHandler root;
     std::string workbookPart = "xl/workbook.xml";
-    if (reader->m_package->read("_rels/.rels", &bytes) && parseXml(bytes, root) &&
+    QString ignored;
+    if (reader->m_package->read("_rels/.rels", &bytes, &ignored) && parseXml(bytes, root) &&
         !root.officeDocument.empty())
         workbookPart = resolvePart({}, root.officeDocument);
     WorkbookHandler workbook;
     RelationshipsHandler relationships;
-    if (!reader->m_package->read(workbookPart, &bytes) || !parseXml(bytes, workbook) ||
-        !reader->m_package->read(relationshipsOf(workbookPart), &bytes) ||
-        !parseXml(bytes, relationships)) {
+    if (!reader->m_package->read(workbookPart, &bytes, error))
+        return nullptr;
+    if (!parseXml(bytes, workbook)) {
+        *error = WorkbookReasons::kDamaged;
+        return nullptr;
+    }
+    if (!reader->m_package->read(relationshipsOf(workbookPart), &bytes, error))
+        return nullptr;
+    if (!parseXml(bytes, relationships)) {
         *error = WorkbookReasons::kDamaged;
         return nullptr;
     }
@@ -312,43 +368,67 @@ std::unique_ptr<WorkbookReader> XlsxReader::open(const QString &path, QString *e
 
 XlsxReader::~XlsxReader() = default;
 
-bool XlsxReader::readSharedParts()
+bool XlsxReader::readSharedParts(QString *error)
 {
     if (m_sharedRead)
         return true;
     std::vector<unsigned char> bytes;
     SharedStringsHandler strings;
     strings.strings = &m_strings;
+    strings.budget = m_budget.cellBytes;
     StylesHandler styles;
     styles.dateStyles = &m_dateStyles;
+    m_strings.clear();
+    m_dateStyles.clear();
     // Both parts are optional: a workbook without texts or formats has none.
-    if ((m_package->has("xl/sharedStrings.xml") &&
-         (!m_package->read("xl/sharedStrings.xml", &bytes) || !parseXml(bytes, strings))) ||
-        (m_package->has("xl/styles.xml") &&
-         (!m_package->read("xl/styles.xml", &bytes) || !parseXml(bytes, styles))))
-        return false;
+    if (m_package->has("xl/sharedStrings.xml")) {
+        if (!m_package->read("xl/sharedStrings.xml", &bytes, error))
+            return false;
+        if (!parseXml(bytes, strings)) {
+            *error = strings.refusal.isEmpty() ? WorkbookReasons::kDamaged : strings.refusal;
+            return false;
+        }
+    }
+    if (m_package->has("xl/styles.xml")) {
+        if (!m_package->read("xl/styles.xml", &bytes, error))
+            return false;
+        if (!parseXml(bytes, styles)) {
+            *error = WorkbookReasons::kDamaged;
+            return false;
+        }
+    }
+    m_sharedBytes = strings.bytes;
     m_sharedRead = true;
     return true;
 }
 
 bool XlsxReader::readSheet(int index, SheetTable *sheet, QString *error, const Progress &progress)
 {
-    std::vector<unsigned char> bytes;
-    if (index < 0 || index >= m_names.size() || !readSharedParts() ||
-        !m_package->read(m_sheetParts.at(size_t(index)), &bytes)) {
+    if (index < 0 || index >= m_names.size()) {
         *error = WorkbookReasons::kDamaged;
+        return false;
+    }
+    std::vector<unsigned char> bytes;
+    if (!readSharedParts(error) || !m_package->read(m_sheetParts.at(size_t(index)), &bytes, error))
+        return false;
+    SheetCollector collector(m_budget.cellBytes);
+    if (!collector.charge(m_sharedBytes)) {
+        *error = collector.failure();
         return false;
     }
     SheetHandler handler;
     handler.strings = &m_strings;
     handler.dateStyles = &m_dateStyles;
     handler.dateOffset = m_date1904 ? 1462 : 0;
+    handler.collector = &collector;
     handler.rows.progress = &progress;
     handler.rows.size = bytes.size();
-    if (!parseXml(bytes, handler) || handler.damaged) {
-        *error = handler.rows.stopped ? WorkbookReasons::kStopped : WorkbookReasons::kDamaged;
+    if (!parseXml(bytes, handler)) {
+        *error = handler.rows.stopped        ? WorkbookReasons::kStopped
+                 : handler.refusal.isEmpty() ? WorkbookReasons::kDamaged
+                                             : handler.refusal;
         return false;
     }
-    *sheet = handler.collector.finish();
+    *sheet = collector.finish();
     return true;
 }

@@ -13,7 +13,8 @@ class ZipPackage;
 class XlsxReader : public WorkbookReader
 {
 public:
-    static std::unique_ptr<WorkbookReader> open(const QString &path, QString *error);
+    static std::unique_ptr<WorkbookReader> open(const QString &path, QString *error,
+                                                const ReadBudget &budget);
     ~XlsxReader() override;
 
     QStringList sheetNames() const override { return m_names; }
@@ -21,13 +22,15 @@ public:
 
 private:
     XlsxReader() = default;
-    bool readSharedParts();
+    bool readSharedParts(QString *error);
 
+    ReadBudget m_budget;
     std::unique_ptr<ZipPackage> m_package;
     QStringList m_names;
     std::vector<std::string> m_sheetParts;
     bool m_sharedRead = false;
     std::vector<QString> m_strings;
+    qint64 m_sharedBytes = 0;
     std::vector<bool> m_dateStyles;
     bool m_date1904 = false;
 };

@@ -148,15 +148,32 @@ void TfrmExcelImport::createPages()
     DBGridEh1 = grid("DBGridEh1");
     DBGridEh1->setModel(m_sheet);
     DBGridEh1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // A text file's encoding, shown and changeable; notes on what the reader replaced or left out.
+    cbbEncoding = new QComboBox;
+    cbbEncoding->setObjectName(QStringLiteral("cbbEncoding"));
+    cbbEncoding->addItems({QStringLiteral("UTF-8"), QStringLiteral("GB18030")});
+    lblEncoding = label(QStringLiteral("编码："));
+    lblSheetNotes = label(QString());
+    lblSheetNotes->setObjectName(QStringLiteral("lblSheetNotes"));
+    lblSheetNotes->setWordWrap(true);
     auto *sheetRow = new QHBoxLayout;
     sheetRow->addWidget(label(QStringLiteral("请选择一个表名：")));
     sheetRow->addWidget(ComboBox1, 1);
+    sheetRow->addWidget(lblEncoding);
+    sheetRow->addWidget(cbbEncoding);
     auto *sourceLayout = new QVBoxLayout(source);
     sourceLayout->addWidget(label(QStringLiteral("源文件")));
     sourceLayout->addLayout(sheetRow);
+    sourceLayout->addWidget(lblSheetNotes);
     sourceLayout->addWidget(DBGridEh1, 1);
     sourceLayout->addWidget(label(QStringLiteral("以上是要导入的数据，请检查是否有误！")));
     connect(ComboBox1, &QComboBox::activated, this, &TfrmExcelImport::sheetChosen);
+    connect(cbbEncoding, &QComboBox::activated, this, [this] {
+        if (!m_workbook)
+            return;
+        m_workbook->setEncoding(cbbEncoding->currentText());
+        sheetChosen(ComboBox1->currentIndex());
+    });
 
     auto *mapping = new QWidget;
     mapping->setObjectName(QStringLiteral("TabSheet3"));
@@ -344,6 +361,12 @@ bool TfrmExcelImport::readSheet(int index, QString *reason)
                                       [&](const ProgressReport &report) {
                                           return workbook->readSheet(index, &sheet, reason, report);
                                       }) == WorkOutcome::Done;
+    lblSheetNotes->setText(sheet.notes.join(u'\n'));
+    lblSheetNotes->setVisible(read && !sheet.notes.isEmpty());
+    const bool textFile = !workbook->encoding().isEmpty();
+    cbbEncoding->setCurrentText(workbook->encoding());
+    cbbEncoding->setVisible(textFile);
+    lblEncoding->setVisible(textFile);
     m_sheet->setSheet(read ? std::move(sheet) : SheetTable());
     auto *pickList = static_cast<PickListDelegate *>(DBGrid2->itemDelegateForColumn(1));
     pickList->items = m_sheet->sheet().headings;

@@ -8,6 +8,7 @@
 class ImportPreviewModel;
 class QAction;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QLabel;
 class QProgressBar;
@@ -61,6 +62,9 @@ private:
     QLineEdit *edtSamplePath;
     QLineEdit *edtXlsFileName;
     QComboBox *ComboBox1;
+    QComboBox *cbbEncoding;
+    QLabel *lblEncoding;
+    QLabel *lblSheetNotes;
     QTableView *DBGridEh1;
     QTableView *DBGrid2;
     QTableView *DBGridEh3;

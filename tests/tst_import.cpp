@@ -10,6 +10,7 @@
 #include "support/ScriptedPrompt.h"
 #include "support/ShellRecorder.h"
 #include "support/TestDatabase.h"
+#include "support/WorkbookFiles.h"
 #include "widgets/FileChooser.h"
 
 #include <QAction>
@@ -370,6 +371,62 @@ private slots:
         QCOMPARE(prompt.texts().size(), 1);
         QVERIFY(prompt.texts().first().startsWith(kChooseSource + u'\n'));
         QVERIFY(!w.window.findChild<QPushButton *>("Button3")->isEnabled());
+    }
+
+    // A zip bomb (a sheet inflating to 2 GiB) is refused on the first page with its reason,
+    // before anything is inflated.
+    void zipBombStaysOnTheFirstPage()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        const QByteArray row = "<row><c t=\"inlineStr\"><is><t>x</t></is></c></row>";
+        QByteArray rows;
+        for (int i = 0; i < 4096; ++i)
+            rows += row;
+        const QByteArray sheet = WorkbookFiles::worksheet("");
+        const qsizetype open = sheet.indexOf("</sheetData>");
+        const WorkbookFiles::Part part{
+            {}, {{sheet.left(open)}, {rows, (qint64(2) << 30) / rows.size()}, {sheet.mid(open)}}};
+        Wizard w(WorkbookFiles::write(db.home() + "/bomb.xlsx", WorkbookFiles::xlsx(part)));
+        QCOMPARE(w.window.step(), 0);
+        QCOMPARE(prompt.texts(),
+                 QStringList{kChooseSource + u'\n' + WorkbookReasons::kTooLarge.arg(256)});
+    }
+
+    // A text file shows the encoding it was read in and the bytes that were no UTF-8; choosing
+    // the other encoding reads the sheet again.
+    void textEncodingOnTheSheetPage()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        QByteArray text = QStringLiteral("编号,名称\n00123,华东贸易\n00124,北方公司\n").toUtf8();
+        text.insert(text.indexOf("00124") + 5, "\xff");
+        const QString path = db.home() + QStringLiteral("/clients.csv");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        file.close();
+        Wizard w(path);
+        QCOMPARE(w.window.step(), 1);
+        auto *encoding = w.window.findChild<QComboBox *>("cbbEncoding");
+        auto *notes = w.window.findChild<QLabel *>("lblSheetNotes");
+        QAbstractItemModel *sheet = w.window.findChild<QTableView *>("DBGridEh1")->model();
+        QVERIFY(encoding->isVisible());
+        QCOMPARE(encoding->currentText(), QStringLiteral("UTF-8"));
+        QVERIFY(notes->isVisible());
+        QVERIFY(notes->text().contains(QStringLiteral("第 3 行")));
+        QCOMPARE(sheet->headerData(1, Qt::Horizontal).toString(), QStringLiteral("名称"));
+        encoding->setCurrentText(QStringLiteral("GB18030"));
+        emit encoding->activated(encoding->currentIndex());
+        QCOMPARE(encoding->currentText(), QStringLiteral("GB18030"));
+        QVERIFY(!notes->isVisible());
+        QVERIFY(sheet->headerData(1, Qt::Horizontal).toString() != QStringLiteral("名称"));
+        QVERIFY(prompt.texts().isEmpty());
+
+        Wizard workbook(writeClients(db.home() + "/clients.xlsx", 1));
+        QVERIFY(!workbook.window.findChild<QComboBox *>("cbbEncoding")->isVisible());
     }
 
     // The sample opens through the desktop; the chooser offers every kind, Excel first.
