@@ -1,5 +1,6 @@
 #include "core/ListQuery.h"
 
+#include "core/Money.h"
 #include "core/SqlDialect.h"
 
 #include <QRegularExpression>
@@ -26,12 +27,24 @@ QVariantList ListQuery::unlimitedValues(const SqlDialect &dialect) const
     return all;
 }
 
-QString ListQuery::aggregateSql(const QStringList &sumColumns) const
+QString ListQuery::aggregateSql(const QList<SumColumn> &sums) const
 {
+    const QString row = QStringLiteral("listed");
     QString sql = QStringLiteral("select count(*)");
-    for (const QString &column : sumColumns)
-        sql += QStringLiteral(", sum(%1)").arg(column);
-    return sql + QStringLiteral(" from (") + select + QStringLiteral(") listed");
+    QString joins;
+    int joined = 0;
+    for (const SumColumn &s : sums) {
+        if (s.currency.isEmpty()) {
+            sql += QStringLiteral(", sum(%1.%2)").arg(row, s.column);
+            continue;
+        }
+        const QString join = QStringLiteral("rates%1").arg(++joined);
+        joins += Money::Sql::rateJoin(row, s.currency, join);
+        sql += QStringLiteral(", sum(%1), sum(%2)")
+                   .arg(Money::Sql::homeAmount(row, s.column, s.currency, join),
+                        Money::Sql::leftOut(row, s.column, s.currency, join));
+    }
+    return sql + QStringLiteral(" from (") + select + QStringLiteral(") ") + row + joins;
 }
 
 QList<OrderColumn> ListQuery::orderColumns() const

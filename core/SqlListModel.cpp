@@ -1,6 +1,7 @@
 #include "core/SqlListModel.h"
 
 #include "core/AggregateWorker.h"
+#include "core/Money.h"
 #include "core/SqlDialect.h"
 
 #include <QThread>
@@ -127,6 +128,7 @@ void SqlListModel::forgetRows()
     m_open = false;
     m_countKnown = false;
     m_sums.clear();
+    m_leftOut.clear();
     m_lastError.clear();
 }
 
@@ -213,15 +215,19 @@ void SqlListModel::showFirstPage(const ListQuery &query, const QStringList &fiel
     m_open = true;
     m_rowCount = int(first.size());
     const bool complete = m_rowCount < kPageSize;
-    if (complete)
+    // Sums in 人民币 need the rates: the database converts them, even for a short list.
+    bool inHand = complete;
+    for (const SumColumn &s : sumColumns())
+        inHand = inHand && s.currency.isEmpty();
+    if (inHand)
         sumRowsInHand(first);
     m_pages.insert(0, std::move(first));
     m_recent.push_front(0);
     endResetModel();
-    if (complete)
+    if (inHand)
         emit aggregatesReady();
     else
-        requestAggregates();
+        requestAggregates(complete ? Where::Here : Where::Background);
     if (wanted)
         locate(wanted->first, wanted->second);
 }
@@ -241,21 +247,33 @@ void SqlListModel::sumRowsInHand(const Page &rows)
     m_countKnown = true;
 }
 
-QString SqlListModel::aggregateSql() const
+bool SqlListModel::isHomeSum(const QString &field) const
 {
-    QStringList columns;
-    for (const QString &field : m_sumFields) {
-        const int index = fieldIndex(field);
-        if (index >= 0)
-            columns << m_fields.at(index);
-    }
-    return m_query.aggregateSql(columns);
+    return fieldIndex(Money::currencyColumnOf(field)) >= 0;
 }
 
-void SqlListModel::requestAggregates()
+QList<SumColumn> SqlListModel::sumColumns() const
+{
+    QList<SumColumn> columns;
+    for (const QString &field : m_sumFields) {
+        const int index = fieldIndex(field);
+        if (index < 0)
+            continue;
+        const int currency = fieldIndex(Money::currencyColumnOf(field));
+        columns << SumColumn{m_fields.at(index), currency < 0 ? QString() : m_fields.at(currency)};
+    }
+    return columns;
+}
+
+QString SqlListModel::aggregateSql() const
+{
+    return m_query.aggregateSql(sumColumns());
+}
+
+void SqlListModel::requestAggregates(Where where)
 {
     const quint64 generation = m_generation;
-    if (m_worker) {
+    if (m_worker && where == Where::Background) {
         m_worker->abandonBefore(generation);
         QMetaObject::invokeMethod(m_worker, "run", Qt::QueuedConnection, Q_ARG(quint64, generation),
                                   Q_ARG(QString, aggregateSql()),
@@ -302,10 +320,13 @@ void SqlListModel::applyAggregates(quint64 generation, const QVariantList &resul
         endRemoveRows();
     }
     m_sums.clear();
+    m_leftOut.clear();
     int column = 1;
-    for (const QString &field : std::as_const(m_sumFields)) {
-        if (fieldIndex(field) >= 0)
-            m_sums.insert(field.toLower(), results.value(column++));
+    for (const SumColumn &s : sumColumns()) {
+        const QString field = s.column.toLower();
+        m_sums.insert(field, results.value(column++));
+        if (!s.currency.isEmpty())
+            m_leftOut.insert(field, results.value(column++).toInt());
     }
     m_countKnown = true;
     emit aggregatesReady();

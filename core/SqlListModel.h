@@ -40,10 +40,15 @@ public:
     enum class FirstPage { Here, InBackground };
     // A statement's first page is being read off the window's thread.
     bool isPending() const { return m_requested; }
-    // Columns whose sum over the whole list the footer shows.
+    // Columns whose sum over the whole list the footer shows. A price listed with its currency
+    // column (Money::currencyColumnOf) is summed in 人民币.
     void setSumFields(const QStringList &fields);
     bool isCountKnown() const { return m_countKnown; }
     QVariant sum(const QString &field) const { return m_sums.value(field.toLower()); }
+    // The sum of `field` is in 人民币.
+    bool isHomeSum(const QString &field) const;
+    // The rows that a sum in 人民币 leaves out because their currency has no rate.
+    int leftOut(const QString &field) const { return m_leftOut.value(field.toLower()); }
 
     // `select` is a complete statement without order and limit ("select * from T where …");
     // `orderBy` is empty or "order by …". Returns false when the statement fails (the error
@@ -114,8 +119,10 @@ private:
     QVariantList orderValues(const Row &row) const;
     QVariantList unlimitedValues() const;
     int scanFor(int field, qint64 key) const;
+    QList<SumColumn> sumColumns() const;
     QString aggregateSql() const;
-    void requestAggregates();
+    enum class Where { Background, Here };
+    void requestAggregates(Where where = Where::Background);
     void applyAggregates(quint64 generation, const QVariantList &results, const QString &error);
     void sumRowsInHand(const Page &rows);
     void forgetRows();
@@ -132,6 +139,7 @@ private:
     bool m_countKnown = false;
     QStringList m_sumFields;
     QHash<QString, QVariant> m_sums; // lower-cased field → sum
+    QHash<QString, int> m_leftOut;   // lower-cased field → rows without a rate
     QThread *m_thread = nullptr;
     AggregateWorker *m_worker = nullptr;
     QThread *m_pageThread = nullptr;

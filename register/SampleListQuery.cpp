@@ -1,5 +1,6 @@
 #include "register/SampleListQuery.h"
 
+#include "core/Money.h"
 #include "masterdata/TreeCode.h"
 
 namespace SampleListQuery {
@@ -116,9 +117,23 @@ SampleListStatements build(const SampleListCriteria &criteria, const SqlDialect 
 SampleListStatements build(const SqlFilter &f)
 {
     const QString where = f.where();
-    const QString sums = QStringLiteral(
-        "sum(F_CGprice) as F_CGprice,sum(F_XSprice1) as F_XSprice1, sum(F_XSprice2) as "
-        "F_XSprice2,sum(F_amount) as F_amount from GoodMain ");
+    // Prices sum in 人民币; F_norate counts those left out for want of a rate.
+    QString sums;
+    QString joins;
+    QStringList leftOut;
+    for (const char *price : {"F_CGprice", "F_XSprice1", "F_XSprice2"}) {
+        const QString column = QLatin1String(price);
+        const QString currency = Money::currencyColumnOf(column);
+        const QString join = QStringLiteral("rates_") + currency;
+        const QString table = QStringLiteral("GoodMain");
+        joins += Money::Sql::rateJoin(table, currency, join);
+        sums += QStringLiteral("sum(%1) as %2,")
+                    .arg(Money::Sql::homeAmount(table, column, currency, join), column);
+        leftOut << Money::Sql::leftOut(table, column, currency, join);
+    }
+    sums += QStringLiteral("sum(%1) as F_norate,sum(F_amount) as F_amount from GoodMain")
+                .arg(leftOut.join(u'+')) +
+            joins + u' ';
     SampleListStatements s;
     s.listSql = QStringLiteral("select * from GoodMain ") + where;
     s.byClientSql = QStringLiteral("select F_XSclient,'' as F_CGsuppler,'' as F_type,") + sums +

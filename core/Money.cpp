@@ -1,0 +1,125 @@
+#include "core/Money.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace Money {
+
+QString currencyColumnOf(const QString &column)
+{
+    static const QHash<QString, QString> currencies = {
+        {QStringLiteral("f_cgprice"), QStringLiteral("F_CGtype")},
+        {QStringLiteral("f_xsprice1"), QStringLiteral("F_XStype1")},
+        {QStringLiteral("f_xsprice2"), QStringLiteral("F_XStype2")}};
+    return currencies.value(column.toLower());
+}
+
+std::optional<double> convert(double amount, std::optional<double> fromRate,
+                              std::optional<double> toRate)
+{
+    if (!fromRate || !toRate || *fromRate <= 0 || *toRate <= 0)
+        return std::nullopt;
+    return amount * *toRate / *fromRate;
+}
+
+QString symbolOf(const QString &currency)
+{
+    static const QHash<QString, QString> symbols = {
+        {QStringLiteral("人民币"), QStringLiteral("¥")},
+        {QStringLiteral("美元"), QStringLiteral("$")},
+        {QStringLiteral("欧元"), QStringLiteral("€")},
+        {QStringLiteral("英镑"), QStringLiteral("£")},
+        {QStringLiteral("日元"), QStringLiteral("JP¥")},
+        {QStringLiteral("港币"), QStringLiteral("HK$")},
+        {QStringLiteral("港元"), QStringLiteral("HK$")},
+        {QStringLiteral("新台币"), QStringLiteral("NT$")},
+        {QStringLiteral("韩元"), QStringLiteral("₩")},
+        {QStringLiteral("澳元"), QStringLiteral("A$")},
+        {QStringLiteral("加元"), QStringLiteral("C$")},
+        {QStringLiteral("新加坡元"), QStringLiteral("S$")},
+        {QStringLiteral("瑞士法郎"), QStringLiteral("CHF ")}};
+    return symbols.value(currency.trimmed());
+}
+
+QString rateLookupSql()
+{
+    return QStringLiteral(
+        "select F_rate from t_code where F_type = 'rate' and F_name = ? order by F_ID");
+}
+
+bool Rates::read(const QSqlDatabase &db, QString *error)
+{
+    m_rates.clear();
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral(
+            "select F_name, F_rate from t_code where F_type = 'rate' order by F_ID"))) {
+        *error = q.lastError().text();
+        return false;
+    }
+    while (q.next()) {
+        // Of two rows with one name the first counts, as in the conversion dialog.
+        const QString name = q.value(0).toString();
+        if (!m_rates.contains(name))
+            m_rates.insert(name, q.value(1).toDouble());
+    }
+    return true;
+}
+
+std::optional<double> Rates::rateOf(const QString &currency) const
+{
+    const auto it = m_rates.constFind(currency);
+    if (it == m_rates.cend() || *it <= 0)
+        return std::nullopt;
+    return *it;
+}
+
+std::optional<double> Rates::toHome(double amount, const QString &currency) const
+{
+    if (currency == kHomeCurrency)
+        return amount;
+    return convert(amount, rateOf(currency), rateOf(kHomeCurrency));
+}
+
+namespace Sql {
+
+namespace {
+
+// The rate of 人民币, read once per statement.
+QString homeRate()
+{
+    return QStringLiteral("(select h.F_rate from t_code h where h.F_type = 'rate' and "
+                          "h.F_name = '%1' order by h.F_ID limit 1)")
+        .arg(kHomeCurrency);
+}
+
+} // namespace
+
+QString rateJoin(const QString &row, const QString &currencyColumn, const QString &join)
+{
+    // One row per name, the first of its name, so the join never repeats a listed row.
+    return QStringLiteral(
+               " left join (select r.F_name as rate_currency, r.F_rate as rate_value from t_code "
+               "r where r.F_type = 'rate' and r.F_ID = (select min(f.F_ID) from t_code f where "
+               "f.F_type = 'rate' and f.F_name = r.F_name)) %1 on %1.rate_currency = %2.%3")
+        .arg(join, row, currencyColumn);
+}
+
+QString homeAmount(const QString &row, const QString &priceColumn, const QString &currencyColumn,
+                   const QString &join)
+{
+    return QStringLiteral("(case when %1.%3 = '%5' then %1.%2 when %4.rate_value > 0 and %6 > 0 "
+                          "then %1.%2 * %6 / %4.rate_value end)")
+        .arg(row, priceColumn, currencyColumn, join, kHomeCurrency, homeRate());
+}
+
+QString leftOut(const QString &row, const QString &priceColumn, const QString &currencyColumn,
+                const QString &join)
+{
+    return QStringLiteral("(case when %1.%2 <> 0 and %3 is null then 1 else 0 end)")
+        .arg(row, priceColumn, homeAmount(row, priceColumn, currencyColumn, join));
+}
+
+} // namespace Sql
+
+} // namespace Money
