@@ -41,10 +41,11 @@ QString ListQuery::aggregateSql(const QList<SumColumn> &sums) const
         const QString join = QStringLiteral("rates%1").arg(++joined);
         joins += Money::Sql::rateJoin(row, s.currency, join);
         sql += QStringLiteral(", sum(%1), sum(%2)")
-                   .arg(Money::Sql::homeAmount(row, s.column, s.currency, join),
-                        Money::Sql::leftOut(row, s.column, s.currency, join));
+                   .arg(Money::Sql::homeAmount(row, s.column, join),
+                        Money::Sql::leftOut(row, s.column, join));
     }
-    return sql + QStringLiteral(" from (") + select + QStringLiteral(") ") + row + joins;
+    return (joined > 0 ? Money::Sql::withRates() : QString()) + sql + QStringLiteral(" from (") +
+           select + QStringLiteral(") ") + row + joins;
 }
 
 QList<OrderColumn> ListQuery::orderColumns() const

@@ -83,41 +83,35 @@ std::optional<double> Rates::toHome(double amount, const QString &currency) cons
 
 namespace Sql {
 
-namespace {
-
-// The rate of 人民币, read once per statement.
-QString homeRate()
+QString withRates()
 {
-    return QStringLiteral("(select h.F_rate from t_code h where h.F_type = 'rate' and "
-                          "h.F_name = '%1' order by h.F_ID limit 1)")
+    // Materialized: the engine reads the rates once, not once per listed row. One row per
+    // name, the first of its name; 人民币 converts at 1 whether it has a rate or not.
+    return QStringLiteral(
+               "with money_rates as materialized (select r.F_name as rate_currency, "
+               "h.F_rate / r.F_rate as to_home from t_code r, (select F_rate from t_code "
+               "where F_type = 'rate' and F_name = '%1' order by F_ID limit 1) h where "
+               "r.F_type = 'rate' and r.F_name <> '%1' and r.F_rate > 0 and h.F_rate > 0 and "
+               "r.F_ID = (select min(f.F_ID) from t_code f where f.F_type = 'rate' and "
+               "f.F_name = r.F_name) union all select '%1', 1) ")
         .arg(kHomeCurrency);
 }
 
-} // namespace
-
 QString rateJoin(const QString &row, const QString &currencyColumn, const QString &join)
 {
-    // One row per name, the first of its name, so the join never repeats a listed row.
-    return QStringLiteral(
-               " left join (select r.F_name as rate_currency, r.F_rate as rate_value from t_code "
-               "r where r.F_type = 'rate' and r.F_ID = (select min(f.F_ID) from t_code f where "
-               "f.F_type = 'rate' and f.F_name = r.F_name)) %1 on %1.rate_currency = %2.%3")
+    return QStringLiteral(" left join money_rates %1 on %1.rate_currency = %2.%3")
         .arg(join, row, currencyColumn);
 }
 
-QString homeAmount(const QString &row, const QString &priceColumn, const QString &currencyColumn,
-                   const QString &join)
+QString homeAmount(const QString &row, const QString &priceColumn, const QString &join)
 {
-    return QStringLiteral("(case when %1.%3 = '%5' then %1.%2 when %4.rate_value > 0 and %6 > 0 "
-                          "then %1.%2 * %6 / %4.rate_value end)")
-        .arg(row, priceColumn, currencyColumn, join, kHomeCurrency, homeRate());
+    return QStringLiteral("(%1.%2 * %3.to_home)").arg(row, priceColumn, join);
 }
 
-QString leftOut(const QString &row, const QString &priceColumn, const QString &currencyColumn,
-                const QString &join)
+QString leftOut(const QString &row, const QString &priceColumn, const QString &join)
 {
-    return QStringLiteral("(case when %1.%2 <> 0 and %3 is null then 1 else 0 end)")
-        .arg(row, priceColumn, homeAmount(row, priceColumn, currencyColumn, join));
+    return QStringLiteral("(case when %1.%2 <> 0 and %3.to_home is null then 1 else 0 end)")
+        .arg(row, priceColumn, join);
 }
 
 } // namespace Sql

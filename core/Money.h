@@ -43,17 +43,16 @@ private:
     QHash<QString, double> m_rates;
 };
 
-// SQL pieces that sum prices in 人民币 over rows aliased `row`, one join on the rates per
-// currency column. `join` is the alias of that currency column's rates.
+// SQL pieces that sum prices in 人民币 over rows aliased `row`: the statement starts with
+// withRates() and joins the rates once per currency column, as `join`.
 namespace Sql {
-// "left join (rates) join on join.currency = row.currencyColumn"
+QString withRates();
+// "left join money_rates join on join.rate_currency = row.currencyColumn"
 QString rateJoin(const QString &row, const QString &currencyColumn, const QString &join);
 // The price in 人民币, null when its currency has no rate.
-QString homeAmount(const QString &row, const QString &priceColumn, const QString &currencyColumn,
-                   const QString &join);
+QString homeAmount(const QString &row, const QString &priceColumn, const QString &join);
 // 1 for a row with a price whose currency has no rate, else 0.
-QString leftOut(const QString &row, const QString &priceColumn, const QString &currencyColumn,
-                const QString &join);
+QString leftOut(const QString &row, const QString &priceColumn, const QString &join);
 } // namespace Sql
 
 } // namespace Money

@@ -118,30 +118,30 @@ SampleListStatements build(const SqlFilter &f)
 {
     const QString where = f.where();
     // Prices sum in 人民币; F_norate counts those left out for want of a rate.
+    const QString table = QStringLiteral("GoodMain");
     QString sums;
     QString joins;
     QStringList leftOut;
     for (const char *price : {"F_CGprice", "F_XSprice1", "F_XSprice2"}) {
         const QString column = QLatin1String(price);
-        const QString currency = Money::currencyColumnOf(column);
-        const QString join = QStringLiteral("rates_") + currency;
-        const QString table = QStringLiteral("GoodMain");
-        joins += Money::Sql::rateJoin(table, currency, join);
+        const QString join = QStringLiteral("rates_") + column;
+        joins += Money::Sql::rateJoin(table, Money::currencyColumnOf(column), join);
         sums += QStringLiteral("sum(%1) as %2,")
-                    .arg(Money::Sql::homeAmount(table, column, currency, join), column);
-        leftOut << Money::Sql::leftOut(table, column, currency, join);
+                    .arg(Money::Sql::homeAmount(table, column, join), column);
+        leftOut << Money::Sql::leftOut(table, column, join);
     }
     sums += QStringLiteral("sum(%1) as F_norate,sum(F_amount) as F_amount from GoodMain")
                 .arg(leftOut.join(u'+')) +
             joins + u' ';
+    const QString with = Money::Sql::withRates();
     SampleListStatements s;
     s.listSql = QStringLiteral("select * from GoodMain ") + where;
-    s.byClientSql = QStringLiteral("select F_XSclient,'' as F_CGsuppler,'' as F_type,") + sums +
-                    where + QStringLiteral(" group by F_XSclient");
-    s.bySupplierSql = QStringLiteral("select F_CGsuppler,'' as F_XSclient,'' as F_type,") + sums +
-                      where + QStringLiteral(" group by F_CGsuppler");
-    s.byTypeSql = QStringLiteral("select F_type,'' as F_CGsuppler,'' as F_XSclient,") + sums +
-                  where + QStringLiteral(" group by F_type");
+    s.byClientSql = with + QStringLiteral("select F_XSclient,'' as F_CGsuppler,'' as F_type,") +
+                    sums + where + QStringLiteral(" group by F_XSclient");
+    s.bySupplierSql = with + QStringLiteral("select F_CGsuppler,'' as F_XSclient,'' as F_type,") +
+                      sums + where + QStringLiteral(" group by F_CGsuppler");
+    s.byTypeSql = with + QStringLiteral("select F_type,'' as F_CGsuppler,'' as F_XSclient,") +
+                  sums + where + QStringLiteral(" group by F_type");
     s.values = f.values();
     return s;
 }

@@ -1,11 +1,15 @@
 #include "core/Money.h"
 #include "core/SqlListModel.h"
+#include "register/SampleList.h"
 #include "register/uFrmMain.h"
+#include "report/ReportEngine.h"
+#include "report/SqlReportData.h"
 #include "support/ListSettled.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
 #include "widgets/DBGridEh.h"
 
+#include <QSqlQuery>
 #include <QTest>
 
 namespace {
@@ -26,6 +30,34 @@ void addSample(TdmData *dm, const Sample &s)
                                        "values('A', ?, ?, ?, ?, ?, ?)"),
                         {s.amount, s.purchase, QString::fromUtf8(s.purchaseCurrency), s.sales,
                          QString::fromUtf8(s.salesCurrency), QDate::currentDate()}));
+}
+
+const QList<Sample> kMixed = {{1, 100, "美元", 2, "人民币"},
+                              {2, 50, "人民币", 0, ""},
+                              {3, 30, "卢布", 0, ""},
+                              {4, 0, "", 8, "欧元"}};
+
+// The whole report's texts, summary last.
+QString reportText(TdmData *dm, const QString &sql, const QString &summary)
+{
+    Report::Item item;
+    item.rect = QRectF(0, 0, 150, 5);
+    item.text = summary;
+    Report::Template t;
+    t.summary = Report::Band{5, {item}};
+    t.data << Report::DataBand{QStringLiteral("list"), {}, {}, {}, Report::Band{1, {}}, {}};
+    Report::SqlReportData data(dm->source());
+    data.set(QStringLiteral("list"), {sql, {}, {}});
+    Report::Prepared prepared;
+    QString error;
+    if (!Report::prepare(t, data, &prepared, &error))
+        return error;
+    QStringList texts;
+    for (const Report::Page &page : prepared.pages) {
+        for (const Report::Element &e : page.elements)
+            texts << prepared.textOf(e);
+    }
+    return texts.join(u' ');
 }
 
 QString footer(DBGridEh *grid, const QString &field, QString *toolTip = nullptr)
@@ -66,12 +98,8 @@ private slots:
         QFETCH(int, copies);
         TestDatabase db(engine);
         // Seeded rates per US dollar: 美元 1, 人民币 7.1, 欧元 0.92.
-        const QList<Sample> mixed = {{1, 100, "美元", 2, "人民币"},
-                                     {2, 50, "人民币", 0, ""},
-                                     {3, 30, "卢布", 0, ""},
-                                     {4, 0, "", 8, "欧元"}};
         for (int i = 0; i < copies; ++i) {
-            for (const Sample &s : mixed)
+            for (const Sample &s : kMixed)
                 addSample(db.dm(), s);
         }
         TFrmMain main;
@@ -120,6 +148,40 @@ private slots:
         QTRY_VERIFY(listSettled(main.listModel()));
         QCOMPARE(footer(main.grid(), QStringLiteral("F_CGprice"), &tip), QStringLiteral("33.50"));
         QVERIFY(!tip.contains(QStringLiteral("没有汇率")));
+    }
+
+    void reportsSumPricesInYuan()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        for (const Sample &s : kMixed)
+            addSample(db.dm(), s);
+        const double sales = 2 + 8 * 7.1 / 0.92;
+        QCOMPARE(reportText(db.dm(), QStringLiteral("select * from GoodMain"),
+                            QStringLiteral("[SUM(F_CGprice):0.00] [NORATE(F_CGprice)] "
+                                           "[SUM(F_XSprice1):0.00] [NORATE(F_XSprice1)] "
+                                           "[SUM(F_amount)]")),
+                 QStringLiteral("760.00 1 %1 0 10").arg(sales, 0, 'f', 2));
+
+        // The grouped reports' rows come summed in 人民币, with the prices they left out.
+        TFrmMain main;
+        main.show();
+        QTRY_VERIFY(listSettled(main.listModel()));
+        const SampleListStatements &statements = main.samples().statements();
+        QSqlQuery q(db.dm()->database());
+        QVERIFY(db.dm()->OpenSql(q,
+                                 QStringLiteral("select F_CGprice, F_XSprice1, F_norate, F_amount "
+                                                "from (%1) grouped")
+                                     .arg(statements.byTypeSql),
+                                 statements.values));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toDouble(), 760.0);
+        QCOMPARE(q.value(1).toDouble(), sales);
+        QCOMPARE(q.value(2).toInt(), 1);
+        QCOMPARE(q.value(3).toDouble(), 10.0);
+        QCOMPARE(reportText(db.dm(), statements.byTypeSql,
+                            QStringLiteral("[SUM(F_CGprice):0.00] [SUM(F_norate)]")),
+                 QStringLiteral("760.00 1"));
     }
 
     void ratesConvertAsTheSums()
