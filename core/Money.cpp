@@ -19,7 +19,8 @@ std::optional<double> convert(double amount, std::optional<double> fromRate,
 {
     if (!fromRate || !toRate || *fromRate <= 0 || *toRate <= 0)
         return std::nullopt;
-    return amount * *toRate / *fromRate;
+    // The factor first, as the database multiplies by it.
+    return amount * (*toRate / *fromRate);
 }
 
 QString symbolOf(const QString &currency)

@@ -215,19 +215,15 @@ void SqlListModel::showFirstPage(const ListQuery &query, const QStringList &fiel
     m_open = true;
     m_rowCount = int(first.size());
     const bool complete = m_rowCount < kPageSize;
-    // Sums in 人民币 need the rates: the database converts them, even for a short list.
-    bool inHand = complete;
-    for (const SumColumn &s : sumColumns())
-        inHand = inHand && s.currency.isEmpty();
-    if (inHand)
+    if (complete)
         sumRowsInHand(first);
     m_pages.insert(0, std::move(first));
     m_recent.push_front(0);
     endResetModel();
-    if (inHand)
+    if (complete)
         emit aggregatesReady();
     else
-        requestAggregates(complete ? Where::Here : Where::Background);
+        requestAggregates();
     if (wanted)
         locate(wanted->first, wanted->second);
 }
@@ -235,14 +231,32 @@ void SqlListModel::showFirstPage(const ListQuery &query, const QStringList &fiel
 void SqlListModel::sumRowsInHand(const Page &rows)
 {
     m_sums.clear();
-    for (const QString &field : std::as_const(m_sumFields)) {
-        const int index = fieldIndex(field);
-        if (index < 0)
-            continue;
+    m_leftOut.clear();
+    std::optional<Money::Rates> rates;
+    for (const SumColumn &s : sumColumns()) {
+        const int index = fieldIndex(s.column);
+        const int currency = fieldIndex(s.currency);
+        if (currency >= 0 && !rates) {
+            rates.emplace();
+            QString error;
+            if (!rates->read(m_db, &error))
+                qWarning().noquote() << "Currency rates not read:" << error;
+        }
         double total = 0;
-        for (const Row &row : rows)
-            total += row.at(index).toDouble();
-        m_sums.insert(field.toLower(), total);
+        int leftOut = 0;
+        for (const Row &row : rows) {
+            const double v = row.at(index).toDouble();
+            if (currency < 0)
+                total += v;
+            else if (const std::optional<double> home =
+                         rates->toHome(v, row.at(currency).toString()))
+                total += *home;
+            else if (v != 0)
+                ++leftOut;
+        }
+        m_sums.insert(s.column.toLower(), total);
+        if (currency >= 0)
+            m_leftOut.insert(s.column.toLower(), leftOut);
     }
     m_countKnown = true;
 }
@@ -270,10 +284,10 @@ QString SqlListModel::aggregateSql() const
     return m_query.aggregateSql(sumColumns());
 }
 
-void SqlListModel::requestAggregates(Where where)
+void SqlListModel::requestAggregates()
 {
     const quint64 generation = m_generation;
-    if (m_worker && where == Where::Background) {
+    if (m_worker) {
         m_worker->abandonBefore(generation);
         QMetaObject::invokeMethod(m_worker, "run", Qt::QueuedConnection, Q_ARG(quint64, generation),
                                   Q_ARG(QString, aggregateSql()),

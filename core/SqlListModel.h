@@ -121,8 +121,7 @@ private:
     int scanFor(int field, qint64 key) const;
     QList<SumColumn> sumColumns() const;
     QString aggregateSql() const;
-    enum class Where { Background, Here };
-    void requestAggregates(Where where = Where::Background);
+    void requestAggregates();
     void applyAggregates(quint64 generation, const QVariantList &results, const QString &error);
     void sumRowsInHand(const Page &rows);
     void forgetRows();

@@ -92,6 +92,9 @@ struct ActiveData
     Row row;
     QList<int> openGroups;    // indexes into band->groups, outermost first
     bool headerShown = false; // repeated on later pages once shown
+    // The first of the scopes that sum this band's rows: its own, its groups', and for a band
+    // at the top the whole report's. A detail's rows are not its master's to sum.
+    qsizetype firstScope = 0;
 };
 
 class Paginator
@@ -381,7 +384,7 @@ private:
         Row row;
         if (!rows->next(&row))
             return finishRows(*rows);
-        m_active.append({&band, band.dataSet, row, {}, false});
+        m_active.append({&band, band.dataSet, row, {}, false, master ? m_scopes.size() : 0});
         m_scopes.append(Scope{});
         const auto current = [this]() -> ActiveData & { return m_active.last(); };
         if (band.header) {
@@ -407,8 +410,8 @@ private:
             first = false;
             place(lay(band.row));
             const Amounts amounts = amountsOf(row, m_rates);
-            for (Scope &scope : m_scopes)
-                scope.add(amounts);
+            for (qsizetype i = current().firstScope; i < m_scopes.size(); ++i)
+                m_scopes[i].add(amounts);
             for (const DataBand &detail : band.details) {
                 const Row masterRow = row;
                 if (!runData(detail, &masterRow))

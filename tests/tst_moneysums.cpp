@@ -38,7 +38,8 @@ const QList<Sample> kMixed = {{1, 100, "美元", 2, "人民币"},
                               {4, 0, "", 8, "欧元"}};
 
 // The whole report's texts, summary last.
-QString reportText(TdmData *dm, const QString &sql, const QString &summary)
+QString reportText(TdmData *dm, const QString &sql, const QVariantList &values,
+                   const QString &summary)
 {
     Report::Item item;
     item.rect = QRectF(0, 0, 150, 5);
@@ -47,7 +48,7 @@ QString reportText(TdmData *dm, const QString &sql, const QString &summary)
     t.summary = Report::Band{5, {item}};
     t.data << Report::DataBand{QStringLiteral("list"), {}, {}, {}, Report::Band{1, {}}, {}};
     Report::SqlReportData data(dm->source());
-    data.set(QStringLiteral("list"), {sql, {}, {}});
+    data.set(QStringLiteral("list"), {sql, values, {}});
     Report::Prepared prepared;
     QString error;
     if (!Report::prepare(t, data, &prepared, &error))
@@ -157,7 +158,7 @@ private slots:
         for (const Sample &s : kMixed)
             addSample(db.dm(), s);
         const double sales = 2 + 8 * 7.1 / 0.92;
-        QCOMPARE(reportText(db.dm(), QStringLiteral("select * from GoodMain"),
+        QCOMPARE(reportText(db.dm(), QStringLiteral("select * from GoodMain"), {},
                             QStringLiteral("[SUM(F_CGprice):0.00] [NORATE(F_CGprice)] "
                                            "[SUM(F_XSprice1):0.00] [NORATE(F_XSprice1)] "
                                            "[SUM(F_amount)]")),
@@ -179,7 +180,7 @@ private slots:
         QCOMPARE(q.value(1).toDouble(), sales);
         QCOMPARE(q.value(2).toInt(), 1);
         QCOMPARE(q.value(3).toDouble(), 10.0);
-        QCOMPARE(reportText(db.dm(), statements.byTypeSql,
+        QCOMPARE(reportText(db.dm(), statements.byTypeSql, statements.values,
                             QStringLiteral("[SUM(F_CGprice):0.00] [SUM(F_norate)]")),
                  QStringLiteral("760.00 1"));
     }
