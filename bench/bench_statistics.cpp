@@ -8,6 +8,7 @@
 #include "core/AppHome.h"
 #include "core/DataDm.h"
 #include "core/ListQuery.h"
+#include "core/Money.h"
 #include "core/Prompt.h"
 #include "core/SqlListModel.h"
 #include "output/StatisticsAnalysis.h"
@@ -109,11 +110,10 @@ int main(int argc, char *argv[])
         // The prices are summed in 人民币, as the footer sums them.
         ListQuery listed;
         listed.select = QStringLiteral("select * from GoodMain where ") + where;
-        const double sumsTool = sqliteToolMs(
-            file,
-            listed.aggregateSql({{QStringLiteral("F_CGprice"), QStringLiteral("F_CGtype")},
-                                 {QStringLiteral("F_XSprice1"), QStringLiteral("F_XStype1")},
-                                 {QStringLiteral("F_XSprice2"), QStringLiteral("F_XStype2")}}));
+        QList<SumColumn> sums;
+        for (const QString &price : Money::priceColumns())
+            sums << SumColumn{price, Money::currencyColumnOf(price)};
+        const double sumsTool = sqliteToolMs(file, listed.aggregateSql(sums));
         const QString label =
             QString::fromUtf8(q.what) + QStringLiteral(" (%1 rows)").arg(window.list()->rowCount());
         printRow(label + QStringLiteral(": first rows"), median(first), firstTool);

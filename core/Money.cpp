@@ -5,13 +5,29 @@
 
 namespace Money {
 
+namespace {
+
+// Each price column of the sample register beside its currency column.
+const std::pair<const char *, const char *> kPrices[] = {
+    {"F_CGprice", "F_CGtype"}, {"F_XSprice1", "F_XStype1"}, {"F_XSprice2", "F_XStype2"}};
+
+} // namespace
+
 QString currencyColumnOf(const QString &column)
 {
-    static const QHash<QString, QString> currencies = {
-        {QStringLiteral("f_cgprice"), QStringLiteral("F_CGtype")},
-        {QStringLiteral("f_xsprice1"), QStringLiteral("F_XStype1")},
-        {QStringLiteral("f_xsprice2"), QStringLiteral("F_XStype2")}};
-    return currencies.value(column.toLower());
+    for (const auto &[price, currency] : kPrices) {
+        if (column.compare(QLatin1String(price), Qt::CaseInsensitive) == 0)
+            return QLatin1String(currency);
+    }
+    return {};
+}
+
+QStringList priceColumns()
+{
+    QStringList columns;
+    for (const auto &[price, currency] : kPrices)
+        columns << QLatin1String(price);
+    return columns;
 }
 
 std::optional<double> convert(double amount, std::optional<double> fromRate,

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 // Money in the sample register: which price goes with which currency column, the rates of the
@@ -17,6 +18,8 @@ inline const QString kHomeSumCaption = QStringLiteral("合计(人民币)");
 // The currency column of a price column of the sample register (F_CGprice → F_CGtype …), matched
 // without regard to case; empty for any other column.
 QString currencyColumnOf(const QString &column);
+// F_CGprice, F_XSprice1, F_XSprice2.
+QStringList priceColumns();
 
 // amount × rate(to) ÷ rate(from); none when either rate is missing or not above 0.
 std::optional<double> convert(double amount, std::optional<double> fromRate,

@@ -122,8 +122,7 @@ SampleListStatements build(const SqlFilter &f)
     QString sums;
     QString joins;
     QStringList leftOut;
-    for (const char *price : {"F_CGprice", "F_XSprice1", "F_XSprice2"}) {
-        const QString column = QLatin1String(price);
+    for (const QString &column : Money::priceColumns()) {
         const QString join = QStringLiteral("rates_") + column;
         joins += Money::Sql::rateJoin(table, Money::currencyColumnOf(column), join);
         sums += QStringLiteral("sum(%1) as %2,")
