@@ -7,6 +7,8 @@
 #include "BenchTools.h"
 #include "core/AppHome.h"
 #include "core/DataDm.h"
+#include "core/ListQuery.h"
+#include "core/Money.h"
 #include "core/Prompt.h"
 #include "core/SqlListModel.h"
 #include "output/StatisticsAnalysis.h"
@@ -105,10 +107,13 @@ int main(int argc, char *argv[])
             file, QStringLiteral("select * from GoodMain where %1 order by F_editDate, F_ID "
                                  "limit 200")
                       .arg(where));
-        const double sumsTool =
-            sqliteToolMs(file, QStringLiteral("select count(*), sum(F_CGprice), sum(F_XSprice1), "
-                                              "sum(F_XSprice2) from GoodMain where %1")
-                                   .arg(where));
+        // The prices are summed in 人民币, as the footer sums them.
+        ListQuery listed;
+        listed.select = QStringLiteral("select * from GoodMain where ") + where;
+        QList<SumColumn> sums;
+        for (const QString &price : Money::priceColumns())
+            sums << SumColumn{price, Money::currencyColumnOf(price)};
+        const double sumsTool = sqliteToolMs(file, listed.aggregateSql(sums));
         const QString label =
             QString::fromUtf8(q.what) + QStringLiteral(" (%1 rows)").arg(window.list()->rowCount());
         printRow(label + QStringLiteral(": first rows"), median(first), firstTool);

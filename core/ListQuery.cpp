@@ -1,5 +1,6 @@
 #include "core/ListQuery.h"
 
+#include "core/Money.h"
 #include "core/SqlDialect.h"
 
 #include <QRegularExpression>
@@ -28,27 +29,41 @@ QVariantList ListQuery::unlimitedValues(const SqlDialect &dialect) const
 
 namespace {
 
-QString sumList(const QStringList &sumColumns)
+// `first` (if any), then the sums over the list, a price's in 人民币 with the number of rows
+// its currency's missing rate leaves out.
+QString aggregateOver(const QString &select, const QString &first, const QList<SumColumn> &sums)
 {
-    QStringList sums;
-    for (const QString &column : sumColumns)
-        sums << QStringLiteral("sum(%1)").arg(column);
-    return sums.join(QStringLiteral(", "));
+    const QString row = QStringLiteral("listed");
+    QStringList columns;
+    if (!first.isEmpty())
+        columns << first;
+    QString joins;
+    int joined = 0;
+    for (const SumColumn &s : sums) {
+        if (s.currency.isEmpty()) {
+            columns << QStringLiteral("sum(%1.%2)").arg(row, s.column);
+            continue;
+        }
+        const QString join = QStringLiteral("rates%1").arg(++joined);
+        joins += Money::Sql::rateJoin(row, s.currency, join);
+        columns << QStringLiteral("sum(%1)").arg(Money::Sql::homeAmount(row, s.column, join))
+                << QStringLiteral("sum(%1)").arg(Money::Sql::leftOut(row, s.column, join));
+    }
+    return (joined > 0 ? Money::Sql::withRates() : QString()) + QStringLiteral("select ") +
+           columns.join(QStringLiteral(", ")) + QStringLiteral(" from (") + select +
+           QStringLiteral(") ") + row + joins;
 }
 
 } // namespace
 
-QString ListQuery::aggregateSql(const QStringList &sumColumns) const
+QString ListQuery::aggregateSql(const QList<SumColumn> &sums) const
 {
-    const QString sums = sumList(sumColumns);
-    return QStringLiteral("select count(*)") + (sums.isEmpty() ? QString() : QStringLiteral(", ")) +
-           sums + QStringLiteral(" from (") + select + QStringLiteral(") listed");
+    return aggregateOver(select, QStringLiteral("count(*)"), sums);
 }
 
-QString ListQuery::sumsSql(const QStringList &sumColumns) const
+QString ListQuery::sumsSql(const QList<SumColumn> &sums) const
 {
-    return QStringLiteral("select ") + sumList(sumColumns) + QStringLiteral(" from (") + select +
-           QStringLiteral(") listed");
+    return aggregateOver(select, QString(), sums);
 }
 
 QList<OrderColumn> ListQuery::orderColumns() const

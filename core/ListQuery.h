@@ -39,6 +39,14 @@ struct KeyWindow
     QVariantList values;
 };
 
+// A column summed over a list. A price with its currency column is summed in 人民币 and followed
+// by the number of rows it leaves out for want of a rate.
+struct SumColumn
+{
+    QString column;
+    QString currency; // empty: a plain sum
+};
+
 // What a paged list reads: a statement without order and limit ("select * from T where …"), its
 // bound values, its order, and the key that ends the order so that pages read one after another
 // stay in step.
@@ -59,10 +67,10 @@ struct ListQuery
     // The values with which pagedSql() reads every row of the list, in the order the pages
     // show them.
     QVariantList unlimitedValues(const SqlDialect &dialect) const;
-    // count(*), then sum() of each of `sumColumns`, over the whole list.
-    QString aggregateSql(const QStringList &sumColumns = {}) const;
-    // sum() of each of `sumColumns` over the whole list, without the count.
-    QString sumsSql(const QStringList &sumColumns) const;
+    // count(*), then the sum of each of `sums` over the whole list (a price's: two values).
+    QString aggregateSql(const QList<SumColumn> &sums = {}) const;
+    // The sum of each of `sums` over the whole list (a price's: two values), without the count.
+    QString sumsSql(const QList<SumColumn> &sums) const;
 
     // The order as plain columns that end with the key, so that a page can continue from the
     // row before it (keyset) instead of skipping rows; empty when the order is anything else.

@@ -1,6 +1,7 @@
 #include "core/SqlListModel.h"
 
 #include "core/AggregateWorker.h"
+#include "core/Money.h"
 #include "core/SqlDialect.h"
 
 #include <QThread>
@@ -130,6 +131,7 @@ void SqlListModel::forgetRows()
     m_countKnown = false;
     m_rowCountKnown = false;
     m_sums.clear();
+    m_leftOut.clear();
     m_lastError.clear();
 }
 
@@ -233,26 +235,51 @@ void SqlListModel::showFirstPage(const ListQuery &query, const QStringList &fiel
 void SqlListModel::sumRowsInHand(const Page &rows)
 {
     m_sums.clear();
-    for (const QString &field : std::as_const(m_sumFields)) {
-        const int index = fieldIndex(field);
-        if (index < 0)
-            continue;
+    m_leftOut.clear();
+    std::optional<Money::Rates> rates;
+    for (const SumColumn &s : sumColumns()) {
+        const int index = fieldIndex(s.column);
+        const int currency = fieldIndex(s.currency);
+        if (currency >= 0 && !rates) {
+            rates.emplace();
+            QString error;
+            if (!rates->read(m_db, &error))
+                qWarning().noquote() << "Currency rates not read:" << error;
+        }
         double total = 0;
-        for (const Row &row : rows)
-            total += row.at(index).toDouble();
-        m_sums.insert(field.toLower(), total);
+        int leftOut = 0;
+        for (const Row &row : rows) {
+            const double v = row.at(index).toDouble();
+            if (currency < 0)
+                total += v;
+            else if (const std::optional<double> home =
+                         rates->toHome(v, row.at(currency).toString()))
+                total += *home;
+            else if (v != 0)
+                ++leftOut;
+        }
+        m_sums.insert(s.column.toLower(), total);
+        if (currency >= 0)
+            m_leftOut.insert(s.column.toLower(), leftOut);
     }
     m_countKnown = true;
     m_rowCountKnown = true;
 }
 
-QStringList SqlListModel::sumColumns() const
+bool SqlListModel::isHomeSum(const QString &field) const
 {
-    QStringList columns;
+    return fieldIndex(Money::currencyColumnOf(field)) >= 0;
+}
+
+QList<SumColumn> SqlListModel::sumColumns() const
+{
+    QList<SumColumn> columns;
     for (const QString &field : m_sumFields) {
         const int index = fieldIndex(field);
-        if (index >= 0)
-            columns << m_fields.at(index);
+        if (index < 0)
+            continue;
+        const int currency = fieldIndex(Money::currencyColumnOf(field));
+        columns << SumColumn{m_fields.at(index), currency < 0 ? QString() : m_fields.at(currency)};
     }
     return columns;
 }
@@ -312,10 +339,13 @@ void SqlListModel::applyAggregates(quint64 generation, const QVariantList &resul
     }
     if (m_rowCountKnown) {
         m_sums.clear();
+        m_leftOut.clear();
         int column = 0;
-        for (const QString &field : std::as_const(m_sumFields)) {
-            if (fieldIndex(field) >= 0)
-                m_sums.insert(field.toLower(), results.value(column++));
+        for (const SumColumn &s : sumColumns()) {
+            const QString field = s.column.toLower();
+            m_sums.insert(field, results.value(column++));
+            if (!s.currency.isEmpty())
+                m_leftOut.insert(field, results.value(column++).toInt());
         }
         m_countKnown = true;
         emit aggregatesReady();
@@ -335,6 +365,7 @@ void SqlListModel::applyAggregates(quint64 generation, const QVariantList &resul
     const bool sums = !sumColumns().isEmpty();
     m_countKnown = !sums;
     m_sums.clear();
+    m_leftOut.clear();
     emit aggregatesReady();
     if (const std::optional<int> after = std::exchange(m_rowsAfter, {}))
         emit located(m_rowCount - 1 - *after);

@@ -40,13 +40,18 @@ public:
     enum class FirstPage { Here, InBackground };
     // A statement's first page is being read off the window's thread.
     bool isPending() const { return m_requested; }
-    // Columns whose sum over the whole list the footer shows.
+    // Columns whose sum over the whole list the footer shows. A price listed with its currency
+    // column (Money::currencyColumnOf) is summed in 人民币.
     void setSumFields(const QStringList &fields);
     // The count and the sums are known.
     bool isCountKnown() const { return m_countKnown; }
     // The count is known; the sums follow (the count is asked for first, then the sums).
     bool isRowCountKnown() const { return m_rowCountKnown; }
     QVariant sum(const QString &field) const { return m_sums.value(field.toLower()); }
+    // The sum of `field` is in 人民币.
+    bool isHomeSum(const QString &field) const;
+    // The rows that a sum in 人民币 leaves out because their currency has no rate.
+    int leftOut(const QString &field) const { return m_leftOut.value(field.toLower()); }
 
     // `select` is a complete statement without order and limit ("select * from T where …");
     // `orderBy` is empty or "order by …". Returns false when the statement fails (the error
@@ -117,7 +122,7 @@ private:
     PageStart startOf(int page) const;
     QVariantList orderValues(const Row &row) const;
     int scanFor(int field, qint64 key) const;
-    QStringList sumColumns() const;
+    QList<SumColumn> sumColumns() const;
     void requestAggregates();
     void requestSums();
     // Runs `sql` over the list (in the background when counting is) for applyAggregates().
@@ -140,6 +145,7 @@ private:
     bool m_rowCountKnown = false;
     QStringList m_sumFields;
     QHash<QString, QVariant> m_sums; // lower-cased field → sum
+    QHash<QString, int> m_leftOut;   // lower-cased field → rows without a rate
     QThread *m_thread = nullptr;
     AggregateWorker *m_worker = nullptr;
     QThread *m_pageThread = nullptr;

@@ -5,6 +5,7 @@
 #include "core/Prompt.h"
 #include "masterdata/CodeListDelegate.h"
 #include "output/PrintReport.h"
+#include "widgets/GridLayout.h"
 #include "widgets/PlaceForm.h"
 
 #include <QAction>
@@ -88,6 +89,7 @@ CodeListWindow::CodeListWindow(const CodeListDescription &description, QWidget *
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->verticalHeader()->hide();
     m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    addColumnChooserMenu(m_grid);
     connect(m_grid, &QTableView::doubleClicked, this, [this] {
         if (m_edit->isEnabled())
             m_edit->trigger();

@@ -2,5 +2,5 @@
 
 class QLineEdit;
 
-// A box that shows a dot for each character typed.
+// A box that shows a "*" for each character typed.
 QLineEdit *passwordBox(const char *objectName);

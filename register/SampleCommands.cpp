@@ -41,7 +41,10 @@ void deleteCurrent(MainHost &host)
         ShowPrompt(QStringLiteral("操作失败，请检查连接..."), Prompt::Error);
         return;
     }
-    if (!samples.reloadAfterDelete())
+    // After a delete the list is the filters' again, also where an advanced query was shown.
+    if (samples.isAdvanced())
+        host.rerunListQuery();
+    else if (!samples.reloadAfterDelete())
         dmData->showFailure(kMsgOpenFailed);
 }
 

@@ -1,5 +1,6 @@
 #include "register/SampleListQuery.h"
 
+#include "core/Money.h"
 #include "masterdata/TreeCode.h"
 
 namespace SampleListQuery {
@@ -121,17 +122,30 @@ SampleListStatements build(const SampleListCriteria &criteria, const SqlDialect 
 SampleListStatements build(const SqlFilter &f)
 {
     const QString where = f.where();
-    const QString sums = QStringLiteral(
-        "sum(F_CGprice) as F_CGprice,sum(F_XSprice1) as F_XSprice1, sum(F_XSprice2) as "
-        "F_XSprice2,sum(F_amount) as F_amount from GoodMain ");
+    // Prices sum in 人民币; F_norate counts those left out for want of a rate.
+    const QString table = QStringLiteral("GoodMain");
+    QString sums;
+    QString joins;
+    QStringList leftOut;
+    for (const QString &column : Money::priceColumns()) {
+        const QString join = QStringLiteral("rates_") + column;
+        joins += Money::Sql::rateJoin(table, Money::currencyColumnOf(column), join);
+        sums += QStringLiteral("sum(%1) as %2,")
+                    .arg(Money::Sql::homeAmount(table, column, join), column);
+        leftOut << Money::Sql::leftOut(table, column, join);
+    }
+    sums += QStringLiteral("sum(%1) as F_norate,sum(F_amount) as F_amount from GoodMain")
+                .arg(leftOut.join(u'+')) +
+            joins + u' ';
+    const QString with = Money::Sql::withRates();
     SampleListStatements s;
     s.listSql = QStringLiteral("select * from GoodMain ") + where;
-    s.byClientSql = QStringLiteral("select F_XSclient,'' as F_CGsuppler,'' as F_type,") + sums +
-                    where + QStringLiteral(" group by F_XSclient");
-    s.bySupplierSql = QStringLiteral("select F_CGsuppler,'' as F_XSclient,'' as F_type,") + sums +
-                      where + QStringLiteral(" group by F_CGsuppler");
-    s.byTypeSql = QStringLiteral("select F_type,'' as F_CGsuppler,'' as F_XSclient,") + sums +
-                  where + QStringLiteral(" group by F_type");
+    s.byClientSql = with + QStringLiteral("select F_XSclient,'' as F_CGsuppler,'' as F_type,") +
+                    sums + where + QStringLiteral(" group by F_XSclient");
+    s.bySupplierSql = with + QStringLiteral("select F_CGsuppler,'' as F_XSclient,'' as F_type,") +
+                      sums + where + QStringLiteral(" group by F_CGsuppler");
+    s.byTypeSql = with + QStringLiteral("select F_type,'' as F_CGsuppler,'' as F_XSclient,") +
+                  sums + where + QStringLiteral(" group by F_type");
     s.values = f.values();
     return s;
 }

@@ -5,6 +5,7 @@
 #include "register/SampleListQuery.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QHeaderView>
 #include <QTableWidget>
 #include <QTreeWidget>
@@ -45,7 +46,20 @@ SampleNavigator::SampleNavigator(QWidget *parent) : QTabWidget(parent)
         if (!m_filling)
             emit changed();
     });
+    // A click on the current cell changes nothing, yet it lists again too.
+    vleList->viewport()->installEventFilter(this);
+    connect(vleList, &QTableWidget::cellClicked, this, [this](int row, int column) {
+        if (!m_filling && QPoint(row, column) == m_cellBeforePress)
+            emit changed();
+    });
     connect(tvTree, &QTreeWidget::itemDoubleClicked, this, &SampleNavigator::changed);
+}
+
+bool SampleNavigator::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == vleList->viewport() && event->type() == QEvent::MouseButtonPress)
+        m_cellBeforePress = QPoint(vleList->currentRow(), vleList->currentColumn());
+    return QTabWidget::eventFilter(watched, event);
 }
 
 void SampleNavigator::fillCriteria(SampleListCriteria *criteria) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPoint>
 #include <QTabWidget>
 
 class QComboBox;
@@ -27,9 +28,13 @@ signals:
     // The criteria changed: the list is to be read again.
     void changed();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     QTableWidget *vleList;
     QComboBox *cbbListType;
     QTreeWidget *tvTree;
     bool m_filling = false;
+    QPoint m_cellBeforePress; // row, column of the value list's current cell
 };

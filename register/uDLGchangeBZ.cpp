@@ -1,6 +1,7 @@
 #include "register/uDLGchangeBZ.h"
 
 #include "core/DataDm.h"
+#include "core/Money.h"
 #include "core/Prompt.h"
 #include "widgets/CodeCombo.h"
 #include "widgets/NumberBox.h"
@@ -14,7 +15,8 @@
 
 namespace {
 
-const QString kMoneyPrefix = QStringLiteral("￥");
+// Money shows with two decimals; the amounts themselves keep every decimal they have.
+constexpr int kMoneyDecimals = 2;
 
 QGroupBox *amountGroup(QWidget *amount, QWidget *currency)
 {
@@ -39,16 +41,16 @@ TDLGchangeBZ::TDLGchangeBZ(double amount, const QString &currency, QWidget *pare
     setObjectName(QStringLiteral("DLGchangeBZ"));
     setWindowTitle(QStringLiteral("汇率换算"));
 
-    cePrice1 = new NumberBox(4);
+    cePrice1 = new NumberBox(kMoneyDecimals);
     cePrice1->setObjectName(QStringLiteral("cePrice1"));
-    cePrice1->setPrefix(kMoneyPrefix);
+    cePrice1->setPrefix(Money::symbolOf(currency));
     cePrice1->setValue(amount);
+    m_sourceAmount = amount;
     edtType1 = new QLineEdit(currency);
     edtType1->setObjectName(QStringLiteral("edtType1"));
     edtType1->setReadOnly(true);
-    cePrice2 = new NumberBox(4);
+    cePrice2 = new NumberBox(kMoneyDecimals);
     cePrice2->setObjectName(QStringLiteral("cePrice2"));
-    cePrice2->setPrefix(kMoneyPrefix);
     cePrice2->setReadOnly(true);
     cbbType2 = new CodeCombo(QStringLiteral("rate"));
     cbbType2->setObjectName(QStringLiteral("cbbType2"));
@@ -85,7 +87,10 @@ TDLGchangeBZ::TDLGchangeBZ(double amount, const QString &currency, QWidget *pare
         m_targetRate = rateOf(text.trimmed());
         recalculate();
     });
-    connect(cePrice1, &QDoubleSpinBox::valueChanged, this, &TDLGchangeBZ::recalculate);
+    connect(cePrice1, &QDoubleSpinBox::valueChanged, this, [this](double typed) {
+        m_sourceAmount = typed;
+        recalculate();
+    });
     connect(convert, &QPushButton::clicked, this, &TDLGchangeBZ::convert);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -102,7 +107,7 @@ bool TDLGchangeBZ::Convert(QWidget *parent, double &amount, QString &currency)
 
 double TDLGchangeBZ::targetAmount() const
 {
-    return cePrice2->value();
+    return m_targetAmount;
 }
 
 QString TDLGchangeBZ::targetCurrency() const
@@ -117,29 +122,30 @@ QString TDLGchangeBZ::rateLine() const
 
 double TDLGchangeBZ::rateOf(const QString &currency)
 {
-    return dmData->GetFloatValue(
-        QStringLiteral("select F_rate from t_code where F_type = 'rate' and F_name = ?"),
-        {currency});
+    return dmData->GetFloatValue(Money::rateLookupSql(), {currency});
 }
 
 void TDLGchangeBZ::recalculate()
 {
     const QString target = targetCurrency();
+    cePrice2->setPrefix(Money::symbolOf(target));
     // Without a rate for the source there is nothing to convert by.
-    if (target.isEmpty() || m_sourceRate == 0) {
+    if (target.isEmpty() || m_sourceRate <= 0) {
         Memo1->clear();
+        m_targetAmount = 0;
         cePrice2->setValue(0);
         return;
     }
     const double factor = m_targetRate / m_sourceRate;
     Memo1->setText(u'1' + m_currency + QStringLiteral(" = ") + QString::number(factor, 'f', 3) +
                    target);
-    cePrice2->setValue(cePrice1->value() * factor);
+    m_targetAmount = m_sourceAmount * factor;
+    cePrice2->setValue(m_targetAmount);
 }
 
 void TDLGchangeBZ::convert()
 {
-    if (m_sourceRate == 0) {
+    if (m_sourceRate <= 0) {
         ShowPrompt(noRateMessage(m_currency), Prompt::Information);
         return;
     }
@@ -148,7 +154,7 @@ void TDLGchangeBZ::convert()
         cbbType2->setFocus();
         return;
     }
-    if (m_targetRate == 0) {
+    if (m_targetRate <= 0) {
         ShowPrompt(noRateMessage(targetCurrency()), Prompt::Information);
         cbbType2->setFocus();
         return;

@@ -30,6 +30,8 @@ private:
     void convert();
 
     QString m_currency;
+    double m_sourceAmount = 0;
+    double m_targetAmount = 0;
     double m_sourceRate = 0;
     double m_targetRate = 0;
     NumberBox *cePrice1;

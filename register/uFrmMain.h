@@ -54,6 +54,7 @@ public:
     DBGridEh *sampleGrid() override { return DBGridEh1; }
     void codeListsChanged() override;
     void sampleTypesChanged() override;
+    void rerunListQuery() override { RunListQuery(); }
 
 protected:
     void showEvent(QShowEvent *event) override;

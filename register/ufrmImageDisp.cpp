@@ -165,7 +165,7 @@ void TfrmImageDisp::createActions()
         return a;
     };
     QAction *ActAdd = make("ActAdd", "载入", "document-open");
-    ActExport = make("ActExport", "输出", "document-save-as");
+    QAction *ActExport = make("ActExport", "输出", "document-save-as");
     QAction *ActClear = make("ActClear", "清空", "edit-clear");
     ActMax = make("ActMax", "放大", "zoom-in");
     ActMin = make("ActMin", "缩小", "zoom-out");
@@ -377,8 +377,10 @@ void TfrmImageDisp::loadAnother()
 void TfrmImageDisp::exportPicture()
 {
     const QImage shown = Image1->image();
-    if (shown.isNull())
+    if (shown.isNull()) {
+        ShowPrompt(QStringLiteral("没有可输出的图片！"), Prompt::Information);
         return;
+    }
     QString filter;
     const QString chosen =
         FileChooser::saveFileName(this, QStringLiteral("输出"), QFileInfo(m_file).absolutePath(),
@@ -434,7 +436,6 @@ void TfrmImageDisp::updateActions()
 {
     ActMax->setEnabled(m_zoom < kZoomSteps);
     ActMin->setEnabled(m_zoom > 1);
-    ActExport->setEnabled(!Image1->isEmpty());
 }
 
 void TfrmImageDisp::scrollLeft()

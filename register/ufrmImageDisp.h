@@ -68,7 +68,6 @@ private:
 
     QAction *ActMax = nullptr;
     QAction *ActMin = nullptr;
-    QAction *ActExport = nullptr;
     QMenuBar *m_menu = nullptr;
     QToolBar *ToolBar1 = nullptr;
     QScrollArea *ScrollBox1 = nullptr;

@@ -2,6 +2,7 @@
 
 #include "core/AppHome.h"
 #include "core/DisplayFormat.h"
+#include "core/Money.h"
 #include "report/ReportText.h"
 
 #include <QDate>
@@ -37,21 +38,51 @@ namespace {
 
 constexpr double kEpsilon = 0.001; // mm; what fits exactly, fits
 
+// The numbers of a row as sums take them: a price beside its currency column in 人民币, and
+// left out when its currency has no rate.
+struct Amounts
+{
+    QList<std::pair<QString, double>> values; // lower-cased field
+    QStringList leftOut;                      // lower-cased fields
+};
+
+Amounts amountsOf(const Row &row, const Money::Rates &rates)
+{
+    Amounts amounts;
+    for (int i = 0; i < row.fields.size(); ++i) {
+        bool ok = false;
+        const double v = row.values.at(i).toDouble(&ok);
+        if (!ok)
+            continue;
+        const QString field = row.fields.at(i).toLower();
+        const QString currencyColumn = Money::currencyColumnOf(field);
+        const int currency = currencyColumn.isEmpty() ? -1 : row.indexOf(currencyColumn);
+        if (currency < 0) {
+            amounts.values.append({field, v});
+        } else if (const std::optional<double> home =
+                       rates.toHome(v, row.values.at(currency).toString())) {
+            amounts.values.append({field, *home});
+        } else if (v != 0) {
+            amounts.leftOut.append(field);
+        }
+    }
+    return amounts;
+}
+
 // Sums and count of the rows a group, a data band or the whole report has passed.
 struct Scope
 {
     QHash<QString, double> sums; // lower-cased field
+    QHash<QString, int> leftOut; // lower-cased field → prices without a rate
     int count = 0;
 
-    void add(const Row &row)
+    void add(const Amounts &amounts)
     {
         ++count;
-        for (int i = 0; i < row.fields.size(); ++i) {
-            bool ok = false;
-            const double v = row.values.at(i).toDouble(&ok);
-            if (ok)
-                sums[row.fields.at(i).toLower()] += v;
-        }
+        for (const auto &[field, v] : amounts.values)
+            sums[field] += v;
+        for (const QString &field : amounts.leftOut)
+            ++leftOut[field];
     }
 };
 
@@ -69,6 +100,9 @@ struct ActiveData
     Row row;
     QList<int> openGroups;    // indexes into band->groups, outermost first
     bool headerShown = false; // repeated on later pages once shown
+    // The first of the scopes that sum this band's rows: its own, its groups', and for a band
+    // at the top the whole report's. A detail's rows are not its master's to sum.
+    qsizetype firstScope = 0;
 };
 
 class Paginator
@@ -83,6 +117,8 @@ public:
     bool run(Prepared *prepared, QString *error)
     {
         m_prepared.pages = PageList(prepared->pages.elementsInMemory());
+        if (!m_data.readRates(&m_rates, error))
+            return false;
         m_scopes.append(Scope{});
         newPage();
         if (m_report.title)
@@ -347,6 +383,9 @@ private:
             const double sum = m_scopes.last().sums.value(lower.mid(4, lower.size() - 5).trimmed());
             return DisplayFormat::format(sum, format.isEmpty() ? QStringLiteral("0.##") : format);
         }
+        if (lower.startsWith(QStringLiteral("norate(")) && lower.endsWith(u')'))
+            return QString::number(
+                m_scopes.last().leftOut.value(lower.mid(7, lower.size() - 8).trimmed()));
         const QVariant value = fieldValue(name);
         if (value.typeId() == QMetaType::QDate || value.typeId() == QMetaType::QDateTime)
             return DisplayFormat::format(value,
@@ -385,7 +424,7 @@ private:
         Row row;
         if (!rows->next(&row))
             return finishRows(*rows);
-        m_active.append({&band, band.dataSet, row, {}, false});
+        m_active.append({&band, band.dataSet, row, {}, false, master ? m_scopes.size() : 0});
         m_scopes.append(Scope{});
         const auto current = [this]() -> ActiveData & { return m_active.last(); };
         if (band.header) {
@@ -410,8 +449,9 @@ private:
                 openGroup(band, g, row, &groupValues, first);
             first = false;
             place(lay(band.row));
-            for (Scope &scope : m_scopes)
-                scope.add(row);
+            const Amounts amounts = amountsOf(row, m_rates);
+            for (qsizetype i = current().firstScope; i < m_scopes.size(); ++i)
+                m_scopes[i].add(amounts);
             for (const DataBand &detail : band.details) {
                 const Row masterRow = row;
                 if (!runData(detail, &masterRow))
@@ -478,6 +518,7 @@ private:
     Prepared m_prepared;
     QList<ActiveData> m_active;
     QList<Scope> m_scopes;
+    Money::Rates m_rates;
     QHash<const Item *, qint32> m_styleOfItem;
     QHash<Style, qint32> m_styleIndex;
     double m_y = 0;

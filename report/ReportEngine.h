@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Money.h"
 #include "report/PreparedReport.h"
 #include "report/ReportTemplate.h"
 
@@ -40,6 +41,14 @@ public:
     // reason, for a data set the provider does not have or cannot read.
     virtual std::unique_ptr<RowSource> open(const QString &dataSet, const Row *master,
                                             QString *error) = 0;
+    // The currency list's rates, by which sums of prices beside their currency are taken in
+    // 人民币. Without them only prices in 人民币 are summed. False, with the reason, on a failure.
+    virtual bool readRates(Money::Rates *rates, QString *error)
+    {
+        Q_UNUSED(rates);
+        Q_UNUSED(error);
+        return true;
+    }
     // A value the report is given beside its data sets ("[CompanyName]"); null when none.
     virtual QVariant variable(const QString &name) const
     {

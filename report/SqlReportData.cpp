@@ -84,6 +84,26 @@ QVariant SqlReportData::variable(const QString &name) const
     return m_variables.value(name.toLower());
 }
 
+bool SqlReportData::connectionAt(int level, QString *error)
+{
+    if (level < m_connections.size())
+        return true;
+    QSqlDatabase db;
+    const QString name = m_connectionPrefix + QString::number(level);
+    if (!Connection::open(m_source, name, &db, error)) {
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name);
+        return false;
+    }
+    m_connections.append(db);
+    return true;
+}
+
+bool SqlReportData::readRates(Money::Rates *rates, QString *error)
+{
+    return connectionAt(0, error) && rates->read(m_connections.first(), error);
+}
+
 std::unique_ptr<RowSource> SqlReportData::open(const QString &dataSet, const Row *master,
                                                QString *error)
 {
@@ -93,16 +113,8 @@ std::unique_ptr<RowSource> SqlReportData::open(const QString &dataSet, const Row
         return nullptr;
     }
     const int level = *m_reading;
-    if (level >= m_connections.size()) {
-        QSqlDatabase db;
-        const QString name = m_connectionPrefix + QString::number(level);
-        if (!Connection::open(m_source, name, &db, error)) {
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(name);
-            return nullptr;
-        }
-        m_connections.append(db);
-    }
+    if (!connectionAt(level, error))
+        return nullptr;
     QSqlQuery query(m_connections.at(level));
     query.setForwardOnly(true);
     if (!query.prepare(it->sql)) {

@@ -34,8 +34,13 @@ public:
 
     std::unique_ptr<RowSource> open(const QString &dataSet, const Row *master,
                                     QString *error) override;
+    bool readRates(Money::Rates *rates, QString *error) override;
 
 private:
+    // The connection of `level`, opened when first asked for; false, with the reason, when it
+    // cannot be.
+    bool connectionAt(int level, QString *error);
+
     DataSource m_source;
     QString m_connectionPrefix;
     QList<QSqlDatabase> m_connections;    // one per level of data sets being read at once

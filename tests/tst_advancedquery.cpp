@@ -415,14 +415,17 @@ private slots:
         insert(db.dm(), {{"F_goodCode", "A100"},
                          {"F_XSclient", "甲"},
                          {"F_CGprice", 5.0},
+                         {"F_CGtype", "人民币"},
                          {"F_editDate", today}});
         insert(db.dm(), {{"F_goodCode", "A101"},
                          {"F_XSclient", "甲"},
                          {"F_CGprice", 2.5},
+                         {"F_CGtype", "人民币"},
                          {"F_editDate", QDate(2001, 1, 1)}});
         insert(db.dm(), {{"F_goodCode", "XA1"},
                          {"F_XSclient", "乙"},
                          {"F_CGprice", 7.0},
+                         {"F_CGtype", "人民币"},
                          {"F_editDate", today}});
         TFrmMain main;
         main.show();
@@ -455,6 +458,36 @@ private slots:
         advanced->click();
         QVERIFY(!main.samples().isAdvanced());
         QCOMPARE(byClient(), (QStringList{"乙=7", "甲=5"}));
+    }
+
+    void deleteReturnsToTheFilters()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        const QDate today = QDate::currentDate();
+        for (const char *code : {"A100", "A101", "XA1"})
+            insert(db.dm(), {{"F_goodCode", code}, {"F_editDate", today}});
+        TFrmMain main;
+        main.show();
+        QCOMPARE(main.listModel()->rowCount(), 3);
+        QObject scope;
+        whenModal<TDLGrevazezCX>(&scope, [](TDLGrevazezCX *dialog) {
+            child<QLineEdit>(dialog, "edtGoodcode")->setText(QStringLiteral("A1"));
+            child<QPushButton>(dialog, "Button1")->click();
+        });
+        auto *advanced = main.findChild<QPushButton *>(QStringLiteral("btnAdvanced"));
+        advanced->click();
+        QTRY_COMPARE(main.listModel()->rowCount(), 2);
+        QVERIFY(advanced->isChecked());
+
+        prompt.answer({Prompt::Yes});
+        main.action(203)->trigger();
+        QVERIFY(!main.samples().isAdvanced());
+        QVERIFY(!advanced->isChecked());
+        QVERIFY(advanced->styleSheet().isEmpty());
+        QTRY_COMPARE(main.listModel()->rowCount(), 2);
+        QCOMPARE(db.dm()->GetIntValue(QStringLiteral("select count(*) from GoodMain")), 2);
     }
 
     void typePicker()

@@ -12,6 +12,8 @@
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QSqlQuery>
 #include <QTabBar>
 #include <QTableView>
@@ -224,6 +226,46 @@ private slots:
         QCOMPARE(window->kind(), rates ? "rate" : "pinpai");
         QCOMPARE(column(window.get()),
                  rates ? QStringList({"美元", "欧元"}) : QStringList({"甲牌", "乙牌", "丙牌"}));
+    }
+
+    void columnChooserHidesColumns_data()
+    {
+        QTest::addColumn<bool>("rates");
+        QTest::newRow("code lists") << false;
+        QTest::newRow("currencies") << true;
+    }
+
+    void columnChooserHidesColumns()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        QFETCH(bool, rates);
+        TestDatabase db(engine);
+        auto window = makeWindow(rates);
+        window->show();
+        QTableView *view = grid(window.get());
+        QAction *choose = nullptr;
+        for (QAction *a : view->actions()) {
+            if (a->text() == u"显示字段列表")
+                choose = a;
+        }
+        QVERIFY(choose);
+        QCOMPARE(view->contextMenuPolicy(), Qt::ActionsContextMenu);
+        const int last = view->model()->columnCount() - 1;
+        const auto untickLast = [](QDialog *chooser, bool confirm) {
+            auto *list = chooser->findChild<QListWidget *>();
+            list->item(list->count() - 1)->setCheckState(Qt::Unchecked);
+            for (auto *button : chooser->findChildren<QPushButton *>()) {
+                if (button->text() == (confirm ? u"确定" : u"取消"))
+                    button->click();
+            }
+        };
+        QObject scope;
+        whenModal<QDialog>(&scope, [&](QDialog *chooser) { untickLast(chooser, false); });
+        choose->trigger();
+        QVERIFY(!view->isColumnHidden(last));
+        whenModal<QDialog>(&scope, [&](QDialog *chooser) { untickLast(chooser, true); });
+        choose->trigger();
+        QVERIFY(view->isColumnHidden(last));
     }
 
     void tabsListTheirKinds()

@@ -100,13 +100,44 @@ private slots:
         TDLGchangeBZ dialog(10, source);
         dialog.show();
         chooseTarget(&dialog, target);
-        QCOMPARE(dialog.targetAmount(), std::round(amount * 1e4) / 1e4);
+        QCOMPARE(dialog.targetAmount(), amount);
         QCOMPARE(dialog.rateLine(), rateLine);
         prompt.answer({Prompt::Yes});
         pressConvert(&dialog);
         QCOMPARE(prompt.texts(), messages);
         QCOMPARE(dialog.result() == QDialog::Accepted, accepted);
         QCOMPARE(dialog.isVisible(), !accepted);
+    }
+
+    // The sign follows each box's currency; money shows with two decimals, while the amount
+    // handed back keeps every decimal.
+    void amountsShowInTheirCurrency()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        TDLGchangeBZ dialog(12.5, QStringLiteral("美元"));
+        dialog.show();
+        auto *source = dialog.findChild<NumberBox *>(QStringLiteral("cePrice1"));
+        auto *target = dialog.findChild<NumberBox *>(QStringLiteral("cePrice2"));
+        QCOMPARE(source->text(), QStringLiteral("$12.50"));
+        chooseTarget(&dialog, QStringLiteral("人民币"));
+        QCOMPARE(target->text(), QStringLiteral("¥88.75"));
+        chooseTarget(&dialog, QStringLiteral("欧元"));
+        QCOMPARE(target->text(), QStringLiteral("€11.50"));
+        chooseTarget(&dialog, QStringLiteral("港币"));
+        QCOMPARE(target->text(), QStringLiteral("HK$97.50"));
+        chooseTarget(&dialog, QStringLiteral("卢布"));
+        QCOMPARE(target->text(), QStringLiteral("0.00"));
+
+        TDLGchangeBZ precise(0.0123, QStringLiteral("美元"));
+        chooseTarget(&precise, QStringLiteral("人民币"));
+        QCOMPARE(precise.findChild<NumberBox *>(QStringLiteral("cePrice1"))->text(),
+                 QStringLiteral("$0.01"));
+        QCOMPARE(precise.targetAmount(), 0.0123 * 7.1);
+        prompt.answer({Prompt::Yes});
+        pressConvert(&precise);
+        QCOMPARE(precise.result(), int(QDialog::Accepted));
     }
 
     void answeringNoKeepsTheDialogOpen()

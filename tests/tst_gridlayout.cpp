@@ -131,8 +131,8 @@ private slots:
         QFETCH_GLOBAL(QString, engine);
         TestDatabase db(engine);
         for (int i = 1; i <= 450; ++i)
-            QVERIFY(db.dm()->ExecSql(QStringLiteral("insert into GoodMain(F_goodCode, F_cgPrice) "
-                                                    "values(?, ?)"),
+            QVERIFY(db.dm()->ExecSql(QStringLiteral("insert into GoodMain(F_goodCode, F_cgPrice, "
+                                                    "F_cgType) values(?, ?, '人民币')"),
                                      {QStringLiteral("G%1").arg(i, 3, 10, QLatin1Char('0')), 1.5}));
         RecordList records;
         SqlListModel &list = *records.model();
@@ -152,7 +152,7 @@ private slots:
         QCOMPARE(list.value(449, QStringLiteral("F_GOODCODE")).toString(), QStringLiteral("G001"));
         QCOMPARE(list.value(250, QStringLiteral("F_goodCode")).toString(), QStringLiteral("G200"));
         QCOMPARE(grid.footerText(3), QStringLiteral("675.00"));
-        QCOMPARE(grid.footerText(0), QStringLiteral("合计"));
+        QCOMPARE(grid.footerText(0), QStringLiteral("合计(人民币)"));
         QCOMPARE(grid.currentRow(), 0);
 
         QVERIFY(

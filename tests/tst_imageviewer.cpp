@@ -240,6 +240,19 @@ private slots:
         }
     }
 
+    void exportOfAnEmptyViewerSaysSo()
+    {
+        ScriptedPrompt prompt;
+        QTemporaryDir out;
+        TfrmImageDisp viewer;
+        viewer.setFile(m_dir.filePath("missing.jpg"));
+        QVERIFY(act(viewer, "ActExport")->isEnabled());
+        FileChooser::setNextAnswer(out.filePath("empty.jpg"), {});
+        act(viewer, "ActExport")->trigger();
+        QCOMPARE(prompt.texts(), QStringList{QStringLiteral("没有可输出的图片！")});
+        QVERIFY(QDir(out.path()).entryList(QDir::Files).isEmpty());
+    }
+
     void anAnimatedGifPlaysAndExportsWhole()
     {
         ScriptedPrompt prompt;

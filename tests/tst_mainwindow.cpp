@@ -87,9 +87,10 @@ private slots:
         QFETCH_GLOBAL(QString, engine);
         TestDatabase db(engine);
         for (double price : {1.5, 2.25}) {
-            QVERIFY(db.dm()->ExecSql(QStringLiteral("insert into GoodMain(F_goodCode, F_amount, "
-                                                    "F_CGprice, F_editDate) values('A', 2, ?, ?)"),
-                                     {price, QDate::currentDate()}));
+            QVERIFY(db.dm()->ExecSql(
+                QStringLiteral("insert into GoodMain(F_goodCode, F_amount, F_CGprice, F_CGtype, "
+                               "F_editDate) values('A', 2, ?, '人民币', ?)"),
+                {price, QDate::currentDate()}));
         }
         TFrmMain main;
         main.show();
@@ -102,7 +103,7 @@ private slots:
             return QStringLiteral("no column");
         };
         QTRY_COMPARE(footer(QStringLiteral("F_CGprice")), QStringLiteral("3.75"));
-        QCOMPARE(footer(QStringLiteral("F_goodCode")), QStringLiteral("合计"));
+        QCOMPARE(footer(QStringLiteral("F_goodCode")), QStringLiteral("合计(人民币)"));
         QCOMPARE(footer(QStringLiteral("F_amount")), QStringLiteral("4"));
         QCOMPARE(footer(QStringLiteral("F_XSprice1")), QStringLiteral("0.00"));
     }

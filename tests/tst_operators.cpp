@@ -2,6 +2,7 @@
 #include "core/RecordList.h"
 #include "operators/OperatorStore.h"
 #include "operators/uFrmLimitGl.h"
+#include "operators/uFrmModPass.h"
 #include "operators/uFrmOperGl.h"
 #include "operators/uFrmOperLogin.h"
 #include "register/uFrmMain.h"
@@ -14,6 +15,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -161,9 +163,31 @@ private slots:
         QCOMPARE(listedNames(window), (QStringList{"admin", "甲", "乙"}));
         const QAbstractItemModel *shown = window.grid()->view()->model();
         QCOMPARE(shown->index(2, 0).data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
+        QCOMPARE(shown->index(2, 0).data(Qt::BackgroundRole).value<QBrush>().color(),
+                 QGuiApplication::palette().color(QPalette::Button));
         QVERIFY(!shown->index(1, 0).data(Qt::ForegroundRole).isValid());
+        QVERIFY(!shown->index(1, 0).data(Qt::BackgroundRole).isValid());
         child<QCheckBox>(&window, "chkShowDisabled")->click();
         QCOMPARE(listedNames(window), (QStringList{"admin", "甲"}));
+    }
+
+    void passwordBoxesShowAsterisks()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        TFrmMain main;
+        TfrmOperLogin login(LoginMode::ChangeOperator, &main);
+        TfrmOperGl window;
+        TFrmLimitGl editor(window.operators(), &window);
+        TfrmModPass change(&main);
+        const QList<QLineEdit *> boxes = {
+            child<QLineEdit>(&login, "edtPassWord"), child<QLineEdit>(&editor, "edtPassWord"),
+            child<QLineEdit>(&editor, "edtRepPass"), child<QLineEdit>(&change, "edtOldPass"),
+            child<QLineEdit>(&change, "edtNewPass"), child<QLineEdit>(&change, "edtAdjustPass")};
+        for (QLineEdit *box : boxes) {
+            box->setText(QStringLiteral("密码1"));
+            QCOMPARE(box->displayText(), QStringLiteral("***"));
+        }
     }
 
     void adminIsProtectedInAnyCase_data()

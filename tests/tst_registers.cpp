@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -115,7 +116,10 @@ private slots:
         QCOMPARE(listedCodes(window), (QStringList{"A1", "A2", "B1", "C1", "X'1"}));
         const QModelIndex disabled = window.grid()->view()->model()->index(3, 1);
         QCOMPARE(disabled.data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
+        QCOMPARE(disabled.data(Qt::BackgroundRole).value<QBrush>().color(),
+                 QGuiApplication::palette().color(QPalette::Button));
         QVERIFY(!window.grid()->view()->model()->index(2, 1).data(Qt::ForegroundRole).isValid());
+        QVERIFY(!window.grid()->view()->model()->index(2, 1).data(Qt::BackgroundRole).isValid());
 
         selectNode(window, QStringLiteral("甲"));
         QCOMPARE(listedCodes(window), (QStringList{"A1", "A2"}));

@@ -240,6 +240,33 @@ private slots:
         QCOMPARE(pages(prepared), QStringList{"MA A:x A:z S4 MB B:y S2 MC F1/1"});
     }
 
+    // A footer sums the rows of its own band: a master's footer never adds its details' rows.
+    void sumsStayWithTheirBand()
+    {
+        Template report = page();
+        DataBand master{QStringLiteral("m"),
+                        {},
+                        band(10, QStringLiteral("T[SUM(amount)]")),
+                        {},
+                        band(10, QStringLiteral("M[name]")),
+                        {}};
+        master.details << DataBand{QStringLiteral("d"),
+                                   {},
+                                   band(10, QStringLiteral("S[SUM(amount)]")),
+                                   {},
+                                   band(10, QStringLiteral("[name]")),
+                                   {}};
+        report.data << master;
+        report.summary = band(10, QStringLiteral("Z[SUM(amount)] [COUNT]"));
+        ListedData provider;
+        provider.sets.insert(QStringLiteral("m"), rows({"|A|10", "|B|20"}));
+        provider.sets.insert(QStringLiteral("d"), rows({"|x|1|A", "|y|2|B", "|z|3|A"}));
+        Prepared prepared;
+        QString error;
+        QVERIFY2(prepare(report, provider, &prepared, &error), qPrintable(error));
+        QCOMPARE(pages(prepared), QStringList{"MA x z S4 MB y S2 T30 Z30 2 F1/1"});
+    }
+
     void growingTextMovesWhatIsBelow()
     {
         Template report = page();

@@ -300,6 +300,36 @@ private slots:
         QCOMPARE(count(db.dm(), QStringLiteral("GoodMain")), 3);
     }
 
+    void navigatorStopsAtTheEnds()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        QString error;
+        for (const char *code : {"A", "B", "C"})
+            QVERIFY(SampleRecord::save(*db.dm(), 0,
+                                       sample(QLatin1String(code), QLatin1String(code)), &error));
+        TFrmMain main;
+        main.show();
+        main.grid()->setCurrentRow(0);
+        TfrmRevaZezEdit editor(main.samples(), &main);
+        editor.OpenMode(TfrmRevaZezEdit::Edit);
+        const auto enabled = [&] {
+            QString flags;
+            for (const char *name : {"nbFirst", "nbPrior", "nbNext", "nbLast"})
+                flags +=
+                    editor.findChild<QToolButton *>(QLatin1String(name))->isEnabled() ? u'1' : u'0';
+            return flags;
+        };
+        QCOMPARE(enabled(), QStringLiteral("0011"));
+        editor.findChild<QToolButton *>(QStringLiteral("nbNext"))->click();
+        QCOMPARE(enabled(), QStringLiteral("1111"));
+        editor.findChild<QToolButton *>(QStringLiteral("nbLast"))->click();
+        QCOMPARE(main.samples().currentRow(), 2);
+        QCOMPARE(enabled(), QStringLiteral("1100"));
+        editor.findChild<QToolButton *>(QStringLiteral("nbFirst"))->click();
+        QCOMPARE(enabled(), QStringLiteral("0011"));
+    }
+
     // The modified flag follows what the operator types, not what loading or clearing does;
     // Esc on a changed form still closes it without a question.
     void modifiedFlagFollowsTheForm()

@@ -363,9 +363,17 @@ private slots:
         values->setCurrentCell(huawei, 1);
         QTRY_VERIFY(listSettled(main.listModel()));
         QCOMPARE(main.listModel()->rowCount(), 2);
+        // A click on the value that is already chosen lists again.
+        QVERIFY(db.dm()->ExecSql(QStringLiteral("insert into GoodMain(F_goodCode, F_pinPai, "
+                                                "F_editDate) values('H3', '华为', ?)"),
+                                 {today}));
+        const QRect chosen = values->visualItemRect(values->item(huawei, 1));
+        QTest::mouseClick(values->viewport(), Qt::LeftButton, {}, chosen.center());
+        QTRY_VERIFY(listSettled(main.listModel()));
+        QTRY_COMPARE(main.listModel()->rowCount(), 3);
         values->setCurrentCell(0, 1);
         QTRY_VERIFY(listSettled(main.listModel()));
-        QCOMPARE(main.listModel()->rowCount(), 5);
+        QCOMPARE(main.listModel()->rowCount(), 6);
         QVERIFY(prompt.shown.isEmpty());
     }
 };

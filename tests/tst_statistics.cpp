@@ -57,8 +57,9 @@ void fillSamples(TdmData *dm)
         values[7] = QDate::fromString(r[7].toString(), Qt::ISODate);
         QVERIFY(dm->ExecSql(
             QStringLiteral("insert into GoodMain(F_goodCode, F_goodName, F_type, F_pinPai, "
-                           "F_CGsuppler, F_XSclient, F_memo1, F_editDate, F_CGprice, F_XSprice1) "
-                           "values(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                           "F_CGsuppler, F_XSclient, F_memo1, F_editDate, F_CGprice, F_XSprice1, "
+                           "F_CGtype, F_XStype1) values(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, '人民币', "
+                           "'人民币')"),
             values));
     }
 }
@@ -296,13 +297,14 @@ private slots:
         QFETCH_GLOBAL(QString, engine);
         TestDatabase db(engine);
         fillSamples(db.dm());
+        // Prices in 人民币 sum as they are (other currencies: tst_moneysums).
         StatisticsWindow window(sampleRecordStatistics());
         window.show();
         setCriteria(window, {{"from", ""}, {"to", "2024-03-01"}});
         QVERIFY(window.query());
         QTRY_VERIFY(window.list()->isCountKnown());
         DBGridEh *grid = window.grid();
-        QCOMPARE(grid->footerText(0), QStringLiteral("合计"));
+        QCOMPARE(grid->footerText(0), QStringLiteral("合计(人民币)"));
         for (const char *field : {"F_CGprice", "F_XSprice1"}) {
             const double sum =
                 db.dm()->GetFloatValue(QStringLiteral("select sum(%1) from GoodMain where "

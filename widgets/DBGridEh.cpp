@@ -1,14 +1,18 @@
 #include "widgets/DBGridEh.h"
 
 #include "core/DisplayFormat.h"
+#include "core/Money.h"
 #include "core/RecordList.h"
 #include "core/SqlListModel.h"
 
 #include <QAbstractTableModel>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTableView>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 // Presents the grid's columns over the source's fields, formatted for display.
@@ -71,12 +75,21 @@ public:
         case Qt::TextAlignmentRole:
             return int(alignmentOf(column.alignment) | Qt::AlignVCenter);
         case Qt::ForegroundRole:
-            if (!disabledField.isEmpty() && source->value(index.row(), disabledField).toBool())
+            if (isDisabled(index.row()))
                 return QColor(Qt::red);
+            return {};
+        case Qt::BackgroundRole:
+            if (isDisabled(index.row()))
+                return QGuiApplication::palette().button();
             return {};
         default:
             return {};
         }
+    }
+
+    bool isDisabled(int row) const
+    {
+        return !disabledField.isEmpty() && source->value(row, disabledField).toBool();
     }
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
@@ -113,6 +126,24 @@ public:
     }
 
 protected:
+    bool event(QEvent *event) override
+    {
+        if (event->type() != QEvent::ToolTip)
+            return QWidget::event(event);
+        const QPoint at = static_cast<QHelpEvent *>(event)->pos();
+        const int logical = m_grid->m_view->horizontalHeader()->logicalIndexAt(
+            at.x() - m_grid->m_view->verticalHeader()->width() - m_grid->m_view->frameWidth());
+        const QString tip =
+            logical < 0
+                ? QString()
+                : m_grid->footerToolTip(m_grid->m_view->horizontalHeader()->visualIndex(logical));
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(), tip, this);
+        return true;
+    }
+
     void paintEvent(QPaintEvent *) override
     {
         QPainter p(this);
@@ -332,15 +363,31 @@ QString DBGridEh::footerText(int displayIndex) const
         return {};
     const GridColumn &column = m_model->columns.at(logical);
     if (column.footerType == GridColumn::StaticText)
-        return column.footerValue;
+        return m_homeSums && column.footerValue == kSumCaption ? Money::kHomeSumCaption
+                                                               : column.footerValue;
     if (column.footerType == GridColumn::Sum)
         return m_sums.value(column.field.toLower());
     return {};
 }
 
+QString DBGridEh::footerToolTip(int displayIndex) const
+{
+    const int logical = m_view->horizontalHeader()->logicalIndex(displayIndex);
+    if (logical < 0 || !m_source || !m_source->isCountKnown())
+        return {};
+    const GridColumn &column = m_model->columns.at(logical);
+    if (column.footerType != GridColumn::Sum || !m_source->isHomeSum(column.field))
+        return {};
+    QString tip = QStringLiteral("各币种按当前汇率换算为%1后的合计").arg(Money::kHomeCurrency);
+    if (const int leftOut = m_source->leftOut(column.field))
+        tip += QStringLiteral("\n%1 条记录的币种没有汇率，未计入合计").arg(leftOut);
+    return tip;
+}
+
 void DBGridEh::refreshSums()
 {
     m_sums.clear();
+    m_homeSums = false;
     QStringList fields;
     for (const GridColumn &c : std::as_const(m_model->columns)) {
         if (c.footerType != GridColumn::Sum)
@@ -350,6 +397,7 @@ void DBGridEh::refreshSums()
             const QVariant sum = m_source->sum(c.field);
             m_sums.insert(c.field.toLower(),
                           DisplayFormat::format(sum.isNull() ? QVariant(0) : sum, c.displayFormat));
+            m_homeSums = m_homeSums || m_source->isHomeSum(c.field);
         }
     }
     if (m_source)

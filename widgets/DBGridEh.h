@@ -13,6 +13,9 @@ class SqlListModel;
 class GridModel;
 class GridFooter;
 
+// The caption under which a footer's sums stand.
+inline const QString kSumCaption = QStringLiteral("合计");
+
 // The list grid every list window uses: a table over a record list with whole-row selection,
 // centred titles with sort markers, and a footer row of static texts and column sums.
 class DBGridEh : public QWidget
@@ -51,7 +54,10 @@ public:
         return m_markers.value(field.toLower(), Marker::None);
     }
     void setMarker(const QString &field, Marker marker);
+    // The footer's caption "合计" reads "合计(人民币)" while the footer sums prices in 人民币.
     QString footerText(int displayIndex) const;
+    // What a sum in 人民币 stands for, and how many rows it leaves out for want of a rate.
+    QString footerToolTip(int displayIndex) const;
 
 signals:
     void currentRowChanged(int row);
@@ -72,5 +78,6 @@ private:
     bool m_sortOnTitleClick = false;
     bool m_keepMemoOrder = false;
     QHash<QString, QString> m_sums; // field (lower case) → formatted sum
+    bool m_homeSums = false;        // some sums are prices in 人民币
     friend class GridFooter;
 };

@@ -38,6 +38,7 @@ EditorBottomBar::EditorBottomBar(QWidget *parent) : QWidget(parent)
         button->setToolTip(QString::fromUtf8(m.hint));
         button->setFocusPolicy(Qt::NoFocus);
         navigator->addWidget(button);
+        m_moves << button;
         connect(button, &QToolButton::clicked, this,
                 [this, move = m.move] { emit moveRequested(move); });
     }
@@ -57,6 +58,13 @@ EditorBottomBar::EditorBottomBar(QWidget *parent) : QWidget(parent)
 void EditorBottomBar::setChanging(bool changing)
 {
     m_place->setCurrentWidget(changing ? m_navigator : static_cast<QWidget *>(m_continuous));
+}
+
+void EditorBottomBar::setPosition(int current, int count)
+{
+    for (const Move move : {First, Prior, Next, Last})
+        m_moves.at(move)->setEnabled(move == First || move == Prior ? current > 0
+                                                                    : current < count - 1);
 }
 
 bool EditorBottomBar::continuousAdd() const

@@ -5,6 +5,7 @@
 class QCheckBox;
 class QPushButton;
 class QStackedWidget;
+class QToolButton;
 
 // The bottom of a record editor: "连续新增" while adding, or the record navigator while
 // changing (the two share one place), then "确定" and "取消".
@@ -18,6 +19,8 @@ public:
     explicit EditorBottomBar(QWidget *parent = nullptr);
 
     void setChanging(bool changing);
+    // First and prior are disabled at the first of `count` rows, next and last at the last.
+    void setPosition(int current, int count);
     bool continuousAdd() const;
     QPushButton *okButton() const { return m_ok; }
     QPushButton *cancelButton() const { return m_cancel; }
@@ -32,6 +35,7 @@ private:
     QStackedWidget *m_place;
     QCheckBox *m_continuous;
     QWidget *m_navigator;
+    QList<QToolButton *> m_moves; // First … Last
     QPushButton *m_ok;
     QPushButton *m_cancel;
 };

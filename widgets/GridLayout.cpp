@@ -7,6 +7,7 @@
 #include "widgets/uFrmDispFieldXz.h"
 
 #include <QAction>
+#include <QHeaderView>
 #include <QTableView>
 
 void LoadGridLayout(DBGridEh *grid, const QString &key)
@@ -42,6 +43,32 @@ void ChooseColumns(DBGridEh *grid)
     const QStringList result = chooser.result();
     for (int i = 0; i < result.size(); ++i)
         grid->setColumnVisible(i, result[i] != u"0");
+}
+
+void ChooseColumns(QTableView *view)
+{
+    QHeaderView *header = view->horizontalHeader();
+    QStringList captions;
+    QList<bool> visible;
+    for (int visual = 0; visual < header->count(); ++visual) {
+        const int logical = header->logicalIndex(visual);
+        captions << view->model()->headerData(logical, Qt::Horizontal).toString();
+        visible << !header->isSectionHidden(logical);
+    }
+    TFrmDispFieldXZ chooser(captions, visible, view->window());
+    if (chooser.exec() != QDialog::Accepted)
+        return;
+    const QStringList result = chooser.result();
+    for (int visual = 0; visual < result.size(); ++visual)
+        header->setSectionHidden(header->logicalIndex(visual), result[visual] == u"0");
+}
+
+void addColumnChooserMenu(QTableView *view)
+{
+    view->setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto *chooseColumns = new QAction(QStringLiteral("显示字段列表"), view);
+    QObject::connect(chooseColumns, &QAction::triggered, view, [view] { ChooseColumns(view); });
+    view->addAction(chooseColumns);
 }
 
 void addLayoutMenu(DBGridEh *grid, const QString &key)

@@ -3,6 +3,7 @@
 #include <QString>
 
 class DBGridEh;
+class QTableView;
 
 // Grid layouts kept in cfg_Grid under a key per window, and the column chooser.
 
@@ -16,5 +17,9 @@ void SaveGridLayout(DBGridEh *grid, const QString &key);
 void AskSaveGridLayout(DBGridEh *grid, const QString &key);
 // Lets the user tick the visible columns; cancel changes nothing.
 void ChooseColumns(DBGridEh *grid);
+// The same on a plain grid, whose choice is not stored.
+void ChooseColumns(QTableView *view);
+// A plain grid's pop-up menu: "显示字段列表".
+void addColumnChooserMenu(QTableView *view);
 // The grid's pop-up menu of a list window: "显示字段列表" and "保存当前设置" under `key`.
 void addLayoutMenu(DBGridEh *grid, const QString &key);

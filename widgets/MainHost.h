@@ -16,6 +16,8 @@ public:
     virtual DBGridEh *sampleGrid() = 0;
     // The code lists changed: the value list reads them again.
     virtual void codeListsChanged() = 0;
+    // Lists what the filters select again; an advanced query's result gives way to it.
+    virtual void rerunListQuery() = 0;
     // The sample type tree changed: the navigator reads it again and the list follows.
     virtual void sampleTypesChanged() = 0;
 };

@@ -3,6 +3,7 @@
 #include "core/DataDm.h"
 #include "core/Prompt.h"
 #include "core/RecordList.h"
+#include "core/SqlListModel.h"
 #include "widgets/EditorBottomBar.h"
 #include "widgets/EditorKeys.h"
 
@@ -30,6 +31,13 @@ void RecordEditor::finishForm(QBoxLayout *layout)
         moveTo(EditorBottomBar::rowAfter(move, m_records.currentRow(), m_records.rowCount()));
     });
     new EditorKeys(this, m_bottom->okButton(), m_bottom->cancelButton());
+    // The list grows when its count arrives: the navigator's end moves with it.
+    connect(m_records.model(), &SqlListModel::aggregatesReady, this, &RecordEditor::showPosition);
+}
+
+void RecordEditor::showPosition()
+{
+    m_bottom->setPosition(m_records.currentRow(), m_records.rowCount());
 }
 
 void RecordEditor::watchChanges()
@@ -93,6 +101,7 @@ void RecordEditor::loadCurrent()
     m_loaded = isChanging() ? values() : QVariantMap();
     m_filling = false;
     m_modified = false;
+    showPosition();
 }
 
 void RecordEditor::moveTo(int row)

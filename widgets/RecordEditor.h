@@ -68,6 +68,7 @@ private:
     void loadCurrent();
     void clear();
     void moveTo(int row);
+    void showPosition();
     void watchChanges();
 
     RecordList &m_records;
