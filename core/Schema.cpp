@@ -154,10 +154,13 @@ std::vector<Table> buildTables()
           text("F_tablename", 50),
           text("F_OperName", 50),
           text("F_stamp", 19),
-          {"F_columns", T::Memo}}},
+          {"F_columns", T::Memo}},
+         {},
+         4},
         {"cfg_importrow",
          {key, {"F_batch", T::Integer}, {"F_rowID", T::Integer}, text("F_digest", 32)},
-         {{"ix_importrow_batch", "F_batch"}}},
+         {{"ix_importrow_batch", "F_batch"}},
+         4},
     };
 }
 
@@ -329,12 +332,10 @@ bool upgradeToV4(QSqlDatabase &db, QString *error)
 {
     const SqlDialect dialect = SqlDialect::of(db);
     const QStringList existing = existingTables(db);
-    for (const char *name : {"cfg_importbatch", "cfg_importrow"}) {
-        // A backup restored from this version onto an older one already holds them.
-        if (existing.contains(QLatin1String(name)))
+    for (const Table &t : tablesOf(4)) {
+        if (t.since != 4 || existing.contains(QString::fromLatin1(t.name).toLower()))
             continue;
-        const Table *t = table(QLatin1String(name));
-        for (const QString &sql : QStringList{tableStatement(*t, dialect)} + indexStatements(*t)) {
+        for (const QString &sql : QStringList{tableStatement(t, dialect)} + indexStatements(t)) {
             if (!exec(db, sql, {}, error))
                 return false;
         }
@@ -428,18 +429,31 @@ int width(const QString &tableName, const QString &columnName)
     return c && c->type == ColumnType::Text ? c->width : 0;
 }
 
-QStringList tableStatements(const SqlDialect &dialect)
+std::vector<Table> tablesOf(int version)
+{
+    std::vector<Table> then;
+    for (const Table &t : tables()) {
+        if (t.since > version)
+            continue;
+        Table table = t;
+        std::erase_if(table.columns, [version](const Column &c) { return c.since > version; });
+        then.push_back(std::move(table));
+    }
+    return then;
+}
+
+QStringList tableStatements(const SqlDialect &dialect, int version)
 {
     QStringList statements;
-    for (const Table &t : tables())
+    for (const Table &t : tablesOf(version))
         statements << tableStatement(t, dialect);
     return statements;
 }
 
-QStringList indexStatements()
+QStringList indexStatements(int version)
 {
     QStringList statements;
-    for (const Table &t : tables())
+    for (const Table &t : tablesOf(version))
         statements << indexStatements(t);
     return statements;
 }
