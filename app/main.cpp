@@ -3,6 +3,7 @@
 #include "core/AppTitle.h"
 #include "core/DataDm.h"
 #include "core/DemoData.h"
+#include "core/OwnerOnly.h"
 #include "maintenance/Backup.h"
 #include "output/ExportLists.h"
 #include "output/ScriptReports.h"
@@ -67,7 +68,7 @@ int backupDatabase(const QString &folderArgument)
     QString folder = folderArgument.trimmed();
     if (folder.isEmpty())
         folder = Backup::storedFolder(dm);
-    if (!QDir().mkpath(folder)) {
+    if (!OwnerOnly::makeFolder(folder)) {
         std::fprintf(stderr, "cannot create the backup folder %s\n", qPrintable(folder));
         return 1;
     }

@@ -247,6 +247,15 @@ bool writeFile(const DataSource &source, const QString &file, QString *error,
     return ok;
 }
 
+// Whether the work goes on at `percent`; "stopped" in `error` when not.
+bool keepGoing(const Progress &progress, int percent, QString *error)
+{
+    if (!progress || progress(percent))
+        return true;
+    *error = QStringLiteral("stopped");
+    return false;
+}
+
 // `progress` told from `from` to `to` percent of the whole.
 Progress scaled(const Progress &progress, int from, int to)
 {
@@ -382,7 +391,7 @@ bool restore(const QString &file, const DataSource &target, QString *error,
         QSqlDatabase into;
         ok = openFile(fresh, freshName, &from, error) &&
              build(reader, from, target.engine, error, scaled(progress, 20, 70)) &&
-             Connection::open(target, targetName, &into, error) &&
+             keepGoing(progress, 70, error) && Connection::open(target, targetName, &into, error) &&
              (target.engine == Engine::SQLite
                   ? restoreSqlite(from, into, error, scaled(progress, 70, 100))
                   : restoreServer(from, into, error, scaled(progress, 70, 100)));

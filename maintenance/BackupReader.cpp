@@ -189,7 +189,12 @@ bool BackupReader::open(const QString &file, QString *error, const Progress &pro
         return false;
     }
     logForeignObjects();
-    return !progress || progress(100);
+    percent = 100;
+    if (!keepGoing()) {
+        *error = QStringLiteral("stopped");
+        return false;
+    }
+    return true;
 }
 
 // Only a regular file is read, through the descriptor that was checked: a FIFO, a device or a
