@@ -416,6 +416,20 @@ private slots:
                                         << "数据表 GoodMain 不完整";
         QTest::newRow("rows missing") << "rows"
                                       << "数据表 T_client 不完整";
+        QTest::newRow("a view in place of a table") << "view"
+                                                    << "数据表 GoodMain 与本程序的不符";
+        QTest::newRow("an endless view in place of a table") << "endless view"
+                                                             << "数据表 T_client 与本程序的不符";
+        QTest::newRow("a column missing") << "missing column"
+                                          << "数据表 T_goods 与本程序的不符";
+        QTest::newRow("a computed column") << "computed column"
+                                           << "数据表 T_suppler 与本程序的不符";
+        QTest::newRow("a FIFO") << "fifo"
+                                << "不是普通文件";
+        QTest::newRow("a link to a FIFO") << "link"
+                                          << "不是普通文件";
+        QTest::newRow("a folder") << "folder"
+                                  << "不是普通文件";
     }
 
     // A file that is not a whole backup of this or an older version is refused before
