@@ -4,6 +4,7 @@
 #include "core/AppHome.h"
 #include "core/DataDm.h"
 #include "input/SampleWorkbooks.h"
+#include "maintenance/Backup.h"
 #include "operators/uFrmOperLogin.h"
 #include "register/uFrmMain.h"
 #include "widgets/MessageBoxPrompt.h"
@@ -63,6 +64,7 @@ int runStartup()
     SplashConnectionUi ui(splash);
     if (!data.DataModuleCreate(ui))
         return 0;
+    Backup::removeStaleFiles(data);
 
     splash->setStatus(QStringLiteral("连接成功，正在登录 ....."));
     TFrmMain main;

@@ -59,7 +59,7 @@ int backupDatabase(const QString &folderArgument)
     QString folder = folderArgument.trimmed();
     if (folder.isEmpty())
         folder = Backup::storedFolder(dm);
-    if (!QDir().mkpath(folder)) {
+    if (!OwnerOnly::makeFolder(folder)) {
         std::fprintf(stderr, "cannot create the backup folder %s\n", qPrintable(folder));
         return 1;
     }

@@ -96,7 +96,7 @@ int main(int argc, char *argv[])
         return tool(QStringLiteral("sqlite3"),
                     {database, QStringLiteral(".restore ") + toolBackup});
     });
-    const double checkMs = best([&] { return Backup::check(ours, &error); });
+    const double checkMs = best([&] { return Backup::check(ours, &error, {}, work.path()); });
     const double restoreMs = best([&] { return Backup::restore(ours, source, &error); });
     if (backupMs < 0 || restoreMs < 0 || checkMs < 0) {
         std::fprintf(stderr, "failed: %s\n", qPrintable(error));
@@ -117,7 +117,7 @@ int main(int argc, char *argv[])
         // The server is filled by our own restore, then taken back and refilled by each side.
         const double serverRestoreMs =
             prepareServer(server, &error)
-                ? best([&] { return Backup::restore(ours, server, &error); })
+                ? best([&] { return Backup::restore(ours, server, &error, {}, work.path()); })
                 : -1;
         const double serverBackupMs =
             best([&] { return Backup::write(server, ourServerBackup, &error); });

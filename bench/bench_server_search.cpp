@@ -60,7 +60,7 @@ bool load(TdmData &dm, const QString &home, const QString &url, int records, QSt
     const bool ok =
         Backup::write(DataSource::fromDs(QDir(home).filePath(QStringLiteral("data")), {}), backup,
                       error) &&
-        Backup::restore(backup, DataSource::fromDs(url, {}), error) &&
+        Backup::restore(backup, DataSource::fromDs(url, {}), error, {}, home) &&
         dm.ExecSql(QStringLiteral("vacuum analyze"));
     QFile::remove(backup);
     std::printf("loaded in %.0f s\n", timer.nsecsElapsed() / 1e9);

@@ -156,15 +156,18 @@ std::vector<Table> buildTables()
           text("F_tablename", 50),
           text("F_OperName", 50),
           text("F_stamp", 19),
-          {"F_columns", T::Memo}}},
+          {"F_columns", T::Memo}},
+         {},
+         4},
         {"cfg_importrow",
          {key,
           {"F_batch", T::Integer},
           {"F_rowID", T::Integer},
           text("F_digest", 32),
-          {"F_kind", T::Integer},
-          {"F_before", T::Memo}},
-         {{"ix_importrow_batch", "F_batch"}}},
+          {"F_kind", T::Integer, 0, 6},
+          {"F_before", T::Memo, 0, 6}},
+         {{"ix_importrow_batch", "F_batch"}},
+         4},
     };
 }
 
@@ -336,12 +339,10 @@ bool upgradeToV4(QSqlDatabase &db, QString *error)
 {
     const SqlDialect dialect = SqlDialect::of(db);
     const QStringList existing = existingTables(db);
-    for (const char *name : {"cfg_importbatch", "cfg_importrow"}) {
-        // A backup restored from this version onto an older one already holds them.
-        if (existing.contains(QLatin1String(name)))
+    for (const Table &t : tablesOf(4)) {
+        if (t.since != 4 || existing.contains(QString::fromLatin1(t.name).toLower()))
             continue;
-        const Table *t = table(QLatin1String(name));
-        for (const QString &sql : QStringList{tableStatement(*t, dialect)} + indexStatements(*t)) {
+        for (const QString &sql : QStringList{tableStatement(t, dialect)} + indexStatements(t)) {
             if (!exec(db, sql, {}, error))
                 return false;
         }
@@ -370,7 +371,7 @@ bool upgradeToV6(QSqlDatabase &db, QString *error)
 {
     const SqlDialect dialect = SqlDialect::of(db);
     const Table *t = table(QStringLiteral("cfg_importrow"));
-    // A table made by the step of version 4 has its columns already.
+    // Only the columns the table lacks are added.
     const QSqlRecord existing = db.record(QStringLiteral("cfg_importrow"));
     for (const Column &c : t->columns) {
         if (!existing.contains(QLatin1String(c.name)) &&
@@ -453,18 +454,31 @@ int width(const QString &tableName, const QString &columnName)
     return c && c->type == ColumnType::Text ? c->width : 0;
 }
 
-QStringList tableStatements(const SqlDialect &dialect)
+std::vector<Table> tablesOf(int version)
+{
+    std::vector<Table> then;
+    for (const Table &t : tables()) {
+        if (t.since > version)
+            continue;
+        Table table = t;
+        std::erase_if(table.columns, [version](const Column &c) { return c.since > version; });
+        then.push_back(std::move(table));
+    }
+    return then;
+}
+
+QStringList tableStatements(const SqlDialect &dialect, int version)
 {
     QStringList statements;
-    for (const Table &t : tables())
+    for (const Table &t : tablesOf(version))
         statements << tableStatement(t, dialect);
     return statements;
 }
 
-QStringList indexStatements()
+QStringList indexStatements(int version)
 {
     QStringList statements;
-    for (const Table &t : tables())
+    for (const Table &t : tablesOf(version))
         statements << indexStatements(t);
     return statements;
 }

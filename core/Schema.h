@@ -20,6 +20,7 @@ struct Column
     const char *name;
     ColumnType type;
     int width = 0; // characters, for Text
+    int since = 1; // the schema version that added it
 };
 
 struct Index
@@ -34,11 +35,16 @@ struct Table
     const char *name;
     std::vector<Column> columns;
     std::vector<Index> indexes = {};
+    int since = 1; // the schema version that added it
 };
 
 inline constexpr int kVersion = 6;
 
 const std::vector<Table> &tables();
+
+// The tables of schema `version`, each with the columns it had then: what a backup of that
+// version holds.
+std::vector<Table> tablesOf(int version);
 
 // Names are matched without regard to case, as every statement of the program may spell them.
 const Table *table(const QString &name);
@@ -48,9 +54,10 @@ const Column *column(const QString &table, const QString &column);
 int width(const QString &table, const QString &column);
 
 QStringList createStatements(const SqlDialect &dialect);
-// The same in two steps, for bulk loads that index the rows once they are in.
-QStringList tableStatements(const SqlDialect &dialect);
-QStringList indexStatements();
+// The same in two steps, for bulk loads that index the rows once they are in; the tables and
+// indexes of an older `version` for loading a backup of that version before it is upgraded.
+QStringList tableStatements(const SqlDialect &dialect, int version = kVersion);
+QStringList indexStatements(int version = kVersion);
 
 enum class State { Empty, Current, Older, Foreign, Newer, Damaged };
 

@@ -340,4 +340,52 @@ bool fileToServer(QSqlDatabase &file, QSqlDatabase &server, const Schema::Table 
     return ok;
 }
 
+bool fileToFile(QSqlDatabase &from, QSqlDatabase &to, const Schema::Table &table, QString *error,
+                const RowsDone &rowsDone)
+{
+    sqlite3 *source = SqliteStatement::connectionOf(from);
+    sqlite3 *target = SqliteStatement::connectionOf(to);
+    if (!source || !target) {
+        *error = QStringLiteral("a file copy needs two SQLite files");
+        return false;
+    }
+    const QString columns = columnList(table);
+    const QString name = QLatin1String(table.name);
+    QStringList marks;
+    for (size_t i = 0; i < table.columns.size(); ++i)
+        marks << QStringLiteral("?");
+    SqliteStatement select(source, QStringLiteral("select %1 from %2").arg(columns, name), {});
+    SqliteStatement insert(
+        target,
+        QStringLiteral("insert into %1(%2) values(%3)").arg(name, columns, marks.join(u',')), {});
+    if (!select.isValid() || !insert.isValid()) {
+        *error = select.isValid() ? insert.error() : select.error();
+        return false;
+    }
+    const int count = int(table.columns.size());
+    qint64 rows = 0;
+    while (select.step()) {
+        for (int i = 0; i < count; ++i)
+            sqlite3_bind_value(insert.handle(), i + 1, sqlite3_column_value(select.handle(), i));
+        if (sqlite3_step(insert.handle()) != SQLITE_DONE) {
+            *error = QString::fromUtf8(sqlite3_errmsg(target));
+            return false;
+        }
+        sqlite3_reset(insert.handle());
+        if (++rows % kRowsPerReport == 0 && rowsDone && !rowsDone(rows)) {
+            *error = QStringLiteral("stopped");
+            return false;
+        }
+    }
+    if (!select.error().isEmpty()) {
+        *error = select.error();
+        return false;
+    }
+    if (rowsDone && !rowsDone(rows)) {
+        *error = QStringLiteral("stopped");
+        return false;
+    }
+    return true;
+}
+
 } // namespace TableCopy

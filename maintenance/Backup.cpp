@@ -3,6 +3,7 @@
 #include "core/AppHome.h"
 #include "core/Connection.h"
 #include "core/DataDm.h"
+#include "core/OwnerOnly.h"
 #include "core/Schema.h"
 #include "core/SearchIndex.h"
 #include "core/ServerSearchIndex.h"
@@ -10,15 +11,16 @@
 #include "core/SqliteStatement.h"
 #include "core/TableCopy.h"
 #include "core/Transaction.h"
+#include "maintenance/BackupReader.h"
 
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
-#include <QSqlDriver>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlRecord>
-#include <QTemporaryDir>
 #include <QUuid>
 #include <algorithm>
 #include <cerrno>
@@ -218,6 +220,10 @@ bool writeFile(const DataSource &source, const QString &file, QString *error,
 {
     const QString sourceName = uniqueName("source");
     const QString fileName = uniqueName("file");
+    if (!OwnerOnly::prepare(file)) {
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
     bool ok = false;
     {
         QSqlDatabase from;
@@ -241,17 +247,22 @@ bool writeFile(const DataSource &source, const QString &file, QString *error,
     return ok;
 }
 
-// A backup's own connection, read-only.
-bool openBackup(const QString &file, const QString &name, QSqlDatabase *db, QString *error)
+// Whether the work goes on at `percent`; "stopped" in `error` when not.
+bool keepGoing(const Progress &progress, int percent, QString *error)
 {
-    *db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-    db->setDatabaseName(file);
-    db->setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-    if (!db->open()) {
-        *error = db->lastError().text();
-        return false;
-    }
-    return SearchIndex::registerTokenizer(*db, error);
+    if (!progress || progress(percent))
+        return true;
+    *error = QStringLiteral("stopped");
+    return false;
+}
+
+// `progress` told from `from` to `to` percent of the whole.
+Progress scaled(const Progress &progress, int from, int to)
+{
+    if (!progress)
+        return {};
+    return
+        [progress, from, to](int percent) { return progress(from + (to - from) * percent / 100); };
 }
 
 bool restoreSqlite(QSqlDatabase &backup, QSqlDatabase &target, QString *error,
@@ -312,134 +323,93 @@ bool restoreServer(QSqlDatabase &backup, QSqlDatabase &target, QString *error,
     return transaction.commit(error);
 }
 
-// The backup as it will come back: a copy without its header, upgraded to this program's
-// schema and, for a file, searchable, so that the live data changes in one step at the very
-// end, or not at all.
-bool prepareCopy(const QString &file, const QString &copy, Engine target, QString *error)
+// The backup's rows in a new file holding the program's schema of the backup's version and
+// nothing else, then upgraded, and for a file searchable: what will replace the data in one
+// step at the very end, or not at all.
+bool build(BackupReader &reader, QSqlDatabase &db, Engine target, QString *error,
+           const Progress &progress)
 {
-    QFile::remove(copy);
-    if (!QFile::copy(file, copy)) {
-        *error = QStringLiteral("cannot copy the backup to %1").arg(copy);
+    const SqlDialect sqlite(Engine::SQLite);
+    // A file of our own that is thrown away on failure: no journal beside it.
+    if (!exec(db, QStringLiteral("pragma journal_mode=memory"), error) ||
+        !exec(db, QStringLiteral("pragma synchronous=off"), error))
+        return false;
+    {
+        Transaction transaction(db);
+        if (!transaction.began(error))
+            return false;
+        for (const QString &sql : Schema::tableStatements(sqlite, reader.version())) {
+            if (!exec(db, sql, error))
+                return false;
+        }
+        if (!reader.copyTables(db, error, scaled(progress, 0, 60)))
+            return false;
+        SqliteWatch watch(db, [&progress] { return !progress || progress(60); });
+        for (const QString &sql : Schema::indexStatements(reader.version())) {
+            if (!exec(db, sql, error))
+                return false;
+        }
+        if ((target == Engine::SQLite && !SearchIndex::ensureBuilt(db, error)) ||
+            !transaction.commit(error))
+            return false;
+    }
+    QSqlQuery version(db);
+    if (!version.exec(QStringLiteral("select max(F_version) from cfg_schema")) || !version.next() ||
+        version.value(0).toInt() != reader.version()) {
+        *error = QObject::tr("备份文件已损坏：版本记录与文件头不符。");
         return false;
     }
-    QFile(copy).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    const QString name = uniqueName("prepare");
-    bool ok = false;
-    {
-        QSqlDatabase db;
-        ok = openFile(copy, name, &db, error) &&
-             exec(db, QStringLiteral("drop table backup_header"), error) &&
-             Schema::ensure(db, SqlDialect(Engine::SQLite), error) &&
-             (target != Engine::SQLite || SearchIndex::ensureBuilt(db, error));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return ok;
-}
-
-// The tables and columns of the schema, each with as many rows as the header says.
-bool wholeAsDescribed(const QSqlDatabase &db, const QMap<QString, QString> &header,
-                      QString *missing)
-{
-    for (const Schema::Table &t : Schema::tables()) {
-        QStringList columns;
-        for (const Schema::Column &c : t.columns)
-            columns << QLatin1String(c.name);
-        QSqlQuery q(db);
-        const QString name = QLatin1String(t.name);
-        if (!q.exec(QStringLiteral("select count(*) from (select %1 from %2) rows")
-                        .arg(columns.join(u','), name)) ||
-            !q.next()) {
-            *missing = name;
-            return false;
-        }
-        if (q.value(0).toString() != header.value(QStringLiteral("rows.") + name.toLower())) {
-            *missing = name;
-            return false;
-        }
-    }
-    return true;
+    version.finish();
+    return Schema::ensure(db, sqlite, error);
 }
 
 } // namespace
 
-bool check(const QString &file, QString *error)
+bool check(const QString &file, QString *error, const Progress &progress, const QString &workFolder)
 {
-    QFile bytes(file);
-    if (!bytes.open(QIODevice::ReadOnly) || bytes.read(16) != QByteArray("SQLite format 3\0", 16)) {
-        *error = QObject::tr("“%1”不是本程序的备份文件。").arg(QDir::toNativeSeparators(file));
-        return false;
-    }
-    bytes.close();
-    const QString name = uniqueName("check");
-    bool ok = false;
-    {
-        QSqlDatabase db;
-        QString reason;
-        if (!openBackup(file, name, &db, &reason)) {
-            *error = QObject::tr("备份文件已损坏：%1").arg(reason);
-        } else {
-            QSqlQuery q(db);
-            if (!q.exec(QStringLiteral("pragma integrity_check")) || !q.next() ||
-                q.value(0).toString() != u"ok") {
-                *error = QObject::tr("备份文件已损坏：%1")
-                             .arg(q.isActive() ? q.value(0).toString() : q.lastError().text());
-            } else {
-                q.finish();
-                const QMap<QString, QString> values = header(file, &reason);
-                const int schema = values.value(QStringLiteral("schema")).toInt();
-                QString missing;
-                if (values.value(QStringLiteral("format")) != QString::number(kFormat) ||
-                    schema < 1)
-                    *error = QObject::tr("“%1”不是本程序的备份文件。")
-                                 .arg(QDir::toNativeSeparators(file));
-                else if (schema > Schema::kVersion)
-                    *error =
-                        QObject::tr("备份文件的版本（%1）比本程序（%2）新，请使用新版程序恢复。")
-                            .arg(schema)
-                            .arg(Schema::kVersion);
-                // Older backups have the tables of their own version; upgrading checks them.
-                else if (schema == Schema::kVersion && !wholeAsDescribed(db, values, &missing))
-                    *error = QObject::tr("备份文件已损坏：数据表 %1 不完整。").arg(missing);
-                else
-                    ok = true;
-            }
-            db.close();
-        }
-    }
-    QSqlDatabase::removeDatabase(name);
-    return ok;
+    BackupReader reader(workFolder.isEmpty() ? AppHome::path(QStringLiteral("back")) : workFolder);
+    return reader.open(file, error, progress);
 }
 
 bool restore(const QString &file, const DataSource &target, QString *error,
-             const Progress &progress)
+             const Progress &progress, const QString &workFolder)
 {
-    QTemporaryDir work;
-    const QString copy = work.filePath(QStringLiteral("restore.db"));
-    if (!work.isValid() || !prepareCopy(file, copy, target.engine, error))
+    const QString folder = workFolder.isEmpty() ? Backup::workFolder(target) : workFolder;
+    BackupReader reader(folder);
+    if (!reader.open(file, error, scaled(progress, 0, 20)))
         return false;
-    if (progress && !progress(20)) {
-        *error = QStringLiteral("stopped");
+    const QString fresh = partName(QDir(folder).filePath(QStringLiteral("restore.back")));
+    if (!OwnerOnly::prepare(fresh)) {
+        *error = QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
-    const QString backupName = uniqueName("restore-from");
+    const QString freshName = uniqueName("restore-from");
     const QString targetName = uniqueName("restore-into");
     bool ok = false;
     {
         QSqlDatabase from;
         QSqlDatabase into;
-        if (openBackup(copy, backupName, &from, error) &&
-            Connection::open(target, targetName, &into, error))
-            ok = target.engine == Engine::SQLite ? restoreSqlite(from, into, error, progress)
-                                                 : restoreServer(from, into, error, progress);
+        ok = openFile(fresh, freshName, &from, error) &&
+             build(reader, from, target.engine, error, scaled(progress, 20, 70)) &&
+             keepGoing(progress, 70, error) && Connection::open(target, targetName, &into, error) &&
+             (target.engine == Engine::SQLite
+                  ? restoreSqlite(from, into, error, scaled(progress, 70, 100))
+                  : restoreServer(from, into, error, scaled(progress, 70, 100)));
         into.close();
         from.close();
     }
     QSqlDatabase::removeDatabase(targetName);
-    QSqlDatabase::removeDatabase(backupName);
+    QSqlDatabase::removeDatabase(freshName);
+    removePart(fresh);
     if (ok && progress)
         progress(100);
     return ok;
+}
+
+QString workFolder(const DataSource &target)
+{
+    return target.engine == Engine::SQLite ? QFileInfo(target.sqliteFile).absolutePath()
+                                           : AppHome::path(QStringLiteral("back"));
 }
 
 bool isDue(int mode, const QDate &day)
@@ -481,16 +451,15 @@ bool write(const DataSource &source, const QString &target, QString *error,
     // Written aside and renamed when complete: a crash or a full disk never leaves a file
     // that looks like a finished backup.
     // Its own part file: two backups of one day never write into each other.
-    const QString part = target + u'.' + QUuid::createUuid().toString(QUuid::WithoutBraces) +
-                         QStringLiteral(".part");
+    const QString part = partName(target);
     if (!writeFile(source, part, error, progress)) {
-        QFile::remove(part);
+        removePart(part);
         return false;
     }
     if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(target).constData()) !=
         0) {
         *error = QString::fromLocal8Bit(std::strerror(errno));
-        QFile::remove(part);
+        removePart(part);
         return false;
     }
     if (progress)
@@ -500,22 +469,43 @@ bool write(const DataSource &source, const QString &target, QString *error,
 
 QMap<QString, QString> header(const QString &file, QString *error)
 {
-    QMap<QString, QString> values;
-    const QString name = uniqueName("header");
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(file);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-        QSqlQuery q(db);
-        if (!db.open() || !q.exec(QStringLiteral("select F_key, F_value from backup_header")))
-            *error = db.isOpen() ? q.lastError().text() : db.lastError().text();
-        while (q.next())
-            values.insert(q.value(0).toString(), q.value(1).toString());
-        q.finish();
-        db.close();
+    BackupReader reader(AppHome::path(QStringLiteral("back")));
+    return reader.open(file, error) ? reader.header() : QMap<QString, QString>();
+}
+
+QString partName(const QString &target)
+{
+    return target + u'.' + QUuid::createUuid().toString(QUuid::WithoutBraces) +
+           QStringLiteral(".part");
+}
+
+void removePart(const QString &part)
+{
+    for (const char *side : {"", "-journal", "-wal", "-shm"})
+        QFile::remove(part + QLatin1String(side));
+}
+
+void removeStaleFiles(TdmData &dm)
+{
+    static const QRegularExpression ours(
+        QStringLiteral("^.+\\.(back|xlsx)\\.[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-"
+                       "[0-9a-f]{12}\\.part(-journal|-wal|-shm)?$"));
+    QStringList folders{storedFolder(dm), AppHome::path(QStringLiteral("back")),
+                        AppHome::path(QStringLiteral("export"))};
+    if (dm.source().engine == Engine::SQLite)
+        folders << workFolder(dm.source());
+    folders.removeDuplicates();
+    // Work still under way in another copy of the program is younger than that.
+    const QDateTime before = QDateTime::currentDateTime().addDays(-1);
+    for (const QString &folder : std::as_const(folders)) {
+        QDirIterator files(folder, QDir::Files | QDir::Hidden | QDir::System);
+        while (files.hasNext()) {
+            const QFileInfo file(files.next());
+            if (!file.isSymLink() && file.isFile() && ours.match(file.fileName()).hasMatch() &&
+                file.lastModified() < before && !QFile::remove(file.filePath()))
+                qWarning("cannot remove the stale file %s", qPrintable(file.filePath()));
+        }
     }
-    QSqlDatabase::removeDatabase(name);
-    return values;
 }
 
 } // namespace Backup

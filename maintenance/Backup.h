@@ -33,25 +33,46 @@ QString storedFolder(TdmData &dm);
 // Told the share done so far (0–100); answering false stops the work.
 using Progress = std::function<bool(int percent)>;
 
-// Writes a backup of `source` to `target`, replacing a file of that name only on success.
-// False with the reason in `error`; nothing is left at `target` then but what was there.
+// Writes a backup of `source` to `target` (owner-only), replacing a file of that name only on
+// success. False with the reason in `error`; nothing is left at `target` then but what was
+// there, and no part file.
 bool write(const DataSource &source, const QString &target, QString *error,
            const Progress &progress = {});
 
-// Whether `file` is a backup this program can restore: a SQLite database, whole
-// (integrity check), with a header, of a schema version not newer than this program's. The
-// reason, in the user's words, in `error` when not.
-bool check(const QString &file, QString *error);
+// Whether `file` is a backup this program can restore: a regular file, a SQLite database,
+// whole, with a header, of a schema version not newer than this program's, holding each of
+// the program's tables of that version with its columns and the rows the header counts. The
+// file is read through a private copy in `workFolder` (empty: back/ in the program's folder),
+// removed again. The reason, in the user's words, in `error` when not.
+bool check(const QString &file, QString *error, const Progress &progress = {},
+           const QString &workFolder = {});
 
-// Replaces every table of `target` by the backup's, all or nothing: on SQLite through the
-// online backup interface, on a server in one transaction with the key sequences set past the
-// restored keys. A backup of either engine restores into either. An older schema is upgraded
-// after. Check the file first.
+// Replaces every table of `target` by the backup's, all or nothing. Only the program's own
+// tables and columns are taken from the file: they are loaded into a new database of the
+// program's schema of the file's version, which is then upgraded, and that replaces the data
+// (a file through the online backup interface, a server in one transaction with the key
+// sequences set past the restored keys). Anything else in the file is ignored and logged;
+// nothing in it runs. A backup of either engine restores into either. The work is done in
+// `workFolder` (empty: workFolder(target)), never in the system's temporary folder.
 bool restore(const QString &file, const DataSource &target, QString *error,
-             const Progress &progress = {});
+             const Progress &progress = {}, const QString &workFolder = {});
+
+// Where a restore into `target` prepares its copies when not told: beside a register file,
+// else back/ in the program's folder.
+QString workFolder(const DataSource &target);
 
 // What a backup file's header says, key → value: format, schema, program, engine, taken, and
-// rows.<table> for every table.
+// rows.<table> for every table; empty, with the reason, when the file does not pass check().
 QMap<QString, QString> header(const QString &file, QString *error);
+
+// A new name beside `target` to write it aside: target + "." + a UUID + ".part".
+QString partName(const QString &target);
+
+// Removes a part file and what SQLite may have left beside it.
+void removePart(const QString &part);
+
+// Removes part files of this program's own naming (see partName) older than a day, left by
+// work that was killed, from export/, the backup folders and the register's folder.
+void removeStaleFiles(TdmData &dm);
 
 } // namespace Backup

@@ -1,6 +1,7 @@
 #include "maintenance/MaintenanceCommands.h"
 
 #include "core/DataDm.h"
+#include "core/OwnerOnly.h"
 #include "core/Prompt.h"
 #include "maintenance/Backup.h"
 #include "maintenance/DataClear.h"
@@ -50,7 +51,7 @@ void automaticBackup(QWidget *parent)
         return;
     QString error;
     const DataSource source = dmData->source();
-    if (!QDir().mkpath(folder)) {
+    if (!OwnerOnly::makeFolder(folder)) {
         qWarning("automatic backup failed: cannot create %s", qPrintable(folder));
         ShowPrompt(QStringLiteral("数据备份失败！"), Prompt::Error);
         return;

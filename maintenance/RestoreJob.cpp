@@ -1,5 +1,7 @@
 #include "maintenance/RestoreJob.h"
 
+#include "core/OwnerOnly.h"
+
 #include <QDir>
 
 namespace RestoreJob {
@@ -23,7 +25,7 @@ bool run(const QString &file, const DataSource &target, const QString &folder, Q
     };
     *safety = QDir(folder).filePath(Backup::safetyFileName(QDateTime::currentDateTime()));
     *failure = Failure::SafetyBackup;
-    if (!QDir().mkpath(folder)) {
+    if (!OwnerOnly::makeFolder(folder)) {
         *error =
             QStringLiteral("cannot create the folder %1").arg(QDir::toNativeSeparators(folder));
         return false;
@@ -31,7 +33,7 @@ bool run(const QString &file, const DataSource &target, const QString &folder, Q
     if (!Backup::write(target, *safety, error, share(0)))
         return false;
     *failure = Failure::Restore;
-    if (!Backup::restore(file, target, error, share(50)))
+    if (!Backup::restore(file, target, error, share(50), folder))
         return false;
     *failure = Failure::None;
     return true;

@@ -1,6 +1,7 @@
 #include "maintenance/uFrmDataBack.h"
 
 #include "core/DataDm.h"
+#include "core/OwnerOnly.h"
 #include "core/Prompt.h"
 #include "maintenance/Backup.h"
 #include "maintenance/RestoreJob.h"
@@ -140,9 +141,25 @@ void TFrmDataBack::RecoverData()
                                   QStringLiteral("备份文件 (*.back);;所有文件 (*.*)"));
     if (file.isEmpty())
         return;
-    // A file that is not a whole backup changes nothing.
+    // The copies a restore works on go into the backup folder, beside the data set aside.
+    const QString folder = edtBackPath->text().trimmed().isEmpty() ? Backup::storedFolder(*dmData)
+                                                                   : edtBackPath->text().trimmed();
+    if (!OwnerOnly::makeFolder(folder)) {
+        ShowPrompt(QStringLiteral("目录") + folder +
+                       QStringLiteral(" 创建失败,请检测路径是否合法!"),
+                   Prompt::Error);
+        return;
+    }
+    // A file that is not a whole backup changes nothing; a hostile one never holds the window.
     QString error;
-    if (!Backup::check(file, &error)) {
+    setBusy(true);
+    const WorkOutcome checked = runWithProgress(
+        this, QStringLiteral("正在检查备份文件..."),
+        [&](const ProgressReport &report) { return Backup::check(file, &error, report, folder); });
+    setBusy(false);
+    if (checked == WorkOutcome::Cancelled)
+        return;
+    if (checked == WorkOutcome::Failed) {
         ShowPrompt(error, Prompt::Error);
         return;
     }
@@ -150,8 +167,6 @@ void TFrmDataBack::RecoverData()
                    Prompt::Question) != Prompt::Yes)
         return;
     // The data as it was goes aside first, so a wrong choice of file can be undone.
-    const QString folder = edtBackPath->text().trimmed().isEmpty() ? Backup::storedFolder(*dmData)
-                                                                   : edtBackPath->text().trimmed();
     QString safety;
     RestoreJob::Failure failure = RestoreJob::Failure::None;
     setBusy(true);

@@ -12,8 +12,13 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTest>
+#include <QUuid>
 #include <atomic>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -81,6 +86,102 @@ void verifySearchIndex(const QSqlDatabase &db)
             q.next());
     QCOMPARE(q.value(0).toInt(), 1);
 }
+
+// Runs `statements` on a backup file as someone who edits it by hand.
+void editFile(const QString &file, const QStringList &statements)
+{
+    const QString name = QStringLiteral("edit");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(file);
+        QVERIFY(db.open());
+        QString error;
+        QVERIFY(SearchIndex::registerTokenizer(db, &error));
+        QSqlQuery q(db);
+        for (const QString &sql : statements)
+            QVERIFY2(q.exec(sql), qPrintable(sql + u' ' + q.lastError().text()));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+// Every table, column, index and trigger of a database, as its engine describes them.
+QStringList schemaOf(const QSqlDatabase &db)
+{
+    QStringList objects;
+    QSqlQuery q(db);
+    if (db.driverName() == u"QSQLITE") {
+        q.exec(QStringLiteral("select type, name, tbl_name, sql from sqlite_master "
+                              "where name not like 'sqlite_%'"));
+    } else {
+        q.exec(QStringLiteral(
+            "select 'column', table_name, column_name, data_type || coalesce(column_default, '') "
+            "from information_schema.columns where table_schema = current_schema() union all "
+            "select 'index', tablename, indexname, indexdef from pg_indexes "
+            "where schemaname = current_schema() union all "
+            "select 'trigger', tgrelid::regclass::text, tgname, '' from pg_trigger "
+            "where not tgisinternal"));
+    }
+    while (q.next()) {
+        objects << QStringList{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
+                               q.value(3).toString()}
+                       .join(u'|');
+    }
+    objects.sort();
+    return objects;
+}
+
+QString adminHash(TdmData *dm)
+{
+    return dm->GetStrValue(
+        QStringLiteral("select F_PassWord from OperList where F_Name = 'admin'"));
+}
+
+// The columns of a table as a list for hand-written statements.
+QString columnsOf(const char *table)
+{
+    QStringList names;
+    for (const Schema::Column &c : Schema::table(QLatin1String(table))->columns)
+        names << QLatin1String(c.name);
+    return names.join(u',');
+}
+
+// Files in `folder`, hidden ones too.
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+}
+
+int modeOf(const QString &path)
+{
+    struct stat status = {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? int(status.st_mode & 0777)
+                                                                     : -1;
+}
+
+// While it lives, this process may write no file past `bytes`; writes beyond fail instead of
+// ending the process, as on a full disk.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_before);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_before;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_before);
+        std::signal(SIGXFSZ, m_handler);
+    }
+
+private:
+    rlimit m_before = {};
+    void (*m_handler)(int) = nullptr;
+};
 
 } // namespace
 
@@ -195,35 +296,108 @@ private slots:
         verifySearchIndex(back.dm()->database());
     }
 
-    // A backup of the first version comes back upgraded.
-    void olderBackupIsUpgraded()
+    // A backup that defines more than the program's tables brings none of it along: the
+    // register ends with exactly the program's schema, and nothing of the file ever ran.
+    void hostileBackupRestoresToOurSchema()
     {
         QFETCH_GLOBAL(QString, engine);
         TestDatabase db(engine);
+        TdmData *dm = db.dm();
+        fill(dm);
+        const QStringList data = dump(dm->database());
+        const QString hash = adminHash(dm);
+        const QString file = QDir(db.home()).filePath(QStringLiteral("planted.back"));
+        QString error;
+        QVERIFY2(Backup::write(dm->source(), file, &error), qPrintable(error));
+        const QString goods = columnsOf("GoodMain");
+        editFile(file,
+                 {QStringLiteral("create table spy(what text)"),
+                  QStringLiteral("create table gm_old as select * from GoodMain"),
+                  QStringLiteral("drop table GoodMain"),
+                  // No key, one column more.
+                  QStringLiteral("create table GoodMain(%1, F_planted text)").arg(goods),
+                  QStringLiteral("insert into GoodMain(%1, F_planted) select %1, 'x' from gm_old")
+                      .arg(goods),
+                  QStringLiteral("drop table gm_old"),
+                  QStringLiteral("create trigger spy_goods after insert on GoodMain begin "
+                                 "insert into spy values('goods'); end"),
+                  QStringLiteral("create trigger spy_grid after update on cfg_Grid begin "
+                                 "update OperList set F_PassWord = ''; end"),
+                  QStringLiteral("create trigger spy_oper after insert on OperList begin "
+                                 "update OperList set F_PassWord = ''; end"),
+                  QStringLiteral("create view spy_view as with recursive r(n) as (select 1 "
+                                 "union all select n + 1 from r) select n from r")});
+        QVERIFY2(Backup::check(file, &error), qPrintable(error));
+        QVERIFY2(Backup::restore(file, dm->source(), &error), qPrintable(error));
+
+        TestDatabase fresh(engine);
+        QCOMPARE(schemaOf(dm->database()), schemaOf(fresh.dm()->database()));
+        QCOMPARE(dump(dm->database()), data);
+        QCOMPARE(adminHash(dm), hash);
+        // The saves that the planted triggers were waiting for.
+        QVERIFY(dm->ExecSql(QStringLiteral("insert into GoodMain(F_goodCode) values('N')")));
+        QVERIFY(dm->ExecSql(QStringLiteral("update cfg_Grid set F_Width = F_Width + 1")));
+        QVERIFY(dm->ExecSql(QStringLiteral("insert into OperList(F_Name) values('new')")));
+        QCOMPARE(adminHash(dm), hash);
+        QVERIFY(dm->GetIntValue(QStringLiteral("select max(F_ID) from GoodMain")) > 3);
+    }
+
+    void olderBackupIsBuiltAndUpgraded_data()
+    {
+        QTest::addColumn<int>("version");
+        QTest::newRow("version 1") << 1;
+        QTest::newRow("version 3") << 3;
+    }
+
+    // A backup of an older version is loaded into the program's schema of that version and
+    // upgraded there; its triggers never see the upgrade's writes, its rows are counted all
+    // the same, and a view where a later version has a table is ignored.
+    void olderBackupIsBuiltAndUpgraded()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        QFETCH(int, version);
+        TestDatabase db(engine);
+        TdmData *dm = db.dm();
+        fill(dm);
+        const QString hash = adminHash(dm);
         const QString file = QDir(db.home()).filePath(QStringLiteral("old.back"));
         QString error;
-        QVERIFY2(Backup::write(db.dm()->source(), file, &error), qPrintable(error));
-        const QString name = QStringLiteral("age");
-        {
-            QSqlDatabase old = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-            old.setDatabaseName(file);
-            QVERIFY(old.open());
-            QSqlQuery q(old);
-            for (const char *sql :
-                 {"update cfg_schema set F_version = 1",
-                  "update backup_header set F_value = '1' where F_key = 'schema'",
-                  "delete from cfg_Grid where F_name = 'revazezmain' and F_fieldname = 'F_amount'"})
-                QVERIFY2(q.exec(QLatin1String(sql)), sql);
-            old.close();
-        }
-        QSqlDatabase::removeDatabase(name);
+        QVERIFY2(Backup::write(dm->source(), file, &error), qPrintable(error));
+        QStringList older{
+            QStringLiteral("delete from cfg_schema"),
+            QStringLiteral("insert into cfg_schema values(%1)").arg(version),
+            QStringLiteral("delete from cfg_Grid where F_name = 'revazezmain' and "
+                           "F_fieldname = 'F_amount'"),
+            QStringLiteral("create trigger spy_grid after update on cfg_Grid begin "
+                           "update OperList set F_PassWord = ''; end"),
+            QStringLiteral("update backup_header set F_value = '%1' where F_key = 'schema'")
+                .arg(version)};
+        for (const char *table : {"cfg_Grid", "cfg_schema"})
+            older << QStringLiteral("update backup_header set F_value = (select count(*) from %1) "
+                                    "where F_key = 'rows.%2'")
+                         .arg(QLatin1String(table), QString::fromLatin1(table).toLower());
+        older << QStringLiteral("drop table cfg_importrow")
+              << QStringLiteral("drop table cfg_importbatch")
+              << QStringLiteral("create view cfg_importrow as with recursive r(n) as (select 1 "
+                                "union all select n + 1 from r) select n as F_ID from r");
+        editFile(file, older);
+
         QVERIFY2(Backup::check(file, &error), qPrintable(error));
-        QVERIFY2(Backup::restore(file, db.dm()->source(), &error), qPrintable(error));
-        QCOMPARE(db.dm()->GetIntValue(QStringLiteral("select max(F_version) from cfg_schema")),
+        QVERIFY2(Backup::restore(file, dm->source(), &error), qPrintable(error));
+        QCOMPARE(dm->GetIntValue(QStringLiteral("select max(F_version) from cfg_schema")),
                  Schema::kVersion);
-        QCOMPARE(db.dm()->GetIntValue(QStringLiteral("select count(*) from cfg_Grid where "
-                                                     "F_fieldname = 'F_amount'")),
-                 1);
+        QCOMPARE(dm->GetIntValue(QStringLiteral("select count(*) from cfg_Grid where "
+                                                "F_name = 'revazezmain' and F_fieldname = "
+                                                "'F_amount'")),
+                 version < 2 ? 1 : 0);
+        QCOMPARE(adminHash(dm), hash);
+        TestDatabase fresh(engine);
+        QCOMPARE(schemaOf(dm->database()), schemaOf(fresh.dm()->database()));
+
+        // The row count of an older header is checked as well.
+        editFile(file, {QStringLiteral("delete from T_client")});
+        QVERIFY(!Backup::check(file, &error));
+        QVERIFY2(error.contains(QStringLiteral("数据表 T_client 不完整")), qPrintable(error));
     }
 
     void refusedFiles_data()
@@ -242,6 +416,20 @@ private slots:
                                         << "数据表 GoodMain 不完整";
         QTest::newRow("rows missing") << "rows"
                                       << "数据表 T_client 不完整";
+        QTest::newRow("a view in place of a table") << "view"
+                                                    << "数据表 GoodMain 与本程序的不符";
+        QTest::newRow("an endless view in place of a table") << "endless view"
+                                                             << "数据表 T_client 与本程序的不符";
+        QTest::newRow("a column missing") << "missing column"
+                                          << "数据表 T_goods 与本程序的不符";
+        QTest::newRow("a computed column") << "computed column"
+                                           << "数据表 T_suppler 与本程序的不符";
+        QTest::newRow("a FIFO") << "fifo"
+                                << "不是普通文件";
+        QTest::newRow("a link to a FIFO") << "link"
+                                          << "不是普通文件";
+        QTest::newRow("a folder") << "folder"
+                                  << "不是普通文件";
     }
 
     // A file that is not a whole backup of this or an older version is refused before
@@ -254,7 +442,32 @@ private slots:
         TestDatabase db(engine);
         const QString file = QDir(db.home()).filePath(QStringLiteral("chosen.back"));
         QString error;
-        if (kind == u"text") {
+        const QMap<QString, QStringList> edits{
+            {QStringLiteral("view"),
+             {QStringLiteral("drop table GoodMain"),
+              QStringLiteral("create view GoodMain as select * from T_goods")}},
+            {QStringLiteral("endless view"),
+             {QStringLiteral("drop table T_client"),
+              QStringLiteral("create view T_client as with recursive r(n) as (select 1 union "
+                             "all select n + 1 from r) select n as F_ID from r")}},
+            {QStringLiteral("missing column"),
+             {QStringLiteral("alter table T_goods drop column F_spec")}},
+            {QStringLiteral("computed column"),
+             {QStringLiteral("alter table T_suppler drop column F_Memo1"),
+              QStringLiteral("alter table T_suppler add column F_Memo1 text generated always "
+                             "as (F_Name) virtual")}}};
+        const QString fifo = QDir(db.home()).filePath(QStringLiteral("pipe"));
+        if (edits.contains(kind)) {
+            QVERIFY2(Backup::write(db.dm()->source(), file, &error), qPrintable(error));
+            editFile(file, edits.value(kind));
+        } else if (kind == u"fifo") {
+            QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+        } else if (kind == u"link") {
+            QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+            QVERIFY(QFile::link(fifo, file));
+        } else if (kind == u"folder") {
+            QVERIFY(QDir().mkpath(file));
+        } else if (kind == u"text") {
             QFile text(file);
             QVERIFY(text.open(QIODevice::WriteOnly));
             text.write("样品记录\n");
@@ -317,9 +530,114 @@ private slots:
                 QSqlDatabase::removeDatabase(name);
             }
         }
+        // Refused, never waited on: nothing is read from a FIFO, nothing runs a view.
         error.clear();
         QVERIFY(!Backup::check(file, &error));
         QVERIFY2(error.contains(message), qPrintable(error));
+        error.clear();
+        QVERIFY(!Backup::restore(file, db.dm()->source(), &error));
+        QVERIFY2(error.contains(message), qPrintable(error));
+        QCOMPARE(filesIn(QDir(db.home()).filePath(QStringLiteral("back"))), QStringList());
+        QCOMPARE(filesIn(QDir(db.home()).filePath(QStringLiteral("data"))).filter(u".part"),
+                 QStringList());
+    }
+
+    void stoppedWorkLeavesNothing_data()
+    {
+        QTest::addColumn<int>("stopAt");
+        QTest::newRow("while copying the file") << 0;
+        QTest::newRow("while loading the rows") << 25;
+        QTest::newRow("before the data is replaced") << 70;
+    }
+
+    // 取消 during a check or a restore: the data as it was, and no file of the work left.
+    void stoppedWorkLeavesNothing()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        QFETCH(int, stopAt);
+        TestDatabase db(engine);
+        fill(db.dm());
+        const QString file = QDir(db.home()).filePath(QStringLiteral("dp.back"));
+        QString error;
+        QVERIFY2(Backup::write(db.dm()->source(), file, &error), qPrintable(error));
+        QVERIFY(db.dm()->ExecSql(QStringLiteral("delete from GoodMain")));
+        const QStringList before = dump(db.dm()->database());
+        const QString work = QDir(db.home()).filePath(QStringLiteral("work"));
+        const auto stop = [stopAt](int percent) { return percent < stopAt; };
+        QVERIFY(!Backup::check(file, &error, stop, work));
+        QCOMPARE(error, QStringLiteral("stopped"));
+        QVERIFY(!Backup::restore(file, db.dm()->source(), &error, stop, work));
+        QCOMPARE(error, QStringLiteral("stopped"));
+        QCOMPARE(dump(db.dm()->database()), before);
+        QCOMPARE(filesIn(work), QStringList());
+    }
+
+    // A backup or a restore that cannot write its files fails and takes them away again.
+    void failedWritesLeaveNoPartFiles()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        fill(db.dm());
+        const QString good = QDir(db.home()).filePath(QStringLiteral("good.back"));
+        QString error;
+        QVERIFY2(Backup::write(db.dm()->source(), good, &error), qPrintable(error));
+        const QString folder = QDir(db.home()).filePath(QStringLiteral("limited"));
+        QVERIFY(QDir().mkpath(folder));
+        const QStringList before = dump(db.dm()->database());
+        bool written = false;
+        bool restored = false;
+        {
+            FileSizeLimit limit(64 * 1024);
+            written = Backup::write(db.dm()->source(),
+                                    QDir(folder).filePath(QStringLiteral("dp.back")), &error);
+            restored = Backup::restore(good, db.dm()->source(), &error, {}, folder);
+        }
+        QVERIFY(!written);
+        QVERIFY(!restored);
+        QCOMPARE(filesIn(folder), QStringList());
+        QCOMPARE(dump(db.dm()->database()), before);
+    }
+
+    // Part files of killed work are removed at the next start once they are a day old; a
+    // younger one may be another copy's work under way, and files of other names stay.
+    void staleFilesAreRemovedAtStart()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        const QDir home(db.home());
+        const QString stored = home.filePath(QStringLiteral("stored"));
+        QVERIFY(db.dm()->ExecSql(QStringLiteral("update SysInfo set F_BakPath = ?"), {stored}));
+        QStringList folders{stored, home.filePath(QStringLiteral("back")),
+                            home.filePath(QStringLiteral("export"))};
+        if (engine == u"sqlite")
+            folders << home.filePath(QStringLiteral("data"));
+        const QString uuid = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        const QStringList stale{
+            QStringLiteral("dp20261201.back.") + uuid + QStringLiteral(".part"),
+            QStringLiteral("restore.back.") + uuid + QStringLiteral(".part-journal"),
+            QStringLiteral("样品 2026-12-01 10-00-00.xlsx.") + uuid + QStringLiteral(".part")};
+        const QStringList kept{QStringLiteral("dp20261201.back"), QStringLiteral("notes.part"),
+                               QStringLiteral("dp.back.1234.part"),
+                               QStringLiteral("dp20261201.back.") + uuid};
+        const QString fresh = QStringLiteral("dp20261202.back.") + uuid + QStringLiteral(".part");
+        const QDateTime old = QDateTime::currentDateTime().addDays(-2);
+        for (const QString &folder : std::as_const(folders)) {
+            QVERIFY(QDir().mkpath(folder));
+            for (const QString &name : stale + kept + QStringList{fresh}) {
+                QFile f(QDir(folder).filePath(name));
+                QVERIFY(f.open(QIODevice::WriteOnly));
+                if (name != fresh)
+                    QVERIFY(f.setFileTime(old, QFileDevice::FileModificationTime));
+            }
+        }
+        Backup::removeStaleFiles(*db.dm());
+        for (const QString &folder : std::as_const(folders)) {
+            QStringList left = filesIn(folder);
+            for (const QString &name : stale)
+                QVERIFY2(!left.contains(name), qPrintable(folder + u'/' + name));
+            for (const QString &name : kept + QStringList{fresh})
+                QVERIFY2(left.contains(name), qPrintable(folder + u'/' + name));
+        }
     }
 
     // Another workstation writing during the backup: the file is one consistent state, and
@@ -429,6 +747,10 @@ private slots:
         const QString file = QDir(folder).filePath(Backup::fileName(QDate::currentDate()));
         QCOMPARE(Backup::header(file, &error).value(QStringLiteral("rows.goodmain")),
                  QStringLiteral("3"));
+        // The owner's alone: the folders it made and the backup.
+        QCOMPARE(modeOf(file), 0600);
+        QCOMPARE(modeOf(folder), 0700);
+        QCOMPARE(modeOf(QDir(db.home()).filePath(QStringLiteral("nightly"))), 0700);
 
         QFile blocker(QDir(db.home()).filePath(QStringLiteral("blocker")));
         QVERIFY(blocker.open(QIODevice::WriteOnly));

@@ -1,6 +1,7 @@
 #include "core/DataDm.h"
 #include "maintenance/Backup.h"
 #include "maintenance/uFrmDataBack.h"
+#include "maintenance/uFrmDataClear.h"
 #include "register/uFrmMain.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
@@ -12,7 +13,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSqlQuery>
 #include <QTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -32,6 +35,13 @@ void addSamples(TdmData *dm, int count)
 QString today()
 {
     return Backup::fileName(QDate::currentDate());
+}
+
+int modeOf(const QString &path)
+{
+    struct stat status = {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? int(status.st_mode & 0777)
+                                                                     : -1;
 }
 
 } // namespace
@@ -63,6 +73,9 @@ private slots:
         QString error;
         QCOMPARE(Backup::header(file, &error).value(QStringLiteral("rows.goodmain")),
                  QStringLiteral("3"));
+        QCOMPARE(modeOf(file), 0600);
+        QCOMPARE(modeOf(folder), 0700);
+        QCOMPARE(modeOf(QDir(db.home()).filePath(QStringLiteral("b"))), 0700);
 
         addSamples(db.dm(), 1);
         prompt.clear();
@@ -141,6 +154,87 @@ private slots:
         QVERIFY(window.restored());
         QCOMPARE(window.windowTitle(), QStringLiteral("数据备份及恢复"));
         QVERIFY(window.findChild<QPushButton *>(QStringLiteral("RecoverData"))->isEnabled());
+    }
+
+    void hostileFilesAreRefusedAtOnce_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("a link to a FIFO") << "link"
+                                          << "不是普通文件";
+        QTest::newRow("an endless view") << "view"
+                                         << "数据表 GoodMain 与本程序的不符";
+    }
+
+    // The check runs off the window's thread and reads nothing that could hold it.
+    void hostileFilesAreRefusedAtOnce()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        addSamples(db.dm(), 2);
+        const QString file = QDir(db.home()).filePath(today());
+        if (kind == u"link") {
+            const QString fifo = QDir(db.home()).filePath(QStringLiteral("pipe"));
+            QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+            QVERIFY(QFile::link(fifo, file));
+        } else {
+            QString error;
+            QVERIFY2(Backup::write(db.dm()->source(), file, &error), qPrintable(error));
+            const QString name = QStringLiteral("edit");
+            {
+                QSqlDatabase edit = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+                edit.setDatabaseName(file);
+                QVERIFY(edit.open());
+                QSqlQuery q(edit);
+                QVERIFY(q.exec(QStringLiteral("drop table GoodMain")));
+                QVERIFY(q.exec(QStringLiteral(
+                    "create view GoodMain as with recursive r(n) as (select 1 union all "
+                    "select n + 1 from r) select n as F_ID from r")));
+                edit.close();
+            }
+            QSqlDatabase::removeDatabase(name);
+        }
+        TFrmDataBack window;
+        InputBox::setNextAnswer(QStringLiteral("482913"));
+        FileChooser::setNextAnswer(file);
+        window.RecoverData();
+        QCOMPARE(prompt.texts().size(), 1);
+        QVERIFY2(prompt.texts().first().contains(message), qPrintable(prompt.texts().first()));
+        QCOMPARE(samples(db.dm()), 2);
+        QVERIFY(!window.restored());
+        QVERIFY(window.findChild<QPushButton *>(QStringLiteral("RecoverData"))->isEnabled());
+    }
+
+    void windowsAreCentredOnTheirParent_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::newRow("数据备份恢复") << "back";
+        QTest::newRow("系统数据清理") << "clear";
+    }
+
+    // Placed with the size they are shown with, not a size before their layout gave them one.
+    void windowsAreCentredOnTheirParent()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        QFETCH(QString, window);
+        TestDatabase db(engine);
+        QWidget parent;
+        // Inside the offscreen screen (800 × 600), where no title bar needs moving.
+        parent.setGeometry(40, 30, 720, 540);
+        parent.show();
+        std::unique_ptr<QDialog> dialog;
+        if (window == u"back")
+            dialog = std::make_unique<TFrmDataBack>(&parent);
+        else
+            dialog = std::make_unique<TFrmDataClear>(&parent);
+        dialog->show();
+        const QPoint offset = dialog->frameGeometry().center() - parent.frameGeometry().center();
+        // The frame is not known before the window is shown: a few pixels' play.
+        QVERIFY2(qAbs(offset.x()) <= 4 && qAbs(offset.y()) <= 4,
+                 qPrintable(QStringLiteral("%1, %2").arg(offset.x()).arg(offset.y())));
     }
 
     void settingsAreKept()

@@ -9,6 +9,10 @@ void PlaceForm(QWidget *window, int kind)
     QScreen *screen = window->screen() ? window->screen() : QApplication::primaryScreen();
     const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     QWidget *owner = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+    // A window not yet shown has no size of its own: take the one its layout will give it, or
+    // it is centred with a size it never has.
+    if (!window->isVisible() && !window->testAttribute(Qt::WA_Resized))
+        window->adjustSize();
 
     QRect frame = window->frameGeometry();
     if (kind == 2) {
