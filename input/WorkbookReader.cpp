@@ -5,6 +5,8 @@
 #include "input/XlsReader.h"
 #include "input/XlsxReader.h"
 
+#include "core/RegularFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -12,11 +14,8 @@ namespace {
 
 enum class Container { Zip, Compound, Other };
 
-Container containerOf(const QString &path)
+Container containerOf(QFile &file)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Container::Other;
     const QByteArray head = file.read(8);
     if (head.startsWith("PK\x03\x04"))
         return Container::Zip;
@@ -31,12 +30,14 @@ std::unique_ptr<WorkbookReader> WorkbookReader::open(const QString &path, QStrin
                                                      const ReadBudget &budget)
 {
     const QFileInfo info(path);
-    if (path.isEmpty() || !info.isFile()) {
-        *error = WorkbookReasons::kMissing;
+    // A FIFO or a device would hold the reader until someone writes to it.
+    QFile file;
+    if (path.isEmpty() || !openRegularFile(file, path)) {
+        *error = info.exists() ? WorkbookReasons::kNotRegular : WorkbookReasons::kMissing;
         return nullptr;
     }
     const QString suffix = info.suffix().toLower();
-    switch (containerOf(path)) {
+    switch (containerOf(file)) {
     case Container::Zip:
         if (OdsReader::isOds(path))
             return OdsReader::open(path, error, budget);

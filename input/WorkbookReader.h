@@ -61,6 +61,7 @@ inline const QString kPassword = QStringLiteral("工作簿设有密码保护，�
 inline const QString kUnsupported =
     QStringLiteral("不支持此文件格式，请选择 .xls、.xlsx、.ods 或 .csv 文件。");
 inline const QString kMissing = QStringLiteral("文件不存在。");
+inline const QString kNotRegular = QStringLiteral("不是普通文件，不能作为工作簿读取。");
 inline const QString kStopped = QStringLiteral("读取已取消。");
 inline const QString kTooLarge =
     QStringLiteral("工作簿太大，超出导入的内存上限（%1 MB），请把它拆成几个文件后再导入。");

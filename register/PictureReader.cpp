@@ -1,5 +1,7 @@
 #include "register/PictureReader.h"
 
+#include "core/RegularFile.h"
+
 #include <QImageReader>
 #include <QtMath>
 
@@ -27,6 +29,16 @@ void allowTheBudget()
         return true;
     }();
     Q_UNUSED(allowed);
+}
+
+// The size in the file of a regular file's picture; empty for anything else (a FIFO in the
+// picture folder must not hold the window).
+QSize sizeOf(QFile &file, QImageReader &reader, const QString &path)
+{
+    if (!openRegularFile(file, path))
+        return {};
+    reader.setDevice(&file);
+    return reader.size();
 }
 
 // `size` at m eighths, rounded up as libjpeg rounds.
@@ -85,8 +97,9 @@ Picture decode(QImageReader &reader, const QSize &size, const QSize &target)
 
 Picture read(const QString &path, const std::function<QSize(const QSize &)> &decodedSize)
 {
-    QImageReader reader(path);
-    const QSize size = reader.size();
+    QFile file;
+    QImageReader reader;
+    const QSize size = sizeOf(file, reader, path);
     if (!isPicture(size))
         return refused(Picture::Unreadable);
     return decode(reader, size, decodedSize(size));
@@ -94,8 +107,9 @@ Picture read(const QString &path, const std::function<QSize(const QSize &)> &dec
 
 Picture readWithin(const QString &path, qint64 maxPixels)
 {
-    QImageReader reader(path);
-    const QSize size = reader.size();
+    QFile file;
+    QImageReader reader;
+    const QSize size = sizeOf(file, reader, path);
     if (!isPicture(size))
         return refused(Picture::Unreadable);
     if (pixels(size) <= maxPixels)
@@ -114,7 +128,9 @@ Picture readWithin(const QString &path, qint64 maxPixels)
 bool fitsWhole(const QString &path, qint64 maxPixels)
 {
     allowTheBudget();
-    const QSize size = QImageReader(path).size();
+    QFile file;
+    QImageReader reader;
+    const QSize size = sizeOf(file, reader, path);
     return isPicture(size) && pixels(size) <= qMin(maxPixels, kMaxDecodedPixels);
 }
 

@@ -1,6 +1,7 @@
 #include "register/PictureStore.h"
 
 #include "core/DataDm.h"
+#include "core/RegularFile.h"
 #include "register/PictureName.h"
 
 #include <QDir>
@@ -73,11 +74,9 @@ bool copyFile(const QString &source, const QString &target, QString *error)
     if (sameFile(source, target))
         return true;
     QDir().mkpath(QFileInfo(target).absolutePath());
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) {
-        *error = in.errorString();
+    QFile in;
+    if (!openRegularFile(in, source, error))
         return false;
-    }
     QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly)) {
         *error = out.errorString();

@@ -1,6 +1,7 @@
 #include "register/ufrmImageDisp.h"
 
 #include "core/Prompt.h"
+#include "core/RegularFile.h"
 #include "register/GifWriter.h"
 #include "register/PictureCanvas.h"
 #include "register/PictureName.h"
@@ -275,7 +276,10 @@ void TfrmImageDisp::loadFile()
 PictureReader::Picture::Outcome TfrmImageDisp::loadPicture()
 {
     using PictureReader::Picture;
-    QImageReader probe(m_file);
+    QFile probed;
+    if (!openRegularFile(probed, m_file))
+        return Picture::Unreadable;
+    QImageReader probe(&probed);
     const bool gif = probe.format() == "gif";
     if (gif && probe.supportsAnimation() && probe.imageCount() > 1) {
         m_size = probe.size();
@@ -296,8 +300,8 @@ PictureReader::Picture::Outcome TfrmImageDisp::loadPicture()
         Image1->setImage(picture.image);
     }
     if (gif) {
-        QFile file(m_file);
-        if (file.open(QIODevice::ReadOnly))
+        QFile file;
+        if (openRegularFile(file, m_file))
             m_gif = file.readAll();
     }
     return Picture::Read;

@@ -1,7 +1,7 @@
 #include "report/PreparedReport.h"
 
+#include "core/RegularFile.h"
 #include "report/OutputFile.h"
-#include "report/RegularFile.h"
 #include "report/ReportText.h"
 
 #include <QDataStream>

@@ -1,6 +1,6 @@
 #include "report/ReportTemplate.h"
 
-#include "report/RegularFile.h"
+#include "core/RegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>

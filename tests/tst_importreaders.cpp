@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+#include <sys/stat.h>
 
 using namespace WorkbookFiles;
 
@@ -194,7 +195,8 @@ private slots:
         QCOMPARE(sheet.rows.at(1), (QStringList{"00124", "北方\n公司", ""}));
     }
 
-    // Refused with a reason a user can act on, never a crash.
+    // Refused with a reason a user can act on, never a crash. A name after ':' is a kept
+    // fixture, after '|' a FIFO made here.
     void refused_data()
     {
         QTest::addColumn<QString>("name");
@@ -214,6 +216,8 @@ private slots:
         QTest::newRow("text document")
             << "e.doc" << QByteArray("hello") << WorkbookReasons::kUnsupported;
         QTest::newRow("missing") << "" << QByteArray() << WorkbookReasons::kMissing;
+        // Waiting for a writer would hold the wizard for ever.
+        QTest::newRow("fifo") << "|fifo.xlsx" << QByteArray() << WorkbookReasons::kNotRegular;
     }
 
     void refused()
@@ -222,9 +226,12 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, reason);
         QTemporaryDir dir;
-        const QString path = name.startsWith(u':') ? fixture(qPrintable(name.mid(1)))
-                             : name.isEmpty()      ? dir.filePath("none.xlsx")
-                                                   : write(dir.filePath(name), bytes);
+        const QString path = name.startsWith(u':')   ? fixture(qPrintable(name.mid(1)))
+                             : name.startsWith(u'|') ? dir.filePath(name.mid(1))
+                             : name.isEmpty()        ? dir.filePath("none.xlsx")
+                                                     : write(dir.filePath(name), bytes);
+        if (name.startsWith(u'|'))
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
         QString error;
         QVERIFY(!WorkbookReader::open(path, &error));
         QCOMPARE(error, reason);

@@ -10,6 +10,7 @@
 #include <QImageWriter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 using PictureReader::Picture;
 
@@ -160,6 +161,8 @@ private slots:
         QTest::newRow("truncated jpeg") << "truncated.jpg" << QSize(640, 480) << int(Picture::Read);
         QTest::newRow("no picture") << "garbage.jpg" << QSize() << int(Picture::Unreadable);
         QTest::newRow("empty file") << "empty.bmp" << QSize() << int(Picture::Unreadable);
+        // Waiting for a writer would hold the window for ever.
+        QTest::newRow("fifo") << "fifo.jpg" << QSize() << int(Picture::Unreadable);
     }
 
     void hostileFilesAreRefusedOrReadScaled()
@@ -176,6 +179,8 @@ private slots:
             TestImages::writeTruncatedJpeg(path, claimed);
         else if (kind == u"garbage.jpg")
             TestImages::writeGarbage(path);
+        else if (kind == u"fifo.jpg")
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
         else
             QFile(path).open(QIODevice::WriteOnly);
         const QColor face(212, 208, 200);

@@ -1,5 +1,5 @@
+#include "core/RegularFile.h"
 #include "report/GridPrint.h"
-#include "report/RegularFile.h"
 #include "report/ReportEngine.h"
 
 #include <QDirIterator>

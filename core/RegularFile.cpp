@@ -1,12 +1,10 @@
-#include "report/RegularFile.h"
+#include "core/RegularFile.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-namespace Report {
 
 bool openRegularFile(QFile &file, const QString &path, QString *why)
 {
@@ -38,5 +36,3 @@ bool openRegularFile(QFile &file, const QString &path, QString *why)
     }
     return true;
 }
-
-} // namespace Report
