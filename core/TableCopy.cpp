@@ -27,6 +27,16 @@ QString columnList(const Schema::Table &table)
     return names.join(u',');
 }
 
+// An insert of one row of `table` into a SQLite file, its values bound by position.
+QString fileInsertSql(const Schema::Table &table)
+{
+    QStringList marks;
+    for (size_t i = 0; i < table.columns.size(); ++i)
+        marks << QStringLiteral("?");
+    return QStringLiteral("insert into %1(%2) values(%3)")
+        .arg(QLatin1String(table.name), columnList(table), marks.join(u','));
+}
+
 QString serverError(PGconn *conn)
 {
     return QString::fromUtf8(PQerrorMessage(conn)).trimmed();
@@ -191,13 +201,8 @@ bool serverToFile(QSqlDatabase &server, QSqlDatabase &file, const Schema::Table 
     }
     const QString columns = columnList(table);
     const QString name = QLatin1String(table.name);
-    QStringList marks;
-    for (size_t i = 0; i < table.columns.size(); ++i)
-        marks << QStringLiteral("?");
     sqlite3_stmt *insert = nullptr;
-    const QByteArray insertSql = QStringLiteral("insert into %1(%2) values(%3)")
-                                     .arg(name, columns, marks.join(u','))
-                                     .toUtf8();
+    const QByteArray insertSql = fileInsertSql(table).toUtf8();
     if (sqlite3_prepare_v2(db, insertSql.constData(), -1, &insert, nullptr) != SQLITE_OK) {
         *error = QString::fromUtf8(sqlite3_errmsg(db));
         return false;
@@ -349,15 +354,10 @@ bool fileToFile(QSqlDatabase &from, QSqlDatabase &to, const Schema::Table &table
         *error = QStringLiteral("a file copy needs two SQLite files");
         return false;
     }
-    const QString columns = columnList(table);
-    const QString name = QLatin1String(table.name);
-    QStringList marks;
-    for (size_t i = 0; i < table.columns.size(); ++i)
-        marks << QStringLiteral("?");
-    SqliteStatement select(source, QStringLiteral("select %1 from %2").arg(columns, name), {});
-    SqliteStatement insert(
-        target,
-        QStringLiteral("insert into %1(%2) values(%3)").arg(name, columns, marks.join(u',')), {});
+    SqliteStatement select(
+        source,
+        QStringLiteral("select %1 from %2").arg(columnList(table), QLatin1String(table.name)), {});
+    SqliteStatement insert(target, fileInsertSql(table), {});
     if (!select.isValid() || !insert.isValid()) {
         *error = select.isValid() ? insert.error() : select.error();
         return false;

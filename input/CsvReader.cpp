@@ -129,15 +129,9 @@ struct CsvHandler
 std::unique_ptr<WorkbookReader> CsvReader::open(const QString &path, QString *error,
                                                 const ReadBudget &budget)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = WorkbookReasons::kMissing;
+    QFile file;
+    if (!openWholeFile(file, path, budget.partBytes, error))
         return nullptr;
-    }
-    if (file.size() > budget.partBytes) {
-        *error = WorkbookReasons::kTooLarge.arg(budget.partBytes >> 20);
-        return nullptr;
-    }
     std::unique_ptr<CsvReader> reader(new CsvReader);
     reader->m_path = path;
     reader->m_name = QFileInfo(path).completeBaseName();
@@ -193,15 +187,13 @@ char CsvReader::separatorOf(const QByteArray &utf8)
 
 bool CsvReader::readSheet(int index, SheetTable *sheet, QString *error, const Progress &progress)
 {
-    QFile file(m_path);
-    if (index != 0 || !file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    if (index != 0) {
         *error = WorkbookReasons::kMissing;
         return false;
     }
-    if (file.size() > m_budget.partBytes) {
-        *error = WorkbookReasons::kTooLarge.arg(m_budget.partBytes >> 20);
+    if (!openWholeFile(file, m_path, m_budget.partBytes, error))
         return false;
-    }
     Decoded decoded = decode(file.readAll(), m_chosen);
     file.close();
     m_encoding = decoded.encoding;

@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <limits>
 
 namespace {
 
@@ -26,16 +27,29 @@ Container containerOf(QFile &file)
 
 } // namespace
 
+bool openWholeFile(QFile &file, const QString &path, qint64 limit, QString *error)
+{
+    if (path.isEmpty() || !openRegularFile(file, path)) {
+        const QFileInfo info(path);
+        *error = info.exists() && !info.isFile() ? WorkbookReasons::kNotRegular
+                                                 : WorkbookReasons::kMissing;
+        return false;
+    }
+    if (file.size() > limit) {
+        *error = WorkbookReasons::kTooLarge.arg(limit >> 20);
+        return false;
+    }
+    return true;
+}
+
 std::unique_ptr<WorkbookReader> WorkbookReader::open(const QString &path, QString *error,
                                                      const ReadBudget &budget)
 {
     const QFileInfo info(path);
-    // A FIFO or a device would hold the reader until someone writes to it.
     QFile file;
-    if (path.isEmpty() || !openRegularFile(file, path)) {
-        *error = info.exists() ? WorkbookReasons::kNotRegular : WorkbookReasons::kMissing;
+    // The head alone is read here; a reader takes the file within its own budget.
+    if (!openWholeFile(file, path, std::numeric_limits<qint64>::max(), error))
         return nullptr;
-    }
     const QString suffix = info.suffix().toLower();
     switch (containerOf(file)) {
     case Container::Zip:

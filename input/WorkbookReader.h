@@ -55,6 +55,13 @@ public:
                                                 const ReadBudget &budget = {});
 };
 
+class QFile;
+
+// Opens `path` into `file` for a reader that takes the file whole: a regular file (a FIFO or a
+// device would hold the reader until someone writes to it) of at most `limit` bytes. False with
+// the reason in `error` when not.
+bool openWholeFile(QFile &file, const QString &path, qint64 limit, QString *error);
+
 namespace WorkbookReasons {
 inline const QString kDamaged = QStringLiteral("文件已损坏或不是有效的工作簿。");
 inline const QString kPassword = QStringLiteral("工作簿设有密码保护，请先取消密码后再导入。");

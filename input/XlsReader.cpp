@@ -41,15 +41,9 @@ QString textOf(const FreeXL_CellValue &cell)
 std::unique_ptr<WorkbookReader> XlsReader::open(const QString &path, QString *error,
                                                 const ReadBudget &budget)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = WorkbookReasons::kMissing;
+    QFile file;
+    if (!openWholeFile(file, path, budget.partBytes, error))
         return nullptr;
-    }
-    if (file.size() > budget.partBytes) {
-        *error = WorkbookReasons::kTooLarge.arg(budget.partBytes >> 20);
-        return nullptr;
-    }
     QByteArray stream;
     if (!CompoundFile::workbookStream(file.readAll(), &stream, error))
         return nullptr;
