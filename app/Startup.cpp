@@ -1,12 +1,12 @@
 #include "app/Startup.h"
 
+#include "app/uFrmMain.h"
 #include "app/uFrmSplash.h"
 #include "core/AppHome.h"
 #include "core/DataDm.h"
 #include "input/SampleWorkbooks.h"
 #include "maintenance/Backup.h"
 #include "operators/uFrmOperLogin.h"
-#include "register/uFrmMain.h"
 #include "widgets/MessageBoxPrompt.h"
 #include "widgets/uDlgConnectDb.h"
 

@@ -8,14 +8,14 @@
 //   quorin_export_bench HOME   (HOME holds data/RevaZez.db, filled with quorin --demo-data N)
 
 #include "BenchTools.h"
+#include "app/uFrmMain.h"
 #include "core/AppHome.h"
 #include "core/DataDm.h"
 #include "core/SqlDialect.h"
 #include "core/SqlListModel.h"
-#include "output/ExportGridToExcel.h"
 #include "output/ExportLists.h"
-#include "output/SpreadsheetFormat.h"
-#include "register/uFrmMain.h"
+#include "spreadsheet/ExportGridToExcel.h"
+#include "spreadsheet/SpreadsheetFormat.h"
 #include "widgets/DateBox.h"
 
 #include <QApplication>

@@ -14,8 +14,8 @@
 #include "input/ImportPreview.h"
 #include "input/ImportStore.h"
 #include "input/SampleWorkbooks.h"
-#include "input/WorkbookReader.h"
 #include "input/uFrmExcelImport.h"
+#include "spreadsheet/WorkbookReader.h"
 
 #include <QApplication>
 #include <QDir>

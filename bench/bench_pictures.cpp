@@ -5,6 +5,7 @@
 //   quorin_pictures_bench DIR   (DIR keeps the generated pictures between runs)
 
 #include "BenchTools.h"
+#include "app/uFrmMain.h"
 #include "core/AppHome.h"
 #include "core/DataDm.h"
 #include "core/Prompt.h"
@@ -12,7 +13,6 @@
 #include "register/PicturePage.h"
 #include "register/PictureStore.h"
 #include "register/SampleRecord.h"
-#include "register/uFrmMain.h"
 #include "widgets/DBGridEh.h"
 
 #include <QApplication>

@@ -5,13 +5,13 @@
 //   quorin_bench HOME   (HOME holds data/RevaZez.db, filled with quorin --demo-data N)
 
 #include "BenchTools.h"
+#include "app/uFrmMain.h"
 #include "core/AppHome.h"
 #include "core/DataDm.h"
 #include "core/Prompt.h"
 #include "core/SqlListModel.h"
 #include "register/SampleList.h"
 #include "register/SampleRecord.h"
-#include "register/uFrmMain.h"
 #include "widgets/DBGridEh.h"
 #include "widgets/DateBox.h"
 

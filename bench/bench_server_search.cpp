@@ -8,12 +8,12 @@
 //   number of records.
 
 #include "BenchTools.h"
+#include "app/uFrmMain.h"
 #include "core/AppHome.h"
 #include "core/Connection.h"
 #include "core/DataDm.h"
 #include "core/SqlListModel.h"
 #include "maintenance/Backup.h"
-#include "register/uFrmMain.h"
 #include "widgets/DBGridEh.h"
 #include "widgets/DateBox.h"
 

@@ -5,7 +5,7 @@
 #include "designer/PageItems.h"
 #include "designer/PageScene.h"
 #include "designer/PropertyPanel.h"
-#include "output/PrintReport.h"
+#include "report/PrintReport.h"
 #include "widgets/CommandBar.h"
 
 #include <QAction>

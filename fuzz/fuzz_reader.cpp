@@ -1,10 +1,10 @@
 // One workbook reader fed with arbitrary bytes: it opens them as a file of its kind and reads
 // every sheet, within a small budget so that the fuzzer's memory limit is never what stops it.
 
-#include "input/CsvReader.h"
-#include "input/OdsReader.h"
-#include "input/XlsReader.h"
-#include "input/XlsxReader.h"
+#include "spreadsheet/CsvReader.h"
+#include "spreadsheet/OdsReader.h"
+#include "spreadsheet/XlsReader.h"
+#include "spreadsheet/XlsxReader.h"
 
 #include <QByteArray>
 #include <QFile>

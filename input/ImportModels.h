@@ -2,7 +2,7 @@
 
 #include "input/ImportCodes.h"
 #include "input/ImportPreview.h"
-#include "input/SheetTable.h"
+#include "spreadsheet/SheetTable.h"
 
 #include <QAbstractTableModel>
 

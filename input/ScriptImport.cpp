@@ -1,7 +1,7 @@
 #include "input/ScriptImport.h"
 
 #include "input/ImportPreview.h"
-#include "input/WorkbookReader.h"
+#include "spreadsheet/WorkbookReader.h"
 
 namespace ScriptImport {
 

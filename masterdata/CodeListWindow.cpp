@@ -4,7 +4,7 @@
 #include "core/DataDm.h"
 #include "core/Prompt.h"
 #include "masterdata/CodeListDelegate.h"
-#include "output/PrintReport.h"
+#include "report/PrintReport.h"
 #include "widgets/GridLayout.h"
 #include "widgets/PlaceForm.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/ListExport.h"
+#include "spreadsheet/ListExport.h"
 
 #include <QString>
 #include <optional>

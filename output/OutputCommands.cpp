@@ -1,10 +1,10 @@
 #include "output/OutputCommands.h"
 
-#include "output/ExportGridToExcel.h"
 #include "output/StatisticsWindow.h"
 #include "output/uFrmReportGl.h"
 #include "output/uFrmYanpinStatCX.h"
 #include "register/SampleList.h"
+#include "spreadsheet/ExportGridToExcel.h"
 #include "widgets/CommandRegistry.h"
 #include "widgets/MainHost.h"
 #include "widgets/PlaceForm.h"

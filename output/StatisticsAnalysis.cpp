@@ -1,6 +1,6 @@
 #include "output/StatisticsAnalysis.h"
 
-#include "output/ListReader.h"
+#include "spreadsheet/ListReader.h"
 
 #include <algorithm>
 #include <numeric>

@@ -2,9 +2,9 @@
 
 #include "core/SqlListModel.h"
 #include "designer/DesignReport.h"
-#include "output/PrintReport.h"
 #include "register/SampleFields.h"
 #include "register/SampleList.h"
+#include "report/PrintReport.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -2,7 +2,7 @@
 
 #include "core/AppTitle.h"
 #include "core/DataDm.h"
-#include "output/PrintReport.h"
+#include "report/PrintReport.h"
 #include "widgets/PlaceForm.h"
 #include "widgets/StatusPanels.h"
 

@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mapfile -t sources < <(find app bench core designer fuzz input maintenance masterdata operators output register report \
-                            tests widgets -name '*.cpp' -o -name '*.h' 2>/dev/null | sort)
+                            spreadsheet tests widgets -name '*.cpp' -o -name '*.h' 2>/dev/null | sort)
 if [[ "${1:-}" == "--fix" ]]; then
   clang-format -i "${sources[@]}"
 else

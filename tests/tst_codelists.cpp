@@ -1,7 +1,7 @@
 #include "core/AppTitle.h"
 #include "masterdata/uFrmCodeMan.h"
 #include "masterdata/uFrmRateCodeGL.h"
-#include "output/ReportPreview.h"
+#include "report/ReportPreview.h"
 #include "support/Modal.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"

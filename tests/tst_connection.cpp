@@ -1,7 +1,7 @@
+#include "app/uFrmMain.h"
 #include "core/AppHome.h"
 #include "core/Connection.h"
 #include "core/PgPass.h"
-#include "register/uFrmMain.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
 #include "widgets/FileChooser.h"

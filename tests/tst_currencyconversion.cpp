@@ -1,6 +1,6 @@
+#include "app/uFrmMain.h"
 #include "register/SampleList.h"
 #include "register/uDLGchangeBZ.h"
-#include "register/uFrmMain.h"
 #include "register/ufrmRevaZezEdit.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"

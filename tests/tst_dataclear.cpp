@@ -1,6 +1,6 @@
+#include "app/uFrmMain.h"
 #include "core/SqlListModel.h"
 #include "maintenance/uFrmDataClear.h"
-#include "register/uFrmMain.h"
 #include "support/Modal.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"

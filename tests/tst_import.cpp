@@ -1,3 +1,4 @@
+#include "app/uFrmMain.h"
 #include "core/AppHome.h"
 #include "core/Schema.h"
 #include "input/ImportModels.h"
@@ -5,7 +6,6 @@
 #include "input/SampleWorkbooks.h"
 #include "input/uFrmExcelImport.h"
 #include "register/uDLGeditCurList.h"
-#include "register/uFrmMain.h"
 #include "support/Modal.h"
 #include "support/ScriptedPrompt.h"
 #include "support/ShellRecorder.h"

@@ -1,6 +1,6 @@
-#include "input/CsvReader.h"
 #include "input/SampleWorkbooks.h"
-#include "input/WorkbookReader.h"
+#include "spreadsheet/CsvReader.h"
+#include "spreadsheet/WorkbookReader.h"
 #include "support/WorkbookFiles.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
+#include "app/uFrmMain.h"
 #include "core/PassHash.h"
 #include "operators/uFrmOperLogin.h"
-#include "register/uFrmMain.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
 

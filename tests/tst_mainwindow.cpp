@@ -1,4 +1,4 @@
-#include "register/uFrmMain.h"
+#include "app/uFrmMain.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
 #include "widgets/DBGridEh.h"

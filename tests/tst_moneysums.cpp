@@ -1,7 +1,7 @@
+#include "app/uFrmMain.h"
 #include "core/Money.h"
 #include "core/SqlListModel.h"
 #include "register/SampleList.h"
-#include "register/uFrmMain.h"
 #include "report/ReportEngine.h"
 #include "report/SqlReportData.h"
 #include "support/ListSettled.h"

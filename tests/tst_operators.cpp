@@ -1,3 +1,4 @@
+#include "app/uFrmMain.h"
 #include "core/PassHash.h"
 #include "core/RecordList.h"
 #include "operators/OperatorStore.h"
@@ -5,7 +6,6 @@
 #include "operators/uFrmModPass.h"
 #include "operators/uFrmOperGl.h"
 #include "operators/uFrmOperLogin.h"
-#include "register/uFrmMain.h"
 #include "support/Modal.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"

@@ -1,7 +1,7 @@
+#include "app/uFrmMain.h"
 #include "core/DemoData.h"
 #include "core/SqlListModel.h"
 #include "register/SampleListQuery.h"
-#include "register/uFrmMain.h"
 #include "support/ListSettled.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"

@@ -1,8 +1,8 @@
-#include "input/XlsReader.h"
+#include "spreadsheet/XlsReader.h"
 
-#include "input/BiffRecords.h"
-#include "input/CellText.h"
-#include "input/CompoundFile.h"
+#include "spreadsheet/BiffRecords.h"
+#include "spreadsheet/CellText.h"
+#include "spreadsheet/CompoundFile.h"
 
 #include <QFile>
 #include <freexl.h>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/GridColumn.h"
-#include "output/ListReader.h"
-#include "output/SpreadsheetFormat.h"
+#include "spreadsheet/ListReader.h"
+#include "spreadsheet/SpreadsheetFormat.h"
 
 #include <QList>
 #include <QString>

@@ -1,8 +1,8 @@
-#include "input/XlsxReader.h"
+#include "spreadsheet/XlsxReader.h"
 
-#include "input/CellText.h"
-#include "input/XmlParse.h"
-#include "input/ZipPackage.h"
+#include "spreadsheet/CellText.h"
+#include "spreadsheet/XmlParse.h"
+#include "spreadsheet/ZipPackage.h"
 
 #include <charconv>
 #include <map>

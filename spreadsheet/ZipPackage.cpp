@@ -1,6 +1,6 @@
-#include "input/ZipPackage.h"
+#include "spreadsheet/ZipPackage.h"
 
-#include "input/WorkbookReader.h"
+#include "spreadsheet/WorkbookReader.h"
 
 #include <QFile>
 #include <QtEndian>

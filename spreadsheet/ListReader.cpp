@@ -1,4 +1,4 @@
-#include "output/ListReader.h"
+#include "spreadsheet/ListReader.h"
 
 #include "core/Connection.h"
 #include "core/SqlDialect.h"

@@ -1,6 +1,6 @@
-#include "input/SheetTable.h"
+#include "spreadsheet/SheetTable.h"
 
-#include "input/WorkbookReader.h"
+#include "spreadsheet/WorkbookReader.h"
 
 namespace {
 

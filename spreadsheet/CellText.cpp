@@ -1,4 +1,4 @@
-#include "input/CellText.h"
+#include "spreadsheet/CellText.h"
 
 #include <QDate>
 #include <QLocale>

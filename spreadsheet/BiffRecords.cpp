@@ -1,4 +1,4 @@
-#include "input/BiffRecords.h"
+#include "spreadsheet/BiffRecords.h"
 
 #include <QtEndian>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "input/CsvReader.h"
+#include "spreadsheet/CsvReader.h"
 
 #include <QFile>
 #include <QFileInfo>

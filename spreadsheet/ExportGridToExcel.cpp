@@ -1,4 +1,4 @@
-#include "output/ExportGridToExcel.h"
+#include "spreadsheet/ExportGridToExcel.h"
 
 #include "core/AppHome.h"
 #include "core/DataDm.h"
@@ -7,7 +7,7 @@
 #include "core/RecordList.h"
 #include "core/Shell.h"
 #include "core/SqlListModel.h"
-#include "output/ListExport.h"
+#include "spreadsheet/ListExport.h"
 #include "widgets/DBGridEh.h"
 #include "widgets/ProgressRun.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "input/WorkbookReader.h"
+#include "spreadsheet/WorkbookReader.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,9 +1,9 @@
-#include "input/WorkbookReader.h"
+#include "spreadsheet/WorkbookReader.h"
 
-#include "input/CsvReader.h"
-#include "input/OdsReader.h"
-#include "input/XlsReader.h"
-#include "input/XlsxReader.h"
+#include "spreadsheet/CsvReader.h"
+#include "spreadsheet/OdsReader.h"
+#include "spreadsheet/XlsReader.h"
+#include "spreadsheet/XlsxReader.h"
 
 #include "core/RegularFile.h"
 

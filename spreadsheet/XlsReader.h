@@ -1,6 +1,6 @@
 #pragma once
 
-#include "input/WorkbookReader.h"
+#include "spreadsheet/WorkbookReader.h"
 
 // Excel 97-2003 workbooks, through FreeXL, once their compound file has passed our own check.
 class XlsReader : public WorkbookReader

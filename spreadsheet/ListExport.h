@@ -3,7 +3,7 @@
 #include "core/DataSource.h"
 #include "core/GridColumn.h"
 #include "core/ListQuery.h"
-#include "output/XlsxListWriter.h"
+#include "spreadsheet/XlsxListWriter.h"
 
 #include <QDateTime>
 #include <QList>

@@ -1,6 +1,6 @@
-#include "output/ListExport.h"
+#include "spreadsheet/ListExport.h"
 
-#include "output/ListReader.h"
+#include "spreadsheet/ListReader.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "register/MainCommands.h"
+#include "app/MainCommands.h"
 
 #include "input/InputCommands.h"
 #include "maintenance/MaintenanceCommands.h"

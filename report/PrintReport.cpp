@@ -1,10 +1,10 @@
-#include "output/PrintReport.h"
+#include "report/PrintReport.h"
 
 #include "core/DataDm.h"
 #include "core/Prompt.h"
 #include "core/SqlListModel.h"
-#include "output/ReportPreview.h"
 #include "report/GridPrint.h"
+#include "report/ReportPreview.h"
 
 #include <QFuture>
 #include <QHeaderView>

@@ -1,4 +1,4 @@
-#include "output/SpreadsheetFormat.h"
+#include "spreadsheet/SpreadsheetFormat.h"
 
 #include "core/DisplayFormat.h"
 

@@ -1,10 +1,10 @@
-#include "register/uFrmMain.h"
+#include "app/uFrmMain.h"
 
+#include "app/MainCommands.h"
 #include "core/AppTitle.h"
 #include "core/DataDm.h"
 #include "core/Prompt.h"
 #include "core/SqlListModel.h"
-#include "register/MainCommands.h"
 #include "register/PicturePage.h"
 #include "register/SampleDetailTabs.h"
 #include "register/SampleList.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "input/SheetTable.h"
+#include "spreadsheet/SheetTable.h"
 
 #include <QString>
 #include <QStringList>

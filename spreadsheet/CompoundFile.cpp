@@ -1,6 +1,6 @@
-#include "input/CompoundFile.h"
+#include "spreadsheet/CompoundFile.h"
 
-#include "input/WorkbookReader.h"
+#include "spreadsheet/WorkbookReader.h"
 
 #include <QtEndian>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "output/XlsxListWriter.h"
+#include "spreadsheet/XlsxListWriter.h"
 
 #include "core/DisplayFormat.h"
 

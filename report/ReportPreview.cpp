@@ -1,4 +1,4 @@
-#include "output/ReportPreview.h"
+#include "report/ReportPreview.h"
 
 #include "core/AppHome.h"
 #include "core/Prompt.h"
