@@ -4,6 +4,7 @@
 #include "app/uFrmSplash.h"
 #include "core/AppHome.h"
 #include "core/DataDm.h"
+#include "core/MessageLog.h"
 #include "input/SampleWorkbooks.h"
 #include "maintenance/Backup.h"
 #include "operators/uFrmOperLogin.h"
@@ -61,6 +62,8 @@ int runStartup()
     SampleWorkbooks::install(AppHome::dir());
     TdmData data(AppHome::path(QStringLiteral("config.ini")));
     dmData = &data;
+    QObject::connect(&data.session(), &Session::changed, &data,
+                     [&data] { MessageLog::setOperator(data.session().operatorName()); });
     SplashConnectionUi ui(splash);
     if (!data.DataModuleCreate(ui))
         return 0;

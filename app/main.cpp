@@ -1,11 +1,16 @@
 #include "app/ScriptCommands.h"
 #include "app/Startup.h"
 #include "core/AppHome.h"
+#include "core/AppPaths.h"
 #include "core/AppTitle.h"
 #include "core/DataDm.h"
 #include "core/DemoData.h"
+#include "core/MessageLog.h"
 #include "core/OwnerOnly.h"
+#include "core/PassHash.h"
+#include "core/SystemConfig.h"
 #include "maintenance/Backup.h"
+#include "maintenance/BackupPrune.h"
 #include "output/ExportLists.h"
 #include "output/ScriptReports.h"
 #include "report/ReportOutputs.h"
@@ -22,6 +27,41 @@
 #include <cstdio>
 
 namespace {
+
+// The home, the administrator's defaults and the log, as an installed program or one run from
+// its build folder finds them; `who` names the work in the log until an operator logs in.
+void setUpFolders(const QString &commandLineHome, const QString &who)
+{
+    const QString executableDir = QCoreApplication::applicationDirPath();
+    const QString shared = AppPaths::sharedFolder(executableDir);
+    AppHome::set(AppHome::resolve(commandLineHome, AppPaths::defaultHome(executableDir)));
+    AppHome::setShared(shared);
+    SystemConfig::setFiles(shared.isEmpty() ? QStringList() : AppPaths::systemConfigFiles());
+    MessageLog::setOperator(who);
+    MessageLog::install(AppPaths::logFolder(executableDir, AppHome::dir()));
+}
+
+// Prints the hash of the restore code read from standard input, for the system config.ini.
+int hashRestoreCode()
+{
+    char line[256] = {};
+    if (!std::fgets(line, sizeof line, stdin)) {
+        std::fprintf(stderr, "--hash-restore-code reads the new code from standard input\n");
+        return 2;
+    }
+    const QString code = QString::fromLocal8Bit(line).remove(u'\n').remove(u'\r');
+    if (code.isEmpty()) {
+        std::fprintf(stderr, "the restore code may not be empty\n");
+        return 2;
+    }
+    const QString hash = PassHash::hash(code);
+    if (hash.isEmpty()) {
+        std::fprintf(stderr, "the code could not be hashed\n");
+        return 1;
+    }
+    std::printf("%s\n", qPrintable(hash));
+    return 0;
+}
 
 int fillDemoData(const QString &countText)
 {
@@ -49,7 +89,8 @@ int fillDemoData(const QString &countText)
 }
 
 // Backs the database up into FOLDER (else the stored backup folder, else back/ in the home),
-// replacing the day's file: what a nightly timer runs while workstations go on working.
+// replacing the day's file, then removes the daily files older than the days kept: what a
+// nightly timer runs while workstations go on working.
 int backupDatabase(const QString &folderArgument)
 {
     TdmData dm(AppHome::path(QStringLiteral("config.ini")));
@@ -68,6 +109,7 @@ int backupDatabase(const QString &folderArgument)
         std::fprintf(stderr, "backup failed: %s\n", qPrintable(error));
         return 1;
     }
+    BackupPrune::removeOld(folder, dm.config().backupKeepDays(), QDate::currentDate());
     return 0;
 }
 
@@ -150,8 +192,9 @@ int main(int argc, char *argv[])
                                            QStringLiteral("Show the version."));
     const QCommandLineOption homeOption(
         QStringLiteral("home"),
-        QStringLiteral("The program's folder (config.ini, data/, images/); "
-                       "default $QUORIN_HOME, else the executable's folder."),
+        QStringLiteral("The program's folder (config.ini, data/, images/); default "
+                       "$QUORIN_HOME, else ~/.local/share/quorin ($XDG_DATA_HOME/quorin) for an "
+                       "installed program, else the executable's folder."),
         QStringLiteral("DIR"));
     const QCommandLineOption demoOption(
         QStringLiteral("demo-data"),
@@ -159,9 +202,11 @@ int main(int argc, char *argv[])
         QStringLiteral("N"));
     const QCommandLineOption backupOption(
         QStringLiteral("backup"),
-        QStringLiteral("Back the database up into the folder given after the options (default: "
-                       "the stored backup folder, else back/ in the program's folder) as "
-                       "dpYYYYMMDD.back, replacing the day's file, and exit."));
+        QStringLiteral(
+            "Back the database up into the folder given after the options (default: "
+            "the stored backup folder, else back/ in the program's folder) as "
+            "dpYYYYMMDD.back, replacing the day's file, remove its daily files older than "
+            "the days kept (set in the backup window, default 30) and exit."));
     const QCommandLineOption exportOption(
         QStringLiteral("export"),
         QStringLiteral("Write list LIST to the workbook FILE.xlsx given after the options, "
@@ -205,9 +250,13 @@ int main(int argc, char *argv[])
     const QCommandLineOption codeOption(QStringLiteral("code"),
                                         QStringLiteral("The restore code that --restore needs."),
                                         QStringLiteral("CODE"));
+    const QCommandLineOption hashCodeOption(
+        QStringLiteral("hash-restore-code"),
+        QStringLiteral("Read a new restore code from standard input and print its hash for "
+                       "restorehash= in /etc/xdg/quorin/config.ini, then exit."));
     parser.addOptions({helpOption, versionOption, homeOption, demoOption, backupOption,
                        exportOption, reportOption, pdfOption, importOption, duplicatesOption,
-                       restoreOption, codeOption});
+                       restoreOption, codeOption, hashCodeOption});
     parser.addPositionalArgument(
         QStringLiteral("FOLDER|FILE"),
         QStringLiteral("The folder of --backup, the workbook of --export and --import, the PDF "
@@ -229,6 +278,9 @@ int main(int argc, char *argv[])
         return 0;
     }
 
+    if (parser.isSet(hashCodeOption))
+        return hashRestoreCode();
+
     if ((parser.isSet(duplicatesOption) && !parser.isSet(importOption)) ||
         (parser.isSet(codeOption) && !parser.isSet(restoreOption))) {
         std::fprintf(stderr, "--duplicates goes with --import, --code with --restore\n");
@@ -237,30 +289,26 @@ int main(int argc, char *argv[])
 
     if (parser.isSet(importOption)) {
         QCoreApplication app(argc, argv);
-        AppHome::set(
-            AppHome::resolve(parser.value(homeOption), QCoreApplication::applicationDirPath()));
+        setUpFolders(parser.value(homeOption), QStringLiteral("--import"));
         return importWorkbook(parser.value(importOption), parser.positionalArguments().value(0),
                               parser.value(duplicatesOption));
     }
 
     if (parser.isSet(restoreOption)) {
         QCoreApplication app(argc, argv);
-        AppHome::set(
-            AppHome::resolve(parser.value(homeOption), QCoreApplication::applicationDirPath()));
+        setUpFolders(parser.value(homeOption), QStringLiteral("--restore"));
         return restoreBackup(parser.value(restoreOption), parser.value(codeOption));
     }
 
     if (parser.isSet(backupOption)) {
         QCoreApplication app(argc, argv);
-        AppHome::set(
-            AppHome::resolve(parser.value(homeOption), QCoreApplication::applicationDirPath()));
+        setUpFolders(parser.value(homeOption), QStringLiteral("--backup"));
         return backupDatabase(parser.positionalArguments().value(0));
     }
 
     if (parser.isSet(exportOption)) {
         QCoreApplication app(argc, argv);
-        AppHome::set(
-            AppHome::resolve(parser.value(homeOption), QCoreApplication::applicationDirPath()));
+        setUpFolders(parser.value(homeOption), QStringLiteral("--export"));
         return exportList(parser.value(exportOption), parser.positionalArguments().value(0));
     }
 
@@ -269,8 +317,7 @@ int main(int argc, char *argv[])
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         QGuiApplication app(argc, argv);
-        AppHome::set(
-            AppHome::resolve(parser.value(homeOption), QCoreApplication::applicationDirPath()));
+        setUpFolders(parser.value(homeOption), QStringLiteral("--report"));
         return writeReport(parser.value(reportOption), parser.isSet(pdfOption)
                                                            ? parser.value(pdfOption)
                                                            : parser.positionalArguments().value(0));
@@ -278,13 +325,14 @@ int main(int argc, char *argv[])
 
     if (parser.isSet(demoOption)) {
         QCoreApplication app(argc, argv);
-        AppHome::set(
-            AppHome::resolve(parser.value(homeOption), QCoreApplication::applicationDirPath()));
+        setUpFolders(parser.value(homeOption), QStringLiteral("--demo-data"));
         return fillDemoData(parser.value(demoOption));
     }
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(AppTitle::full());
+    // The window class and the desktop entry's name: the menu groups the windows under it.
+    QApplication::setApplicationName(QStringLiteral("quorin"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.example.quorin"));
     QApplication::setApplicationVersion(QStringLiteral(QUORIN_VERSION));
     // Desktops without an icon theme of their own still get the tool-bar pictures.
     QIcon::setFallbackThemeName(QStringLiteral("breeze"));
@@ -298,6 +346,6 @@ int main(int argc, char *argv[])
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
 
-    AppHome::set(AppHome::resolve(parser.value(homeOption), QApplication::applicationDirPath()));
+    setUpFolders(parser.value(homeOption), {});
     return runStartup();
 }

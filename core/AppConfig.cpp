@@ -1,6 +1,7 @@
 #include "core/AppConfig.h"
 
 #include "core/OwnerOnly.h"
+#include "core/SystemConfig.h"
 
 #include <QFileInfo>
 
@@ -18,7 +19,11 @@ AppConfig::AppConfig(const QString &iniPath) : m_settings(iniPath, QSettings::In
 QString AppConfig::read(const QString &key) const
 {
     m_settings.sync();
-    return m_settings.value(kSection + u'/' + key).toString();
+    const QString name = kSection + u'/' + key;
+    // A key the user's file names, even empty, is his choice over the administrator's.
+    if (m_settings.contains(name))
+        return m_settings.value(name).toString();
+    return SystemConfig::value(key);
 }
 
 void AppConfig::write(const QString &key, const QVariant &value)
@@ -48,6 +53,18 @@ int AppConfig::ibak() const
 void AppConfig::setIbak(int mode)
 {
     write(QStringLiteral("ibak"), mode);
+}
+
+int AppConfig::backupKeepDays() const
+{
+    bool ok = false;
+    const int days = read(QStringLiteral("bakdays")).toInt(&ok);
+    return ok && days >= 0 ? days : kDefaultBackupKeepDays;
+}
+
+void AppConfig::setBackupKeepDays(int days)
+{
+    write(QStringLiteral("bakdays"), days);
 }
 
 QString AppConfig::curOperName() const

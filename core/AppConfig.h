@@ -5,7 +5,7 @@
 
 // config.ini in the program's folder, readable by its owner only. One object serves the whole
 // run; every write is flushed at once so a crash never loses a stored connection or the last
-// operator.
+// operator. A key the file lacks comes from the administrator's defaults (SystemConfig).
 class AppConfig
 {
 public:
@@ -20,6 +20,11 @@ public:
     // Automatic backup mode: 0 off, 1 every start, 2 Mondays, 3 first of the month.
     int ibak() const;
     void setIbak(int mode);
+
+    // Days the automatic backup keeps its daily files; 0 keeps them all.
+    static constexpr int kDefaultBackupKeepDays = 30;
+    int backupKeepDays() const;
+    void setBackupKeepDays(int days);
 
     QString curOperName() const;
     void setCurOperName(const QString &name);

@@ -9,17 +9,18 @@
 
 namespace {
 QString g_home;
-}
+QString g_shared;
+} // namespace
 
 namespace AppHome {
 
-QString resolve(const QString &commandLineHome, const QString &executableDir)
+QString resolve(const QString &commandLineHome, const QString &defaultHome)
 {
     QString chosen = commandLineHome;
     if (chosen.isEmpty())
         chosen = qEnvironmentVariable("QUORIN_HOME");
     if (chosen.isEmpty())
-        chosen = executableDir;
+        chosen = defaultHome;
     return QDir::cleanPath(QDir(chosen).absolutePath());
 }
 
@@ -38,10 +39,15 @@ QString path(const QString &relative)
     return QDir(g_home).filePath(relative);
 }
 
+void setShared(const QString &dir)
+{
+    g_shared = dir;
+}
+
 void installShippedFiles()
 {
     OwnerOnly::makeFolder(g_home);
-    const QString root = QStringLiteral(":/home");
+    const QString root = g_shared.isEmpty() ? QStringLiteral(":/home") : g_shared;
     QDirIterator shipped(root, QDir::Files, QDirIterator::Subdirectories);
     while (shipped.hasNext()) {
         const QString source = shipped.next();

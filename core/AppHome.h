@@ -5,15 +5,20 @@
 // The program's folder: config.ini, data/, images/, Qr/ and the help files live here.
 namespace AppHome {
 
-// --home wins over QUORIN_HOME, which wins over the executable's folder.
-QString resolve(const QString &commandLineHome, const QString &executableDir);
+// --home wins over QUORIN_HOME, which wins over `defaultHome` (AppPaths::defaultHome).
+QString resolve(const QString &commandLineHome, const QString &defaultHome);
 
 void set(const QString &dir);
 QString dir();
 QString path(const QString &relative);
 
-// Puts the help and read-me files and the report templates (Qr/) shipped with the program into
-// the folder where they are missing; the user's own copies stay untouched.
+// The read-only folder an installed program ships its home's files in (share/quorin); empty
+// for one run from its build folder, which carries them built in.
+void setShared(const QString &dir);
+
+// Puts the help and read-me files, the report templates (Qr/) and whatever else the program
+// ships for the home into the folder where they are missing; the user's own copies stay
+// untouched.
 void installShippedFiles();
 
 } // namespace AppHome

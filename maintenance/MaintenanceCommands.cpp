@@ -4,6 +4,7 @@
 #include "core/OwnerOnly.h"
 #include "core/Prompt.h"
 #include "maintenance/Backup.h"
+#include "maintenance/BackupPrune.h"
 #include "maintenance/DataClear.h"
 #include "maintenance/uFrmDataBack.h"
 #include "maintenance/uFrmDataClear.h"
@@ -38,6 +39,12 @@ void connectNetworkDatabase(QWidget *parent)
     ShowPrompt(QStringLiteral("新的数据库连接已保存，下次启动程序时生效。"), Prompt::Information);
 }
 
+// Only once the day's file is there, so failing backups never thin out the good ones.
+void removeOldBackups(const QString &folder, const QDate &today)
+{
+    BackupPrune::removeOld(folder, dmData->config().backupKeepDays(), today);
+}
+
 // At the first start of a due day, into the stored folder: never asking, never replacing the
 // day's file.
 void automaticBackup(QWidget *parent)
@@ -47,8 +54,10 @@ void automaticBackup(QWidget *parent)
         return;
     const QString folder = Backup::storedFolder(*dmData);
     const QString target = QDir(folder).filePath(Backup::fileName(today));
-    if (QFileInfo::exists(target))
+    if (QFileInfo::exists(target)) {
+        removeOldBackups(folder, today);
         return;
+    }
     QString error;
     const DataSource source = dmData->source();
     if (!OwnerOnly::makeFolder(folder)) {
@@ -64,6 +73,8 @@ void automaticBackup(QWidget *parent)
         qWarning("automatic backup failed: %s", qPrintable(error));
         ShowPrompt(QStringLiteral("数据备份失败！"), Prompt::Error);
     }
+    if (outcome == WorkOutcome::Done)
+        removeOldBackups(folder, today);
 }
 
 // Quietly on success, as the other cleanups of a list are.

@@ -1,6 +1,8 @@
 #include "maintenance/RestoreJob.h"
 
 #include "core/OwnerOnly.h"
+#include "core/PassHash.h"
+#include "core/SystemConfig.h"
 
 #include <QDir>
 
@@ -8,7 +10,14 @@ namespace RestoreJob {
 
 bool codeAccepted(const QString &code)
 {
-    return code == u"482913";
+    // Only the administrator's file may change it: a user's own config.ini could otherwise
+    // open a shared server's restore to himself.
+    const QString hash = SystemConfig::value(QStringLiteral("restorehash")).trimmed();
+    if (hash.isEmpty())
+        return code == u"482913";
+    if (!hash.startsWith(u"$argon2id$"))
+        qWarning("restorehash in the system config.ini is no hash from --hash-restore-code");
+    return PassHash::verify(hash, code);
 }
 
 bool databaseInUse(const QString &error)

@@ -8,7 +8,8 @@
 // aside as a safety backup, then the backup restored over it.
 namespace RestoreJob {
 
-// Whether `code` is the restore code.
+// Whether `code` is the restore code: 482913, or the one whose hash an administrator set as
+// restorehash in the system config.ini.
 bool codeAccepted(const QString &code);
 
 // What a wrong restore code is told.

@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -71,6 +72,15 @@ TFrmDataBack::TFrmDataBack(QWidget *parent) : QDialog(parent)
     }
     // The stored mode: opening at "不备份" would switch the automatic backup off on 确定.
     m_modes.value(dmData->config().ibak(), m_modes.first())->setChecked(true);
+    auto *keepRow = new QHBoxLayout;
+    m_keepDays = new QSpinBox;
+    m_keepDays->setObjectName(QStringLiteral("spnKeepDays"));
+    m_keepDays->setRange(0, 3650);
+    m_keepDays->setValue(dmData->config().backupKeepDays());
+    keepRow->addWidget(new QLabel(QStringLiteral("自动删除")));
+    keepRow->addWidget(m_keepDays);
+    keepRow->addWidget(new QLabel(QStringLiteral("天前的每日备份（0 为全部保留）")), 1);
+    modeLayout->addLayout(keepRow);
     layout->addWidget(modeGroup);
 
     QPushButton *backup = windowButton("BackData", "备份");
@@ -216,6 +226,9 @@ void TFrmDataBack::saveSettings()
         if (m_modes[mode]->isChecked())
             dmData->config().setIbak(mode);
     }
+    // Unchanged, the administrator's default stays in force for later changes of it.
+    if (m_keepDays->value() != dmData->config().backupKeepDays())
+        dmData->config().setBackupKeepDays(m_keepDays->value());
     if (!dmData->ExecSql(QStringLiteral("update SysInfo set F_BakPath = ?"), {folder.trimmed()}))
         return;
     ShowPrompt(QStringLiteral("当前软件设置更改成功！"), Prompt::Information);

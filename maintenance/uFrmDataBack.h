@@ -5,9 +5,11 @@
 
 class QLineEdit;
 class QRadioButton;
+class QSpinBox;
 
 // "系统备份及恢复": backs the database up into the backup folder, restores a backup after the
-// restore code, and keeps the backup folder and the automatic backup mode.
+// restore code, and keeps the backup folder, the automatic backup mode and the days its daily
+// files are kept.
 class TFrmDataBack : public QDialog
 {
     Q_OBJECT
@@ -27,5 +29,6 @@ private:
 
     QLineEdit *edtBackPath;
     QList<QRadioButton *> m_modes;
+    QSpinBox *m_keepDays;
     bool m_restored = false;
 };

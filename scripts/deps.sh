@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the program needs to build and run (and, with --test,
-# the PostgreSQL server the tests start). Skips apt-get when everything is present.
+# Installs the Debian 12 packages the program needs to build and run; with --package, the
+# tools that build its Debian package; with --test, those and the PostgreSQL server and the
+# checkers the tests use. Skips apt-get when everything is present.
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config
@@ -10,8 +11,13 @@ packages=(cmake ninja-build g++ pkg-config
           libxlsxwriter-dev qt6-charts-dev libqt6opengl6-dev
           libfreexl-dev liborcus-dev zlib1g-dev
           qt6-translations-l10n fonts-noto-cjk fonts-wqy-microhei breeze-icon-theme)
+packaging=(dpkg-dev file librsvg2-bin)
+if [[ "${1:-}" == "--package" ]]; then
+  packages+=("${packaging[@]}")
+fi
 if [[ "${1:-}" == "--test" ]]; then
-  packages+=(postgresql xauth xvfb clang-format python3 python3-openpyxl poppler-utils)
+  packages+=(postgresql xauth xvfb clang-format python3 python3-openpyxl poppler-utils
+             "${packaging[@]}" lintian desktop-file-utils appstream)
 fi
 
 missing=()
