@@ -25,6 +25,8 @@
 #include <QLocale>
 #include <QTranslator>
 #include <cstdio>
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 
@@ -41,11 +43,25 @@ void setUpFolders(const QString &commandLineHome, const QString &who)
     MessageLog::install(AppPaths::logFolder(executableDir, AppHome::dir()));
 }
 
-// Prints the hash of the restore code read from standard input, for the system config.ini.
+// Prints the hash of the restore code read from standard input, for the system config.ini;
+// typed at a terminal, the code is not shown.
 int hashRestoreCode()
 {
+    termios terminal = {};
+    const bool typed = ::isatty(STDIN_FILENO) && ::tcgetattr(STDIN_FILENO, &terminal) == 0;
+    if (typed) {
+        std::fprintf(stderr, "restore code: ");
+        termios hidden = terminal;
+        hidden.c_lflag &= ~tcflag_t(ECHO);
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &hidden);
+    }
     char line[256] = {};
-    if (!std::fgets(line, sizeof line, stdin)) {
+    const bool read = std::fgets(line, sizeof line, stdin) != nullptr;
+    if (typed) {
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &terminal);
+        std::fprintf(stderr, "\n");
+    }
+    if (!read) {
         std::fprintf(stderr, "--hash-restore-code reads the new code from standard input\n");
         return 2;
     }

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -240,6 +241,30 @@ private slots:
         if (!systemHash.isEmpty() && !systemHash.startsWith(u'$'))
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("restorehash")));
         QCOMPARE(RestoreJob::codeAccepted(typed), accepted);
+    }
+
+    // What an administrator runs to set a new code: its hash opens the restore.
+    void hashedRestoreCodeFromTheCommandLine()
+    {
+        QProcess quorin;
+        quorin.start(QStringLiteral(QUORIN_BINARY), {QStringLiteral("--hash-restore-code")});
+        quorin.write("s3cret code\n");
+        quorin.closeWriteChannel();
+        QVERIFY(quorin.waitForFinished(60000));
+        QCOMPARE(quorin.exitCode(), 0);
+        const QByteArray hash = quorin.readAllStandardOutput().trimmed();
+        QVERIFY2(hash.startsWith("$argon2id$"), hash.constData());
+        QTemporaryDir dir;
+        const QString system = dir.filePath(QStringLiteral("config.ini"));
+        writeText(system, "[config]\nrestorehash=" + hash + '\n');
+        SystemConfig::setFiles({system});
+        QVERIFY(RestoreJob::codeAccepted(QStringLiteral("s3cret code")));
+        QVERIFY(!RestoreJob::codeAccepted(QStringLiteral("482913")));
+
+        quorin.start(QStringLiteral(QUORIN_BINARY), {QStringLiteral("--hash-restore-code")});
+        quorin.closeWriteChannel();
+        QVERIFY(quorin.waitForFinished(60000));
+        QCOMPARE(quorin.exitCode(), 2);
     }
 
     // A user's own file cannot change the code of a database he shares.
