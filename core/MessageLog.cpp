@@ -85,9 +85,10 @@ bool append(const QString &path, const QByteArray &line, qint64 maxBytes, int fi
         for (int n = files - 2; n >= 0; --n)
             QFile::rename(numbered(path, n), numbered(path, n + 1));
     }
-    // O_APPEND keeps whole lines when several copies of the program write one log.
+    // O_APPEND keeps whole lines when several copies of the program write one log; a link
+    // put in its place is never written through.
     const int fd = ::open(QFile::encodeName(path).constData(),
-                          O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+                          O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return false;
     const bool written = ::write(fd, line.constData(), size_t(line.size())) == line.size();

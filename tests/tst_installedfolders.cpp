@@ -304,6 +304,16 @@ private slots:
         QCOMPARE(modeOf(dir.filePath(QStringLiteral("state"))), 0700);
     }
 
+    void logNeverWritesThroughALink()
+    {
+        QTemporaryDir dir;
+        const QString elsewhere = dir.filePath(QStringLiteral("elsewhere.txt"));
+        writeText(elsewhere, "kept");
+        QVERIFY(QFile::link(elsewhere, dir.filePath(QStringLiteral("quorin.log"))));
+        QVERIFY(!MessageLog::append(dir.filePath(QStringLiteral("quorin.log")), "line\n"));
+        QCOMPARE(readText(elsewhere), QByteArray("kept"));
+    }
+
     // A warning is written with its time and operator, the password of a server masked.
     void warningsGoIntoTheLog()
     {
