@@ -53,12 +53,12 @@ int hashRestoreCode()
         std::fprintf(stderr, "restore code: ");
         termios hidden = terminal;
         hidden.c_lflag &= ~tcflag_t(ECHO);
-        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &hidden);
+        ::tcsetattr(STDIN_FILENO, TCSANOW, &hidden);
     }
     char line[256] = {};
     const bool read = std::fgets(line, sizeof line, stdin) != nullptr;
     if (typed) {
-        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &terminal);
+        ::tcsetattr(STDIN_FILENO, TCSANOW, &terminal);
         std::fprintf(stderr, "\n");
     }
     if (!read) {
