@@ -158,13 +158,14 @@ private:
         m_prepared.pages.append(Page{});
         m_y = m_report.page.margins.top();
         m_pageHasContent = false;
-        if (m_progress && !m_progress(m_prepared))
+        if (m_progress && !m_progress(m_prepared) && !stopped())
             m_cancelled = true;
     }
 
+    // The first reason to stop is the one told.
     void stop(const QString &reason)
     {
-        if (m_stopped.isEmpty())
+        if (!stopped())
             m_stopped = reason;
     }
 
