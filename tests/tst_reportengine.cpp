@@ -1,6 +1,7 @@
 #include "core/RegularFile.h"
 #include "report/GridPrint.h"
 #include "report/ReportEngine.h"
+#include "support/WorkDone.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -637,5 +638,4 @@ private slots:
 };
 
 QTEST_MAIN(TestReportEngine)
-#include "support/WorkDone.h"
 #include "tst_reportengine.moc"

@@ -52,10 +52,12 @@ private slots:
         QFETCH_GLOBAL(QString, engine);
         TestDatabase db(engine);
         DataSource nowhere = db.dm()->source();
-        if (engine == u"sqlite")
+        if (engine == u"sqlite") {
             nowhere.sqliteFile = db.home() + QStringLiteral("/missing/quorin.db");
-        else
+            nowhere.isDefaultFolder = false;
+        } else {
             nowhere.database = QStringLiteral("no_such_database");
+        }
         const QStringList before = QSqlDatabase::connectionNames();
         {
             OwnConnection connection(nowhere, QStringLiteral("test"));
