@@ -65,9 +65,9 @@ int restoreBackup(const QString &file, const QString &code)
         return 1;
     }
     const QString backup = QFileInfo(file).absoluteFilePath();
-    QString error;
-    if (!Backup::check(backup, &error)) {
-        std::fprintf(stderr, "restore refused, nothing changed: %s\n", qPrintable(error));
+    if (const WorkResult checked = Backup::check(backup); !checked.isDone()) {
+        std::fprintf(stderr, "restore refused, nothing changed: %s\n",
+                     qPrintable(checked.reason()));
         return 1;
     }
     TdmData dm(AppHome::path(QStringLiteral("config.ini")));
@@ -75,8 +75,10 @@ int restoreBackup(const QString &file, const QString &code)
         return 1;
     QString safety;
     RestoreJob::Failure failure = RestoreJob::Failure::None;
-    if (!RestoreJob::run(backup, dm.source(), Backup::storedFolder(dm), &safety, &failure,
-                         &error)) {
+    const WorkResult restored =
+        RestoreJob::run(backup, dm.source(), Backup::storedFolder(dm), &safety, &failure);
+    if (!restored.isDone()) {
+        const QString &error = restored.reason();
         if (failure == RestoreJob::Failure::SafetyBackup)
             std::fprintf(stderr, "restore failed, nothing changed: 恢复前无法备份当前数据：%s\n",
                          qPrintable(error));

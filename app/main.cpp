@@ -112,7 +112,6 @@ int backupDatabase(const QString &folderArgument)
     TdmData dm(AppHome::path(QStringLiteral("config.ini")));
     if (!openForTool(dm))
         return 1;
-    QString error;
     QString folder = folderArgument.trimmed();
     if (folder.isEmpty())
         folder = Backup::storedFolder(dm);
@@ -121,8 +120,8 @@ int backupDatabase(const QString &folderArgument)
         return 1;
     }
     const QString target = QDir(folder).filePath(Backup::fileName(QDate::currentDate()));
-    if (!Backup::write(dm.source(), target, &error)) {
-        std::fprintf(stderr, "backup failed: %s\n", qPrintable(error));
+    if (const WorkResult written = Backup::write(dm.source(), target); !written.isDone()) {
+        std::fprintf(stderr, "backup failed: %s\n", qPrintable(written.reason()));
         return 1;
     }
     BackupPrune::removeOld(folder, dm.config().backupKeepDays(), QDate::currentDate());
@@ -150,15 +149,15 @@ int exportList(const QString &list, const QString &file)
         std::fprintf(stderr, "cannot create the folder %s\n", qPrintable(QFileInfo(target).path()));
         return 1;
     }
-    ListExport::Failure failure;
-    const std::optional<ListExport::Summary> summary = ListExport::write(*job, target, &failure);
-    if (!summary) {
-        std::fprintf(stderr, "export failed: %s\n", qPrintable(failure.reason));
+    ListExport::Summary summary;
+    const WorkResult written = ListExport::write(*job, target, &summary);
+    if (!written.isDone()) {
+        std::fprintf(stderr, "export failed: %s\n", qPrintable(written.reason()));
         return 1;
     }
-    if (summary->shortenedTexts > 0)
+    if (summary.shortenedTexts > 0)
         std::fprintf(stderr, "%d texts longer than a cell holds (%lld characters) were cut\n",
-                     summary->shortenedTexts, qlonglong(XlsxListWriter::kMaxText));
+                     summary.shortenedTexts, qlonglong(XlsxListWriter::kMaxText));
     return 0;
 }
 
@@ -184,9 +183,14 @@ int writeReport(const QString &templateName, const QString &file)
                                  dm.GetStrValue(QStringLiteral("select F_Code from SysInfo")));
     Report::Prepared prepared;
     const QString target = QFileInfo(file).absoluteFilePath();
-    if (!Report::prepareJob(withCompany, dm.source(), &prepared, &error) ||
-        !QDir().mkpath(QFileInfo(target).path()) || !Report::writePdf(prepared, target, &error)) {
-        std::fprintf(stderr, "report failed: %s\n", qPrintable(error));
+    WorkResult result = Report::prepareJob(withCompany, dm.source(), &prepared);
+    if (result.isDone() && !QDir().mkpath(QFileInfo(target).path()))
+        result = WorkResult::failed(
+            QStringLiteral("cannot create the folder %1").arg(QFileInfo(target).path()));
+    if (result.isDone())
+        result = Report::writePdf(prepared, target);
+    if (!result.isDone()) {
+        std::fprintf(stderr, "report failed: %s\n", qPrintable(result.reason()));
         return 1;
     }
     return 0;

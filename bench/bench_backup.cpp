@@ -5,8 +5,8 @@
 //   HOME holds data/RevaZez.db, filled with quorin --demo-data N; SERVER is the URL of an empty
 //   database on a PostgreSQL server, PGBIN the folder of that server's pg_dump and pg_restore.
 
-#include "core/Connection.h"
 #include "core/DataSource.h"
+#include "core/OwnConnection.h"
 #include "core/Schema.h"
 #include "maintenance/Backup.h"
 
@@ -20,6 +20,14 @@
 #include <functional>
 
 namespace {
+
+// A job's end as the runs below take it: the reason of a failure kept in `error`.
+bool done(const WorkResult &result, QString *error)
+{
+    if (!result.isDone())
+        *error = result.isCancelled() ? QStringLiteral("cancelled") : result.reason();
+    return result.isDone();
+}
 
 // The best of three runs, in milliseconds; negative when a run failed.
 double best(const std::function<bool()> &run)
@@ -44,16 +52,10 @@ bool tool(const QString &program, const QStringList &arguments)
 // The schema on an empty server database, as the program makes it on first connection.
 bool prepareServer(const DataSource &server, QString *error)
 {
-    const QString name = QStringLiteral("bench-schema");
-    bool ok = false;
-    {
-        QSqlDatabase db;
-        ok = Connection::open(server, name, &db, error) &&
-             Schema::ensure(db, SqlDialect(Engine::PostgreSQL), error);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return ok;
+    OwnConnection connection(server, QStringLiteral("bench-schema"));
+    *error = connection.error();
+    return connection.isOpen() &&
+           Schema::ensure(connection.db(), SqlDialect(Engine::PostgreSQL), error);
 }
 
 void row(const char *what, double ours, double reference, const char *against)
@@ -91,13 +93,13 @@ int main(int argc, char *argv[])
     const double toolBackupMs = best([&] {
         return tool(QStringLiteral("sqlite3"), {database, QStringLiteral(".backup ") + toolBackup});
     });
-    const double backupMs = best([&] { return Backup::write(source, ours, &error); });
+    const double backupMs = best([&] { return done(Backup::write(source, ours), &error); });
     const double toolRestoreMs = best([&] {
         return tool(QStringLiteral("sqlite3"),
                     {database, QStringLiteral(".restore ") + toolBackup});
     });
-    const double checkMs = best([&] { return Backup::check(ours, &error, {}, work.path()); });
-    const double restoreMs = best([&] { return Backup::restore(ours, source, &error); });
+    const double checkMs = best([&] { return done(Backup::check(ours, {}, work.path()), &error); });
+    const double restoreMs = best([&] { return done(Backup::restore(ours, source), &error); });
     if (backupMs < 0 || restoreMs < 0 || checkMs < 0) {
         std::fprintf(stderr, "failed: %s\n", qPrintable(error));
         return 1;
@@ -117,10 +119,10 @@ int main(int argc, char *argv[])
         // The server is filled by our own restore, then taken back and refilled by each side.
         const double serverRestoreMs =
             prepareServer(server, &error)
-                ? best([&] { return Backup::restore(ours, server, &error, {}, work.path()); })
+                ? best([&] { return done(Backup::restore(ours, server, {}, work.path()), &error); })
                 : -1;
         const double serverBackupMs =
-            best([&] { return Backup::write(server, ourServerBackup, &error); });
+            best([&] { return done(Backup::write(server, ourServerBackup), &error); });
         // pg_dump -Fc compresses by default, which is what a user gets; -Z0 writes as we do.
         const QString rawDump = work.filePath(QStringLiteral("server-z0.dump"));
         const double rawDumpMs = best([&] {

@@ -108,8 +108,12 @@ bool readAndPreview(const QString &file, ImportPreview *preview)
     const std::unique_ptr<WorkbookReader> reader = WorkbookReader::open(file, &error);
     SheetTable sheet;
     PreviewFault fault;
-    if (!reader || !reader->readSheet(0, &sheet, &error, [](int) { return true; })) {
+    if (!reader) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(file), qPrintable(error));
+        return false;
+    }
+    if (const WorkResult read = reader->readSheet(0, &sheet, {}); !read.isDone()) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(file), qPrintable(read.reason()));
         return false;
     }
     if (!preview->build(sheet, kTable, mapping(), &fault)) {
@@ -241,9 +245,10 @@ int main(int argc, char *argv[])
     QElapsedTimer timer;
     timer.start();
     ImportStore::Counts counts;
-    if (!ImportStore::store(dm.source(), kTable, preview, "admin", ImportCodes::Duplicates::Skip,
-                            &counts, &error)) {
-        std::fprintf(stderr, "store failed: %s\n", qPrintable(error));
+    if (const WorkResult stored = ImportStore::store(dm.source(), kTable, preview, "admin",
+                                                     ImportCodes::Duplicates::Skip, &counts);
+        !stored.isDone()) {
+        std::fprintf(stderr, "store failed: %s\n", qPrintable(stored.reason()));
         return 1;
     }
     const double storeMs = timer.nsecsElapsed() / 1e6;
@@ -252,10 +257,10 @@ int main(int argc, char *argv[])
     // The same rows again: every code is held, so they are skipped, then update their entries.
     for (const auto duplicates : {ImportCodes::Duplicates::Skip, ImportCodes::Duplicates::Update}) {
         timer.restart();
-        if (!ImportStore::store(dm.source(), kTable, preview, "admin", duplicates, &counts,
-                                &error) ||
-            counts.skipped() + counts.updated != kRows) {
-            std::fprintf(stderr, "store again failed: %s\n", qPrintable(error));
+        const WorkResult stored =
+            ImportStore::store(dm.source(), kTable, preview, "admin", duplicates, &counts);
+        if (!stored.isDone() || counts.skipped() + counts.updated != kRows) {
+            std::fprintf(stderr, "store again failed: %s\n", qPrintable(stored.reason()));
             return 1;
         }
         const double againMs = timer.nsecsElapsed() / 1e6;

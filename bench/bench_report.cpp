@@ -80,15 +80,15 @@ int firstPage(const QString &home)
     timer.start();
     double firstMs = -1;
     Report::Prepared prepared;
-    QString error;
-    Report::prepareJob(job, dm.source(), &prepared, &error, [&](const Report::Prepared &soFar) {
-        if (soFar.pages.size() < 2)
-            return true;
-        firstMs = timer.nsecsElapsed() / 1e6;
-        return false;
-    });
+    const WorkResult made =
+        Report::prepareJob(job, dm.source(), &prepared, [&](const Report::Prepared &soFar) {
+            if (soFar.pages.size() < 2)
+                return true;
+            firstMs = timer.nsecsElapsed() / 1e6;
+            return false;
+        });
     if (firstMs < 0)
-        std::fprintf(stderr, "no first page: %s\n", qPrintable(error));
+        std::fprintf(stderr, "no first page: %s\n", qPrintable(made.reason()));
     std::printf("%d records: the first page made after %.0f ms\n", records, firstMs);
     return firstMs >= 0 ? 0 : 1;
 }
@@ -113,9 +113,8 @@ int main(int argc, char *argv[])
     timer.start();
     Report::Prepared prepared;
     const Report::Job job = wholeRegisterList(dm);
-    QString error;
-    if (!Report::prepareJob(job, dm.source(), &prepared, &error)) {
-        std::fprintf(stderr, "report failed: %s\n", qPrintable(error));
+    if (const WorkResult made = Report::prepareJob(job, dm.source(), &prepared); !made.isDone()) {
+        std::fprintf(stderr, "report failed: %s\n", qPrintable(made.reason()));
         return 1;
     }
     const double prepareMs = timer.nsecsElapsed() / 1e6;
@@ -128,8 +127,8 @@ int main(int argc, char *argv[])
     const double readMs = reading.nsecsElapsed() / 1e6;
     timer.start();
     const QString ours = AppHome::path(QStringLiteral("bench-report.pdf"));
-    if (!Report::writePdf(prepared, ours, &error)) {
-        std::fprintf(stderr, "pdf failed: %s\n", qPrintable(error));
+    if (const WorkResult written = Report::writePdf(prepared, ours); !written.isDone()) {
+        std::fprintf(stderr, "pdf failed: %s\n", qPrintable(written.reason()));
         return 1;
     }
     const double totalMs = prepareMs + timer.nsecsElapsed() / 1e6;

@@ -68,11 +68,10 @@ double prepareMs(const Report::Template &report, int rows, qsizetype *elements)
 {
     Data data(rows);
     Report::Prepared prepared;
-    QString error;
     QElapsedTimer timer;
     timer.start();
-    if (!Report::prepare(report, data, &prepared, &error)) {
-        std::fprintf(stderr, "report failed: %s\n", qPrintable(error));
+    if (const WorkResult made = Report::prepare(report, data, &prepared); !made.isDone()) {
+        std::fprintf(stderr, "report failed: %s\n", qPrintable(made.reason()));
         return -1;
     }
     const double ms = timer.nsecsElapsed() / 1e6;

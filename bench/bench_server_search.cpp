@@ -10,8 +10,8 @@
 #include "BenchTools.h"
 #include "app/uFrmMain.h"
 #include "core/AppHome.h"
-#include "core/Connection.h"
 #include "core/DataDm.h"
+#include "core/OwnConnection.h"
 #include "core/SqlListModel.h"
 #include "maintenance/Backup.h"
 #include "widgets/DBGridEh.h"
@@ -32,20 +32,12 @@ namespace {
 
 int sqliteRecords(const QString &file)
 {
-    const QString name = QStringLiteral("bench-count");
-    int records = -1;
-    {
-        QSqlDatabase db;
-        QString error;
-        if (Connection::open(DataSource::fromDs(QFileInfo(file).path(), {}), name, &db, &error)) {
-            QSqlQuery q(db);
-            if (q.exec(QStringLiteral("select count(*) from GoodMain")) && q.next())
-                records = q.value(0).toInt();
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return records;
+    OwnConnection connection(DataSource::fromDs(QFileInfo(file).path(), {}),
+                             QStringLiteral("bench-count"));
+    QSqlQuery q(connection.db());
+    if (connection.isOpen() && q.exec(QStringLiteral("select count(*) from GoodMain")) && q.next())
+        return q.value(0).toInt();
+    return -1;
 }
 
 // The server database holds the file's records, loaded the way a user would move them.
@@ -57,11 +49,12 @@ bool load(TdmData &dm, const QString &home, const QString &url, int records, QSt
     QElapsedTimer timer;
     timer.start();
     const QString backup = QDir(home).filePath(QStringLiteral("server-bench.back"));
-    const bool ok =
-        Backup::write(DataSource::fromDs(QDir(home).filePath(QStringLiteral("data")), {}), backup,
-                      error) &&
-        Backup::restore(backup, DataSource::fromDs(url, {}), error, {}, home) &&
-        dm.ExecSql(QStringLiteral("vacuum analyze"));
+    WorkResult moved =
+        Backup::write(DataSource::fromDs(QDir(home).filePath(QStringLiteral("data")), {}), backup);
+    if (moved.isDone())
+        moved = Backup::restore(backup, DataSource::fromDs(url, {}), {}, home);
+    *error = moved.reason();
+    const bool ok = moved.isDone() && dm.ExecSql(QStringLiteral("vacuum analyze"));
     QFile::remove(backup);
     std::printf("loaded in %.0f s\n", timer.nsecsElapsed() / 1e9);
     return ok;

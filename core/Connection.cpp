@@ -1,6 +1,7 @@
 #include "core/Connection.h"
 
 #include "core/DatabaseFault.h"
+#include "core/OwnConnection.h"
 #include "core/OwnerOnly.h"
 #include "core/Schema.h"
 #include "core/SearchIndex.h"
@@ -11,7 +12,6 @@
 #include <QObject>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QThread>
 #include <QUuid>
 #include <cerrno>
 #include <cstring>
@@ -51,19 +51,14 @@ bool placeNewDatabase(const QString &file, QString *error)
 {
     const QString part =
         file + u'.' + QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral(".new");
-    const QString name = QFileInfo(part).fileName();
     bool ok = false;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(part);
-        QSqlQuery header(db);
-        ok = db.open() && header.exec(QStringLiteral("pragma user_version=0"));
+        OwnConnection made(OwnConnection::SqliteFile{part, {}}, QStringLiteral("new-database"));
+        QSqlQuery header(made.db());
+        ok = made.isOpen() && header.exec(QStringLiteral("pragma user_version=0"));
         if (!ok)
-            *error = (db.isOpen() ? header.lastError() : db.lastError()).text();
-        header.finish();
-        db.close();
+            *error = made.isOpen() ? header.lastError().text() : made.error();
     }
-    QSqlDatabase::removeDatabase(name);
     // Its journal files take the database file's mode.
     if (ok && !OwnerOnly::restrict(part)) {
         *error = QString::fromLocal8Bit(std::strerror(errno));
@@ -237,70 +232,57 @@ QString findDamage(const DataSource &source)
 {
     if (source.engine != Engine::SQLite)
         return {};
-    const QString name =
-        QStringLiteral("quick-check-%1").arg(reinterpret_cast<quintptr>(QThread::currentThread()));
     QString problem;
-    {
-        QSqlDatabase db;
-        QString error;
-        if (open(source, name, &db, &error)) {
-            QSqlQuery q(db);
-            if (!q.exec(QStringLiteral("pragma quick_check")))
-                problem = q.lastError().text();
-            // The row reads whole and its other columns can be saved.
-            while (problem.isEmpty() && q.next()) {
-                const QString line = q.value(0).toString();
-                if (line != u"ok" && !line.startsWith(u"CHECK constraint failed in ") &&
-                    !line.startsWith(u"NULL value in "))
-                    problem = line;
-            }
-            q.finish();
-            db.close();
+    OwnConnection connection(source, QStringLiteral("quick-check"));
+    if (connection.isOpen()) {
+        QSqlQuery q(connection.db());
+        if (!q.exec(QStringLiteral("pragma quick_check")))
+            problem = q.lastError().text();
+        // The row reads whole and its other columns can be saved.
+        while (problem.isEmpty() && q.next()) {
+            const QString line = q.value(0).toString();
+            if (line != u"ok" && !line.startsWith(u"CHECK constraint failed in ") &&
+                !line.startsWith(u"NULL value in "))
+                problem = line;
         }
     }
-    QSqlDatabase::removeDatabase(name);
     return problem;
 }
 
 bool probe(const DataSource &source, QString *report)
 {
-    const QString name = QStringLiteral("probe");
     bool usable = false;
-    {
-        QSqlDatabase db;
-        QString error;
-        if (!open(source, name, &db, &error)) {
-            *report = QObject::tr("连接失败：%1").arg(error);
-        } else {
-            int version = 0;
-            switch (Schema::inspect(db, &version, &error)) {
-            case Schema::State::Empty:
-                *report = QObject::tr("连接成功：这是一个空数据库，连接时将建立样品数据表。");
-                usable = true;
-                break;
-            case Schema::State::Current:
-                *report = QObject::tr("连接成功：数据库中已有样品数据。");
-                usable = true;
-                break;
-            case Schema::State::Older:
-                *report =
-                    QObject::tr("连接成功：数据库中已有样品数据，连接时将升级到本程序的版本。");
-                usable = true;
-                break;
-            case Schema::State::Foreign:
-                *report = QObject::tr("连接成功，但这不是样品数据库：其中已有别的数据表。");
-                break;
-            case Schema::State::Newer:
-                *report = QObject::tr("连接成功，但数据库的版本（%1）比本程序新。").arg(version);
-                break;
-            case Schema::State::Damaged:
-                *report = QObject::tr("连接成功，但数据库的版本记录已损坏：%1").arg(error);
-                break;
-            }
-            db.close();
-        }
+    OwnConnection connection(source, QStringLiteral("probe"));
+    if (!connection.isOpen()) {
+        *report = QObject::tr("连接失败：%1").arg(connection.error());
+        return false;
     }
-    QSqlDatabase::removeDatabase(name);
+    QSqlDatabase &db = connection.db();
+    QString error;
+    int version = 0;
+    switch (Schema::inspect(db, &version, &error)) {
+    case Schema::State::Empty:
+        *report = QObject::tr("连接成功：这是一个空数据库，连接时将建立样品数据表。");
+        usable = true;
+        break;
+    case Schema::State::Current:
+        *report = QObject::tr("连接成功：数据库中已有样品数据。");
+        usable = true;
+        break;
+    case Schema::State::Older:
+        *report = QObject::tr("连接成功：数据库中已有样品数据，连接时将升级到本程序的版本。");
+        usable = true;
+        break;
+    case Schema::State::Foreign:
+        *report = QObject::tr("连接成功，但这不是样品数据库：其中已有别的数据表。");
+        break;
+    case Schema::State::Newer:
+        *report = QObject::tr("连接成功，但数据库的版本（%1）比本程序新。").arg(version);
+        break;
+    case Schema::State::Damaged:
+        *report = QObject::tr("连接成功，但数据库的版本记录已损坏：%1").arg(error);
+        break;
+    }
     return usable;
 }
 

@@ -49,12 +49,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (const std::unique_ptr<WorkbookReader> reader = open(path, &error)) {
         for (int i = 0; i < reader->sheetNames().size(); ++i) {
             SheetTable sheet;
-            reader->readSheet(i, &sheet, &error, [](int) { return true; });
+            reader->readSheet(i, &sheet, {});
         }
         if (!reader->encoding().isEmpty()) {
             reader->setEncoding(QStringLiteral("GB18030"));
             SheetTable sheet;
-            reader->readSheet(0, &sheet, &error, [](int) { return true; });
+            reader->readSheet(0, &sheet, {});
         }
     }
     return 0;

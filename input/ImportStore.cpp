@@ -1,6 +1,6 @@
 #include "input/ImportStore.h"
 
-#include "core/Connection.h"
+#include "core/OwnConnection.h"
 #include "core/Schema.h"
 #include "core/SqlDialect.h"
 #include "core/SqliteStatement.h"
@@ -12,7 +12,6 @@
 #include <QLocale>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QUuid>
 #include <sqlite3.h>
 
 namespace ImportStore {
@@ -20,30 +19,6 @@ namespace ImportStore {
 namespace {
 
 const QDate kNoDate(1900, 8, 14);
-
-// A connection of the work's own, closed and forgotten when the work ends.
-class OwnConnection
-{
-public:
-    OwnConnection(const DataSource &source, QString *error)
-        : m_name(QStringLiteral("import-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
-    {
-        m_open = Connection::open(source, m_name, &m_db, error);
-    }
-    ~OwnConnection()
-    {
-        m_db.close();
-        m_db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    bool isOpen() const { return m_open; }
-    QSqlDatabase &db() { return m_db; }
-
-private:
-    QString m_name;
-    QSqlDatabase m_db;
-    bool m_open = false;
-};
 
 // The value a checked text becomes in a column of `type`.
 QVariant valueFor(Schema::ColumnType type, const QString &text)
@@ -304,7 +279,7 @@ QVariantList rowValues(const Target &target, const ImportPreview &preview, size_
 // are done with before the caller commits.
 bool writeRows(QSqlDatabase &db, const Target &target, const ImportPreview &preview,
                const std::vector<ImportCodes::Fate> &fates, const QHash<QString, qint64> &codes,
-               const QString &operatorName, const Progress &report, Counts *counts, QString *error)
+               const QString &operatorName, WorkTracker &work, Counts *counts, QString *error)
 {
     using ImportCodes::Fate;
     // The rows an update overwrites, as they are now, for the undo.
@@ -345,10 +320,8 @@ bool writeRows(QSqlDatabase &db, const Target &target, const ImportPreview &prev
     const size_t total = preview.rows.size();
     const QString noFormer = QStringLiteral("");
     for (size_t r = 0; r < total; ++r) {
-        if (r % 2000 == 0 && !report(int(qint64(r) * 100 / qint64(total)))) {
-            *error = QStringLiteral("stopped");
+        if (r % 2000 == 0 && !work.report(int(qint64(r) * 100 / qint64(total))))
             return false;
-        }
         switch (fates[r]) {
         case Fate::Existing:
             ++counts->existing;
@@ -392,22 +365,19 @@ bool writeRows(QSqlDatabase &db, const Target &target, const ImportPreview &prev
 
 } // namespace
 
-bool store(const DataSource &source, const QString &table, const ImportPreview &preview,
-           const QString &operatorName, ImportCodes::Duplicates duplicates, Counts *counts,
-           QString *error, const Progress &progress)
+WorkResult store(const DataSource &source, const QString &table, const ImportPreview &preview,
+                 const QString &operatorName, ImportCodes::Duplicates duplicates, Counts *counts,
+                 const WorkProgress &progress)
 {
     *counts = {};
-    const Progress report = progress ? progress : [](int) { return true; };
     Target target;
     target.table = table;
     const int codeField = ImportCodes::codeField(preview);
     for (int f = 0; f < preview.fields.size(); ++f) {
         const Schema::Column *c = Schema::column(table, preview.fields.at(f).field);
-        if (!c || c->type == Schema::ColumnType::Key) {
-            *error = QStringLiteral("%1 has no column %2 to import into")
-                         .arg(table, preview.fields.at(f).field);
-            return false;
-        }
+        if (!c || c->type == Schema::ColumnType::Key)
+            return WorkResult::failed(QStringLiteral("%1 has no column %2 to import into")
+                                          .arg(table, preview.fields.at(f).field));
         if (target.columns.contains(QLatin1String(c->name), Qt::CaseInsensitive))
             continue;
         if (f == codeField)
@@ -417,38 +387,45 @@ bool store(const DataSource &source, const QString &table, const ImportPreview &
         target.fieldOf << f;
     }
 
-    OwnConnection connection(source, error);
+    OwnConnection connection(source, QStringLiteral("import"));
     if (!connection.isOpen())
-        return false;
+        return WorkResult::failed(connection.error());
     QSqlDatabase &db = connection.db();
     Transaction transaction(db);
     QHash<QString, qint64> codes;
+    QString error;
     // The codes are read inside the transaction that writes, so the counts are the truth.
-    if (!transaction.began(error) ||
-        !exec(db, QStringLiteral("delete from cfg_importrow"), {}, error) ||
-        !exec(db, QStringLiteral("delete from cfg_importbatch"), {}, error) ||
-        (codeField >= 0 && !ImportCodes::readCodes(db, table, &codes, error)))
-        return false;
+    if (!transaction.began(&error) ||
+        !exec(db, QStringLiteral("delete from cfg_importrow"), {}, &error) ||
+        !exec(db, QStringLiteral("delete from cfg_importbatch"), {}, &error) ||
+        (codeField >= 0 && !ImportCodes::readCodes(db, table, &codes, &error)))
+        return WorkResult::failed(error);
     const std::vector<ImportCodes::Fate> fates = ImportCodes::plan(preview, codes, duplicates);
-    if (!writeRows(db, target, preview, fates, codes, operatorName, report, counts, error)) {
+    WorkTracker work(progress);
+    if (!writeRows(db, target, preview, fates, codes, operatorName, work, counts, &error)) {
         *counts = {};
-        return false;
+        return work.result(false, error);
     }
     // An import that changes nothing leaves the record of the last one that did, to undo.
     if (counts->added + counts->updated == 0)
-        return true;
-    if (!transaction.commit(error)) {
+        return WorkResult::done();
+    if (!transaction.commit(&error)) {
         *counts = {};
-        return false;
+        return WorkResult::failed(error);
     }
-    return true;
+    return WorkResult::done();
 }
 
-bool registerCodes(const DataSource &source, const QString &table, QHash<QString, qint64> *codes,
-                   QString *error)
+WorkResult registerCodes(const DataSource &source, const QString &table,
+                         QHash<QString, qint64> *codes)
 {
-    OwnConnection connection(source, error);
-    return connection.isOpen() && ImportCodes::readCodes(connection.db(), table, codes, error);
+    OwnConnection connection(source, QStringLiteral("import-codes"));
+    QString error;
+    if (!connection.isOpen())
+        return WorkResult::failed(connection.error());
+    if (!ImportCodes::readCodes(connection.db(), table, codes, &error))
+        return WorkResult::failed(error);
+    return WorkResult::done();
 }
 
 namespace {
@@ -591,42 +568,41 @@ std::optional<LastImport> lastImport(const QSqlDatabase &database, QString *erro
     return last;
 }
 
-bool undo(const DataSource &source, qint64 batch, bool includingEdited, int *removed, int *restored,
-          QString *error)
+WorkResult undo(const DataSource &source, qint64 batch, bool includingEdited, int *removed,
+                int *restored)
 {
     *removed = 0;
     *restored = 0;
-    OwnConnection connection(source, error);
+    OwnConnection connection(source, QStringLiteral("import-undo"));
     if (!connection.isOpen())
-        return false;
+        return WorkResult::failed(connection.error());
     QSqlDatabase &db = connection.db();
     Transaction transaction(db);
-    if (!transaction.began(error))
-        return false;
+    QString error;
+    if (!transaction.began(&error))
+        return WorkResult::failed(error);
     qint64 current = 0;
     QString table, operatorName, stamp, columns;
-    if (!readBatch(db, &current, &table, &operatorName, &stamp, &columns, error))
-        return false;
-    if (current != batch) {
-        *error = QStringLiteral("the last import changed meanwhile");
-        return false;
-    }
+    if (!readBatch(db, &current, &table, &operatorName, &stamp, &columns, &error))
+        return WorkResult::failed(error);
+    if (current != batch)
+        return WorkResult::failed(QStringLiteral("the last import changed meanwhile"));
     // Read again inside the transaction: a row changed since the question was asked is kept.
     BatchRows rows;
-    if (!readBatchRows(db, batch, table, columns, &rows, error))
-        return false;
+    if (!readBatchRows(db, batch, table, columns, &rows, &error))
+        return WorkResult::failed(error);
     QList<BatchRow> undone = rows.kept;
     if (includingEdited)
         undone << rows.edited;
-    if (!undoRows(db, rows, undone, removed, restored, error) ||
-        !exec(db, QStringLiteral("delete from cfg_importrow"), {}, error) ||
-        !exec(db, QStringLiteral("delete from cfg_importbatch"), {}, error) ||
-        !transaction.commit(error)) {
+    if (!undoRows(db, rows, undone, removed, restored, &error) ||
+        !exec(db, QStringLiteral("delete from cfg_importrow"), {}, &error) ||
+        !exec(db, QStringLiteral("delete from cfg_importbatch"), {}, &error) ||
+        !transaction.commit(&error)) {
         *removed = 0;
         *restored = 0;
-        return false;
+        return WorkResult::failed(error);
     }
-    return true;
+    return WorkResult::done();
 }
 
 } // namespace ImportStore

@@ -80,11 +80,12 @@ void undoLastImport(QWidget *parent)
     int restored = 0;
     const DataSource source = dmData->source();
     // The undo runs to its end once begun, so there is no cancel to tell apart.
-    if (runWithProgress(parent, QStringLiteral("正在撤销导入..."), [&](const ProgressReport &) {
-            return ImportStore::undo(source, last->batch, includingEdited, &removed, &restored,
-                                     &error);
-        }) != WorkOutcome::Done) {
-        qWarning("import not undone: %s", qPrintable(error));
+    const WorkResult undone =
+        runWithProgress(parent, QStringLiteral("正在撤销导入..."), [&](const WorkProgress &) {
+            return ImportStore::undo(source, last->batch, includingEdited, &removed, &restored);
+        });
+    if (!undone.isDone()) {
+        qWarning("import not undone: %s", qPrintable(undone.reason()));
         ShowPrompt(QStringLiteral("撤销导入失败，请联系管理人员....."), Prompt::Error);
         return;
     }

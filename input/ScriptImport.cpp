@@ -51,8 +51,10 @@ bool run(const DataSource &source, const QSqlDatabase &db, const QString &table,
         return false;
     }
     SheetTable sheet;
-    if (!workbook->readSheet(0, &sheet, error, [](int) { return true; }))
+    if (const WorkResult read = workbook->readSheet(0, &sheet, {}); !read.isDone()) {
+        *error = read.reason();
         return false;
+    }
     QList<ImportField> mapping;
     if (!loadImportFields(db, table, &mapping, error))
         return false;
@@ -62,8 +64,12 @@ bool run(const DataSource &source, const QSqlDatabase &db, const QString &table,
         *error = fault.message();
         return false;
     }
-    return preview.rows.empty() ||
-           ImportStore::store(source, table, preview, operatorName, duplicates, counts, error);
+    if (preview.rows.empty())
+        return true;
+    const WorkResult stored =
+        ImportStore::store(source, table, preview, operatorName, duplicates, counts);
+    *error = stored.reason();
+    return stored.isDone();
 }
 
 } // namespace ScriptImport

@@ -299,9 +299,10 @@ void TfrmExcelImport::runStep()
         Button4->setEnabled(true);
         break;
     case 1: {
-        QString reason;
-        if (!openWorkbook(edtXlsFileName->text().trimmed(), &reason)) {
-            ShowPrompt(kChooseSource + u'\n' + reason, Prompt::Information);
+        const WorkResult opened = openWorkbook(edtXlsFileName->text().trimmed());
+        if (!opened.isDone()) {
+            if (opened.isFailed())
+                ShowPrompt(kChooseSource + u'\n' + opened.reason(), Prompt::Information);
             m_step = 0;
             runStep();
             return;
@@ -331,36 +332,36 @@ void TfrmExcelImport::runStep()
     }
 }
 
-bool TfrmExcelImport::openWorkbook(const QString &path, QString *reason)
+WorkResult TfrmExcelImport::openWorkbook(const QString &path)
 {
     m_workbook.reset();
     m_sheet->setSheet({});
     ComboBox1->clear();
     std::unique_ptr<WorkbookReader> workbook;
-    runWithProgress(this, QStringLiteral("正在打开工作簿..."), [&](const ProgressReport &) {
-        workbook = WorkbookReader::open(path, reason);
-        return workbook != nullptr;
-    });
+    const WorkResult opened =
+        runWithProgress(this, QStringLiteral("正在打开工作簿..."), [&](const WorkProgress &) {
+            QString reason;
+            workbook = WorkbookReader::open(path, &reason);
+            return workbook ? WorkResult::done() : WorkResult::failed(reason);
+        });
     if (!workbook)
-        return false;
-    if (workbook->sheetNames().isEmpty()) {
-        *reason = WorkbookReasons::kDamaged;
-        return false;
-    }
+        return opened;
+    if (workbook->sheetNames().isEmpty())
+        return WorkResult::failed(WorkbookReasons::kDamaged);
     m_workbook = std::move(workbook);
     ComboBox1->addItems(m_workbook->sheetNames());
     ComboBox1->setCurrentIndex(0);
-    return readSheet(0, reason);
+    return readSheet(0);
 }
 
-bool TfrmExcelImport::readSheet(int index, QString *reason)
+WorkResult TfrmExcelImport::readSheet(int index)
 {
     SheetTable sheet;
     WorkbookReader *workbook = m_workbook.get();
-    const bool read = runWithProgress(this, QStringLiteral("正在读取工作表..."),
-                                      [&](const ProgressReport &report) {
-                                          return workbook->readSheet(index, &sheet, reason, report);
-                                      }) == WorkOutcome::Done;
+    const WorkResult result = runWithProgress(
+        this, QStringLiteral("正在读取工作表..."),
+        [&](const WorkProgress &progress) { return workbook->readSheet(index, &sheet, progress); });
+    const bool read = result.isDone();
     lblSheetNotes->setText(sheet.notes.join(u'\n'));
     lblSheetNotes->setVisible(read && !sheet.notes.isEmpty());
     const bool textFile = !workbook->encoding().isEmpty();
@@ -370,14 +371,14 @@ bool TfrmExcelImport::readSheet(int index, QString *reason)
     m_sheet->setSheet(read ? std::move(sheet) : SheetTable());
     auto *pickList = static_cast<PickListDelegate *>(DBGrid2->itemDelegateForColumn(1));
     pickList->items = m_sheet->sheet().headings;
-    return read;
+    return result;
 }
 
 void TfrmExcelImport::sheetChosen(int index)
 {
-    QString reason;
-    if (!readSheet(index, &reason))
-        ShowPrompt(kChooseSource + u'\n' + reason, Prompt::Information);
+    const WorkResult read = readSheet(index);
+    if (read.isFailed())
+        ShowPrompt(kChooseSource + u'\n' + read.reason(), Prompt::Information);
 }
 
 void TfrmExcelImport::loadMapping()
@@ -433,15 +434,16 @@ void TfrmExcelImport::buildPreview()
     QHash<QString, qint64> codes;
     std::vector<ImportCodes::Fate> fates;
     if (ImportCodes::codeField(preview) >= 0) {
-        QString error;
         const DataSource source = dmData->source();
-        if (runWithProgress(this, QStringLiteral("正在核对编号..."), [&](const ProgressReport &) {
-                if (!ImportStore::registerCodes(source, m_table, &codes, &error))
-                    return false;
-                fates = ImportCodes::plan(preview, codes, ImportCodes::Duplicates::Skip);
-                return true;
-            }) == WorkOutcome::Failed)
-            dmData->showFailure(kMsgOpenFailed, error);
+        const WorkResult read =
+            runWithProgress(this, QStringLiteral("正在核对编号..."), [&](const WorkProgress &) {
+                const WorkResult codesRead = ImportStore::registerCodes(source, m_table, &codes);
+                if (codesRead.isDone())
+                    fates = ImportCodes::plan(preview, codes, ImportCodes::Duplicates::Skip);
+                return codesRead;
+            });
+        if (read.isFailed())
+            dmData->showFailure(kMsgOpenFailed, read.reason());
     }
     m_preview->setPreview(std::move(preview), std::move(codes), std::move(fates));
 }
@@ -489,28 +491,27 @@ QString doneText(const ImportStore::Counts &counts, size_t rows)
 void TfrmExcelImport::storePreview()
 {
     const ImportPreview &preview = m_preview->preview();
-    QString error;
     const DataSource source = dmData->source();
     const QString operatorName = dmData->CurOperName();
     const ImportCodes::Duplicates duplicates = rbUpdateExisting->isChecked()
                                                    ? ImportCodes::Duplicates::Update
                                                    : ImportCodes::Duplicates::Skip;
     ImportStore::Counts counts;
-    const WorkOutcome outcome =
+    const WorkResult stored =
         preview.rows.empty()
-            ? WorkOutcome::Done
+            ? WorkResult::done()
             : runWithProgress(this, QStringLiteral("正在导入数据..."),
-                              [&](const ProgressReport &report) {
+                              [&](const WorkProgress &progress) {
                                   return ImportStore::store(source, m_table, preview, operatorName,
-                                                            duplicates, &counts, &error, report);
+                                                            duplicates, &counts, progress);
                               });
-    if (outcome == WorkOutcome::Cancelled) {
+    if (stored.isCancelled()) {
         m_step = 3;
         ShowPrompt(QStringLiteral("导入已取消，没有保存任何数据。"), Prompt::Information);
         return;
     }
-    if (outcome == WorkOutcome::Failed) {
-        qWarning("import not stored: %s", qPrintable(error));
+    if (stored.isFailed()) {
+        qWarning("import not stored: %s", qPrintable(stored.reason()));
         m_step = 3;
         ShowPrompt(QStringLiteral("导入失败，请联系管理人员....."), Prompt::Error);
         return;

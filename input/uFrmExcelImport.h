@@ -40,8 +40,8 @@ private:
     void createPages();
     void runStep();
     void showPage(int page);
-    bool openWorkbook(const QString &path, QString *reason);
-    bool readSheet(int index, QString *reason);
+    WorkResult openWorkbook(const QString &path);
+    WorkResult readSheet(int index);
     void sheetChosen(int index);
     void loadMapping();
     void buildPreview();

@@ -1,8 +1,8 @@
 #include "maintenance/Backup.h"
 
 #include "core/AppHome.h"
-#include "core/Connection.h"
 #include "core/DataDm.h"
+#include "core/OwnConnection.h"
 #include "core/OwnerOnly.h"
 #include "core/Schema.h"
 #include "core/SearchIndex.h"
@@ -26,6 +26,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <sqlite3.h>
 
 namespace Backup {
@@ -33,12 +34,6 @@ namespace Backup {
 namespace {
 
 constexpr int kFormat = 1;
-
-QString uniqueName(const char *what)
-{
-    return QStringLiteral("backup-%1-%2")
-        .arg(QLatin1String(what), QUuid::createUuid().toString(QUuid::WithoutBraces));
-}
 
 bool exec(QSqlDatabase &db, const QString &sql, QString *error)
 {
@@ -50,15 +45,15 @@ bool exec(QSqlDatabase &db, const QString &sql, QString *error)
 }
 
 // A connection to a file of our own making, able to write the sample search index.
-bool openFile(const QString &file, const QString &name, QSqlDatabase *db, QString *error)
+bool openFile(std::optional<OwnConnection> &connection, const QString &file, const QString &purpose,
+              QString *error)
 {
-    *db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-    db->setDatabaseName(file);
-    if (!db->open()) {
-        *error = db->lastError().text();
+    connection.emplace(OwnConnection::SqliteFile{file, {}}, purpose);
+    if (!connection->isOpen()) {
+        *error = connection->error();
         return false;
     }
-    return SearchIndex::registerTokenizer(*db, error);
+    return SearchIndex::registerTokenizer(connection->db(), error);
 }
 
 // Copies the whole database `from` into `to` in one step: one read of one snapshot (writers go
@@ -83,7 +78,7 @@ bool copyDatabase(sqlite3 *to, sqlite3 *from, int tries, QString *error)
 }
 
 // SQLite copies itself from one consistent state, while others go on writing.
-bool copySqlite(QSqlDatabase &source, const QString &file, QString *error, const Progress &progress)
+bool copySqlite(QSqlDatabase &source, const QString &file, QString *error, WorkTracker &work)
 {
     sqlite3 *to = nullptr;
     if (sqlite3_open_v2(QFile::encodeName(file).constData(), &to,
@@ -94,11 +89,7 @@ bool copySqlite(QSqlDatabase &source, const QString &file, QString *error, const
     }
     bool ok = copyDatabase(to, SqliteStatement::connectionOf(source), 100, error);
     sqlite3_close(to);
-    if (ok && progress && !progress(90)) {
-        *error = QStringLiteral("stopped");
-        ok = false;
-    }
-    return ok;
+    return ok && work.report(90);
 }
 
 // The rows of every table of the schema, for progress told in rows.
@@ -120,7 +111,7 @@ bool countRows(QSqlDatabase &db, qint64 *rows, QString *error)
 class RowProgress
 {
 public:
-    RowProgress(const Progress &progress, qint64 total, int from, int to)
+    RowProgress(const WorkProgress &progress, qint64 total, int from, int to)
         : m_progress(progress), m_total(std::max<qint64>(total, 1)), m_from(from), m_to(to)
     {
     }
@@ -135,7 +126,7 @@ public:
     }
 
 private:
-    Progress m_progress;
+    WorkProgress m_progress;
     qint64 m_total;
     qint64 m_done = 0;
     int m_from;
@@ -145,7 +136,8 @@ private:
 // Every table of the schema read in one snapshot of the server, written into a new file with
 // the schema of a SQLite database, its indexes built once the rows are in. The search index is
 // left to a restore into a file, the only place that needs it.
-bool copyServer(QSqlDatabase &source, QSqlDatabase &file, QString *error, const Progress &progress)
+bool copyServer(QSqlDatabase &source, QSqlDatabase &file, QString *error,
+                const WorkProgress &progress)
 {
     const SqlDialect sqlite(Engine::SQLite);
     qint64 total = 0;
@@ -215,58 +207,30 @@ bool writeHeader(QSqlDatabase &file, Engine engine, QString *error)
     return transaction.commit(error);
 }
 
-bool writeFile(const DataSource &source, const QString &file, QString *error,
-               const Progress &progress)
+bool writeFile(const DataSource &source, const QString &file, QString *error, WorkTracker &work)
 {
-    const QString sourceName = uniqueName("source");
-    const QString fileName = uniqueName("file");
     if (!OwnerOnly::prepare(file)) {
         *error = QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
-    bool ok = false;
-    {
-        QSqlDatabase from;
-        if (Connection::open(source, sourceName, &from, error)) {
-            QSqlDatabase to;
-            if (source.engine == Engine::SQLite) {
-                ok =
-                    copySqlite(from, file, error, progress) && openFile(file, fileName, &to, error);
-            } else {
-                ok = openFile(file, fileName, &to, error) && copyServer(from, to, error, progress);
-            }
-            // A backup is one file: no write-ahead log beside it.
-            ok = ok && writeHeader(to, source.engine, error) &&
-                 exec(to, QStringLiteral("pragma journal_mode=delete"), error);
-            to.close();
-            from.close();
-        }
+    OwnConnection from(source, QStringLiteral("backup-source"));
+    if (!from.isOpen()) {
+        *error = from.error();
+        return false;
     }
-    QSqlDatabase::removeDatabase(fileName);
-    QSqlDatabase::removeDatabase(sourceName);
-    return ok;
-}
-
-// Whether the work goes on at `percent`; "stopped" in `error` when not.
-bool keepGoing(const Progress &progress, int percent, QString *error)
-{
-    if (!progress || progress(percent))
-        return true;
-    *error = QStringLiteral("stopped");
-    return false;
-}
-
-// `progress` told from `from` to `to` percent of the whole.
-Progress scaled(const Progress &progress, int from, int to)
-{
-    if (!progress)
-        return {};
-    return
-        [progress, from, to](int percent) { return progress(from + (to - from) * percent / 100); };
+    std::optional<OwnConnection> to;
+    const QString purpose = QStringLiteral("backup-file");
+    bool ok = source.engine == Engine::SQLite
+                  ? copySqlite(from.db(), file, error, work) && openFile(to, file, purpose, error)
+                  : openFile(to, file, purpose, error) &&
+                        copyServer(from.db(), to->db(), error, work.part(0, 100));
+    // A backup is one file: no write-ahead log beside it.
+    return ok && writeHeader(to->db(), source.engine, error) &&
+           exec(to->db(), QStringLiteral("pragma journal_mode=delete"), error);
 }
 
 bool restoreSqlite(QSqlDatabase &backup, QSqlDatabase &target, QString *error,
-                   const Progress &progress)
+                   const WorkProgress &progress)
 {
     // Other workstations' writes finish first; each try waits the connection's busy time.
     if (!copyDatabase(SqliteStatement::connectionOf(target), SqliteStatement::connectionOf(backup),
@@ -281,7 +245,7 @@ bool restoreSqlite(QSqlDatabase &backup, QSqlDatabase &target, QString *error,
 }
 
 bool restoreServer(QSqlDatabase &backup, QSqlDatabase &target, QString *error,
-                   const Progress &progress)
+                   const WorkProgress &progress)
 {
     qint64 total = 0;
     if (!countRows(backup, &total, error))
@@ -327,7 +291,7 @@ bool restoreServer(QSqlDatabase &backup, QSqlDatabase &target, QString *error,
 // nothing else, then upgraded, and for a file searchable: what will replace the data in one
 // step at the very end, or not at all.
 bool build(BackupReader &reader, QSqlDatabase &db, Engine target, QString *error,
-           const Progress &progress)
+           const WorkProgress &progress)
 {
     const SqlDialect sqlite(Engine::SQLite);
     // A file of our own that is thrown away on failure: no journal beside it.
@@ -342,9 +306,10 @@ bool build(BackupReader &reader, QSqlDatabase &db, Engine target, QString *error
             if (!exec(db, sql, error))
                 return false;
         }
-        if (!reader.copyTables(db, error, scaled(progress, 0, 60)))
+        if (!reader.copyTables(db, error,
+                               [&progress](int percent) { return progress(percent * 60 / 100); }))
             return false;
-        SqliteWatch watch(db, [&progress] { return !progress || progress(60); });
+        SqliteWatch watch(db, [&progress] { return progress(60); });
         for (const QString &sql : Schema::indexStatements(reader.version())) {
             if (!exec(db, sql, error))
                 return false;
@@ -365,45 +330,44 @@ bool build(BackupReader &reader, QSqlDatabase &db, Engine target, QString *error
 
 } // namespace
 
-bool check(const QString &file, QString *error, const Progress &progress, const QString &workFolder)
+WorkResult check(const QString &file, const WorkProgress &progress, const QString &workFolder)
 {
     BackupReader reader(workFolder.isEmpty() ? AppHome::path(QStringLiteral("back")) : workFolder);
-    return reader.open(file, error, progress);
+    return reader.open(file, progress);
 }
 
-bool restore(const QString &file, const DataSource &target, QString *error,
-             const Progress &progress, const QString &workFolder)
+WorkResult restore(const QString &file, const DataSource &target, const WorkProgress &progress,
+                   const QString &workFolder)
 {
     const QString folder = workFolder.isEmpty() ? Backup::workFolder(target) : workFolder;
+    WorkTracker work(progress);
     BackupReader reader(folder);
-    if (!reader.open(file, error, scaled(progress, 0, 20)))
-        return false;
+    if (const WorkResult opened = reader.open(file, work.part(0, 20)); !opened.isDone())
+        return opened;
     const QString fresh = partName(QDir(folder).filePath(QStringLiteral("restore.back")));
-    if (!OwnerOnly::prepare(fresh)) {
-        *error = QString::fromLocal8Bit(std::strerror(errno));
-        return false;
-    }
-    const QString freshName = uniqueName("restore-from");
-    const QString targetName = uniqueName("restore-into");
+    if (!OwnerOnly::prepare(fresh))
+        return WorkResult::failed(QString::fromLocal8Bit(std::strerror(errno)));
+    QString error;
     bool ok = false;
     {
-        QSqlDatabase from;
-        QSqlDatabase into;
-        ok = openFile(fresh, freshName, &from, error) &&
-             build(reader, from, target.engine, error, scaled(progress, 20, 70)) &&
-             keepGoing(progress, 70, error) && Connection::open(target, targetName, &into, error) &&
+        std::optional<OwnConnection> from;
+        std::optional<OwnConnection> into;
+        const auto openTarget = [&] {
+            into.emplace(target, QStringLiteral("restore-into"));
+            error = into->error();
+            return into->isOpen();
+        };
+        ok = openFile(from, fresh, QStringLiteral("restore-from"), &error) &&
+             build(reader, from->db(), target.engine, &error, work.part(20, 70)) &&
+             work.report(70) && openTarget() &&
              (target.engine == Engine::SQLite
-                  ? restoreSqlite(from, into, error, scaled(progress, 70, 100))
-                  : restoreServer(from, into, error, scaled(progress, 70, 100)));
-        into.close();
-        from.close();
+                  ? restoreSqlite(from->db(), into->db(), &error, work.part(70, 100))
+                  : restoreServer(from->db(), into->db(), &error, work.part(70, 100)));
     }
-    QSqlDatabase::removeDatabase(targetName);
-    QSqlDatabase::removeDatabase(freshName);
     removePart(fresh);
-    if (ok && progress)
-        progress(100);
-    return ok;
+    if (ok)
+        work.report(100);
+    return work.result(ok, error);
 }
 
 QString workFolder(const DataSource &target)
@@ -445,32 +409,34 @@ QString safetyFileName(const QDateTime &time)
            QStringLiteral(".back");
 }
 
-bool write(const DataSource &source, const QString &target, QString *error,
-           const Progress &progress)
+WorkResult write(const DataSource &source, const QString &target, const WorkProgress &progress)
 {
     // Written aside and renamed when complete: a crash or a full disk never leaves a file
     // that looks like a finished backup.
     // Its own part file: two backups of one day never write into each other.
     const QString part = partName(target);
-    if (!writeFile(source, part, error, progress)) {
+    WorkTracker work(progress);
+    QString error;
+    if (!writeFile(source, part, &error, work)) {
         removePart(part);
-        return false;
+        return work.result(false, error);
     }
     if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(target).constData()) !=
         0) {
-        *error = QString::fromLocal8Bit(std::strerror(errno));
+        error = QString::fromLocal8Bit(std::strerror(errno));
         removePart(part);
-        return false;
+        return WorkResult::failed(error);
     }
-    if (progress)
-        progress(100);
-    return true;
+    work.report(100);
+    return WorkResult::done();
 }
 
 QMap<QString, QString> header(const QString &file, QString *error)
 {
     BackupReader reader(AppHome::path(QStringLiteral("back")));
-    return reader.open(file, error) ? reader.header() : QMap<QString, QString>();
+    const WorkResult opened = reader.open(file);
+    *error = opened.reason();
+    return opened.isDone() ? reader.header() : QMap<QString, QString>();
 }
 
 QString partName(const QString &target)

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "core/DataSource.h"
+#include "core/Work.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QMap>
 #include <QString>
-#include <functional>
 
 class TdmData;
 
@@ -30,22 +30,19 @@ bool isDue(int mode, const QDate &day);
 // stored.
 QString storedFolder(TdmData &dm);
 
-// Told the share done so far (0–100); answering false stops the work.
-using Progress = std::function<bool(int percent)>;
-
 // Writes a backup of `source` to `target` (owner-only), replacing a file of that name only on
-// success. False with the reason in `error`; nothing is left at `target` then but what was
-// there, and no part file.
-bool write(const DataSource &source, const QString &target, QString *error,
-           const Progress &progress = {});
+// success. Failed or cancelled, nothing is left at `target` but what was there, and no part
+// file.
+WorkResult write(const DataSource &source, const QString &target,
+                 const WorkProgress &progress = {});
 
 // Whether `file` is a backup this program can restore: a regular file, a SQLite database,
 // whole, with a header, of a schema version not newer than this program's, holding each of
 // the program's tables of that version with its columns and the rows the header counts. The
 // file is read through a private copy in `workFolder` (empty: back/ in the program's folder),
-// removed again. The reason, in the user's words, in `error` when not.
-bool check(const QString &file, QString *error, const Progress &progress = {},
-           const QString &workFolder = {});
+// removed again. Failed with the reason in the user's words when not.
+WorkResult check(const QString &file, const WorkProgress &progress = {},
+                 const QString &workFolder = {});
 
 // Replaces every table of `target` by the backup's, all or nothing. Only the program's own
 // tables and columns are taken from the file: they are loaded into a new database of the
@@ -53,9 +50,10 @@ bool check(const QString &file, QString *error, const Progress &progress = {},
 // (a file through the online backup interface, a server in one transaction with the key
 // sequences set past the restored keys). Anything else in the file is ignored and logged;
 // nothing in it runs. A backup of either engine restores into either. The work is done in
-// `workFolder` (empty: workFolder(target)), never in the system's temporary folder.
-bool restore(const QString &file, const DataSource &target, QString *error,
-             const Progress &progress = {}, const QString &workFolder = {});
+// `workFolder` (empty: workFolder(target)), never in the system's temporary folder. Failed or
+// cancelled, the data is as it was.
+WorkResult restore(const QString &file, const DataSource &target, const WorkProgress &progress = {},
+                   const QString &workFolder = {});
 
 // Where a restore into `target` prepares its copies when not told: beside a register file,
 // else back/ in the program's folder.

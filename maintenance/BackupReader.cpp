@@ -11,7 +11,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
-#include <QUuid>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -82,12 +81,12 @@ QString normalised(QString sql)
 QMap<QString, QString> ourObjects(int version)
 {
     QMap<QString, QString> objects;
-    const QString name = QStringLiteral("backup-ours-") + QUuid::createUuid().toString();
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(QStringLiteral(":memory:"));
+        OwnConnection memory(OwnConnection::SqliteFile{QStringLiteral(":memory:"), {}},
+                             QStringLiteral("backup-ours"));
+        QSqlDatabase &db = memory.db();
         QString error;
-        if (db.open() && SearchIndex::registerTokenizer(db, &error)) {
+        if (memory.isOpen() && SearchIndex::registerTokenizer(db, &error)) {
             QSqlQuery q(db);
             const SqlDialect sqlite(Engine::SQLite);
             for (const QString &sql : Schema::tableStatements(sqlite, version) +
@@ -98,9 +97,7 @@ QMap<QString, QString> ourObjects(int version)
             while (q.next())
                 objects.insert(q.value(0).toString().toLower(), normalised(q.value(1).toString()));
         }
-        db.close();
     }
-    QSqlDatabase::removeDatabase(name);
     return objects;
 }
 
@@ -132,74 +129,54 @@ BackupReader::~BackupReader()
 
 void BackupReader::close()
 {
-    if (!m_connection.isEmpty()) {
-        m_db.close();
-        m_db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_connection);
-        m_connection.clear();
-    }
+    m_connection.reset();
     if (!m_copy.isEmpty()) {
         Backup::removePart(m_copy);
         m_copy.clear();
     }
 }
 
-bool BackupReader::open(const QString &file, QString *error, const Progress &progress)
+WorkResult BackupReader::open(const QString &file, const WorkProgress &progress)
 {
     close();
     m_file = file;
+    WorkTracker work(progress);
     int percent = 0;
-    const auto keepGoing = [&] { return !progress || progress(percent); };
-    if (!copyFile(file, error, [&](int done) {
-            percent = done * 6 / 10;
-            return keepGoing();
-        }))
-        return false;
+    const auto keepGoing = [&] { return work.report(percent); };
+    QString error;
+    if (!copyFile(file, &error, work))
+        return work.result(false, error);
     percent = 60;
-    if (!openCopy(error))
-        return false;
-    SqliteWatch watch(m_db, keepGoing);
-    QSqlQuery check(m_db);
+    if (!openCopy(&error))
+        return WorkResult::failed(error);
+    QSqlDatabase &db = m_connection->db();
+    SqliteWatch watch(db, keepGoing);
+    QSqlQuery check(db);
     if (!check.exec(QStringLiteral("pragma quick_check")) || !check.next() ||
-        check.value(0).toString() != u"ok") {
-        if (!keepGoing())
-            *error = QStringLiteral("stopped");
-        else
-            *error =
-                damaged(check.isActive() ? check.value(0).toString() : check.lastError().text());
-        return false;
-    }
+        check.value(0).toString() != u"ok")
+        return work.result(false, damaged(check.isActive() ? check.value(0).toString()
+                                                           : check.lastError().text()));
     check.finish();
     percent = 80;
-    if (!readObjects(error) || !readHeader(error))
-        return false;
-    if (m_header.value(QStringLiteral("format")) != u"1" || m_version < 1) {
-        *error = notOurs(file);
-        return false;
-    }
-    if (m_version > Schema::kVersion) {
-        *error = QObject::tr("备份文件的版本（%1）比本程序（%2）新，请使用新版程序恢复。")
-                     .arg(m_version)
-                     .arg(Schema::kVersion);
-        return false;
-    }
-    if (!matchTables(error)) {
-        if (!keepGoing())
-            *error = QStringLiteral("stopped");
-        return false;
-    }
+    if (!readObjects(&error) || !readHeader(&error))
+        return WorkResult::failed(error);
+    if (m_header.value(QStringLiteral("format")) != u"1" || m_version < 1)
+        return WorkResult::failed(notOurs(file));
+    if (m_version > Schema::kVersion)
+        return WorkResult::failed(
+            QObject::tr("备份文件的版本（%1）比本程序（%2）新，请使用新版程序恢复。")
+                .arg(m_version)
+                .arg(Schema::kVersion));
+    if (!matchTables(&error))
+        return work.result(false, error);
     logForeignObjects();
     percent = 100;
-    if (!keepGoing()) {
-        *error = QStringLiteral("stopped");
-        return false;
-    }
-    return true;
+    return work.result(keepGoing(), {});
 }
 
 // Only a regular file is read, through the descriptor that was checked: a FIFO, a device or a
 // file swapped in afterwards never reaches SQLite. No more than its size at opening is read.
-bool BackupReader::copyFile(const QString &file, QString *error, const Progress &progress)
+bool BackupReader::copyFile(const QString &file, QString *error, WorkTracker &work)
 {
     const int in =
         ::open(QFile::encodeName(file).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -250,10 +227,9 @@ bool BackupReader::copyFile(const QString &file, QString *error, const Progress 
         }
         ok = writeAll(out, buffer.constData(), got);
         done += got;
-        if (ok && progress && !progress(int(done * 100 / size))) {
+        if (ok && !work.report(int(done * 60 / size))) {
             ::close(out);
             ::close(in);
-            *error = QStringLiteral("stopped");
             return false;
         }
     }
@@ -268,21 +244,21 @@ bool BackupReader::copyFile(const QString &file, QString *error, const Progress 
 // its schema, and its checks are not evaluated.
 bool BackupReader::openCopy(QString *error)
 {
-    m_connection = QStringLiteral("backup-reader-") + QUuid::createUuid().toString();
-    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
-    m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
-    m_db.setDatabaseName(QUrl::fromLocalFile(m_copy).toString(QUrl::FullyEncoded) +
-                         QStringLiteral("?immutable=1"));
-    if (!m_db.open()) {
-        *error = damaged(m_db.lastError().text());
+    m_connection.emplace(
+        OwnConnection::SqliteFile{QUrl::fromLocalFile(m_copy).toString(QUrl::FullyEncoded) +
+                                      QStringLiteral("?immutable=1"),
+                                  QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI")},
+        QStringLiteral("backup-reader"));
+    if (!m_connection->isOpen()) {
+        *error = damaged(m_connection->error());
         return false;
     }
-    sqlite3 *handle = SqliteStatement::connectionOf(m_db);
+    sqlite3 *handle = SqliteStatement::connectionOf(m_connection->db());
     for (const int option : {SQLITE_DBCONFIG_TRUSTED_SCHEMA, SQLITE_DBCONFIG_ENABLE_TRIGGER,
                              SQLITE_DBCONFIG_ENABLE_VIEW})
         sqlite3_db_config(handle, option, 0, nullptr);
     sqlite3_db_config(handle, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
-    QSqlQuery q(m_db);
+    QSqlQuery q(m_connection->db());
     if (!q.exec(QStringLiteral("pragma ignore_check_constraints = on"))) {
         *error = damaged(q.lastError().text());
         return false;
@@ -293,7 +269,7 @@ bool BackupReader::openCopy(QString *error)
 bool BackupReader::readObjects(QString *error)
 {
     m_objects.clear();
-    QSqlQuery q(m_db);
+    QSqlQuery q(m_connection->db());
     if (!q.exec(QStringLiteral("select type, name, coalesce(sql, '') from sqlite_master"))) {
         *error = damaged(q.lastError().text());
         return false;
@@ -316,7 +292,7 @@ bool BackupReader::isPlainTable(const QString &name) const
 bool BackupReader::readHeader(QString *error)
 {
     m_header.clear();
-    QSqlQuery q(m_db);
+    QSqlQuery q(m_connection->db());
     if (!isPlainTable(QStringLiteral("backup_header")) ||
         !q.exec(
             QStringLiteral("select F_key, F_value from backup_header limit %1").arg(kHeaderRows))) {
@@ -332,7 +308,7 @@ bool BackupReader::readHeader(QString *error)
 bool BackupReader::matchTables(QString *error)
 {
     m_tables = Schema::tablesOf(m_version);
-    QSqlQuery q(m_db);
+    QSqlQuery q(m_connection->db());
     for (const Schema::Table &t : m_tables) {
         const QString name = QLatin1String(t.name);
         if (!m_objects.contains(name.toLower())) {
@@ -388,7 +364,7 @@ void BackupReader::logForeignObjects() const
     }
 }
 
-bool BackupReader::copyTables(QSqlDatabase &into, QString *error, const Progress &progress)
+bool BackupReader::copyTables(QSqlDatabase &into, QString *error, const WorkProgress &progress)
 {
     qint64 total = 0;
     for (const Schema::Table &t : m_tables)
@@ -398,7 +374,7 @@ bool BackupReader::copyTables(QSqlDatabase &into, QString *error, const Progress
     qint64 before = 0;
     for (const Schema::Table &t : m_tables) {
         qint64 copied = 0;
-        const bool ok = TableCopy::fileToFile(m_db, into, t, error, [&](qint64 rows) {
+        const bool ok = TableCopy::fileToFile(m_connection->db(), into, t, error, [&](qint64 rows) {
             copied = rows;
             return !progress || progress(int(std::min(before + rows, total) * 100 / total));
         });

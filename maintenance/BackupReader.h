@@ -1,11 +1,14 @@
 #pragma once
 
+#include "core/OwnConnection.h"
 #include "core/Schema.h"
+#include "core/Work.h"
 
 #include <QMap>
 #include <QSqlDatabase>
 #include <QString>
 #include <functional>
+#include <optional>
 
 struct sqlite3;
 
@@ -16,9 +19,6 @@ struct sqlite3;
 class BackupReader
 {
 public:
-    // Told the share done so far (0–100); answering false stops the work.
-    using Progress = std::function<bool(int percent)>;
-
     // The private copy goes into `workFolder`, made owner-only when missing.
     explicit BackupReader(const QString &workFolder);
     ~BackupReader();
@@ -27,9 +27,9 @@ public:
 
     // Copies `file` and checks the copy: a SQLite database, whole, with our header, of a
     // version not newer than ours, each of our tables of that version a real table with all
-    // our columns and as many rows as the header says. False with the reason in the user's
-    // words; everything else in the file is left alone and logged.
-    bool open(const QString &file, QString *error, const Progress &progress = {});
+    // our columns and as many rows as the header says. Failed with the reason in the user's
+    // words, or cancelled; everything else in the file is left alone and logged.
+    WorkResult open(const QString &file, const WorkProgress &progress = {});
 
     int version() const { return m_version; }
     const QMap<QString, QString> &header() const { return m_header; }
@@ -37,7 +37,7 @@ public:
     const std::vector<Schema::Table> &tables() const { return m_tables; }
 
     // Appends the rows of tables() to `into`, a database of ours holding those tables.
-    bool copyTables(QSqlDatabase &into, QString *error, const Progress &progress = {});
+    bool copyTables(QSqlDatabase &into, QString *error, const WorkProgress &progress = {});
 
 private:
     // What the file's schema says of one of its objects.
@@ -48,7 +48,7 @@ private:
         QString sql;
     };
 
-    bool copyFile(const QString &file, QString *error, const Progress &progress);
+    bool copyFile(const QString &file, QString *error, WorkTracker &work);
     bool openCopy(QString *error);
     bool readObjects(QString *error);
     bool isPlainTable(const QString &name) const;
@@ -60,8 +60,7 @@ private:
     QString m_workFolder;
     QString m_file;
     QString m_copy;
-    QString m_connection;
-    QSqlDatabase m_db;
+    std::optional<OwnConnection> m_connection;
     QMap<QString, Object> m_objects; // by lower-case name
     int m_version = 0;
     QMap<QString, QString> m_header;

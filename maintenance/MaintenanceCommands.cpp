@@ -58,22 +58,20 @@ void automaticBackup(QWidget *parent)
         removeOldBackups(folder, today);
         return;
     }
-    QString error;
     const DataSource source = dmData->source();
     if (!OwnerOnly::makeFolder(folder)) {
         qWarning("automatic backup failed: cannot create %s", qPrintable(folder));
         ShowPrompt(QStringLiteral("数据备份失败！"), Prompt::Error);
         return;
     }
-    const WorkOutcome outcome = runWithProgress(
-        parent, QStringLiteral("正在备份数据..."), [&](const ProgressReport &report) {
-            return Backup::write(source, target, &error, report);
-        });
-    if (outcome == WorkOutcome::Failed) {
-        qWarning("automatic backup failed: %s", qPrintable(error));
+    const WorkResult written = runWithProgress(
+        parent, QStringLiteral("正在备份数据..."),
+        [&](const WorkProgress &progress) { return Backup::write(source, target, progress); });
+    if (written.isFailed()) {
+        qWarning("automatic backup failed: %s", qPrintable(written.reason()));
         ShowPrompt(QStringLiteral("数据备份失败！"), Prompt::Error);
     }
-    if (outcome == WorkOutcome::Done)
+    if (written.isDone())
         removeOldBackups(folder, today);
 }
 

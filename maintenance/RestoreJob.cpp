@@ -26,26 +26,24 @@ bool databaseInUse(const QString &error)
            error.contains(QStringLiteral("busy"), Qt::CaseInsensitive);
 }
 
-bool run(const QString &file, const DataSource &target, const QString &folder, QString *safety,
-         Failure *failure, QString *error, const Backup::Progress &progress)
+WorkResult run(const QString &file, const DataSource &target, const QString &folder,
+               QString *safety, Failure *failure, const WorkProgress &progress)
 {
-    const auto share = [&progress](int from) {
-        return [&progress, from](int percent) { return !progress || progress(from + percent / 2); };
-    };
+    WorkTracker work(progress);
     *safety = QDir(folder).filePath(Backup::safetyFileName(QDateTime::currentDateTime()));
     *failure = Failure::SafetyBackup;
-    if (!OwnerOnly::makeFolder(folder)) {
-        *error =
-            QStringLiteral("cannot create the folder %1").arg(QDir::toNativeSeparators(folder));
-        return false;
-    }
-    if (!Backup::write(target, *safety, error, share(0)))
-        return false;
+    if (!OwnerOnly::makeFolder(folder))
+        return WorkResult::failed(
+            QStringLiteral("cannot create the folder %1").arg(QDir::toNativeSeparators(folder)));
+    if (const WorkResult written = Backup::write(target, *safety, work.part(0, 50));
+        !written.isDone())
+        return written;
     *failure = Failure::Restore;
-    if (!Backup::restore(file, target, error, share(50), folder))
-        return false;
+    if (const WorkResult restored = Backup::restore(file, target, work.part(50, 100), folder);
+        !restored.isDone())
+        return restored;
     *failure = Failure::None;
-    return true;
+    return WorkResult::done();
 }
 
 } // namespace RestoreJob

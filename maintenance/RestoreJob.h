@@ -24,9 +24,9 @@ bool databaseInUse(const QString &error);
 
 // Writes the data of `target` into `folder` (made when missing) as a safety backup named by
 // Backup::safetyFileName, its path in `safety`, then restores `file` (Backup::check it first)
-// over `target`. False with the reason in `error` and the stage in `failure`; `progress` is
-// told the share of both steps.
-bool run(const QString &file, const DataSource &target, const QString &folder, QString *safety,
-         Failure *failure, QString *error, const Backup::Progress &progress = {});
+// over `target`. Failed or cancelled with the stage in `failure`; `progress` is told the share
+// of both steps.
+WorkResult run(const QString &file, const DataSource &target, const QString &folder,
+               QString *safety, Failure *failure, const WorkProgress &progress = {});
 
 } // namespace RestoreJob

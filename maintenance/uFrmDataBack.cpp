@@ -115,18 +115,17 @@ void TFrmDataBack::BackData()
                        QStringLiteral("\" 已经存在，\n真的要复盖当前备份吗？"),
                    Prompt::Question) != Prompt::Yes)
         return;
-    QString error;
     const DataSource source = dmData->source();
     setBusy(true);
-    const WorkOutcome outcome =
-        runWithProgress(this, QStringLiteral("正在备份数据..."), [&](const ProgressReport &report) {
-            return Backup::write(source, target, &error, report);
+    const WorkResult written =
+        runWithProgress(this, QStringLiteral("正在备份数据..."), [&](const WorkProgress &progress) {
+            return Backup::write(source, target, progress);
         });
     setBusy(false);
-    if (outcome == WorkOutcome::Cancelled)
+    if (written.isCancelled())
         return;
-    if (outcome == WorkOutcome::Failed) {
-        qWarning("backup failed: %s", qPrintable(error));
+    if (written.isFailed()) {
+        qWarning("backup failed: %s", qPrintable(written.reason()));
         ShowPrompt(QStringLiteral("数据备份失败！"), Prompt::Error);
         return;
     }
@@ -161,16 +160,15 @@ void TFrmDataBack::RecoverData()
         return;
     }
     // A file that is not a whole backup changes nothing; a hostile one never holds the window.
-    QString error;
     setBusy(true);
-    const WorkOutcome checked = runWithProgress(
+    const WorkResult checked = runWithProgress(
         this, QStringLiteral("正在检查备份文件..."),
-        [&](const ProgressReport &report) { return Backup::check(file, &error, report, folder); });
+        [&](const WorkProgress &progress) { return Backup::check(file, progress, folder); });
     setBusy(false);
-    if (checked == WorkOutcome::Cancelled)
+    if (checked.isCancelled())
         return;
-    if (checked == WorkOutcome::Failed) {
-        ShowPrompt(error, Prompt::Error);
+    if (checked.isFailed()) {
+        ShowPrompt(checked.reason(), Prompt::Error);
         return;
     }
     if (ShowPrompt(QStringLiteral("此操作将使上次备份以来的所有数据丢失，是否继续？"),
@@ -182,22 +180,23 @@ void TFrmDataBack::RecoverData()
     setBusy(true);
     setWindowTitle(QStringLiteral("正在恢复数据...."));
     const DataSource target = dmData->source();
-    const WorkOutcome outcome = runWithProgress(
-        this, QStringLiteral("正在恢复数据...."), [&](const ProgressReport &report) {
-            return RestoreJob::run(file, target, folder, &safety, &failure, &error, report);
+    const WorkResult restored = runWithProgress(
+        this, QStringLiteral("正在恢复数据...."), [&](const WorkProgress &progress) {
+            return RestoreJob::run(file, target, folder, &safety, &failure, progress);
         });
     setWindowTitle(kCaption);
     setBusy(false);
-    if (outcome == WorkOutcome::Cancelled) {
+    if (restored.isCancelled()) {
         ShowPrompt(QStringLiteral("恢复已取消，数据没有改变。"), Prompt::Information);
         return;
     }
+    const QString &error = restored.reason();
     if (failure == RestoreJob::Failure::SafetyBackup) {
         qWarning("safety backup before a restore failed: %s", qPrintable(error));
         ShowPrompt(QStringLiteral("恢复前无法备份当前数据，数据没有改变：") + error, Prompt::Error);
         return;
     }
-    if (outcome == WorkOutcome::Failed) {
+    if (restored.isFailed()) {
         qWarning("restore failed: %s", qPrintable(error));
         if (RestoreJob::databaseInUse(error))
             ShowPrompt(QStringLiteral("数据库正在被使用！请确定已关闭其它使用该数据库程序！"),

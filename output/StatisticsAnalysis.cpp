@@ -67,36 +67,34 @@ QString statementFor(const QString &name, const QString &stored)
     return stored;
 }
 
-Result run(const DataSource &source, const QString &sql)
+WorkResult run(const DataSource &source, const QString &sql, QList<Row> *rows)
 {
-    Result result;
+    rows->clear();
     QString statement = sql.trimmed();
     while (statement.endsWith(u';'))
         statement.chop(1);
-    if (statement.isEmpty()) {
-        result.error = QStringLiteral("统计语句为空");
-        return result;
-    }
-    const std::unique_ptr<ListReader> reader = ListReader::open(source, &result.error);
+    if (statement.isEmpty())
+        return WorkResult::failed(QStringLiteral("统计语句为空"));
+    QString error;
+    const std::unique_ptr<ListReader> reader = ListReader::open(source, &error);
     if (!reader)
-        return result;
+        return WorkResult::failed(error);
     ListQuery query;
     query.select = statement;
     query.keyColumn.clear();
-    if (!reader->start(query, &result.error))
-        return result;
+    if (!reader->start(query, &error))
+        return WorkResult::failed(error);
     const int name = fieldIndex(reader->fields(), QStringLiteral("F_name"));
     const int num = fieldIndex(reader->fields(), QStringLiteral("F_num"));
-    if (name < 0 || num < 0) {
-        result.error = QStringLiteral("统计语句的结果须有 F_name 和 F_num 两列");
-        return result;
-    }
+    if (name < 0 || num < 0)
+        return WorkResult::failed(QStringLiteral("统计语句的结果须有 F_name 和 F_num 两列"));
     while (reader->next())
-        result.rows.append({text(reader->value(name)), number(reader->value(num))});
-    result.error = reader->error();
-    if (!result.error.isEmpty())
-        result.rows.clear();
-    return result;
+        rows->append({text(reader->value(name)), number(reader->value(num))});
+    if (!reader->error().isEmpty()) {
+        rows->clear();
+        return WorkResult::failed(reader->error());
+    }
+    return WorkResult::done();
 }
 
 QList<Slice> pieSlices(const QList<Row> &rows, int maxSlices)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/DataSource.h"
+#include "core/Work.h"
 
 #include <QList>
 #include <QString>
@@ -20,12 +21,6 @@ struct Row
     double num = 0;
 };
 
-struct Result
-{
-    QList<Row> rows;
-    QString error; // empty when the statement ran
-};
-
 struct Slice
 {
     QString label; // the group and its share, "品牌A 12.5%"
@@ -34,8 +29,9 @@ struct Slice
 
 // The statement the analysis `name` runs, given its stored one.
 QString statementFor(const QString &name, const QString &stored);
-// Runs `sql` on a connection of its own, so it may run off the window's thread.
-Result run(const DataSource &source, const QString &sql);
+// Runs `sql` on a connection of its own, so it may run off the window's thread; its groups in
+// `rows`, none when it failed.
+WorkResult run(const DataSource &source, const QString &sql, QList<Row> *rows);
 // The pie of `rows`: the largest groups in falling order and, beyond `maxSlices`, the rest as
 // one slice "其他", so that a pie of thousands of groups stays readable. Groups of no positive
 // count have no slice.

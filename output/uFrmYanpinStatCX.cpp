@@ -24,9 +24,20 @@
 #include <QTableView>
 #include <QVBoxLayout>
 #include <QtConcurrent>
+#include <optional>
 
-using StatisticsAnalysis::Result;
 using StatisticsAnalysis::Row;
+
+namespace {
+
+// How an analysis ended and its groups, handed from its thread to the window.
+struct Analysis
+{
+    std::optional<WorkResult> result;
+    QList<Row> rows;
+};
+
+} // namespace
 
 // The list page: every row of the analysis, the group and its count.
 class AnalysisRowsModel : public QAbstractTableModel
@@ -177,19 +188,22 @@ void TfrmYanpinStatCX::showAnalysis(const QString &name)
         QStringLiteral("select F_SQLtext from cfg_stat where F_name = ? order by F_ID"), {name});
     const QString sql = StatisticsAnalysis::statementFor(name, stored);
     const quint64 generation = ++m_generation;
-    auto *watcher = new QFutureWatcher<Result>(this);
-    connect(watcher, &QFutureWatcher<Result>::finished, this,
+    auto *watcher = new QFutureWatcher<Analysis>(this);
+    connect(watcher, &QFutureWatcher<Analysis>::finished, this,
             [this, watcher, generation, name, sql] {
                 watcher->deleteLater();
                 if (generation != m_generation)
                     return;
                 unsetCursor();
-                present(name, sql, watcher->result());
+                const Analysis analysis = watcher->result();
+                present(name, sql, *analysis.result, analysis.rows);
                 emit analysisFinished();
             });
     setCursor(Qt::BusyCursor);
     watcher->setFuture(QtConcurrent::run(&m_pool, [source = dmData->source(), sql] {
-        return StatisticsAnalysis::run(source, sql);
+        Analysis analysis;
+        analysis.result = StatisticsAnalysis::run(source, sql, &analysis.rows);
+        return analysis;
     }));
 }
 
@@ -205,19 +219,20 @@ void TfrmYanpinStatCX::print()
     ShowReport(this, job, QStringLiteral("样品统计分析"));
 }
 
-void TfrmYanpinStatCX::present(const QString &name, const QString &sql, const Result &result)
+void TfrmYanpinStatCX::present(const QString &name, const QString &sql, const WorkResult &result,
+                               const QList<Row> &rows)
 {
-    if (!result.error.isEmpty()) {
-        dmData->showFailure(kMsgOpenFailed, result.error);
+    if (result.isFailed()) {
+        dmData->showFailure(kMsgOpenFailed, result.reason());
         return;
     }
-    m_rows->setRows(name, result.rows);
+    m_rows->setRows(name, rows);
     m_shownName = name;
     m_shownSql = sql;
-    if (result.rows.isEmpty())
+    if (rows.isEmpty())
         return;
     m_series->clear();
-    const QList<StatisticsAnalysis::Slice> slices = StatisticsAnalysis::pieSlices(result.rows);
+    const QList<StatisticsAnalysis::Slice> slices = StatisticsAnalysis::pieSlices(rows);
     for (qsizetype i = 0; i < slices.size(); ++i) {
         QPieSlice *slice = m_series->append(slices.at(i).label, slices.at(i).value);
         slice->setLabelVisible(true);

@@ -44,7 +44,8 @@ protected:
 
 private:
     void loadAnalyses();
-    void present(const QString &name, const QString &sql, const StatisticsAnalysis::Result &result);
+    void present(const QString &name, const QString &sql, const WorkResult &result,
+                 const QList<StatisticsAnalysis::Row> &rows);
     // 打印: the analysis shown, its chart and its list; nothing while its list is empty.
     void print();
 

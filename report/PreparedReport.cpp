@@ -183,12 +183,12 @@ template <typename T> QList<T> readList(QDataStream &in)
 
 } // namespace
 
-bool savePrepared(const Prepared &report, const QString &path, QString *error,
-                  const PageProgress &progress)
+WorkResult savePrepared(const Prepared &report, const QString &path, const WorkProgress &progress)
 {
     OutputFile file(path);
-    if (!file.open(error))
-        return false;
+    QString error;
+    if (!file.open(&error))
+        return WorkResult::failed(error);
     QDataStream out(file.device());
     out.setVersion(QDataStream::Qt_6_4);
     out.writeRawData(kPreparedMagic.constData(), int(kPreparedMagic.size()));
@@ -200,26 +200,25 @@ bool savePrepared(const Prepared &report, const QString &path, QString *error,
     out << qint32(report.pages.size());
     for (qsizetype i = 0; i < report.pages.size(); ++i) {
         if (progress && !progress(int(i * 100 / report.pages.size()))) {
-            *error = cancelled();
-            return false;
+            return WorkResult::cancelled();
         }
         writeList(out, report.pages.at(i).elements);
     }
     if (out.status() != QDataStream::Ok) {
-        *error = QStringLiteral("无法写入 %1：%2").arg(path, file.device()->errorString());
-        return false;
+        return WorkResult::failed(
+            QStringLiteral("无法写入 %1：%2").arg(path, file.device()->errorString()));
     }
-    return file.commit(error);
+    if (!file.commit(&error))
+        return WorkResult::failed(error);
+    return WorkResult::done();
 }
 
-bool loadPrepared(const QString &path, Prepared *report, QString *error,
-                  const PageProgress &progress)
+WorkResult loadPrepared(const QString &path, Prepared *report, const WorkProgress &progress)
 {
     QFile file;
     QString why;
     if (!openRegularFile(file, path, &why)) {
-        *error = QStringLiteral("无法打开 %1：%2").arg(path, why);
-        return false;
+        return WorkResult::failed(QStringLiteral("无法打开 %1：%2").arg(path, why));
     }
     QDataStream in(&file);
     in.setVersion(QDataStream::Qt_6_4);
@@ -228,13 +227,11 @@ bool loadPrepared(const QString &path, Prepared *report, QString *error,
     Prepared loaded;
     if (in.readRawData(magic.data(), int(magic.size())) != magic.size() ||
         magic != kPreparedMagic) {
-        *error = QStringLiteral("%1 不是本程序保存的报表").arg(path);
-        return false;
+        return WorkResult::failed(QStringLiteral("%1 不是本程序保存的报表").arg(path));
     }
     in >> version;
     if (version != kPreparedVersion) {
-        *error = QStringLiteral("%1 是另一版本的程序保存的报表").arg(path);
-        return false;
+        return WorkResult::failed(QStringLiteral("%1 是另一版本的程序保存的报表").arg(path));
     }
     in >> loaded.page.width >> loaded.page.height >> loaded.page.landscape;
     // Its margins are in its pages; only the paper is checked.
@@ -242,8 +239,7 @@ bool loadPrepared(const QString &path, Prepared *report, QString *error,
     paperOnly.margins = QMarginsF();
     const QString paper = pageProblem(paperOnly);
     if (in.status() == QDataStream::Ok && !paper.isEmpty()) {
-        *error = QStringLiteral("报表文件 %1 无法打开：%2").arg(path, paper);
-        return false;
+        return WorkResult::failed(QStringLiteral("报表文件 %1 无法打开：%2").arg(path, paper));
     }
     loaded.styles = readList<Style>(in);
     const qint32 charts = plausibleCount(in);
@@ -252,8 +248,7 @@ bool loadPrepared(const QString &path, Prepared *report, QString *error,
     const qint32 pages = plausibleCount(in);
     for (qint32 i = 0; i < pages && in.status() == QDataStream::Ok; ++i) {
         if (progress && !progress(int(qint64(i) * 100 / pages))) {
-            *error = cancelled();
-            return false;
+            return WorkResult::cancelled();
         }
         Page page{readList<Element>(in)};
         // Every element's style and chart must be there.
@@ -264,27 +259,30 @@ bool loadPrepared(const QString &path, Prepared *report, QString *error,
         loaded.pages.append(std::move(page));
     }
     if (in.status() != QDataStream::Ok) {
-        *error = QStringLiteral("报表文件 %1 已损坏").arg(path);
-        return false;
+        return WorkResult::failed(QStringLiteral("报表文件 %1 已损坏").arg(path));
     }
     *report = std::move(loaded);
-    return true;
+    return WorkResult::done();
 }
 
-int findText(const Prepared &report, const QString &text, int from, const PageProgress &progress)
+WorkResult findText(const Prepared &report, const QString &text, int from, int *found,
+                    const WorkProgress &progress)
 {
+    *found = -1;
     const qsizetype pages = report.pages.size();
     for (qsizetype i = 0; i < pages; ++i) {
         if (progress && !progress(int(i * 100 / pages)))
-            return -1;
+            return WorkResult::cancelled();
         const qsizetype index = (qMax(0, from) + i) % pages;
         const Page page = report.pages.at(index);
         for (const Element &e : page.elements) {
-            if (e.kind == Element::Text && report.textOf(e).contains(text, Qt::CaseInsensitive))
-                return int(index);
+            if (e.kind == Element::Text && report.textOf(e).contains(text, Qt::CaseInsensitive)) {
+                *found = int(index);
+                return WorkResult::done();
+            }
         }
     }
-    return -1;
+    return WorkResult::done();
 }
 
 QString Prepared::textOf(const Element &element) const

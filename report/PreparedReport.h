@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Work.h"
 #include "report/PreparedPages.h"
 #include "report/ReportTemplate.h"
 
@@ -46,25 +47,17 @@ struct Prepared
     QString textOf(const Element &element) const;
 };
 
-// Told the share of the pages done by long work on a prepared report; false stops the work,
-// which then fails with the reason cancelled().
-using PageProgress = std::function<bool(int percent)>;
-inline QString cancelled()
-{
-    return QStringLiteral("已取消");
-}
-
 // A prepared report kept in a file of its own ("*.qrp") to be opened in the preview again
-// later, as it was; false with the reason for a file that is not one or is damaged.
-bool savePrepared(const Prepared &report, const QString &path, QString *error,
-                  const PageProgress &progress = {});
-bool loadPrepared(const QString &path, Prepared *report, QString *error,
-                  const PageProgress &progress = {});
+// later, as it was; failed with the reason for a file that is not one or is damaged. The
+// progress is told the share of the pages.
+WorkResult savePrepared(const Prepared &report, const QString &path,
+                        const WorkProgress &progress = {});
+WorkResult loadPrepared(const QString &path, Prepared *report, const WorkProgress &progress = {});
 
-// The first page from `from` on (wrapping round to the first) holding `text` in a text; -1 when
-// none does or `progress` stopped the search.
-int findText(const Prepared &report, const QString &text, int from,
-             const PageProgress &progress = {});
+// The first page from `from` on (wrapping round to the first) holding `text` in a text, in
+// `found`; -1 when none does.
+WorkResult findText(const Prepared &report, const QString &text, int from, int *found,
+                    const WorkProgress &progress = {});
 
 // Draws page `index` with `pixelsPerMm` device pixels to the millimetre, from the painter's
 // origin.

@@ -53,23 +53,23 @@ void ShowReport(QWidget *parent, const Report::Job &job, const Report::Template 
     QFuture<void> making = QtConcurrent::run(&pool, [&] {
         Report::Prepared made;
         qsizetype sent = 0;
-        QString failure;
-        const bool ok = Report::prepareJob(withCompany, layout, source, &made, &failure,
-                                           [&](const Report::Prepared &soFar) {
-                                               const qsizetype finished = soFar.pages.size() - 1;
-                                               if (finished > sent) {
-                                                   send(soFar, finished);
-                                                   sent = finished;
-                                               }
-                                               return !stop.load();
-                                           });
+        const WorkResult result = Report::prepareJob(
+            withCompany, layout, source, &made, [&](const Report::Prepared &soFar) {
+                const qsizetype finished = soFar.pages.size() - 1;
+                if (finished > sent) {
+                    send(soFar, finished);
+                    sent = finished;
+                }
+                return !stop.load();
+            });
+        const QString failure = result.reason();
         // A data set that could not be read leaves a report of what could: it is shown, and
         // the reason told.
-        if (ok || !made.pages.isEmpty()) {
+        if (result.isDone() || (result.isFailed() && !made.pages.isEmpty())) {
             send(made, made.pages.size());
             QMetaObject::invokeMethod(
                 &preview,
-                [&preview, failure = ok ? QString() : failure] {
+                [&preview, failure] {
                     preview.finish();
                     if (!failure.isEmpty())
                         ShowPrompt(
@@ -78,7 +78,7 @@ void ShowReport(QWidget *parent, const Report::Job &job, const Report::Template 
                             Prompt::Warning);
                 },
                 Qt::QueuedConnection);
-        } else if (!stop.load()) {
+        } else if (result.isFailed()) {
             QMetaObject::invokeMethod(
                 &preview,
                 [&preview, failure] {
@@ -142,10 +142,10 @@ void PrintGrid(QWidget *parent, const QTableView *grid, const QString &title,
     }
     Report::GridRows data(std::move(rows));
     Report::Prepared prepared;
-    QString error;
-    if (!Report::prepare(Report::gridTemplate(title, pageHeader, pageFooter, columns), data,
-                         &prepared, &error)) {
-        ShowPrompt(QStringLiteral("无法生成报表：%1").arg(error), Prompt::Error);
+    const WorkResult made = Report::prepare(
+        Report::gridTemplate(title, pageHeader, pageFooter, columns), data, &prepared);
+    if (!made.isDone()) {
+        ShowPrompt(QStringLiteral("无法生成报表：%1").arg(made.reason()), Prompt::Error);
         return;
     }
     ReportPreview preview(std::move(prepared), title, parent);

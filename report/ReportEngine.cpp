@@ -114,11 +114,12 @@ public:
         m_prepared.page = report.page;
     }
 
-    bool run(Prepared *prepared, QString *error)
+    WorkResult run(Prepared *prepared)
     {
         m_prepared.pages = PageList(prepared->pages.elementsInMemory());
-        if (!m_data.readRates(&m_rates, error))
-            return false;
+        QString error;
+        if (!m_data.readRates(&m_rates, &error))
+            return WorkResult::failed(error);
         m_scopes.append(Scope{});
         newPage();
         if (m_report.title)
@@ -132,16 +133,15 @@ public:
             if (!runData(data, nullptr))
                 break;
         }
-        if (m_stopped.isEmpty() && m_report.summary)
+        if (!stopped() && m_report.summary)
             place(lay(*m_report.summary));
         finishPage();
-        if (!m_stopped.isEmpty()) {
-            *error = m_stopped;
-            return false;
-        }
+        if (m_cancelled)
+            return WorkResult::cancelled();
+        if (!m_stopped.isEmpty())
+            return WorkResult::failed(m_stopped);
         *prepared = std::move(m_prepared);
-        *error = m_dataError;
-        return m_dataError.isEmpty();
+        return m_dataError.isEmpty() ? WorkResult::done() : WorkResult::failed(m_dataError);
     }
 
 private:
@@ -158,15 +158,18 @@ private:
         m_prepared.pages.append(Page{});
         m_y = m_report.page.margins.top();
         m_pageHasContent = false;
-        if (m_progress && !m_progress(m_prepared))
-            stop(cancelled());
+        if (m_progress && !m_progress(m_prepared) && !stopped())
+            m_cancelled = true;
     }
 
+    // The first reason to stop is the one told.
     void stop(const QString &reason)
     {
-        if (m_stopped.isEmpty())
+        if (!stopped())
             m_stopped = reason;
     }
+
+    bool stopped() const { return m_cancelled || !m_stopped.isEmpty(); }
 
     // The page header, then the headers of the data and groups running over from the page
     // before: what every page starts with, never moved on to another page.
@@ -419,7 +422,7 @@ private:
         std::unique_ptr<RowSource> rows = m_data.open(band.dataSet, master, &error);
         if (!rows) {
             failedData(error);
-            return m_stopped.isEmpty();
+            return !stopped();
         }
         Row row;
         if (!rows->next(&row))
@@ -434,7 +437,7 @@ private:
         QVariantList groupValues(band.groups.size());
         bool first = true;
         bool more = true;
-        while (more && m_stopped.isEmpty()) {
+        while (more && !stopped()) {
             int changed = first ? 0 : int(band.groups.size());
             for (int g = 0; g < band.groups.size() && !first; ++g) {
                 if (row.value(band.groups.at(g).field) != groupValues.at(g)) {
@@ -462,7 +465,7 @@ private:
             if (more)
                 row = next;
         }
-        if (!m_stopped.isEmpty())
+        if (stopped())
             return false;
         closeGroups(band, 0);
         if (band.footer)
@@ -475,7 +478,7 @@ private:
     bool finishRows(const RowSource &rows)
     {
         failedData(rows.error());
-        return m_stopped.isEmpty();
+        return !stopped();
     }
 
     void failedData(const QString &error)
@@ -524,16 +527,17 @@ private:
     double m_y = 0;
     bool m_pageHasContent = false; // anything but the headers every page starts with
     bool m_placingHeaders = false;
-    QString m_stopped;   // why the report was stopped
+    bool m_cancelled = false;
+    QString m_stopped;   // why the report could not be made
     QString m_dataError; // the first data set that could not be read
 };
 
 } // namespace
 
-bool prepare(const Template &report, DataProvider &data, Prepared *prepared, QString *error,
-             const PrepareProgress &progress)
+WorkResult prepare(const Template &report, DataProvider &data, Prepared *prepared,
+                   const PrepareProgress &progress)
 {
-    return Paginator(report, data, progress).run(prepared, error);
+    return Paginator(report, data, progress).run(prepared);
 }
 
 } // namespace Report

@@ -58,15 +58,16 @@ public:
 };
 
 // Told of each new page: every page of `soFar` but its last is finished (and the styles and
-// charts they use are there). False stops the preparation.
+// charts they use are there). False cancels the preparation. Not a WorkProgress: the pages are
+// counted as they come, with no whole to take a share of, and the preview shows them at once.
 using PrepareProgress = std::function<bool(const Prepared &soFar)>;
 
-// False, with the reason, when a data set failed or the preparation was stopped. A data set
-// that fails prints the rows it gave and the report goes on: `prepared` then holds the whole
-// report as far as the data could be read. A stopped report (cancelled, or headers that leave
-// no room for anything else) leaves `prepared` as it was. The pages keep as many elements in
-// memory as the list in `prepared` allows.
-bool prepare(const Template &report, DataProvider &data, Prepared *prepared, QString *error,
-             const PrepareProgress &progress = {});
+// Failed, with the reason, when a data set failed or the report cannot be made; cancelled when
+// the progress said stop. A data set that fails prints the rows it gave and the report goes
+// on: `prepared` then holds the whole report as far as the data could be read. A report
+// cancelled or not made (headers that leave no room for anything else) leaves `prepared` as it
+// was. The pages keep as many elements in memory as the list in `prepared` allows.
+WorkResult prepare(const Template &report, DataProvider &data, Prepared *prepared,
+                   const PrepareProgress &progress = {});
 
 } // namespace Report

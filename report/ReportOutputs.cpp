@@ -72,36 +72,37 @@ QByteArray rtfText(const QString &text)
 }
 
 // True to go on with page `index`.
-bool goOn(const PageProgress &progress, qsizetype index, qsizetype pages)
+bool goOn(const WorkProgress &progress, qsizetype index, qsizetype pages)
 {
     return !progress || progress(pages > 0 ? int(index * 100 / pages) : 0);
 }
 
 // `begin`, the bytes of each page, then `end`, written into a new file that replaces `path`
 // only when complete: a long report is never held whole in memory.
-bool writePages(const Prepared &report, const QString &path, QString *error,
-                const PageProgress &progress, const QByteArray &begin,
-                const std::function<QByteArray(const Page &page, qsizetype index)> &pageBytes,
-                const QByteArray &end)
+WorkResult writePages(const Prepared &report, const QString &path, const WorkProgress &progress,
+                      const QByteArray &begin,
+                      const std::function<QByteArray(const Page &page, qsizetype index)> &pageBytes,
+                      const QByteArray &end)
 {
     OutputFile file(path);
-    if (!file.open(error))
-        return false;
+    QString error;
+    if (!file.open(&error))
+        return WorkResult::failed(error);
     QIODevice *out = file.device();
     bool written = out->write(begin) == begin.size();
     for (qsizetype i = 0; written && i < report.pages.size(); ++i) {
         if (!goOn(progress, i, report.pages.size())) {
-            *error = cancelled();
-            return false;
+            return WorkResult::cancelled();
         }
         const QByteArray bytes = pageBytes(report.pages.at(i), i);
         written = out->write(bytes) == bytes.size();
     }
     if (!written || out->write(end) != end.size()) {
-        *error = QStringLiteral("无法写入 %1：%2").arg(path, out->errorString());
-        return false;
+        return WorkResult::failed(QStringLiteral("无法写入 %1：%2").arg(path, out->errorString()));
     }
-    return file.commit(error);
+    if (!file.commit(&error))
+        return WorkResult::failed(error);
+    return WorkResult::done();
 }
 
 QString csvField(QString text)
@@ -118,12 +119,12 @@ constexpr double kTwipsPerMm = 1440 / 25.4;
 
 } // namespace
 
-bool writePdf(const Prepared &report, const QString &path, QString *error,
-              const PageProgress &progress)
+WorkResult writePdf(const Prepared &report, const QString &path, const WorkProgress &progress)
 {
     OutputFile file(path);
-    if (!file.open(error))
-        return false;
+    QString error;
+    if (!file.open(&error))
+        return WorkResult::failed(error);
     {
         QPdfWriter pdf(file.device());
         pdf.setResolution(kPdfDpi);
@@ -133,31 +134,29 @@ bool writePdf(const Prepared &report, const QString &path, QString *error,
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
         QPainter painter;
         if (!painter.begin(&pdf)) {
-            *error = QStringLiteral("无法生成 PDF 文件 %1").arg(path);
-            return false;
+            return WorkResult::failed(QStringLiteral("无法生成 PDF 文件 %1").arg(path));
         }
         for (int i = 0; i < report.pages.size(); ++i) {
             if (!goOn(progress, i, report.pages.size())) {
                 painter.end();
-                *error = cancelled();
-                return false;
+                return WorkResult::cancelled();
             }
             if (i > 0)
                 pdf.newPage();
             drawPage(painter, report, i, kPdfDpi / 25.4);
         }
         if (!painter.end()) {
-            *error = QStringLiteral("无法生成 PDF 文件 %1").arg(path);
-            return false;
+            return WorkResult::failed(QStringLiteral("无法生成 PDF 文件 %1").arg(path));
         }
     }
-    return file.commit(error);
+    if (!file.commit(&error))
+        return WorkResult::failed(error);
+    return WorkResult::done();
 }
 
-bool writeCsv(const Prepared &report, const QString &path, QString *error,
-              const PageProgress &progress)
+WorkResult writeCsv(const Prepared &report, const QString &path, const WorkProgress &progress)
 {
-    return writePages(report, path, error, progress, "\xEF\xBB\xBF",
+    return writePages(report, path, progress, "\xEF\xBB\xBF",
                       [&report](const Page &page, qsizetype) {
                           QString text;
                           for (const QStringList &line : lines(report, page)) {
@@ -171,10 +170,9 @@ bool writeCsv(const Prepared &report, const QString &path, QString *error,
                       {});
 }
 
-bool writeText(const Prepared &report, const QString &path, QString *error,
-               const PageProgress &progress)
+WorkResult writeText(const Prepared &report, const QString &path, const WorkProgress &progress)
 {
-    return writePages(report, path, error, progress, {},
+    return writePages(report, path, progress, {},
                       [&report](const Page &page, qsizetype index) {
                           QStringList text;
                           for (const QStringList &line : lines(report, page))
@@ -186,11 +184,10 @@ bool writeText(const Prepared &report, const QString &path, QString *error,
                       {});
 }
 
-bool writeHtml(const Prepared &report, const QString &path, QString *error,
-               const PageProgress &progress)
+WorkResult writeHtml(const Prepared &report, const QString &path, const WorkProgress &progress)
 {
     return writePages(
-        report, path, error, progress,
+        report, path, progress,
         "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">"
         "<style>table{border-collapse:collapse;margin-bottom:2em}"
         "td{padding:2px 8px;border:1px solid #ccc}</style></head><body>\n",
@@ -207,12 +204,11 @@ bool writeHtml(const Prepared &report, const QString &path, QString *error,
         "</body></html>\n");
 }
 
-bool writeRtf(const Prepared &report, const QString &path, QString *error,
-              const PageProgress &progress)
+WorkResult writeRtf(const Prepared &report, const QString &path, const WorkProgress &progress)
 {
     const double left = report.page.margins.left();
     return writePages(
-        report, path, error, progress,
+        report, path, progress,
         "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 "
         "WenQuanYi Micro Hei;}}\\uc1\\fs18\n",
         [&report, left](const Page &page, qsizetype index) {

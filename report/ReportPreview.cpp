@@ -219,28 +219,27 @@ void ReportPreview::updatePageLabel()
 
 // Long work on the report runs on a copy of it off the window's thread (pages still arriving
 // replace the window's own), with a progress box and 取消 once it takes a while.
-WorkOutcome ReportPreview::runOnReport(
+WorkResult ReportPreview::runOnReport(
     const QString &label,
-    const std::function<bool(const Report::Prepared &report, const Report::PageProgress &progress)>
+    const std::function<WorkResult(const Report::Prepared &report, const WorkProgress &progress)>
         &work)
 {
     const Report::Prepared report = m_report;
     return runWithProgress(this, label,
-                           [&](const ProgressReport &progress) { return work(report, progress); });
+                           [&](const WorkProgress &progress) { return work(report, progress); });
 }
 
 bool ReportPreview::find(const QString &text)
 {
     int found = -1;
-    const WorkOutcome outcome =
+    const WorkResult searched =
         runOnReport(QStringLiteral("正在查找“%1”...").arg(text),
-                    [&](const Report::Prepared &report, const Report::PageProgress &progress) {
-                        found = Report::findText(report, text, m_page, progress);
-                        return found >= 0;
+                    [&](const Report::Prepared &report, const WorkProgress &progress) {
+                        return Report::findText(report, text, m_page, &found, progress);
                     });
     if (found >= 0)
         showPage(found);
-    else if (outcome != WorkOutcome::Cancelled)
+    else if (searched.isDone())
         ShowPrompt(QStringLiteral("找不到“%1”。").arg(text), Prompt::Information);
     return found >= 0;
 }
@@ -263,15 +262,14 @@ bool ReportPreview::exportReport()
                                                               : Report::writePdf;
     const QString target =
         writer == Report::writePdf && suffix != u"pdf" ? path + QStringLiteral(".pdf") : path;
-    QString error;
-    const WorkOutcome outcome =
+    const WorkResult written =
         runOnReport(QStringLiteral("正在导出报表..."),
-                    [&](const Report::Prepared &report, const Report::PageProgress &progress) {
-                        return writer(report, target, &error, progress);
+                    [&](const Report::Prepared &report, const WorkProgress &progress) {
+                        return writer(report, target, progress);
                     });
-    if (outcome == WorkOutcome::Failed)
-        ShowPrompt(error, Prompt::Error);
-    return outcome == WorkOutcome::Done;
+    if (written.isFailed())
+        ShowPrompt(written.reason(), Prompt::Error);
+    return written.isDone();
 }
 
 void ReportPreview::showHelp()
@@ -296,26 +294,27 @@ bool ReportPreview::print()
         from = printer.fromPage();
         to = qMin(to, printer.toPage());
     }
-    bool ready = true;
-    const WorkOutcome printed =
+    const QString notReady = QStringLiteral("无法打印：打印机没有准备好。");
+    const WorkResult printed =
         runOnReport(QStringLiteral("正在打印..."), [&](const Report::Prepared &report,
-                                                       const Report::PageProgress &progress) {
+                                                       const WorkProgress &progress) {
             QPainter painter;
-            ready = painter.begin(&printer);
-            for (int page = from; ready && page <= to; ++page) {
+            if (!painter.begin(&printer))
+                return WorkResult::failed(notReady);
+            for (int page = from; page <= to; ++page) {
                 if (!progress((page - from) * 100 / qMax(1, to - from + 1))) {
                     printer.abort();
-                    return false;
+                    return WorkResult::cancelled();
                 }
                 if (page > from)
                     printer.newPage();
                 Report::drawPage(painter, report, page - 1, printer.resolution() / 25.4);
             }
-            return ready && painter.end();
+            return painter.end() ? WorkResult::done() : WorkResult::failed(notReady);
         });
-    if (!ready)
-        ShowPrompt(QStringLiteral("无法打印：打印机没有准备好。"), Prompt::Error);
-    return printed == WorkOutcome::Done;
+    if (printed.isFailed())
+        ShowPrompt(printed.reason(), Prompt::Error);
+    return printed.isDone();
 }
 
 bool ReportPreview::savePrepared()
@@ -328,15 +327,14 @@ bool ReportPreview::savePrepared()
         return false;
     if (!path.endsWith(QStringLiteral(".qrp"), Qt::CaseInsensitive))
         path += QStringLiteral(".qrp");
-    QString error;
-    const WorkOutcome outcome =
+    const WorkResult saved =
         runOnReport(QStringLiteral("正在保存报表..."),
-                    [&](const Report::Prepared &report, const Report::PageProgress &progress) {
-                        return Report::savePrepared(report, path, &error, progress);
+                    [&](const Report::Prepared &report, const WorkProgress &progress) {
+                        return Report::savePrepared(report, path, progress);
                     });
-    if (outcome == WorkOutcome::Failed)
-        ShowPrompt(error, Prompt::Error);
-    return outcome == WorkOutcome::Done;
+    if (saved.isFailed())
+        ShowPrompt(saved.reason(), Prompt::Error);
+    return saved.isDone();
 }
 
 bool ReportPreview::openPrepared()
@@ -347,14 +345,13 @@ bool ReportPreview::openPrepared()
     if (path.isEmpty())
         return false;
     Report::Prepared loaded;
-    QString error;
-    const WorkOutcome outcome = runWithProgress(
-        this, QStringLiteral("正在打开报表..."), [&](const ProgressReport &progress) {
-            return Report::loadPrepared(path, &loaded, &error, progress);
+    const WorkResult opened =
+        runWithProgress(this, QStringLiteral("正在打开报表..."), [&](const WorkProgress &progress) {
+            return Report::loadPrepared(path, &loaded, progress);
         });
-    if (outcome != WorkOutcome::Done) {
-        if (outcome == WorkOutcome::Failed)
-            ShowPrompt(error, Prompt::Error);
+    if (!opened.isDone()) {
+        if (opened.isFailed())
+            ShowPrompt(opened.reason(), Prompt::Error);
         return false;
     }
     m_report = std::move(loaded);

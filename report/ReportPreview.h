@@ -56,9 +56,9 @@ private:
     void applyZoom();
     void updatePageLabel();
     void enableOutputs();
-    WorkOutcome runOnReport(const QString &label,
-                            const std::function<bool(const Report::Prepared &report,
-                                                     const Report::PageProgress &progress)> &work);
+    WorkResult runOnReport(const QString &label,
+                           const std::function<WorkResult(const Report::Prepared &report,
+                                                          const WorkProgress &progress)> &work);
 
     Report::Prepared m_report;
     int m_page = 0;

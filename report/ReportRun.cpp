@@ -16,16 +16,18 @@ QString templatePath(const QString &templateName)
     return folder.filePath(templateName);
 }
 
-bool prepareJob(const Job &job, const DataSource &source, Prepared *prepared, QString *error,
-                const PrepareProgress &progress)
+WorkResult prepareJob(const Job &job, const DataSource &source, Prepared *prepared,
+                      const PrepareProgress &progress)
 {
     Template layout;
-    return load(templatePath(job.templateName), &layout, error) &&
-           prepareJob(job, std::move(layout), source, prepared, error, progress);
+    QString error;
+    if (!load(templatePath(job.templateName), &layout, &error))
+        return WorkResult::failed(error);
+    return prepareJob(job, std::move(layout), source, prepared, progress);
 }
 
-bool prepareJob(const Job &job, Template layout, const DataSource &source, Prepared *prepared,
-                QString *error, const PrepareProgress &progress)
+WorkResult prepareJob(const Job &job, Template layout, const DataSource &source, Prepared *prepared,
+                      const PrepareProgress &progress)
 {
     for (auto it = job.texts.cbegin(); it != job.texts.cend(); ++it) {
         if (Item *item = layout.findObject(it.key()))
@@ -36,7 +38,7 @@ bool prepareJob(const Job &job, Template layout, const DataSource &source, Prepa
         data.set(it.key(), it.value());
     for (auto it = job.variables.cbegin(); it != job.variables.cend(); ++it)
         data.setVariable(it.key(), it.value());
-    return prepare(layout, data, prepared, error, progress);
+    return prepare(layout, data, prepared, progress);
 }
 
 } // namespace Report

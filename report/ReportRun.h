@@ -22,11 +22,12 @@ struct Job
 // The template's file in Qr/, found without regard to letter case; the plain path when none.
 QString templatePath(const QString &templateName);
 // Loads the template and fills it on connections of its own, so it may run off the window's
-// thread; false with the reason (a missing or damaged template, a failing statement, 取消).
-bool prepareJob(const Job &job, const DataSource &source, Prepared *prepared, QString *error,
-                const PrepareProgress &progress = {});
+// thread; failed with the reason (a missing or damaged template, a failing statement) or
+// cancelled, as prepare() ends.
+WorkResult prepareJob(const Job &job, const DataSource &source, Prepared *prepared,
+                      const PrepareProgress &progress = {});
 // The same with the job's template already read.
-bool prepareJob(const Job &job, Template layout, const DataSource &source, Prepared *prepared,
-                QString *error, const PrepareProgress &progress = {});
+WorkResult prepareJob(const Job &job, Template layout, const DataSource &source, Prepared *prepared,
+                      const PrepareProgress &progress = {});
 
 } // namespace Report

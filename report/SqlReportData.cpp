@@ -1,11 +1,8 @@
 #include "report/SqlReportData.h"
 
-#include "core/Connection.h"
-
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QUuid>
 
 namespace Report {
 
@@ -51,23 +48,11 @@ private:
 } // namespace
 
 SqlReportData::SqlReportData(const DataSource &source)
-    : m_source(source),
-      m_connectionPrefix(QStringLiteral("report-") + QUuid::createUuid().toString(QUuid::Id128)),
-      m_reading(std::make_shared<int>(0))
+    : m_source(source), m_reading(std::make_shared<int>(0))
 {
 }
 
-SqlReportData::~SqlReportData()
-{
-    QStringList names;
-    for (QSqlDatabase &db : m_connections) {
-        names << db.connectionName();
-        db.close();
-    }
-    m_connections.clear();
-    for (const QString &name : names)
-        QSqlDatabase::removeDatabase(name);
-}
+SqlReportData::~SqlReportData() = default;
 
 void SqlReportData::set(const QString &dataSet, const Statement &statement)
 {
@@ -86,22 +71,20 @@ QVariant SqlReportData::variable(const QString &name) const
 
 bool SqlReportData::connectionAt(int level, QString *error)
 {
-    if (level < m_connections.size())
+    if (size_t(level) < m_connections.size())
         return true;
-    QSqlDatabase db;
-    const QString name = m_connectionPrefix + QString::number(level);
-    if (!Connection::open(m_source, name, &db, error)) {
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(name);
+    auto connection = std::make_unique<OwnConnection>(m_source, QStringLiteral("report"));
+    if (!connection->isOpen()) {
+        *error = connection->error();
         return false;
     }
-    m_connections.append(db);
+    m_connections.push_back(std::move(connection));
     return true;
 }
 
 bool SqlReportData::readRates(Money::Rates *rates, QString *error)
 {
-    return connectionAt(0, error) && rates->read(m_connections.first(), error);
+    return connectionAt(0, error) && rates->read(m_connections.front()->db(), error);
 }
 
 std::unique_ptr<RowSource> SqlReportData::open(const QString &dataSet, const Row *master,
@@ -115,7 +98,7 @@ std::unique_ptr<RowSource> SqlReportData::open(const QString &dataSet, const Row
     const int level = *m_reading;
     if (!connectionAt(level, error))
         return nullptr;
-    QSqlQuery query(m_connections.at(level));
+    QSqlQuery query(m_connections.at(level)->db());
     query.setForwardOnly(true);
     if (!query.prepare(it->sql)) {
         *error = query.lastError().text();

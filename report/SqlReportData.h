@@ -1,12 +1,14 @@
 #pragma once
 
 #include "core/DataSource.h"
+#include "core/OwnConnection.h"
 #include "report/ReportEngine.h"
 
 #include <QHash>
 #include <QList>
 #include <QSqlDatabase>
 #include <memory>
+#include <vector>
 
 // A report's data sets as statements with bound values, read forward on connections of the
 // report's own (so a report may be prepared off the window's thread). A detail read while its
@@ -42,8 +44,8 @@ private:
     bool connectionAt(int level, QString *error);
 
     DataSource m_source;
-    QString m_connectionPrefix;
-    QList<QSqlDatabase> m_connections;    // one per level of data sets being read at once
+    // One per level of data sets being read at once.
+    std::vector<std::unique_ptr<OwnConnection>> m_connections;
     std::shared_ptr<int> m_reading;       // data sets being read now
     QHash<QString, Statement> m_sets;     // lower-cased name
     QHash<QString, QVariant> m_variables; // lower-cased name

@@ -86,7 +86,7 @@ QString rowList(const QList<int> &rows)
 struct CsvHandler
 {
     SheetCollector *collector;
-    const WorkbookReader::Progress *progress;
+    const WorkProgress *progress;
     int row = 0;
     int column = 0;
     bool stopped = false;
@@ -102,7 +102,7 @@ struct CsvHandler
             throw orcus::csv::parse_error("too many rows");
         }
         ++row;
-        if (row % 5000 == 0 && !(*progress)(50)) {
+        if (row % 5000 == 0 && *progress && !(*progress)(50)) {
             stopped = true;
             throw orcus::csv::parse_error("stopped");
         }
@@ -185,15 +185,15 @@ char CsvReader::separatorOf(const QByteArray &utf8)
     return separators[best];
 }
 
-bool CsvReader::readSheet(int index, SheetTable *sheet, QString *error, const Progress &progress)
+WorkResult CsvReader::readSheet(int index, SheetTable *sheet, const WorkProgress &progress)
 {
     QFile file;
     if (index != 0) {
-        *error = WorkbookReasons::kMissing;
-        return false;
+        return WorkResult::failed(WorkbookReasons::kMissing);
     }
-    if (!openWholeFile(file, m_path, m_budget.partBytes, error))
-        return false;
+    QString error;
+    if (!openWholeFile(file, m_path, m_budget.partBytes, &error))
+        return WorkResult::failed(error);
     Decoded decoded = decode(file.readAll(), m_chosen);
     file.close();
     m_encoding = decoded.encoding;
@@ -212,11 +212,11 @@ bool CsvReader::readSheet(int index, SheetTable *sheet, QString *error, const Pr
                                              config);
         parser.parse();
     } catch (const std::exception &) {
-        *error = handler.stopped   ? WorkbookReasons::kStopped
-                 : handler.refused ? collector.failure()
-                                   : WorkbookReasons::kDamaged;
-        return false;
+        if (handler.stopped)
+            return WorkResult::cancelled();
+        return WorkResult::failed(handler.refused ? collector.failure()
+                                                  : WorkbookReasons::kDamaged);
     }
     *sheet = collector.finish();
-    return true;
+    return WorkResult::done();
 }

@@ -16,7 +16,7 @@ public:
                                                 const ReadBudget &budget);
 
     QStringList sheetNames() const override { return {m_name}; }
-    bool readSheet(int index, SheetTable *sheet, QString *error, const Progress &progress) override;
+    WorkResult readSheet(int index, SheetTable *sheet, const WorkProgress &progress) override;
     QString encoding() const override { return m_encoding; }
     void setEncoding(const QString &name) override { m_chosen = name; }
 

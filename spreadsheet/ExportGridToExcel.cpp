@@ -42,30 +42,28 @@ QString ExportGridToExcel(DBGridEh *grid, const QString &title, bool visible)
     }
     const QString target = ListExport::freeFileName(folder, title, QDateTime::currentDateTime());
 
-    ListExport::Failure failure;
-    std::optional<ListExport::Summary> summary;
-    const WorkOutcome outcome =
+    ListExport::Summary summary;
+    const WorkResult written =
         runWithProgress(grid->window(), QStringLiteral("正在导出“%1”...").arg(title),
-                        [&](const ProgressReport &report) {
-                            summary = ListExport::write(job, target, &failure, report);
-                            return summary.has_value();
+                        [&](const WorkProgress &progress) {
+                            return ListExport::write(job, target, &summary, progress);
                         });
-    if (!summary) {
-        if (outcome == WorkOutcome::Cancelled) {
-            ShowPrompt(QStringLiteral("导出已取消，没有保存文件。"), Prompt::Information);
-        } else {
-            qWarning("export failed: %s", qPrintable(failure.reason));
-            const QString message = QStringLiteral("导出失败：") + failure.reason;
-            ShowPrompt(failure.inDatabase ? dmData->failureMessage(failure.reason, message)
-                                          : message,
-                       Prompt::Error);
-        }
+    if (written.isCancelled()) {
+        ShowPrompt(QStringLiteral("导出已取消，没有保存文件。"), Prompt::Information);
         return {};
     }
-    if (summary->shortenedTexts > 0)
+    if (written.isFailed()) {
+        qWarning("export failed: %s", qPrintable(written.reason()));
+        const QString message = QStringLiteral("导出失败：") + written.reason();
+        ShowPrompt(summary.failedInDatabase ? dmData->failureMessage(written.reason(), message)
+                                            : message,
+                   Prompt::Error);
+        return {};
+    }
+    if (summary.shortenedTexts > 0)
         ShowPrompt(QStringLiteral("有 %1 个单元格的文字超过电子表格每格 %2 个字符的上限，"
                                   "导出时已截断。")
-                       .arg(summary->shortenedTexts)
+                       .arg(summary.shortenedTexts)
                        .arg(XlsxListWriter::kMaxText),
                    Prompt::Information);
     if (visible && !Shell::openUrl(QUrl::fromLocalFile(target)))

@@ -35,16 +35,15 @@ std::vector<int> fieldsOf(const QList<GridColumn> &columns, const QStringList &f
     return indexes;
 }
 
-std::optional<Summary> writeWorkbook(const Job &job, const QString &file, Failure *failure,
-                                     const Progress &progress)
+WorkResult writeWorkbook(const Job &job, const QString &file, Summary *summary,
+                         const WorkProgress &progress)
 {
-    const auto fail = [failure](const QString &reason, bool inDatabase) {
-        *failure = {reason, inDatabase};
-        return std::nullopt;
+    const auto fail = [summary](const QString &reason, bool inDatabase) {
+        summary->failedInDatabase = inDatabase;
+        return WorkResult::failed(reason);
     };
-    const QString cancelled = QObject::tr("导出已取消。");
     if (progress && !progress(0))
-        return fail(cancelled, false);
+        return WorkResult::cancelled();
     QString error;
     const std::unique_ptr<ListReader> reader = ListReader::open(job.source, &error);
     if (!reader)
@@ -58,7 +57,6 @@ std::optional<Summary> writeWorkbook(const Job &job, const QString &file, Failur
     XlsxListWriter writer(file, job.title, job.columns, job.rowsPerSheet);
     if (!writer.isOpen())
         return fail(writer.error(), false);
-    Summary summary;
     // A list never queried is empty: its workbook holds the titles only.
     if (!job.query.isEmpty()) {
         if (!reader->start(job.query, &error))
@@ -71,32 +69,33 @@ std::optional<Summary> writeWorkbook(const Job &job, const QString &file, Failur
                 if (fields[column] >= 0)
                     writer.setCell(column, reader->value(fields[column]));
             }
-            if (++summary.rows % kRowsBetweenReports != 0)
+            if (++summary->rows % kRowsBetweenReports != 0)
                 continue;
             if (!writer.checkWritten())
                 return fail(writer.error(), false);
             const int percent =
-                expected > 0 ? int(kRowsShare * std::min(summary.rows, expected) / expected) : 0;
+                expected > 0 ? int(kRowsShare * std::min(summary->rows, expected) / expected) : 0;
             if (progress && !progress(percent))
-                return fail(cancelled, false);
+                return WorkResult::cancelled();
         }
         if (!reader->error().isEmpty())
             return fail(reader->error(), true);
     }
     if (progress && !progress(kRowsShare))
-        return fail(cancelled, false);
-    summary.sheets = writer.sheets();
-    summary.shortenedTexts = writer.shortenedTexts();
+        return WorkResult::cancelled();
+    summary->sheets = writer.sheets();
+    summary->shortenedTexts = writer.shortenedTexts();
     if (!writer.close())
         return fail(writer.error(), false);
-    return summary;
+    return WorkResult::done();
 }
 
 } // namespace
 
-std::optional<Summary> write(const Job &job, const QString &target, Failure *failure,
-                             const Progress &progress)
+WorkResult write(const Job &job, const QString &target, Summary *summary,
+                 const WorkProgress &progress)
 {
+    *summary = {};
     // Written aside and renamed when whole: a cancel, a crash or a full disk never leaves a
     // file that looks like a finished export.
     const QString part = target + u'.' + QUuid::createUuid().toString(QUuid::WithoutBraces) +
@@ -105,27 +104,23 @@ std::optional<Summary> write(const Job &job, const QString &target, Failure *fai
         // Asks at once whether the folder takes the file, before the long work.
         QFile probe(part);
         // The owner's only from the start: the workbook is written into this very file.
-        if (!probe.open(QIODevice::WriteOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-            *failure = {QObject::tr("无法在“%1”中建立文件：%2")
-                            .arg(QDir::toNativeSeparators(QFileInfo(target).absolutePath()),
-                                 probe.errorString()),
-                        false};
-            return std::nullopt;
-        }
+        if (!probe.open(QIODevice::WriteOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+            return WorkResult::failed(
+                QObject::tr("无法在“%1”中建立文件：%2")
+                    .arg(QDir::toNativeSeparators(QFileInfo(target).absolutePath()),
+                         probe.errorString()));
     }
-    std::optional<Summary> summary = writeWorkbook(job, part, failure, progress);
-    if (summary && std::rename(QFile::encodeName(part).constData(),
-                               QFile::encodeName(target).constData()) != 0) {
-        *failure = {QString::fromLocal8Bit(std::strerror(errno)), false};
-        summary.reset();
-    }
-    if (!summary) {
+    WorkResult result = writeWorkbook(job, part, summary, progress);
+    if (result.isDone() && std::rename(QFile::encodeName(part).constData(),
+                                       QFile::encodeName(target).constData()) != 0)
+        result = WorkResult::failed(QString::fromLocal8Bit(std::strerror(errno)));
+    if (!result.isDone()) {
         QFile::remove(part);
-        return std::nullopt;
+        return result;
     }
     if (progress)
         progress(100);
-    return summary;
+    return result;
 }
 
 QString freeFileName(const QString &folder, const QString &title, const QDateTime &time)

@@ -3,13 +3,12 @@
 #include "core/DataSource.h"
 #include "core/GridColumn.h"
 #include "core/ListQuery.h"
+#include "core/Work.h"
 #include "spreadsheet/XlsxListWriter.h"
 
 #include <QDateTime>
 #include <QList>
 #include <QString>
-#include <functional>
-#include <optional>
 
 // A list written to a spreadsheet file: the list's own statement read forward on a connection
 // of its own (never the grid's pages, never every row in memory), written with XlsxListWriter.
@@ -32,24 +31,15 @@ struct Summary
     qint64 rows = 0;
     int sheets = 0;
     int shortenedTexts = 0; // longer than a cell holds, cut
+    // After a failure: the database refused (whose damage the data module tells in its words).
+    bool failedInDatabase = false;
 };
-
-// Why an export failed, in the user's words, and whether it was the database that refused
-// (whose damage the data module then tells in its own words).
-struct Failure
-{
-    QString reason;
-    bool inDatabase = false;
-};
-
-// Told the share done so far (0–100); answering false stops the work.
-using Progress = std::function<bool(int percent)>;
 
 // Writes the list to `target`, replacing a file of that name only when the workbook is whole.
-// Nothing, with the reason in `failure`, on a failure or when `progress` stopped it; nothing
-// is left at `target` then but what was there.
-std::optional<Summary> write(const Job &job, const QString &target, Failure *failure,
-                             const Progress &progress = {});
+// Failed (the reason in the user's words) or cancelled, nothing is left at `target` but what
+// was there.
+WorkResult write(const Job &job, const QString &target, Summary *summary,
+                 const WorkProgress &progress = {});
 
 // "<title> yyyy-MM-dd HH-mm-ss.xlsx" in `folder`, with " (2)", " (3)" … before the extension
 // when a file of that name exists. Characters that file names cannot hold become "_".

@@ -1,13 +1,11 @@
 #include "spreadsheet/ListReader.h"
 
-#include "core/Connection.h"
 #include "core/SqlDialect.h"
 #include "core/SqliteStatement.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QUuid>
 #include <optional>
 #include <sqlite3.h>
 #include <vector>
@@ -19,7 +17,10 @@ namespace {
 class SqliteListReader : public ListReader
 {
 public:
-    SqliteListReader(const QString &name, QSqlDatabase db) : ListReader(name, std::move(db)) {}
+    explicit SqliteListReader(std::unique_ptr<OwnConnection> connection)
+        : ListReader(std::move(connection))
+    {
+    }
 
     bool start(const ListQuery &query, QString *error) override
     {
@@ -77,7 +78,10 @@ private:
 class ServerListReader : public ListReader
 {
 public:
-    ServerListReader(const QString &name, QSqlDatabase db) : ListReader(name, std::move(db)) {}
+    explicit ServerListReader(std::unique_ptr<OwnConnection> connection)
+        : ListReader(std::move(connection))
+    {
+    }
 
     bool start(const ListQuery &query, QString *error) override
     {
@@ -157,29 +161,22 @@ private:
 
 std::unique_ptr<ListReader> ListReader::open(const DataSource &source, QString *error)
 {
-    const QString name = QStringLiteral("export-") + QUuid::createUuid().toString(QUuid::Id128);
-    QSqlDatabase db;
-    if (!Connection::open(source, name, &db, error)) {
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(name);
+    auto connection = std::make_unique<OwnConnection>(source, QStringLiteral("list-reader"));
+    if (!connection->isOpen()) {
+        *error = connection->error();
         return nullptr;
     }
     if (source.engine == Engine::SQLite)
-        return std::make_unique<SqliteListReader>(name, std::move(db));
-    return std::make_unique<ServerListReader>(name, std::move(db));
+        return std::make_unique<SqliteListReader>(std::move(connection));
+    return std::make_unique<ServerListReader>(std::move(connection));
 }
 
-ListReader::ListReader(const QString &connectionName, QSqlDatabase db)
-    : m_db(std::move(db)), m_connectionName(connectionName)
+ListReader::ListReader(std::unique_ptr<OwnConnection> connection)
+    : m_connection(std::move(connection)), m_db(m_connection->db())
 {
 }
 
-ListReader::~ListReader()
-{
-    m_db.close();
-    m_db = QSqlDatabase();
-    QSqlDatabase::removeDatabase(m_connectionName);
-}
+ListReader::~ListReader() = default;
 
 qint64 ListReader::count(const ListQuery &query, QString *error)
 {

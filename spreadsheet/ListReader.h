@@ -2,6 +2,7 @@
 
 #include "core/DataSource.h"
 #include "core/ListQuery.h"
+#include "core/OwnConnection.h"
 
 #include <QDate>
 #include <QSqlDatabase>
@@ -45,11 +46,9 @@ public:
     QString error() const { return m_error; }
 
 protected:
-    ListReader(const QString &connectionName, QSqlDatabase db);
+    explicit ListReader(std::unique_ptr<OwnConnection> connection);
 
-    QSqlDatabase m_db;
+    std::unique_ptr<OwnConnection> m_connection;
+    QSqlDatabase &m_db;
     QString m_error;
-
-private:
-    QString m_connectionName;
 };

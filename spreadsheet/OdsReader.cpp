@@ -209,15 +209,15 @@ std::unique_ptr<WorkbookReader> OdsReader::open(const QString &path, QString *er
 
 OdsReader::~OdsReader() = default;
 
-bool OdsReader::readSheet(int index, SheetTable *sheet, QString *error, const Progress &progress)
+WorkResult OdsReader::readSheet(int index, SheetTable *sheet, const WorkProgress &progress)
 {
     if (index < 0 || index >= m_names.size()) {
-        *error = WorkbookReasons::kDamaged;
-        return false;
+        return WorkResult::failed(WorkbookReasons::kDamaged);
     }
     std::vector<unsigned char> bytes;
-    if (!m_package->read("content.xml", &bytes, error))
-        return false;
+    QString error;
+    if (!m_package->read("content.xml", &bytes, &error))
+        return WorkResult::failed(error);
     SheetCollector collector(m_budget.cellBytes);
     ContentHandler handler;
     handler.wanted = index;
@@ -225,11 +225,11 @@ bool OdsReader::readSheet(int index, SheetTable *sheet, QString *error, const Pr
     handler.rows.progress = &progress;
     handler.rows.size = bytes.size();
     if (!parseXml(bytes, handler)) {
-        *error = handler.rows.stopped        ? WorkbookReasons::kStopped
-                 : handler.refusal.isEmpty() ? WorkbookReasons::kDamaged
-                                             : handler.refusal;
-        return false;
+        if (handler.rows.stopped)
+            return WorkResult::cancelled();
+        return WorkResult::failed(handler.refusal.isEmpty() ? WorkbookReasons::kDamaged
+                                                            : handler.refusal);
     }
     *sheet = collector.finish();
-    return true;
+    return WorkResult::done();
 }

@@ -16,7 +16,7 @@ public:
     ~OdsReader() override;
 
     QStringList sheetNames() const override { return m_names; }
-    bool readSheet(int index, SheetTable *sheet, QString *error, const Progress &progress) override;
+    WorkResult readSheet(int index, SheetTable *sheet, const WorkProgress &progress) override;
 
 private:
     OdsReader() = default;

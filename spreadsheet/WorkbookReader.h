@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Work.h"
 #include "spreadsheet/SheetTable.h"
 
 #include <QString>
@@ -32,16 +33,11 @@ struct ReadBudget
 class WorkbookReader
 {
 public:
-    // Told the share read so far; returning false stops the reading.
-    using Progress = std::function<bool(int percent)>;
-
     virtual ~WorkbookReader() = default;
 
     virtual QStringList sheetNames() const = 0;
-    // Reads sheet `index`; false, with the reason in `error`, when the sheet is damaged or the
-    // reading was stopped.
-    virtual bool readSheet(int index, SheetTable *sheet, QString *error,
-                           const Progress &progress) = 0;
+    // Reads sheet `index`: failed with the reason when the sheet is damaged, or cancelled.
+    virtual WorkResult readSheet(int index, SheetTable *sheet, const WorkProgress &progress) = 0;
 
     // Text files only: the encoding the cells are decoded with, "UTF-8" or "GB18030".
     virtual QString encoding() const { return {}; }
@@ -69,7 +65,6 @@ inline const QString kUnsupported =
     QStringLiteral("不支持此文件格式，请选择 .xls、.xlsx、.ods 或 .csv 文件。");
 inline const QString kMissing = QStringLiteral("文件不存在。");
 inline const QString kNotRegular = QStringLiteral("不是普通文件，不能作为工作簿读取。");
-inline const QString kStopped = QStringLiteral("读取已取消。");
 inline const QString kTooLarge =
     QStringLiteral("工作簿太大，超出导入的内存上限（%1 MB），请把它拆成几个文件后再导入。");
 inline const QString kBeyondLimits =

@@ -93,34 +93,30 @@ XlsReader::~XlsReader()
         freexl_close(m_handle);
 }
 
-bool XlsReader::readSheet(int index, SheetTable *sheet, QString *error, const Progress &progress)
+WorkResult XlsReader::readSheet(int index, SheetTable *sheet, const WorkProgress &progress)
 {
     unsigned int rows = 0;
     unsigned short columns = 0;
     if (freexl_select_active_worksheet(m_handle, (unsigned short)index) != FREEXL_OK ||
         freexl_worksheet_dimensions(m_handle, &rows, &columns) != FREEXL_OK) {
-        *error = WorkbookReasons::kDamaged;
-        return false;
+        return WorkResult::failed(WorkbookReasons::kDamaged);
     }
     SheetCollector collector(m_budget.cellBytes);
     for (unsigned int r = 0; r < rows; ++r) {
-        if (r % 1000 == 0 && !progress(int(qint64(r) * 100 / rows))) {
-            *error = WorkbookReasons::kStopped;
-            return false;
+        if (r % 1000 == 0 && progress && !progress(int(qint64(r) * 100 / rows))) {
+            return WorkResult::cancelled();
         }
         for (unsigned short c = 0; c < columns; ++c) {
             FreeXL_CellValue cell;
             const int read = freexl_get_cell_value(m_handle, r, c, &cell);
             if (read != FREEXL_OK) {
-                *error = reasonOf(read);
-                return false;
+                return WorkResult::failed(reasonOf(read));
             }
             if (!collector.setCell(int(r), c, textOf(cell))) {
-                *error = collector.failure();
-                return false;
+                return WorkResult::failed(collector.failure());
             }
         }
     }
     *sheet = collector.finish();
-    return true;
+    return WorkResult::done();
 }

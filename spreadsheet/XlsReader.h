@@ -11,7 +11,7 @@ public:
     ~XlsReader() override;
 
     QStringList sheetNames() const override { return m_names; }
-    bool readSheet(int index, SheetTable *sheet, QString *error, const Progress &progress) override;
+    WorkResult readSheet(int index, SheetTable *sheet, const WorkProgress &progress) override;
 
 private:
     XlsReader() = default;

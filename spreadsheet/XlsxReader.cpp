@@ -402,19 +402,19 @@ bool XlsxReader::readSharedParts(QString *error)
     return true;
 }
 
-bool XlsxReader::readSheet(int index, SheetTable *sheet, QString *error, const Progress &progress)
+WorkResult XlsxReader::readSheet(int index, SheetTable *sheet, const WorkProgress &progress)
 {
     if (index < 0 || index >= m_names.size()) {
-        *error = WorkbookReasons::kDamaged;
-        return false;
+        return WorkResult::failed(WorkbookReasons::kDamaged);
     }
     std::vector<unsigned char> bytes;
-    if (!readSharedParts(error) || !m_package->read(m_sheetParts.at(size_t(index)), &bytes, error))
-        return false;
+    QString error;
+    if (!readSharedParts(&error) ||
+        !m_package->read(m_sheetParts.at(size_t(index)), &bytes, &error))
+        return WorkResult::failed(error);
     SheetCollector collector(m_budget.cellBytes);
     if (!collector.charge(m_sharedBytes)) {
-        *error = collector.failure();
-        return false;
+        return WorkResult::failed(collector.failure());
     }
     SheetHandler handler;
     handler.strings = &m_strings;
@@ -424,11 +424,11 @@ bool XlsxReader::readSheet(int index, SheetTable *sheet, QString *error, const P
     handler.rows.progress = &progress;
     handler.rows.size = bytes.size();
     if (!parseXml(bytes, handler)) {
-        *error = handler.rows.stopped        ? WorkbookReasons::kStopped
-                 : handler.refusal.isEmpty() ? WorkbookReasons::kDamaged
-                                             : handler.refusal;
-        return false;
+        if (handler.rows.stopped)
+            return WorkResult::cancelled();
+        return WorkResult::failed(handler.refusal.isEmpty() ? WorkbookReasons::kDamaged
+                                                            : handler.refusal);
     }
     *sheet = collector.finish();
-    return true;
+    return WorkResult::done();
 }

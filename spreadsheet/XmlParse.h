@@ -110,7 +110,7 @@ private:
 // when it answers false the parsing ends (XmlStop) with `stopped` set.
 struct RowProgress
 {
-    const WorkbookReader::Progress *progress = nullptr;
+    const WorkProgress *progress = nullptr;
     size_t size = 0;
     bool stopped = false;
 
@@ -120,7 +120,7 @@ struct RowProgress
             return;
         m_rowsSinceReport = 0;
         const qint64 done = qint64(position) * 100 / qint64(std::max<size_t>(size, 1));
-        if (!(*progress)(int(done))) {
+        if (*progress && !(*progress)(int(done))) {
             stopped = true;
             throw XmlStop();
         }

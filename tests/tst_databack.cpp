@@ -1,20 +1,25 @@
 #include "app/uFrmMain.h"
 #include "core/DataDm.h"
+#include "core/DemoData.h"
 #include "maintenance/Backup.h"
 #include "maintenance/uFrmDataBack.h"
 #include "maintenance/uFrmDataClear.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
+#include "support/WorkDone.h"
 #include "widgets/FileChooser.h"
 #include "widgets/InputBox.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSqlQuery>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 #include <sys/stat.h>
 
 namespace {
@@ -102,7 +107,7 @@ private slots:
         addSamples(db.dm(), 10);
         const QString file = QDir(db.home()).filePath(today());
         QString error;
-        QVERIFY2(Backup::write(db.dm()->source(), file, &error), qPrintable(error));
+        QVERIFY2(done(Backup::write(db.dm()->source(), file), &error), qPrintable(error));
         QVERIFY(db.dm()->ExecSql(QStringLiteral("delete from GoodMain where F_ID > 5")));
         TFrmDataBack window;
 
@@ -148,12 +153,57 @@ private slots:
         QCOMPARE(safety.size(), 1);
         QVERIFY(prompt.texts().at(1).contains(safety.first()));
         const QString before = QDir(Backup::storedFolder(*db.dm())).filePath(safety.first());
-        QVERIFY2(Backup::check(before, &error), qPrintable(error));
+        QVERIFY2(done(Backup::check(before), &error), qPrintable(error));
         QCOMPARE(Backup::header(before, &error).value(QStringLiteral("rows.goodmain")),
                  QStringLiteral("5"));
         QVERIFY(window.restored());
         QCOMPARE(window.windowTitle(), QStringLiteral("数据备份及恢复"));
         QVERIFY(window.findChild<QPushButton *>(QStringLiteral("RecoverData"))->isEnabled());
+    }
+
+    // 取消 in the progress box: a backup says nothing and leaves no file, a restore says that
+    // the data did not change, and it did not. Neither is told as a failure.
+    void cancelledBackupAndRestoreChangeNothing()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        QString error;
+        QVERIFY2(DemoData::fill(*db.dm(), 3000, &error), qPrintable(error));
+        const QString file = QDir(db.home()).filePath(QStringLiteral("earlier.back"));
+        QVERIFY2(done(Backup::write(db.dm()->source(), file), &error), qPrintable(error));
+        QVERIFY(db.dm()->ExecSql(QStringLiteral("delete from GoodMain where F_ID > 100")));
+        const int before = samples(db.dm());
+        TFrmDataBack window;
+        const QString folder = QDir(db.home()).filePath(QStringLiteral("b"));
+        QVERIFY(QDir().mkpath(folder));
+        window.findChild<QLineEdit *>(QStringLiteral("edtBackPath"))->setText(folder);
+        // Presses 取消 in any progress box while `armed` says so.
+        std::function<bool()> armed = [] { return true; };
+        QTimer canceller;
+        connect(&canceller, &QTimer::timeout, &window, [&] {
+            if (auto *box = window.findChild<QProgressDialog *>(); box && armed())
+                box->findChild<QPushButton *>()->click();
+        });
+        canceller.start(0);
+
+        window.BackData();
+        QCOMPARE(prompt.texts(), QStringList());
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList());
+
+        // The check of the file goes through; the restore after the question is cancelled.
+        const QString question = QStringLiteral("此操作将使上次备份以来的所有数据丢失，是否继续？");
+        armed = [&] { return prompt.texts().contains(question); };
+        prompt.answer({Prompt::Yes});
+        InputBox::setNextAnswer(QStringLiteral("482913"));
+        FileChooser::setNextAnswer(file);
+        window.RecoverData();
+        QCOMPARE(prompt.texts(),
+                 (QStringList{question, QStringLiteral("恢复已取消，数据没有改变。")}));
+        QCOMPARE(samples(db.dm()), before);
+        QVERIFY(!window.restored());
+        QCOMPARE(QDir(folder).entryList(QDir::Files).filter(QStringLiteral(".part")),
+                 QStringList());
     }
 
     void hostileFilesAreRefusedAtOnce_data()
@@ -182,7 +232,7 @@ private slots:
             QVERIFY(QFile::link(fifo, file));
         } else {
             QString error;
-            QVERIFY2(Backup::write(db.dm()->source(), file, &error), qPrintable(error));
+            QVERIFY2(done(Backup::write(db.dm()->source(), file), &error), qPrintable(error));
             const QString name = QStringLiteral("edit");
             {
                 QSqlDatabase edit = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);

@@ -18,6 +18,7 @@
 #include "support/Modal.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
+#include "support/WorkDone.h"
 #include "widgets/StyleChooser.h"
 
 #include <QAction>
@@ -180,9 +181,11 @@ private:
     {
         Prepared p;
         QString error;
-        const bool ok = prepareJob(
-            MainReports::job(MainReports::List, samples.model()->query(), samples.statements()),
-            dm->source(), &p, &error);
+        const bool ok =
+            done(prepareJob(MainReports::job(MainReports::List, samples.model()->query(),
+                                             samples.statements()),
+                            dm->source(), &p),
+                 &error);
         if (!ok)
             qWarning() << error;
         return p;

@@ -217,9 +217,9 @@ private slots:
         TestDatabase db(engine);
         addSample(db.dm(), {{field, stored}});
         const QString file = QDir(db.home()).filePath(QStringLiteral("list.xlsx"));
-        ListExport::Failure failure;
-        QVERIFY2(ListExport::write(wholeRegister(db.dm()), file, &failure),
-                 qPrintable(failure.reason));
+        ListExport::Summary summary;
+        const WorkResult written = ListExport::write(wholeRegister(db.dm()), file, &summary);
+        QVERIFY2(written.isDone(), qPrintable(written.reason()));
         const Workbook workbook = readBack(file);
         QCOMPARE(workbook.sheets.size(), 1);
         const Workbook::Cell cell =
@@ -277,8 +277,9 @@ private slots:
         chineseDate.displayFormat = QStringLiteral("yyyy年MM月dd日");
         job.columns = {grouped, chineseDate};
         const QString file = QDir(db.home()).filePath(QStringLiteral("formats.xlsx"));
-        ListExport::Failure failure;
-        QVERIFY2(ListExport::write(job, file, &failure), qPrintable(failure.reason));
+        ListExport::Summary summary;
+        const WorkResult written = ListExport::write(job, file, &summary);
+        QVERIFY2(written.isDone(), qPrintable(written.reason()));
         const Workbook::Sheet sheet = readBack(file).sheets.value(0);
         QCOMPARE(sheet.cell(2, 1).type, QStringLiteral("n"));
         QCOMPARE(sheet.cell(2, 1).value.toDouble(), 1234567.891);
@@ -438,11 +439,11 @@ private slots:
         job.query.orderBy = QStringLiteral("order by F_goodCode");
         job.rowsPerSheet = 3;
         const QString file = QDir(db.home()).filePath(QStringLiteral("long.xlsx"));
-        ListExport::Failure failure;
-        const std::optional<ListExport::Summary> summary = ListExport::write(job, file, &failure);
-        QVERIFY2(summary, qPrintable(failure.reason));
-        QCOMPARE(summary->rows, 7);
-        QCOMPARE(summary->sheets, 3);
+        ListExport::Summary summary;
+        const WorkResult written = ListExport::write(job, file, &summary);
+        QVERIFY2(written.isDone(), qPrintable(written.reason()));
+        QCOMPARE(summary.rows, 7);
+        QCOMPARE(summary.sheets, 3);
         const Workbook workbook = readBack(file);
         QCOMPARE(workbook.sheets.size(), 3);
         const QStringList expected[] = {
@@ -511,10 +512,10 @@ private slots:
         column.caption = QStringLiteral("备注");
         job.columns = {column};
         const QString file = QDir(db.home()).filePath(QStringLiteral("memo.xlsx"));
-        ListExport::Failure failure;
-        const std::optional<ListExport::Summary> summary = ListExport::write(job, file, &failure);
-        QVERIFY2(summary, qPrintable(failure.reason));
-        QCOMPARE(summary->shortenedTexts, 1);
+        ListExport::Summary summary;
+        const WorkResult written = ListExport::write(job, file, &summary);
+        QVERIFY2(written.isDone(), qPrintable(written.reason()));
+        QCOMPARE(summary.shortenedTexts, 1);
         QCOMPARE(readBack(file).sheets.value(0).cell(2, 1).value.toString(), memo.chopped(1));
     }
 
@@ -527,12 +528,12 @@ private slots:
         const QString folder = QDir(db.home()).filePath(QStringLiteral("export"));
         QVERIFY(QDir().mkpath(folder));
         int reports = 0;
-        ListExport::Failure failure;
-        const std::optional<ListExport::Summary> summary = ListExport::write(
-            wholeRegister(db.dm()), QDir(folder).filePath(QStringLiteral("x.xlsx")), &failure,
+        ListExport::Summary summary;
+        const WorkResult written = ListExport::write(
+            wholeRegister(db.dm()), QDir(folder).filePath(QStringLiteral("x.xlsx")), &summary,
             [&](int) { return ++reports < 3; });
-        QVERIFY(!summary);
-        QVERIFY(!failure.inDatabase);
+        QVERIFY(written.isCancelled());
+        QVERIFY(!summary.failedInDatabase);
         QCOMPARE(reports, 3);
         QCOMPARE(exported(db), QStringList());
 
@@ -593,11 +594,12 @@ private slots:
         broken.query.select = QStringLiteral("select * from NoSuchTable");
         const QString folder = QDir(db.home()).filePath(QStringLiteral("export"));
         QVERIFY(QDir().mkpath(folder));
-        ListExport::Failure failure;
-        QVERIFY(
-            !ListExport::write(broken, QDir(folder).filePath(QStringLiteral("x.xlsx")), &failure));
-        QVERIFY(!failure.reason.isEmpty());
-        QVERIFY(failure.inDatabase);
+        ListExport::Summary summary;
+        const WorkResult written =
+            ListExport::write(broken, QDir(folder).filePath(QStringLiteral("x.xlsx")), &summary);
+        QVERIFY(written.isFailed());
+        QVERIFY(!written.reason().isEmpty());
+        QVERIFY(summary.failedInDatabase);
         QCOMPARE(exported(db), QStringList());
 
         // A folder that cannot be written.

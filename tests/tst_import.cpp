@@ -10,6 +10,7 @@
 #include "support/ScriptedPrompt.h"
 #include "support/ShellRecorder.h"
 #include "support/TestDatabase.h"
+#include "support/WorkDone.h"
 #include "support/WorkbookFiles.h"
 #include "widgets/FileChooser.h"
 
@@ -18,12 +19,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSqlQuery>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <xlsxwriter.h>
 
 namespace {
@@ -345,6 +348,61 @@ private slots:
         QCOMPARE(clients(db.dm()), 5);
     }
 
+    // 取消 while the rows are stored: told that nothing was stored, never a failure, and
+    // nothing is, not even a change to the record of the last import.
+    void cancelledStoreStoresNothing()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        ScriptedPrompt prompt;
+        ImportPreview one;
+        one.fields = {{"F_Code", "编号", "编号"}, {"F_Name", "名称", "名称"}};
+        one.rows = {{"K0", "老客户"}};
+        one.sheetRows = {2};
+        ImportStore::Counts counts;
+        QString error;
+        QVERIFY2(done(ImportStore::store(db.dm()->source(), "T_client", one, "admin",
+                                         ImportCodes::Duplicates::Skip, &counts),
+                      &error),
+                 qPrintable(error));
+        const std::optional<ImportStore::LastImport> first =
+            ImportStore::lastImport(db.dm()->database(), &error);
+        QVERIFY(first);
+
+        ImportPreview many = one;
+        many.rows.clear();
+        many.sheetRows.clear();
+        for (int r = 1; r <= 5000; ++r) {
+            many.rows.push_back({QStringLiteral("C%1").arg(r), QStringLiteral("客户%1").arg(r)});
+            many.sheetRows.push_back(r + 1);
+        }
+        int asked = 0;
+        const WorkResult stored = ImportStore::store(db.dm()->source(), "T_client", many, "admin",
+                                                     ImportCodes::Duplicates::Skip, &counts,
+                                                     [&asked](int) { return ++asked < 2; });
+        QVERIFY(stored.isCancelled());
+        QCOMPARE(counts.added, 0);
+        QCOMPARE(column(db.dm(), "select F_Code from T_client"), QStringList{"K0"});
+        const std::optional<ImportStore::LastImport> last =
+            ImportStore::lastImport(db.dm()->database(), &error);
+        QVERIFY(last);
+        QCOMPARE(last->batch, first->batch);
+        QCOMPARE(last->rows, 1);
+
+        // 取消 in the wizard's progress box.
+        Wizard w(writeClients(db.home() + "/clients.xlsx", 5000));
+        w.toPreview();
+        QTimer::singleShot(0, &w.window, [&w] {
+            if (auto *box = w.window.findChild<QProgressDialog *>())
+                box->findChild<QPushButton *>()->click();
+        });
+        press(&w.window, "Button4");
+        QCOMPARE(prompt.texts(), QStringList{QStringLiteral("导入已取消，没有保存任何数据。")});
+        QVERIFY(w.window.isVisible());
+        QCOMPARE(w.window.step(), 3);
+        QCOMPARE(column(db.dm(), "select F_Code from T_client"), QStringList{"K0"});
+    }
+
     void unreadableWorkbookStaysOnTheFirstPage_data()
     {
         QTest::addColumn<QString>("name");
@@ -578,8 +636,9 @@ private slots:
         preview.sheetRows = {2, 3};
         ImportStore::Counts counts;
         QString error;
-        QVERIFY2(ImportStore::store(db.dm()->source(), "T_goods", preview, "admin",
-                                    ImportCodes::Duplicates::Update, &counts, &error),
+        QVERIFY2(done(ImportStore::store(db.dm()->source(), "T_goods", preview, "admin",
+                                         ImportCodes::Duplicates::Update, &counts),
+                      &error),
                  qPrintable(error));
         QCOMPARE(counts.added, 1);
         QCOMPARE(counts.updated, 1);
@@ -592,9 +651,9 @@ private slots:
         QVERIFY(last && last->editedKeys.isEmpty());
         int removed = 0;
         int restored = 0;
-        QVERIFY2(
-            ImportStore::undo(db.dm()->source(), last->batch, false, &removed, &restored, &error),
-            qPrintable(error));
+        QVERIFY2(done(ImportStore::undo(db.dm()->source(), last->batch, false, &removed, &restored),
+                      &error),
+                 qPrintable(error));
         QCOMPARE(removed, 1);
         QCOMPARE(restored, 1);
         QCOMPARE(column(db.dm(), line), QStringList{"G1/螺丝/null/yes"});

@@ -1,6 +1,7 @@
 #include "input/SampleWorkbooks.h"
 #include "spreadsheet/CsvReader.h"
 #include "spreadsheet/WorkbookReader.h"
+#include "support/WorkDone.h"
 #include "support/WorkbookFiles.h"
 
 #include <QFile>
@@ -26,7 +27,7 @@ SheetTable read(const QString &path, int sheet, QStringList *names = nullptr)
     if (names)
         *names = reader->sheetNames();
     SheetTable table;
-    if (!reader->readSheet(sheet, &table, &error, [](int) { return true; }))
+    if (!done(reader->readSheet(sheet, &table, [](int) { return true; }), &error))
         qWarning("%s: %s", qPrintable(path), qPrintable(error));
     return table;
 }
@@ -68,7 +69,7 @@ QString readFirst(const QString &path, const ReadBudget &budget, SheetTable *she
         return error;
     if (reader->sheetNames().isEmpty())
         return WorkbookReasons::kDamaged;
-    if (!reader->readSheet(0, sheet, &error, [](int) { return true; }))
+    if (!done(reader->readSheet(0, sheet, [](int) { return true; }), &error))
         return error;
     return {};
 }
@@ -250,7 +251,7 @@ private slots:
         QString error;
         const std::unique_ptr<WorkbookReader> reader = WorkbookReader::open(path, &error);
         SheetTable table;
-        QVERIFY(!reader || !reader->readSheet(0, &table, &error, [](int) { return true; }));
+        QVERIFY(!reader || !done(reader->readSheet(0, &table, [](int) { return true; }), &error));
         QCOMPARE(error, WorkbookReasons::kDamaged);
     }
 
@@ -535,7 +536,7 @@ private slots:
         QVERIFY(reader);
         reader->setEncoding(chosen);
         SheetTable sheet;
-        QVERIFY(reader->readSheet(0, &sheet, &error, [](int) { return true; }));
+        QVERIFY(done(reader->readSheet(0, &sheet, [](int) { return true; }), &error));
         QCOMPARE(reader->encoding(), encoding);
         QCOMPARE(sheet.notes.join(u'\n'), note);
         QCOMPARE(sheet.rows.size(), size_t(4));

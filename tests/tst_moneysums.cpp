@@ -7,6 +7,7 @@
 #include "support/ListSettled.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
+#include "support/WorkDone.h"
 #include "widgets/DBGridEh.h"
 
 #include <QSqlQuery>
@@ -51,7 +52,7 @@ QString reportText(TdmData *dm, const QString &sql, const QVariantList &values,
     data.set(QStringLiteral("list"), {sql, values, {}});
     Report::Prepared prepared;
     QString error;
-    if (!Report::prepare(t, data, &prepared, &error))
+    if (!done(Report::prepare(t, data, &prepared), &error))
         return error;
     QStringList texts;
     for (const Report::Page &page : prepared.pages) {

@@ -1,6 +1,7 @@
 #include "core/RegularFile.h"
 #include "report/GridPrint.h"
 #include "report/ReportEngine.h"
+#include "support/WorkDone.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -186,7 +187,7 @@ private slots:
         provider.sets.insert(QStringLiteral("d"), rows(data));
         Prepared prepared;
         QString error;
-        QVERIFY2(prepare(report, provider, &prepared, &error), qPrintable(error));
+        QVERIFY2(done(prepare(report, provider, &prepared), &error), qPrintable(error));
         QCOMPARE(pages(prepared), expected);
         // The page footer always stands at the bottom.
         for (const Page &p : prepared.pages)
@@ -211,7 +212,7 @@ private slots:
         provider.sets.insert(QStringLiteral("d"), rows(names(9 * count)));
         Prepared prepared;
         QString error;
-        QVERIFY2(prepare(report, provider, &prepared, &error), qPrintable(error));
+        QVERIFY2(done(prepare(report, provider, &prepared), &error), qPrintable(error));
         const QStringList texts = pages(prepared);
         QCOMPARE(texts.size(), count);
         for (int p = 1; p <= count; ++p)
@@ -236,7 +237,7 @@ private slots:
         provider.sets.insert(QStringLiteral("d"), rows({"|x|1|A", "|y|2|B", "|z|3|A", "|w|4|X"}));
         Prepared prepared;
         QString error;
-        QVERIFY2(prepare(report, provider, &prepared, &error), qPrintable(error));
+        QVERIFY2(done(prepare(report, provider, &prepared), &error), qPrintable(error));
         QCOMPARE(pages(prepared), QStringList{"MA A:x A:z S4 MB B:y S2 MC F1/1"});
     }
 
@@ -263,7 +264,7 @@ private slots:
         provider.sets.insert(QStringLiteral("d"), rows({"|x|1|A", "|y|2|B", "|z|3|A"}));
         Prepared prepared;
         QString error;
-        QVERIFY2(prepare(report, provider, &prepared, &error), qPrintable(error));
+        QVERIFY2(done(prepare(report, provider, &prepared), &error), qPrintable(error));
         QCOMPARE(pages(prepared), QStringList{"MA x z S4 MB y S2 T30 Z30 2 F1/1"});
     }
 
@@ -289,7 +290,7 @@ private slots:
                              rows({QStringLiteral("|") + QString(60, QChar(u'字')), "|短"}));
         Prepared prepared;
         QString error;
-        QVERIFY2(prepare(report, provider, &prepared, &error), qPrintable(error));
+        QVERIFY2(done(prepare(report, provider, &prepared), &error), qPrintable(error));
         const QList<Element> e = prepared.pages.at(0).elements;
         const double growth = e[0].rect.height() - 6;
         QVERIFY(growth > 10);
@@ -311,17 +312,19 @@ private slots:
         provider.sets.insert(QStringLiteral("d"), rows(names(200)));
         QString error;
         Prepared inMemory;
-        QVERIFY(prepare(report, provider, &inMemory, &error));
+        QVERIFY(done(prepare(report, provider, &inMemory), &error));
         QCOMPARE(inMemory.pages.pagesOnDisk(), 0);
 
         PageList early;
         Prepared onDisk;
         onDisk.pages = PageList(20);
-        QVERIFY(prepare(report, provider, &onDisk, &error, [&early](const Prepared &soFar) {
-            if (soFar.pages.size() == 10)
-                early = soFar.pages.firstPages(9);
-            return true;
-        }));
+        QVERIFY(done(prepare(report, provider, &onDisk,
+                             [&early](const Prepared &soFar) {
+                                 if (soFar.pages.size() == 10)
+                                     early = soFar.pages.firstPages(9);
+                                 return true;
+                             }),
+                     &error));
         QVERIFY(onDisk.pages.pagesOnDisk() > onDisk.pages.size() / 2);
         QCOMPARE(onDisk.pages, inMemory.pages);
         QVERIFY(early.pagesOnDisk() > 0);
@@ -329,11 +332,11 @@ private slots:
 
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("long.qrp"));
-        QVERIFY2(savePrepared(onDisk, path, &error), qPrintable(error));
+        QVERIFY2(done(savePrepared(onDisk, path), &error), qPrintable(error));
         onDisk = Prepared{};
         QCOMPARE(early.at(8), inMemory.pages.at(8));
         Prepared back;
-        QVERIFY2(loadPrepared(path, &back, &error), qPrintable(error));
+        QVERIFY2(done(loadPrepared(path, &back), &error), qPrintable(error));
         QCOMPARE(back.pages, inMemory.pages);
     }
 
@@ -346,15 +349,15 @@ private slots:
         provider.sets.insert(QStringLiteral("d"), rows(names(12)));
         Prepared prepared;
         QString error;
-        QVERIFY(prepare(report, provider, &prepared, &error));
+        QVERIFY(done(prepare(report, provider, &prepared), &error));
         prepared.charts = {{{QStringLiteral("甲"), 2.5}}};
         prepared.pages.last().elements[0].kind = Element::PieChart;
         prepared.pages.last().elements[0].chart = 0;
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("kept.qrp"));
-        QVERIFY2(savePrepared(prepared, path, &error), qPrintable(error));
+        QVERIFY2(done(savePrepared(prepared, path), &error), qPrintable(error));
         Prepared back;
-        QVERIFY2(loadPrepared(path, &back, &error), qPrintable(error));
+        QVERIFY2(done(loadPrepared(path, &back), &error), qPrintable(error));
         QCOMPARE(back.pages, prepared.pages);
         QCOMPARE(back.styles, prepared.styles);
         QCOMPARE(back.charts, prepared.charts);
@@ -375,7 +378,7 @@ private slots:
             bad.write(d);
             bad.close();
             Prepared none;
-            QVERIFY(!loadPrepared(path, &none, &error));
+            QVERIFY(!done(loadPrepared(path, &none), &error));
             QVERIFY(!error.isEmpty());
         }
     }
@@ -405,14 +408,14 @@ private slots:
         provider.sets.insert(QStringLiteral("d"), rows(names(3)));
         Prepared prepared;
         QString error;
-        QVERIFY(prepare(report, provider, &prepared, &error));
+        QVERIFY(done(prepare(report, provider, &prepared), &error));
         prepared.page.width = width;
         prepared.page.height = height;
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("bad.qrp"));
-        QVERIFY2(savePrepared(prepared, path, &error), qPrintable(error));
+        QVERIFY2(done(savePrepared(prepared, path), &error), qPrintable(error));
         Prepared back;
-        QVERIFY(!loadPrepared(path, &back, &error));
+        QVERIFY(!done(loadPrepared(path, &back), &error));
         QVERIFY2(error.contains(QStringLiteral("纸张尺寸无效")), qPrintable(error));
         QVERIFY(back.pages.isEmpty());
     }
@@ -465,7 +468,7 @@ private slots:
         ListedData provider;
         Prepared prepared;
         QString error;
-        QVERIFY2(prepare(report, provider, &prepared, &error), qPrintable(error));
+        QVERIFY2(done(prepare(report, provider, &prepared), &error), qPrintable(error));
         QImage image(120, 100, QImage::Format_RGB32);
         image.fill(Qt::white);
         QPainter painter(&image);
@@ -482,7 +485,7 @@ private slots:
         QVERIFY(!load(fifo, &notRead, &error));
         QVERIFY2(error.contains(QStringLiteral("不是普通文件")), qPrintable(error));
         Prepared none;
-        QVERIFY(!loadPrepared(fifo, &none, &error));
+        QVERIFY(!done(loadPrepared(fifo, &none), &error));
         QVERIFY2(error.contains(QStringLiteral("不是普通文件")), qPrintable(error));
     }
 
@@ -499,7 +502,7 @@ private slots:
         provider.sets.insert(QStringLiteral("m"), rows({"|A", "|B"}));
         Prepared prepared;
         QString error;
-        QVERIFY(!prepare(report, provider, &prepared, &error));
+        QVERIFY(!done(prepare(report, provider, &prepared), &error));
         QCOMPARE(error, QStringLiteral("no data set missing"));
         QCOMPARE(pages(prepared), QStringList{"T MA MB Z2 F1/1"});
     }
@@ -515,12 +518,13 @@ private slots:
         provider.sets.insert(QStringLiteral("d"), rows(names(3)));
         Prepared prepared;
         QString error;
-        QVERIFY(!prepare(report, provider, &prepared, &error));
+        QVERIFY(!done(prepare(report, provider, &prepared), &error));
         QVERIFY2(error.contains(QStringLiteral("占满了整页")), qPrintable(error));
         QVERIFY(prepared.pages.isEmpty());
         // Told the same way when the report has nothing but its header to make a page of.
-        QVERIFY(!prepare(report, provider, &prepared, &error,
-                         [](const Prepared &soFar) { return soFar.pages.size() < 2; }));
+        QVERIFY(!done(prepare(report, provider, &prepared,
+                              [](const Prepared &soFar) { return soFar.pages.size() < 2; }),
+                      &error));
         QVERIFY2(error.contains(QStringLiteral("占满了整页")), qPrintable(error));
     }
 
@@ -550,7 +554,7 @@ private slots:
         GridRows data(rows);
         Prepared prepared;
         QString error;
-        QVERIFY2(prepare(portrait, data, &prepared, &error), qPrintable(error));
+        QVERIFY2(done(prepare(portrait, data, &prepared), &error), qPrintable(error));
         QVERIFY(prepared.pages.size() > 1);
         const QStringList first = pages(prepared).first().split(u' ');
         QCOMPARE(first.first(), QStringLiteral("基本代码列表"));

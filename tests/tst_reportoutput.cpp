@@ -5,6 +5,7 @@
 #include "report/ReportRun.h"
 #include "report/SqlReportData.h"
 #include "support/TestDatabase.h"
+#include "support/WorkDone.h"
 
 #include <QDir>
 #include <QFile>
@@ -101,11 +102,11 @@ private slots:
                   {QStringLiteral("F_XSclient")}});
         Prepared prepared;
         QString error;
-        QVERIFY2(prepare(byClient(), data, &prepared, &error), qPrintable(error));
+        QVERIFY2(done(prepare(byClient(), data, &prepared), &error), qPrintable(error));
 
         QTemporaryDir dir;
         const QString csv = dir.filePath(QStringLiteral("r.csv"));
-        QVERIFY2(writeCsv(prepared, csv, &error), qPrintable(error));
+        QVERIFY2(done(writeCsv(prepared, csv), &error), qPrintable(error));
         QFile csvFile(csv);
         QVERIFY(csvFile.open(QIODevice::ReadOnly));
         QCOMPARE(
@@ -114,7 +115,7 @@ private slots:
                        "B客户;2.00\r\nS2;弹簧\r\n第 1 页 / 共 1 页\r\n"));
 
         const QString pdf = dir.filePath(QStringLiteral("r.pdf"));
-        QVERIFY2(writePdf(prepared, pdf, &error), qPrintable(error));
+        QVERIFY2(done(writePdf(prepared, pdf), &error), qPrintable(error));
         const QString text = run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
         // Characters that some CJK fonts share with radicals (户, 页) read back as themselves.
         // (pdftotext reads the narrow blanks of CJK lines as nothing.)
@@ -132,7 +133,7 @@ private slots:
         }
 
         const QString rtf = dir.filePath(QStringLiteral("r.rtf"));
-        QVERIFY(writeRtf(prepared, rtf, &error));
+        QVERIFY(done(writeRtf(prepared, rtf), &error));
         QFile rtfFile(rtf);
         QVERIFY(rtfFile.open(QIODevice::ReadOnly));
         const QByteArray rtfBytes = rtfFile.readAll();
@@ -143,9 +144,9 @@ private slots:
                  rtfBytes.constData());
 
         const QString html = dir.filePath(QStringLiteral("r.html"));
-        QVERIFY(writeHtml(prepared, html, &error));
+        QVERIFY(done(writeHtml(prepared, html), &error));
         const QString txt = dir.filePath(QStringLiteral("r.txt"));
-        QVERIFY(writeText(prepared, txt, &error));
+        QVERIFY(done(writeText(prepared, txt), &error));
         QFile txtFile(txt);
         QVERIFY(txtFile.open(QIODevice::ReadOnly));
         QVERIFY(QString::fromUtf8(txtFile.readAll()).contains(QStringLiteral("S3\t螺丝;钉\n")));
@@ -179,8 +180,9 @@ private slots:
         for (const MainReports::Info &report : MainReports::all()) {
             Prepared prepared;
             QString error;
-            QVERIFY2(prepareJob(MainReports::job(report.kind, list, statements), db.dm()->source(),
-                                &prepared, &error),
+            QVERIFY2(done(prepareJob(MainReports::job(report.kind, list, statements),
+                                     db.dm()->source(), &prepared),
+                          &error),
                      qPrintable(report.templateName + u' ' + error));
             QStringList texts;
             for (const Page &page : prepared.pages) {
@@ -267,7 +269,7 @@ private slots:
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("sum.pdf"));
         QString error;
-        QVERIFY2(writePdf(report, pdf, &error), qPrintable(error));
+        QVERIFY2(done(writePdf(report, pdf), &error), qPrintable(error));
         const QString words =
             run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
         const QRegularExpression word(
@@ -288,7 +290,7 @@ private slots:
                  {QStringLiteral("select nothing from nowhere"), {}, {}});
         Prepared prepared;
         QString error;
-        QVERIFY(!prepare(byClient(), data, &prepared, &error));
+        QVERIFY(!done(prepare(byClient(), data, &prepared), &error));
         QVERIFY(!error.isEmpty());
     }
 };

@@ -1,6 +1,7 @@
 #include "maintenance/Backup.h"
 #include "maintenance/RestoreJob.h"
 #include "support/TestDatabase.h"
+#include "support/WorkDone.h"
 
 #include <QDir>
 #include <QProcess>
@@ -40,7 +41,7 @@ private slots:
             dm->ExecSql(QStringLiteral("insert into T_client(F_Code, F_Name) values('K1', 'a')")));
         const QString backup = QDir(db.home()).filePath(QStringLiteral("kept.back"));
         QString error;
-        QVERIFY2(Backup::write(dm->source(), backup, &error), qPrintable(error));
+        QVERIFY2(done(Backup::write(dm->source(), backup), &error), qPrintable(error));
         QVERIFY(
             dm->ExecSql(QStringLiteral("insert into T_client(F_Code, F_Name) values('K2', 'b')")));
         QFile text(QDir(db.home()).filePath(QStringLiteral("notes.back")));

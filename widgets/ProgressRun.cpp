@@ -7,9 +7,10 @@
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 #include <atomic>
+#include <optional>
 
-WorkOutcome runWithProgress(QWidget *parent, const QString &label,
-                            const std::function<bool(const ProgressReport &report)> &work)
+WorkResult runWithProgress(QWidget *parent, const QString &label,
+                           const std::function<WorkResult(const WorkProgress &progress)> &work)
 {
     std::atomic<int> percent{0};
     std::atomic<bool> cancelled{false};
@@ -21,9 +22,9 @@ WorkOutcome runWithProgress(QWidget *parent, const QString &label,
     // there would stop the window from painting.
     QThreadPool pool;
     pool.setMaxThreadCount(1);
-    QFutureWatcher<bool> watcher;
+    QFutureWatcher<void> watcher;
     QEventLoop loop;
-    QObject::connect(&watcher, &QFutureWatcher<bool>::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&watcher, &QFutureWatcher<void>::finished, &loop, &QEventLoop::quit);
     QObject::connect(&box, &QProgressDialog::canceled, &box, [&cancelled] { cancelled = true; });
     // The work's thread only writes the share; the window reads it.
     QTimer poll;
@@ -32,15 +33,14 @@ WorkOutcome runWithProgress(QWidget *parent, const QString &label,
             box.setValue(percent.load());
     });
     poll.start(100);
+    std::optional<WorkResult> result;
     watcher.setFuture(QtConcurrent::run(&pool, [&] {
-        return work([&](int done) {
+        result = work([&](int done) {
             percent = qBound(0, done, 99);
             return !cancelled.load();
         });
     }));
     loop.exec();
     poll.stop();
-    if (watcher.result())
-        return WorkOutcome::Done;
-    return cancelled ? WorkOutcome::Cancelled : WorkOutcome::Failed;
+    return *result;
 }
