@@ -326,18 +326,24 @@ void ReportDesigner::addItem(Item::Kind kind)
     if (kind == Item::Rect || kind == Item::Ellipse)
         item.frame.clear();
     if (kind == Item::BarCode) {
-        // Bound to the first code field of the data, as labels mostly are.
+        // Bound to the sample's code, else to the first code field of the data, as labels
+        // mostly are.
         QString field = QStringLiteral("F_goodCode");
-        for (const BoundDataSet &set : std::as_const(m_sets)) {
-            const auto code =
-                std::find_if(set.fields.cbegin(), set.fields.cend(), [](const QString &f) {
-                    return f.endsWith(QStringLiteral("code"), Qt::CaseInsensitive);
-                });
-            if (code != set.fields.cend()) {
-                field = *code;
-                break;
+        const auto bound = [this](const auto &matches) {
+            for (const BoundDataSet &set : std::as_const(m_sets)) {
+                for (const QString &f : set.fields) {
+                    if (matches(f))
+                        return f;
+                }
             }
-        }
+            return QString();
+        };
+        const QString sampleCode = bound(
+            [](const QString &f) { return f.compare(u"F_goodCode", Qt::CaseInsensitive) == 0; });
+        const QString anyCode =
+            bound([](const QString &f) { return f.endsWith(u"code", Qt::CaseInsensitive); });
+        if (sampleCode.isEmpty() && !anyCode.isEmpty())
+            field = anyCode;
         item.text = u'[' + field + u']';
         item.font.size = 8;
     }

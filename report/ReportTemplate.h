@@ -98,15 +98,15 @@ struct Group
 struct DataBand
 {
     QString dataSet;
-    int columns = 1;            // labels across the page, each as wide as its share of the page
-    double columnGap = 0;       // between the columns
-    double rowGap = 0;          // below each row of labels
-    int firstLabel = 1;         // the first free label of the first sheet, counted across then down
     std::optional<Band> header; // again at the top of each page the rows run over
     std::optional<Band> footer;
     QList<Group> groups;
     Band row;
     QList<DataBand> details;
+    int columns = 1;      // labels across the page, each as wide as its share of the page
+    double columnGap = 0; // between the columns
+    double rowGap = 0;    // below each row of labels
+    int firstLabel = 1;   // the first free label of the first sheet, counted across then down
 
     bool operator==(const DataBand &other) const;
 };
