@@ -193,6 +193,9 @@ int writeReport(const QString &templateName, const QString &file)
         std::fprintf(stderr, "report failed: %s\n", qPrintable(result.reason()));
         return 1;
     }
+    // Written all the same: what could not be encoded is marked on the labels.
+    if (!prepared.problems.isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(Report::problemSummary(prepared.problems)));
     return 0;
 }
 

@@ -9,6 +9,7 @@
 #include "register/SampleDetailTabs.h"
 #include "register/SampleList.h"
 #include "register/SampleNavigator.h"
+#include "register/SampleScanBox.h"
 #include "register/SampleSearchBar.h"
 #include "register/uDLGrevazezCX.h"
 #include "widgets/CommandRegistry.h"
@@ -20,6 +21,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QMenu>
@@ -63,7 +65,12 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent)
     centralLayout->setContentsMargins(2, 2, 2, 0);
     centralLayout->setSpacing(2);
     m_search = new SampleSearchBar;
-    centralLayout->addWidget(m_search);
+    m_scan = new SampleScanBox(*m_samples);
+    auto *searchRow = new QHBoxLayout;
+    searchRow->setSpacing(0);
+    searchRow->addWidget(m_search, 1);
+    searchRow->addWidget(m_scan);
+    centralLayout->addLayout(searchRow);
 
     auto *splitter = new QSplitter(central);
     splitter->setObjectName(QStringLiteral("Splitter1"));
@@ -99,6 +106,12 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent)
     connect(m_search, &SampleSearchBar::navigatorToggled, this,
             [this] { findChild<QAction *>(QStringLiteral("actViewNavigator"))->toggle(); });
     connect(m_navigator, &SampleNavigator::changed, this, &TFrmMain::RunListQuery);
+    connect(m_scan, &SampleScanBox::told, this,
+            [this](const QString &text) { statusBar()->showMessage(text, 15000); });
+    connect(m_scan, &SampleScanBox::listReplaced, this,
+            [this] { m_search->setAdvancedDown(true); });
+    auto *scanKey = new QShortcut(QKeySequence(Qt::Key_F4), this);
+    connect(scanKey, &QShortcut::activated, m_scan, &SampleScanBox::takeScan);
     connect(m_samples, &SampleList::currentRowChanged, this, &TFrmMain::showCurrentRecord);
     connect(DBGridEh1, &DBGridEh::rowDoubleClicked, this,
             [this] { m_commands->runIfVisible(202); });
@@ -112,7 +125,10 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent)
     auto *separator = new QAction(this);
     separator->setSeparator(true);
     DBGridEh1->view()->addActions({action(201), action(207), action(202), action(203), separator,
-                                   action(204), action(301), action(205), action(206)});
+                                   action(204), action(301), named("actPrintLabels"), action(205),
+                                   action(206)});
+    // Several samples can be selected for their labels; the current row stays one.
+    DBGridEh1->view()->setSelectionMode(QAbstractItemView::ExtendedSelection);
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &TFrmMain::close);
     // Ctrl+A adds a record even while a text box has the focus.
@@ -194,6 +210,8 @@ void TFrmMain::createMenus()
     addCommands(output, {301, 302});
     output->addSeparator();
     addCommands(output, {303, 304, 305, 306, 307});
+    output->addSeparator();
+    output->addAction(named("actPrintLabels"));
 
     QMenu *stat = addGroupMenu(4, "mnuStat", QStringLiteral("统计(&S)"));
     addCommands(stat, {401});

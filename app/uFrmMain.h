@@ -16,6 +16,7 @@ class PicturePage;
 class SampleDetailTabs;
 class SampleList;
 class SampleNavigator;
+class SampleScanBox;
 class SampleSearchBar;
 class SqlListModel;
 
@@ -80,6 +81,7 @@ private:
     QToolBar *m_toolBar = nullptr;
     QAction *m_printButton = nullptr;
     SampleSearchBar *m_search = nullptr;
+    SampleScanBox *m_scan = nullptr;
     SampleNavigator *m_navigator = nullptr;
     DBGridEh *DBGridEh1 = nullptr;
     SampleDetailTabs *m_details = nullptr;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the benchmarks (all, or the one named: search, pictures, backup, statistics, report,
-# export, import), each against a reference tool in the same run. Generated data is kept in
+# export, import, labels), each against a reference tool in the same run. Generated data is kept in
 # $BENCH_DIR (default /tmp/quorin-bench).
 #   search:   databases of 100 000 and 1 000 000 demonstration records; the register's
 #             searches against the sqlite3 tool; then the same records on a PostgreSQL server
@@ -21,6 +21,9 @@
 #             against openpyxl read-only reading the same file; storing into SQLite, and
 #             again with every code held (skipped, then updating); the longest pause of the
 #             wizard's window.
+#   labels:   10 000 labels on the A4 sheet (Code 128 and QR each) to PDF against a bare
+#             QPdfWriter loop drawing the same zint symbols and texts; a scanned code found
+#             among 1 000 000 records on SQLite and on a throwaway PostgreSQL server.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 which="${1:-all}"
@@ -87,4 +90,11 @@ if [[ "$which" == all || "$which" == export ]]; then
 fi
 if [[ "$which" == all || "$which" == import ]]; then
   QT_QPA_PLATFORM=offscreen build/bench/quorin_import_bench "$dir/import"
+fi
+if [[ "$which" == all || "$which" == labels ]]; then
+  bash scripts/deps.sh --test
+  (
+    source scripts/pg-server.sh
+    QT_QPA_PLATFORM=offscreen build/bench/quorin_labels_bench "$dir/labels" "$QUORIN_TEST_PG"
+  )
 fi

@@ -383,6 +383,21 @@ bool upgradeToV6(QSqlDatabase &db, QString *error)
     return true;
 }
 
+// A sample is found by its bar code (条型码) when scanned, and the main list searches it: an
+// index that ignores case serves both, on either engine.
+bool upgradeToV7(QSqlDatabase &db, QString *error)
+{
+    const SqlDialect dialect = SqlDialect::of(db);
+    const QStringList statements = dialect.engine() == Engine::PostgreSQL
+                                       ? ServerSearchIndex::createStatements()
+                                       : QStringList{SearchIndex::barCodeIndexStatement()};
+    for (const QString &sql : statements) {
+        if (!exec(db, sql, {}, error))
+            return false;
+    }
+    return true;
+}
+
 // Brings a database of an older version up to this one, a step at a time, each step with
 // its version row whole or not at all. Workstations starting together take turns: each step
 // first becomes the only writer, then looks again at what another has done meanwhile.
@@ -390,7 +405,7 @@ bool upgrade(QSqlDatabase &db, const SqlDialect &dialect, int version, QString *
 {
     using Step = bool (*)(QSqlDatabase &, QString *);
     const Step steps[] = {nullptr,     nullptr,     upgradeToV2, upgradeToV3,
-                          upgradeToV4, upgradeToV5, upgradeToV6};
+                          upgradeToV4, upgradeToV5, upgradeToV6, upgradeToV7};
     for (int next = version + 1; next <= kVersion; ++next) {
         Transaction tx(db);
         QSqlQuery current;

@@ -132,7 +132,14 @@ QStringList createStatements(const SqlDialect &dialect)
         // edit date rides along so a count never has to visit the rows.
         QStringLiteral("create index ix_goodmain_goodcode_nocase on GoodMain(F_goodCode collate "
                        "nocase, F_editDate)"),
+        barCodeIndexStatement(),
     };
+}
+
+QString barCodeIndexStatement()
+{
+    return QStringLiteral("create index if not exists ix_goodmain_tmcode_nocase on "
+                          "GoodMain(F_TMcode collate nocase)");
 }
 
 bool registerTokenizer(const QSqlDatabase &db, QString *error)

@@ -27,6 +27,9 @@ Narrowing narrowing(const SqlDialect &dialect, const QString &table, const QStri
                     const QString &text, SqlFilter::Match match);
 
 QStringList createStatements(const SqlDialect &dialect);
+// SQLite's index of the bar codes (条型码) that ignores case, for scanning and the main list's
+// search; part of createStatements().
+QString barCodeIndexStatement();
 
 // Builds the indexes over the rows of a SQLite database that has none yet (a backup taken
 // from a server carries none); true when they are there.

@@ -25,6 +25,7 @@ const Searched kSearched[] = {
     {"GoodMain", "F_XSclient", SqlFilter::Match::Contains},
     {"GoodMain", "F_Memo1", SqlFilter::Match::Contains},
     {"GoodMain", "F_goodCode", SqlFilter::Match::StartsWith},
+    {"GoodMain", "F_TMcode", SqlFilter::Match::StartsWith},
     {"GoodMain", "F_tiji", SqlFilter::Match::StartsWith},
     {"GoodMain", "F_depotPos", SqlFilter::Match::StartsWith},
     {"GoodMain", "F_huoJia", SqlFilter::Match::StartsWith},

@@ -62,6 +62,12 @@ QString SqlDialect::nearlyAlways(const QString &condition) const
                                       : condition;
 }
 
+QString SqlDialect::equalsIgnoringCase(const QString &column) const
+{
+    return m_engine == Engine::SQLite ? column + QStringLiteral(" = ? collate nocase")
+                                      : QStringLiteral("lower(%1) = lower(?)").arg(column);
+}
+
 QString SqlDialect::likeOperator() const
 {
     return m_engine == Engine::SQLite ? QStringLiteral("like") : QStringLiteral("ilike");

@@ -46,6 +46,9 @@ public:
     // ends, waiting for another writer first (SQLite: of the whole file).
     QString lockForWriting(const QString &table) const;
 
+    // "column = ?" without regard to letter case, served by the column's case-blind index
+    // (SQLite: collate nocase; PostgreSQL: lower() with text_pattern_ops).
+    QString equalsIgnoringCase(const QString &column) const;
     // Case-insensitive pattern match, as every list search is.
     QString likeOperator() const;
     // " escape '!'": typed `%` and `_` are data, and PostgreSQL's default escape, the

@@ -20,26 +20,33 @@ PageScene *pageScene(const QGraphicsItem *item)
     return static_cast<PageScene *>(item->scene());
 }
 
+// What a bar code shows while designing: its text, or for a field an example its symbology
+// takes.
+QString sampleValue(const Report::Item &item)
+{
+    if (!item.text.contains(u'['))
+        return item.text;
+    switch (item.symbol.symbology) {
+    case Report::Symbol::Ean13:
+        return QStringLiteral("690123456789");
+    case Report::Symbol::Ean8:
+        return QStringLiteral("6901234");
+    default:
+        return QStringLiteral("YP2026-0001");
+    }
+}
+
 // The item as the engine draws it: one element on a page of its own.
 Report::Prepared asDrawn(const Report::Item &item, const QSizeF &sizeMm)
 {
     Report::Prepared p;
     // The page count is not known while designing: "[PageCount]" shows as "…", not as 1.
     p.complete = false;
-    Report::Style style;
-    style.font = item.font;
-    style.align = item.align;
-    style.valign = item.valign;
-    style.wrap = item.wrap;
-    style.frame = item.frame;
-    style.frameWidth = item.frameWidth;
-    style.color = item.color;
-    style.background = item.background;
-    p.styles << style;
+    p.styles << Report::styleOf(item);
     Report::Element e;
     e.kind = Report::Element::Kind(item.kind);
     e.rect = QRectF(QPointF(), sizeMm);
-    e.text = item.text;
+    e.text = item.kind == Report::Item::BarCode ? sampleValue(item) : item.text;
     Report::Page page;
     page.elements << e;
     p.pages.append(page);

@@ -3,6 +3,7 @@
 #include "designer/DesignDocument.h"
 #include "designer/PageItems.h"
 
+#include <QGraphicsLineItem>
 #include <QGraphicsSceneDragDropEvent>
 #include <QGraphicsSceneMouseEvent>
 #include <QMimeData>
@@ -72,6 +73,22 @@ void PageScene::rebuild()
         auto *strip = new BandStrip(ref, room, bandCaption(report, ref));
         addItem(strip);
         m_strips << strip;
+        // A row of labels shows where each label ends.
+        const DataBand *data = ref.kind == BandRef::Row ? dataBandAt(report, ref.data) : nullptr;
+        for (int c = 1; data && c < data->columns; ++c) {
+            const double labelWidth =
+                (width - data->columnGap * (data->columns - 1)) / data->columns;
+            for (const double x : {c * (labelWidth + data->columnGap) - data->columnGap,
+                                   c * (labelWidth + data->columnGap)}) {
+                auto *edge =
+                    new QGraphicsLineItem(QLineF(room.left() + x * kPixelsPerMm, room.top(),
+                                                 room.left() + x * kPixelsPerMm, room.bottom()),
+                                          strip);
+                edge->setPen(QPen(QColor(150, 160, 180), 0, Qt::DashLine));
+                edge->setAcceptedMouseButtons(Qt::NoButton);
+                edge->setZValue(-1);
+            }
+        }
         for (int i = 0; i < band->items.size(); ++i) {
             auto *item = new DesignItem(
                 band->items.at(i), {ref, i},

@@ -2,6 +2,7 @@
 
 #include "designer/DesignDocument.h"
 #include "designer/PageScene.h"
+#include "report/BarCode.h"
 #include "report/ReportText.h"
 #include "report/TemplateEdit.h"
 #include "widgets/StyleChooser.h"
@@ -11,8 +12,10 @@
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 
 using namespace Report;
 
@@ -191,6 +194,36 @@ QWidget *PropertyPanel::createItemPage()
         geometry->addWidget(m_geometry.last());
     }
     form->addRow(QStringLiteral("位置/大小："), geometry);
+    QStringList symbologies;
+    for (int s = Symbol::Code128; s <= Symbol::DataMatrix; ++s)
+        symbologies << symbologyName(Symbol::Symbology(s));
+    cbbSymbology = choices("cbbSymbology", symbologies);
+    chkShowText = check("chkShowText", QStringLiteral("显示文字"));
+    chkQuietZone = check("chkQuietZone", QStringLiteral("留静区"));
+    spnModule = millimetres("spnModule");
+    spnModule->setRange(0, 10);
+    spnModule->setDecimals(2);
+    spnModule->setSingleStep(0.05);
+    spnModule->setSpecialValueText(QStringLiteral("适应框"));
+    spnModule->setToolTip(QStringLiteral("每个模块（最窄的条）的宽度；“适应框”：条码充满其框"));
+    cbbErrorLevel =
+        choices("cbbErrorLevel", {QStringLiteral("L（7%）"), QStringLiteral("M（15%）"),
+                                  QStringLiteral("Q（25%）"), QStringLiteral("H（30%）")});
+    cbbErrorLevel->setToolTip(QStringLiteral("QR 码的纠错等级"));
+    m_symbolBoxes = new QWidget;
+    auto *symbolRows = new QFormLayout(m_symbolBoxes);
+    symbolRows->setContentsMargins(0, 0, 0, 0);
+    auto *symbolFlags = new QHBoxLayout;
+    symbolFlags->addWidget(cbbSymbology, 1);
+    symbolFlags->addWidget(chkShowText);
+    symbolFlags->addWidget(chkQuietZone);
+    symbolRows->addRow(QStringLiteral("条码："), symbolFlags);
+    auto *symbolSizes = new QHBoxLayout;
+    symbolSizes->addWidget(spnModule);
+    symbolSizes->addWidget(new QLabel(QStringLiteral("纠错：")));
+    symbolSizes->addWidget(cbbErrorLevel);
+    symbolRows->addRow(QStringLiteral("模块宽："), symbolSizes);
+    form->addRow(m_symbolBoxes);
 
     connect(edtName, &QLineEdit::editingFinished, this, [this] {
         editItems(QStringLiteral("名称"), [t = edtName->text()](Item &i) { i.name = t; });
@@ -260,6 +293,22 @@ QWidget *PropertyPanel::createItemPage()
         editItems(QStringLiteral("饼图"),
                   [t = edtValueField->text()](Item &i) { i.valueField = t; });
     });
+    connect(cbbSymbology, &QComboBox::activated, this, [this](int index) {
+        editItems(QStringLiteral("码制"),
+                  [index](Item &i) { i.symbol.symbology = Symbol::Symbology(index); });
+    });
+    connect(chkShowText, &QCheckBox::clicked, this, [this](bool on) {
+        editItems(QStringLiteral("显示文字"), [on](Item &i) { i.symbol.showText = on; });
+    });
+    connect(chkQuietZone, &QCheckBox::clicked, this, [this](bool on) {
+        editItems(QStringLiteral("留静区"), [on](Item &i) { i.symbol.quietZone = on; });
+    });
+    connect(spnModule, &QDoubleSpinBox::valueChanged, this, [this](double v) {
+        editItems(QStringLiteral("模块宽"), [v](Item &i) { i.symbol.module = v; });
+    });
+    connect(cbbErrorLevel, &QComboBox::activated, this, [this](int index) {
+        editItems(QStringLiteral("纠错等级"), [index](Item &i) { i.symbol.errorLevel = index; });
+    });
     for (int g = 0; g < 4; ++g) {
         connect(m_geometry.at(g), &QDoubleSpinBox::valueChanged, this, [this, g](double v) {
             editItems(g < 2 ? QStringLiteral("移动") : QStringLiteral("改变大小"), [g, v](Item &i) {
@@ -302,6 +351,20 @@ QWidget *PropertyPanel::createBandPage()
     chkNewPage = check("chkNewPage", QStringLiteral("每组另起一页"));
     form->addRow(QString(), chkRepeatHeader);
     form->addRow(QString(), chkNewPage);
+    spnColumns = new QSpinBox;
+    spnColumns->setObjectName(QStringLiteral("spnColumns"));
+    spnColumns->setRange(1, 100);
+    spnColumns->setKeyboardTracking(false);
+    spnColumns->setToolTip(QStringLiteral("多于一列时每行数据是一张标签：先横排，再往下"));
+    spnColumnGap = millimetres("spnColumnGap");
+    spnRowGap = millimetres("spnRowGap");
+    auto *labels = new QHBoxLayout;
+    labels->addWidget(spnColumns);
+    labels->addWidget(new QLabel(QStringLiteral("列距：")));
+    labels->addWidget(spnColumnGap);
+    labels->addWidget(new QLabel(QStringLiteral("行距：")));
+    labels->addWidget(spnRowGap);
+    form->addRow(QStringLiteral("标签列数："), labels);
 
     const auto editBand = [this](const QString &text,
                                  const std::function<void(Template &, const BandRef &)> &edit) {
@@ -320,6 +383,22 @@ QWidget *PropertyPanel::createBandPage()
             if (DataBand *data = dataBandAt(t, ref.data))
                 data->dataSet = set;
         });
+    });
+    const auto editData = [editBand](const QString &text,
+                                     const std::function<void(DataBand &)> &edit) {
+        editBand(text, [edit](Template &t, const BandRef &ref) {
+            if (DataBand *data = dataBandAt(t, ref.data))
+                edit(*data);
+        });
+    };
+    connect(spnColumns, &QSpinBox::valueChanged, this, [editData](int columns) {
+        editData(QStringLiteral("标签列数"), [columns](DataBand &d) { d.columns = columns; });
+    });
+    connect(spnColumnGap, &QDoubleSpinBox::valueChanged, this, [editData](double gap) {
+        editData(QStringLiteral("列距"), [gap](DataBand &d) { d.columnGap = gap; });
+    });
+    connect(spnRowGap, &QDoubleSpinBox::valueChanged, this, [editData](double gap) {
+        editData(QStringLiteral("行距"), [gap](DataBand &d) { d.rowGap = gap; });
     });
     const auto editGroup = [editBand](const QString &text,
                                       const std::function<void(Group &)> &edit) {
@@ -497,6 +576,14 @@ void PropertyPanel::showItem()
                                shown.rect.height()};
     for (int i = 0; i < 4; ++i)
         m_geometry.at(i)->setValue(geometry[i]);
+    const Quiet quietSymbol(inputsOf(m_symbolBoxes));
+    m_symbolBoxes->setEnabled(shown.kind == Item::BarCode);
+    cbbSymbology->setCurrentIndex(shown.symbol.symbology);
+    chkShowText->setChecked(shown.symbol.showText);
+    chkQuietZone->setChecked(shown.symbol.quietZone);
+    spnModule->setValue(shown.symbol.module);
+    cbbErrorLevel->setCurrentIndex(shown.symbol.errorLevel);
+    cbbErrorLevel->setEnabled(shown.symbol.symbology == Symbol::QrCode);
 }
 
 void PropertyPanel::showBand()
@@ -513,6 +600,12 @@ void PropertyPanel::showBand()
     spnBandHeight->setValue(band ? band->height : 0);
     cbbDataSet->setEnabled(isData);
     cbbDataSet->setCurrentText(isData ? data->dataSet : QString());
+    const bool isRow = isData && ref.kind == BandRef::Row;
+    for (QWidget *box : std::initializer_list<QWidget *>{spnColumns, spnColumnGap, spnRowGap})
+        box->setEnabled(isRow);
+    spnColumns->setValue(isRow ? data->columns : 1);
+    spnColumnGap->setValue(isRow ? data->columnGap : 0);
+    spnRowGap->setValue(isRow ? data->rowGap : 0);
     cbbGroupField->setEnabled(isGroup);
     chkRepeatHeader->setEnabled(isGroup);
     chkNewPage->setEnabled(isGroup);

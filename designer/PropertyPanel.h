@@ -11,6 +11,7 @@ class QComboBox;
 class QDoubleSpinBox;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 
 namespace Report {
 struct Item;
@@ -60,6 +61,12 @@ private:
     QLineEdit *edtLabelField;
     QLineEdit *edtValueField;
     QList<QDoubleSpinBox *> m_geometry; // x, y, width, height
+    QWidget *m_symbolBoxes;
+    QComboBox *cbbSymbology;
+    QCheckBox *chkShowText;
+    QCheckBox *chkQuietZone;
+    QDoubleSpinBox *spnModule;
+    QComboBox *cbbErrorLevel;
 
     QWidget *m_bandPage;
     QDoubleSpinBox *spnBandHeight;
@@ -67,6 +74,9 @@ private:
     QComboBox *cbbGroupField;
     QCheckBox *chkRepeatHeader;
     QCheckBox *chkNewPage;
+    QSpinBox *spnColumns;
+    QDoubleSpinBox *spnColumnGap;
+    QDoubleSpinBox *spnRowGap;
 
     QComboBox *cbbPaper;
     QComboBox *cbbOrientation;

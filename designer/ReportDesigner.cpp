@@ -112,6 +112,7 @@ QWidget *ReportDesigner::createToolBars()
                                         {"actAddPicture", "图片", "insert-image"},
                                         {"actAddCheckBox", "复选框", "checkbox"},
                                         {"actAddPie", "饼图", "office-chart-pie"},
+                                        {"actAddBarCode", "条码", "view-barcode-qr"},
                                         {},
                                         {"actAlignLeft", "左对齐", "align-horizontal-left"},
                                         {"actAlignHCentre", "水平居中", "align-horizontal-center"},
@@ -203,7 +204,7 @@ QWidget *ReportDesigner::createToolBars()
     } kinds[] = {{"actAddText", Item::Text},       {"actAddLine", Item::Line},
                  {"actAddRect", Item::Rect},       {"actAddEllipse", Item::Ellipse},
                  {"actAddPicture", Item::Picture}, {"actAddCheckBox", Item::CheckBox},
-                 {"actAddPie", Item::PieChart}};
+                 {"actAddPie", Item::PieChart},    {"actAddBarCode", Item::BarCode}};
     for (const auto &k : kinds)
         on(k.name, [this, kind = k.kind] { addItem(kind); });
     const struct
@@ -244,7 +245,7 @@ void ReportDesigner::updateActions()
         m_actions.value(QLatin1String(name))->setEnabled(several);
     for (const char *name :
          {"actAddText", "actAddLine", "actAddRect", "actAddEllipse", "actAddPicture",
-          "actAddCheckBox", "actAddPie", "actPaste", "actRemoveBand"})
+          "actAddCheckBox", "actAddPie", "actAddBarCode", "actPaste", "actRemoveBand"})
         m_actions.value(QLatin1String(name))->setEnabled(inBand);
     const bool inData = inBand && !m_scene->currentBand().data.isEmpty();
     for (const char *name : {"actAddDetail", "actAddDataHeader", "actAddDataFooter", "actAddGroup"})
@@ -309,7 +310,8 @@ void ReportDesigner::addItem(Item::Kind kind)
         return;
     Item item;
     item.kind = kind;
-    const QSizeF sizes[] = {{30, 6}, {40, 0}, {20, 10}, {20, 10}, {30, 20}, {5, 5}, {80, 50}};
+    const QSizeF sizes[] = {{30, 6},  {40, 0}, {20, 10}, {20, 10},
+                            {30, 20}, {5, 5},  {80, 50}, {40, 15}};
     QSizeF size = sizes[kind];
     if (kind != Item::Line && target->height > 0)
         size.setHeight(qMin(size.height(), target->height));
@@ -323,6 +325,28 @@ void ReportDesigner::addItem(Item::Kind kind)
     }
     if (kind == Item::Rect || kind == Item::Ellipse)
         item.frame.clear();
+    if (kind == Item::BarCode) {
+        // Bound to the sample's code, else to the first code field of the data, as labels
+        // mostly are.
+        QString field = QStringLiteral("F_goodCode");
+        const auto bound = [this](const auto &matches) {
+            for (const BoundDataSet &set : std::as_const(m_sets)) {
+                for (const QString &f : set.fields) {
+                    if (matches(f))
+                        return f;
+                }
+            }
+            return QString();
+        };
+        const QString sampleCode = bound(
+            [](const QString &f) { return f.compare(u"F_goodCode", Qt::CaseInsensitive) == 0; });
+        const QString anyCode =
+            bound([](const QString &f) { return f.endsWith(u"code", Qt::CaseInsensitive); });
+        if (sampleCode.isEmpty() && !anyCode.isEmpty())
+            field = anyCode;
+        item.text = u'[' + field + u']';
+        item.font.size = 8;
+    }
     const QList<ItemRef> added = addItems(after, band, {item});
     m_document->change(QStringLiteral("插入"), after);
     m_scene->selectRefs(added);

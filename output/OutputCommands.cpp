@@ -1,13 +1,17 @@
 #include "output/OutputCommands.h"
 
 #include "output/StatisticsWindow.h"
+#include "output/uFrmPrintLabels.h"
 #include "output/uFrmReportGl.h"
 #include "output/uFrmYanpinStatCX.h"
 #include "register/SampleList.h"
 #include "spreadsheet/ExportGridToExcel.h"
 #include "widgets/CommandRegistry.h"
+#include "widgets/DBGridEh.h"
 #include "widgets/MainHost.h"
 #include "widgets/PlaceForm.h"
+
+#include <QAction>
 
 void installOutputCommands(CommandRegistry &commands, MainHost &host)
 {
@@ -24,6 +28,26 @@ void installOutputCommands(CommandRegistry &commands, MainHost &host)
             ShowMainReport(h->hostWindow(), h->samples(), kind);
         });
     }
+    const QString labels = QStringLiteral("actPrintLabels");
+    QAction *labelsAction =
+        commands.addNamed(labels, QStringLiteral("打印标签"), "view-barcode-qr");
+    commands.handle(labels, [h] {
+        QList<qint64> ids;
+        for (int row : h->sampleGrid()->selectedRows())
+            ids << h->samples().value(row, QStringLiteral("F_ID")).toLongLong();
+        PrintSampleLabels(h->hostWindow(), h->samples(), ids);
+    });
+    // Shown to whoever may print any of the main list's reports.
+    CommandRegistry *const registry = &commands;
+    const auto follow = [registry, labelsAction] {
+        bool any = false;
+        for (const MainReports::Info &report : MainReports::all())
+            any = any || registry->action(303 + report.kind)->isVisible();
+        labelsAction->setVisible(any);
+    };
+    for (const MainReports::Info &report : MainReports::all())
+        QObject::connect(registry->action(303 + report.kind), &QAction::visibleChanged,
+                         labelsAction, follow);
     commands.handle(401, [h] { ShowStatisticsAnalysis(h->hostWindow()); });
     const struct
     {

@@ -2,6 +2,7 @@
 
 #include "core/DataDm.h"
 #include "output/MainReports.h"
+#include "output/SampleLabels.h"
 #include "output/StatisticsList.h"
 #include "register/SampleList.h"
 
@@ -18,6 +19,8 @@ std::optional<Report::Job> job(TdmData &dm, const QString &templateName, QString
                                     SampleListQuery::build(SampleListCriteria{}, dm.dialect()));
         }
     }
+    if (SampleLabels::isLabelTemplate(templateName))
+        return SampleLabels::job(templateName, SampleList::wholeRegister(dm.dialect()));
     const struct
     {
         const char *templateName;
@@ -42,7 +45,7 @@ std::optional<Report::Job> job(TdmData &dm, const QString &templateName, QString
     *error = QStringLiteral("模板 %1 不能在窗口之外生成（可用：frRevaZezXD.frf、frRevaZezList.frf、"
                             "frXScltlist.frf、frCGsuplist.frf、frtypelist.frf、frClientList.frf、"
                             "frSupplerList.frf、frGoodList.frf、frYPdetailTj.frf、frRevazezTj.frf、"
-                            "frClientTj.frf、frSupplerTj.frf）")
+                            "frClientTj.frf、frSupplerTj.frf 和 样品标签*.frf）")
                  .arg(templateName);
     return std::nullopt;
 }

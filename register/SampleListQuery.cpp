@@ -31,6 +31,7 @@ const QList<SearchField> &searchFields()
         {"供 应 商", {QStringLiteral("F_CGsuppler")}, M::Contains},
         {"客    户", {QStringLiteral("F_XSclient")}, M::Contains},
         {"备注信息", {QStringLiteral("F_Memo1")}, M::Contains},
+        {"条型码", {QStringLiteral("F_TMcode")}, M::StartsWith},
     };
     return fields;
 }

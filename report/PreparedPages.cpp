@@ -19,7 +19,7 @@ QDataStream &operator>>(QDataStream &in, Element &e)
     qint32 kind = 0;
     in >> kind >> e.checked >> e.style >> e.chart >> e.rect >> e.text;
     const QRectF &r = e.rect;
-    if (kind < Element::Text || kind > Element::PieChart || !std::isfinite(r.x()) ||
+    if (kind < Element::Text || kind > Element::BarCode || !std::isfinite(r.x()) ||
         !std::isfinite(r.y()) || !std::isfinite(r.width()) || !std::isfinite(r.height()))
         in.setStatus(QDataStream::ReadCorruptData);
     e.kind = Element::Kind(kind);

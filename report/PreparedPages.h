@@ -15,14 +15,15 @@ namespace Report {
 // Kept small: a long report holds millions of them.
 struct Element
 {
-    enum Kind : qint8 { Text, Line, Rect, Ellipse, Picture, CheckBox, PieChart };
+    enum Kind : qint8 { Text, Line, Rect, Ellipse, Picture, CheckBox, PieChart, BarCode };
 
     Kind kind = Text;
     bool checked = false; // CheckBox
     qint32 style = 0;     // index into Prepared::styles
     qint32 chart = -1;    // PieChart: index into Prepared::charts
     QRectF rect;          // on the page
-    QString text;         // Text: "[PageCount]" is left to drawing time; Picture: the file
+    QString
+        text; // Text: "[PageCount]" is left to drawing time; Picture: the file; BarCode: the value
 
     bool operator==(const Element &) const = default;
 };

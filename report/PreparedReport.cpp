@@ -1,6 +1,7 @@
 #include "report/PreparedReport.h"
 
 #include "core/RegularFile.h"
+#include "report/BarCode.h"
 #include "report/OutputFile.h"
 #include "report/ReportText.h"
 
@@ -121,7 +122,8 @@ void drawPie(QPainter &painter, const Chart &slices, const QColor &textColour, c
 namespace {
 
 const QByteArray kPreparedMagic("QRPREP");
-constexpr qint32 kPreparedVersion = 1;
+// Version 2 added bar codes to the styles; version 1 files are still read.
+constexpr qint32 kPreparedVersion = 2;
 
 QDataStream &operator<<(QDataStream &out, const Font &f)
 {
@@ -137,6 +139,25 @@ QDataStream &operator<<(QDataStream &out, const Style &st)
 {
     return out << st.font << qint32(st.align) << qint32(st.valign) << st.wrap << st.frame
                << st.frameWidth << st.color << st.background;
+}
+
+QDataStream &operator<<(QDataStream &out, const Symbol &sy)
+{
+    return out << qint32(sy.symbology) << sy.showText << sy.quietZone << sy.module
+               << qint32(sy.errorLevel);
+}
+
+QDataStream &operator>>(QDataStream &in, Symbol &sy)
+{
+    qint32 symbology = 0;
+    qint32 level = 0;
+    in >> symbology >> sy.showText >> sy.quietZone >> sy.module >> level;
+    if (symbology < Symbol::Code128 || symbology > Symbol::DataMatrix || level < 0 || level > 3 ||
+        !(sy.module >= 0 && sy.module <= 10))
+        in.setStatus(QDataStream::ReadCorruptData);
+    sy.symbology = Symbol::Symbology(symbology);
+    sy.errorLevel = level;
+    return in;
 }
 
 QDataStream &operator>>(QDataStream &in, Style &st)
@@ -181,6 +202,20 @@ template <typename T> QList<T> readList(QDataStream &in)
     return list;
 }
 
+QList<Style> readStyles(QDataStream &in, qint32 version)
+{
+    QList<Style> styles;
+    const qint32 count = plausibleCount(in);
+    for (qint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
+        Style style;
+        in >> style;
+        if (version >= 2)
+            in >> style.symbol;
+        styles << style;
+    }
+    return styles;
+}
+
 } // namespace
 
 WorkResult savePrepared(const Prepared &report, const QString &path, const WorkProgress &progress)
@@ -193,7 +228,9 @@ WorkResult savePrepared(const Prepared &report, const QString &path, const WorkP
     out.setVersion(QDataStream::Qt_6_4);
     out.writeRawData(kPreparedMagic.constData(), int(kPreparedMagic.size()));
     out << kPreparedVersion << report.page.width << report.page.height << report.page.landscape;
-    writeList(out, report.styles);
+    out << qint32(report.styles.size());
+    for (const Style &style : report.styles)
+        out << style << style.symbol;
     out << qint32(report.charts.size());
     for (const Chart &chart : report.charts)
         writeList(out, chart);
@@ -230,7 +267,7 @@ WorkResult loadPrepared(const QString &path, Prepared *report, const WorkProgres
         return WorkResult::failed(QStringLiteral("%1 不是本程序保存的报表").arg(path));
     }
     in >> version;
-    if (version != kPreparedVersion) {
+    if (version < 1 || version > kPreparedVersion) {
         return WorkResult::failed(QStringLiteral("%1 是另一版本的程序保存的报表").arg(path));
     }
     in >> loaded.page.width >> loaded.page.height >> loaded.page.landscape;
@@ -241,7 +278,7 @@ WorkResult loadPrepared(const QString &path, Prepared *report, const WorkProgres
     if (in.status() == QDataStream::Ok && !paper.isEmpty()) {
         return WorkResult::failed(QStringLiteral("报表文件 %1 无法打开：%2").arg(path, paper));
     }
-    loaded.styles = readList<Style>(in);
+    loaded.styles = readStyles(in, version);
     const qint32 charts = plausibleCount(in);
     for (qint32 i = 0; i < charts && in.status() == QDataStream::Ok; ++i)
         loaded.charts << readList<QPair<QString, double>>(in);
@@ -283,6 +320,24 @@ WorkResult findText(const Prepared &report, const QString &text, int from, int *
         }
     }
     return WorkResult::done();
+}
+
+QString problemSummary(const QStringList &problems)
+{
+    if (problems.isEmpty())
+        return {};
+    constexpr qsizetype kShown = 10;
+    QString text = QStringLiteral("%1 个条码无法编码，打印为打叉的空框：\n").arg(problems.size()) +
+                   problems.first(qMin(kShown, problems.size())).join(u'\n');
+    if (problems.size() > kShown)
+        text += QStringLiteral("\n……（另有 %1 个）").arg(problems.size() - kShown);
+    return text;
+}
+
+Style styleOf(const Item &item)
+{
+    return Style{item.font,       item.align, item.valign,     item.wrap,  item.frame,
+                 item.frameWidth, item.color, item.background, item.symbol};
 }
 
 QString Prepared::textOf(const Element &element) const
@@ -377,6 +432,10 @@ void drawPage(QPainter &painter, const Prepared &report, int index, double perMm
         case Element::PieChart:
             if (e.chart >= 0 && e.chart < report.charts.size())
                 drawPie(painter, report.charts.at(e.chart), style.color, r, perMm);
+            break;
+        case Element::BarCode:
+            drawBarCode(painter, style.symbol, e.text, style.font, style.color, r, perMm);
+            lastFont.size = -1;
             break;
         }
     }

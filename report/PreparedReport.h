@@ -7,6 +7,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QPainter;
@@ -26,9 +27,13 @@ struct Style
     double frameWidth = 0.2;
     QColor color = Qt::black;
     QColor background;
+    Symbol symbol; // bar codes
 
     bool operator==(const Style &) const = default;
 };
+
+// The look of `item` as it prints.
+Style styleOf(const Item &item);
 
 using Chart = QList<QPair<QString, double>>;
 
@@ -42,10 +47,16 @@ struct Prepared
     const Style &styleOf(const Element &element) const { return styles.at(element.style); }
     // False while pages are still being made: the page count is not known yet.
     bool complete = true;
+    // Values that printed as a marked empty box, each with its record and the reason ("第 3 条
+    // 记录：条码“12AB”不能编为 EAN-13：只能是数字").
+    QStringList problems;
 
     // The text of a text element as drawn, with the page count in place.
     QString textOf(const Element &element) const;
 };
+
+// What the preview tells of `problems`: how many, and the first of them; empty for none.
+QString problemSummary(const QStringList &problems);
 
 // A prepared report kept in a file of its own ("*.qrp") to be opened in the preview again
 // later, as it was; failed with the reason for a file that is not one or is damaged. The

@@ -69,8 +69,10 @@ void ShowReport(QWidget *parent, const Report::Job &job, const Report::Template 
             send(made, made.pages.size());
             QMetaObject::invokeMethod(
                 &preview,
-                [&preview, failure] {
+                [&preview, failure, problems = Report::problemSummary(made.problems)] {
                     preview.finish();
+                    if (!problems.isEmpty())
+                        ShowPrompt(problems, Prompt::Warning);
                     if (!failure.isEmpty())
                         ShowPrompt(
                             QStringLiteral("报表的数据没有全部读出，预览中只有读出的部分：%1")

@@ -3,6 +3,7 @@
 #include "core/AppHome.h"
 #include "core/DisplayFormat.h"
 #include "core/Money.h"
+#include "report/BarCode.h"
 #include "report/ReportText.h"
 
 #include <QDate>
@@ -31,7 +32,8 @@ static size_t qHash(const Style &s, size_t seed = 0)
 {
     return qHashMulti(seed, s.font.family, s.font.size, s.font.bold, s.font.italic,
                       s.font.underline, s.align, s.valign, s.wrap, s.frame, s.frameWidth,
-                      s.color.rgba(), s.background.isValid() ? s.background.rgba() : 0u);
+                      s.color.rgba(), s.background.isValid() ? s.background.rgba() : 0u,
+                      int(s.symbol.symbology));
 }
 
 namespace {
@@ -103,6 +105,7 @@ struct ActiveData
     // The first of the scopes that sum this band's rows: its own, its groups', and for a band
     // at the top the whole report's. A detail's rows are not its master's to sum.
     qsizetype firstScope = 0;
+    int rowNumber = 1; // of the current row, counted from 1
 };
 
 class Paginator
@@ -155,6 +158,7 @@ private:
 
     void newPage()
     {
+        m_labelBand = nullptr;
         m_prepared.pages.append(Page{});
         m_y = m_report.page.margins.top();
         m_pageHasContent = false;
@@ -212,26 +216,60 @@ private:
     // row). A band taller than the room a new page gives is clipped rather than moved on for
     // ever; one that finds no room at all, below headers that fill every page, stops the
     // report with the reason rather than vanish.
-    void place(const Laid &laid, double withNext = 0)
+    // Returns where the band's top went.
+    double place(const Laid &laid, double withNext = 0)
     {
+        m_labelBand = nullptr;
         if (!m_placingHeaders && m_pageHasContent && !fits(laid.height + withNext))
             breakPage();
         const double room = bottom() - m_y;
         if (!m_placingHeaders && !m_pageHasContent && laid.height > kEpsilon && room <= kEpsilon) {
             stop(QStringLiteral("页眉、页脚和每页重复的表头占满了整页，没有打印数据的地方"));
-            return;
+            return m_y;
         }
+        const double top = m_y;
         const double height = qMin(laid.height, qMax(0.0, room));
         emitAt(laid, m_y, height);
         m_y += height;
         if (!m_placingHeaders)
             m_pageHasContent = true;
+        return top;
     }
 
-    void emitAt(const Laid &laid, double top, double height)
+    // A label: beside the one before in its row while the row has a free column, else at the
+    // start of a new row below (on a new page when it does not fit).
+    void placeLabel(const DataBand &band, const Laid &laid)
+    {
+        if (m_labelBand != &band) {
+            m_labelTop = place(laid);
+            m_labelBand = &band;
+            m_labelColumn = 1;
+            m_y = qMin(bottom(), m_y + band.rowGap);
+        } else {
+            const double height = qMin(laid.height, qMax(0.0, bottom() - m_labelTop));
+            const double printable =
+                m_report.page.width - m_report.page.margins.left() - m_report.page.margins.right();
+            const double pitch =
+                (printable - band.columnGap * (band.columns - 1)) / band.columns + band.columnGap;
+            emitAt(laid, m_labelTop, height, m_labelColumn * pitch);
+            m_y = qMax(m_y, qMin(bottom(), m_labelTop + height + band.rowGap));
+            ++m_labelColumn;
+        }
+        if (m_labelColumn >= band.columns)
+            m_labelBand = nullptr;
+    }
+
+    // The labels of a partly used sheet are left free.
+    void skipLabels(const DataBand &band)
+    {
+        for (int i = 1; i < band.firstLabel && m_stopped.isEmpty(); ++i)
+            placeLabel(band, Laid{{}, band.row.height});
+    }
+
+    void emitAt(const Laid &laid, double top, double height, double shift = 0)
     {
         Page &page = m_prepared.pages.last();
-        const double left = m_report.page.margins.left();
+        const double left = m_report.page.margins.left() + shift;
         for (Element e : laid.elements) {
             if (e.rect.top() >= height - kEpsilon && laid.height > 0 && height < laid.height)
                 continue; // below the clipped part
@@ -302,6 +340,10 @@ private:
             e.chart = int(m_prepared.charts.size());
             m_prepared.charts << pieSlices(item);
             break;
+        case Item::BarCode:
+            e.text = evaluate(item.text);
+            checkBarCode(item.symbol, e.text);
+            break;
         default:
             break;
         }
@@ -314,8 +356,7 @@ private:
         const auto known = m_styleOfItem.constFind(&item);
         if (known != m_styleOfItem.cend())
             return *known;
-        const Style style{item.font,  item.align,      item.valign, item.wrap,
-                          item.frame, item.frameWidth, item.color,  item.background};
+        const Style style = Report::styleOf(item);
         auto index = m_styleIndex.constFind(style);
         if (index == m_styleIndex.cend()) {
             index = m_styleIndex.insert(style, qint32(m_prepared.styles.size()));
@@ -323,6 +364,22 @@ private:
         }
         m_styleOfItem.insert(&item, *index);
         return *index;
+    }
+
+    // A value the symbology cannot take prints as a marked box; the report goes on and says
+    // which record it was.
+    void checkBarCode(const Symbol &symbol, const QString &value)
+    {
+        const QString problem = barCodeProblem(symbol, value);
+        if (problem.isEmpty())
+            return;
+        const QString what = QStringLiteral("条码“%1”不能编为 %2：%3")
+                                 .arg(value, symbologyName(symbol.symbology), problem);
+        m_prepared.problems << (m_active.isEmpty() ? what
+                                                   : QStringLiteral("%1 第 %2 条记录：%3")
+                                                         .arg(m_active.last().dataSet)
+                                                         .arg(m_active.last().rowNumber)
+                                                         .arg(what));
     }
 
     QString picturePath(const QString &source)
@@ -450,8 +507,13 @@ private:
             current().row = row;
             for (int g = changed; g < band.groups.size(); ++g)
                 openGroup(band, g, row, &groupValues, first);
+            if (first && band.columns > 1)
+                skipLabels(band);
             first = false;
-            place(lay(band.row));
+            if (band.columns > 1)
+                placeLabel(band, lay(band.row));
+            else
+                place(lay(band.row));
             const Amounts amounts = amountsOf(row, m_rates);
             for (qsizetype i = current().firstScope; i < m_scopes.size(); ++i)
                 m_scopes[i].add(amounts);
@@ -462,8 +524,10 @@ private:
             }
             Row next;
             more = rows->next(&next);
-            if (more)
+            if (more) {
                 row = next;
+                ++current().rowNumber;
+            }
         }
         if (stopped())
             return false;
@@ -528,8 +592,11 @@ private:
     bool m_pageHasContent = false; // anything but the headers every page starts with
     bool m_placingHeaders = false;
     bool m_cancelled = false;
-    QString m_stopped;   // why the report could not be made
-    QString m_dataError; // the first data set that could not be read
+    const DataBand *m_labelBand = nullptr; // whose row of labels has a free column
+    int m_labelColumn = 0;                 // that free column
+    double m_labelTop = 0;                 // of that row
+    QString m_stopped;                     // why the report could not be made
+    QString m_dataError;                   // the first data set that could not be read
 };
 
 } // namespace

@@ -17,7 +17,10 @@ namespace {
 
 const QString kFormatName = QStringLiteral("quorin-report");
 
-const char *const kKinds[] = {"text", "line", "rect", "ellipse", "picture", "checkbox", "pie"};
+const char *const kKinds[] = {"text",    "line",     "rect", "ellipse",
+                              "picture", "checkbox", "pie",  "barcode"};
+const char *const kSymbologies[] = {"code128", "code39", "ean13", "ean8", "qr", "datamatrix"};
+const char *const kErrorLevels[] = {"L", "M", "Q", "H"};
 const char *const kAligns[] = {"left", "centre", "right"};
 const char *const kVAligns[] = {"top", "middle", "bottom"};
 
@@ -73,6 +76,17 @@ QJsonObject itemJson(const Item &item)
             o.insert(QLatin1String(key), value);
     };
     text("text", item.text);
+    if (item.kind == Item::BarCode) {
+        const Symbol &symbol = item.symbol;
+        o.insert(QStringLiteral("symbology"), nameOf(kSymbologies, symbol.symbology));
+        o.insert(QStringLiteral("showText"), symbol.showText);
+        o.insert(QStringLiteral("quietZone"), symbol.quietZone);
+        if (symbol.module > 0)
+            o.insert(QStringLiteral("module"), symbol.module);
+        if (symbol.symbology == Symbol::QrCode)
+            o.insert(QStringLiteral("errorLevel"), nameOf(kErrorLevels, symbol.errorLevel));
+        o.insert(QStringLiteral("font"), fontJson(item.font));
+    }
     if (item.kind == Item::Text) {
         o.insert(QStringLiteral("font"), fontJson(item.font));
         o.insert(QStringLiteral("align"), nameOf(kAligns, item.align));
@@ -110,8 +124,17 @@ void insertBand(QJsonObject &o, const char *key, const std::optional<Band> &band
 
 QJsonObject dataJson(const DataBand &data)
 {
+    const DataBand plain;
     QJsonObject o;
     o.insert(QStringLiteral("dataSet"), data.dataSet);
+    if (data.columns != plain.columns)
+        o.insert(QStringLiteral("columns"), data.columns);
+    if (data.columnGap != plain.columnGap)
+        o.insert(QStringLiteral("columnGap"), data.columnGap);
+    if (data.rowGap != plain.rowGap)
+        o.insert(QStringLiteral("rowGap"), data.rowGap);
+    if (data.firstLabel != plain.firstLabel)
+        o.insert(QStringLiteral("firstLabel"), data.firstLabel);
     insertBand(o, "header", data.header);
     insertBand(o, "footer", data.footer);
     QJsonArray groups;
@@ -157,6 +180,22 @@ public:
         if (!v.isDouble() || v.toDouble() < 0 || v.toDouble() > 10000)
             return fail(where, QStringLiteral("%1 不是有效的数值").arg(QLatin1String(key)));
         *value = v.toDouble();
+        return true;
+    }
+
+    bool integer(const QJsonObject &o, const char *key, int *value, int minimum, int maximum,
+                 const QString &where)
+    {
+        const QJsonValue v = o.value(QLatin1String(key));
+        if (v.isUndefined())
+            return true;
+        const double d = v.toDouble(-1);
+        if (!v.isDouble() || d != std::floor(d) || d < minimum || d > maximum)
+            return fail(where, QStringLiteral("%1 须是 %2 至 %3 的整数")
+                                   .arg(QLatin1String(key))
+                                   .arg(minimum)
+                                   .arg(maximum));
+        *value = int(d);
         return true;
     }
 
@@ -275,9 +314,24 @@ public:
             color(o, "background", &item->background, where) &&
             text(o, "source", &item->source, where) && text(o, "dataSet", &item->dataSet, where) &&
             text(o, "labelField", &item->labelField, where) &&
-            text(o, "valueField", &item->valueField, where);
+            text(o, "valueField", &item->valueField, where) && symbol(o, &item->symbol, where);
         item->align = Item::Align(align);
         item->valign = Item::VAlign(valign);
+        return ok;
+    }
+
+    bool symbol(const QJsonObject &o, Symbol *symbol, const QString &where)
+    {
+        int symbology = symbol->symbology;
+        const bool ok = choice(o, "symbology", kSymbologies, &symbology, where) &&
+                        flag(o, "showText", &symbol->showText, where) &&
+                        flag(o, "quietZone", &symbol->quietZone, where) &&
+                        number(o, "module", &symbol->module, where) &&
+                        choice(o, "errorLevel", kErrorLevels, &symbol->errorLevel, where);
+        symbol->symbology = Symbol::Symbology(symbology);
+        // A module that no printer draws, or one wider than any label, is not a bar code.
+        if (ok && symbol->module > 10)
+            return fail(where, QStringLiteral("module 须在 0 至 10 毫米之间"));
         return ok;
     }
 
@@ -315,6 +369,10 @@ public:
         QJsonArray groups;
         QJsonArray details;
         if (!object(v, &o, where) || !text(o, "dataSet", &data->dataSet, where) ||
+            !integer(o, "columns", &data->columns, 1, 100, where) ||
+            !number(o, "columnGap", &data->columnGap, where) ||
+            !number(o, "rowGap", &data->rowGap, where) ||
+            !integer(o, "firstLabel", &data->firstLabel, 1, 10000, where) ||
             !band(o, "header", &data->header, where) || !band(o, "footer", &data->footer, where) ||
             !array(o, "groups", &groups, where) || !array(o, "details", &details, where))
             return false;
@@ -408,8 +466,10 @@ QString pageProblem(const PageSetup &page)
 
 bool DataBand::operator==(const DataBand &other) const
 {
-    return dataSet == other.dataSet && header == other.header && footer == other.footer &&
-           groups == other.groups && row == other.row && details == other.details;
+    return dataSet == other.dataSet && columns == other.columns && columnGap == other.columnGap &&
+           rowGap == other.rowGap && firstLabel == other.firstLabel && header == other.header &&
+           footer == other.footer && groups == other.groups && row == other.row &&
+           details == other.details;
 }
 
 Item *Template::findObject(const QString &name)

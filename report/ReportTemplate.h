@@ -24,9 +24,23 @@ struct Font
     bool operator==(const Font &) const = default;
 };
 
+// How a bar code item is made: its symbology and the look of its symbol.
+struct Symbol
+{
+    enum Symbology { Code128, Code39, Ean13, Ean8, QrCode, DataMatrix };
+
+    Symbology symbology = Code128;
+    bool showText = true;  // the human-readable text below the symbol
+    bool quietZone = true; // the symbology's blank margins inside the box
+    double module = 0;     // millimetres per module; 0: the symbol fills its box
+    int errorLevel = 1;    // QR code: 0 L, 1 M, 2 Q, 3 H
+
+    bool operator==(const Symbol &) const = default;
+};
+
 struct Item
 {
-    enum Kind { Text, Line, Rect, Ellipse, Picture, CheckBox, PieChart };
+    enum Kind { Text, Line, Rect, Ellipse, Picture, CheckBox, PieChart, BarCode };
     enum Align { Left, Centre, Right };
     enum VAlign { Top, Middle, Bottom };
 
@@ -35,7 +49,8 @@ struct Item
     QRectF rect; // within its band; a line runs from the top left to the bottom right corner
 
     // Text: fields and functions in brackets, e.g. "[F_goodName]", "[F_CGprice:0.00]",
-    // "[SUM(F_CGprice):0.00]", "[COUNT]", "[Page]", "[PageCount]", "[Date]".
+    // "[SUM(F_CGprice):0.00]", "[COUNT]", "[Page]", "[PageCount]", "[Date]". A bar code: the
+    // value it encodes, written the same way ("[F_goodCode]").
     QString text;
     Font font;
     Align align = Left;
@@ -54,6 +69,7 @@ struct Item
     QString dataSet;
     QString labelField;
     QString valueField;
+    Symbol symbol; // BarCode
 
     bool operator==(const Item &) const = default;
 };
@@ -78,7 +94,7 @@ struct Group
 };
 
 // The rows of one data set, one `row` band each; `details` run for every row, with the row as
-// their master.
+// their master. With several columns the rows are labels: across the page, then down.
 struct DataBand
 {
     QString dataSet;
@@ -87,6 +103,10 @@ struct DataBand
     QList<Group> groups;
     Band row;
     QList<DataBand> details;
+    int columns = 1;      // labels across the page, each as wide as its share of the page
+    double columnGap = 0; // between the columns
+    double rowGap = 0;    // below each row of labels
+    int firstLabel = 1;   // the first free label of the first sheet, counted across then down
 
     bool operator==(const DataBand &other) const;
 };

@@ -9,7 +9,7 @@ packages=(cmake ninja-build g++ pkg-config
           libqt6svg6 libsodium-dev libsqlite3-dev libpq-dev libgl-dev libxkbcommon-dev
           libgif-dev libjpeg62-turbo-dev qt6-image-formats-plugins
           libxlsxwriter-dev qt6-charts-dev libqt6opengl6-dev
-          libfreexl-dev liborcus-dev zlib1g-dev
+          libfreexl-dev liborcus-dev zlib1g-dev libzint-dev libzint2.11
           qt6-translations-l10n fonts-noto-cjk fonts-wqy-microhei breeze-icon-theme)
 packaging=(dpkg-dev file librsvg2-bin)
 if [[ "${1:-}" == "--package" ]]; then
@@ -17,7 +17,7 @@ if [[ "${1:-}" == "--package" ]]; then
 fi
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(postgresql xauth xvfb clang-format python3 python3-openpyxl poppler-utils
-             "${packaging[@]}" lintian desktop-file-utils appstream)
+             "${packaging[@]}" lintian desktop-file-utils appstream zbar-tools)
 fi
 
 missing=()

@@ -31,6 +31,7 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 #include <algorithm>
 #include <cmath>
@@ -378,6 +379,68 @@ private slots:
             QVERIFY(!d->document()->isModified());
         });
         QCOMPARE(printedOf(prepared(samples, db.dm())), after);
+    }
+
+    // A bar code added from the palette, set up in the property panel and saved, reads back
+    // from the file as set and prints each row's code; the rows become labels in two columns.
+    void barCodeEditedAndSaved()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        AppHome::installShippedFiles();
+        addSamples(db.dm());
+        SampleList samples(*db.dm());
+        QVERIFY(samples.reload());
+        ScriptedPrompt prompt;
+        QStringList codes;
+        design(samples, MainReports::List, [&](ReportDesigner *d) {
+            const BandRef row =
+                itemWithText(d->document()->report(), QStringLiteral("[F_goodName]")).band;
+            d->scene()->setCurrentBand(row);
+            trigger(d, "actAddBarCode");
+            QCOMPARE(d->scene()->selectedRefs().size(), 1);
+            auto *symbology = d->findChild<QComboBox *>(QStringLiteral("cbbSymbology"));
+            symbology->setCurrentIndex(Symbol::QrCode);
+            emit symbology->activated(Symbol::QrCode);
+            d->findChild<QCheckBox *>(QStringLiteral("chkShowText"))->click();
+            d->findChild<QDoubleSpinBox *>(QStringLiteral("spnModule"))->setValue(0.5);
+            auto *level = d->findChild<QComboBox *>(QStringLiteral("cbbErrorLevel"));
+            QVERIFY(level->isEnabled());
+            level->setCurrentIndex(3);
+            emit level->activated(3);
+            d->findChild<QSpinBox *>(QStringLiteral("spnColumns"))->setValue(2);
+            trigger(d, "actSave");
+            whenModal<ReportPreview>(this, [&](ReportPreview *preview) {
+                QTRY_VERIFY(preview->isComplete());
+                for (const Page &page : preview->report().pages) {
+                    for (const Element &e : page.elements) {
+                        if (e.kind == Element::BarCode)
+                            codes << e.text;
+                    }
+                }
+                preview->accept();
+            });
+            trigger(d, "actPreview");
+        });
+        QCOMPARE(codes, (QStringList{"S1", "S2", "S3"}));
+        Template saved;
+        QString error;
+        QVERIFY2(load(templatePath(kListTemplate), &saved, &error), qPrintable(error));
+        const Item *code = nullptr;
+        for (const BandRef &band : bandsOf(saved)) {
+            for (const Item &item : bandAt(saved, band)->items) {
+                if (item.kind == Item::BarCode)
+                    code = &item;
+            }
+        }
+        QVERIFY(code);
+        QCOMPARE(code->text, QStringLiteral("[F_goodCode]"));
+        QCOMPARE(code->symbol.symbology, Symbol::QrCode);
+        QVERIFY(!code->symbol.showText);
+        QCOMPARE(code->symbol.module, 0.5);
+        QCOMPARE(code->symbol.errorLevel, 3);
+        QCOMPARE(saved.data.first().columns, 2);
+        QVERIFY2(prompt.texts().isEmpty(), qPrintable(prompt.texts().join(u'\n')));
     }
 
     // Closing with changes asks: 是 saves, 否 drops them, 取消 stays in the designer.

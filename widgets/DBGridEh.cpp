@@ -14,6 +14,7 @@
 #include <QTableView>
 #include <QToolTip>
 #include <QVBoxLayout>
+#include <algorithm>
 
 // Presents the grid's columns over the source's fields, formatted for display.
 class GridModel : public QAbstractTableModel
@@ -263,6 +264,15 @@ void DBGridEh::followList()
     const int row = m_list->currentRow();
     if (row >= 0 && row != currentRow())
         setCurrentRow(row);
+}
+
+QList<int> DBGridEh::selectedRows() const
+{
+    QList<int> rows;
+    for (const QModelIndex &index : m_view->selectionModel()->selectedRows())
+        rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    return rows;
 }
 
 void DBGridEh::setColumns(const QList<GridColumn> &columns)

@@ -41,6 +41,8 @@ public:
 
     int currentRow() const;
     void setCurrentRow(int row);
+    // The rows selected (several with Ctrl or Shift where the view allows), in the list's order.
+    QList<int> selectedRows() const;
     QTableView *view() const { return m_view; }
 
     // Title clicks sort the list by that column, ascending then descending; with
