@@ -17,6 +17,7 @@
 #include "widgets/GridLayout.h"
 #include "widgets/PlaceForm.h"
 #include "widgets/ShortcutsFirst.h"
+#include "widgets/ViewBox.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -308,6 +309,22 @@ void TFrmMain::createToolBar()
         addPlainAction(QStringLiteral("actClose"), QStringLiteral("关闭"), "window-close");
     connect(close, &QAction::triggered, this, &TFrmMain::close);
     m_toolBar->addAction(close);
+
+    // The named views get a row of their own: the tool bar is full at the window's first width.
+    addToolBarBreak();
+    auto *viewBar = new QToolBar(QStringLiteral("视图"), this);
+    viewBar->setObjectName(QStringLiteral("ToolBarView"));
+    viewBar->setMovable(false);
+    m_views = new ViewBox(
+        objectName(), DBGridEh1,
+        {[this] { return saveCriteria(); },
+         [this](const QJsonObject &saved, QStringList *notes) { restoreCriteria(saved, notes); },
+         [this] { RunListQuery(); }},
+        viewBar);
+    viewBar->addWidget(m_views);
+    addToolBar(viewBar);
+    connect(findChild<QAction *>(QStringLiteral("actViewToolBar")), &QAction::toggled, viewBar,
+            &QWidget::setVisible);
 }
 
 void TFrmMain::createStatusBar()
@@ -424,6 +441,21 @@ void TFrmMain::runList(SqlListModel::FirstPage firstPage)
     m_navigator->fillCriteria(&criteria);
     if (!m_samples->runCriteria(criteria, firstPage))
         dmData->showFailure(kMsgOpenFailed);
+}
+
+QJsonObject TFrmMain::saveCriteria() const
+{
+    QJsonObject saved = m_search->saveCriteria();
+    const QJsonObject navigator = m_navigator->saveCriteria();
+    for (auto it = navigator.begin(); it != navigator.end(); ++it)
+        saved.insert(it.key(), it.value());
+    return saved;
+}
+
+void TFrmMain::restoreCriteria(const QJsonObject &saved, QStringList *notes)
+{
+    m_search->restoreCriteria(saved, notes);
+    m_navigator->restoreCriteria(saved, notes);
 }
 
 void TFrmMain::showRecordCount()

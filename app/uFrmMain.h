@@ -4,6 +4,7 @@
 #include "widgets/MainHost.h"
 
 #include <QHash>
+#include <QJsonObject>
 #include <QMainWindow>
 
 class CommandRegistry;
@@ -19,6 +20,7 @@ class SampleNavigator;
 class SampleScanBox;
 class SampleSearchBar;
 class SqlListModel;
+class ViewBox;
 
 // The application's main window: menus, tool bar and status bar around the sample list, its
 // filters and the current sample's details. The commands come from the registry, where each
@@ -48,6 +50,12 @@ public:
 
     SqlListModel *listModel() const;
     DBGridEh *grid() const { return DBGridEh1; }
+    ViewBox *views() const { return m_views; }
+
+    // The search bar's and the navigator's criteria as one value, and back without listing;
+    // what no longer exists is said in `notes`.
+    QJsonObject saveCriteria() const;
+    void restoreCriteria(const QJsonObject &saved, QStringList *notes);
 
     // MainHost
     QWidget *hostWindow() override { return this; }
@@ -86,6 +94,7 @@ private:
     DBGridEh *DBGridEh1 = nullptr;
     SampleDetailTabs *m_details = nullptr;
     PicturePage *m_pictures = nullptr;
+    ViewBox *m_views = nullptr;
     QList<QLabel *> m_panels;
     QLabel *m_databaseState = nullptr;
     QTimer *m_clock = nullptr;

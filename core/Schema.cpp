@@ -168,6 +168,17 @@ std::vector<Table> buildTables()
           {"F_before", T::Memo, 0, 6}},
          {{"ix_importrow_batch", "F_batch"}},
          4},
+        // Named views of the list windows: an operator's criteria, order and columns under a
+        // name, for him alone or shared with every operator (F_value: the saved value as JSON).
+        {"cfg_view",
+         {key,
+          text("F_OperName", 50),
+          text("F_window", 50),
+          text("F_name", 50),
+          {"F_shared", T::Bool},
+          {"F_value", T::Memo}},
+         {{"ix_view_name", "F_window, F_OperName, F_name", true}},
+         8},
     };
 }
 
@@ -334,13 +345,13 @@ bool upgradeToV3(QSqlDatabase &db, QString *error)
                          QStringLiteral("'f_cgprice', 'f_xsprice1', 'f_xsprice2'"), error);
 }
 
-// Imports can be undone: the tables that remember the last one.
-bool upgradeToV4(QSqlDatabase &db, QString *error)
+// Creates the tables that schema `version` added, where they are missing.
+bool addTablesOf(int version, QSqlDatabase &db, QString *error)
 {
     const SqlDialect dialect = SqlDialect::of(db);
     const QStringList existing = existingTables(db);
-    for (const Table &t : tablesOf(4)) {
-        if (t.since != 4 || existing.contains(QString::fromLatin1(t.name).toLower()))
+    for (const Table &t : tablesOf(version)) {
+        if (t.since != version || existing.contains(QString::fromLatin1(t.name).toLower()))
             continue;
         for (const QString &sql : QStringList{tableStatement(t, dialect)} + indexStatements(t)) {
             if (!exec(db, sql, {}, error))
@@ -348,6 +359,12 @@ bool upgradeToV4(QSqlDatabase &db, QString *error)
         }
     }
     return true;
+}
+
+// Imports can be undone: the tables that remember the last one.
+bool upgradeToV4(QSqlDatabase &db, QString *error)
+{
+    return addTablesOf(4, db, error);
 }
 
 // Searches on a server are served by indexes: pairs and trigrams for contains, lower-cased
@@ -398,14 +415,20 @@ bool upgradeToV7(QSqlDatabase &db, QString *error)
     return true;
 }
 
+// Operators keep named views of the lists.
+bool upgradeToV8(QSqlDatabase &db, QString *error)
+{
+    return addTablesOf(8, db, error);
+}
+
 // Brings a database of an older version up to this one, a step at a time, each step with
 // its version row whole or not at all. Workstations starting together take turns: each step
 // first becomes the only writer, then looks again at what another has done meanwhile.
 bool upgrade(QSqlDatabase &db, const SqlDialect &dialect, int version, QString *error)
 {
     using Step = bool (*)(QSqlDatabase &, QString *);
-    const Step steps[] = {nullptr,     nullptr,     upgradeToV2, upgradeToV3,
-                          upgradeToV4, upgradeToV5, upgradeToV6, upgradeToV7};
+    const Step steps[] = {nullptr,     nullptr,     upgradeToV2, upgradeToV3, upgradeToV4,
+                          upgradeToV5, upgradeToV6, upgradeToV7, upgradeToV8};
     for (int next = version + 1; next <= kVersion; ++next) {
         Transaction tx(db);
         QSqlQuery current;

@@ -38,7 +38,7 @@ struct Table
     int since = 1; // the schema version that added it
 };
 
-inline constexpr int kVersion = 7;
+inline constexpr int kVersion = 8;
 
 const std::vector<Table> &tables();
 

@@ -18,6 +18,10 @@ public:
     QString typedName() const { return m_typedName; }
     const QSet<QString> &rights() const { return m_rights; }
     bool holds(const QString &code) const { return m_rights.contains(code); }
+    bool isAdmin() const { return isAdminName(m_name); }
+
+    // The system's default operator, in any letter case and with blanks around.
+    static bool isAdminName(const QString &name);
 
     // The operator named `typedName` (trimmed) now works with `rights`.
     void logIn(const QString &typedName, const QSet<QString> &rights);

@@ -78,4 +78,14 @@ SaveResult save(TdmData &dm, const RegisterDescription &register_, qint64 id,
     return SaveResult::Saved;
 }
 
+bool hasNameLike(TdmData &dm, const RegisterDescription &register_, const QString &text,
+                 SqlFilter::Match match)
+{
+    SqlFilter filter(dm.dialect());
+    filter.addLike(QStringLiteral("F_Name"), text, match);
+    return dm.GetIntValue(QStringLiteral("select count(*) from ") + register_.table + u' ' +
+                              filter.where(),
+                          filter.values()) > 0;
+}
+
 } // namespace RegisterStore

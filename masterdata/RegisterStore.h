@@ -31,6 +31,11 @@ inline const QString kListOrder = QStringLiteral("order by F_Code");
 // work without a window.
 ListQuery wholeList(const RegisterDescription &register_, const SqlDialect &dialect);
 
+// Whether an entry's name matches `text` as a criterion does (a name no entry has any more
+// leaves a saved view's criterion naming nothing).
+bool hasNameLike(TdmData &dm, const RegisterDescription &register_, const QString &text,
+                 SqlFilter::Match match);
+
 enum class SaveResult { Saved, EmptyCode, DuplicateCode, Failed };
 
 // Inserts an entry (`id` 0) or updates entry `id` from `values` (column → value; the code is

@@ -1,6 +1,5 @@
 #include "masterdata/RegisterWindow.h"
 
-#include "core/AppTitle.h"
 #include "core/CodeListValues.h"
 #include "core/DataDm.h"
 #include "core/Prompt.h"
@@ -11,11 +10,8 @@
 #include "masterdata/TreeCodeView.h"
 #include "report/PrintReport.h"
 #include "spreadsheet/ExportGridToExcel.h"
-#include "widgets/CommandBar.h"
 #include "widgets/DBGridEh.h"
-#include "widgets/GridLayout.h"
 #include "widgets/ShortcutsFirst.h"
-#include "widgets/StatusPanels.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -26,25 +22,45 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QSplitter>
 #include <QStackedWidget>
-#include <QStatusBar>
 #include <QTableView>
-#include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-RegisterWindow::RegisterWindow(const RegisterDescription &description, QWidget *parent)
-    : QDialog(parent), m_description(description)
-{
-    setObjectName(description.objectName);
-    setWindowTitle(description.listTitle);
-    setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+namespace {
 
-    m_records = new RecordList(this);
-    m_records->model()->setObjectName(QStringLiteral("QryTable"));
+ListFrame registerFrame(const RegisterDescription &description)
+{
+    ListFrame frame;
+    frame.objectName = description.objectName;
+    frame.title = description.listTitle;
+    frame.columns = description.columns;
+    frame.layoutKey = description.layoutKey;
+    frame.commands = {{"tbNew", "新增", "document-new", "Ctrl+A"},
+                      {"tbEdit", "修改", "document-edit", "Ctrl+E"},
+                      {"tbDelete", "删除", "edit-delete"},
+                      {},
+                      {"tbFirst", "首项", "go-first"},
+                      {"tbPrior", "前项", "go-previous"},
+                      {"tbNext", "后项", "go-next"},
+                      {"tbLast", "末项", "go-last"},
+                      {},
+                      {"tbPrint", "打印", "document-print"},
+                      {"tbDesign", "设置", "document-page-setup"},
+                      {"tbExport", "导出", "document-export"},
+                      {},
+                      {"tbExit", "退出", "application-exit"}};
+    return frame;
+}
+
+} // namespace
+
+RegisterWindow::RegisterWindow(const RegisterDescription &description, QWidget *parent)
+    : ListWindow(registerFrame(description), parent), m_description(description)
+{
+    setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
     m_tree = new QTreeWidget;
     m_tree->setObjectName(QStringLiteral("tvTree"));
@@ -52,10 +68,6 @@ RegisterWindow::RegisterWindow(const RegisterDescription &description, QWidget *
     m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_tree->setMinimumWidth(120);
 
-    DBGridEh1 = new DBGridEh;
-    DBGridEh1->setObjectName(QStringLiteral("DBGridEh1"));
-    DBGridEh1->setColumns(description.columns);
-    DBGridEh1->setList(m_records);
     DBGridEh1->setDisabledFlagField(QStringLiteral("F_useFlag"));
     DBGridEh1->view()->setSelectionMode(QAbstractItemView::ExtendedSelection);
 
@@ -86,19 +98,12 @@ RegisterWindow::RegisterWindow(const RegisterDescription &description, QWidget *
     });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    QStatusBar *status = createStatusPanels({150, 150, 100, 50}, false, &m_panels);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(2, 2, 2, 0);
-    layout->setSpacing(2);
-    layout->addWidget(createToolBar());
-    layout->addWidget(splitter, 1);
-    layout->addWidget(m_pickButtons);
-    layout->addWidget(status);
+    connectCommands();
+    layOut({{splitter, 1}, {m_pickButtons, 0}});
 
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &RegisterWindow::RefreshList);
     connect(list(), &SqlListModel::aggregatesReady, this, [this] {
-        m_panels[2]->setText(QStringLiteral("记录数：%1").arg(m_records->rowCount()));
+        setStatusPanel(2, QStringLiteral("记录数：%1").arg(m_records->rowCount()));
         updateMoves();
     });
     connect(m_records, &RecordList::currentRowChanged, this, &RegisterWindow::updateMoves);
@@ -109,20 +114,7 @@ RegisterWindow::RegisterWindow(const RegisterDescription &description, QWidget *
             editEntry();
     });
 
-    addLayoutMenu(DBGridEh1, m_description.layoutKey);
-
-    const auto onGrid = [this](const QKeySequence &key, const char *action) {
-        auto *shortcut =
-            new QShortcut(key, DBGridEh1->view(), nullptr, nullptr, Qt::WidgetShortcut);
-        connect(shortcut, &QShortcut::activated, this, [this, action] {
-            QAction *a = m_actions.value(QLatin1String(action));
-            if (a->isEnabled())
-                a->trigger();
-        });
-    };
-    onGrid(QKeySequence(Qt::Key_Delete), "tbDelete");
-    onGrid(QKeySequence(Qt::Key_Home), "tbFirst");
-    onGrid(QKeySequence(Qt::Key_End), "tbLast");
+    addGridKeys({{Qt::Key_Delete, "tbDelete"}, {Qt::Key_Home, "tbFirst"}, {Qt::Key_End, "tbLast"}});
     for (QWidget *child : findChildren<QWidget *>())
         child->installEventFilter(this);
     // Ctrl+A adds an entry even while the search box has the focus.
@@ -130,23 +122,8 @@ RegisterWindow::RegisterWindow(const RegisterDescription &description, QWidget *
     resize(900, 560);
 }
 
-QWidget *RegisterWindow::createToolBar()
+void RegisterWindow::connectCommands()
 {
-    QToolBar *bar = createCommandBar({{"tbNew", "新增", "document-new", "Ctrl+A"},
-                                      {"tbEdit", "修改", "document-edit", "Ctrl+E"},
-                                      {"tbDelete", "删除", "edit-delete"},
-                                      {},
-                                      {"tbFirst", "首项", "go-first"},
-                                      {"tbPrior", "前项", "go-previous"},
-                                      {"tbNext", "后项", "go-next"},
-                                      {"tbLast", "末项", "go-last"},
-                                      {},
-                                      {"tbPrint", "打印", "document-print"},
-                                      {"tbDesign", "设置", "document-page-setup"},
-                                      {"tbExport", "导出", "document-export"},
-                                      {},
-                                      {"tbExit", "退出", "application-exit"}},
-                                     this, &m_actions);
     connect(m_actions.value(QStringLiteral("tbDesign")), &QAction::triggered, this, [this] {
         DesignReport(this, ListJob(m_description.reportTemplate, list()->query()),
                      m_description.listTitle, FieldCaptions(DBGridEh1->columns()));
@@ -170,8 +147,6 @@ QWidget *RegisterWindow::createToolBar()
             [this] { setCurrentRow(currentRow() + 1); });
     connect(m_actions.value(QStringLiteral("tbLast")), &QAction::triggered, this,
             [this] { setCurrentRow(m_records->rowCount() - 1); });
-    connect(m_actions.value(QStringLiteral("tbExit")), &QAction::triggered, this, &QDialog::reject);
-    return bar;
 }
 
 QWidget *RegisterWindow::createSearchBar()
@@ -240,18 +215,12 @@ void RegisterWindow::chooseSearch(int index)
     RefreshList();
 }
 
-void RegisterWindow::showEvent(QShowEvent *event)
+void RegisterWindow::shownFirst()
 {
-    QDialog::showEvent(event);
-    if (m_shownOnce)
-        return;
-    m_shownOnce = true;
-    LoadGridLayout(DBGridEh1, m_description.layoutKey);
     QTreeWidgetItem *root = LoadTreeCode(m_tree, m_description.treeRoot, m_description.treeKind);
     root->setExpanded(true);
     // The whole register shows at once.
     m_tree->setCurrentItem(root);
-    m_panels[3]->setText(AppTitle::full() + QStringLiteral("  "));
     RefreshList();
     edtSearch->setFocus();
 }
@@ -279,11 +248,6 @@ void RegisterWindow::showEntry(qint64 id)
         dmData->showFailure(kMsgOpenFailed);
 }
 
-SqlListModel *RegisterWindow::list() const
-{
-    return m_records->model();
-}
-
 int RegisterWindow::currentRow() const
 {
     return m_records->currentRow();
@@ -297,11 +261,6 @@ void RegisterWindow::setCurrentRow(int row)
 QVariant RegisterWindow::current(const QString &field) const
 {
     return m_records->value(field);
-}
-
-QString RegisterWindow::statusPanel(int panel) const
-{
-    return m_panels.at(panel)->text();
 }
 
 void RegisterWindow::updateMoves()

@@ -2,6 +2,7 @@
 
 #include "core/DataDm.h"
 #include "core/PassHash.h"
+#include "core/Session.h"
 #include "core/SqlFilter.h"
 #include "core/Transaction.h"
 
@@ -22,7 +23,7 @@ bool run(TdmData &dm, const QString &sql, const QVariantList &values, QString *e
 
 bool isAdmin(const QString &name)
 {
-    return name.trimmed().compare(u"admin", Qt::CaseInsensitive) == 0;
+    return Session::isAdminName(name);
 }
 
 QString listSql(const SqlDialect &dialect, bool includeDisabled)

@@ -1,22 +1,22 @@
 #include "output/StatisticsWindow.h"
 
-#include "core/AppTitle.h"
 #include "core/DataDm.h"
 #include "core/RecordList.h"
 #include "core/SqlListModel.h"
 #include "designer/DesignReport.h"
 #include "masterdata/Pickers.h"
+#include "masterdata/RegisterDescription.h"
+#include "masterdata/RegisterStore.h"
+#include "masterdata/TreeCode.h"
 #include "masterdata/TypePicker.h"
 #include "report/PrintReport.h"
 #include "spreadsheet/ExportGridToExcel.h"
 #include "widgets/CodeCombo.h"
-#include "widgets/CommandBar.h"
 #include "widgets/DBGridEh.h"
 #include "widgets/DateBox.h"
 #include "widgets/FieldWithButton.h"
-#include "widgets/GridLayout.h"
 #include "widgets/PlaceForm.h"
-#include "widgets/StatusPanels.h"
+#include "widgets/ViewBox.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -27,7 +27,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QStatusBar>
 #include <QTableView>
 #include <QTextEdit>
 #include <QToolBar>
@@ -38,40 +37,106 @@ namespace {
 
 constexpr int kFormColumns = 3; // criteria side by side
 
+ListFrame statisticsFrame(const StatisticsDescription &description)
+{
+    ListFrame frame;
+    frame.objectName = description.objectName;
+    frame.title = description.caption;
+    frame.columns = description.columns;
+    frame.layoutKey = description.layoutKey;
+    frame.commands = {{"tbQuery", "查询", "edit-find"},
+                      {},
+                      {"tbFirst", "首项", "go-first"},
+                      {"tbPrior", "前项", "go-previous"},
+                      {"tbNext", "后项", "go-next"},
+                      {"tbLast", "末项", "go-last"},
+                      {},
+                      {"tbPrint", "打印", "document-print"},
+                      {"tbSet", "设置", "document-page-setup"},
+                      {"tbExpert", "导出", "document-export"},
+                      {},
+                      {"tbExit", "退出", "application-exit"}};
+    frame.titleOnRight = true;
+    return frame;
+}
+
+bool nameMatches(const QString &name, const QString &text, SqlFilter::Match match)
+{
+    return match == SqlFilter::Match::StartsWith ? name.startsWith(text, Qt::CaseInsensitive)
+                                                 : name.contains(text, Qt::CaseInsensitive);
+}
+
+QString matchName(SqlFilter::Match match)
+{
+    return match == SqlFilter::Match::StartsWith ? QStringLiteral("startsWith")
+                                                 : QStringLiteral("contains");
+}
+
+// The saved form of a typed criterion: a text, a type path, or a supplier's or client's name.
+std::unique_ptr<Criterion> criterionOf(const StatisticsCriterion &criterion,
+                                       const QString &typeTree, QLineEdit *edit)
+{
+    using K = StatisticsCriterion::Kind;
+    const SqlFilter::Match match = criterion.match;
+    switch (criterion.kind) {
+    case K::Type:
+        return std::make_unique<ChosenValueCriterion>(
+            criterion.objectName, edit,
+            [typeTree](const QString &text) {
+                return TreePathTaken(
+                    typeTree, text.startsWith(u'\\') ? text : childPath(kRootLikeCode, text));
+            },
+            QStringLiteral("类型"));
+    case K::Supplier:
+    case K::Client: {
+        const bool supplier = criterion.kind == K::Supplier;
+        const RegisterDescription *entries = supplier ? &supplierRegister() : &clientRegister();
+        return std::make_unique<ChosenValueCriterion>(
+            criterion.objectName, edit,
+            [entries, match](const QString &text) {
+                return RegisterStore::hasNameLike(*dmData, *entries, text, match);
+            },
+            supplier ? QStringLiteral("供应商") : QStringLiteral("客户"));
+    }
+    default:
+        return std::make_unique<TextMatchCriterion>(criterion.objectName, edit, nullptr,
+                                                    [match] { return matchName(match); });
+    }
+}
+
 } // namespace
 
 StatisticsWindow::StatisticsWindow(const StatisticsDescription &description, QWidget *parent)
-    : QDialog(parent), m_description(description)
+    : ListWindow(statisticsFrame(description), parent), m_description(description)
 {
-    setObjectName(description.objectName);
-    setWindowTitle(description.caption);
     setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
                    Qt::WindowCloseButtonHint);
 
-    m_records = new RecordList(this);
-    list()->setObjectName(QStringLiteral("QryTable"));
     // Count and sums of a long list arrive without holding up its first rows.
     list()->setCountInBackground(dmData->source());
 
-    DBGridEh1 = new DBGridEh;
-    DBGridEh1->setObjectName(QStringLiteral("DBGridEh1"));
-    DBGridEh1->setColumns(description.columns);
-    DBGridEh1->setList(m_records);
     DBGridEh1->setSortOnTitleClick(false);
     // The statistics lists' titles stand on their own colour.
     DBGridEh1->view()->horizontalHeader()->setStyleSheet(
         QStringLiteral("QHeaderView::section { background-color: #ffcd9b; padding: 2px;"
                        " border: none; border-right: 1px solid #c8a07a;"
                        " border-bottom: 1px solid #c8a07a; }"));
-    addLayoutMenu(DBGridEh1, description.layoutKey);
 
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(2, 2, 2, 0);
-    layout->setSpacing(2);
-    layout->addWidget(createToolBar());
-    layout->addWidget(createCriteriaForm());
-    layout->addWidget(DBGridEh1, 1);
-    layout->addWidget(createStatusPanels({150, 150, 100, 50}, true, &m_panels));
+    connectCommands();
+    QWidget *form = createCriteriaForm();
+    m_views = new ViewBox(
+        description.objectName, DBGridEh1,
+        {[this] { return saveCriteria(); },
+         [this](const QJsonObject &saved, QStringList *notes) { restoreCriteria(saved, notes); },
+         [this] { query(); }});
+    toolBar()->insertWidget(action(QStringLiteral("tbExit")), m_views);
+    toolBar()->insertSeparator(action(QStringLiteral("tbExit")));
+    layOut({{form, 0}, {DBGridEh1, 1}});
+    setWindowKeys({{Qt::Key_Escape, "tbExit"},
+                   {Qt::Key_PageUp, "tbPrior"},
+                   {Qt::Key_PageDown, "tbNext"},
+                   {Qt::Key_End, "tbLast"},
+                   {Qt::Key_Home, "tbFirst"}});
 
     connect(list(), &SqlListModel::aggregatesReady, this, &StatisticsWindow::showRecordCount);
     // The window sees every key first, so the moves work from any box.
@@ -81,21 +146,8 @@ StatisticsWindow::StatisticsWindow(const StatisticsDescription &description, QWi
     resize(980, 620);
 }
 
-QWidget *StatisticsWindow::createToolBar()
+void StatisticsWindow::connectCommands()
 {
-    QToolBar *bar = createCommandBar({{"tbQuery", "查询", "edit-find"},
-                                      {},
-                                      {"tbFirst", "首项", "go-first"},
-                                      {"tbPrior", "前项", "go-previous"},
-                                      {"tbNext", "后项", "go-next"},
-                                      {"tbLast", "末项", "go-last"},
-                                      {},
-                                      {"tbPrint", "打印", "document-print"},
-                                      {"tbSet", "设置", "document-page-setup"},
-                                      {"tbExpert", "导出", "document-export"},
-                                      {},
-                                      {"tbExit", "退出", "application-exit"}},
-                                     this, &m_actions);
     // Exporting needs a list read first.
     action(QStringLiteral("tbExpert"))->setEnabled(false);
     connect(action(QStringLiteral("tbPrint")), &QAction::triggered, this, &StatisticsWindow::print);
@@ -107,8 +159,6 @@ QWidget *StatisticsWindow::createToolBar()
     connect(action(QStringLiteral("tbLast")), &QAction::triggered, this, &StatisticsWindow::last);
     connect(action(QStringLiteral("tbExpert")), &QAction::triggered, this,
             [this] { ExportGridToExcel(DBGridEh1, m_description.exportTitle, true); });
-    connect(action(QStringLiteral("tbExit")), &QAction::triggered, this, &QDialog::reject);
-    return bar;
 }
 
 QWidget *StatisticsWindow::createCriteriaForm()
@@ -137,6 +187,7 @@ QWidget *StatisticsWindow::createCriteriaForm()
         m_to->setObjectName(QStringLiteral("dtpToDate"));
         place(QStringLiteral("起始日期："), m_from);
         place(QStringLiteral("截止日期："), m_to);
+        m_criteria.add(std::make_unique<DateRangeCriterion>(QStringLiteral("dates"), m_from, m_to));
         ++cell; // the criteria start on a row of their own
     }
     for (const StatisticsCriterion &criterion : m_description.criteria)
@@ -153,12 +204,24 @@ QWidget *StatisticsWindow::criterionBox(const StatisticsCriterion &criterion)
         combo->setEditable(true);
         combo->setCurrentIndex(-1);
         m_criteriaBoxes << combo;
+        const QString kind = criterion.codeKind;
+        const SqlFilter::Match match = criterion.match;
+        m_criteria.add(std::make_unique<ChosenValueCriterion>(
+            criterion.objectName, combo,
+            [kind, match](const QString &text) {
+                const QStringList names = CodeListValues(kind);
+                return std::any_of(names.begin(), names.end(), [&](const QString &name) {
+                    return nameMatches(name, text, match);
+                });
+            },
+            QStringLiteral("代码")));
         return combo;
     }
     auto *edit = new QLineEdit;
     edit->setObjectName(criterion.objectName);
     edit->setClearButtonEnabled(true);
     m_criteriaBoxes << edit;
+    m_criteria.add(criterionOf(criterion, m_description.typeTree, edit));
     if (criterion.kind == K::Text)
         return edit;
     auto *button = new QToolButton;
@@ -190,12 +253,8 @@ QWidget *StatisticsWindow::criterionBox(const StatisticsCriterion &criterion)
     return withButton(edit, button);
 }
 
-void StatisticsWindow::showEvent(QShowEvent *event)
+void StatisticsWindow::shownFirst()
 {
-    QDialog::showEvent(event);
-    if (m_shownOnce)
-        return;
-    m_shownOnce = true;
     if (m_from) {
         const QDate today = QDate::currentDate();
         m_from->setDate(QDate(today.year(), today.month(), 1));
@@ -203,10 +262,18 @@ void StatisticsWindow::showEvent(QShowEvent *event)
         m_to->setDate(today);
         m_to->setChecked(true);
     }
-    m_panels[3]->setText(AppTitle::full() + QStringLiteral("  "));
-    LoadGridLayout(DBGridEh1, m_description.layoutKey);
     if (!m_criteriaBoxes.isEmpty())
         m_criteriaBoxes.first()->setFocus();
+}
+
+QJsonObject StatisticsWindow::saveCriteria() const
+{
+    return m_criteria.save();
+}
+
+void StatisticsWindow::restoreCriteria(const QJsonObject &saved, QStringList *notes)
+{
+    m_criteria.restore(saved, notes);
 }
 
 StatisticsCriteria StatisticsWindow::criteria() const
@@ -263,7 +330,7 @@ void StatisticsWindow::design()
 void StatisticsWindow::showRecordCount()
 {
     if (list()->isCountKnown())
-        m_panels[2]->setText(QStringLiteral("记录数/%1").arg(m_records->rowCount()));
+        setStatusPanel(2, QStringLiteral("记录数/%1").arg(m_records->rowCount()));
 }
 
 void StatisticsWindow::enableMoves(bool first, bool prior, bool next, bool last)
@@ -310,24 +377,6 @@ void StatisticsWindow::last()
     enableMoves(true, true, false, false);
 }
 
-SqlListModel *StatisticsWindow::list() const
-{
-    return m_records->model();
-}
-
-QString StatisticsWindow::statusPanel(int panel) const
-{
-    return m_panels.at(panel)->text();
-}
-
-bool StatisticsWindow::runIfEnabled(const QString &actionName)
-{
-    QAction *a = action(actionName);
-    if (a->isEnabled())
-        a->trigger();
-    return true;
-}
-
 void StatisticsWindow::nextGridColumn()
 {
     QTableView *view = DBGridEh1->view();
@@ -358,25 +407,8 @@ bool StatisticsWindow::eventFilter(QObject *watched, QEvent *event)
             focusNextChild();
         return true;
     }
-    if (modifiers != Qt::NoModifier)
-        return QDialog::eventFilter(watched, event);
-    const struct
-    {
-        int key;
-        const char *action;
-    } moves[] = {{Qt::Key_Escape, "tbExit"},
-                 {Qt::Key_PageUp, "tbPrior"},
-                 {Qt::Key_PageDown, "tbNext"},
-                 {Qt::Key_End, "tbLast"},
-                 {Qt::Key_Home, "tbFirst"}};
-    for (const auto &m : moves) {
-        if (key->key() == m.key) {
-            runIfEnabled(QLatin1String(m.action));
-            // A text box goes on to handle the key as well; the grid's own moves would move
-            // the record a second time.
-            return key->key() == Qt::Key_Escape || watched == DBGridEh1->view();
-        }
-    }
+    if (const std::optional<bool> used = runWindowKey(watched, key))
+        return *used;
     return QDialog::eventFilter(watched, event);
 }
 

@@ -1,21 +1,18 @@
 #pragma once
 
 #include "output/StatisticsList.h"
+#include "widgets/Criteria.h"
+#include "widgets/ListWindow.h"
 
-#include <QDialog>
-#include <QHash>
+#include <QJsonObject>
 #include <QList>
 
-class DBGridEh;
 class DateBox;
-class QAction;
-class QLabel;
-class RecordList;
-class SqlListModel;
+class ViewBox;
 
 // A statistics list by its description: a form of criteria, 查询, a grid with footer sums and
-// the moves, print, design and export of the list. Nothing is read before 查询.
-class StatisticsWindow : public QDialog
+// the moves, print, design and export of the list, and named views. Nothing is read before 查询.
+class StatisticsWindow : public ListWindow
 {
     Q_OBJECT
 
@@ -27,6 +24,10 @@ public:
     // Lists what the criteria select; false when the statement failed (the box was shown).
     bool query();
     StatisticsCriteria criteria() const;
+    // The criteria form as one value, and back; what no longer exists is said in `notes`.
+    QJsonObject saveCriteria() const;
+    void restoreCriteria(const QJsonObject &saved, QStringList *notes);
+    ViewBox *views() const { return m_views; }
 
     // 打印: the list through the window's template; nothing while it is empty.
     void print();
@@ -38,34 +39,24 @@ public:
     void next();
     void last();
 
-    DBGridEh *grid() const { return DBGridEh1; }
-    RecordList &records() const { return *m_records; }
-    SqlListModel *list() const;
-    QAction *action(const QString &objectName) const { return m_actions.value(objectName); }
-    QString statusPanel(int panel) const;
-
 protected:
-    void showEvent(QShowEvent *event) override;
+    void shownFirst() override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    QWidget *createToolBar();
+    void connectCommands();
     QWidget *createCriteriaForm();
     QWidget *criterionBox(const StatisticsCriterion &criterion);
     void showRecordCount();
     void enableMoves(bool first, bool prior, bool next, bool last);
-    bool runIfEnabled(const QString &actionName);
     void nextGridColumn();
 
     const StatisticsDescription &m_description;
-    bool m_shownOnce = false;
     DateBox *m_from = nullptr;
     DateBox *m_to = nullptr;
     QList<QWidget *> m_criteriaBoxes; // QLineEdit or QComboBox, in the description's order
-    DBGridEh *DBGridEh1;
-    RecordList *m_records;
-    QList<QLabel *> m_panels;
-    QHash<QString, QAction *> m_actions; // by object name
+    CriteriaSet m_criteria;
+    ViewBox *m_views;
 };
 
 // Runs a statistics list modally over the window it belongs to.

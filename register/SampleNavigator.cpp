@@ -2,6 +2,7 @@
 
 #include "core/CodeListValues.h"
 #include "masterdata/TreeCodeView.h"
+#include "masterdata/TypeNodeCriterion.h"
 #include "register/SampleListQuery.h"
 
 #include <QComboBox>
@@ -10,6 +11,59 @@
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+namespace {
+
+// The value list's choice: {"type": the list type's caption, "value": the value chosen, none
+// for 全部}. Choosing a list type refills the list.
+class ValueListCriterion : public Criterion
+{
+public:
+    ValueListCriterion(const QString &key, QComboBox *types, QTableWidget *values)
+        : Criterion(key), m_types(types), m_values(values)
+    {
+    }
+
+    QJsonValue save() const override
+    {
+        const int row = m_values->currentRow();
+        const QString value =
+            row > 0 && m_values->item(row, 1) ? m_values->item(row, 1)->text() : QString();
+        return QJsonObject{{QStringLiteral("type"), m_types->currentText()},
+                           {QStringLiteral("value"), value}};
+    }
+
+    void restore(const QJsonValue &saved, QStringList *notes) override
+    {
+        const QJsonObject o = saved.toObject();
+        const QString type = o.value(QStringLiteral("type")).toString();
+        int index = type.isEmpty() ? 0 : m_types->findText(type);
+        if (index < 0) {
+            *notes << goneNote(QStringLiteral("列表类型"), type);
+            index = 0;
+        }
+        if (index == m_types->currentIndex())
+            m_values->setCurrentCell(0, 1);
+        else
+            m_types->setCurrentIndex(index);
+        const QString value = o.value(QStringLiteral("value")).toString();
+        if (value.isEmpty())
+            return;
+        for (int row = 1; row < m_values->rowCount(); ++row) {
+            if (m_values->item(row, 1) && m_values->item(row, 1)->text() == value) {
+                m_values->setCurrentCell(row, 1);
+                return;
+            }
+        }
+        *notes << goneNote(SampleListQuery::listTypeTitle(index).remove(u' '), value);
+    }
+
+private:
+    QComboBox *m_types;
+    QTableWidget *m_values;
+};
+
+} // namespace
 
 SampleNavigator::SampleNavigator(QWidget *parent) : QTabWidget(parent)
 {
@@ -53,6 +107,21 @@ SampleNavigator::SampleNavigator(QWidget *parent) : QTabWidget(parent)
             emit changed();
     });
     connect(tvTree, &QTreeWidget::itemDoubleClicked, this, &SampleNavigator::changed);
+
+    m_criteria.add(std::make_unique<TypeNodeCriterion>(QStringLiteral("type"), tvTree));
+    m_criteria.add(
+        std::make_unique<ValueListCriterion>(QStringLiteral("list"), cbbListType, vleList));
+}
+
+QJsonObject SampleNavigator::saveCriteria() const
+{
+    return m_criteria.save();
+}
+
+void SampleNavigator::restoreCriteria(const QJsonObject &saved, QStringList *notes)
+{
+    const QSignalBlocker quiet(this);
+    m_criteria.restore(saved, notes);
 }
 
 bool SampleNavigator::eventFilter(QObject *watched, QEvent *event)

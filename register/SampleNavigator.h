@@ -1,5 +1,8 @@
 #pragma once
 
+#include "widgets/Criteria.h"
+
+#include <QJsonObject>
 #include <QPoint>
 #include <QTabWidget>
 
@@ -23,6 +26,10 @@ public:
     void FillValueList(int listType);
     int listType() const;
     void loadTypeTree();
+    // The type node and the value list's choice as one value, and back; what no longer exists
+    // is said in `notes`.
+    QJsonObject saveCriteria() const;
+    void restoreCriteria(const QJsonObject &saved, QStringList *notes);
 
 signals:
     // The criteria changed: the list is to be read again.
@@ -37,4 +44,5 @@ private:
     QTreeWidget *tvTree;
     bool m_filling = false;
     QPoint m_cellBeforePress; // row, column of the value list's current cell
+    CriteriaSet m_criteria;
 };

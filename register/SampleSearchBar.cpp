@@ -86,6 +86,24 @@ SampleSearchBar::SampleSearchBar(QWidget *parent) : QWidget(parent)
     connect(find, &QPushButton::clicked, this, &SampleSearchBar::changed);
     connect(dtpFromDate, &DateBox::changed, this, &SampleSearchBar::changed);
     connect(dtpToDate, &DateBox::changed, this, &SampleSearchBar::changed);
+
+    m_criteria.add(
+        std::make_unique<TextMatchCriterion>(QStringLiteral("search"), Edit1, ComboBox1));
+    m_criteria.add(
+        std::make_unique<DateRangeCriterion>(QStringLiteral("dates"), dtpFromDate, dtpToDate));
+}
+
+QJsonObject SampleSearchBar::saveCriteria() const
+{
+    return m_criteria.save();
+}
+
+void SampleSearchBar::restoreCriteria(const QJsonObject &saved, QStringList *notes)
+{
+    const QSignalBlocker quiet(this);
+    m_criteria.restore(saved, notes);
+    const int field = ComboBox1->currentIndex();
+    m_btnPick->setVisible(field == kSupplierField || field == kClientField);
 }
 
 void SampleSearchBar::fillCriteria(SampleListCriteria *criteria) const

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "widgets/Criteria.h"
+
+#include <QJsonObject>
 #include <QWidget>
 
 class DateBox;
@@ -26,6 +29,10 @@ public:
     // The advanced query button stays down, its caption red, while its filter lists.
     bool isAdvancedDown() const;
     void setAdvancedDown(bool down);
+    // The search field, its text and the date range as one value, and back, without asking
+    // for a new list; what no longer exists is said in `notes`.
+    QJsonObject saveCriteria() const;
+    void restoreCriteria(const QJsonObject &saved, QStringList *notes);
 
 signals:
     // The criteria changed: the list is to be read again.
@@ -42,4 +49,5 @@ private:
     DateBox *dtpFromDate;
     DateBox *dtpToDate;
     QPushButton *m_btnAdvanced;
+    CriteriaSet m_criteria;
 };

@@ -1,6 +1,7 @@
 #include "core/Connection.h"
 #include "core/PassHash.h"
 #include "core/Schema.h"
+#include "core/ViewStore.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
 
@@ -23,6 +24,7 @@ void makeFirstVersion(TdmData *dm)
     QVERIFY(dm->ExecSql(QStringLiteral("drop index ix_goodmain_editdate")));
     QVERIFY(dm->ExecSql(QStringLiteral("drop table cfg_importrow")));
     QVERIFY(dm->ExecSql(QStringLiteral("drop table cfg_importbatch")));
+    QVERIFY(dm->ExecSql(QStringLiteral("drop table cfg_view")));
     QVERIFY(dm->ExecSql(QStringLiteral("delete from cfg_schema")));
     QVERIFY(dm->ExecSql(QStringLiteral("insert into cfg_schema(F_version) values(1)")));
 }
@@ -188,6 +190,30 @@ private slots:
         QCOMPARE(upgraded->GetIntValue(
                      QStringLiteral("select count(*) from cfg_Grid where F_name = 'revazezmain'")),
                  24);
+    }
+
+    // A database of version 6 gains the bar-code index and the table of named views.
+    void upgradesVersion6WithViews()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        TdmData *dm = db.dm();
+        QVERIFY(dm->ExecSql(QStringLiteral("drop table cfg_view")));
+        QVERIFY(dm->ExecSql(QStringLiteral("update cfg_schema set F_version = 6")));
+
+        auto upgraded = db.openAnother();
+        QVERIFY(upgraded->isConnected());
+        QCOMPARE(upgraded->GetIntValue(QStringLiteral("select max(F_version) from cfg_schema")),
+                 Schema::kVersion);
+        QVERIFY(hasIndex(upgraded.get(), QStringLiteral("ix_view_name")));
+        SavedView view;
+        view.owner = QStringLiteral("张三");
+        view.window = QStringLiteral("FrmMain");
+        view.name = QStringLiteral("本月");
+        view.value = QStringLiteral("{}");
+        QString error;
+        QVERIFY2(ViewStore::save(upgraded->database(), view, &error), qPrintable(error));
+        QCOMPARE(ViewStore::list(upgraded->database(), view.window, view.owner, &error)->size(), 1);
     }
 
     // Workstations started together upgrade once between them, and none fails.

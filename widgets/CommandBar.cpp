@@ -4,7 +4,7 @@
 #include <QIcon>
 #include <QToolBar>
 
-QToolBar *createCommandBar(std::initializer_list<BarCommand> commands, QObject *owner,
+QToolBar *createCommandBar(const QList<BarCommand> &commands, QObject *owner,
                            QHash<QString, QAction *> *actions)
 {
     auto *bar = new QToolBar;

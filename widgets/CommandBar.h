@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QHash>
+#include <QList>
 #include <QString>
-#include <initializer_list>
 
 class QAction;
 class QObject;
@@ -19,5 +19,5 @@ struct BarCommand
 
 // A tool bar of `commands` with captions under their icons; `actions` receives the actions by
 // object name.
-QToolBar *createCommandBar(std::initializer_list<BarCommand> commands, QObject *owner,
+QToolBar *createCommandBar(const QList<BarCommand> &commands, QObject *owner,
                            QHash<QString, QAction *> *actions);
