@@ -4,4 +4,4 @@
 
 // The names of one code list (brands "pinpai", colours "yanse", currencies "rate" …) in the
 // order they were entered, each once, blanks left out.
-QStringList CodeListValues(const QString &kind);
+QStringList codeListValues(const QString &kind);

@@ -88,7 +88,7 @@ public:
     void WriteLog(const QString &operType);
     bool HasRight(const QString &code) const;
     // The right codes the current operator holds, as the session took them at the login.
-    QSet<QString> HeldRights() const { return m_session.rights(); }
+    QSet<QString> heldRights() const { return m_session.rights(); }
     // The right codes the database grants: all of them for admin, else those granted.
     QSet<QString> rightsOf(const QString &operatorName);
     // SQLite VACUUM, PostgreSQL VACUUM ANALYZE; false when the engine refused.

@@ -33,7 +33,7 @@ void DesignReport(QWidget *parent, const Report::Job &job, const QString &title,
     designer.exec();
 }
 
-QHash<QString, QString> FieldCaptions(const QList<GridColumn> &columns)
+QHash<QString, QString> fieldCaptions(const QList<GridColumn> &columns)
 {
     QHash<QString, QString> captions;
     for (const GridColumn &column : columns)

@@ -16,4 +16,4 @@ void DesignReport(QWidget *parent, const Report::Job &job, const QString &title,
                   const QHash<QString, QString> &captions = {});
 
 // The titles of a list's columns by lower-cased field name, for the designer's data tree.
-QHash<QString, QString> FieldCaptions(const QList<GridColumn> &columns);
+QHash<QString, QString> fieldCaptions(const QList<GridColumn> &columns);

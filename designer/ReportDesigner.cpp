@@ -281,7 +281,7 @@ bool ReportDesigner::save()
 
 void ReportDesigner::preview()
 {
-    ShowReport(this, m_job, m_document->report(), m_title);
+    showReport(this, m_job, m_document->report(), m_title);
 }
 
 void ReportDesigner::reject()

@@ -20,7 +20,7 @@ void installMasterDataCommands(CommandRegistry &commands, MainHost &host)
     // Commands 106 to 108 open the trees of modes 1, 3 and 5.
     for (int mode : {1, 3, 5}) {
         commands.handle(105 + (mode + 1) / 2, [h, mode] {
-            ShowTreeCodeMan(h->hostWindow(), mode);
+            showTreeCodeMan(h->hostWindow(), mode);
             if (mode == 1)
                 h->sampleTypesChanged();
         });
@@ -32,7 +32,7 @@ void installMasterDataCommands(CommandRegistry &commands, MainHost &host)
     } registers[] = {{208, catalogueRegister}, {209, clientRegister}, {210, supplierRegister}};
     for (const auto &r : registers) {
         commands.handle(r.id, [h, description = r.description] {
-            ShowRegister(h->hostWindow(), description());
+            showRegister(h->hostWindow(), description());
         });
     }
 }

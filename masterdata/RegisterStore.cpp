@@ -25,7 +25,7 @@ SqlFilter listFilter(const RegisterDescription &register_, const RegisterQuery &
                        (search.codeKind.isEmpty() ? query.text : query.value).trimmed(),
                        search.contains ? SqlFilter::Match::Contains : SqlFilter::Match::StartsWith);
     }
-    AddTypeFilter(filter, QStringLiteral("F_Type"), query.typeLikeCode);
+    addTypeFilter(filter, QStringLiteral("F_Type"), query.typeLikeCode);
     if (!query.includeDisabled)
         filter.add(QStringLiteral("coalesce(F_useFlag, %1) = %1").arg(dialect.falseLiteral()));
     return filter;

@@ -126,10 +126,10 @@ void RegisterWindow::connectCommands()
 {
     connect(m_actions.value(QStringLiteral("tbDesign")), &QAction::triggered, this, [this] {
         DesignReport(this, ListJob(m_description.reportTemplate, list()->query()),
-                     m_description.listTitle, FieldCaptions(DBGridEh1->columns()));
+                     m_description.listTitle, fieldCaptions(DBGridEh1->columns()));
     });
     connect(m_actions.value(QStringLiteral("tbPrint")), &QAction::triggered, this, [this] {
-        PrintList(this, m_description.reportTemplate, *list(), m_description.listTitle);
+        printList(this, m_description.reportTemplate, *list(), m_description.listTitle);
     });
     connect(m_actions.value(QStringLiteral("tbExport")), &QAction::triggered, this,
             [this] { ExportGridToExcel(DBGridEh1, m_description.exportTitle, true); });
@@ -206,7 +206,7 @@ void RegisterWindow::chooseSearch(int index)
         edtSearch->clear();
         cbbSearchValue->clear();
         if (!search.codeKind.isEmpty()) {
-            cbbSearchValue->addItems(CodeListValues(search.codeKind));
+            cbbSearchValue->addItems(codeListValues(search.codeKind));
             cbbSearchValue->setCurrentIndex(-1);
         }
     }

@@ -13,7 +13,7 @@ QString pickName(RegisterWindow &window, const QString &current)
 
 } // namespace
 
-void ShowRegister(QWidget *owner, const RegisterDescription &description)
+void showRegister(QWidget *owner, const RegisterDescription &description)
 {
     RegisterWindow window(description, owner);
     PlaceForm(&window, 2);

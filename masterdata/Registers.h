@@ -29,4 +29,4 @@ public:
 };
 
 // Runs a register's window modally over most of the screen.
-void ShowRegister(QWidget *owner, const RegisterDescription &description);
+void showRegister(QWidget *owner, const RegisterDescription &description);

@@ -138,7 +138,7 @@ bool reported(bool ok)
 
 } // namespace
 
-bool InsertTreeNode(const QString &kind, const QString &code, const QString &name,
+bool insertTreeNode(const QString &kind, const QString &code, const QString &name,
                     const QString &path)
 {
     return reported(run(QStringLiteral("insert into t_treecode(F_code, F_name, F_likecode, "
@@ -146,7 +146,7 @@ bool InsertTreeNode(const QString &kind, const QString &code, const QString &nam
                         {code, name, path, kind}));
 }
 
-bool RenameTreeNode(const QString &kind, const QString &code, const QString &name,
+bool renameTreeNode(const QString &kind, const QString &code, const QString &name,
                     const QString &oldPath, const QString &newPath)
 {
     Transaction transaction(dmData->database());
@@ -181,7 +181,7 @@ bool RenameTreeNode(const QString &kind, const QString &code, const QString &nam
     return reported(ok && transaction.commit());
 }
 
-bool DeleteTreeNode(const QString &kind, const QString &code)
+bool deleteTreeNode(const QString &kind, const QString &code)
 {
     // An empty prefix would match the whole tree.
     if (code.isEmpty() || code == kRootCode)
@@ -191,7 +191,7 @@ bool DeleteTreeNode(const QString &kind, const QString &code)
                         {kind, sqlLength(code), code}));
 }
 
-bool TreePathTaken(const QString &kind, const QString &path, const QString &exceptCode)
+bool treePathTaken(const QString &kind, const QString &path, const QString &exceptCode)
 {
     QString sql = QStringLiteral("select count(*) from t_treecode where F_flag = ? and "
                                  "F_likecode = ?");
@@ -203,7 +203,7 @@ bool TreePathTaken(const QString &kind, const QString &path, const QString &exce
     return dmData->GetIntValue(sql, values) > 0;
 }
 
-void AddTypeFilter(SqlFilter &filter, const QString &column, const QString &likeCode)
+void addTypeFilter(SqlFilter &filter, const QString &column, const QString &likeCode)
 {
     if (likeCode.isEmpty() || likeCode == kRootLikeCode)
         return;

@@ -52,17 +52,17 @@ QString childPath(const QString &parentPath, const QString &name);
 QString GetNextTreeCode(const QString &code, const QString &kind, int mode);
 
 // Writing nodes. Each reports its own failure with the error box and changes nothing then.
-bool InsertTreeNode(const QString &kind, const QString &code, const QString &name,
+bool insertTreeNode(const QString &kind, const QString &code, const QString &name,
                     const QString &path);
 // Renames the node and carries the new path into its descendants and into the F_type of the
 // records of the kind that hold the old path, all or nothing.
-bool RenameTreeNode(const QString &kind, const QString &code, const QString &name,
+bool renameTreeNode(const QString &kind, const QString &code, const QString &name,
                     const QString &oldPath, const QString &newPath);
 // Deletes the node and its descendants in `kind`; records keep their paths.
-bool DeleteTreeNode(const QString &kind, const QString &code);
+bool deleteTreeNode(const QString &kind, const QString &code);
 // Whether another node of `kind` (not `exceptCode`) already has `path`.
-bool TreePathTaken(const QString &kind, const QString &path, const QString &exceptCode = {});
+bool treePathTaken(const QString &kind, const QString &path, const QString &exceptCode = {});
 
 // Restricts a list to the records of the node with `likeCode` and of its descendants, by exact
 // path so that "\\A" does not take in "\\AB". Adds nothing for an empty path or the root's.
-void AddTypeFilter(SqlFilter &filter, const QString &column, const QString &likeCode);
+void addTypeFilter(SqlFilter &filter, const QString &column, const QString &likeCode);

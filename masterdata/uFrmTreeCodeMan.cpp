@@ -199,7 +199,7 @@ bool TFrmTreeCodeMan::acceptableName(const QString &name, const QString &path, c
         return false;
     }
     // Records hold paths, not codes: two nodes with one path could never be told apart again.
-    if (TreePathTaken(m_kind, path, code)) {
+    if (treePathTaken(m_kind, path, code)) {
         ShowPrompt(QStringLiteral("已有同名的同级节点“%1”，请换一个名称！").arg(name),
                    Prompt::Information);
         return false;
@@ -228,7 +228,7 @@ void TFrmTreeCodeMan::addSibling()
     if (name.trimmed().isEmpty())
         return;
     const QString path = childPath(GetNodePath(node, 2), name);
-    if (!acceptableName(name, path, QString()) || !InsertTreeNode(m_kind, code, name, path))
+    if (!acceptableName(name, path, QString()) || !insertTreeNode(m_kind, code, name, path))
         return;
     setNodeData(new QTreeWidgetItem(node->parent()), {int(code.size()), code, name, path});
 }
@@ -249,7 +249,7 @@ void TFrmTreeCodeMan::addChild()
     if (name.trimmed().isEmpty())
         return;
     const QString path = childPath(isRootNode(node) ? kRootLikeCode : selected.LikeCode, name);
-    if (!acceptableName(name, path, QString()) || !InsertTreeNode(m_kind, code, name, path))
+    if (!acceptableName(name, path, QString()) || !insertTreeNode(m_kind, code, name, path))
         return;
     setNodeData(new QTreeWidgetItem(node), {int(code.size()), code, name, path});
     node->setExpanded(true);
@@ -268,7 +268,7 @@ void TFrmTreeCodeMan::editNode()
         return;
     const QString path = childPath(nodeLikeCode(node->parent()), name);
     if (!acceptableName(name, path, old.Code) ||
-        !RenameTreeNode(m_kind, old.Code, name, old.LikeCode, path))
+        !renameTreeNode(m_kind, old.Code, name, old.LikeCode, path))
         return;
     setNodeData(node, {old.CodeLen, old.Code, name, path});
     movePaths(node, old.LikeCode, path);
@@ -292,7 +292,7 @@ void TFrmTreeCodeMan::deleteNode()
                                        QStringLiteral("” 吗？");
     if (ShowPrompt(question, Prompt::Question) != Prompt::Yes)
         return;
-    if (DeleteTreeNode(m_kind, data.Code))
+    if (deleteTreeNode(m_kind, data.Code))
         delete node;
 }
 
@@ -369,7 +369,7 @@ void TFrmTreeCodeMan::keyPressEvent(QKeyEvent *event)
         QDialog::keyPressEvent(event);
 }
 
-void ShowTreeCodeMan(QWidget *owner, int mode)
+void showTreeCodeMan(QWidget *owner, int mode)
 {
     TFrmTreeCodeMan window(owner);
     window.SetMode(mode);

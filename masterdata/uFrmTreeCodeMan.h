@@ -61,4 +61,4 @@ private:
 };
 
 // Runs the maintenance window of mode 1, 3 or 5 modally over `owner`.
-void ShowTreeCodeMan(QWidget *owner, int mode);
+void showTreeCodeMan(QWidget *owner, int mode);

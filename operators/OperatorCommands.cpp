@@ -11,9 +11,9 @@ void installOperatorCommands(CommandRegistry &commands, MainHost &host)
 {
     // The commands live as long as the window behind `host`.
     MainHost *const h = &host;
-    commands.handle(101, [h] { ShowUserInfo(h->hostWindow()); });
-    commands.handle(102, [h] { ShowModPass(h->hostWindow()); });
-    commands.handle(103, [h] { ShowOperGl(h->hostWindow()); });
+    commands.handle(101, [h] { showUserInfo(h->hostWindow()); });
+    commands.handle(102, [h] { showModPass(h->hostWindow()); });
+    commands.handle(103, [h] { showOperGl(h->hostWindow()); });
     commands.addNamed(QStringLiteral("actChangeOper"), QStringLiteral("重新登录"),
                       "system-switch-user");
     commands.handle(QStringLiteral("actChangeOper"),

@@ -78,7 +78,7 @@ void TfrmModPass::changePassword()
     accept();
 }
 
-void ShowModPass(QWidget *owner)
+void showModPass(QWidget *owner)
 {
     TfrmModPass window(owner);
     PlaceForm(&window, 0);

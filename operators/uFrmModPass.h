@@ -21,4 +21,4 @@ private:
     QLineEdit *edtAdjustPass;
 };
 
-void ShowModPass(QWidget *owner);
+void showModPass(QWidget *owner);

@@ -161,7 +161,7 @@ void TfrmOperGl::deleteOperator()
         dmData->showFailure(kMsgOpenFailed);
 }
 
-void ShowOperGl(QWidget *owner)
+void showOperGl(QWidget *owner)
 {
     TfrmOperGl window(owner);
     PlaceForm(&window, 0);

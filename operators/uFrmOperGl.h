@@ -38,4 +38,4 @@ private:
     bool m_shownOnce = false;
 };
 
-void ShowOperGl(QWidget *owner);
+void showOperGl(QWidget *owner);

@@ -207,7 +207,7 @@ bool TFrmUserInfo::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-void ShowUserInfo(QWidget *owner)
+void showUserInfo(QWidget *owner)
 {
     TFrmUserInfo window(owner);
     PlaceForm(&window, 0);

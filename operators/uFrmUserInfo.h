@@ -45,4 +45,4 @@ private:
     bool m_shownOnce = false;
 };
 
-void ShowUserInfo(QWidget *owner);
+void showUserInfo(QWidget *owner);

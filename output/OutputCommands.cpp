@@ -25,7 +25,7 @@ void installOutputCommands(CommandRegistry &commands, MainHost &host)
     });
     for (const MainReports::Info &report : MainReports::all()) {
         commands.handle(303 + report.kind, [h, kind = report.kind] {
-            ShowMainReport(h->hostWindow(), h->samples(), kind);
+            showMainReport(h->hostWindow(), h->samples(), kind);
         });
     }
     const QString labels = QStringLiteral("actPrintLabels");
@@ -48,7 +48,7 @@ void installOutputCommands(CommandRegistry &commands, MainHost &host)
     for (const MainReports::Info &report : MainReports::all())
         QObject::connect(registry->action(303 + report.kind), &QAction::visibleChanged,
                          labelsAction, follow);
-    commands.handle(401, [h] { ShowStatisticsAnalysis(h->hostWindow()); });
+    commands.handle(401, [h] { showStatisticsAnalysis(h->hostWindow()); });
     const struct
     {
         int id;
@@ -59,7 +59,7 @@ void installOutputCommands(CommandRegistry &commands, MainHost &host)
                  {405, supplierStatistics}};
     for (const auto &l : lists) {
         commands.handle(l.id, [h, description = l.description] {
-            ShowStatistics(h->hostWindow(), description());
+            showStatistics(h->hostWindow(), description());
         });
     }
 }

@@ -164,7 +164,7 @@ SqlFilter filter(const StatisticsDescription &description, const StatisticsCrite
             continue;
         if (c.kind == StatisticsCriterion::Type) {
             // A type typed without its path is a type of the first level.
-            AddTypeFilter(f, c.column,
+            addTypeFilter(f, c.column,
                           text.startsWith(u'\\') ? text : childPath(kRootLikeCode, text));
         } else {
             f.addLike(c.column, text, c.match);

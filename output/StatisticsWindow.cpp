@@ -83,7 +83,7 @@ std::unique_ptr<Criterion> criterionOf(const StatisticsCriterion &criterion,
         return std::make_unique<ChosenValueCriterion>(
             criterion.objectName, edit,
             [typeTree](const QString &text) {
-                return TreePathTaken(
+                return treePathTaken(
                     typeTree, text.startsWith(u'\\') ? text : childPath(kRootLikeCode, text));
             },
             QStringLiteral("类型"));
@@ -209,7 +209,7 @@ QWidget *StatisticsWindow::criterionBox(const StatisticsCriterion &criterion)
         m_criteria.add(std::make_unique<ChosenValueCriterion>(
             criterion.objectName, combo,
             [kind, match](const QString &text) {
-                const QStringList names = CodeListValues(kind);
+                const QStringList names = codeListValues(kind);
                 return std::any_of(names.begin(), names.end(), [&](const QString &name) {
                     return nameMatches(name, text, match);
                 });
@@ -314,7 +314,7 @@ void StatisticsWindow::print()
     QHash<QString, QString> texts;
     if (m_description.hasDateRange)
         texts.insert(QStringLiteral("MemoDate"), StatisticsQuery::dateMemo(criteria()));
-    PrintList(this, m_description.reportTemplate, *list(), m_description.caption, texts);
+    printList(this, m_description.reportTemplate, *list(), m_description.caption, texts);
 }
 
 void StatisticsWindow::design()
@@ -324,7 +324,7 @@ void StatisticsWindow::design()
     const ListQuery query{StatisticsQuery::select(m_description, filter), filter.values(),
                           m_description.orderBy};
     DesignReport(this, ListJob(m_description.reportTemplate, query), m_description.caption,
-                 FieldCaptions(DBGridEh1->columns()));
+                 fieldCaptions(DBGridEh1->columns()));
 }
 
 void StatisticsWindow::showRecordCount()
@@ -412,7 +412,7 @@ bool StatisticsWindow::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-void ShowStatistics(QWidget *owner, const StatisticsDescription &description)
+void showStatistics(QWidget *owner, const StatisticsDescription &description)
 {
     StatisticsWindow window(description, owner);
     PlaceForm(&window, 0);

@@ -60,4 +60,4 @@ private:
 };
 
 // Runs a statistics list modally over the window it belongs to.
-void ShowStatistics(QWidget *owner, const StatisticsDescription &description);
+void showStatistics(QWidget *owner, const StatisticsDescription &description);

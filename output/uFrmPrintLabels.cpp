@@ -100,7 +100,7 @@ bool TFrmPrintLabels::printLabels()
     }
     if (!layout.data.isEmpty())
         layout.data.first().firstLabel = spnFirstLabel->value();
-    ShowReport(parentWidget(), SampleLabels::job(templateName, samples), layout,
+    showReport(parentWidget(), SampleLabels::job(templateName, samples), layout,
                cbbTemplate->currentText());
     return true;
 }

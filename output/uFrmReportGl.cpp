@@ -57,7 +57,7 @@ void TFrmReportGl::preview()
     const int row = selectedRow();
     if (row < 0)
         return;
-    ShowMainReport(this, m_samples, MainReports::all().at(row).kind);
+    showMainReport(this, m_samples, MainReports::all().at(row).kind);
 }
 
 void TFrmReportGl::design()
@@ -74,10 +74,10 @@ void TFrmReportGl::design()
                  report.caption, captions);
 }
 
-void ShowMainReport(QWidget *parent, SampleList &samples, MainReports::Kind kind)
+void showMainReport(QWidget *parent, SampleList &samples, MainReports::Kind kind)
 {
     if (samples.rowCount() == 0)
         return;
-    ShowReport(parent, MainReports::job(kind, samples.model()->query(), samples.statements()),
+    showReport(parent, MainReports::job(kind, samples.model()->query(), samples.statements()),
                MainReports::all().at(kind).caption);
 }

@@ -30,4 +30,4 @@ private:
 };
 
 // The main list's report `kind` over what the list shows; nothing while it is empty.
-void ShowMainReport(QWidget *parent, SampleList &samples, MainReports::Kind kind);
+void showMainReport(QWidget *parent, SampleList &samples, MainReports::Kind kind);

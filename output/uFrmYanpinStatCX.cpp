@@ -216,7 +216,7 @@ void TfrmYanpinStatCX::print()
     job.texts.insert(QStringLiteral("Memo1"), m_chart->title());
     job.texts.insert(QStringLiteral("Memo2"), m_shownName);
     job.dataSets.insert(QStringLiteral("frDBDataSet1"), {m_shownSql, {}, {}});
-    ShowReport(this, job, QStringLiteral("样品统计分析"));
+    showReport(this, job, QStringLiteral("样品统计分析"));
 }
 
 void TfrmYanpinStatCX::present(const QString &name, const QString &sql, const WorkResult &result,
@@ -248,7 +248,7 @@ QString TfrmYanpinStatCX::statusPanel(int panel) const
     return m_panels.at(panel)->text();
 }
 
-void ShowStatisticsAnalysis(QWidget *owner)
+void showStatisticsAnalysis(QWidget *owner)
 {
     TfrmYanpinStatCX window(owner);
     PlaceForm(&window, 0);

@@ -66,4 +66,4 @@ private:
 };
 
 // Runs the analysis window modally over the window it belongs to.
-void ShowStatisticsAnalysis(QWidget *owner);
+void showStatisticsAnalysis(QWidget *owner);

@@ -106,8 +106,8 @@ PicturePage::PicturePage(const QList<QAction *> &commands, QWidget *sampleGrid, 
     layout->addWidget(ToolBar2);
     layout->addWidget(ListView2, 1);
 
-    void (PicturePage::*const run[])() = {&PicturePage::AddPicture, &PicturePage::ModifyPicture,
-                                          &PicturePage::DeletePicture, &PicturePage::RenamePicture};
+    void (PicturePage::*const run[])() = {&PicturePage::addPicture, &PicturePage::modifyPicture,
+                                          &PicturePage::deletePicture, &PicturePage::renamePicture};
     for (int i = 0; i < commands.size() && i < 4; ++i) {
         commands[i]->setEnabled(true);
         connect(commands[i], &QAction::triggered, this, run[i]);
@@ -120,7 +120,7 @@ void PicturePage::showSample(qint64 sampleId)
 {
     m_sampleId = sampleId;
     if (isVisible()) {
-        RebuildThumbnails();
+        rebuildThumbnails();
         return;
     }
     // Off screen: nothing is read until the page is shown.
@@ -137,16 +137,16 @@ void PicturePage::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     if (!event->spontaneous())
-        RebuildThumbnails();
+        rebuildThumbnails();
 }
 
 void PicturePage::prepare()
 {
     if (m_pending)
-        RebuildThumbnails();
+        rebuildThumbnails();
 }
 
-void PicturePage::RebuildThumbnails()
+void PicturePage::rebuildThumbnails()
 {
     m_pending = false;
     m_loader->cancel();
@@ -242,7 +242,7 @@ std::optional<PictureRecord> PicturePage::selectedPicture(const QString &emptyTe
     return std::nullopt;
 }
 
-void PicturePage::AddPicture()
+void PicturePage::addPicture()
 {
     if (m_sampleId <= 0) {
         ShowPrompt(QStringLiteral("请先选择要增加图片信息的样品！"), Prompt::Information);
@@ -276,10 +276,10 @@ void PicturePage::AddPicture()
         dmData->showFailure(kMsgOperationFailed, error);
         return;
     }
-    RebuildThumbnails();
+    rebuildThumbnails();
 }
 
-void PicturePage::ModifyPicture()
+void PicturePage::modifyPicture()
 {
     const std::optional<PictureRecord> picture =
         selectedPicture(QStringLiteral("此表为空，没有样品图片需要修改！"),
@@ -293,7 +293,7 @@ void PicturePage::ModifyPicture()
     }
     const int position = ListView2->row(ListView2->selectedItems().first());
     const QString path = picture->file();
-    const QString shown = TfrmImageDisp::OpenForEdit(this, path);
+    const QString shown = TfrmImageDisp::openForEdit(this, path);
     if (shown.toLower() == path.toLower())
         return;
     QString error;
@@ -307,7 +307,7 @@ void PicturePage::ModifyPicture()
         qWarning("picture %lld not replaced: %s", picture->id, qPrintable(error));
         ShowPrompt(QStringLiteral("图片文件正在使用中，不能修改！"), Prompt::Error);
     }
-    RebuildThumbnails();
+    rebuildThumbnails();
     ListView2->setFocus();
     if (QListWidgetItem *item = ListView2->item(position)) {
         ListView2->setCurrentItem(item);
@@ -315,7 +315,7 @@ void PicturePage::ModifyPicture()
     }
 }
 
-void PicturePage::DeletePicture()
+void PicturePage::deletePicture()
 {
     const std::optional<PictureRecord> picture =
         selectedPicture(QStringLiteral("此表为空，没有图片信息记录需要删除！"),
@@ -329,7 +329,7 @@ void PicturePage::DeletePicture()
     dropItem(picture->id);
 }
 
-void PicturePage::RenamePicture()
+void PicturePage::renamePicture()
 {
     const std::optional<PictureRecord> picture =
         selectedPicture(QStringLiteral("此表为空，没有样品图片名称需要修改！"),

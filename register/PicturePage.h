@@ -33,15 +33,15 @@ public:
     // The sample whose pictures the page shows (0: none). The thumbnails are rebuilt at once
     // while the page is on screen, else when it comes on screen.
     void showSample(qint64 sampleId);
-    void RebuildThumbnails();
+    void rebuildThumbnails();
     // True until every thumbnail of the last rebuild is drawn.
     bool isBuilding() const { return m_building; }
     QListWidget *list() const { return ListView2; }
 
-    void AddPicture();
-    void ModifyPicture();
-    void DeletePicture();
-    void RenamePicture();
+    void addPicture();
+    void modifyPicture();
+    void deletePicture();
+    void renamePicture();
 
 signals:
     void thumbnailsBuilt();

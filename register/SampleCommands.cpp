@@ -21,7 +21,7 @@ void editCurrent(MainHost &host, int mode, const QString &emptyText)
         ShowPrompt(emptyText, Prompt::Information);
         return;
     }
-    RunSampleEditor(host.samples(), host.hostWindow(), mode);
+    runSampleEditor(host.samples(), host.hostWindow(), mode);
 }
 
 void deleteCurrent(MainHost &host)
@@ -66,7 +66,7 @@ void installSampleCommands(CommandRegistry &commands, MainHost &host)
     // The commands live as long as the window behind `host`.
     MainHost *const h = &host;
     commands.handle(201,
-                    [h] { RunSampleEditor(h->samples(), h->hostWindow(), TfrmRevaZezEdit::New); });
+                    [h] { runSampleEditor(h->samples(), h->hostWindow(), TfrmRevaZezEdit::New); });
     commands.handle(202, [h] {
         editCurrent(*h, TfrmRevaZezEdit::Edit, QStringLiteral("样品记录是空，不能修改！"));
     });
@@ -76,5 +76,5 @@ void installSampleCommands(CommandRegistry &commands, MainHost &host)
     commands.handle(203, [h] { deleteCurrent(*h); });
     commands.handle(204, [h] { sortByDialog(*h); });
     commands.handle(205, [h] { ChooseColumns(h->sampleGrid()); });
-    commands.handle(206, [h] { AskSaveGridLayout(h->sampleGrid(), kSampleListLayoutKey); });
+    commands.handle(206, [h] { askSaveGridLayout(h->sampleGrid(), kSampleListLayoutKey); });
 }

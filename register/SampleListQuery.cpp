@@ -99,7 +99,7 @@ SqlFilter filter(const SampleListCriteria &c, const SqlDialect &dialect, const Q
         else
             f.addLikeAny(field.columns, v, field.match);
     }
-    AddTypeFilter(f, QStringLiteral("F_type"), c.typeLikeCode);
+    addTypeFilter(f, QStringLiteral("F_type"), c.typeLikeCode);
     if (!c.listValue.isEmpty())
         f.add(QString::fromLatin1(kListTypes[c.listType].column) + QStringLiteral(" = ?"),
               {c.listValue});

@@ -152,7 +152,7 @@ void SampleNavigator::FillValueList(int listType)
     vleList->setHorizontalHeaderLabels({QString(), SampleListQuery::listTypeTitle(listType)});
     const QString kind = SampleListQuery::listTypeKind(listType);
     const QStringList values =
-        kind.isEmpty() ? SampleListQuery::secrecyLevels() : CodeListValues(kind);
+        kind.isEmpty() ? SampleListQuery::secrecyLevels() : codeListValues(kind);
     vleList->setRowCount(int(values.size()) + 1);
     vleList->setItem(0, 0, new QTableWidgetItem(QStringLiteral("0")));
     vleList->setItem(0, 1, new QTableWidgetItem(QStringLiteral("全部")));

@@ -223,7 +223,7 @@ void TfrmImageDisp::addKey(int key, void (TfrmImageDisp::*slot)())
     connect(shortcut, &QShortcut::activated, this, slot);
 }
 
-QString TfrmImageDisp::OpenForEdit(QWidget *parent, const QString &path)
+QString TfrmImageDisp::openForEdit(QWidget *parent, const QString &path)
 {
     TfrmImageDisp viewer(parent);
     viewer.setFile(path);

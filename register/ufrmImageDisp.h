@@ -25,7 +25,7 @@ public:
 
     // Shows `path` modally; returns the file shown when the window was left with 保存,
     // otherwise `path`. An empty result means the picture was cleared and saved.
-    static QString OpenForEdit(QWidget *parent, const QString &path);
+    static QString openForEdit(QWidget *parent, const QString &path);
 
     // Makes `path` the current file and shows it at original size.
     void setFile(const QString &path);

@@ -273,7 +273,7 @@ void TfrmRevaZezEdit::showMode(RecordEditor::Mode mode)
                                                       : QStringLiteral("样品档案 - 新增"));
 }
 
-void TfrmRevaZezEdit::OpenMode(int mode)
+void TfrmRevaZezEdit::openMode(int mode)
 {
     start(mode == Edit   ? RecordEditor::Mode::Change
           : mode == Copy ? RecordEditor::Mode::Copy
@@ -436,9 +436,9 @@ void TfrmRevaZezEdit::pickType()
     setText(type, PickType(this, QStringLiteral("type"), text(type)));
 }
 
-void RunSampleEditor(RecordList &samples, QWidget *parent, int mode)
+void runSampleEditor(RecordList &samples, QWidget *parent, int mode)
 {
     TfrmRevaZezEdit editor(samples, parent);
-    editor.OpenMode(mode);
+    editor.openMode(mode);
     editor.exec();
 }

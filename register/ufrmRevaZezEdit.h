@@ -23,7 +23,7 @@ public:
     explicit TfrmRevaZezEdit(RecordList &samples, QWidget *parent = nullptr);
 
     // Prepares the window for `mode`: cleared, or loaded from the list's current record.
-    void OpenMode(int mode);
+    void openMode(int mode);
     bool isEditMode() const { return isChanging(); }
     // The record an edit saves into; 0 while a new record is typed.
     qint64 targetRecord() const { return recordId(); }
@@ -58,4 +58,4 @@ private:
 };
 
 // Runs the editor modally in `mode` (0 new, 1 edit, 2 copy) over the sample list.
-void RunSampleEditor(RecordList &samples, QWidget *parent, int mode);
+void runSampleEditor(RecordList &samples, QWidget *parent, int mode);

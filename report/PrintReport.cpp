@@ -13,7 +13,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 #include <atomic>
 
-void ShowReport(QWidget *parent, const Report::Job &job, const QString &title)
+void showReport(QWidget *parent, const Report::Job &job, const QString &title)
 {
     // A missing or damaged template is told before any window opens.
     Report::Template layout;
@@ -22,10 +22,10 @@ void ShowReport(QWidget *parent, const Report::Job &job, const QString &title)
         ShowPrompt(QStringLiteral("无法生成报表：%1").arg(error), Prompt::Error);
         return;
     }
-    ShowReport(parent, job, layout, title);
+    showReport(parent, job, layout, title);
 }
 
-void ShowReport(QWidget *parent, const Report::Job &job, const Report::Template &layout,
+void showReport(QWidget *parent, const Report::Job &job, const Report::Template &layout,
                 const QString &title)
 {
     Report::Job withCompany = job;
@@ -95,12 +95,12 @@ void ShowReport(QWidget *parent, const Report::Job &job, const Report::Template 
     making.waitForFinished();
 }
 
-void PrintList(QWidget *parent, const QString &templateName, const SqlListModel &list,
+void printList(QWidget *parent, const QString &templateName, const SqlListModel &list,
                const QString &title, const QHash<QString, QString> &texts)
 {
     if (!list.isOpen() || list.rowCount() == 0)
         return;
-    ShowReport(parent, ListJob(templateName, list.query(), texts), title);
+    showReport(parent, ListJob(templateName, list.query(), texts), title);
 }
 
 Report::Job ListJob(const QString &templateName, const ListQuery &query,

@@ -13,9 +13,9 @@ class SqlListModel;
 // Prepares `job` off the window's thread, with progress and 取消, and shows it in the preview
 // titled `title`; a failure (a missing or damaged template) is told in a box. A statement that
 // fails is told too, and the report is shown with the rows that could be read.
-void ShowReport(QWidget *parent, const Report::Job &job, const QString &title);
+void showReport(QWidget *parent, const Report::Job &job, const QString &title);
 // The same with the job's template as given (the designer's, unsaved).
-void ShowReport(QWidget *parent, const Report::Job &job, const Report::Template &layout,
+void showReport(QWidget *parent, const Report::Job &job, const Report::Template &layout,
                 const QString &title);
 
 // The job of a list window's template over the whole list as it is listed (frDBDataSet1).
@@ -24,7 +24,7 @@ Report::Job ListJob(const QString &templateName, const ListQuery &query,
 
 // 打印 of a list window: nothing while the list is empty or not read yet; else the template
 // `templateName` over the whole list as it is listed (frDBDataSet1), with `texts` set.
-void PrintList(QWidget *parent, const QString &templateName, const SqlListModel &list,
+void printList(QWidget *parent, const QString &templateName, const SqlListModel &list,
                const QString &title, const QHash<QString, QString> &texts = {});
 
 // The plain grid print: the grid's visible columns in their order and every row as shown, under

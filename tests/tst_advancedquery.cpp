@@ -498,9 +498,9 @@ private slots:
         ScriptedPrompt prompt;
         const QString metal = childPath(kRootLikeCode, QStringLiteral("金属"));
         const QString screws = childPath(metal, QStringLiteral("螺丝"));
-        QVERIFY(InsertTreeNode("type", "001", "金属", metal));
-        QVERIFY(InsertTreeNode("type", "001001", "螺丝", screws));
-        QVERIFY(InsertTreeNode("clttype", "001", "客户", childPath(kRootLikeCode, "客户")));
+        QVERIFY(insertTreeNode("type", "001", "金属", metal));
+        QVERIFY(insertTreeNode("type", "001001", "螺丝", screws));
+        QVERIFY(insertTreeNode("clttype", "001", "客户", childPath(kRootLikeCode, "客户")));
         TDLGrevazezCX dialog;
         child<QLineEdit>(&dialog, "edtType")->setText(metal);
         QObject scope;

@@ -392,7 +392,7 @@ private slots:
         QCOMPARE(column(&window), (QStringList{"红", "绿", "O'Neil 5%_", "蓝"}));
         QCOMPARE(storedElsewhere(db.dm(), "yanse"), elsewhere);
         // Pick lists offer the names in the order they were entered, as the window lists them.
-        QCOMPARE(CodeListValues("yanse"), (QStringList{"红", "绿", "O'Neil 5%_", "蓝"}));
+        QCOMPARE(codeListValues("yanse"), (QStringList{"红", "绿", "O'Neil 5%_", "蓝"}));
     }
 
     void cancelRestoresEveryRow_data()
@@ -451,7 +451,7 @@ private slots:
 
         QVERIFY(prompt.shown.isEmpty());
         QCOMPARE(stored(db.dm(), "pinpai"), (QStringList{"耐克", "耐克", ""}));
-        QCOMPARE(CodeListValues("pinpai"), QStringList{"耐克"});
+        QCOMPARE(codeListValues("pinpai"), QStringList{"耐克"});
         QCOMPARE(column(&window), (QStringList{"耐克", "耐克", ""}));
     }
 
@@ -735,7 +735,7 @@ private slots:
         QStringList items;
         for (int i = 0; i < combo.count(); ++i)
             items << combo.itemText(i);
-        QCOMPARE(items, CodeListValues("pinpai"));
+        QCOMPARE(items, codeListValues("pinpai"));
         QVERIFY(items.contains("后加"));
     }
 };

@@ -170,7 +170,7 @@ private slots:
         TFrmMain main;
         TfrmRevaZezEdit editor(main.samples(), &main);
         editor.show();
-        editor.OpenMode(TfrmRevaZezEdit::New);
+        editor.openMode(TfrmRevaZezEdit::New);
         auto *price = editor.findChild<NumberBox *>(QStringLiteral("ceXSprice2"));
         auto *currency = editor.findChild<QComboBox *>(QStringLiteral("cbbXStype2"));
         auto *button = editor.findChild<QToolButton *>(QStringLiteral("btnChangeXS2"));

@@ -212,12 +212,12 @@ private slots:
         dm->setCurOperName(QStringLiteral(" o'neil "));
         QVERIFY(dm->HasRight(QStringLiteral("201")));
         QVERIFY(!dm->HasRight(QStringLiteral("202")));
-        QCOMPARE(dm->HeldRights(), QSet<QString>{QStringLiteral("201")});
+        QCOMPARE(dm->heldRights(), QSet<QString>{QStringLiteral("201")});
         dm->setCurOperName(QStringLiteral("Admin"));
         QVERIFY(dm->HasRight(QStringLiteral("505")));
-        QCOMPARE(dm->HeldRights().size(), 35);
+        QCOMPARE(dm->heldRights().size(), 35);
         dm->setCurOperName(QStringLiteral("nobody"));
-        QVERIFY(dm->HeldRights().isEmpty());
+        QVERIFY(dm->heldRights().isEmpty());
     }
 
     void transactionRollsBackUnlessCommitted()

@@ -118,7 +118,7 @@ private slots:
             for (const QString &name : actions)
                 viewer->findChild<QAction *>(name)->trigger();
         });
-        const QString result = TfrmImageDisp::OpenForEdit(nullptr, m_dir.filePath(opened));
+        const QString result = TfrmImageDisp::openForEdit(nullptr, m_dir.filePath(opened));
         QCOMPARE(result, returned.isEmpty() ? QString() : m_dir.filePath(returned));
         QCOMPARE(sizeOnOpen, opened == u"missing.jpg" ? QSize() : QSize(200, 100));
         QVERIFY(prompt.shown.isEmpty());

@@ -386,7 +386,7 @@ private slots:
         TFrmMain main;
         TfrmRevaZezEdit editor(main.samples(), &main);
         editor.show();
-        editor.OpenMode(TfrmRevaZezEdit::New);
+        editor.openMode(TfrmRevaZezEdit::New);
         auto *memo = child<QPlainTextEdit>(&editor, "Memo1");
         memo->setPlainText(QStringLiteral("自己的备注"));
         child<QLineEdit>(&editor, "edtDepotPos")->setText(QStringLiteral("A区"));

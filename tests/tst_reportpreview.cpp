@@ -197,7 +197,7 @@ private slots:
             shown = texts(preview->report());
             preview->accept();
         });
-        ShowReport(nullptr, job, QStringLiteral("样品客户统计表"));
+        showReport(nullptr, job, QStringLiteral("样品客户统计表"));
         QVERIFY2(shown.contains(QStringLiteral("A客户")), qPrintable(shown.join(u' ')));
         QVERIFY(shown.contains(QStringLiteral("B客户")));
         QVERIFY(!shown.contains(QStringLiteral("S1")));

@@ -109,7 +109,7 @@ private slots:
         TFrmMain main;
         main.show();
         TfrmRevaZezEdit editor(main.samples(), &main);
-        editor.OpenMode(TfrmRevaZezEdit::New);
+        editor.openMode(TfrmRevaZezEdit::New);
         QCOMPARE(editor.windowTitle(), QStringLiteral("样品档案 - 新增"));
         editor.findChild<QCheckBox *>(QStringLiteral("CheckBox1"))->setChecked(false);
         type(&editor, "edtGoodcode", QStringLiteral(" C'3 "));
@@ -129,7 +129,7 @@ private slots:
         QTRY_COMPARE(currentId(main), 1);
 
         TfrmRevaZezEdit again(main.samples(), &main);
-        again.OpenMode(TfrmRevaZezEdit::Edit);
+        again.openMode(TfrmRevaZezEdit::Edit);
         QCOMPARE(again.windowTitle(), QStringLiteral("样品档案 - 修改"));
         QCOMPARE(again.targetRecord(), 1);
         QCOMPARE(text(&again, "edtGoodName")->text(), QStringLiteral("O'Brien 100%_\\开关"));
@@ -154,7 +154,7 @@ private slots:
         TFrmMain main;
         main.show();
         TfrmRevaZezEdit editor(main.samples(), &main);
-        editor.OpenMode(TfrmRevaZezEdit::Edit);
+        editor.openMode(TfrmRevaZezEdit::Edit);
         QVERIFY(editor.findChild<DateBox *>(QStringLiteral("dtpCGdate"))->isChecked());
         QCOMPARE(editor.findChild<DateBox *>(QStringLiteral("dtpCGdate"))->date(),
                  QDate(1901, 8, 14));
@@ -176,7 +176,7 @@ private slots:
         main.show();
         TfrmRevaZezEdit editor(main.samples(), &main);
         editor.show();
-        editor.OpenMode(TfrmRevaZezEdit::New);
+        editor.openMode(TfrmRevaZezEdit::New);
         for (int i = 1; i <= 3; ++i) {
             type(&editor, "edtGoodcode", QStringLiteral("YP%1").arg(i));
             type(&editor, "edtGoodName", QStringLiteral("样品%1").arg(i));
@@ -224,7 +224,7 @@ private slots:
         main.listModel()->setOrderBy(order);
         QTRY_COMPARE(main.listModel()->rowCount(), stored);
         TfrmRevaZezEdit editor(main.samples(), &main);
-        editor.OpenMode(TfrmRevaZezEdit::New);
+        editor.openMode(TfrmRevaZezEdit::New);
         type(&editor, "edtGoodcode", QStringLiteral("A0000"));
         type(&editor, "edtGoodName", QStringLiteral("甲"));
         QVERIFY(editor.save());
@@ -247,7 +247,7 @@ private slots:
         TFrmMain main;
         main.show();
         TfrmRevaZezEdit editor(main.samples(), &main);
-        editor.OpenMode(TfrmRevaZezEdit::Copy);
+        editor.openMode(TfrmRevaZezEdit::Copy);
         QCOMPARE(editor.windowTitle(), QStringLiteral("样品档案 - 新增"));
         QVERIFY(editor.save());
         QSqlQuery q(db.dm()->database());
@@ -278,7 +278,7 @@ private slots:
         main.show();
         main.grid()->setCurrentRow(0);
         TfrmRevaZezEdit editor(main.samples(), &main);
-        editor.OpenMode(TfrmRevaZezEdit::Edit);
+        editor.openMode(TfrmRevaZezEdit::Edit);
         type(&editor, "edtGoodName", QStringLiteral("dropped"));
         editor.findChild<QToolButton *>(QStringLiteral("nbNext"))->click();
         const qint64 second = currentId(main);
@@ -312,7 +312,7 @@ private slots:
         main.show();
         main.grid()->setCurrentRow(0);
         TfrmRevaZezEdit editor(main.samples(), &main);
-        editor.OpenMode(TfrmRevaZezEdit::Edit);
+        editor.openMode(TfrmRevaZezEdit::Edit);
         const auto enabled = [&] {
             QString flags;
             for (const char *name : {"nbFirst", "nbPrior", "nbNext", "nbLast"})
@@ -346,7 +346,7 @@ private slots:
         main.show();
         TfrmRevaZezEdit editor(main.samples(), &main);
         editor.show();
-        editor.OpenMode(TfrmRevaZezEdit::Edit);
+        editor.openMode(TfrmRevaZezEdit::Edit);
         QVERIFY(!editor.isModified());
         editor.findChild<QToolButton *>(QStringLiteral("nbNext"))->click();
         QVERIFY(!editor.isModified());
@@ -360,7 +360,7 @@ private slots:
                  0);
 
         TfrmRevaZezEdit adding(main.samples(), &main);
-        adding.OpenMode(TfrmRevaZezEdit::New);
+        adding.openMode(TfrmRevaZezEdit::New);
         QVERIFY(!adding.isModified());
         adding.findChild<NumberBox *>(QStringLiteral("rceAmount"))->setValue(3);
         QVERIFY(adding.isModified());
@@ -404,7 +404,7 @@ private slots:
         TFrmMain main;
         TfrmRevaZezEdit editor(main.samples(), &main);
         editor.show();
-        editor.OpenMode(TfrmRevaZezEdit::New);
+        editor.openMode(TfrmRevaZezEdit::New);
         type(&editor, "edtGoodName", name);
         type(&editor, "edtGoodcode", code);
         QVERIFY(!editor.save());
@@ -422,7 +422,7 @@ private slots:
         TFrmMain main;
         TfrmRevaZezEdit editor(main.samples(), &main);
         editor.show();
-        editor.OpenMode(TfrmRevaZezEdit::New);
+        editor.openMode(TfrmRevaZezEdit::New);
         const QString longText(300, u'长');
         for (QLineEdit *box : editor.findChildren<QLineEdit *>()) {
             if (!box->isReadOnly() && box->parent() &&
@@ -459,7 +459,7 @@ private slots:
         TFrmMain main;
         TfrmRevaZezEdit editor(main.samples(), &main);
         editor.show();
-        editor.OpenMode(TfrmRevaZezEdit::New);
+        editor.openMode(TfrmRevaZezEdit::New);
         type(&editor, "edtGoodcode", QStringLiteral("A1"));
         type(&editor, "edtGoodName", QStringLiteral("甲"));
         QVERIFY(!editor.save());
@@ -479,7 +479,7 @@ private slots:
         TFrmMain main;
         main.show();
         TfrmRevaZezEdit editor(main.samples(), &main);
-        editor.OpenMode(TfrmRevaZezEdit::New);
+        editor.openMode(TfrmRevaZezEdit::New);
         editor.findChild<QCheckBox *>(QStringLiteral("CheckBox1"))->setChecked(true);
         QString error;
         for (int i = 0; i < 4; ++i) {
@@ -608,7 +608,7 @@ private slots:
         TFrmMain main;
         main.show();
         TfrmRevaZezEdit editor(main.samples(), &main);
-        editor.OpenMode(TfrmRevaZezEdit::Edit);
+        editor.openMode(TfrmRevaZezEdit::Edit);
         // Shown whole, and still the record's own while nobody touches it.
         QCOMPARE(text(&editor, "edtGoodName")->text(), name);
         QCOMPARE(editor.findChild<QComboBox *>(QStringLiteral("cbbPinpai"))->currentText(), brand);
@@ -662,7 +662,7 @@ private slots:
         main.show();
         TfrmRevaZezEdit editor(main.samples(), &main);
         editor.show();
-        editor.OpenMode(mode);
+        editor.openMode(mode);
         const QString shown = typed == u"changed"     ? name.left(9999) + u'改'
                               : typed == u"shortened" ? name.left(255)
                                                       : name;

@@ -829,7 +829,7 @@ private slots:
         for (const QString &path : ps({"//5%_", "//5%_/a", "//5x", "//5%_x"}))
             QVERIFY(db.dm()->ExecSql("insert into GoodMain(F_type) values(?)", {path}));
         SqlFilter filter(db.dm()->dialect());
-        AddTypeFilter(filter, "F_type", likeCode);
+        addTypeFilter(filter, "F_type", likeCode);
         if (expected.isEmpty()) {
             QVERIFY(filter.isEmpty());
             return;

@@ -141,9 +141,9 @@ private slots:
         QVERIFY(dm->ExecSql(
             QStringLiteral("insert into T_goods(F_Code, F_Name) values('G1', '深沟球轴承')")));
         const QString machines = childPath(kRootLikeCode, QStringLiteral("机械"));
-        QVERIFY(InsertTreeNode(QStringLiteral("type"), QStringLiteral("001"),
+        QVERIFY(insertTreeNode(QStringLiteral("type"), QStringLiteral("001"),
                                QStringLiteral("机械"), machines));
-        QVERIFY(InsertTreeNode(QStringLiteral("type"), QStringLiteral("001001"),
+        QVERIFY(insertTreeNode(QStringLiteral("type"), QStringLiteral("001001"),
                                QStringLiteral("轴承"),
                                childPath(machines, QStringLiteral("轴承"))));
 
@@ -173,12 +173,12 @@ private slots:
                 kind, &edit, &combo, [] { return QStringLiteral("contains"); });
             shown = [&] { return combo.currentText() + u'|' + edit.text(); };
         } else if (kind == u"code") {
-            combo.addItems(CodeListValues(QStringLiteral("pinpai")));
+            combo.addItems(codeListValues(QStringLiteral("pinpai")));
             combo.setCurrentIndex(0);
             criterion = std::make_unique<ChosenValueCriterion>(
                 kind, &combo,
                 [](const QString &text) {
-                    return CodeListValues(QStringLiteral("pinpai")).contains(text);
+                    return codeListValues(QStringLiteral("pinpai")).contains(text);
                 },
                 QStringLiteral("代码"));
             shown = [&] { return combo.currentText(); };
@@ -218,7 +218,7 @@ private slots:
             criterion = std::make_unique<TypeNodeCriterion>(kind, &tree);
             shown = [&] { return tree.currentItem()->text(0); };
             goAway = [&tree] {
-                QVERIFY(DeleteTreeNode(QStringLiteral("type"), QStringLiteral("001")));
+                QVERIFY(deleteTreeNode(QStringLiteral("type"), QStringLiteral("001")));
                 LoadTreeCode(&tree, QStringLiteral("样品类型"), QStringLiteral("type"));
             };
             expectedNote =
@@ -394,7 +394,7 @@ private slots:
         TdmData *dm = db.dm();
         insertSamples(dm);
         const QString machines = childPath(kRootLikeCode, QStringLiteral("机械"));
-        QVERIFY(InsertTreeNode(QStringLiteral("type"), QStringLiteral("001"),
+        QVERIFY(insertTreeNode(QStringLiteral("type"), QStringLiteral("001"),
                                QStringLiteral("机械"), machines));
         QVERIFY(dm->ExecSql(QStringLiteral("insert into t_code(F_Name, F_type) "
                                            "values('华为', 'pinpai')")));
@@ -414,7 +414,7 @@ private slots:
         QVERIFY(dm->ExecSql(QStringLiteral("update cfg_view set F_value = replace(F_value, "
                                            "'F_memo1', 'F_gone')")));
 
-        QVERIFY(DeleteTreeNode(QStringLiteral("type"), QStringLiteral("001")));
+        QVERIFY(deleteTreeNode(QStringLiteral("type"), QStringLiteral("001")));
         QVERIFY(dm->ExecSql(QStringLiteral("delete from t_code")));
         main.sampleTypesChanged();
         main.codeListsChanged();

@@ -29,7 +29,7 @@ void CodeCombo::refill()
     const QString text = currentText();
     const QSignalBlocker quiet(this);
     clear();
-    addItems(CodeListValues(m_kind));
+    addItems(codeListValues(m_kind));
     setCurrentIndex(findText(text));
     setEditText(text);
 }

@@ -22,7 +22,7 @@ void SaveGridLayout(DBGridEh *grid, const QString &key)
     GridLayoutStore::save(*dmData, key, grid->columns());
 }
 
-void AskSaveGridLayout(DBGridEh *grid, const QString &key)
+void askSaveGridLayout(DBGridEh *grid, const QString &key)
 {
     if (ShowPrompt(QStringLiteral("真的要保存当前网格设置吗？"), Prompt::Question) == Prompt::Yes)
         SaveGridLayout(grid, key);
@@ -79,6 +79,6 @@ void addLayoutMenu(DBGridEh *grid, const QString &key)
     QObject::connect(chooseColumns, &QAction::triggered, grid, [grid] { ChooseColumns(grid); });
     auto *saveLayout = new QAction(QStringLiteral("保存当前设置"), view);
     QObject::connect(saveLayout, &QAction::triggered, grid,
-                     [grid, key] { AskSaveGridLayout(grid, key); });
+                     [grid, key] { askSaveGridLayout(grid, key); });
     view->addActions({chooseColumns, saveLayout});
 }

@@ -14,7 +14,7 @@ void LoadGridLayout(DBGridEh *grid, const QString &key);
 // columns without a stored row are not stored.
 void SaveGridLayout(DBGridEh *grid, const QString &key);
 // Asks "真的要保存当前网格设置吗？" and saves the layout on yes.
-void AskSaveGridLayout(DBGridEh *grid, const QString &key);
+void askSaveGridLayout(DBGridEh *grid, const QString &key);
 // Lets the user tick the visible columns; cancel changes nothing.
 void ChooseColumns(DBGridEh *grid);
 // The same on a plain grid, whose choice is not stored.
