@@ -157,19 +157,6 @@ QString orderClauseOf(const QList<OrderColumn> &columns)
 
 } // namespace
 
-PageStatement ListQuery::firstPageWithinKeys(int limit, int keys) const
-{
-    if (keyWindow.select.isEmpty() || keyColumn.isEmpty() || !orderBy.trimmed().isEmpty())
-        return {};
-    PageStatement page;
-    page.sql = QStringLiteral("select * from (%1) listed where %2 <= (select min(%2) from %3) "
-                              "+ ? order by %2 limit ?")
-                   .arg(keyWindow.select, keyColumn, keyWindow.table);
-    page.values = keyWindow.values;
-    page.values << keys << limit;
-    return page;
-}
-
 PageStatement ListQuery::page(const PageStart &start, int limit, const SqlDialect &dialect) const
 {
     PageStatement page{pagedSql(), values};

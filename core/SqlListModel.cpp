@@ -1,6 +1,6 @@
 #include "core/SqlListModel.h"
 
-#include "core/AggregateWorker.h"
+#include "core/BackgroundListReader.h"
 #include "core/Money.h"
 #include "core/SqlDialect.h"
 
@@ -20,16 +20,16 @@ SqlListModel::~SqlListModel()
     stopWorker(m_pageThread, m_pageWorker);
 }
 
-AggregateWorker *SqlListModel::startWorker(const DataSource &source, QThread **thread)
+BackgroundListReader *SqlListModel::startWorker(const DataSource &source, QThread **thread)
 {
     *thread = new QThread(this);
-    auto *worker = new AggregateWorker(source);
+    auto *worker = new BackgroundListReader(source);
     worker->moveToThread(*thread);
     (*thread)->start();
     return worker;
 }
 
-void SqlListModel::stopWorker(QThread *thread, AggregateWorker *worker)
+void SqlListModel::stopWorker(QThread *thread, BackgroundListReader *worker)
 {
     if (!thread)
         return;
@@ -46,16 +46,18 @@ void SqlListModel::setCountInBackground(const DataSource &source)
     if (m_thread)
         return;
     m_worker = startWorker(source, &m_thread);
-    connect(m_worker, &AggregateWorker::finished, this, &SqlListModel::applyAggregates);
-    connect(m_worker, &AggregateWorker::located, this, [this](quint64 generation, int row) {
+    connect(m_worker, &BackgroundListReader::aggregated, this, &SqlListModel::applyAggregates);
+    connect(m_worker, &BackgroundListReader::located, this, [this](quint64 generation, int row) {
         if (generation == m_generation)
             emit located(row);
     });
     // A keystroke's first page may need a scan of the whole table (a one-character term, or a
     // rare one), and a server may answer slowly while busy.
     m_pageWorker = startWorker(source, &m_pageThread);
-    connect(m_pageWorker, &AggregateWorker::rowsRead, this, &SqlListModel::applyFirstPage);
-    connect(m_pageWorker, &AggregateWorker::rowsAfterCounted, this, &SqlListModel::applyRowsAfter);
+    connect(m_pageWorker, &BackgroundListReader::firstPageRead, this,
+            &SqlListModel::applyFirstPage);
+    connect(m_pageWorker, &BackgroundListReader::rowsAfterCounted, this,
+            &SqlListModel::applyRowsAfter);
 }
 
 void SqlListModel::setSumFields(const QStringList &fields)
@@ -70,15 +72,20 @@ void SqlListModel::setSumFields(const QStringList &fields)
 }
 
 bool SqlListModel::setQuery(QSqlDatabase db, const QString &select, const QVariantList &values,
-                            const QString &orderBy, FirstPage firstPage, const KeyWindow &keyWindow)
+                            const QString &orderBy)
 {
-    m_db = std::move(db);
     ListQuery next = latest();
     next.select = select;
     next.values = values;
     next.orderBy = orderBy;
-    next.keyWindow = keyWindow;
-    return run(next, firstPage);
+    next.plainScan = {};
+    return setQuery(std::move(db), next);
+}
+
+bool SqlListModel::setQuery(QSqlDatabase db, const ListQuery &query, FirstPage firstPage)
+{
+    m_db = std::move(db);
+    return run(query, firstPage);
 }
 
 void SqlListModel::setKeyColumn(const QString &column)
@@ -158,8 +165,6 @@ bool SqlListModel::run(const ListQuery &query, FirstPage firstPage)
 
 void SqlListModel::requestFirstPage(const ListQuery &query)
 {
-    // Walking this many keys takes a few milliseconds on a server.
-    constexpr int kWindowKeys = 20000;
     ++m_generation;
     m_pageWorker->abandonBefore(m_generation);
     m_worker->abandonBefore(m_generation);
@@ -167,12 +172,7 @@ void SqlListModel::requestFirstPage(const ListQuery &query)
     m_requested = true;
     m_countKnown = false;
     m_rowCountKnown = false;
-    const PageStatement first = query.page({}, kPageSize, SqlDialect::of(m_db));
-    const PageStatement withinKeys = query.firstPageWithinKeys(kPageSize, kWindowKeys);
-    QMetaObject::invokeMethod(m_pageWorker, "readRowsTryingFirst", Qt::QueuedConnection,
-                              Q_ARG(quint64, m_generation), Q_ARG(QString, withinKeys.sql),
-                              Q_ARG(QVariantList, withinKeys.values), Q_ARG(int, kPageSize),
-                              Q_ARG(QString, first.sql), Q_ARG(QVariantList, first.values));
+    m_pageWorker->readFirstPage(m_generation, query, SqlDialect::of(m_db), kPageSize);
 }
 
 void SqlListModel::applyFirstPage(quint64 generation, const QStringList &fields,
@@ -301,8 +301,7 @@ void SqlListModel::askAggregate(const QString &sql)
 {
     const quint64 generation = m_generation;
     if (m_worker) {
-        QMetaObject::invokeMethod(m_worker, "run", Qt::QueuedConnection, Q_ARG(quint64, generation),
-                                  Q_ARG(QString, sql), Q_ARG(QVariantList, m_query.values));
+        m_worker->aggregate(generation, sql, m_query.values);
         return;
     }
     QSqlQuery q(m_db);
@@ -402,17 +401,12 @@ void SqlListModel::locate(const QString &field, qint64 key)
         !m_orderFields.isEmpty() && field.compare(m_query.keyColumn, Qt::CaseInsensitive) == 0;
     if (byOrder && m_pageWorker) {
         // Beside the count, which is running on the other connection.
-        QMetaObject::invokeMethod(
-            m_pageWorker,
-            [worker = m_pageWorker, generation = m_generation, query = m_query,
-             dialect = SqlDialect::of(m_db),
-             key] { worker->countRowsAfter(generation, query, dialect, key); },
-            Qt::QueuedConnection);
+        m_pageWorker->countRowsAfter(m_generation, m_query, SqlDialect::of(m_db), key);
         return;
     }
     if (byOrder) {
         applyRowsAfter(m_generation,
-                       AggregateWorker::rowsAfter(m_db, m_query, SqlDialect::of(m_db), key));
+                       BackgroundListReader::rowsAfter(m_db, m_query, SqlDialect::of(m_db), key));
         return;
     }
     if (!m_worker || m_query.keyColumn.isEmpty()) {
@@ -424,9 +418,7 @@ void SqlListModel::locate(const QString &field, qint64 key)
                        "row_number() over (%2) as located_row from (%3) listed) "
                        "numbered where located_key = ?")
             .arg(m_fields.at(index), m_query.orderClause().trimmed(), m_query.select);
-    QMetaObject::invokeMethod(m_worker, "locate", Qt::QueuedConnection,
-                              Q_ARG(quint64, m_generation), Q_ARG(QString, sql),
-                              Q_ARG(QVariantList, m_query.values), Q_ARG(qint64, key));
+    m_worker->locate(m_generation, sql, m_query.values, key);
 }
 
 void SqlListModel::applyRowsAfter(quint64 generation, int rowsAfter)

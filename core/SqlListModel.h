@@ -18,7 +18,7 @@
 // the key, a page continues from a row of a page in memory, or from the list's end, instead
 // of skipping every row before it.
 // Columns are addressed by field name without regard to case.
-class AggregateWorker;
+class BackgroundListReader;
 class QSqlRecord;
 class QThread;
 
@@ -55,11 +55,12 @@ public:
 
     // `select` is a complete statement without order and limit ("select * from T where …");
     // `orderBy` is empty or "order by …". Returns false when the statement fails (the error
-    // is in lastError()); the list is then empty. A first page read in the background tries
-    // `keyWindow` first (ListQuery::firstPageWithinKeys).
+    // is in lastError()); the list is then empty.
     bool setQuery(QSqlDatabase db, const QString &select, const QVariantList &values,
-                  const QString &orderBy = {}, FirstPage firstPage = FirstPage::Here,
-                  const KeyWindow &keyWindow = {});
+                  const QString &orderBy = {});
+    // The same with every part of what the list reads; a first page read in the background
+    // is read by a FirstPageReader.
+    bool setQuery(QSqlDatabase db, const ListQuery &query, FirstPage firstPage = FirstPage::Here);
     // The key that ends every order (ListQuery::keyColumn).
     void setKeyColumn(const QString &column);
     // Finds the row whose `field` holds `key` and reports it with located(), at once when the
@@ -110,8 +111,8 @@ private:
     using Row = QVariantList;
     using Page = std::vector<Row>;
 
-    AggregateWorker *startWorker(const DataSource &source, QThread **thread);
-    static void stopWorker(QThread *thread, AggregateWorker *worker);
+    BackgroundListReader *startWorker(const DataSource &source, QThread **thread);
+    static void stopWorker(QThread *thread, BackgroundListReader *worker);
     const ListQuery &latest() const { return m_requested ? m_pending : m_query; }
     bool run(const ListQuery &query, FirstPage firstPage = FirstPage::Here);
     void requestFirstPage(const ListQuery &query);
@@ -147,9 +148,9 @@ private:
     QHash<QString, QVariant> m_sums; // lower-cased field → sum
     QHash<QString, int> m_leftOut;   // lower-cased field → rows without a rate
     QThread *m_thread = nullptr;
-    AggregateWorker *m_worker = nullptr;
+    BackgroundListReader *m_worker = nullptr;
     QThread *m_pageThread = nullptr;
-    AggregateWorker *m_pageWorker = nullptr;
+    BackgroundListReader *m_pageWorker = nullptr;
     ListQuery m_pending; // asked for, its first page not there yet
     bool m_requested = false;
     std::optional<std::pair<QString, qint64>> m_locateWanted; // once the first page is there
