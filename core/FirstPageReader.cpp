@@ -9,8 +9,9 @@ bool FirstPageReader::read(const Run &run, QStringList *fields, QVariantList *ro
 {
     rows->clear();
     int walked = 0;
-    for (const int keys : {kSampleKeys, kWindowKeys}) {
-        const PageStatement walk = keysBetween(walked, keys, m_limit - int(rows->size()));
+    for (const int to : {kSampleKeys, 4 * kSampleKeys, kWindowKeys}) {
+        const int needed = m_limit - int(rows->size());
+        const PageStatement walk = keysBetween(walked, to, needed);
         if (walk.sql.isEmpty())
             break;
         QVariantList more;
@@ -22,15 +23,19 @@ bool FirstPageReader::read(const Run &run, QStringList *fields, QVariantList *ro
             break;
         }
         *rows << more;
-        walked = keys;
         if (rows->size() >= m_limit) {
             m_way = Way::Walked;
             return true;
         }
-        // The window would not hold a page at this rate: the index finds the term quicker.
-        if (qint64(rows->size()) * kWindowKeys < qint64(m_limit) * walked)
+        // At this stretch's rate the rest of the window would not fill the page: the index
+        // finds the term quicker.
+        const bool promising = qint64(more.size()) * (kWindowKeys - to) >=
+                               qint64(needed - more.size()) * (to - walked);
+        walked = to;
+        if (!promising)
             break;
     }
+    rows->clear();
     m_way = walked == 0 ? Way::Statement : walked < kWindowKeys ? Way::Sampled : Way::Fallen;
     return run(m_query.page({}, m_limit, m_dialect), fields, rows, error);
 }

@@ -11,16 +11,16 @@
 // giving the rows of the list's own statement. A term that many rows hold fills a page within
 // the table's first keys, walked in key order without the search indexes' conditions, where a
 // server would gather and sort every match first; a term that few rows hold is found at once
-// through the index, where the walk would read the whole window for nothing. The first few
-// thousand keys tell which: the walk goes on over the window only when what they held
-// promises a page there.
+// through the index, where the walk would read the whole window for nothing. The walk goes
+// in stretches, each on to the next only while its own rate of matches promises a page within
+// the window.
 class FirstPageReader
 {
 public:
     enum class Way {
         Statement, // the list's statement alone (no walk along the key for this list)
         Walked,    // the page was found within the first keys
-        Sampled,   // the first keys told that the index finds the term quicker
+        Sampled,   // a stretch of the walk told that the index finds the term quicker
         Fallen,    // the walk over the window fell short of a page: the statement then
     };
 
@@ -37,9 +37,8 @@ public:
     // How the latest read went.
     Way way() const { return m_way; }
 
-    // The keys walked first, to judge how often the term occurs; walking them costs about a
-    // millisecond on a server and on the file.
-    static constexpr int kSampleKeys = 2000;
+    // The keys walked first, to judge how often the term occurs: about a millisecond's walk.
+    static constexpr int kSampleKeys = 1000;
     // The most keys walked before the statement runs.
     static constexpr int kWindowKeys = 20000;
 
