@@ -58,6 +58,7 @@ void SqlListModel::setCountInBackground(const DataSource &source)
             &SqlListModel::applyFirstPage);
     connect(m_pageWorker, &BackgroundListReader::rowsAfterCounted, this,
             &SqlListModel::applyRowsAfter);
+    connect(m_pageWorker, &BackgroundListReader::keyPlaced, this, &SqlListModel::applyKeyPlaced);
 }
 
 void SqlListModel::setSumFields(const QStringList &fields)
@@ -129,6 +130,10 @@ void SqlListModel::forgetRows()
     m_locateWanted.reset();
     m_rowsAfter.reset();
     m_orderFields.clear();
+    m_boundaries.clear();
+    m_guess.reset();
+    m_guessedPages.clear();
+    m_guessFailed = false;
     m_pages.clear();
     m_recent.clear();
     m_fields.clear();
@@ -384,6 +389,8 @@ void SqlListModel::locate(const QString &field, qint64 key)
         return;
     }
     for (auto page = m_pages.cbegin(); page != m_pages.cend(); ++page) {
+        if (m_guessedPages.contains(page.key()))
+            continue;
         for (size_t i = 0; i < page->size(); ++i) {
             if ((*page)[i].at(index).toLongLong() == key) {
                 emit located(page.key() * kPageSize + int(i));
@@ -449,13 +456,13 @@ int SqlListModel::scanFor(int field, qint64 key) const
     return -1;
 }
 
-PageStart SqlListModel::startOf(int page) const
+SqlListModel::Start SqlListModel::startOf(int page) const
 {
     PageStart best{{}, false, page * kPageSize};
     if (page == 0 || m_orderFields.isEmpty())
-        return best;
-    // Whichever start skips the fewest rows: the list's first or last row, or a row of a page
-    // in memory before or after this one.
+        return {best};
+    // Whichever start skips the fewest rows: the list's first or last row, a row of a page in
+    // memory before or after this one, or a counted key.
     const auto consider = [&best](PageStart start) {
         if (start.skip < best.skip)
             best = std::move(start);
@@ -463,12 +470,101 @@ PageStart SqlListModel::startOf(int page) const
     if (m_rowCountKnown)
         consider({{}, true, m_rowCount - qMin((page + 1) * kPageSize, m_rowCount)});
     for (auto it = m_pages.cbegin(); it != m_pages.cend(); ++it) {
+        if (m_guessedPages.contains(it.key()))
+            continue;
         if (it.key() < page && int(it->size()) == kPageSize)
             consider({orderValues(it->back()), false, (page - it.key() - 1) * kPageSize});
         else if (it.key() > page && !it->empty())
             consider({orderValues(it->front()), true, (it.key() - page - 1) * kPageSize});
     }
-    return best;
+    for (const KeyBoundary &boundary : m_boundaries) {
+        if (const std::optional<PageStart> start = startFrom(boundary, page))
+            consider(*start);
+    }
+    if (best.skip <= kFarRows)
+        return {best};
+    // Far from every row whose place is known: a guessed key shows rows near the place at
+    // once, instead of skipping every row before it.
+    std::optional<PageStart> guessed = m_guess ? startFrom(*m_guess, page) : std::nullopt;
+    if ((!guessed || guessed->skip > kFarRows) && guessKeyAt(page))
+        guessed = startFrom(*m_guess, page);
+    if (guessed && guessed->skip < best.skip)
+        return {*guessed, true};
+    return {best};
+}
+
+std::optional<PageStart> SqlListModel::startFrom(const KeyBoundary &boundary, int page) const
+{
+    const int first = page * kPageSize;
+    const int last = qMin(first + kPageSize, m_rowCount) - 1;
+    // Boundaries lie between pages, so a page is wholly on one side of one.
+    if (first >= boundary.rowsBefore)
+        return PageStart{{boundary.key - 1}, false, first - boundary.rowsBefore};
+    if (last < boundary.rowsBefore)
+        return PageStart{{boundary.key}, true, boundary.rowsBefore - 1 - last};
+    return std::nullopt;
+}
+
+bool SqlListModel::guessKeyAt(int page) const
+{
+    if (m_guessFailed || !m_pageWorker || !m_rowCountKnown || m_orderFields.size() != 1 ||
+        m_rowCount < 2)
+        return false;
+    const auto keyAt = [this](const PageStart &start) -> std::optional<qint64> {
+        const PageStatement statement = m_query.page(start, 1, SqlDialect::of(m_db));
+        QSqlQuery q(m_db);
+        q.setForwardOnly(true);
+        if (!q.prepare(statement.sql))
+            return std::nullopt;
+        for (const QVariant &v : statement.values)
+            q.addBindValue(v);
+        bool integer = false;
+        const qint64 key =
+            q.exec() && q.next() ? q.value(m_orderFields.first()).toLongLong(&integer) : 0;
+        return integer ? std::optional<qint64>(key) : std::nullopt;
+    };
+    const std::optional<qint64> first = keyAt({});
+    const std::optional<qint64> last = keyAt({{}, true, 0});
+    if (!first || !last) {
+        m_guessFailed = true;
+        return false;
+    }
+    for (const int guessed : std::exchange(m_guessedPages, {})) {
+        m_pages.remove(guessed);
+        m_recent.remove(guessed);
+    }
+    // Keys spread evenly over the list, as a register's are where few rows were deleted.
+    const int position = page * kPageSize;
+    const qint64 key = *first + qint64(double(*last - *first) * position / (m_rowCount - 1));
+    m_guess = KeyBoundary{key, position};
+    m_pageWorker->placeKey(m_generation, m_query, SqlDialect::of(m_db), key, position, m_rowCount);
+    return true;
+}
+
+void SqlListModel::applyKeyPlaced(quint64 generation, qint64 guess, int position,
+                                  const QVariant &key)
+{
+    if (generation != m_generation || !m_guess || m_guess->key != guess ||
+        m_guess->rowsBefore != position)
+        return;
+    m_guess.reset();
+    const QSet<int> guessed = std::exchange(m_guessedPages, {});
+    if (key.isNull())
+        m_guessFailed = true;
+    else
+        m_boundaries << KeyBoundary{key.toLongLong(), position};
+    if (!key.isNull() && key.toLongLong() == guess)
+        return; // the guess was right: the rows shown are at their place
+    int first = m_rowCount;
+    int last = -1;
+    for (const int page : guessed) {
+        m_pages.remove(page);
+        m_recent.remove(page);
+        first = qMin(first, page * kPageSize);
+        last = qMax(last, qMin((page + 1) * kPageSize, m_rowCount) - 1);
+    }
+    if (last >= first)
+        emit dataChanged(index(first, 0), index(last, int(m_fields.size()) - 1));
 }
 
 QVariantList SqlListModel::orderValues(const Row &row) const
@@ -481,7 +577,9 @@ QVariantList SqlListModel::orderValues(const Row &row) const
 
 bool SqlListModel::readPage(int page, Page *rows, QString *error, QSqlRecord *record) const
 {
-    const PageStart start = startOf(page);
+    const auto [start, guessed] = startOf(page);
+    if (guessed)
+        m_guessedPages.insert(page);
     const int limit =
         start.reversed ? qMin((page + 1) * kPageSize, m_rowCount) - page * kPageSize : kPageSize;
     const PageStatement statement = m_query.page(start, limit, SqlDialect::of(m_db));
@@ -540,6 +638,7 @@ const SqlListModel::Page *SqlListModel::page(int index) const
     readPage(index, &rows, &error);
     if (int(m_recent.size()) >= kCachedPages) {
         m_pages.remove(m_recent.back());
+        m_guessedPages.remove(m_recent.back());
         m_recent.pop_back();
     }
     m_recent.push_front(index);

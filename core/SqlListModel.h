@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <QHash>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QStringList>
 #include <QVariantList>
@@ -70,6 +71,10 @@ public:
     void locate(const QString &field, qint64 key);
     // Reads the statement again, as it is, for rows written meanwhile.
     bool reload();
+    // Rows shown after a jump far into a list ordered by its key are placed by a guess of the
+    // key at that place until the exact place is counted; the rows then shown are the
+    // list's rows at their place (dataChanged).
+    bool hasGuessedRows() const { return m_guess.has_value(); }
     // Reads again with another order, keeping the statement.
     bool setOrderBy(const QString &orderBy);
     void clear();
@@ -106,10 +111,23 @@ signals:
 public:
     static constexpr int kPageSize = 200;
     static constexpr int kCachedPages = 50;
+    // Rows a page may skip before a jump is placed by a guess instead.
+    static constexpr int kFarRows = 10 * kPageSize;
 
 private:
     using Row = QVariantList;
     using Page = std::vector<Row>;
+    // In a list ordered by its key alone: `rowsBefore` rows have a key less than `key`.
+    struct KeyBoundary
+    {
+        qint64 key;
+        int rowsBefore;
+    };
+    struct Start
+    {
+        PageStart start;
+        bool guessed = false; // from m_guess
+    };
 
     BackgroundListReader *startWorker(const DataSource &source, QThread **thread);
     static void stopWorker(QThread *thread, BackgroundListReader *worker);
@@ -120,7 +138,12 @@ private:
                         const QString &error);
     void showFirstPage(const ListQuery &query, const QStringList &fields, Page first,
                        const QString &error);
-    PageStart startOf(int page) const;
+    Start startOf(int page) const;
+    std::optional<PageStart> startFrom(const KeyBoundary &boundary, int page) const;
+    // Guesses the key at `page` from the list's first and last keys and asks for its exact
+    // place; false when the list allows no guess.
+    bool guessKeyAt(int page) const;
+    void applyKeyPlaced(quint64 generation, qint64 guess, int position, const QVariant &key);
     QVariantList orderValues(const Row &row) const;
     int scanFor(int field, qint64 key) const;
     QList<SumColumn> sumColumns() const;
@@ -154,8 +177,12 @@ private:
     ListQuery m_pending; // asked for, its first page not there yet
     bool m_requested = false;
     std::optional<std::pair<QString, qint64>> m_locateWanted; // once the first page is there
-    std::optional<int> m_rowsAfter; // of the row being located, counted before the list was
-    QList<int> m_orderFields;       // of orderColumns(); empty: pages are read by position
+    std::optional<int> m_rowsAfter;  // of the row being located, counted before the list was
+    QList<int> m_orderFields;        // of orderColumns(); empty: pages are read by position
+    QList<KeyBoundary> m_boundaries; // counted
+    mutable std::optional<KeyBoundary> m_guess; // guessed, its place being counted
+    mutable QSet<int> m_guessedPages;           // read from m_guess
+    mutable bool m_guessFailed = false;
     quint64 m_generation = 0;
     bool m_open = false;
     QString m_lastError;
