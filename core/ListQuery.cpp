@@ -126,8 +126,10 @@ QString afterCondition(const QList<OrderColumn> &columns, const QVariantList &af
             }
         }
         // Ascending orders put NULLs first on SQLite and last on PostgreSQL, descending ones
-        // the other way round.
-        const bool nullsFirst = dialect.nullsOrderLast() == columns.at(i).descending;
+        // the other way round. The key, last, is never NULL: a bare comparison lets a server
+        // start at the value in the key's index instead of filtering the index from its start.
+        const bool nullsFirst =
+            i == columns.size() - 1 || dialect.nullsOrderLast() == columns.at(i).descending;
         const QString next =
             beyond(columns.at(i), after.at(i).isNull(), nullsFirst, &termValues, after.at(i));
         if (next.isEmpty())
