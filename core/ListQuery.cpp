@@ -126,8 +126,10 @@ QString afterCondition(const QList<OrderColumn> &columns, const QVariantList &af
             }
         }
         // Ascending orders put NULLs first on SQLite and last on PostgreSQL, descending ones
-        // the other way round.
-        const bool nullsFirst = dialect.nullsOrderLast() == columns.at(i).descending;
+        // the other way round. The key, last, is never NULL: a bare comparison lets a server
+        // start at the value in the key's index instead of filtering the index from its start.
+        const bool nullsFirst =
+            i == columns.size() - 1 || dialect.nullsOrderLast() == columns.at(i).descending;
         const QString next =
             beyond(columns.at(i), after.at(i).isNull(), nullsFirst, &termValues, after.at(i));
         if (next.isEmpty())
@@ -156,19 +158,6 @@ QString orderClauseOf(const QList<OrderColumn> &columns)
 }
 
 } // namespace
-
-PageStatement ListQuery::firstPageWithinKeys(int limit, int keys) const
-{
-    if (keyWindow.select.isEmpty() || keyColumn.isEmpty() || !orderBy.trimmed().isEmpty())
-        return {};
-    PageStatement page;
-    page.sql = QStringLiteral("select * from (%1) listed where %2 <= (select min(%2) from %3) "
-                              "+ ? order by %2 limit ?")
-                   .arg(keyWindow.select, keyColumn, keyWindow.table);
-    page.values = keyWindow.values;
-    page.values << keys << limit;
-    return page;
-}
 
 PageStatement ListQuery::page(const PageStart &start, int limit, const SqlDialect &dialect) const
 {

@@ -28,15 +28,17 @@ struct OrderColumn
     bool descending = false;
 };
 
-// The same rows as a list's statement, but without the conditions that let a server's search
-// indexes narrow them, over `table`. A server misjudges how many rows a long search term
-// matches and then sorts every match before the first page; the first page within the first
-// keys of `table` is read without those conditions instead, walking the key.
-struct KeyWindow
+// The rows of a list's statement as a scan of `table` finds them: `where` and its values
+// without the conditions that let search indexes narrow the likes (SqlFilter::plainWhere).
+// A reader of the first page walks the key over these instead of sorting what the index gives
+// (FirstPageReader).
+struct PlainScan
 {
     QString table;
-    QString select;
+    QString where;
     QVariantList values;
+
+    bool isEmpty() const { return table.isEmpty(); }
 };
 
 // A column summed over a list. A price with its currency column is summed in 人民币 and followed
@@ -58,7 +60,7 @@ struct ListQuery
     // Empty where the engine returns one statement's rows in the same order every time
     // (SQLite): the rows then come in the order of the index that serves the search.
     QString keyColumn = QStringLiteral("F_ID");
-    KeyWindow keyWindow = {};
+    PlainScan plainScan = {};
 
     bool isEmpty() const { return select.isEmpty(); }
     QString orderClause() const;
@@ -84,8 +86,4 @@ struct ListQuery
     // count(*) of the rows that come after the row whose order values are `row`: through the
     // order's index, without reading the rows before it.
     PageStatement countAfter(const QVariantList &row, const SqlDialect &dialect) const;
-    // The first `limit` rows among those whose key is within the first `keys` keys of the
-    // key window's table: when it gives `limit` rows they are the list's first page. Empty
-    // unless the list is ordered by its key alone and has a key window.
-    PageStatement firstPageWithinKeys(int limit, int keys) const;
 };

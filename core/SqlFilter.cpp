@@ -4,8 +4,15 @@
 
 void SqlFilter::add(const QString &piece, const QVariantList &values)
 {
-    m_pieces << piece;
-    m_values << values;
+    add({piece, values}, {piece, values});
+}
+
+void SqlFilter::add(const Piece &narrowed, const Piece &plain)
+{
+    m_pieces << narrowed.sql;
+    m_values << narrowed.values;
+    m_plainPieces << plain.sql;
+    m_plainValues << plain.values;
 }
 
 QString SqlFilter::likePiece(const QString &column) const
@@ -14,31 +21,45 @@ QString SqlFilter::likePiece(const QString &column) const
            m_dialect.likeEscapeClause();
 }
 
-QString SqlFilter::narrowedLikePiece(const QString &column, const QString &text, Match match,
-                                     QVariantList *values) const
+void SqlFilter::likePieces(const QString &column, const QString &text, Match match, Piece *narrowed,
+                           Piece *plain) const
 {
     const SearchIndex::Narrowing narrowing =
         SearchIndex::narrowing(m_dialect, m_table, column, text, match);
-    *values << m_dialect.likePattern(text, match == Match::Contains) << narrowing.values;
+    *plain = {likePiece(column), {m_dialect.likePattern(text, match == Match::Contains)}};
+    *narrowed = *plain;
     if (narrowing.piece.isEmpty())
-        return likePiece(column);
-    return u'(' + likePiece(column) + QStringLiteral(" and ") + narrowing.piece + u')';
+        return;
+    narrowed->sql = u'(' + plain->sql + QStringLiteral(" and ") + narrowing.piece + u')';
+    narrowed->values << narrowing.values;
 }
 
 void SqlFilter::addLike(const QString &column, const QString &text, Match match)
 {
-    QVariantList values;
-    const QString piece = narrowedLikePiece(column, text, match, &values);
-    add(piece, values);
+    Piece narrowed;
+    Piece plain;
+    likePieces(column, text, match, &narrowed, &plain);
+    add(narrowed, plain);
 }
 
 void SqlFilter::addLikeAny(const QStringList &columns, const QString &text, Match match)
 {
-    QStringList alternatives;
-    QVariantList values;
-    for (const QString &column : columns)
-        alternatives << narrowedLikePiece(column, text, match, &values);
-    add(u'(' + alternatives.join(QStringLiteral(" or ")) + u')', values);
+    QStringList narrowedAlternatives;
+    QStringList plainAlternatives;
+    Piece narrowed;
+    Piece plain;
+    for (const QString &column : columns) {
+        Piece n;
+        Piece p;
+        likePieces(column, text, match, &n, &p);
+        narrowedAlternatives << n.sql;
+        narrowed.values << n.values;
+        plainAlternatives << p.sql;
+        plain.values << p.values;
+    }
+    narrowed.sql = u'(' + narrowedAlternatives.join(QStringLiteral(" or ")) + u')';
+    plain.sql = u'(' + plainAlternatives.join(QStringLiteral(" or ")) + u')';
+    add(narrowed, plain);
 }
 
 void SqlFilter::addDateRange(const QString &column, const QDate &from, const QDate &to)
@@ -51,10 +72,10 @@ void SqlFilter::addDateRange(const QString &column, const QDate &from, const QDa
         {from.isValid() ? from : kOpenStart, to.isValid() ? to : kOpenEnd});
 }
 
-QString SqlFilter::where() const
+QString SqlFilter::whereOf(const QStringList &pieces)
 {
     QString sql = QStringLiteral("where (1=1) ");
-    for (const QString &piece : m_pieces)
+    for (const QString &piece : pieces)
         sql += QStringLiteral("and ") + piece + u' ';
     return sql;
 }

@@ -36,19 +36,33 @@ public:
     void addDateRange(const QString &column, const QDate &from, const QDate &to);
 
     // "where (1=1) and … " — always starts with the neutral clause, like every list statement.
-    QString where() const;
+    QString where() const { return whereOf(m_pieces); }
     const QVariantList &values() const { return m_values; }
     bool isEmpty() const { return m_pieces.isEmpty(); }
 
+    // The same filter without the conditions that let search indexes narrow the likes: the
+    // same rows, as a plain scan finds them.
+    QString plainWhere() const { return whereOf(m_plainPieces); }
+    const QVariantList &plainValues() const { return m_plainValues; }
+
 private:
+    struct Piece
+    {
+        QString sql;
+        QVariantList values;
+    };
+
+    static QString whereOf(const QStringList &pieces);
+    void add(const Piece &narrowed, const Piece &plain);
     QString likePiece(const QString &column) const;
-    // The like piece of `column`, with the index's narrowing where one serves it; its values
-    // are appended to `values`.
-    QString narrowedLikePiece(const QString &column, const QString &text, Match match,
-                              QVariantList *values) const;
+    // The like pieces of `column`: with the index's narrowing where one serves it, and without.
+    void likePieces(const QString &column, const QString &text, Match match, Piece *narrowed,
+                    Piece *plain) const;
 
     SqlDialect m_dialect;
     QString m_table;
     QStringList m_pieces;
     QVariantList m_values;
+    QStringList m_plainPieces;
+    QVariantList m_plainValues;
 };

@@ -1,6 +1,6 @@
 #include "core/SqlListModel.h"
 
-#include "core/AggregateWorker.h"
+#include "core/BackgroundListReader.h"
 #include "core/Money.h"
 #include "core/SqlDialect.h"
 
@@ -20,16 +20,16 @@ SqlListModel::~SqlListModel()
     stopWorker(m_pageThread, m_pageWorker);
 }
 
-AggregateWorker *SqlListModel::startWorker(const DataSource &source, QThread **thread)
+BackgroundListReader *SqlListModel::startWorker(const DataSource &source, QThread **thread)
 {
     *thread = new QThread(this);
-    auto *worker = new AggregateWorker(source);
+    auto *worker = new BackgroundListReader(source);
     worker->moveToThread(*thread);
     (*thread)->start();
     return worker;
 }
 
-void SqlListModel::stopWorker(QThread *thread, AggregateWorker *worker)
+void SqlListModel::stopWorker(QThread *thread, BackgroundListReader *worker)
 {
     if (!thread)
         return;
@@ -46,16 +46,19 @@ void SqlListModel::setCountInBackground(const DataSource &source)
     if (m_thread)
         return;
     m_worker = startWorker(source, &m_thread);
-    connect(m_worker, &AggregateWorker::finished, this, &SqlListModel::applyAggregates);
-    connect(m_worker, &AggregateWorker::located, this, [this](quint64 generation, int row) {
+    connect(m_worker, &BackgroundListReader::aggregated, this, &SqlListModel::applyAggregates);
+    connect(m_worker, &BackgroundListReader::located, this, [this](quint64 generation, int row) {
         if (generation == m_generation)
             emit located(row);
     });
     // A keystroke's first page may need a scan of the whole table (a one-character term, or a
     // rare one), and a server may answer slowly while busy.
     m_pageWorker = startWorker(source, &m_pageThread);
-    connect(m_pageWorker, &AggregateWorker::rowsRead, this, &SqlListModel::applyFirstPage);
-    connect(m_pageWorker, &AggregateWorker::rowsAfterCounted, this, &SqlListModel::applyRowsAfter);
+    connect(m_pageWorker, &BackgroundListReader::firstPageRead, this,
+            &SqlListModel::applyFirstPage);
+    connect(m_pageWorker, &BackgroundListReader::rowsAfterCounted, this,
+            &SqlListModel::applyRowsAfter);
+    connect(m_pageWorker, &BackgroundListReader::keyPlaced, this, &SqlListModel::applyKeyPlaced);
 }
 
 void SqlListModel::setSumFields(const QStringList &fields)
@@ -70,15 +73,20 @@ void SqlListModel::setSumFields(const QStringList &fields)
 }
 
 bool SqlListModel::setQuery(QSqlDatabase db, const QString &select, const QVariantList &values,
-                            const QString &orderBy, FirstPage firstPage, const KeyWindow &keyWindow)
+                            const QString &orderBy)
 {
-    m_db = std::move(db);
     ListQuery next = latest();
     next.select = select;
     next.values = values;
     next.orderBy = orderBy;
-    next.keyWindow = keyWindow;
-    return run(next, firstPage);
+    next.plainScan = {};
+    return setQuery(std::move(db), next);
+}
+
+bool SqlListModel::setQuery(QSqlDatabase db, const ListQuery &query, FirstPage firstPage)
+{
+    m_db = std::move(db);
+    return run(query, firstPage);
 }
 
 void SqlListModel::setKeyColumn(const QString &column)
@@ -122,6 +130,10 @@ void SqlListModel::forgetRows()
     m_locateWanted.reset();
     m_rowsAfter.reset();
     m_orderFields.clear();
+    m_boundaries.clear();
+    m_guess.reset();
+    m_guessedPages.clear();
+    m_guessFailed = false;
     m_pages.clear();
     m_recent.clear();
     m_fields.clear();
@@ -158,8 +170,6 @@ bool SqlListModel::run(const ListQuery &query, FirstPage firstPage)
 
 void SqlListModel::requestFirstPage(const ListQuery &query)
 {
-    // Walking this many keys takes a few milliseconds on a server.
-    constexpr int kWindowKeys = 20000;
     ++m_generation;
     m_pageWorker->abandonBefore(m_generation);
     m_worker->abandonBefore(m_generation);
@@ -167,12 +177,7 @@ void SqlListModel::requestFirstPage(const ListQuery &query)
     m_requested = true;
     m_countKnown = false;
     m_rowCountKnown = false;
-    const PageStatement first = query.page({}, kPageSize, SqlDialect::of(m_db));
-    const PageStatement withinKeys = query.firstPageWithinKeys(kPageSize, kWindowKeys);
-    QMetaObject::invokeMethod(m_pageWorker, "readRowsTryingFirst", Qt::QueuedConnection,
-                              Q_ARG(quint64, m_generation), Q_ARG(QString, withinKeys.sql),
-                              Q_ARG(QVariantList, withinKeys.values), Q_ARG(int, kPageSize),
-                              Q_ARG(QString, first.sql), Q_ARG(QVariantList, first.values));
+    m_pageWorker->readFirstPage(m_generation, query, SqlDialect::of(m_db), kPageSize);
 }
 
 void SqlListModel::applyFirstPage(quint64 generation, const QStringList &fields,
@@ -301,8 +306,7 @@ void SqlListModel::askAggregate(const QString &sql)
 {
     const quint64 generation = m_generation;
     if (m_worker) {
-        QMetaObject::invokeMethod(m_worker, "run", Qt::QueuedConnection, Q_ARG(quint64, generation),
-                                  Q_ARG(QString, sql), Q_ARG(QVariantList, m_query.values));
+        m_worker->aggregate(generation, sql, m_query.values);
         return;
     }
     QSqlQuery q(m_db);
@@ -385,6 +389,8 @@ void SqlListModel::locate(const QString &field, qint64 key)
         return;
     }
     for (auto page = m_pages.cbegin(); page != m_pages.cend(); ++page) {
+        if (m_guessedPages.contains(page.key()))
+            continue;
         for (size_t i = 0; i < page->size(); ++i) {
             if ((*page)[i].at(index).toLongLong() == key) {
                 emit located(page.key() * kPageSize + int(i));
@@ -402,17 +408,12 @@ void SqlListModel::locate(const QString &field, qint64 key)
         !m_orderFields.isEmpty() && field.compare(m_query.keyColumn, Qt::CaseInsensitive) == 0;
     if (byOrder && m_pageWorker) {
         // Beside the count, which is running on the other connection.
-        QMetaObject::invokeMethod(
-            m_pageWorker,
-            [worker = m_pageWorker, generation = m_generation, query = m_query,
-             dialect = SqlDialect::of(m_db),
-             key] { worker->countRowsAfter(generation, query, dialect, key); },
-            Qt::QueuedConnection);
+        m_pageWorker->countRowsAfter(m_generation, m_query, SqlDialect::of(m_db), key);
         return;
     }
     if (byOrder) {
         applyRowsAfter(m_generation,
-                       AggregateWorker::rowsAfter(m_db, m_query, SqlDialect::of(m_db), key));
+                       BackgroundListReader::rowsAfter(m_db, m_query, SqlDialect::of(m_db), key));
         return;
     }
     if (!m_worker || m_query.keyColumn.isEmpty()) {
@@ -424,9 +425,7 @@ void SqlListModel::locate(const QString &field, qint64 key)
                        "row_number() over (%2) as located_row from (%3) listed) "
                        "numbered where located_key = ?")
             .arg(m_fields.at(index), m_query.orderClause().trimmed(), m_query.select);
-    QMetaObject::invokeMethod(m_worker, "locate", Qt::QueuedConnection,
-                              Q_ARG(quint64, m_generation), Q_ARG(QString, sql),
-                              Q_ARG(QVariantList, m_query.values), Q_ARG(qint64, key));
+    m_worker->locate(m_generation, sql, m_query.values, key);
 }
 
 void SqlListModel::applyRowsAfter(quint64 generation, int rowsAfter)
@@ -457,13 +456,13 @@ int SqlListModel::scanFor(int field, qint64 key) const
     return -1;
 }
 
-PageStart SqlListModel::startOf(int page) const
+SqlListModel::Start SqlListModel::startOf(int page) const
 {
     PageStart best{{}, false, page * kPageSize};
     if (page == 0 || m_orderFields.isEmpty())
-        return best;
-    // Whichever start skips the fewest rows: the list's first or last row, or a row of a page
-    // in memory before or after this one.
+        return {best};
+    // Whichever start skips the fewest rows: the list's first or last row, a row of a page in
+    // memory before or after this one, or a counted key.
     const auto consider = [&best](PageStart start) {
         if (start.skip < best.skip)
             best = std::move(start);
@@ -471,12 +470,101 @@ PageStart SqlListModel::startOf(int page) const
     if (m_rowCountKnown)
         consider({{}, true, m_rowCount - qMin((page + 1) * kPageSize, m_rowCount)});
     for (auto it = m_pages.cbegin(); it != m_pages.cend(); ++it) {
+        if (m_guessedPages.contains(it.key()))
+            continue;
         if (it.key() < page && int(it->size()) == kPageSize)
             consider({orderValues(it->back()), false, (page - it.key() - 1) * kPageSize});
         else if (it.key() > page && !it->empty())
             consider({orderValues(it->front()), true, (it.key() - page - 1) * kPageSize});
     }
-    return best;
+    for (const KeyBoundary &boundary : m_boundaries) {
+        if (const std::optional<PageStart> start = startFrom(boundary, page))
+            consider(*start);
+    }
+    if (best.skip <= kFarRows)
+        return {best};
+    // Far from every row whose place is known: a guessed key shows rows near the place at
+    // once, instead of skipping every row before it.
+    std::optional<PageStart> guessed = m_guess ? startFrom(*m_guess, page) : std::nullopt;
+    if ((!guessed || guessed->skip > kFarRows) && guessKeyAt(page))
+        guessed = startFrom(*m_guess, page);
+    if (guessed && guessed->skip < best.skip)
+        return {*guessed, true};
+    return {best};
+}
+
+std::optional<PageStart> SqlListModel::startFrom(const KeyBoundary &boundary, int page) const
+{
+    const int first = page * kPageSize;
+    const int last = qMin(first + kPageSize, m_rowCount) - 1;
+    // Boundaries lie between pages, so a page is wholly on one side of one.
+    if (first >= boundary.rowsBefore)
+        return PageStart{{boundary.key - 1}, false, first - boundary.rowsBefore};
+    if (last < boundary.rowsBefore)
+        return PageStart{{boundary.key}, true, boundary.rowsBefore - 1 - last};
+    return std::nullopt;
+}
+
+bool SqlListModel::guessKeyAt(int page) const
+{
+    if (m_guessFailed || !m_pageWorker || !m_rowCountKnown || m_orderFields.size() != 1 ||
+        m_rowCount < 2)
+        return false;
+    const auto keyAt = [this](const PageStart &start) -> std::optional<qint64> {
+        const PageStatement statement = m_query.page(start, 1, SqlDialect::of(m_db));
+        QSqlQuery q(m_db);
+        q.setForwardOnly(true);
+        if (!q.prepare(statement.sql))
+            return std::nullopt;
+        for (const QVariant &v : statement.values)
+            q.addBindValue(v);
+        bool integer = false;
+        const qint64 key =
+            q.exec() && q.next() ? q.value(m_orderFields.first()).toLongLong(&integer) : 0;
+        return integer ? std::optional<qint64>(key) : std::nullopt;
+    };
+    const std::optional<qint64> first = keyAt({});
+    const std::optional<qint64> last = keyAt({{}, true, 0});
+    if (!first || !last) {
+        m_guessFailed = true;
+        return false;
+    }
+    for (const int guessed : std::exchange(m_guessedPages, {})) {
+        m_pages.remove(guessed);
+        m_recent.remove(guessed);
+    }
+    // Keys spread evenly over the list, as a register's are where few rows were deleted.
+    const int position = page * kPageSize;
+    const qint64 key = *first + qint64(double(*last - *first) * position / (m_rowCount - 1));
+    m_guess = KeyBoundary{key, position};
+    m_pageWorker->placeKey(m_generation, m_query, SqlDialect::of(m_db), key, position, m_rowCount);
+    return true;
+}
+
+void SqlListModel::applyKeyPlaced(quint64 generation, qint64 guess, int position,
+                                  const QVariant &key)
+{
+    if (generation != m_generation || !m_guess || m_guess->key != guess ||
+        m_guess->rowsBefore != position)
+        return;
+    m_guess.reset();
+    const QSet<int> guessed = std::exchange(m_guessedPages, {});
+    if (key.isNull())
+        m_guessFailed = true;
+    else
+        m_boundaries << KeyBoundary{key.toLongLong(), position};
+    if (!key.isNull() && key.toLongLong() == guess)
+        return; // the guess was right: the rows shown are at their place
+    int first = m_rowCount;
+    int last = -1;
+    for (const int page : guessed) {
+        m_pages.remove(page);
+        m_recent.remove(page);
+        first = qMin(first, page * kPageSize);
+        last = qMax(last, qMin((page + 1) * kPageSize, m_rowCount) - 1);
+    }
+    if (last >= first)
+        emit dataChanged(index(first, 0), index(last, int(m_fields.size()) - 1));
 }
 
 QVariantList SqlListModel::orderValues(const Row &row) const
@@ -489,7 +577,9 @@ QVariantList SqlListModel::orderValues(const Row &row) const
 
 bool SqlListModel::readPage(int page, Page *rows, QString *error, QSqlRecord *record) const
 {
-    const PageStart start = startOf(page);
+    const auto [start, guessed] = startOf(page);
+    if (guessed)
+        m_guessedPages.insert(page);
     const int limit =
         start.reversed ? qMin((page + 1) * kPageSize, m_rowCount) - page * kPageSize : kPageSize;
     const PageStatement statement = m_query.page(start, limit, SqlDialect::of(m_db));
@@ -548,6 +638,7 @@ const SqlListModel::Page *SqlListModel::page(int index) const
     readPage(index, &rows, &error);
     if (int(m_recent.size()) >= kCachedPages) {
         m_pages.remove(m_recent.back());
+        m_guessedPages.remove(m_recent.back());
         m_recent.pop_back();
     }
     m_recent.push_front(index);

@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <QHash>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QStringList>
 #include <QVariantList>
@@ -18,7 +19,7 @@
 // the key, a page continues from a row of a page in memory, or from the list's end, instead
 // of skipping every row before it.
 // Columns are addressed by field name without regard to case.
-class AggregateWorker;
+class BackgroundListReader;
 class QSqlRecord;
 class QThread;
 
@@ -55,11 +56,12 @@ public:
 
     // `select` is a complete statement without order and limit ("select * from T where …");
     // `orderBy` is empty or "order by …". Returns false when the statement fails (the error
-    // is in lastError()); the list is then empty. A first page read in the background tries
-    // `keyWindow` first (ListQuery::firstPageWithinKeys).
+    // is in lastError()); the list is then empty.
     bool setQuery(QSqlDatabase db, const QString &select, const QVariantList &values,
-                  const QString &orderBy = {}, FirstPage firstPage = FirstPage::Here,
-                  const KeyWindow &keyWindow = {});
+                  const QString &orderBy = {});
+    // The same with every part of what the list reads; a first page read in the background
+    // is read by a FirstPageReader.
+    bool setQuery(QSqlDatabase db, const ListQuery &query, FirstPage firstPage = FirstPage::Here);
     // The key that ends every order (ListQuery::keyColumn).
     void setKeyColumn(const QString &column);
     // Finds the row whose `field` holds `key` and reports it with located(), at once when the
@@ -69,6 +71,10 @@ public:
     void locate(const QString &field, qint64 key);
     // Reads the statement again, as it is, for rows written meanwhile.
     bool reload();
+    // Rows shown after a jump far into a list ordered by its key are placed by a guess of the
+    // key at that place until the exact place is counted; the rows then shown are the
+    // list's rows at their place (dataChanged).
+    bool hasGuessedRows() const { return m_guess.has_value(); }
     // Reads again with another order, keeping the statement.
     bool setOrderBy(const QString &orderBy);
     void clear();
@@ -105,13 +111,26 @@ signals:
 public:
     static constexpr int kPageSize = 200;
     static constexpr int kCachedPages = 50;
+    // Rows a page may skip before a jump is placed by a guess instead.
+    static constexpr int kFarRows = 10 * kPageSize;
 
 private:
     using Row = QVariantList;
     using Page = std::vector<Row>;
+    // In a list ordered by its key alone: `rowsBefore` rows have a key less than `key`.
+    struct KeyBoundary
+    {
+        qint64 key;
+        int rowsBefore;
+    };
+    struct Start
+    {
+        PageStart start;
+        bool guessed = false; // from m_guess
+    };
 
-    AggregateWorker *startWorker(const DataSource &source, QThread **thread);
-    static void stopWorker(QThread *thread, AggregateWorker *worker);
+    BackgroundListReader *startWorker(const DataSource &source, QThread **thread);
+    static void stopWorker(QThread *thread, BackgroundListReader *worker);
     const ListQuery &latest() const { return m_requested ? m_pending : m_query; }
     bool run(const ListQuery &query, FirstPage firstPage = FirstPage::Here);
     void requestFirstPage(const ListQuery &query);
@@ -119,7 +138,12 @@ private:
                         const QString &error);
     void showFirstPage(const ListQuery &query, const QStringList &fields, Page first,
                        const QString &error);
-    PageStart startOf(int page) const;
+    Start startOf(int page) const;
+    std::optional<PageStart> startFrom(const KeyBoundary &boundary, int page) const;
+    // Guesses the key at `page` from the list's first and last keys and asks for its exact
+    // place; false when the list allows no guess.
+    bool guessKeyAt(int page) const;
+    void applyKeyPlaced(quint64 generation, qint64 guess, int position, const QVariant &key);
     QVariantList orderValues(const Row &row) const;
     int scanFor(int field, qint64 key) const;
     QList<SumColumn> sumColumns() const;
@@ -147,14 +171,18 @@ private:
     QHash<QString, QVariant> m_sums; // lower-cased field → sum
     QHash<QString, int> m_leftOut;   // lower-cased field → rows without a rate
     QThread *m_thread = nullptr;
-    AggregateWorker *m_worker = nullptr;
+    BackgroundListReader *m_worker = nullptr;
     QThread *m_pageThread = nullptr;
-    AggregateWorker *m_pageWorker = nullptr;
+    BackgroundListReader *m_pageWorker = nullptr;
     ListQuery m_pending; // asked for, its first page not there yet
     bool m_requested = false;
     std::optional<std::pair<QString, qint64>> m_locateWanted; // once the first page is there
-    std::optional<int> m_rowsAfter; // of the row being located, counted before the list was
-    QList<int> m_orderFields;       // of orderColumns(); empty: pages are read by position
+    std::optional<int> m_rowsAfter;  // of the row being located, counted before the list was
+    QList<int> m_orderFields;        // of orderColumns(); empty: pages are read by position
+    QList<KeyBoundary> m_boundaries; // counted
+    mutable std::optional<KeyBoundary> m_guess; // guessed, its place being counted
+    mutable QSet<int> m_guessedPages;           // read from m_guess
+    mutable bool m_guessFailed = false;
     quint64 m_generation = 0;
     bool m_open = false;
     QString m_lastError;

@@ -42,9 +42,6 @@ SampleList::SampleList(TdmData &dm, QObject *parent) : RecordList(parent), m_dm(
 {
     // Typing never waits for a count over the whole register.
     model()->setCountInBackground(dm.source());
-    // Ordered by the key on both engines: the last page is read backwards and a saved record
-    // is found by counting the rows after it, both through the key's index.
-    model()->setKeyColumn(QStringLiteral("F_ID"));
 }
 
 bool SampleList::runCriteria(const SampleListCriteria &criteria, SqlListModel::FirstPage firstPage)
@@ -64,8 +61,14 @@ bool SampleList::runAdvanced(const SqlFilter &filter)
 
 bool SampleList::run(SqlListModel::FirstPage firstPage)
 {
-    return model()->setQuery(m_dm.database(), m_statements.listSql, m_statements.values, {},
-                             firstPage, m_statements.keyWindow);
+    ListQuery query;
+    query.select = m_statements.listSql;
+    query.values = m_statements.values;
+    // Ordered by the key on both engines: the last page is read backwards and a saved record
+    // is found by counting the rows after it, both through the key's index.
+    query.keyColumn = QStringLiteral("F_ID");
+    query.plainScan = m_statements.plainScan;
+    return model()->setQuery(m_dm.database(), query, firstPage);
 }
 
 ListQuery SampleList::wholeRegister(const SqlDialect &dialect)

@@ -87,9 +87,9 @@ QStringList secrecyLevels()
     return {QStringLiteral("高"), QStringLiteral("中"), QStringLiteral("低")};
 }
 
-SqlFilter filter(const SampleListCriteria &c, const SqlDialect &dialect, const QString &table)
+SqlFilter filter(const SampleListCriteria &c, const SqlDialect &dialect)
 {
-    SqlFilter f(dialect, table);
+    SqlFilter f(dialect, QStringLiteral("GoodMain"));
     f.addDateRange(QStringLiteral("F_editDate"), c.from, c.to);
     if (c.searchField >= 0 && c.searchField < searchFields().size()) {
         const SearchField &field = searchFields().at(c.searchField);
@@ -108,16 +108,7 @@ SqlFilter filter(const SampleListCriteria &c, const SqlDialect &dialect, const Q
 
 SampleListStatements build(const SampleListCriteria &criteria, const SqlDialect &dialect)
 {
-    SampleListStatements s = build(filter(criteria, dialect));
-    const SqlFilter plain = filter(criteria, dialect, {});
-    // SQLite would walk a "starts with" index and sort every match before the first rows,
-    // however many; walking the key stops at the first page.
-    const QString table = dialect.engine() == Engine::SQLite
-                              ? QStringLiteral("GoodMain not indexed ")
-                              : QStringLiteral("GoodMain ");
-    s.keyWindow = {QStringLiteral("GoodMain"),
-                   QStringLiteral("select * from ") + table + plain.where(), plain.values()};
-    return s;
+    return build(filter(criteria, dialect));
 }
 
 SampleListStatements build(const SqlFilter &f)
@@ -148,6 +139,7 @@ SampleListStatements build(const SqlFilter &f)
     s.byTypeSql = with + QStringLiteral("select F_type,'' as F_CGsuppler,'' as F_XSclient,") +
                   sums + where + QStringLiteral(" group by F_type");
     s.values = f.values();
+    s.plainScan = {table, f.plainWhere(), f.plainValues()};
     return s;
 }
 

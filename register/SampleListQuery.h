@@ -28,7 +28,7 @@ struct SampleListStatements
     QString bySupplierSql;
     QString byTypeSql;
     QVariantList values; // shared by all four
-    KeyWindow keyWindow; // the list's rows without the search indexes' conditions
+    PlainScan plainScan; // the list's rows without the search indexes' conditions
 };
 
 namespace SampleListQuery {
@@ -41,9 +41,7 @@ QString listTypeKind(int listType);
 QString listTypeTitle(int listType);
 QStringList secrecyLevels();
 
-// `table` names the table whose search indexes may narrow the search; none without it.
-SqlFilter filter(const SampleListCriteria &criteria, const SqlDialect &dialect,
-                 const QString &table = QStringLiteral("GoodMain"));
+SqlFilter filter(const SampleListCriteria &criteria, const SqlDialect &dialect);
 SampleListStatements build(const SampleListCriteria &criteria, const SqlDialect &dialect);
 // The statements of the records `filter` selects (the advanced query's).
 SampleListStatements build(const SqlFilter &filter);

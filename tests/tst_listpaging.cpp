@@ -132,6 +132,54 @@ private slots:
         QTRY_VERIFY(found != -2);
         QCOMPARE(found, -1);
     }
+
+    // A jump far into a list ordered by its key shows rows by a guessed key at once; once the
+    // guess is placed, the rows shown are those the plain statement has at that place, also
+    // where deleted keys made the guess miss.
+    void farJumpLandsOnThePlainStatementsRows_data()
+    {
+        QTest::addColumn<QString>("deleted");
+        QTest::newRow("keys without gaps") << QString();
+        QTest::newRow("keys deleted before the middle")
+            << QStringLiteral("F_ID between 1000 and 5000");
+        QTest::newRow("keys deleted after the middle")
+            << QStringLiteral("F_ID between 8000 and 11000");
+    }
+
+    void farJumpLandsOnThePlainStatementsRows()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        QFETCH(QString, deleted);
+        TestDatabase db(engine);
+        QVERIFY2(db.ok(), qPrintable(db.error()));
+        for (int i = 0; i < 12; ++i)
+            fillRows(db.dm());
+        if (!deleted.isEmpty())
+            QVERIFY(db.dm()->ExecSql(QStringLiteral("delete from GoodMain where ") + deleted));
+        const QString select = QStringLiteral("select * from GoodMain where F_ID % 3 <> 0");
+        QSqlQuery q(db.dm()->database());
+        QVERIFY(q.exec(QStringLiteral("select F_ID from GoodMain where F_ID % 3 <> 0 order by "
+                                      "F_ID")));
+        QList<qint64> expected;
+        while (q.next())
+            expected << q.value(0).toLongLong();
+        SqlListModel model;
+        model.setCountInBackground(db.dm()->source());
+        QVERIFY(model.setQuery(db.dm()->database(), select, {}));
+        QTRY_VERIFY(model.isRowCountKnown());
+        QCOMPARE(model.rowCount(), int(expected.size()));
+        const int middle = model.rowCount() / 2;
+        QVERIFY(model.value(middle, QStringLiteral("F_ID")).isValid());
+        QVERIFY(model.hasGuessedRows());
+        QTRY_VERIFY(!model.hasGuessedRows());
+        for (int row = middle - 450; row < middle + 450; row += 7)
+            QCOMPARE(model.value(row, QStringLiteral("F_ID")).toLongLong(), expected.at(row));
+        // Another jump, far from both the first and the placed ones.
+        const int later = model.rowCount() - 3 * SqlListModel::kFarRows;
+        QVERIFY(model.value(later, QStringLiteral("F_ID")).isValid());
+        QTRY_VERIFY(!model.hasGuessedRows());
+        QCOMPARE(model.value(later, QStringLiteral("F_ID")).toLongLong(), expected.at(later));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestListPaging)
