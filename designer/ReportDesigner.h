@@ -14,9 +14,9 @@ class QAction;
 class QComboBox;
 class QGraphicsView;
 
-// The report designer: the template's page with its bands and items at a zoom, the data sets
-// bound to it, the properties of what is selected; every change can be undone, 预览 fills the
-// template from the bound data and 保存 writes it back into its file.
+// The report designer `TfrDesigner`: the template's page with its bands and items at a zoom, the
+// data sets bound to it, the properties of what is selected; every change can be undone, 预览 fills
+// the template from the bound data and 保存 writes it back into its file.
 class ReportDesigner : public QDialog
 {
     Q_OBJECT

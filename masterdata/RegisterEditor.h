@@ -10,8 +10,9 @@ class QLineEdit;
 struct RegisterDescription;
 struct RegisterField;
 
-// The editor of one register entry, built from the register's description; it works on the
-// register list's current entry and reopens that list on what it saved.
+// The editor of one register entry, built from the register's description: `TfrmCltEdit`,
+// `TfrmSupEdit` and `TfrmGoodEdit` are this class. It works on the register list's current
+// entry and reopens that list on what it saved.
 class RegisterEditor : public RecordEditor
 {
     Q_OBJECT

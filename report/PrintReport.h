@@ -10,9 +10,10 @@ class QTableView;
 class QWidget;
 class SqlListModel;
 
-// Prepares `job` off the window's thread, with progress and 取消, and shows it in the preview
-// titled `title`; a failure (a missing or damaged template) is told in a box. A statement that
-// fails is told too, and the report is shown with the rows that could be read.
+// The report component `TfrReport` for the windows: prepares `job` off the window's thread, with
+// progress and 取消, and shows it in the preview titled `title`; a failure (a missing or damaged
+// template) is told in a box. A statement that fails is told too, and the report is shown with the
+// rows that could be read.
 void showReport(QWidget *parent, const Report::Job &job, const QString &title);
 // The same with the job's template as given (the designer's, unsaved).
 void showReport(QWidget *parent, const Report::Job &job, const Report::Template &layout,

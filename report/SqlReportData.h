@@ -24,6 +24,8 @@ struct Statement
     QStringList masterFields;
 };
 
+// The data-set adaptor `TfrDBDataSet`: a report's data sets read from statements on a
+// connection of the report's own.
 class SqlReportData : public DataProvider
 {
 public:

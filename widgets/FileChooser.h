@@ -16,7 +16,8 @@ public:
     static QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
                                 const QString &filter, QString *selectedFilter);
 
-    // A folder; the start folder `dir` when the user cancels.
+    // A folder (the folder dialog `TDlgSelectPath`); the start folder `dir` when the user
+    // cancels.
     static QString folder(QWidget *parent, const QString &caption, const QString &dir);
     // The next call returns `answer` (empty: cancelled) without showing a dialog; a save
     // chooser reports `selectedFilter` as the entry chosen.
