@@ -17,14 +17,6 @@ using namespace Report;
 
 namespace {
 
-QString run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(120000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
 Item barCode(Symbol::Symbology symbology, const QRectF &rect, const QString &text = "[c0]")
 {
     Item item;
@@ -125,7 +117,7 @@ private slots:
         QString error;
         QVERIFY2(done(writePdf(prepared, pdf), &error), qPrintable(error));
         // Vectors, not a picture: the PDF holds no image.
-        QVERIFY(run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf})
+        QVERIFY(toolOutput(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf})
                     .split(u'\n', Qt::SkipEmptyParts)
                     .size() <= 2);
         QCOMPARE(readBarCodes(pdf, prepared), expected);
@@ -179,9 +171,9 @@ private slots:
         QCOMPARE(readBarCodes(pdf, prepared),
                  (QStringList{QStringLiteral("5901234123457"), {}, {}, {}, {}}));
         // The second label's box is marked red.
-        run(QStringLiteral("pdftoppm"),
-            {QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-singlefile"),
-             QStringLiteral("-png"), pdf, dir.filePath(QStringLiteral("page"))});
+        toolOutput(QStringLiteral("pdftoppm"),
+                   {QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-singlefile"),
+                    QStringLiteral("-png"), pdf, dir.filePath(QStringLiteral("page"))});
         QImage page(dir.filePath(QStringLiteral("page.png")));
         QVERIFY(!page.isNull());
         const double perMm = 300 / 25.4;

@@ -29,14 +29,6 @@
 
 namespace {
 
-QString run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(120000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
 void addSample(TdmData *dm, const QString &code, const QString &barCode, const QDate &edited)
 {
     QVERIFY(dm->ExecSql(
@@ -125,7 +117,7 @@ private slots:
                 break;
             }
         }
-        const QString text = run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        const QString text = toolOutput(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
         QVERIFY2(text.contains(QStringLiteral("不锈钢轴承03")), qPrintable(text));
         QVERIFY(text.contains(QStringLiteral("二号库")));
         QVERIFY2(prompt.texts().isEmpty(), qPrintable(prompt.texts().join(u'\n')));

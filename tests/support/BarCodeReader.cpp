@@ -6,11 +6,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-namespace {
-
-constexpr int kDpi = 300;
-
-QString run(const QString &program, const QStringList &arguments)
+QString toolOutput(const QString &program, const QStringList &arguments)
 {
     QProcess process;
     process.start(program, arguments);
@@ -18,9 +14,14 @@ QString run(const QString &program, const QStringList &arguments)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
+namespace {
+
+constexpr int kDpi = 300;
+
 QStringList decode(const QString &png)
 {
-    return run(QStringLiteral("zbarimg"), {QStringLiteral("--raw"), QStringLiteral("-q"), png})
+    return toolOutput(QStringLiteral("zbarimg"),
+                      {QStringLiteral("--raw"), QStringLiteral("-q"), png})
         .split(u'\n', Qt::SkipEmptyParts);
 }
 
@@ -45,13 +46,14 @@ QStringList readBarCodes(const QString &pdf, const Report::Prepared &report)
             const QRectF mm = e.rect.adjusted(-2, -2, 2, 2);
             const QString prefix = QDir(folder.path()).filePath(QStringLiteral("symbol"));
             const QString number = QString::number(page + 1);
-            run(QStringLiteral("pdftoppm"),
-                {QStringLiteral("-r"), QString::number(kDpi), QStringLiteral("-f"), number,
-                 QStringLiteral("-l"), number, QStringLiteral("-singlefile"), QStringLiteral("-x"),
-                 QString::number(qMax(0, int(mm.left() * perMm))), QStringLiteral("-y"),
-                 QString::number(qMax(0, int(mm.top() * perMm))), QStringLiteral("-W"),
-                 QString::number(int(mm.width() * perMm)), QStringLiteral("-H"),
-                 QString::number(int(mm.height() * perMm)), QStringLiteral("-png"), pdf, prefix});
+            toolOutput(QStringLiteral("pdftoppm"),
+                       {QStringLiteral("-r"), QString::number(kDpi), QStringLiteral("-f"), number,
+                        QStringLiteral("-l"), number, QStringLiteral("-singlefile"),
+                        QStringLiteral("-x"), QString::number(qMax(0, int(mm.left() * perMm))),
+                        QStringLiteral("-y"), QString::number(qMax(0, int(mm.top() * perMm))),
+                        QStringLiteral("-W"), QString::number(int(mm.width() * perMm)),
+                        QStringLiteral("-H"), QString::number(int(mm.height() * perMm)),
+                        QStringLiteral("-png"), pdf, prefix});
             codes << decode(prefix + QStringLiteral(".png")).join(u' ');
             QFile::remove(prefix + QStringLiteral(".png"));
         }
@@ -63,8 +65,8 @@ QStringList readAllBarCodes(const QString &pdf)
 {
     QTemporaryDir folder;
     const QString prefix = QDir(folder.path()).filePath(QStringLiteral("page"));
-    run(QStringLiteral("pdftoppm"),
-        {QStringLiteral("-r"), QString::number(kDpi), QStringLiteral("-png"), pdf, prefix});
+    toolOutput(QStringLiteral("pdftoppm"),
+               {QStringLiteral("-r"), QString::number(kDpi), QStringLiteral("-png"), pdf, prefix});
     QStringList codes;
     QDirIterator pages(folder.path(), {QStringLiteral("page*.png")}, QDir::Files);
     while (pages.hasNext())

@@ -4,6 +4,9 @@
 
 #include <QStringList>
 
+// What `program` writes to standard output when run with `arguments` (waiting up to 2 min).
+QString toolOutput(const QString &program, const QStringList &arguments);
+
 // Reads the bar codes of a report's PDF back as a phone-grade reader does (zbarimg), one
 // symbol at a time: each bar-code element's area of its page rendered at 300 dpi.
 bool barCodeReaderFound();
