@@ -3,13 +3,15 @@
 // openpyxl reading the same .xlsx in read-only mode (and Python's csv module the .csv) in the
 // same run, each in a process of its own for its peak resident memory; then storing the preview
 // into an empty SQLite register, and again into the register that now holds every code (skipped,
-// then updating the entries); then the whole road through the wizard, reporting the longest
-// pause of the window's event loop.
+// then updating the entries); with a server, the same stores into an empty PostgreSQL register
+// against psql's \copy of the same rows into the same table (indexes included) in the same run;
+// then the whole road through the wizard, reporting the longest pause of the window's event loop.
 //
-//   quorin_import_bench DIR   (the workbooks are generated into DIR once and kept)
+//   quorin_import_bench DIR [SERVER_URL]   (the workbooks are generated into DIR once and kept)
 
 #include "BenchTools.h"
 #include "core/AppHome.h"
+#include "core/Connection.h"
 #include "core/DataDm.h"
 #include "input/ImportPreview.h"
 #include "input/ImportStore.h"
@@ -23,6 +25,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -169,6 +172,99 @@ double wizardPauseMs(const QString &file, double *totalMs)
     return window.isVisible() ? -1 : longest;
 }
 
+bool psql(const QString &url, const QString &command)
+{
+    return BenchTools::runProgram({"psql", "-X", "-q", "-v", "ON_ERROR_STOP=1", url, "-c", command})
+               .ms >= 0;
+}
+
+// The stores of `preview` into an empty register on the server `serverUrl`, best of three,
+// against psql's \copy of the same rows into the same table.
+bool serverBench(const QString &serverUrl, const QString &dir, const ImportPreview &preview)
+{
+    const DataSource server = DataSource::fromDs(serverUrl, QString());
+    const QString name = QStringLiteral("quorin_import_bench");
+    const QString url =
+        DataSource::serverUrl(server.host, server.port, name, server.user, server.password);
+    {
+        QSqlDatabase maintenance;
+        QString error;
+        if (!Connection::open(server, QStringLiteral("bench-admin"), &maintenance, &error)) {
+            std::fprintf(stderr, "no server: %s\n", qPrintable(error));
+            return false;
+        }
+        QSqlQuery(maintenance).exec(QStringLiteral("drop database if exists ") + name);
+        QSqlQuery(maintenance).exec(QStringLiteral("create database ") + name);
+        maintenance.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("bench-admin"));
+    TdmData dm(AppHome::path(QStringLiteral("server.ini")));
+    QString error;
+    if (!dm.open(url, &error)) {
+        std::fprintf(stderr, "no server database: %s\n", qPrintable(error));
+        return false;
+    }
+    const QString empty = QStringLiteral("truncate T_client; truncate cfg_importrow");
+    double storeMs = -1;
+    ImportStore::Counts counts;
+    for (int run = 0; run < 3; ++run) {
+        if (!psql(url, empty))
+            return false;
+        QElapsedTimer timer;
+        timer.start();
+        const WorkResult stored = ImportStore::store(dm.source(), kTable, preview, "admin",
+                                                     ImportCodes::Duplicates::Skip, &counts);
+        const double ms = timer.nsecsElapsed() / 1e6;
+        if (!stored.isDone() || counts.added != kRows) {
+            std::fprintf(stderr, "server store failed: %s\n", qPrintable(stored.reason()));
+            return false;
+        }
+        storeMs = storeMs < 0 ? ms : std::min(storeMs, ms);
+    }
+    // The very rows the store wrote, as psql reads them back.
+    const QString rows = dir + QStringLiteral("/clients100k.copy");
+    const QString columns = QStringLiteral(
+        "F_Code, F_Name, F_Type, F_LinkMan, F_Phone, F_handPhone, F_fax, F_Postcode, F_Address, "
+        "F_bank, F_account, F_ratecode, F_homepage, F_Email, F_Memo1");
+    if (!psql(url, QStringLiteral("\\copy (select %1 from T_client order by F_ID) to '%2'")
+                       .arg(columns, rows)))
+        return false;
+    double copyMs = -1;
+    for (int run = 0; run < 3; ++run) {
+        if (!psql(url, empty))
+            return false;
+        const BenchTools::ProgramRun copied = BenchTools::runProgram(
+            {"psql", "-X", "-q", "-v", "ON_ERROR_STOP=1", url, "-c",
+             QStringLiteral("\\copy T_client(%1) from '%2'").arg(columns, rows)});
+        if (copied.ms < 0)
+            return false;
+        copyMs = copyMs < 0 ? copied.ms : std::min(copyMs, copied.ms);
+    }
+    QFile::remove(rows);
+    std::printf("%-34s %10.0f %21.0f rows/s\n", "store into PostgreSQL", storeMs,
+                kRows / (storeMs / 1000.0));
+    std::printf("%-34s %10.0f %21.0f rows/s (the store takes %.2fx)\n",
+                "psql \\copy, same rows and table", copyMs, kRows / (copyMs / 1000.0),
+                storeMs / copyMs);
+    // The register now holds every code once (psql's copy): skipped, then updated.
+    for (const auto duplicates : {ImportCodes::Duplicates::Skip, ImportCodes::Duplicates::Update}) {
+        QElapsedTimer timer;
+        timer.start();
+        const WorkResult stored =
+            ImportStore::store(dm.source(), kTable, preview, "admin", duplicates, &counts);
+        if (!stored.isDone() || counts.skipped() + counts.updated != kRows) {
+            std::fprintf(stderr, "server store again failed: %s\n", qPrintable(stored.reason()));
+            return false;
+        }
+        const double againMs = timer.nsecsElapsed() / 1e6;
+        std::printf("%-34s %10.0f %21.0f rows/s (%.2fx the first store)\n",
+                    duplicates == ImportCodes::Duplicates::Skip ? "server again: skip"
+                                                                : "server again: update",
+                    againMs, kRows / (againMs / 1000.0), againMs / storeMs);
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -269,6 +365,9 @@ int main(int argc, char *argv[])
                                                                 : "again, every code held: update",
                     againMs, kRows / (againMs / 1000.0), againMs / storeMs);
     }
+
+    if (argc > 2 && !serverBench(QString::fromLocal8Bit(argv[2]), dir, preview))
+        return 1;
 
     double totalMs = 0;
     const double pause = wizardPauseMs(xlsx, &totalMs);

@@ -19,8 +19,9 @@
 #             program writing the same cells with libxlsxwriter; time and peak memory.
 #   import:   a generated 100 000-row client workbook (.xlsx and .csv) opened and previewed
 #             against openpyxl read-only reading the same file; storing into SQLite, and
-#             again with every code held (skipped, then updating); the longest pause of the
-#             wizard's window.
+#             again with every code held (skipped, then updating); the same stores into a
+#             throwaway PostgreSQL server against psql's \copy of the same rows into the same
+#             table; the longest pause of the wizard's window.
 #   labels:   10 000 labels on the A4 sheet (Code 128 and QR each) to PDF against a bare
 #             QPdfWriter loop drawing the same zint symbols and texts; a scanned code found
 #             among 1 000 000 records on SQLite and on a throwaway PostgreSQL server.
@@ -89,7 +90,12 @@ if [[ "$which" == all || "$which" == export ]]; then
   done
 fi
 if [[ "$which" == all || "$which" == import ]]; then
-  QT_QPA_PLATFORM=offscreen build/bench/quorin_import_bench "$dir/import"
+  bash scripts/deps.sh --test
+  (
+    QUORIN_PG_OPTIONS="-c fsync=off -c shared_buffers=256MB"
+    source scripts/pg-server.sh
+    QT_QPA_PLATFORM=offscreen build/bench/quorin_import_bench "$dir/import" "$QUORIN_TEST_PG"
+  )
 fi
 if [[ "$which" == all || "$which" == labels ]]; then
   bash scripts/deps.sh --test

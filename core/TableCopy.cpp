@@ -1,5 +1,6 @@
 #include "core/TableCopy.h"
 
+#include "core/CopyIn.h"
 #include "core/ServerHandle.h"
 #include "core/SqliteStatement.h"
 
@@ -17,7 +18,6 @@ namespace {
 using Schema::ColumnType;
 
 constexpr qint64 kRowsPerReport = 8192;
-constexpr size_t kChunk = 1 << 20;
 
 QString columnList(const Schema::Table &table)
 {
@@ -126,37 +126,6 @@ void bindField(sqlite3_stmt *insert, int index, ColumnType type, const std::stri
     }
 }
 
-void escapeInto(const unsigned char *text, int size, std::string &out)
-{
-    for (int i = 0; i < size; ++i) {
-        const char c = char(text[i]);
-        switch (c) {
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            out += c;
-            break;
-        }
-    }
-}
-
-template <typename Number> void appendNumber(Number value, std::string &out)
-{
-    char digits[32];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    out.append(digits, end);
-}
-
 // One value of the file as COPY text. Other tools leave empty text in number, date and yes/no
 // columns, which the server would refuse: that is no value.
 void appendField(sqlite3_stmt *select, int index, ColumnType type, std::string &out)
@@ -171,10 +140,10 @@ void appendField(sqlite3_stmt *select, int index, ColumnType type, std::string &
         out += "\\N";
         break;
     case SQLITE_INTEGER:
-        appendNumber(sqlite3_column_int64(select, index), out);
+        CopyIn::appendNumber(qint64(sqlite3_column_int64(select, index)), out);
         break;
     case SQLITE_FLOAT:
-        appendNumber(sqlite3_column_double(select, index), out);
+        CopyIn::appendNumber(sqlite3_column_double(select, index), out);
         break;
     default: {
         const int size = sqlite3_column_bytes(select, index);
@@ -182,7 +151,8 @@ void appendField(sqlite3_stmt *select, int index, ColumnType type, std::string &
         if (size == 0 && !textColumn)
             out += "\\N";
         else
-            escapeInto(sqlite3_column_text(select, index), size, out);
+            CopyIn::appendEscaped(
+                reinterpret_cast<const char *>(sqlite3_column_text(select, index)), size, out);
         break;
     }
     }
@@ -286,63 +256,36 @@ bool fileToServer(QSqlDatabase &file, QSqlDatabase &server, const Schema::Table 
         *error = source.error();
         return false;
     }
-    if (!startCopy(conn, QStringLiteral("copy %1(%2) from stdin").arg(name, columns), PGRES_COPY_IN,
-                   error))
+    CopyIn copy(conn);
+    if (!copy.start(name, columns, error))
         return false;
     const int count = int(table.columns.size());
-    std::string buffer;
-    buffer.reserve(kChunk + 4096);
-    const auto send = [&] {
-        const bool sent = PQputCopyData(conn, buffer.data(), int(buffer.size())) == 1;
-        buffer.clear();
-        return sent;
-    };
-    bool ok = true;
-    QString abandoned;
     qint64 rows = 0;
     sqlite3_stmt *select = source.handle();
-    while (ok && source.step()) {
+    while (source.step()) {
         for (int i = 0; i < count; ++i) {
             if (i > 0)
-                buffer += '\t';
-            appendField(select, i, table.columns[size_t(i)].type, buffer);
+                copy.tab();
+            appendField(select, i, table.columns[size_t(i)].type, copy.row());
         }
-        buffer += '\n';
-        if (buffer.size() >= kChunk && !send()) {
-            *error = serverError(conn);
-            ok = false;
-        }
-        if (ok && ++rows % kRowsPerReport == 0 && rowsDone && !rowsDone(rows)) {
-            abandoned = QStringLiteral("stopped");
-            ok = false;
+        if (!copy.endRow(error))
+            return false;
+        if (++rows % kRowsPerReport == 0 && rowsDone && !rowsDone(rows)) {
+            *error = QStringLiteral("stopped");
+            return false;
         }
     }
-    if (ok && !source.error().isEmpty()) {
-        abandoned = source.error();
-        ok = false;
+    if (!source.error().isEmpty()) {
+        *error = source.error();
+        return false;
     }
-    if (ok && !buffer.empty() && !send()) {
-        *error = serverError(conn);
-        ok = false;
-    }
-    // Ending the copy with a reason makes the server throw away what it received.
-    const QByteArray reason = abandoned.toUtf8();
-    if (PQputCopyEnd(conn, abandoned.isEmpty() ? nullptr : reason.constData()) != 1 && ok) {
-        *error = serverError(conn);
-        ok = false;
-    }
-    QString finished;
-    if (!finishCommand(conn, &finished) && ok) {
-        *error = finished;
-        ok = false;
-    }
-    if (!abandoned.isEmpty())
-        *error = abandoned;
-    if (ok && rowsDone && !rowsDone(rows)) {
+    if (!copy.finish(error))
+        return false;
+    if (rowsDone && !rowsDone(rows)) {
         *error = QStringLiteral("stopped");
-        ok = false;
+        return false;
     }
-    return ok;
+    return true;
 }
 
 bool fileToFile(QSqlDatabase &from, QSqlDatabase &to, const Schema::Table &table, QString *error,

@@ -1,7 +1,9 @@
 #include "input/ImportStore.h"
 
+#include "core/CopyIn.h"
 #include "core/OwnConnection.h"
 #include "core/Schema.h"
+#include "core/ServerHandle.h"
 #include "core/SqlDialect.h"
 #include "core/SqliteStatement.h"
 #include "core/Transaction.h"
@@ -12,6 +14,7 @@
 #include <QLocale>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace ImportStore {
@@ -167,10 +170,11 @@ bool exec(QSqlDatabase &db, const QString &sql, const QVariantList &values, QStr
           QSqlQuery *result = nullptr)
 {
     QSqlQuery q(db);
-    bool ok = q.prepare(sql);
+    // A server prepares only queries and row writes: a statement without values runs as it is.
+    bool ok = values.isEmpty() ? q.exec(sql) : q.prepare(sql);
     for (const QVariant &v : values)
         q.addBindValue(v);
-    ok = ok && q.exec();
+    ok = ok && (values.isEmpty() || q.exec());
     if (!ok)
         *error = q.lastError().text();
     else if (result)
@@ -275,8 +279,249 @@ QVariantList rowValues(const Target &target, const ImportPreview &preview, size_
     return values;
 }
 
-// The batch record and every row with its log entry, each row as `fates` says; the statements
-// are done with before the caller commits.
+// An update of an existing row by a preview row: the values it gives (null: keep what the row
+// holds) and the values the row holds after it.
+struct RowUpdate
+{
+    QVariantList given;
+    QVariantList after;
+};
+
+RowUpdate updateOf(const Target &target, const ImportPreview &preview, size_t row,
+                   const QVariantList &before)
+{
+    RowUpdate update{rowValues(target, preview, row, true), {}};
+    update.after = update.given;
+    for (qsizetype c = 0; c < update.after.size(); ++c) {
+        // The code stays as the register holds it, as the register editor keeps it.
+        if (update.after.at(c).isNull() || c == target.codeColumn)
+            update.after[c] = before.value(c);
+    }
+    return update;
+}
+
+// "column = coalesce(<given>, column)" for every column an update writes (all but the code):
+// the given value bound, or the column of the table `from` with the values.
+QStringList updateAssignments(const Target &target, const QString &from = {})
+{
+    QStringList assignments;
+    for (qsizetype c = 0; c < target.columns.size(); ++c) {
+        if (c == target.codeColumn)
+            continue;
+        const QString &column = target.columns.at(c);
+        assignments << (from.isEmpty() ? QStringLiteral("%1 = coalesce(?, %1)").arg(column)
+                                       : QStringLiteral("%1 = coalesce(%2.%1, %3.%1)")
+                                             .arg(column, from, target.table));
+    }
+    return assignments;
+}
+
+// Every row as `fates` says, with its log entry, one statement a row (SQLite, where a row costs
+// less than a bulk path's set-up); the statements are done with before the caller commits.
+bool writeRowByRow(QSqlDatabase &db, const Target &target, const ImportPreview &preview,
+                   const std::vector<ImportCodes::Fate> &fates, const QHash<QString, qint64> &codes,
+                   qint64 batch, const QHash<qint64, QVariantList> &former, WorkTracker &work,
+                   Counts *counts, QString *error)
+{
+    using ImportCodes::Fate;
+    Statement inserter(db, QStringLiteral("insert into %1(%2) values(%3)")
+                               .arg(target.table, target.columns.join(QStringLiteral(", ")),
+                                    placeholders(target.columns.size())));
+    const QStringList assignments = updateAssignments(target);
+    Statement updater(db,
+                      QStringLiteral("update %1 set %2 where F_ID = ?")
+                          .arg(target.table, assignments.join(QStringLiteral(", "))),
+                      Statement::Write);
+    Statement log(db, QStringLiteral("insert into cfg_importrow(F_batch, F_rowID, F_digest, "
+                                     "F_kind, F_before) values(?, ?, ?, ?, ?)"));
+    const size_t total = preview.rows.size();
+    const QString noFormer = QStringLiteral("");
+    for (size_t r = 0; r < total; ++r) {
+        if (r % 2000 == 0 && !work.report(int(qint64(r) * 100 / qint64(total))))
+            return false;
+        switch (fates[r]) {
+        case Fate::Existing:
+            ++counts->existing;
+            break;
+        case Fate::Repeat:
+            ++counts->repeated;
+            break;
+        case Fate::Add: {
+            const QVariantList values = rowValues(target, preview, r, false);
+            const std::optional<qint64> key = inserter.run(values, error);
+            if (!key || !log.run({batch, *key, digestOf(target.types, values), 0, noFormer}, error))
+                return false;
+            ++counts->added;
+            break;
+        }
+        case Fate::Update: {
+            const qint64 key = codes.value(
+                ImportCodes::key(preview.rows[r].at(target.fieldOf.at(target.codeColumn))));
+            const QVariantList before = former.value(key);
+            const RowUpdate update = updateOf(target, preview, r, before);
+            QVariantList bound;
+            for (qsizetype c = 0; c < update.given.size(); ++c) {
+                if (c != target.codeColumn)
+                    bound << update.given.at(c);
+            }
+            bound << key;
+            if ((!assignments.isEmpty() && !updater.run(bound, error)) ||
+                !log.run({batch, key, digestOf(target.types, update.after), 1,
+                          encodeValues(target.types, before)},
+                         error))
+                return false;
+            ++counts->updated;
+            break;
+        }
+        }
+    }
+    return true;
+}
+
+// The keys the next `count` rows of `table` take, reserved from its key's sequence so that no
+// other writer takes them.
+bool reserveKeys(QSqlDatabase &db, const QString &table, qsizetype count, std::vector<qint64> *keys,
+                 QString *error)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    // The column's name as the server folded it: this argument is taken literally.
+    if (!exec(db,
+              QStringLiteral("select nextval(pg_get_serial_sequence(?, 'f_id')) from "
+                             "generate_series(1, ?)"),
+              {table, count}, error, &q))
+        return false;
+    keys->reserve(size_t(count));
+    while (q.next())
+        keys->push_back(q.value(0).toLongLong());
+    std::sort(keys->begin(), keys->end());
+    if (qsizetype(keys->size()) != count) {
+        *error = QStringLiteral("%1 keys reserved for %2 rows").arg(keys->size()).arg(count);
+        return false;
+    }
+    return true;
+}
+
+// One row of COPY text: the values, tab-separated.
+void appendRow(std::string &out, qint64 first, const QVariantList &values, int leaveOut = -1)
+{
+    CopyIn::appendNumber(first, out);
+    for (qsizetype c = 0; c < values.size(); ++c) {
+        if (c == leaveOut)
+            continue;
+        out += '\t';
+        CopyIn::appendValue(values.at(c), out);
+    }
+}
+
+void appendLog(std::string &log, qint64 batch, qint64 key, const QString &digest, int kind,
+               const QString &before)
+{
+    CopyIn::appendNumber(batch, log);
+    log += '\t';
+    CopyIn::appendNumber(key, log);
+    log += '\t';
+    log += digest.toStdString();
+    log += kind == 0 ? "\t0\t" : "\t1\t";
+    const QByteArray text = before.toUtf8();
+    CopyIn::appendEscaped(text.constData(), text.size(), log);
+    log += '\n';
+}
+
+// The same rows and log as writeRowByRow, in bulk on a server: the added rows through COPY
+// under keys reserved first, the updates as one statement over a temporary table of their
+// values, and the log through COPY.
+bool writeInBulk(QSqlDatabase &db, PGconn *server, const Target &target,
+                 const ImportPreview &preview, const std::vector<ImportCodes::Fate> &fates,
+                 const QHash<QString, qint64> &codes, qint64 batch,
+                 const QHash<qint64, QVariantList> &former, WorkTracker &work, Counts *counts,
+                 QString *error)
+{
+    using ImportCodes::Fate;
+    const qsizetype adds = std::count(fates.begin(), fates.end(), Fate::Add);
+    std::vector<qint64> keys;
+    if (adds > 0 && !reserveKeys(db, target.table, adds, &keys, error))
+        return false;
+    const QString columns = target.columns.join(QStringLiteral(", "));
+    CopyIn added(server);
+    if (adds > 0 && !added.start(target.table, QStringLiteral("F_ID, ") + columns, error))
+        return false;
+    std::string updates;
+    std::string log;
+    const size_t total = preview.rows.size();
+    size_t nextKey = 0;
+    for (size_t r = 0; r < total; ++r) {
+        if (r % 2000 == 0 && !work.report(int(qint64(r) * 90 / qint64(total))))
+            return false;
+        switch (fates[r]) {
+        case Fate::Existing:
+            ++counts->existing;
+            break;
+        case Fate::Repeat:
+            ++counts->repeated;
+            break;
+        case Fate::Add: {
+            const QVariantList values = rowValues(target, preview, r, false);
+            const qint64 key = keys[nextKey++];
+            appendRow(added.row(), key, values);
+            if (!added.endRow(error))
+                return false;
+            appendLog(log, batch, key, digestOf(target.types, values), 0, QString());
+            ++counts->added;
+            break;
+        }
+        case Fate::Update: {
+            const qint64 key = codes.value(
+                ImportCodes::key(preview.rows[r].at(target.fieldOf.at(target.codeColumn))));
+            const QVariantList before = former.value(key);
+            const RowUpdate update = updateOf(target, preview, r, before);
+            appendRow(updates, key, update.given, target.codeColumn);
+            updates += '\n';
+            appendLog(log, batch, key, digestOf(target.types, update.after), 1,
+                      encodeValues(target.types, before));
+            ++counts->updated;
+            break;
+        }
+        }
+    }
+    if (adds > 0 && !added.finish(error))
+        return false;
+    if (!work.report(90))
+        return false;
+    const QStringList assignments = updateAssignments(target, QStringLiteral("import_update"));
+    if (!updates.empty() && !assignments.isEmpty()) {
+        QStringList written;
+        for (qsizetype c = 0; c < target.columns.size(); ++c) {
+            if (c != target.codeColumn)
+                written << target.columns.at(c);
+        }
+        const QString given = written.join(QStringLiteral(", "));
+        CopyIn updated(server);
+        if (!exec(db,
+                  QStringLiteral("create temporary table import_update on commit drop as "
+                                 "select F_ID, %1 from %2 where false")
+                      .arg(given, target.table),
+                  {}, error) ||
+            !updated.start(QStringLiteral("import_update"), QStringLiteral("F_ID, ") + given,
+                           error) ||
+            !updated.sendRows(updates, error) || !updated.finish(error) ||
+            !exec(db,
+                  QStringLiteral("update %1 set %2 from import_update where %1.F_ID = "
+                                 "import_update.F_ID")
+                      .arg(target.table, assignments.join(QStringLiteral(", "))),
+                  {}, error))
+            return false;
+    }
+    if (!work.report(95))
+        return false;
+    CopyIn logged(server);
+    return log.empty() ||
+           (logged.start(QStringLiteral("cfg_importrow"),
+                         QStringLiteral("F_batch, F_rowID, F_digest, F_kind, F_before"), error) &&
+            logged.sendRows(log, error) && logged.finish(error));
+}
+
+// The batch record and every row with its log entry, each row as `fates` says.
 bool writeRows(QSqlDatabase &db, const Target &target, const ImportPreview &preview,
                const std::vector<ImportCodes::Fate> &fates, const QHash<QString, qint64> &codes,
                const QString &operatorName, WorkTracker &work, Counts *counts, QString *error)
@@ -302,65 +547,10 @@ bool writeRows(QSqlDatabase &db, const Target &target, const ImportPreview &prev
         error);
     if (!batch)
         return false;
-    Statement inserter(db, QStringLiteral("insert into %1(%2) values(%3)")
-                               .arg(target.table, target.columns.join(QStringLiteral(", ")),
-                                    placeholders(target.columns.size())));
-    // The code stays as the register holds it, as the register editor keeps it.
-    QStringList assignments;
-    for (qsizetype c = 0; c < target.columns.size(); ++c) {
-        if (c != target.codeColumn)
-            assignments << QStringLiteral("%1 = coalesce(?, %1)").arg(target.columns.at(c));
-    }
-    Statement updater(db,
-                      QStringLiteral("update %1 set %2 where F_ID = ?")
-                          .arg(target.table, assignments.join(QStringLiteral(", "))),
-                      Statement::Write);
-    Statement log(db, QStringLiteral("insert into cfg_importrow(F_batch, F_rowID, F_digest, "
-                                     "F_kind, F_before) values(?, ?, ?, ?, ?)"));
-    const size_t total = preview.rows.size();
-    const QString noFormer = QStringLiteral("");
-    for (size_t r = 0; r < total; ++r) {
-        if (r % 2000 == 0 && !work.report(int(qint64(r) * 100 / qint64(total))))
-            return false;
-        switch (fates[r]) {
-        case Fate::Existing:
-            ++counts->existing;
-            break;
-        case Fate::Repeat:
-            ++counts->repeated;
-            break;
-        case Fate::Add: {
-            const QVariantList values = rowValues(target, preview, r, false);
-            const std::optional<qint64> key = inserter.run(values, error);
-            if (!key ||
-                !log.run({*batch, *key, digestOf(target.types, values), 0, noFormer}, error))
-                return false;
-            ++counts->added;
-            break;
-        }
-        case Fate::Update: {
-            const qint64 key = codes.value(
-                ImportCodes::key(preview.rows[r].at(target.fieldOf.at(target.codeColumn))));
-            QVariantList values = rowValues(target, preview, r, true);
-            const QVariantList before = former.value(key);
-            QVariantList bound;
-            for (qsizetype c = 0; c < values.size(); ++c) {
-                if (c != target.codeColumn)
-                    bound << values.at(c);
-                if (values.at(c).isNull() || c == target.codeColumn)
-                    values[c] = before.value(c);
-            }
-            bound << key;
-            if (!updater.run(bound, error) || !log.run({*batch, key, digestOf(target.types, values),
-                                                        1, encodeValues(target.types, before)},
-                                                       error))
-                return false;
-            ++counts->updated;
-            break;
-        }
-        }
-    }
-    return true;
+    if (PGconn *server = serverHandle(db))
+        return writeInBulk(db, server, target, preview, fates, codes, *batch, former, work, counts,
+                           error);
+    return writeRowByRow(db, target, preview, fates, codes, *batch, former, work, counts, error);
 }
 
 } // namespace
