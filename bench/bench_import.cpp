@@ -26,6 +26,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSqlQuery>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -172,10 +173,20 @@ double wizardPauseMs(const QString &file, double *totalMs)
     return window.isVisible() ? -1 : longest;
 }
 
+// Runs psql's `command` on `url`: its time, or -1 (told on standard error) when it failed.
+double psqlRun(const QString &url, const QString &command)
+{
+    const QString psql = QStandardPaths::findExecutable(QStringLiteral("psql"));
+    const double ms =
+        BenchTools::runProgram({psql, "-X", "-q", "-v", "ON_ERROR_STOP=1", url, "-c", command}).ms;
+    if (ms < 0)
+        std::fprintf(stderr, "psql failed: %s\n", qPrintable(command));
+    return ms;
+}
+
 bool psql(const QString &url, const QString &command)
 {
-    return BenchTools::runProgram({"psql", "-X", "-q", "-v", "ON_ERROR_STOP=1", url, "-c", command})
-               .ms >= 0;
+    return psqlRun(url, command) >= 0;
 }
 
 // The stores of `preview` into an empty register on the server `serverUrl`, best of three,
@@ -233,12 +244,11 @@ bool serverBench(const QString &serverUrl, const QString &dir, const ImportPrevi
     for (int run = 0; run < 3; ++run) {
         if (!psql(url, empty))
             return false;
-        const BenchTools::ProgramRun copied = BenchTools::runProgram(
-            {"psql", "-X", "-q", "-v", "ON_ERROR_STOP=1", url, "-c",
-             QStringLiteral("\\copy T_client(%1) from '%2'").arg(columns, rows)});
-        if (copied.ms < 0)
+        const double copied =
+            psqlRun(url, QStringLiteral("\\copy T_client(%1) from '%2'").arg(columns, rows));
+        if (copied < 0)
             return false;
-        copyMs = copyMs < 0 ? copied.ms : std::min(copyMs, copied.ms);
+        copyMs = copyMs < 0 ? copied : std::min(copyMs, copied);
     }
     QFile::remove(rows);
     std::printf("%-34s %10.0f %21.0f rows/s\n", "store into PostgreSQL", storeMs,

@@ -182,41 +182,44 @@ void BackgroundListReader::countRowsAfter(quint64 generation, const ListQuery &q
     });
 }
 
-void BackgroundListReader::placeKey(quint64 generation, const ListQuery &query,
-                                    const SqlDialect &dialect, qint64 guess, int position,
-                                    int rowCount)
+void BackgroundListReader::placeRow(quint64 generation, const ListQuery &query,
+                                    const SqlDialect &dialect, const QVariantList &guess,
+                                    int position, int rowCount)
 {
     queue([this, generation, query, dialect, guess, position, rowCount] {
         QString error;
         if (generation < m_wanted || !ensureOpen(&error))
             return;
         m_running = generation;
-        const QVariant key = keyAt(query, dialect, guess, position, rowCount);
+        const QVariantList row = rowAt(query, dialect, guess, position, rowCount);
         m_running = 0;
         if (generation >= m_wanted)
-            emit keyPlaced(generation, guess, position, key);
+            emit rowPlaced(generation, guess, position, row);
     });
 }
 
-QVariant BackgroundListReader::keyAt(const ListQuery &query, const SqlDialect &dialect,
-                                     qint64 guess, int position, int rowCount)
+QVariantList BackgroundListReader::rowAt(const ListQuery &query, const SqlDialect &dialect,
+                                         const QVariantList &guess, int position, int rowCount)
 {
     const auto run = [this](QSqlQuery &q, const PageStatement &statement) {
         return execute(q, m_running, statement.sql, statement.values) && q.next();
     };
     QSqlQuery count(m_db);
-    // The rows from the guess on, through the key's index.
-    if (!run(count, query.countAfter({guess - 1}, dialect)))
+    // The rows from the guess on, through the order's index.
+    if (!run(count, query.countAfter(guess, dialect, true)))
         return {};
     const int before = rowCount - count.value(0).toInt();
     if (before == position)
         return guess;
-    const PageStart start = before < position ? PageStart{{guess - 1}, false, position - before}
-                                              : PageStart{{guess}, true, before - 1 - position};
+    const PageStart start = before < position ? PageStart{guess, false, position - before, true}
+                                              : PageStart{guess, true, before - 1 - position};
     QSqlQuery row(m_db);
     if (!run(row, query.page(start, 1, dialect)))
         return {};
-    return row.value(query.keyColumn);
+    QVariantList values;
+    for (const OrderColumn &c : query.orderColumns())
+        values << row.value(c.column);
+    return values;
 }
 
 int BackgroundListReader::rowsAfter(const QSqlDatabase &db, const ListQuery &query,

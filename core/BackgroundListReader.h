@@ -39,11 +39,11 @@ public:
     void countRowsAfter(quint64 generation, const ListQuery &query, const SqlDialect &dialect,
                         qint64 key);
 
-    // The key of the row at `position` of `query`, ordered by its key alone and `rowCount`
-    // rows long, found from `guess`: the rows before the guess counted, then those between
-    // skipped. keyPlaced(), with a null key when a statement failed.
-    void placeKey(quint64 generation, const ListQuery &query, const SqlDialect &dialect,
-                  qint64 guess, int position, int rowCount);
+    // The order values of the row at `position` of `query`, `rowCount` rows long, found from
+    // `guess` (order values that need not be a row's): the rows before the guess counted, then
+    // those between skipped. rowPlaced(), with no values when a statement failed.
+    void placeRow(quint64 generation, const ListQuery &query, const SqlDialect &dialect,
+                  const QVariantList &guess, int position, int rowCount);
 
     // countRowsAfter() on `db`, here: -1 when the row is not listed or a statement failed.
     static int rowsAfter(const QSqlDatabase &db, const ListQuery &query, const SqlDialect &dialect,
@@ -55,7 +55,8 @@ signals:
                        const QString &error);
     void located(quint64 generation, int row);
     void rowsAfterCounted(quint64 generation, int rowsAfter);
-    void keyPlaced(quint64 generation, qint64 guess, int position, const QVariant &key);
+    void rowPlaced(quint64 generation, const QVariantList &guess, int position,
+                   const QVariantList &row);
 
 private:
     // Runs `work` on the reader's thread, after what was asked before.
@@ -64,8 +65,8 @@ private:
         QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
     }
     bool ensureOpen(QString *error);
-    QVariant keyAt(const ListQuery &query, const SqlDialect &dialect, qint64 guess, int position,
-                   int rowCount);
+    QVariantList rowAt(const ListQuery &query, const SqlDialect &dialect, const QVariantList &guess,
+                       int position, int rowCount);
     // The rows of `statement`; false when it failed (`error` says why) or the request was
     // voided meanwhile (no error).
     bool readInto(quint64 generation, const PageStatement &statement, QStringList *fields,

@@ -96,22 +96,23 @@ namespace {
 
 // "column comes after value" in an order where NULLs come first or last.
 QString beyond(const OrderColumn &c, bool valueIsNull, bool nullsFirst, QVariantList *values,
-               const QVariant &value)
+               const QVariant &value, bool orEqual = false)
 {
     if (valueIsNull)
         return nullsFirst ? c.column + QStringLiteral(" is not null") : QString();
     values->append(value);
-    const QString compared =
-        c.column + (c.descending ? QStringLiteral(" < ?") : QStringLiteral(" > ?"));
+    const QString compared = c.column + QLatin1String(c.descending ? " <" : " >") +
+                             QLatin1String(orEqual ? "= ?" : " ?");
     return nullsFirst
                ? compared
                : u'(' + compared + QStringLiteral(" or ") + c.column + QStringLiteral(" is null)");
 }
 
-// The rows after the one whose order values are `after`: beyond it on the first column, or
-// equal there and beyond it on the next, and so on; the key makes every row distinct.
+// The rows after the one whose order values are `after` (`including`: and that row): beyond
+// it on the first column, or equal there and beyond it on the next, and so on; the key makes
+// every row distinct.
 QString afterCondition(const QList<OrderColumn> &columns, const QVariantList &after,
-                       const SqlDialect &dialect, QVariantList *values)
+                       const SqlDialect &dialect, QVariantList *values, bool including = false)
 {
     QStringList alternatives;
     for (int i = 0; i < columns.size(); ++i) {
@@ -130,8 +131,9 @@ QString afterCondition(const QList<OrderColumn> &columns, const QVariantList &af
         // start at the value in the key's index instead of filtering the index from its start.
         const bool nullsFirst =
             i == columns.size() - 1 || dialect.nullsOrderLast() == columns.at(i).descending;
-        const QString next =
-            beyond(columns.at(i), after.at(i).isNull(), nullsFirst, &termValues, after.at(i));
+        const bool last = i == columns.size() - 1;
+        const QString next = beyond(columns.at(i), after.at(i).isNull(), nullsFirst, &termValues,
+                                    after.at(i), last && including);
         if (next.isEmpty())
             continue;
         terms << next;
@@ -168,8 +170,8 @@ PageStatement ListQuery::page(const PageStart &start, int limit, const SqlDialec
             columns = reversedOrder(columns);
         page.sql = QStringLiteral("select * from (") + select + QStringLiteral(") listed");
         if (!start.after.isEmpty())
-            page.sql += QStringLiteral(" where ") +
-                        afterCondition(columns, start.after, dialect, &page.values);
+            page.sql += QStringLiteral(" where ") + afterCondition(columns, start.after, dialect,
+                                                                   &page.values, start.including);
         page.sql += orderClauseOf(columns) + QStringLiteral(" limit ? offset ?");
     }
     page.values << limit << start.skip;
@@ -189,11 +191,35 @@ PageStatement ListQuery::orderValuesOf(qint64 key) const
     return row;
 }
 
-PageStatement ListQuery::countAfter(const QVariantList &row, const SqlDialect &dialect) const
+PageStatement ListQuery::countAfter(const QVariantList &row, const SqlDialect &dialect,
+                                    bool including) const
 {
     PageStatement count{QStringLiteral("select count(*) from (") + select +
                             QStringLiteral(") listed where "),
                         values};
-    count.sql += afterCondition(orderColumns(), row, dialect, &count.values);
+    count.sql += afterCondition(orderColumns(), row, dialect, &count.values, including);
     return count;
+}
+
+PageStatement ListQuery::keyAtEnd(bool last) const
+{
+    return {QStringLiteral("select %1 from (%2) listed order by %1%3 limit 1")
+                .arg(keyColumn, select, last ? QStringLiteral(" desc") : QString()),
+            values};
+}
+
+PageStatement ListQuery::orderValuesAmong(const QList<qint64> &keys) const
+{
+    QStringList columns;
+    const QList<OrderColumn> order = orderColumns();
+    for (const OrderColumn &c : order)
+        columns << c.column;
+    // The keys are the database's own numbers, written into the statement as such.
+    QStringList listed;
+    for (const qint64 key : keys)
+        listed << QString::number(key);
+    return {QStringLiteral("select %1 from (%2) listed where %3 in (%4)%5")
+                .arg(columns.join(QStringLiteral(", ")), select, keyColumn, listed.join(u','),
+                     orderClauseOf(order)),
+            values};
 }

@@ -13,6 +13,7 @@ struct PageStart
     QVariantList after;
     bool reversed = false; // the rows are read from the end of the list towards its start
     int skip = 0;
+    bool including = false; // the rows start at `after` itself rather than after it
 };
 
 struct PageStatement
@@ -83,7 +84,12 @@ struct ListQuery
     // The values of orderColumns() of the listed row whose key is `key`; no row when it is not
     // listed.
     PageStatement orderValuesOf(qint64 key) const;
-    // count(*) of the rows that come after the row whose order values are `row`: through the
-    // order's index, without reading the rows before it.
-    PageStatement countAfter(const QVariantList &row, const SqlDialect &dialect) const;
+    // count(*) of the rows that come after the row whose order values are `row` (`including`:
+    // and that row): through the order's index, without reading the rows before it.
+    PageStatement countAfter(const QVariantList &row, const SqlDialect &dialect,
+                             bool including = false) const;
+    // The list's first key in key order, or its last when `last`.
+    PageStatement keyAtEnd(bool last) const;
+    // The values of orderColumns() of the listed rows among `keys`, in the list's order.
+    PageStatement orderValuesAmong(const QList<qint64> &keys) const;
 };

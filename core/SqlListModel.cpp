@@ -58,7 +58,7 @@ void SqlListModel::setCountInBackground(const DataSource &source)
             &SqlListModel::applyFirstPage);
     connect(m_pageWorker, &BackgroundListReader::rowsAfterCounted, this,
             &SqlListModel::applyRowsAfter);
-    connect(m_pageWorker, &BackgroundListReader::keyPlaced, this, &SqlListModel::applyKeyPlaced);
+    connect(m_pageWorker, &BackgroundListReader::rowPlaced, this, &SqlListModel::applyRowPlaced);
 }
 
 void SqlListModel::setSumFields(const QStringList &fields)
@@ -477,7 +477,7 @@ SqlListModel::Start SqlListModel::startOf(int page) const
         else if (it.key() > page && !it->empty())
             consider({orderValues(it->front()), true, (it.key() - page - 1) * kPageSize});
     }
-    for (const KeyBoundary &boundary : m_boundaries) {
+    for (const Boundary &boundary : m_boundaries) {
         if (const std::optional<PageStart> start = startFrom(boundary, page))
             consider(*start);
     }
@@ -486,46 +486,33 @@ SqlListModel::Start SqlListModel::startOf(int page) const
     // Far from every row whose place is known: a guessed key shows rows near the place at
     // once, instead of skipping every row before it.
     std::optional<PageStart> guessed = m_guess ? startFrom(*m_guess, page) : std::nullopt;
-    if ((!guessed || guessed->skip > kFarRows) && guessKeyAt(page))
+    if ((!guessed || guessed->skip > kFarRows) && guessRowAt(page))
         guessed = startFrom(*m_guess, page);
     if (guessed && guessed->skip < best.skip)
         return {*guessed, true};
     return {best};
 }
 
-std::optional<PageStart> SqlListModel::startFrom(const KeyBoundary &boundary, int page) const
+std::optional<PageStart> SqlListModel::startFrom(const Boundary &boundary, int page) const
 {
     const int first = page * kPageSize;
     const int last = qMin(first + kPageSize, m_rowCount) - 1;
-    // Boundaries lie between pages, so a page is wholly on one side of one.
+    // Boundaries lie between rows, so a page is wholly on one side of one.
     if (first >= boundary.rowsBefore)
-        return PageStart{{boundary.key - 1}, false, first - boundary.rowsBefore};
+        return PageStart{boundary.values, false, first - boundary.rowsBefore, true};
     if (last < boundary.rowsBefore)
-        return PageStart{{boundary.key}, true, boundary.rowsBefore - 1 - last};
+        return PageStart{boundary.values, true, boundary.rowsBefore - 1 - last};
     return std::nullopt;
 }
 
-bool SqlListModel::guessKeyAt(int page) const
+bool SqlListModel::guessRowAt(int page) const
 {
-    if (m_guessFailed || !m_pageWorker || !m_rowCountKnown || m_orderFields.size() != 1 ||
+    if (m_guessFailed || !m_pageWorker || !m_rowCountKnown || m_orderFields.isEmpty() ||
         m_rowCount < 2)
         return false;
-    const auto keyAt = [this](const PageStart &start) -> std::optional<qint64> {
-        const PageStatement statement = m_query.page(start, 1, SqlDialect::of(m_db));
-        QSqlQuery q(m_db);
-        q.setForwardOnly(true);
-        if (!q.prepare(statement.sql))
-            return std::nullopt;
-        for (const QVariant &v : statement.values)
-            q.addBindValue(v);
-        bool integer = false;
-        const qint64 key =
-            q.exec() && q.next() ? q.value(m_orderFields.first()).toLongLong(&integer) : 0;
-        return integer ? std::optional<qint64>(key) : std::nullopt;
-    };
-    const std::optional<qint64> first = keyAt({});
-    const std::optional<qint64> last = keyAt({{}, true, 0});
-    if (!first || !last) {
+    const int position = page * kPageSize;
+    const std::optional<QVariantList> values = guessedOrderValues(position);
+    if (!values) {
         m_guessFailed = true;
         return false;
     }
@@ -533,27 +520,75 @@ bool SqlListModel::guessKeyAt(int page) const
         m_pages.remove(guessed);
         m_recent.remove(guessed);
     }
-    // Keys spread evenly over the list, as a register's are where few rows were deleted.
-    const int position = page * kPageSize;
-    const qint64 key = *first + qint64(double(*last - *first) * position / (m_rowCount - 1));
-    m_guess = KeyBoundary{key, position};
-    m_pageWorker->placeKey(m_generation, m_query, SqlDialect::of(m_db), key, position, m_rowCount);
+    m_guess = Boundary{*values, position};
+    m_pageWorker->placeRow(m_generation, m_query, SqlDialect::of(m_db), *values, position,
+                           m_rowCount);
     return true;
 }
 
-void SqlListModel::applyKeyPlaced(quint64 generation, qint64 guess, int position,
-                                  const QVariant &key)
+std::optional<QVariantList> SqlListModel::guessedOrderValues(int position) const
 {
-    if (generation != m_generation || !m_guess || m_guess->key != guess ||
+    const auto open = [this](QSqlQuery &q, const PageStatement &statement) {
+        q.setForwardOnly(true);
+        if (!q.prepare(statement.sql))
+            return false;
+        for (const QVariant &v : statement.values)
+            q.addBindValue(v);
+        return q.exec();
+    };
+    const auto keyAtEnd = [&](bool last) -> std::optional<qint64> {
+        QSqlQuery q(m_db);
+        bool integer = false;
+        const qint64 key =
+            open(q, m_query.keyAtEnd(last)) && q.next() ? q.value(0).toLongLong(&integer) : 0;
+        return integer ? std::optional<qint64>(key) : std::nullopt;
+    };
+    const std::optional<qint64> first = keyAtEnd(false);
+    const std::optional<qint64> last = keyAtEnd(true);
+    if (!first || !last)
+        return std::nullopt;
+    const double share = double(position) / (m_rowCount - 1);
+    // Keys spread evenly over the list, as a register's are where few rows were deleted.
+    if (m_orderFields.size() == 1)
+        return QVariantList{*first + qint64(double(*last - *first) * share)};
+    // Ordered by a column: the rows of keys spread evenly are a sample of its values, which the
+    // database puts in the list's order.
+    QList<qint64> keys;
+    const qint64 span = *last - *first;
+    for (int i = 0; i < kSampleRows; ++i) {
+        const qint64 key = *first + qint64(double(span) * (i + 0.5) / kSampleRows);
+        if (keys.isEmpty() || keys.last() != key)
+            keys << key;
+    }
+    QSqlQuery q(m_db);
+    if (!open(q, m_query.orderValuesAmong(keys)))
+        return std::nullopt;
+    std::vector<QVariantList> sample;
+    const int columns = int(m_orderFields.size());
+    while (q.next()) {
+        QVariantList values;
+        for (int c = 0; c < columns; ++c)
+            values << q.value(c);
+        sample.push_back(std::move(values));
+    }
+    if (sample.empty())
+        return std::nullopt;
+    return sample[qMin(sample.size() - 1, size_t(share * double(sample.size())))];
+}
+
+void SqlListModel::applyRowPlaced(quint64 generation, const QVariantList &guess, int position,
+                                  const QVariantList &row)
+{
+    if (generation != m_generation || !m_guess || m_guess->values != guess ||
         m_guess->rowsBefore != position)
         return;
     m_guess.reset();
     const QSet<int> guessed = std::exchange(m_guessedPages, {});
-    if (key.isNull())
+    if (row.isEmpty())
         m_guessFailed = true;
     else
-        m_boundaries << KeyBoundary{key.toLongLong(), position};
-    if (!key.isNull() && key.toLongLong() == guess)
+        m_boundaries << Boundary{row, position};
+    if (row == guess)
         return; // the guess was right: the rows shown are at their place
     int first = m_rowCount;
     int last = -1;

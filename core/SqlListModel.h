@@ -71,9 +71,9 @@ public:
     void locate(const QString &field, qint64 key);
     // Reads the statement again, as it is, for rows written meanwhile.
     bool reload();
-    // Rows shown after a jump far into a list ordered by its key are placed by a guess of the
-    // key at that place until the exact place is counted; the rows then shown are the
-    // list's rows at their place (dataChanged).
+    // Rows shown after a jump far into a list ordered by plain columns ending with the key are
+    // placed by a guess of the order values at that place until the exact place is counted;
+    // the rows then shown are the list's rows at their place (dataChanged).
     bool hasGuessedRows() const { return m_guess.has_value(); }
     // Reads again with another order, keeping the statement.
     bool setOrderBy(const QString &orderBy);
@@ -113,14 +113,16 @@ public:
     static constexpr int kCachedPages = 50;
     // Rows a page may skip before a jump is placed by a guess instead.
     static constexpr int kFarRows = 10 * kPageSize;
+    // Rows whose order values tell where a far jump into a list ordered by a column lands.
+    static constexpr int kSampleRows = 1000;
 
 private:
     using Row = QVariantList;
     using Page = std::vector<Row>;
-    // In a list ordered by its key alone: `rowsBefore` rows have a key less than `key`.
-    struct KeyBoundary
+    // `rowsBefore` rows of the list come before the order values `values` (of a row or not).
+    struct Boundary
     {
-        qint64 key;
+        QVariantList values;
         int rowsBefore;
     };
     struct Start
@@ -139,11 +141,14 @@ private:
     void showFirstPage(const ListQuery &query, const QStringList &fields, Page first,
                        const QString &error);
     Start startOf(int page) const;
-    std::optional<PageStart> startFrom(const KeyBoundary &boundary, int page) const;
-    // Guesses the key at `page` from the list's first and last keys and asks for its exact
-    // place; false when the list allows no guess.
-    bool guessKeyAt(int page) const;
-    void applyKeyPlaced(quint64 generation, qint64 guess, int position, const QVariant &key);
+    std::optional<PageStart> startFrom(const Boundary &boundary, int page) const;
+    // Guesses the order values at `page` and asks for their exact place; false when the list
+    // allows no guess. Ordered by the key alone, the key is guessed from the list's first and
+    // last keys; else from a sample of rows whose keys spread evenly between them.
+    bool guessRowAt(int page) const;
+    std::optional<QVariantList> guessedOrderValues(int position) const;
+    void applyRowPlaced(quint64 generation, const QVariantList &guess, int position,
+                        const QVariantList &row);
     QVariantList orderValues(const Row &row) const;
     int scanFor(int field, qint64 key) const;
     QList<SumColumn> sumColumns() const;
@@ -177,11 +182,11 @@ private:
     ListQuery m_pending; // asked for, its first page not there yet
     bool m_requested = false;
     std::optional<std::pair<QString, qint64>> m_locateWanted; // once the first page is there
-    std::optional<int> m_rowsAfter;  // of the row being located, counted before the list was
-    QList<int> m_orderFields;        // of orderColumns(); empty: pages are read by position
-    QList<KeyBoundary> m_boundaries; // counted
-    mutable std::optional<KeyBoundary> m_guess; // guessed, its place being counted
-    mutable QSet<int> m_guessedPages;           // read from m_guess
+    std::optional<int> m_rowsAfter; // of the row being located, counted before the list was
+    QList<int> m_orderFields;       // of orderColumns(); empty: pages are read by position
+    QList<Boundary> m_boundaries;   // counted
+    mutable std::optional<Boundary> m_guess; // guessed, its place being counted
+    mutable QSet<int> m_guessedPages;        // read from m_guess
     mutable bool m_guessFailed = false;
     quint64 m_generation = 0;
     bool m_open = false;

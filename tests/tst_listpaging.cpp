@@ -133,22 +133,28 @@ private slots:
         QCOMPARE(found, -1);
     }
 
-    // A jump far into a list ordered by its key shows rows by a guessed key at once; once the
-    // guess is placed, the rows shown are those the plain statement has at that place, also
-    // where deleted keys made the guess miss.
+    // A jump far into a list shows rows by guessed order values at once (a guessed key, or a
+    // sample's values of the sorted column); once the guess is placed, the rows shown are those
+    // the plain statement has at that place, also where deleted keys made the guess miss and
+    // where many rows share a sort value or have none.
     void farJumpLandsOnThePlainStatementsRows_data()
     {
+        QTest::addColumn<QString>("orderBy");
         QTest::addColumn<QString>("deleted");
-        QTest::newRow("keys without gaps") << QString();
-        QTest::newRow("keys deleted before the middle")
-            << QStringLiteral("F_ID between 1000 and 5000");
-        QTest::newRow("keys deleted after the middle")
-            << QStringLiteral("F_ID between 8000 and 11000");
+        for (const char *order : kOrders) {
+            QTest::addRow("%s, keys without gaps", order)
+                << QString::fromLatin1(order) << QString();
+            QTest::addRow("%s, keys deleted before the middle", order)
+                << QString::fromLatin1(order) << QStringLiteral("F_ID between 1000 and 5000");
+            QTest::addRow("%s, keys deleted after the middle", order)
+                << QString::fromLatin1(order) << QStringLiteral("F_ID between 8000 and 11000");
+        }
     }
 
     void farJumpLandsOnThePlainStatementsRows()
     {
         QFETCH_GLOBAL(QString, engine);
+        QFETCH(QString, orderBy);
         QFETCH(QString, deleted);
         TestDatabase db(engine);
         QVERIFY2(db.ok(), qPrintable(db.error()));
@@ -158,14 +164,14 @@ private slots:
             QVERIFY(db.dm()->ExecSql(QStringLiteral("delete from GoodMain where ") + deleted));
         const QString select = QStringLiteral("select * from GoodMain where F_ID % 3 <> 0");
         QSqlQuery q(db.dm()->database());
-        QVERIFY(q.exec(QStringLiteral("select F_ID from GoodMain where F_ID % 3 <> 0 order by "
-                                      "F_ID")));
+        QVERIFY(q.exec(select + u' ' +
+                       (orderBy.isEmpty() ? QStringLiteral("order by F_ID") : orderBy + ", F_ID")));
         QList<qint64> expected;
         while (q.next())
-            expected << q.value(0).toLongLong();
+            expected << q.value(QStringLiteral("F_ID")).toLongLong();
         SqlListModel model;
         model.setCountInBackground(db.dm()->source());
-        QVERIFY(model.setQuery(db.dm()->database(), select, {}));
+        QVERIFY(model.setQuery(db.dm()->database(), select, {}, orderBy));
         QTRY_VERIFY(model.isRowCountKnown());
         QCOMPARE(model.rowCount(), int(expected.size()));
         const int middle = model.rowCount() / 2;
