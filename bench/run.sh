@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the benchmarks (all, or the one named: search, pictures, backup, statistics, report,
-# export, import, labels), each against a reference tool in the same run. Generated data is kept in
+# export, import, jump, labels), each against a reference tool in the same run. Generated data is kept in
 # $BENCH_DIR (default /tmp/quorin-bench).
 #   search:   databases of 100 000 and 1 000 000 demonstration records; the register's
 #             searches against the sqlite3 tool; then the same records on a PostgreSQL server
@@ -22,6 +22,8 @@
 #             again with every code held (skipped, then updating); the same stores into a
 #             throwaway PostgreSQL server against psql's \copy of the same rows into the same
 #             table; the longest pause of the wizard's window.
+#   jump:     a jump to the middle of 1 000 000 records sorted by the key and by column titles,
+#             against the sqlite3 tool reading the same page by offset.
 #   labels:   10 000 labels on the A4 sheet (Code 128 and QR each) to PDF against a bare
 #             QPdfWriter loop drawing the same zint symbols and texts; a scanned code found
 #             among 1 000 000 records on SQLite and on a throwaway PostgreSQL server.
@@ -96,6 +98,10 @@ if [[ "$which" == all || "$which" == import ]]; then
     source scripts/pg-server.sh
     QT_QPA_PLATFORM=offscreen build/bench/quorin_import_bench "$dir/import" "$QUORIN_TEST_PG"
   )
+fi
+if [[ "$which" == all || "$which" == jump ]]; then
+  demo 1000000
+  QT_QPA_PLATFORM=offscreen build/bench/quorin_jump_bench "$dir/1000000"
 fi
 if [[ "$which" == all || "$which" == labels ]]; then
   bash scripts/deps.sh --test
