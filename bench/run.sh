@@ -23,7 +23,8 @@
 #             throwaway PostgreSQL server against psql's \copy of the same rows into the same
 #             table; the longest pause of the wizard's window.
 #   jump:     a jump to the middle of 1 000 000 records sorted by the key and by column titles,
-#             against the sqlite3 tool reading the same page by offset.
+#             against the sqlite3 tool reading the same page by offset; then on as many
+#             generated records on a throwaway PostgreSQL server against psql.
 #   labels:   10 000 labels on the A4 sheet (Code 128 and QR each) to PDF against a bare
 #             QPdfWriter loop drawing the same zint symbols and texts; a scanned code found
 #             among 1 000 000 records on SQLite and on a throwaway PostgreSQL server.
@@ -101,7 +102,12 @@ if [[ "$which" == all || "$which" == import ]]; then
 fi
 if [[ "$which" == all || "$which" == jump ]]; then
   demo 1000000
-  QT_QPA_PLATFORM=offscreen build/bench/quorin_jump_bench "$dir/1000000"
+  bash scripts/deps.sh --test
+  (
+    QUORIN_PG_OPTIONS="-c fsync=off -c shared_buffers=256MB"
+    source scripts/pg-server.sh
+    QT_QPA_PLATFORM=offscreen build/bench/quorin_jump_bench "$dir/1000000" "$QUORIN_TEST_PG"
+  )
 fi
 if [[ "$which" == all || "$which" == labels ]]; then
   bash scripts/deps.sh --test
