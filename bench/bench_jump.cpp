@@ -130,7 +130,8 @@ int main(int argc, char *argv[])
         if (!dm.ExecSql(
                 QStringLiteral(
                     "insert into GoodMain(F_goodCode, F_goodName, F_pinPai, F_editDate) "
-                    "select 'YP' || lpad(i::text, 7, '0'), '样品' || (i * 7919 % 1000003), case i "
+                    "select 'YP' || lpad(i::text, 7, '0'), '样品' || (i::bigint * 7919 % 1000003), "
+                    "case i "
                     "% 5 when 0 then '' "
                     "when 1 then null else 'brand' || (i % 7) end, date '2024-01-01' + i % 900 "
                     "from generate_series(1, %1) as g(i)")
