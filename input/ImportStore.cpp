@@ -496,6 +496,12 @@ bool writeInBulk(QSqlDatabase &db, PGconn *server, const Target &target,
                 written << target.columns.at(c);
         }
         const QString given = written.join(QStringLiteral(", "));
+        // A row the workbook gives the values it holds is left unwritten: the same rows result,
+        // without a new version of each row and of every index entry.
+        QStringList changes;
+        for (const QString &column : std::as_const(written))
+            changes << QStringLiteral("%1.%2 is distinct from coalesce(import_update.%2, %1.%2)")
+                           .arg(target.table, column);
         CopyIn updated(server);
         if (!exec(db,
                   QStringLiteral("create temporary table import_update on commit drop as "
@@ -507,8 +513,9 @@ bool writeInBulk(QSqlDatabase &db, PGconn *server, const Target &target,
             !updated.sendRows(updates, error) || !updated.finish(error) ||
             !exec(db,
                   QStringLiteral("update %1 set %2 from import_update where %1.F_ID = "
-                                 "import_update.F_ID")
-                      .arg(target.table, assignments.join(QStringLiteral(", "))),
+                                 "import_update.F_ID and (%3)")
+                      .arg(target.table, assignments.join(QStringLiteral(", ")),
+                           changes.join(QStringLiteral(" or "))),
                   {}, error))
             return false;
     }

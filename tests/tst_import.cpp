@@ -512,16 +512,19 @@ private slots:
                                   {"C3", "新三", "王"},
                                   {"c3", "重复三", ""}}
             << false;
-        QTest::newRow("duplicates updated, columns not mapped kept")
+        QTest::newRow("duplicates updated, columns not mapped kept, values already held")
             << "T_client" << QStringList{"F_Code", "F_Name", "F_LinkMan", "-F_fax"}
             << QStringList{"insert into T_client(F_Code, F_Name, F_LinkMan, F_fax) "
                            "values('A1', '旧', '张', '传真')",
                            "insert into T_client(F_Code, F_Name) values('A1', '后来的同编号')",
-                           "insert into T_client(F_Code, F_Name) values('b2', '旧二')"}
+                           "insert into T_client(F_Code, F_Name) values('b2', '旧二')",
+                           "insert into T_client(F_Code, F_Name, F_LinkMan) "
+                           "values('D4', '不变', '赵')"}
             << QList<QStringList>{{"a1 ", "新", "", null},
                                   {"B2", "新二", "李", null},
                                   {"C3", "新三", "王", null},
-                                  {"b2", "重复", "", null}}
+                                  {"b2", "重复", "", null},
+                                  {"d4", "不变", "赵", null}}
             << true;
         QTest::newRow("numbers, dates, yes/no and long memos")
             << "GoodMain" << QStringList{"F_code",  "F_goodName", "F_amount", "F_CGdate",
