@@ -64,6 +64,15 @@ QStringList searchFieldCaptions()
     return captions;
 }
 
+bool isScanField(int searchField)
+{
+    if (searchField < 0 || searchField >= searchFields().size())
+        return false;
+    const QStringList &columns = searchFields().at(searchField).columns;
+    return columns == QStringList{QStringLiteral("F_goodCode")} ||
+           columns == QStringList{QStringLiteral("F_TMcode")};
+}
+
 QStringList listTypeCaptions()
 {
     QStringList captions;
