@@ -331,19 +331,18 @@ void RegisterWindow::deleteEntry()
 void RegisterWindow::scanCode(const QString &code)
 {
     m_scan.reset();
-    const int search = cbbSearchType->currentIndex();
     const QString value = code.trimmed();
-    if (search < 0 || value.isEmpty())
+    if (!searchScans() || value.isEmpty())
         return;
+    const RegisterSearch &search = m_description.searches.at(cbbSearchType->currentIndex());
     // The list shows what starts with the code; the next scan replaces it.
     if (edtSearch->text() != value)
         edtSearch->setText(value);
     edtSearch->selectAll();
     QList<qint64> ids;
     QString error;
-    if (!CodeLookup::find(dmData->database(), m_description.table,
-                          {m_description.searches.at(search).column}, value, kMostScanned, &ids,
-                          &error)) {
+    if (!CodeLookup::find(dmData->database(), m_description.table, {search.column}, value,
+                          kMostScanned, &ids, &error)) {
         tellScan(QStringLiteral("查找%1失败：%2").arg(m_description.noun, error));
         return;
     }
@@ -351,7 +350,7 @@ void RegisterWindow::scanCode(const QString &code)
         tellScan(QStringLiteral("未找到%1：%2").arg(m_description.noun, value));
         return;
     }
-    m_scan = PendingScan{ids.first(), value, ids.size()};
+    m_scan = PendingScan{ids.first(), value, QString(search.caption).remove(u' '), ids.size()};
     list()->locate(QStringLiteral("F_ID"), ids.first());
 }
 
@@ -366,7 +365,9 @@ void RegisterWindow::scanLocated(int row)
                                  .arg(noun, m_scan->code)
                            : QStringLiteral("已选中%1：%2").arg(noun, m_scan->code);
         if (m_scan->found > 1)
-            text += QStringLiteral("（这个编号的%1有 %2 个）").arg(noun).arg(m_scan->found);
+            text += QStringLiteral("（%1相同的%2有 %3 个）")
+                        .arg(m_scan->caption, noun)
+                        .arg(m_scan->found);
         m_scan.reset();
         tellScan(text);
         // In a picker the next Enter takes the entry found.
@@ -401,6 +402,12 @@ void RegisterWindow::scanLocated(int row)
             list()->locate(QStringLiteral("F_ID"), id);
         },
         Qt::QueuedConnection);
+}
+
+bool RegisterWindow::searchScans() const
+{
+    const int search = cbbSearchType->currentIndex();
+    return search >= 0 && m_description.searches.at(search).scanned;
 }
 
 void RegisterWindow::tellScan(const QString &text)
@@ -443,9 +450,7 @@ bool RegisterWindow::eventFilter(QObject *watched, QEvent *event)
     }
     if (qobject_cast<QPushButton *>(watched))
         return QDialog::eventFilter(watched, event);
-    const int search = cbbSearchType->currentIndex();
-    if (watched == edtSearch && search >= 0 && m_description.searches.at(search).scanned &&
-        !edtSearch->text().trimmed().isEmpty()) {
+    if (watched == edtSearch && searchScans() && !edtSearch->text().trimmed().isEmpty()) {
         // A scanner ends its code with Enter.
         scanCode(edtSearch->text());
         return true;

@@ -57,6 +57,8 @@ private:
     void updateMoves();
     void openEditor(int mode);
     QVariantMap currentRowValues() const;
+    // A code is chosen in the search bar: Enter finds its entry.
+    bool searchScans() const;
     void scanLocated(int row);
     void tellScan(const QString &text);
 
@@ -73,6 +75,7 @@ private:
     {
         qint64 id;
         QString code;
+        QString caption; // of the search
         qsizetype found; // entries holding the code
         bool widened = false;
     };

@@ -427,7 +427,8 @@ private slots:
         scan(QStringLiteral("B1"));
         QTRY_COMPARE(current(), QStringLiteral("伽马"));
         QCOMPARE(window.statusPanel(0),
-                 QStringLiteral("已选中%1：B1（这个编号的%1有 2 个）").arg(d.noun));
+                 QStringLiteral("已选中%1：B1（%2相同的%1有 2 个）")
+                     .arg(d.noun, QString(d.searches.at(0).caption).remove(u' ')));
 
         scan(QStringLiteral("ZZ9"));
         QCOMPARE(window.statusPanel(0), QStringLiteral("未找到%1：ZZ9").arg(d.noun));
