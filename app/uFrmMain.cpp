@@ -107,6 +107,7 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent)
     connect(m_search, &SampleSearchBar::navigatorToggled, this,
             [this] { findChild<QAction *>(QStringLiteral("actViewNavigator"))->toggle(); });
     connect(m_navigator, &SampleNavigator::changed, this, &TFrmMain::RunListQuery);
+    connect(m_search, &SampleSearchBar::codeEntered, m_scan, &SampleScanBox::scan);
     connect(m_scan, &SampleScanBox::told, this,
             [this](const QString &text) { statusBar()->showMessage(text, 15000); });
     connect(m_scan, &SampleScanBox::listReplaced, this,

@@ -31,7 +31,8 @@
 namespace {
 
 constexpr int kLabels = 10000;
-constexpr int kRecords = 1000000;
+// The register's size, from the command line.
+int records = 1000000;
 
 QString codeOf(int n)
 {
@@ -166,19 +167,19 @@ double referenceMs(const QString &pdf)
     return double(timer.elapsed());
 }
 
-// A register of kRecords samples, their codes YP0000001 … and bar codes 69…; made once.
+// A register of `records` samples, their codes YP0000001 … and bar codes 69…; made once.
 bool fillRegister(TdmData &dm, QString *error)
 {
     QSqlQuery q(dm.database());
     if (q.exec(QStringLiteral("select count(*) from GoodMain")) && q.next() &&
-        q.value(0).toInt() >= kRecords)
+        q.value(0).toInt() >= records)
         return true;
     const bool server = dm.dialect().engine() == Engine::PostgreSQL;
     const QString numbers =
-        server ? QStringLiteral("select i from generate_series(1, %1) as n(i)").arg(kRecords)
+        server ? QStringLiteral("select i from generate_series(1, %1) as n(i)").arg(records)
                : QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n "
                                 "where i < %1) select i from n")
-                     .arg(kRecords);
+                     .arg(records);
     const QString sql =
         QStringLiteral("insert into GoodMain(F_cltID, F_goodCode, F_goodName, F_TMcode, "
                        "F_editDate) select 0, 'YP' || substr('000000' || i, -7), '样品', "
@@ -202,7 +203,7 @@ double medianMs(const std::function<void(int)> &lookUp)
     for (int i = 0; i < 200; ++i) {
         QElapsedTimer timer;
         timer.start();
-        lookUp(int(QRandomGenerator::global()->bounded(1, kRecords + 1)));
+        lookUp(int(QRandomGenerator::global()->bounded(1, records + 1)));
         times.push_back(timer.nsecsElapsed() / 1e6);
     }
     std::nth_element(times.begin(), times.begin() + 100, times.end());
@@ -238,7 +239,7 @@ void scanBench(const QString &name, TdmData &dm)
     });
     std::printf("%s, %d records: a scanned 样品编号 found in %.2f ms, a 条型码 in %.2f ms "
                 "(median of 200); one record by its key %.2f ms; all found: %s\n",
-                qPrintable(name), kRecords, code, barCode, key, allFound ? "yes" : "NO");
+                qPrintable(name), records, code, barCode, key, allFound ? "yes" : "NO");
 }
 
 } // namespace
@@ -247,9 +248,11 @@ int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: quorin_labels_bench WORK_FOLDER [SERVER_URL]\n");
+        std::fprintf(stderr, "usage: quorin_labels_bench WORK_FOLDER [SERVER_URL [RECORDS]]\n");
         return 2;
     }
+    if (argc > 3)
+        records = qMax(1, QByteArray(argv[3]).toInt());
     const QString work = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(work);
     const double reference = referenceMs(QDir(work).filePath(QStringLiteral("reference.pdf")));

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs the benchmarks (all, or the one named: search, pictures, backup, statistics, report,
 # export, import, jump, labels), each against a reference tool in the same run. Generated data is kept in
-# $BENCH_DIR (default /tmp/quorin-bench).
+# $BENCH_DIR (default /tmp/quorin-bench); every section makes what it needs there, so a run can
+# start from an empty folder. $BENCH_RECORDS names the two register sizes (default
+# "100000 1000000"); smaller ones try the whole run quickly, e.g. BENCH_RECORDS="2000 20000".
 #   search:   databases of 100 000 and 1 000 000 demonstration records; the register's
 #             searches against the sqlite3 tool; then the same records on a PostgreSQL server
 #             (its cluster kept in $BENCH_DIR/pg, loaded once) against psql.
@@ -42,6 +44,7 @@ need sqlite3 sqlite3
 need vipsthumbnail libvips-tools
 bash scripts/build.sh
 dir="${BENCH_DIR:-/tmp/quorin-bench}"
+read -r small large <<<"${BENCH_RECORDS:-100000 1000000}"
 demo() {
   local n=$1 home="$dir/$1"
   if [[ ! -f "$home/data/RevaZez.db" ]]; then
@@ -52,7 +55,7 @@ demo() {
   fi
 }
 if [[ "$which" == all || "$which" == search ]]; then
-  for n in 100000 1000000; do
+  for n in "$small" "$large"; do
     demo "$n"
     QT_QPA_PLATFORM=offscreen build/bench/quorin_bench "$dir/$n"
   done
@@ -60,7 +63,7 @@ if [[ "$which" == all || "$which" == search ]]; then
   (
     QUORIN_PG_KEEP="$dir/pg" QUORIN_PG_OPTIONS="-c fsync=off -c shared_buffers=512MB"
     source scripts/pg-server.sh
-    for n in 100000 1000000; do
+    for n in "$small" "$large"; do
       psql -X -q "$QUORIN_TEST_PG" -c "create database quorin_bench_$n" 2>/dev/null || true
       QT_QPA_PLATFORM=offscreen build/bench/quorin_server_bench "$dir/$n" \
         "${QUORIN_TEST_PG%/*}/quorin_bench_$n"
@@ -71,23 +74,23 @@ if [[ "$which" == all || "$which" == pictures ]]; then
   QT_QPA_PLATFORM=offscreen build/bench/quorin_pictures_bench "$dir/pictures"
 fi
 if [[ "$which" == all || "$which" == backup ]]; then
-  demo 1000000
+  demo "$large"
   bash scripts/deps.sh --test
   source scripts/pg-server.sh
-  build/bench/quorin_backup_bench "$dir/1000000" "$QUORIN_TEST_PG" "$pgbin"
+  build/bench/quorin_backup_bench "$dir/$large" "$QUORIN_TEST_PG" "$pgbin"
 fi
 if [[ "$which" == all || "$which" == statistics ]]; then
-  demo 1000000
-  QT_QPA_PLATFORM=offscreen build/bench/quorin_statistics_bench "$dir/1000000"
+  demo "$large"
+  QT_QPA_PLATFORM=offscreen build/bench/quorin_statistics_bench "$dir/$large"
 fi
 if [[ "$which" == all || "$which" == report ]]; then
-  demo 100000
-  demo 1000000
-  QT_QPA_PLATFORM=offscreen build/bench/quorin_report_bench "$dir/100000" "$dir/1000000"
+  demo "$small"
+  demo "$large"
+  QT_QPA_PLATFORM=offscreen build/bench/quorin_report_bench "$dir/$small" "$dir/$large"
   QT_QPA_PLATFORM=offscreen build/bench/quorin_report_items_bench
 fi
 if [[ "$which" == all || "$which" == export ]]; then
-  for n in 100000 1000000; do
+  for n in "$small" "$large"; do
     demo "$n"
     QT_QPA_PLATFORM=offscreen build/bench/quorin_export_bench "$dir/$n"
   done
@@ -101,18 +104,18 @@ if [[ "$which" == all || "$which" == import ]]; then
   )
 fi
 if [[ "$which" == all || "$which" == jump ]]; then
-  demo 1000000
+  demo "$large"
   bash scripts/deps.sh --test
   (
     QUORIN_PG_OPTIONS="-c fsync=off -c shared_buffers=256MB"
     source scripts/pg-server.sh
-    QT_QPA_PLATFORM=offscreen build/bench/quorin_jump_bench "$dir/1000000" "$QUORIN_TEST_PG"
+    QT_QPA_PLATFORM=offscreen build/bench/quorin_jump_bench "$dir/$large" "$QUORIN_TEST_PG"
   )
 fi
 if [[ "$which" == all || "$which" == labels ]]; then
   bash scripts/deps.sh --test
   (
     source scripts/pg-server.sh
-    QT_QPA_PLATFORM=offscreen build/bench/quorin_labels_bench "$dir/labels" "$QUORIN_TEST_PG"
+    QT_QPA_PLATFORM=offscreen build/bench/quorin_labels_bench "$dir/labels" "$QUORIN_TEST_PG" "$large"
   )
 fi

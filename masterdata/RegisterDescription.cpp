@@ -16,7 +16,7 @@ QList<GridColumn> gridColumns(const QList<std::pair<const char *, const char *>>
 
 QList<RegisterSearch> partnerSearches()
 {
-    return {{QStringLiteral("单位编号"), QStringLiteral("F_Code"), false, {}},
+    return {{QStringLiteral("单位编号"), QStringLiteral("F_Code"), false, {}, true},
             {QStringLiteral("单位名称"), QStringLiteral("F_Name"), true, {}},
             {QStringLiteral("联 系 人"), QStringLiteral("F_LinkMan"), true, {}},
             {QStringLiteral("单位地址"), QStringLiteral("F_Address"), true, {}}};
@@ -64,6 +64,11 @@ QList<RegisterField> partnerFields()
     // clang-format on
 }
 
+Labels::Kind registerLabels(const char *templatePrefix, const QString &table, const QString &noun)
+{
+    return {QString::fromUtf8(templatePrefix), QStringLiteral("frDBDataSet1"), table, noun};
+}
+
 } // namespace
 
 const RegisterDescription &clientRegister()
@@ -72,6 +77,7 @@ const RegisterDescription &clientRegister()
         RegisterDescription r;
         r.table = QStringLiteral("T_client");
         r.listTitle = QStringLiteral("客户资料");
+        r.noun = QStringLiteral("客户");
         r.objectName = QStringLiteral("frmCltMan");
         r.editorObjectName = QStringLiteral("frmCltEdit");
         r.treeKind = QStringLiteral("clttype");
@@ -86,6 +92,7 @@ const RegisterDescription &clientRegister()
         r.duplicateCodeMessage = QStringLiteral("客户编号重复，请重新输入！");
         r.deleteQuestion = QStringLiteral("真的要删除当前客户");
         r.reportTemplate = QStringLiteral("frClientList.frf");
+        r.labels = registerLabels("客户标签", r.table, r.noun);
         r.exportTitle = QStringLiteral("客户资料");
         return r;
     }();
@@ -98,6 +105,7 @@ const RegisterDescription &supplierRegister()
         RegisterDescription r = clientRegister();
         r.table = QStringLiteral("T_suppler");
         r.listTitle = QStringLiteral("供应商资料");
+        r.noun = QStringLiteral("供应商");
         r.objectName = QStringLiteral("frmSupMan");
         r.editorObjectName = QStringLiteral("frmSupEdit");
         r.treeKind = QStringLiteral("suptype");
@@ -110,6 +118,7 @@ const RegisterDescription &supplierRegister()
         r.duplicateCodeMessage = QStringLiteral("供应商编号重复，请重新输入！");
         r.deleteQuestion = QStringLiteral("真的要删除当前供应商");
         r.reportTemplate = QStringLiteral("frSupplerList.frf");
+        r.labels = registerLabels("供应商标签", r.table, r.noun);
         r.exportTitle = QStringLiteral("供应商资料");
         return r;
     }();
@@ -123,15 +132,16 @@ const RegisterDescription &catalogueRegister()
         RegisterDescription r;
         r.table = QStringLiteral("T_goods");
         r.listTitle = QStringLiteral("样品资料");
+        r.noun = QStringLiteral("样品");
         r.objectName = QStringLiteral("frmGoodMan");
         r.editorObjectName = QStringLiteral("frmGoodEdit");
         r.treeKind = QStringLiteral("type");
         r.treeRoot = QStringLiteral("样品类型");
         r.layoutKey = QStringLiteral("goodman");
         // clang-format off
-        r.searches = {{QStringLiteral("编号"), QStringLiteral("F_Code"), true, {}},
+        r.searches = {{QStringLiteral("编号"), QStringLiteral("F_Code"), true, {}, true},
                       {QStringLiteral("名称"), QStringLiteral("F_Name"), true, {}},
-                      {QStringLiteral("条码"), QStringLiteral("F_TMcode"), true, {}},
+                      {QStringLiteral("条码"), QStringLiteral("F_TMcode"), true, {}, true},
                       {QStringLiteral("规格"), QStringLiteral("F_spec"), true, {}},
                       {QStringLiteral("品牌"), QStringLiteral("F_pinPai"), false, QStringLiteral("pinpai")},
                       {QStringLiteral("颜色"), QStringLiteral("F_yanSE"), false, QStringLiteral("yanse")},
@@ -183,6 +193,7 @@ const RegisterDescription &catalogueRegister()
         r.duplicateCodeMessage = QStringLiteral("样品编号重复，请重新输入！");
         r.deleteQuestion = QStringLiteral("真的要删除当前样品");
         r.reportTemplate = QStringLiteral("frGoodList.frf");
+        r.labels = registerLabels("标准样品标签", r.table, r.noun);
         r.exportTitle = QStringLiteral("样品资料");
         return r;
     }();

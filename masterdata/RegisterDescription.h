@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/GridColumn.h"
+#include "report/Labels.h"
 
 #include <QList>
 #include <QString>
@@ -13,6 +14,7 @@ struct RegisterSearch
     QString column;
     bool contains = false; // else starts with
     QString codeKind;
+    bool scanned = false; // a code: Enter finds the entry whose column holds the text whole
 };
 
 // One box of a register editor.
@@ -35,6 +37,7 @@ struct RegisterDescription
 {
     QString table;
     QString listTitle;
+    QString noun;       // what one entry is called in messages: 客户, 供应商, 样品
     QString objectName; // of the list window
     QString editorObjectName;
     QString treeKind;
@@ -50,6 +53,7 @@ struct RegisterDescription
     QString duplicateCodeMessage;
     QString deleteQuestion; // followed by the name and "吗？"
     QString reportTemplate;
+    Labels::Kind labels; // its label templates over the list (data set frDBDataSet1)
     QString exportTitle;
 };
 

@@ -1,6 +1,7 @@
 #include "masterdata/RegisterWindow.h"
 
 #include "core/CodeListValues.h"
+#include "core/CodeLookup.h"
 #include "core/DataDm.h"
 #include "core/Prompt.h"
 #include "core/RecordList.h"
@@ -9,6 +10,7 @@
 #include "masterdata/RegisterEditor.h"
 #include "masterdata/TreeCodeView.h"
 #include "report/PrintReport.h"
+#include "report/uFrmPrintLabels.h"
 #include "spreadsheet/ExportGridToExcel.h"
 #include "widgets/DBGridEh.h"
 #include "widgets/ShortcutsFirst.h"
@@ -31,6 +33,9 @@
 
 namespace {
 
+// More entries of one code than are worth counting.
+constexpr int kMostScanned = 1000;
+
 ListFrame registerFrame(const RegisterDescription &description)
 {
     ListFrame frame;
@@ -48,6 +53,7 @@ ListFrame registerFrame(const RegisterDescription &description)
                       {"tbLast", "末项", "go-last"},
                       {},
                       {"tbPrint", "打印", "document-print"},
+                      {"tbLabels", "打印标签", "view-barcode-qr"},
                       {"tbDesign", "设置", "document-page-setup"},
                       {"tbExport", "导出", "document-export"},
                       {},
@@ -107,6 +113,7 @@ RegisterWindow::RegisterWindow(const RegisterDescription &description, QWidget *
         updateMoves();
     });
     connect(m_records, &RecordList::currentRowChanged, this, &RegisterWindow::updateMoves);
+    connect(list(), &SqlListModel::located, this, &RegisterWindow::scanLocated);
     connect(DBGridEh1, &DBGridEh::rowDoubleClicked, this, [this] {
         if (m_picker)
             accept();
@@ -131,6 +138,17 @@ void RegisterWindow::connectCommands()
     connect(m_actions.value(QStringLiteral("tbPrint")), &QAction::triggered, this, [this] {
         printList(this, m_description.reportTemplate, *list(), m_description.listTitle);
     });
+    QAction *labels = m_actions.value(QStringLiteral("tbLabels"));
+    connect(labels, &QAction::triggered, this, [this] {
+        QList<qint64> ids;
+        for (int row : DBGridEh1->selectedRows())
+            ids << m_records->value(row, QStringLiteral("F_ID")).toLongLong();
+        PrintLabels(this, m_description.labels, *list(), ids);
+    });
+    // The grid's pop-up offers it above the layout commands.
+    auto *separator = new QAction(this);
+    separator->setSeparator(true);
+    DBGridEh1->view()->insertActions(DBGridEh1->view()->actions().value(0), {labels, separator});
     connect(m_actions.value(QStringLiteral("tbExport")), &QAction::triggered, this,
             [this] { ExportGridToExcel(DBGridEh1, m_description.exportTitle, true); });
     connect(m_actions.value(QStringLiteral("tbNew")), &QAction::triggered, this,
@@ -227,6 +245,8 @@ void RegisterWindow::shownFirst()
 
 void RegisterWindow::RefreshList()
 {
+    // A new list voids a scan being located in the old one.
+    m_scan.reset();
     QTreeWidgetItem *node = m_tree->currentItem();
     if (!node)
         return;
@@ -308,6 +328,93 @@ void RegisterWindow::deleteEntry()
         dmData->showFailure(kMsgOpenFailed);
 }
 
+void RegisterWindow::scanCode(const QString &code)
+{
+    m_scan.reset();
+    const QString value = code.trimmed();
+    if (!searchScans() || value.isEmpty())
+        return;
+    const RegisterSearch &search = m_description.searches.at(cbbSearchType->currentIndex());
+    // The list shows what starts with the code; the next scan replaces it.
+    if (edtSearch->text() != value)
+        edtSearch->setText(value);
+    edtSearch->selectAll();
+    QList<qint64> ids;
+    QString error;
+    if (!CodeLookup::find(dmData->database(), m_description.table, {search.column}, value,
+                          kMostScanned, &ids, &error)) {
+        tellScan(QStringLiteral("查找%1失败：%2").arg(m_description.noun, error));
+        return;
+    }
+    if (ids.isEmpty()) {
+        tellScan(QStringLiteral("未找到%1：%2").arg(m_description.noun, value));
+        return;
+    }
+    m_scan = PendingScan{ids.first(), value, QString(search.caption).remove(u' '), ids.size()};
+    list()->locate(QStringLiteral("F_ID"), ids.first());
+}
+
+void RegisterWindow::scanLocated(int row)
+{
+    if (!m_scan)
+        return;
+    const QString &noun = m_description.noun;
+    if (row >= 0) {
+        QString text = m_scan->widened
+                           ? QStringLiteral("%1 %2 不在当前筛选的列表中：已列出全部%1并选中它")
+                                 .arg(noun, m_scan->code)
+                           : QStringLiteral("已选中%1：%2").arg(noun, m_scan->code);
+        if (m_scan->found > 1)
+            text += QStringLiteral("（%1相同的%2有 %3 个）")
+                        .arg(m_scan->caption, noun)
+                        .arg(m_scan->found);
+        m_scan.reset();
+        tellScan(text);
+        // In a picker the next Enter takes the entry found.
+        if (m_picker)
+            DBGridEh1->view()->setFocus();
+        return;
+    }
+    if (m_scan->widened) {
+        // Deleted by another workstation since it was found.
+        tellScan(QStringLiteral("未找到%1：%2").arg(noun, m_scan->code));
+        m_scan.reset();
+        return;
+    }
+    m_scan->widened = true;
+    // The list is not read again from within its own signal.
+    QMetaObject::invokeMethod(
+        this,
+        [this, id = m_scan->id] {
+            if (!m_scan || m_scan->id != id)
+                return;
+            const PendingScan scan = *m_scan;
+            {
+                const QSignalBlocker quietText(edtSearch);
+                const QSignalBlocker quietDisabled(chkDisabled);
+                m_tree->setCurrentItem(m_tree->topLevelItem(0));
+                chkDisabled->setChecked(true);
+                edtSearch->setText(scan.code);
+                edtSearch->selectAll();
+            }
+            RefreshList();
+            m_scan = scan;
+            list()->locate(QStringLiteral("F_ID"), id);
+        },
+        Qt::QueuedConnection);
+}
+
+bool RegisterWindow::searchScans() const
+{
+    const int search = cbbSearchType->currentIndex();
+    return search >= 0 && m_description.searches.at(search).scanned;
+}
+
+void RegisterWindow::tellScan(const QString &text)
+{
+    setStatusPanel(0, text);
+}
+
 QVariantMap RegisterWindow::currentRowValues() const
 {
     QVariantMap values;
@@ -343,6 +450,11 @@ bool RegisterWindow::eventFilter(QObject *watched, QEvent *event)
     }
     if (qobject_cast<QPushButton *>(watched))
         return QDialog::eventFilter(watched, event);
+    if (watched == edtSearch && searchScans() && !edtSearch->text().trimmed().isEmpty()) {
+        // A scanner ends its code with Enter.
+        scanCode(edtSearch->text());
+        return true;
+    }
     if (watched == m_tree)
         RefreshList();
     else

@@ -40,6 +40,11 @@ public:
     void newEntry();
     void editEntry();
     void deleteEntry();
+    // Finds the entry whose code (the chosen search's column) is `code`, as Enter in the search
+    // box does for a code search: the box then holds the code, selected for the next scan; one
+    // entry is selected, the list first widened to the whole register when it hides the entry;
+    // none is told in the status bar, without a box.
+    void scanCode(const QString &code);
 
 protected:
     void shownFirst() override;
@@ -52,6 +57,10 @@ private:
     void updateMoves();
     void openEditor(int mode);
     QVariantMap currentRowValues() const;
+    // A code is chosen in the search bar: Enter finds its entry.
+    bool searchScans() const;
+    void scanLocated(int row);
+    void tellScan(const QString &text);
 
     const RegisterDescription &m_description;
     bool m_picker = false;
@@ -61,4 +70,14 @@ private:
     QComboBox *cbbSearchValue;
     QCheckBox *chkDisabled;
     QWidget *m_pickButtons;
+    // A scanned code being located in the list.
+    struct PendingScan
+    {
+        qint64 id;
+        QString code;
+        QString caption; // of the search
+        qsizetype found; // entries holding the code
+        bool widened = false;
+    };
+    std::optional<PendingScan> m_scan;
 };

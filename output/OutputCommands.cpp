@@ -1,10 +1,11 @@
 #include "output/OutputCommands.h"
 
+#include "output/SampleLabels.h"
 #include "output/StatisticsWindow.h"
-#include "output/uFrmPrintLabels.h"
 #include "output/uFrmReportGl.h"
 #include "output/uFrmYanpinStatCX.h"
 #include "register/SampleList.h"
+#include "report/uFrmPrintLabels.h"
 #include "spreadsheet/ExportGridToExcel.h"
 #include "widgets/CommandRegistry.h"
 #include "widgets/DBGridEh.h"
@@ -35,7 +36,7 @@ void installOutputCommands(CommandRegistry &commands, MainHost &host)
         QList<qint64> ids;
         for (int row : h->sampleGrid()->selectedRows())
             ids << h->samples().value(row, QStringLiteral("F_ID")).toLongLong();
-        PrintSampleLabels(h->hostWindow(), h->samples(), ids);
+        PrintLabels(h->hostWindow(), SampleLabels::kind(), *h->samples().model(), ids);
     });
     // Shown to whoever may print any of the main list's reports.
     CommandRegistry *const registry = &commands;

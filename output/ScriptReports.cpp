@@ -1,6 +1,8 @@
 #include "output/ScriptReports.h"
 
 #include "core/DataDm.h"
+#include "masterdata/RegisterDescription.h"
+#include "masterdata/RegisterStore.h"
 #include "output/MainReports.h"
 #include "output/SampleLabels.h"
 #include "output/StatisticsList.h"
@@ -19,8 +21,14 @@ std::optional<Report::Job> job(TdmData &dm, const QString &templateName, QString
                                     SampleListQuery::build(SampleListCriteria{}, dm.dialect()));
         }
     }
-    if (SampleLabels::isLabelTemplate(templateName))
-        return SampleLabels::job(templateName, SampleList::wholeRegister(dm.dialect()));
+    if (Labels::isTemplateOf(SampleLabels::kind(), templateName))
+        return Labels::job(SampleLabels::kind(), templateName,
+                           SampleList::wholeRegister(dm.dialect()));
+    for (const RegisterDescription *r :
+         {&clientRegister(), &supplierRegister(), &catalogueRegister()}) {
+        if (Labels::isTemplateOf(r->labels, templateName))
+            return Labels::job(r->labels, templateName, RegisterStore::wholeList(*r, dm.dialect()));
+    }
     const struct
     {
         const char *templateName;
@@ -45,7 +53,8 @@ std::optional<Report::Job> job(TdmData &dm, const QString &templateName, QString
     *error = QStringLiteral("模板 %1 不能在窗口之外生成（可用：frRevaZezXD.frf、frRevaZezList.frf、"
                             "frXScltlist.frf、frCGsuplist.frf、frtypelist.frf、frClientList.frf、"
                             "frSupplerList.frf、frGoodList.frf、frYPdetailTj.frf、frRevazezTj.frf、"
-                            "frClientTj.frf、frSupplerTj.frf 和 样品标签*.frf）")
+                            "frClientTj.frf、frSupplerTj.frf、样品标签*.frf、客户标签*.frf、"
+                            "供应商标签*.frf 和 标准样品标签*.frf）")
                  .arg(templateName);
     return std::nullopt;
 }

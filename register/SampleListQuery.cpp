@@ -64,6 +64,15 @@ QStringList searchFieldCaptions()
     return captions;
 }
 
+bool isScanField(int searchField)
+{
+    if (searchField < 0 || searchField >= searchFields().size())
+        return false;
+    const QStringList &columns = searchFields().at(searchField).columns;
+    return columns == QStringList{QStringLiteral("F_goodCode")} ||
+           columns == QStringList{QStringLiteral("F_TMcode")};
+}
+
 QStringList listTypeCaptions()
 {
     QStringList captions;
@@ -90,7 +99,6 @@ QStringList secrecyLevels()
 SqlFilter filter(const SampleListCriteria &c, const SqlDialect &dialect)
 {
     SqlFilter f(dialect, QStringLiteral("GoodMain"));
-    f.addDateRange(QStringLiteral("F_editDate"), c.from, c.to);
     if (c.searchField >= 0 && c.searchField < searchFields().size()) {
         const SearchField &field = searchFields().at(c.searchField);
         const QString v = c.value.trimmed();
@@ -103,6 +111,9 @@ SqlFilter filter(const SampleListCriteria &c, const SqlDialect &dialect)
     if (!c.listValue.isEmpty())
         f.add(QString::fromLatin1(kListTypes[c.listType].column) + QStringLiteral(" = ?"),
               {c.listValue});
+    // Last: a scan then reads the edit date, far back in the row, only of rows the search kept
+    // (half the processor time of a one-character search over the whole register).
+    f.addDateRange(QStringLiteral("F_editDate"), c.from, c.to);
     return f;
 }
 

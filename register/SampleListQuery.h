@@ -34,6 +34,8 @@ struct SampleListStatements
 namespace SampleListQuery {
 
 QStringList searchFieldCaptions();
+// The search fields a scanner types into: 样品编号 and 条型码, the codes SampleScan finds.
+bool isScanField(int searchField);
 QStringList listTypeCaptions();
 // t_code kind of each list type; the secrecy level has fixed values instead.
 QString listTypeKind(int listType);

@@ -83,6 +83,16 @@ SampleSearchBar::SampleSearchBar(QWidget *parent) : QWidget(parent)
 
     connect(ComboBox1, &QComboBox::activated, this, &SampleSearchBar::chooseSearchField);
     connect(Edit1, &QLineEdit::textChanged, this, &SampleSearchBar::changed);
+    connect(Edit1, &QLineEdit::returnPressed, this, [this] {
+        const QString code = Edit1->text().trimmed();
+        if (!SampleListQuery::isScanField(ComboBox1->currentIndex()) || code.isEmpty())
+            return;
+        // The list shows what starts with the code; the next scan replaces it.
+        if (Edit1->text() != code)
+            Edit1->setText(code);
+        Edit1->selectAll();
+        emit codeEntered(code);
+    });
     connect(find, &QPushButton::clicked, this, &SampleSearchBar::changed);
     connect(dtpFromDate, &DateBox::changed, this, &SampleSearchBar::changed);
     connect(dtpToDate, &DateBox::changed, this, &SampleSearchBar::changed);

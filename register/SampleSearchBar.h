@@ -39,6 +39,9 @@ signals:
     void changed();
     void advancedToggled(bool down);
     void navigatorToggled();
+    // Enter in the value box while 样品编号 or 条型码 is chosen: `code` is to be found as a
+    // scan finds it.
+    void codeEntered(const QString &code);
 
 private:
     void chooseSearchField(int index);

@@ -1,4 +1,5 @@
 #include "core/AppHome.h"
+#include "masterdata/RegisterDescription.h"
 #include "output/SampleLabels.h"
 #include "report/BarCode.h"
 #include "report/GridPrint.h"
@@ -282,25 +283,38 @@ private slots:
         QCOMPARE(back.styleOf(back.pages.at(0).elements.at(0)).symbol.module, 0.4);
     }
 
-    // The shipped label templates: a roll label per page, and 3 × 8 on an A4 sheet, whose
-    // labels decode and whose Chinese texts are searchable.
+    // The shipped label templates of every register that prints labels: roll labels one a
+    // page and 3 × 8 on an A4 sheet; no register's templates are taken for another's.
     void shippedLabelTemplates()
     {
         QTemporaryDir home;
         AppHome::set(home.path());
         AppHome::installShippedFiles();
-        QCOMPARE(SampleLabels::templates(),
-                 (QStringList{QStringLiteral("样品标签.frf"),
-                              QStringLiteral("样品标签（A4，3 × 8）.frf")}));
+        const struct
+        {
+            const Labels::Kind &kind;
+            QStringList files;
+            QList<int> perSheet;
+        } shipped[] = {
+            {SampleLabels::kind(), {"样品标签.frf", "样品标签（A4，3 × 8）.frf"}, {1, 24}},
+            {clientRegister().labels, {"客户标签（A4，3 × 8）.frf"}, {24}},
+            {supplierRegister().labels, {"供应商标签（A4，3 × 8）.frf"}, {24}},
+            {catalogueRegister().labels, {"标准样品标签.frf"}, {1}},
+        };
+        for (const auto &s : shipped) {
+            QCOMPARE(Labels::templates(s.kind), s.files);
+            for (qsizetype i = 0; i < s.files.size(); ++i) {
+                Template layout;
+                QString error;
+                QVERIFY2(load(templatePath(s.files.at(i)), &layout, &error), qPrintable(error));
+                QCOMPARE(Labels::labelsPerSheet(layout), s.perSheet.at(i));
+                QCOMPARE(layout.data.first().dataSet, s.kind.dataSet);
+            }
+        }
         Template roll;
-        Template a4;
         QString error;
         QVERIFY2(load(templatePath(QStringLiteral("样品标签.frf")), &roll, &error),
                  qPrintable(error));
-        QVERIFY2(load(templatePath(QStringLiteral("样品标签（A4，3 × 8）.frf")), &a4, &error),
-                 qPrintable(error));
-        QCOMPARE(SampleLabels::labelsPerSheet(roll), 1);
-        QCOMPARE(SampleLabels::labelsPerSheet(a4), 24);
         QCOMPARE(QSizeF(roll.page.width, roll.page.height), QSizeF(60, 40));
     }
 };

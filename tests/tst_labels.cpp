@@ -1,10 +1,12 @@
 #include "app/uFrmMain.h"
 #include "core/AppHome.h"
-#include "output/uFrmPrintLabels.h"
+#include "core/SqlListModel.h"
+#include "masterdata/Registers.h"
 #include "register/SampleList.h"
 #include "register/SampleScanBox.h"
 #include "report/ReportOutputs.h"
 #include "report/ReportPreview.h"
+#include "report/uFrmPrintLabels.h"
 #include "support/BarCodeReader.h"
 #include "support/ListSettled.h"
 #include "support/Modal.h"
@@ -15,6 +17,7 @@
 #include "widgets/DateBox.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QItemSelectionModel>
 #include <QLineEdit>
@@ -243,6 +246,151 @@ private slots:
         QTRY_COMPARE(main.listModel()->rowCount(), 1);
         QCOMPARE(main.listModel()->value(0, QStringLiteral("F_goodCode")).toString(),
                  QStringLiteral("YP0003"));
+    }
+
+    // Enter in the search bar's value box takes a scan while 样品编号 or 条型码 is chosen, as
+    // the 扫码 box does; another field's Enter only searches.
+    void searchBarTakesScans()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        const QDate today = QDate::currentDate();
+        addSample(db.dm(), QStringLiteral("YP0001"), QString(), today);
+        addSample(db.dm(), QStringLiteral("YP0002"), QString(), QDate(2020, 3, 1));
+        addSample(db.dm(), QStringLiteral("YP0003"), QStringLiteral("6901234567892"), today);
+        addSample(db.dm(), QStringLiteral("YP00031"), QString(), today);
+        ScriptedPrompt prompt;
+        TFrmMain main;
+        main.show();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        QTRY_VERIFY(listSettled(main.listModel()));
+        auto *field = main.findChild<QComboBox *>(QStringLiteral("ComboBox1"));
+        auto *value = main.findChild<QLineEdit *>(QStringLiteral("Edit1"));
+        auto *advanced = main.findChild<QPushButton *>(QStringLiteral("btnAdvanced"));
+        const auto choose = [field](const QString &caption) {
+            const int index = field->findText(caption);
+            QVERIFY(index >= 0);
+            field->setCurrentIndex(index);
+            emit field->activated(index);
+        };
+        const auto scan = [value](const QString &code) {
+            value->setFocus();
+            value->selectAll();
+            QTest::keyClicks(value, code);
+            QTest::keyClick(value, Qt::Key_Return);
+        };
+        const auto current = [&main] {
+            return main.samples().value(QStringLiteral("F_goodCode")).toString();
+        };
+
+        choose(QStringLiteral("样品编号"));
+        // Two samples start with the code; the one of the code is selected.
+        scan(QStringLiteral("yp0003 "));
+        QTRY_COMPARE(current(), QStringLiteral("YP0003"));
+        QCOMPARE(main.statusBar()->currentMessage(), QStringLiteral("已选中样品：yp0003"));
+        QCOMPARE(value->selectedText(), QStringLiteral("yp0003"));
+        QTRY_VERIFY(listSettled(main.listModel()));
+        QCOMPARE(main.listModel()->rowCount(), 2);
+
+        // Outside this month's dates: the list is widened.
+        scan(QStringLiteral("YP0002"));
+        QTRY_COMPARE(current(), QStringLiteral("YP0002"));
+        QTRY_VERIFY(main.statusBar()->currentMessage().contains(QStringLiteral("不在当前筛选")));
+        QVERIFY(advanced->isChecked());
+
+        choose(QStringLiteral("条型码"));
+        scan(QStringLiteral("6901234567892"));
+        QTRY_COMPARE(current(), QStringLiteral("YP0003"));
+
+        scan(QStringLiteral("NOPE-9"));
+        QCOMPARE(main.statusBar()->currentMessage(), QStringLiteral("未找到样品：NOPE-9"));
+        QCOMPARE(QApplication::focusWidget(), value);
+
+        // 样品名称 is searched, not scanned.
+        main.statusBar()->clearMessage();
+        choose(QStringLiteral("样品名称"));
+        value->setText(QStringLiteral("不锈钢轴承03"));
+        QTest::keyClick(value, Qt::Key_Return);
+        QTRY_VERIFY(listSettled(main.listModel()));
+        QCOMPARE(main.statusBar()->currentMessage(), QString());
+        QVERIFY2(prompt.texts().isEmpty(), qPrintable(prompt.texts().join(u'\n')));
+    }
+
+    // 打印标签 in a register's window: the clients selected in its grid on the A4 sheet from
+    // the second label; every code decodes, the names are searchable; `--report` prints the
+    // catalogue's labels for scripts.
+    void registerLabels()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        AppHome::installShippedFiles();
+        const QStringList names{"华东贸易", "南方轴承", "北方钢铁", "西部机械"};
+        for (int i = 0; i < names.size(); ++i) {
+            QVERIFY(db.dm()->ExecSql(
+                QStringLiteral("insert into T_client(F_Code, F_Name, F_Address, F_Type, "
+                               "F_useFlag) values(?, ?, ?, '', ?)"),
+                {QStringLiteral("KH-%1").arg(i + 1), names.at(i), QStringLiteral("上海市浦东新区"),
+                 false}));
+            QVERIFY(db.dm()->ExecSql(
+                QStringLiteral("insert into T_goods(F_Code, F_Name, F_spec, F_Type, F_useFlag) "
+                               "values(?, ?, 'M8', '', ?)"),
+                {QStringLiteral("BZ%1").arg(i + 1), names.at(i), false}));
+        }
+        ScriptedPrompt prompt;
+        TfrmCltMan window;
+        window.show();
+        QTRY_COMPARE(window.list()->rowCount(), 4);
+        QTableView *view = window.grid()->view();
+        view->clearSelection();
+        for (int row : {1, 3})
+            view->selectionModel()->select(window.list()->index(row, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QString choice;
+        whenModal<TFrmPrintLabels>(this, [&choice](TFrmPrintLabels *dialog) {
+            auto *selected = dialog->findChild<QRadioButton *>(QStringLiteral("rbSelected"));
+            choice = selected->text();
+            auto *templates = dialog->findChild<QComboBox *>(QStringLiteral("cbbTemplate"));
+            QCOMPARE(templates->count(), 1);
+            dialog->findChild<QSpinBox *>(QStringLiteral("spnFirstLabel"))->setValue(2);
+            dialog->accept();
+        });
+        Report::Prepared shown;
+        whenModal<ReportPreview>(this, [&shown](ReportPreview *preview) {
+            QTRY_VERIFY(preview->isComplete());
+            shown = preview->report();
+            preview->accept();
+        });
+        QAction *labels = window.action(QStringLiteral("tbLabels"));
+        QVERIFY(view->actions().contains(labels));
+        labels->trigger();
+        QCOMPARE(choice, QStringLiteral("列表中选中的客户（2 个）"));
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("clients.pdf"));
+        QString error;
+        QVERIFY2(done(Report::writePdf(shown, pdf), &error), qPrintable(error));
+        QCOMPARE(readBarCodes(pdf, shown), (QStringList{"KH-2", "KH-2", "KH-4", "KH-4"}));
+        // The first label is the second of the first row.
+        for (const Report::Element &e : shown.pages.at(0).elements) {
+            if (e.kind == Report::Element::BarCode) {
+                QCOMPARE(e.rect.left(), 70 + 3.0);
+                break;
+            }
+        }
+        const QString text = toolOutput(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        QVERIFY2(text.contains(QStringLiteral("南方轴承")), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("西部机械")));
+        QVERIFY(!text.contains(QStringLiteral("华东贸易")));
+        QVERIFY2(prompt.texts().isEmpty(), qPrintable(prompt.texts().join(u'\n')));
+
+        QProcess quorin;
+        const QString roll = QDir(db.home()).filePath(QStringLiteral("catalogue.pdf"));
+        quorin.start(QStringLiteral(QUORIN_BINARY),
+                     {QStringLiteral("--home"), db.home(), QStringLiteral("--report"),
+                      QStringLiteral("标准样品标签.frf"), QStringLiteral("--pdf"), roll});
+        QVERIFY(quorin.waitForFinished(120000));
+        QCOMPARE(quorin.exitCode(), 0);
+        QCOMPARE(readAllBarCodes(roll),
+                 (QStringList{"BZ1", "BZ1", "BZ2", "BZ2", "BZ3", "BZ3", "BZ4", "BZ4"}));
     }
 };
 

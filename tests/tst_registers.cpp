@@ -372,6 +372,102 @@ private slots:
         QVERIFY(QApplication::focusWidget() != grid);
     }
 
+    void scannedCodeIsLocated_data() { addRegisterRows(); }
+
+    // A code search takes a scanned code and Enter: the entry of that code is selected, the
+    // list widened when its node or the disabled check hides it; an unknown code is told in
+    // the status bar, without a box. Enter in another search moves on as before.
+    void scannedCodeIsLocated()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        QFETCH(QString, name);
+        TestDatabase db(engine);
+        const RegisterDescription &d = registerNamed(name);
+        fillRegister(db.dm(), d);
+        // Another entry of B1's code, written by another program (the editor refuses it).
+        QVERIFY(db.dm()->ExecSql(
+            QStringLiteral("insert into %1(F_Code, F_Name, F_Type, F_useFlag) values(?, ?, ?, ?)")
+                .arg(d.table),
+            {QStringLiteral("b1"), QStringLiteral("德尔塔"), QStringLiteral("\\\\乙"), false}));
+        ScriptedPrompt prompt;
+        RegisterWindow window(d);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto *searchType = child<QComboBox>(&window, "cbbSearchType");
+        auto *search = child<QLineEdit>(&window, "edtSearch");
+        searchType->setCurrentIndex(0);
+        emit searchType->activated(0);
+        search->setFocus();
+        const auto scan = [&](const QString &code) {
+            search->selectAll();
+            QTest::keyClicks(search, code);
+            QTest::keyClick(search, Qt::Key_Return);
+        };
+        const auto current = [&window] {
+            return window.current(QStringLiteral("F_Name")).toString();
+        };
+
+        scan(QStringLiteral("a2 "));
+        QTRY_COMPARE(current(), QStringLiteral("阿尔法"));
+        QCOMPARE(window.statusPanel(0), QStringLiteral("已选中%1：a2").arg(d.noun));
+        QCOMPARE(window.grid()->currentRow(), window.currentRow());
+        // The next scan replaces this one.
+        QCOMPARE(search->selectedText(), QStringLiteral("a2"));
+        QCOMPARE(QApplication::focusWidget(), search);
+
+        // Disabled, under another node.
+        selectNode(window, QStringLiteral("甲"));
+        scan(QStringLiteral("C1"));
+        QTRY_COMPARE(current(), QStringLiteral("停用的"));
+        QCOMPARE(window.statusPanel(0),
+                 QStringLiteral("%1 C1 不在当前筛选的列表中：已列出全部%1并选中它").arg(d.noun));
+        QVERIFY(child<QCheckBox>(&window, "chkDisabled")->isChecked());
+        QCOMPARE(window.tree()->currentItem()->text(0), d.treeRoot);
+
+        scan(QStringLiteral("B1"));
+        QTRY_COMPARE(current(), QStringLiteral("伽马"));
+        QCOMPARE(window.statusPanel(0),
+                 QStringLiteral("已选中%1：B1（%2相同的%1有 2 个）")
+                     .arg(d.noun, QString(d.searches.at(0).caption).remove(u' ')));
+
+        scan(QStringLiteral("ZZ9"));
+        QCOMPARE(window.statusPanel(0), QStringLiteral("未找到%1：ZZ9").arg(d.noun));
+        QCOMPARE(QApplication::focusWidget(), search);
+        QVERIFY2(prompt.texts().isEmpty(), qPrintable(prompt.texts().join(u'\n')));
+
+        // A name is searched, not scanned: Enter moves on.
+        searchType->setCurrentIndex(1);
+        emit searchType->activated(1);
+        search->setFocus();
+        search->setText(QStringLiteral("伽马"));
+        QTest::keyClick(search, Qt::Key_Return);
+        QVERIFY(QApplication::focusWidget() != search);
+        QCOMPARE(window.statusPanel(0), QStringLiteral("未找到%1：ZZ9").arg(d.noun));
+    }
+
+    // The catalogue's 条码 search finds an entry by its bar code.
+    void catalogueScansItsBarCode()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        fillRegister(db.dm(), catalogueRegister());
+        QVERIFY(db.dm()->ExecSql(
+            QStringLiteral("update T_goods set F_TMcode = '6901234567892' where F_Code = 'B1'")));
+        TfrmGoodMan window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto *searchType = child<QComboBox>(&window, "cbbSearchType");
+        const int barCode = searchType->findText(QStringLiteral("条码"));
+        searchType->setCurrentIndex(barCode);
+        emit searchType->activated(barCode);
+        auto *search = child<QLineEdit>(&window, "edtSearch");
+        search->setFocus();
+        QTest::keyClicks(search, QStringLiteral("6901234567892"));
+        QTest::keyClick(search, Qt::Key_Return);
+        QTRY_COMPARE(window.current(QStringLiteral("F_Code")).toString(), QStringLiteral("B1"));
+        QCOMPARE(window.statusPanel(0), QStringLiteral("已选中样品：6901234567892"));
+    }
+
     void catalogueEntryFillsTheSampleEditor()
     {
         QFETCH_GLOBAL(QString, engine);

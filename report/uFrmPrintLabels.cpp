@@ -1,9 +1,7 @@
-#include "output/uFrmPrintLabels.h"
+#include "report/uFrmPrintLabels.h"
 
 #include "core/Prompt.h"
 #include "core/SqlListModel.h"
-#include "output/SampleLabels.h"
-#include "register/SampleList.h"
 #include "report/PrintReport.h"
 #include "widgets/DialogButtons.h"
 
@@ -14,26 +12,26 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-TFrmPrintLabels::TFrmPrintLabels(SampleList &samples, QList<qint64> selectedIds, QWidget *parent)
-    : QDialog(parent), m_samples(samples), m_selectedIds(std::move(selectedIds))
+TFrmPrintLabels::TFrmPrintLabels(const Labels::Kind &kind, const SqlListModel &list,
+                                 QList<qint64> selectedIds, QWidget *parent)
+    : QDialog(parent), m_kind(kind), m_list(list), m_selectedIds(std::move(selectedIds))
 {
     setObjectName(QStringLiteral("FrmPrintLabels"));
     setWindowTitle(QStringLiteral("打印标签"));
-    const SqlListModel *list = samples.model();
-    rbSelected =
-        new QRadioButton(QStringLiteral("列表中选中的样品（%1 个）").arg(m_selectedIds.size()));
+    rbSelected = new QRadioButton(
+        QStringLiteral("列表中选中的%1（%2 个）").arg(kind.noun).arg(m_selectedIds.size()));
     rbSelected->setObjectName(QStringLiteral("rbSelected"));
-    rbAll =
-        new QRadioButton(list->isRowCountKnown()
-                             ? QStringLiteral("当前筛选的全部样品（%1 个）").arg(list->rowCount())
-                             : QStringLiteral("当前筛选的全部样品"));
+    rbAll = new QRadioButton(
+        list.isRowCountKnown()
+            ? QStringLiteral("当前筛选的全部%1（%2 个）").arg(kind.noun).arg(list.rowCount())
+            : QStringLiteral("当前筛选的全部%1").arg(kind.noun));
     rbAll->setObjectName(QStringLiteral("rbAll"));
     rbSelected->setEnabled(!m_selectedIds.isEmpty());
     // One selected row is mostly just the current one.
     (m_selectedIds.size() > 1 ? rbSelected : rbAll)->setChecked(true);
     cbbTemplate = new QComboBox;
     cbbTemplate->setObjectName(QStringLiteral("cbbTemplate"));
-    for (const QString &file : SampleLabels::templates())
+    for (const QString &file : Labels::templates(kind))
         cbbTemplate->addItem(file.chopped(4), file);
     spnFirstLabel = new QSpinBox;
     spnFirstLabel->setObjectName(QStringLiteral("spnFirstLabel"));
@@ -42,7 +40,7 @@ TFrmPrintLabels::TFrmPrintLabels(SampleList &samples, QList<qint64> selectedIds,
     m_sheet = new QLabel;
 
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("样品："), rbSelected);
+    form->addRow(kind.noun + QStringLiteral("："), rbSelected);
     form->addRow(QString(), rbAll);
     form->addRow(QStringLiteral("标签模板："), cbbTemplate);
     auto *first = new QHBoxLayout;
@@ -62,7 +60,7 @@ void TFrmPrintLabels::templateChosen()
     QString error;
     const bool read =
         Report::load(Report::templatePath(cbbTemplate->currentData().toString()), &layout, &error);
-    const int perSheet = read ? SampleLabels::labelsPerSheet(layout) : 1;
+    const int perSheet = read ? Labels::labelsPerSheet(layout) : 1;
     spnFirstLabel->setRange(1, perSheet);
     spnFirstLabel->setValue(1);
     spnFirstLabel->setEnabled(perSheet > 1);
@@ -74,22 +72,22 @@ bool TFrmPrintLabels::printLabels()
 {
     const QString templateName = cbbTemplate->currentData().toString();
     if (templateName.isEmpty()) {
-        ShowPrompt(
-            QStringLiteral("Qr 文件夹中没有标签模板（%1*.frf）").arg(SampleLabels::kTemplatePrefix),
-            Prompt::Warning);
+        ShowPrompt(QStringLiteral("Qr 文件夹中没有标签模板（%1*.frf）").arg(m_kind.templatePrefix),
+                   Prompt::Warning);
         return false;
     }
-    ListQuery samples = m_samples.model()->query();
+    ListQuery entries = m_list.query();
     if (rbSelected->isChecked()) {
-        const std::optional<ListQuery> chosen = SampleLabels::selected(samples, m_selectedIds);
+        const std::optional<ListQuery> chosen = Labels::selected(m_kind, entries, m_selectedIds);
         if (!chosen) {
-            ShowPrompt(QStringLiteral("选中的样品太多（最多 %1 个），请改为打印当前筛选的全部样品")
-                           .arg(SampleLabels::kMostSelected),
+            ShowPrompt(QStringLiteral("选中的%1太多（最多 %2 个），请改为打印当前筛选的全部%1")
+                           .arg(m_kind.noun)
+                           .arg(Labels::kMostSelected),
                        Prompt::Warning);
             return false;
         }
-        samples = *chosen;
-    } else if (m_samples.rowCount() == 0) {
+        entries = *chosen;
+    } else if (m_list.rowCount() == 0) {
         return false;
     }
     Report::Template layout;
@@ -100,14 +98,15 @@ bool TFrmPrintLabels::printLabels()
     }
     if (!layout.data.isEmpty())
         layout.data.first().firstLabel = spnFirstLabel->value();
-    showReport(parentWidget(), SampleLabels::job(templateName, samples), layout,
+    showReport(parentWidget(), Labels::job(m_kind, templateName, entries), layout,
                cbbTemplate->currentText());
     return true;
 }
 
-void PrintSampleLabels(QWidget *parent, SampleList &samples, const QList<qint64> &selectedIds)
+void PrintLabels(QWidget *parent, const Labels::Kind &kind, const SqlListModel &list,
+                 const QList<qint64> &selectedIds)
 {
-    TFrmPrintLabels dialog(samples, selectedIds, parent);
+    TFrmPrintLabels dialog(kind, list, selectedIds, parent);
     if (dialog.exec() == QDialog::Accepted)
         dialog.printLabels();
 }
