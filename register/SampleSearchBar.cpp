@@ -32,7 +32,7 @@ SampleSearchBar::SampleSearchBar(QWidget *parent) : QWidget(parent)
     ComboBox1->addItems(SampleListQuery::searchFieldCaptions());
     ComboBox1->setCurrentIndex(-1);
     ComboBox1->setMinimumContentsLength(6);
-    auto *searchLabel = new QLabel(QStringLiteral("搜索(&V)"));
+    auto *searchLabel = new QLabel(QStringLiteral("搜索(&R)"));
     searchLabel->setBuddy(ComboBox1);
     layout->addWidget(searchLabel);
     layout->addWidget(ComboBox1);
@@ -40,7 +40,7 @@ SampleSearchBar::SampleSearchBar(QWidget *parent) : QWidget(parent)
     Edit1 = new QLineEdit;
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setClearButtonEnabled(true);
-    auto *valueLabel = new QLabel(QStringLiteral("值(&V)"));
+    auto *valueLabel = new QLabel(QStringLiteral("值(&L)"));
     valueLabel->setBuddy(Edit1);
     layout->addWidget(valueLabel);
     layout->addWidget(Edit1, 1);
