@@ -13,7 +13,7 @@ class QSqlDatabase;
 // come from here.
 namespace Schema {
 
-enum class ColumnType { Key, Integer, Text, Memo, Float, Date, Bool };
+enum class ColumnType { Key, Integer, Text, Memo, Float, Date, Bool, Blob };
 
 struct Column
 {
@@ -28,6 +28,7 @@ struct Index
     const char *name;
     const char *columns;
     bool unique = false;
+    int since = 1; // the schema version that added it
 };
 
 struct Table
@@ -38,7 +39,7 @@ struct Table
     int since = 1; // the schema version that added it
 };
 
-inline constexpr int kVersion = 8;
+inline constexpr int kVersion = 9;
 
 const std::vector<Table> &tables();
 
