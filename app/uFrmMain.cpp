@@ -66,6 +66,9 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent)
     centralLayout->setContentsMargins(2, 2, 2, 0);
     centralLayout->setSpacing(2);
     m_search = new SampleSearchBar;
+    m_search->setPinyinOn(dmData->config().pinyinSearch());
+    connect(m_search, &SampleSearchBar::pinyinToggled, this,
+            [](bool on) { dmData->config().setPinyinSearch(on); });
     m_scan = new SampleScanBox(*m_samples);
     auto *searchRow = new QHBoxLayout;
     searchRow->setSpacing(0);

@@ -1,11 +1,17 @@
 #include "BenchTools.h"
 
 #include "core/DataDm.h"
+#include "core/OwnConnection.h"
+#include "maintenance/Backup.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSqlQuery>
 #include <algorithm>
 #include <cstdio>
 #include <sys/resource.h>
@@ -148,6 +154,35 @@ int QuietPrompt::show(const QString &text, int, int)
 {
     std::fprintf(stderr, "prompt: %s\n", qPrintable(text));
     return Prompt::No;
+}
+
+int sqliteRecords(const QString &file)
+{
+    OwnConnection connection(DataSource::fromDs(QFileInfo(file).path(), {}),
+                             QStringLiteral("bench-count"));
+    QSqlQuery q(connection.db());
+    if (connection.isOpen() && q.exec(QStringLiteral("select count(*) from GoodMain")) && q.next())
+        return q.value(0).toInt();
+    return -1;
+}
+
+bool loadServer(TdmData &dm, const QString &home, const QString &url, int records, QString *error)
+{
+    if (dm.GetIntValue(QStringLiteral("select count(*) from GoodMain")) == records)
+        return true;
+    std::printf("loading %d records onto the server ...\n", records);
+    QElapsedTimer timer;
+    timer.start();
+    const QString backup = QDir(home).filePath(QStringLiteral("server-bench.back"));
+    WorkResult moved =
+        Backup::write(DataSource::fromDs(QDir(home).filePath(QStringLiteral("data")), {}), backup);
+    if (moved.isDone())
+        moved = Backup::restore(backup, DataSource::fromDs(url, {}), {}, home);
+    *error = moved.reason();
+    const bool ok = moved.isDone() && dm.ExecSql(QStringLiteral("vacuum analyze"));
+    QFile::remove(backup);
+    std::printf("loaded in %.0f s\n", timer.nsecsElapsed() / 1e9);
+    return ok;
 }
 
 } // namespace BenchTools

@@ -43,6 +43,12 @@ private:
     double m_longest = 0;
 };
 
+// The number of sample records of a SQLite file; -1 when it cannot be read.
+int sqliteRecords(const QString &file);
+// The server database `url` holds the `records` of HOME's file, loaded the way a user would
+// move them (the program's backup and restore) when it holds another number.
+bool loadServer(TdmData &dm, const QString &home, const QString &url, int records, QString *error);
+
 // Runs the event loop until `done` holds.
 void waitFor(const std::function<bool()> &done);
 // The machine's load averages over 1, 5 and 15 minutes, as uptime shows them.

@@ -11,9 +11,7 @@
 #include "app/uFrmMain.h"
 #include "core/AppHome.h"
 #include "core/DataDm.h"
-#include "core/OwnConnection.h"
 #include "core/SqlListModel.h"
-#include "maintenance/Backup.h"
 #include "widgets/DBGridEh.h"
 #include "widgets/DateBox.h"
 
@@ -27,40 +25,6 @@
 #include <cstdio>
 
 using namespace BenchTools;
-
-namespace {
-
-int sqliteRecords(const QString &file)
-{
-    OwnConnection connection(DataSource::fromDs(QFileInfo(file).path(), {}),
-                             QStringLiteral("bench-count"));
-    QSqlQuery q(connection.db());
-    if (connection.isOpen() && q.exec(QStringLiteral("select count(*) from GoodMain")) && q.next())
-        return q.value(0).toInt();
-    return -1;
-}
-
-// The server database holds the file's records, loaded the way a user would move them.
-bool load(TdmData &dm, const QString &home, const QString &url, int records, QString *error)
-{
-    if (dm.GetIntValue(QStringLiteral("select count(*) from GoodMain")) == records)
-        return true;
-    std::printf("loading %d records onto the server ...\n", records);
-    QElapsedTimer timer;
-    timer.start();
-    const QString backup = QDir(home).filePath(QStringLiteral("server-bench.back"));
-    WorkResult moved =
-        Backup::write(DataSource::fromDs(QDir(home).filePath(QStringLiteral("data")), {}), backup);
-    if (moved.isDone())
-        moved = Backup::restore(backup, DataSource::fromDs(url, {}), {}, home);
-    *error = moved.reason();
-    const bool ok = moved.isDone() && dm.ExecSql(QStringLiteral("vacuum analyze"));
-    QFile::remove(backup);
-    std::printf("loaded in %.0f s\n", timer.nsecsElapsed() / 1e9);
-    return ok;
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -80,7 +44,8 @@ int main(int argc, char *argv[])
     QString error;
     {
         TdmData loader(QDir(work).filePath(QStringLiteral("config.ini")));
-        if (records < 0 || !loader.open(url, &error) || !load(loader, home, url, records, &error)) {
+        if (records < 0 || !loader.open(url, &error) ||
+            !loadServer(loader, home, url, records, &error)) {
             std::fprintf(stderr, "cannot load the server: %s\n", qPrintable(error));
             return 1;
         }

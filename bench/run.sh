@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the benchmarks (all, or the one named: search, pictures, backup, statistics, report,
-# export, import, jump, labels), each against a reference tool in the same run. Generated data is kept in
+# export, import, jump, labels, pinyin), each against a reference tool in the same run. Generated data is kept in
 # $BENCH_DIR (default /tmp/quorin-bench); every section makes what it needs there, so a run can
 # start from an empty folder. $BENCH_RECORDS names the two register sizes (default
 # "100000 1000000"); smaller ones try the whole run quickly, e.g. BENCH_RECORDS="2000 20000".
@@ -34,6 +34,10 @@
 #   labels:   10 000 labels on the A4 sheet (Code 128 and QR each) to PDF against a bare
 #             QPdfWriter loop drawing the same zint symbols and texts; a scanned code found
 #             among 1 000 000 records on SQLite and on a throwaway PostgreSQL server.
+#   pinyin:   initials searches (first rows, count against a scan counting the same rows),
+#             the first rows sorted by 样品名称, the upgrade step filling every key and a save
+#             with its keys against one without, on 1 000 000 records, then the same on the
+#             kept PostgreSQL cluster of the search section.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 which="${1:-all}"
@@ -127,5 +131,17 @@ if [[ "$which" == all || "$which" == labels ]]; then
   (
     source scripts/pg-server.sh
     QT_QPA_PLATFORM=offscreen build/bench/quorin_labels_bench "$dir/labels" "$QUORIN_TEST_PG" "$large"
+  )
+fi
+if [[ "$which" == all || "$which" == pinyin ]]; then
+  demo "$large"
+  QT_QPA_PLATFORM=offscreen build/bench/quorin_pinyin_bench "$dir/$large"
+  bash scripts/deps.sh --test
+  (
+    QUORIN_PG_KEEP="$dir/pg" QUORIN_PG_OPTIONS="-c fsync=off -c shared_buffers=512MB"
+    source scripts/pg-server.sh
+    psql -X -q "$QUORIN_TEST_PG" -c "create database quorin_bench_$large" 2>/dev/null || true
+    QT_QPA_PLATFORM=offscreen build/bench/quorin_pinyin_bench "$dir/$large" \
+      "${QUORIN_TEST_PG%/*}/quorin_bench_$large"
   )
 fi

@@ -67,6 +67,16 @@ void AppConfig::setBackupKeepDays(int days)
     write(QStringLiteral("bakdays"), days);
 }
 
+bool AppConfig::pinyinSearch() const
+{
+    return read(QStringLiteral("pinyin")) != u"0";
+}
+
+void AppConfig::setPinyinSearch(bool on)
+{
+    write(QStringLiteral("pinyin"), on ? 1 : 0);
+}
+
 QString AppConfig::curOperName() const
 {
     return read(QStringLiteral("CurOperName"));

@@ -26,6 +26,11 @@ public:
     int backupKeepDays() const;
     void setBackupKeepDays(int days);
 
+    // Whether a Latin search text also finds names by their pinyin (the tick 拼音); on unless
+    // turned off.
+    bool pinyinSearch() const;
+    void setPinyinSearch(bool on);
+
     QString curOperName() const;
     void setCurOperName(const QString &name);
 

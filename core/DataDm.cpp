@@ -2,6 +2,7 @@
 
 #include "core/Connection.h"
 #include "core/DatabaseFault.h"
+#include "core/Pinyin.h"
 #include "core/Prompt.h"
 #include "core/Schema.h"
 #include "core/ServerSearchIndex.h"
@@ -49,7 +50,14 @@ bool TdmData::DataModuleCreate(ConnectionUi &ui)
     for (;;) {
         ui.showStatus(QStringLiteral("正在连接数据库 ....."));
         QString reason;
-        if (open(m_config.ds(), &reason)) {
+        // An upgrade that rewrites every row of a large register says how far it has come.
+        m_upgradeProgress = [&ui](int percent) {
+            ui.showStatus(QStringLiteral("正在升级数据库 %1% .....").arg(percent));
+            return true;
+        };
+        const bool opened = open(m_config.ds(), &reason);
+        m_upgradeProgress = {};
+        if (opened) {
             ui.showStatus(QStringLiteral("连接成功，正在登录 ..."));
             return true;
         }
@@ -80,7 +88,7 @@ bool TdmData::openSource(const DataSource &source, QString *error)
         return false;
     m_readOnly = Connection::isReadOnly(m_db);
     emit stateChanged();
-    if (!Schema::ensure(m_db, m_dialect, error)) {
+    if (!Schema::ensure(m_db, m_dialect, error, m_upgradeProgress)) {
         m_db.close();
         return false;
     }
@@ -213,10 +221,10 @@ std::optional<qint64> TdmData::insertQuiet(const QString &sql, const QVariantLis
     return key.toLongLong();
 }
 
-std::optional<qint64> TdmData::writeRowQuiet(const QString &table, qint64 id,
-                                             const QStringList &columns, const QVariantList &values,
-                                             QString *error)
+std::optional<qint64> TdmData::writeRowQuiet(const QString &table, qint64 id, QStringList columns,
+                                             QVariantList values, QString *error)
 {
+    Pinyin::addKeys(table, &columns, &values);
     QString reason;
     std::optional<qint64> key = id;
     if (id <= 0)

@@ -4,6 +4,7 @@
 #include "core/DataSource.h"
 #include "core/Session.h"
 #include "core/SqlDialect.h"
+#include "core/Work.h"
 
 #include <QObject>
 #include <QSet>
@@ -103,8 +104,9 @@ public:
                                       QString *error);
     // Inserts a row into `table` (`id` 0) or updates row `id`, setting `columns` to `values`;
     // the row's key, or nothing with the reason in `error`. Runs in the caller's transaction.
-    std::optional<qint64> writeRowQuiet(const QString &table, qint64 id, const QStringList &columns,
-                                        const QVariantList &values, QString *error);
+    // The pinyin keys of the names written are written with them.
+    std::optional<qint64> writeRowQuiet(const QString &table, qint64 id, QStringList columns,
+                                        QVariantList values, QString *error);
 
 signals:
     // Read-only or damaged changed.
@@ -125,6 +127,8 @@ private:
     bool m_readOnly = false;
     bool m_damaged = false;
     bool m_damageTold = false;
+    // Told while DataModuleCreate() opens the database.
+    WorkProgress m_upgradeProgress;
     QString m_lastError;
     // Not Qt's global pool, on which the window paints: the check holds its thread for seconds.
     QThreadPool m_checkPool;

@@ -1,9 +1,11 @@
 #include "core/DemoData.h"
 
 #include "core/DataDm.h"
+#include "core/Pinyin.h"
 #include "core/Transaction.h"
 
 #include <QDate>
+#include <QHash>
 #include <QRandomGenerator>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -105,12 +107,13 @@ public:
     bool tree(const QString &flag,
               const QList<QPair<QString, QList<QPair<QString, QStringList>>>> &nodes)
     {
-        const QString insert = QStringLiteral(
-            "insert into t_treecode(F_code, F_name, F_likecode, F_flag) values(?, ?, ?, ?)");
+        const QString insert =
+            QStringLiteral("insert into t_treecode(F_code, F_name, F_namePY, F_likecode, F_flag) "
+                           "values(?, ?, ?, ?, ?)");
         for (int a = 0; a < nodes.size(); ++a) {
             const QString codeA = code3(a + 1);
             const QString pathA = QStringLiteral("\\\\") + nodes[a].first;
-            if (!exec(insert, {codeA, nodes[a].first, pathA, flag}))
+            if (!exec(insert, {codeA, nodes[a].first, keyOf(nodes[a].first), pathA, flag}))
                 return false;
             if (flag == u"type")
                 m_leafPaths << pathA;
@@ -118,11 +121,12 @@ public:
                 const auto &[nameB, leaves] = nodes[a].second[b];
                 const QString codeB = codeA + code3(b + 1);
                 const QString pathB = pathA + u'\\' + nameB;
-                if (!exec(insert, {codeB, nameB, pathB, flag}))
+                if (!exec(insert, {codeB, nameB, keyOf(nameB), pathB, flag}))
                     return false;
                 for (int c = 0; c < leaves.size(); ++c) {
                     const QString pathC = pathB + u'\\' + leaves[c];
-                    if (!exec(insert, {codeB + code3(c + 1), leaves[c], pathC, flag}))
+                    if (!exec(insert,
+                              {codeB + code3(c + 1), leaves[c], keyOf(leaves[c]), pathC, flag}))
                         return false;
                     if (flag == u"type")
                         m_leafPaths << pathC;
@@ -147,14 +151,14 @@ public:
             const QString type = QStringLiteral("\\\\") + region.first + u'\\' +
                                  region.second.at(between(0, 1)).first;
             *names << name;
-            if (!exec(QStringLiteral("insert into %1(F_Code, F_Name, F_Type, F_LinkMan, F_Phone, "
-                                     "F_handPhone, F_Address, F_useFlag) "
-                                     "values(?, ?, ?, ?, ?, ?, ?, ?)")
+            if (!exec(QStringLiteral("insert into %1(F_Code, F_Name, F_NamePY, F_Type, F_LinkMan, "
+                                     "F_Phone, F_handPhone, F_Address, F_useFlag) "
+                                     "values(?, ?, ?, ?, ?, ?, ?, ?, ?)")
                           .arg(table),
                       {QStringLiteral("%1%2")
                            .arg(flag == u"clttype" ? u'C' : u'S')
                            .arg(i + 1, 4, 10, QLatin1Char('0')),
-                       name, type, pick(kSales).left(1) + QStringLiteral("经理"),
+                       name, keyOf(name), type, pick(kSales).left(1) + QStringLiteral("经理"),
                        QStringLiteral("0755-%1").arg(between(20000000, 89999999)),
                        QStringLiteral("13%1").arg(between(100000000, 999999999)),
                        pick(kPlaces) + QStringLiteral("市工业区%1号").arg(between(1, 300)),
@@ -170,12 +174,13 @@ public:
         for (int i = 0; i < count; ++i) {
             const QString path = m_leafPaths.at(i % m_leafPaths.size());
             const QString material = pick(kMaterials);
+            const QString name = material + path.section(u'\\', -1);
             if (!exec(
-                    QStringLiteral("insert into T_goods(F_Code, F_Name, F_spec, F_Type, "
+                    QStringLiteral("insert into T_goods(F_Code, F_Name, F_NamePY, F_spec, F_Type, "
                                    "F_pinPai, F_yanSE, F_caiLiao, F_baoZhuang, F_tiji, "
-                                   "F_TMcode, F_useFlag) values(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                    {QStringLiteral("BZ%1").arg(i + 1, 4, 10, QLatin1Char('0')),
-                     material + path.section(u'\\', -1),
+                                   "F_TMcode, F_useFlag) "
+                                   "values(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                    {QStringLiteral("BZ%1").arg(i + 1, 4, 10, QLatin1Char('0')), name, keyOf(name),
                      QStringLiteral("%1-%2").arg(QChar(u'A' + between(0, 25))).arg(between(2, 80)),
                      path, pick(kBrands), pick(kColours), material, pick(kPackings),
                      QStringLiteral("%1×%2×%3cm")
@@ -219,8 +224,10 @@ public:
             "F_amount, F_unit, F_other1, F_other2, F_other3, F_other4, F_Memo1, F_CGdate, "
             "F_CGsuppler, F_CGunit, F_CGprice, F_CGtype, F_XSdate, F_XSclient, F_XSunit1, "
             "F_XSprice1, F_XStype1, F_XSunit2, F_XSprice2, F_XStype2, F_editDate, F_EmpName, "
-            "F_useFlag) values(0, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-            "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+            "F_useFlag, F_goodNamePY, F_CGsupplerPY, F_XSclientPY) values(0, ?, ?, ?, ?, ?, ?, ?, "
+            "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+            "?, "
+            "?, ?, ?)"));
         const QStringList currencies = {"人民币", "人民币", "人民币", "美元",
                                         "美元",   "欧元",   "港币",   "日元"};
         const QStringList secrecy = {"", "", "低", "中", "高"};
@@ -244,7 +251,7 @@ public:
             const bool quoted = between(0, 3) > 0;
             const double cost = price(0.5, 500);
             const QString unit = pick(kUnits);
-            const QVariantList values = {
+            QVariantList values = {
                 QStringLiteral("YP%1").arg(n, 7, 10, QLatin1Char('0')),
                 material + leafName,
                 QStringLiteral("69%1").arg(qint64(between(100000000, 999999999)) * 100 + n % 100),
@@ -287,6 +294,8 @@ public:
                 edited,
                 pick(kSales),
                 false};
+            for (const int name : {1, 21, 26})
+                values << keyOf(values.at(name).toString());
             for (int v = 0; v < values.size(); ++v)
                 q.bindValue(v, values[v]);
             if (!q.exec()) {
@@ -301,8 +310,18 @@ public:
     }
 
 private:
+    // Names repeat: each is keyed once.
+    QString keyOf(const QString &name)
+    {
+        auto known = m_keys.find(name);
+        if (known == m_keys.end())
+            known = m_keys.insert(name, Pinyin::key(name));
+        return *known;
+    }
+
     TdmData &m_dm;
     QString *m_error;
+    QHash<QString, QString> m_keys;
     QRandomGenerator m_random;
     QStringList m_leafPaths;
     QStringList m_clients;

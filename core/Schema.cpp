@@ -1,5 +1,6 @@
 #include "core/Schema.h"
 
+#include "core/PinyinFill.h"
 #include "core/SchemaSeed.h"
 #include "core/SearchIndex.h"
 #include "core/ServerSearchIndex.h"
@@ -9,6 +10,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <functional>
 
 namespace Schema {
 
@@ -19,6 +21,12 @@ using T = ColumnType;
 Column text(const char *name, int width)
 {
     return {name, T::Text, width};
+}
+
+// Names are sorted and searched by pinyin through a key beside them (schema version 9).
+Column pinyinKey(const char *name)
+{
+    return {name, T::PinyinKey, 0, 9};
 }
 
 std::vector<Table> buildTables()
@@ -65,10 +73,16 @@ std::vector<Table> buildTables()
           {"F_Memo2", T::Memo},
           {"F_editDate", T::Date},
           text("F_EmpName", 50),
-          {"F_useFlag", T::Bool}},
+          {"F_useFlag", T::Bool},
+          pinyinKey("F_goodNamePY"),
+          pinyinKey("F_CGsupplerPY"),
+          pinyinKey("F_XSclientPY")},
          {{"ix_goodmain_cltid", "F_cltID"},
           {"ix_goodmain_goodcode", "F_goodCode"},
-          {"ix_goodmain_editdate", "F_editDate, F_ID"}}},
+          {"ix_goodmain_editdate", "F_editDate, F_ID"},
+          {"ix_goodmain_goodnamepy", "F_goodNamePY, F_goodName, F_ID", false, 9},
+          {"ix_goodmain_cgsupplerpy", "F_CGsupplerPY, F_CGsuppler, F_ID", false, 9},
+          {"ix_goodmain_xsclientpy", "F_XSclientPY, F_XSclient, F_ID", false, 9}}},
         {"T_ImageREC",
          {key,
           {"F_mainID", T::Integer},
@@ -76,8 +90,8 @@ std::vector<Table> buildTables()
           text("F_fileName", 255),
           text("F_fileExt", 20),
           // The SHA-256 of the picture's bytes where a server holds them (T_Picture).
-          {"F_hash", T::Text, 64, 9}},
-         {{"ix_imagerec_mainid", "F_mainID"}, {"ix_imagerec_hash", "F_hash", false, 9}}},
+          {"F_hash", T::Text, 64, 10}},
+         {{"ix_imagerec_mainid", "F_mainID"}, {"ix_imagerec_hash", "F_hash", false, 10}}},
         {"T_goods",
          {key,
           text("F_Code", 50),
@@ -95,10 +109,16 @@ std::vector<Table> buildTables()
           text("F_other3", 255),
           text("F_other4", 255),
           text("F_Memo1", 255),
-          {"F_useFlag", T::Bool}},
-         {{"ix_goods_code", "F_Code"}}},
-        {"T_client", {}, {{"ix_client_code", "F_Code"}}},
-        {"T_suppler", {}, {{"ix_suppler_code", "F_Code"}}},
+          {"F_useFlag", T::Bool},
+          pinyinKey("F_NamePY")},
+         {{"ix_goods_code", "F_Code"}, {"ix_goods_namepy", "F_NamePY, F_Name, F_ID", false, 9}}},
+        {"T_client",
+         {},
+         {{"ix_client_code", "F_Code"}, {"ix_client_namepy", "F_NamePY, F_Name, F_ID", false, 9}}},
+        {"T_suppler",
+         {},
+         {{"ix_suppler_code", "F_Code"},
+          {"ix_suppler_namepy", "F_NamePY, F_Name, F_ID", false, 9}}},
         {"t_code",
          {key,
           text("F_Name", 50),
@@ -107,8 +127,8 @@ std::vector<Table> buildTables()
           {"F_rate", T::Float}},
          {{"ix_code_type", "F_type"}}},
         {"t_treecode",
-         {key, text("F_code", 100), text("F_name", 50), text("F_likecode", 255),
-          text("F_flag", 20)},
+         {key, text("F_code", 100), text("F_name", 50), text("F_likecode", 255), text("F_flag", 20),
+          pinyinKey("F_namePY")},
          // Two workstations adding a node at once must not both get the same code.
          {{"ix_treecode_flag", "F_flag, F_code", true}}},
         {"OperList",
@@ -187,7 +207,7 @@ std::vector<Table> buildTables()
         {"T_Picture",
          {text("F_hash", 64), {"F_size", T::Integer}, {"F_data", T::Blob}},
          {{"ix_picture_hash", "F_hash", true}},
-         9},
+         10},
     };
 }
 
@@ -199,7 +219,7 @@ std::vector<Column> partnerColumns()
             text("F_handPhone", 50), text("F_fax", 50),       text("F_Postcode", 20),
             text("F_Address", 255),  text("F_bank", 100),     text("F_account", 50),
             text("F_ratecode", 50),  text("F_homepage", 255), text("F_Email", 255),
-            text("F_Memo1", 255),    {"F_useFlag", T::Bool}};
+            text("F_Memo1", 255),    {"F_useFlag", T::Bool},  pinyinKey("F_NamePY")};
 }
 
 QString columnDdl(const Column &c, const SqlDialect &dialect)
@@ -221,6 +241,12 @@ QString columnDdl(const Column &c, const SqlDialect &dialect)
         return name + QStringLiteral(" date");
     case T::Bool:
         return name + QStringLiteral(" boolean default ") + dialect.falseLiteral();
+    case T::PinyinKey:
+        // Keys order by their bytes on a server too, whatever the database's collation.
+        return name + QStringLiteral(" text") +
+               (dialect.engine() == Engine::PostgreSQL ? QStringLiteral(" collate \"C\"")
+                                                       : QString()) +
+               QStringLiteral(" default ''");
     case T::Blob:
         return name + u' ' + dialect.blobType();
     }
@@ -236,10 +262,12 @@ QString tableStatement(const Table &t, const SqlDialect &dialect)
         .arg(QLatin1String(t.name), columns.join(QStringLiteral(", ")));
 }
 
-QStringList indexStatements(const Table &t)
+QStringList indexStatements(const Table &t, int version = kVersion)
 {
     QStringList statements;
     for (const Index &ix : t.indexes) {
+        if (ix.since > version)
+            continue;
         statements << QStringLiteral("create %1index %2 on %3 (%4)")
                           .arg(ix.unique ? QStringLiteral("unique ") : QString(),
                                QLatin1String(ix.name), QLatin1String(t.name),
@@ -364,7 +392,8 @@ bool addTablesOf(int version, QSqlDatabase &db, QString *error)
     for (const Table &t : tablesOf(version)) {
         if (t.since != version || existing.contains(QString::fromLatin1(t.name).toLower()))
             continue;
-        for (const QString &sql : QStringList{tableStatement(t, dialect)} + indexStatements(t)) {
+        for (const QString &sql :
+             QStringList{tableStatement(t, dialect)} + indexStatements(t, version)) {
             if (!exec(db, sql, {}, error))
                 return false;
         }
@@ -385,12 +414,12 @@ bool upgradeToV5(QSqlDatabase &db, QString *error)
     const SqlDialect dialect = SqlDialect::of(db);
     if (dialect.engine() != Engine::PostgreSQL)
         return true;
-    for (const QString &sql : SearchIndex::createStatements(dialect)) {
+    for (const QString &sql : ServerSearchIndex::createStatements(5)) {
         if (!exec(db, sql, {}, error))
             return false;
     }
     // Without pg_trgm the pair index serves every contains search.
-    ServerSearchIndex::addTrigramIndexes(db);
+    ServerSearchIndex::addTrigramIndexes(db, 5);
     return true;
 }
 
@@ -417,7 +446,7 @@ bool upgradeToV7(QSqlDatabase &db, QString *error)
 {
     const SqlDialect dialect = SqlDialect::of(db);
     const QStringList statements = dialect.engine() == Engine::PostgreSQL
-                                       ? ServerSearchIndex::createStatements()
+                                       ? ServerSearchIndex::createStatements(7)
                                        : QStringList{SearchIndex::barCodeIndexStatement()};
     for (const QString &sql : statements) {
         if (!exec(db, sql, {}, error))
@@ -432,8 +461,58 @@ bool upgradeToV8(QSqlDatabase &db, QString *error)
     return addTablesOf(8, db, error);
 }
 
+// Names are searched by their pinyin initials and sorted by pinyin: every keyed name column
+// gains its key, filled from the names, and the indexes that serve both.
+bool upgradeToV9(QSqlDatabase &db, const WorkProgress &progress, QString *error)
+{
+    const SqlDialect dialect = SqlDialect::of(db);
+    for (const Table &t : tablesOf(9)) {
+        // The columns as a statement reads them: a server's catalogue spells names otherwise.
+        QSqlQuery columns;
+        if (!exec(db, QStringLiteral("select * from %1 where 1 = 0").arg(QLatin1String(t.name)), {},
+                  error, &columns))
+            return false;
+        const QSqlRecord existing = columns.record();
+        columns.finish();
+        for (const Column &c : t.columns) {
+            if (c.since == 9 && !existing.contains(QLatin1String(c.name)) &&
+                !exec(db,
+                      QStringLiteral("alter table %1 add column ").arg(QLatin1String(t.name)) +
+                          columnDdl(c, dialect),
+                      {}, error))
+                return false;
+        }
+    }
+    if (!Pinyin::fillKeys(db, progress, error)) {
+        if (error->isEmpty())
+            *error = QObject::tr("数据库升级已取消。");
+        return false;
+    }
+    QStringList statements;
+    for (const Table &t : tablesOf(9)) {
+        for (const Index &ix : t.indexes) {
+            if (ix.since == 9)
+                statements << QStringLiteral("create index if not exists %1 on %2 (%3)")
+                                  .arg(QLatin1String(ix.name), QLatin1String(t.name),
+                                       QLatin1String(ix.columns));
+        }
+    }
+    if (dialect.engine() == Engine::PostgreSQL)
+        statements << ServerSearchIndex::createStatements();
+    // A file restored from a server's backup gets its search index only after upgrading.
+    else if (db.tables().contains(QStringLiteral("GoodMain_fts"), Qt::CaseInsensitive))
+        statements << SearchIndex::rebuildStatements();
+    for (const QString &sql : std::as_const(statements)) {
+        if (!exec(db, sql, {}, error))
+            return false;
+    }
+    if (dialect.engine() == Engine::PostgreSQL)
+        ServerSearchIndex::addTrigramIndexes(db);
+    return true;
+}
+
 // A server keeps the pictures' bytes, each content once, named by its hash.
-bool upgradeToV9(QSqlDatabase &db, QString *error)
+bool upgradeToV10(QSqlDatabase &db, QString *error)
 {
     const SqlDialect dialect = SqlDialect::of(db);
     const Column *hash = column(QStringLiteral("T_ImageREC"), QStringLiteral("F_hash"));
@@ -445,17 +524,28 @@ bool upgradeToV9(QSqlDatabase &db, QString *error)
                 QStringLiteral("create index if not exists ix_imagerec_hash on T_ImageREC "
                                "(F_hash)"),
                 {}, error) &&
-           addTablesOf(9, db, error);
+           addTablesOf(10, db, error);
 }
 
 // Brings a database of an older version up to this one, a step at a time, each step with
 // its version row whole or not at all. Workstations starting together take turns: each step
 // first becomes the only writer, then looks again at what another has done meanwhile.
-bool upgrade(QSqlDatabase &db, const SqlDialect &dialect, int version, QString *error)
+bool upgrade(QSqlDatabase &db, const SqlDialect &dialect, int version, QString *error,
+             const WorkProgress &progress)
 {
-    using Step = bool (*)(QSqlDatabase &, QString *);
-    const Step steps[] = {nullptr,     nullptr,     upgradeToV2, upgradeToV3, upgradeToV4,
-                          upgradeToV5, upgradeToV6, upgradeToV7, upgradeToV8, upgradeToV9};
+    using Step = std::function<bool(QSqlDatabase &, QString *)>;
+    const Step steps[] = {
+        nullptr,
+        nullptr,
+        upgradeToV2,
+        upgradeToV3,
+        upgradeToV4,
+        upgradeToV5,
+        upgradeToV6,
+        upgradeToV7,
+        upgradeToV8,
+        [&progress](QSqlDatabase &db, QString *error) { return upgradeToV9(db, progress, error); },
+        upgradeToV10};
     for (int next = version + 1; next <= kVersion; ++next) {
         Transaction tx(db);
         QSqlQuery current;
@@ -545,7 +635,7 @@ QStringList indexStatements(int version)
 {
     QStringList statements;
     for (const Table &t : tablesOf(version))
-        statements << indexStatements(t);
+        statements << indexStatements(t, version);
     return statements;
 }
 
@@ -575,7 +665,8 @@ State inspect(const QSqlDatabase &db, int *version, QString *error)
     return *version < kVersion ? State::Older : State::Current;
 }
 
-bool ensure(QSqlDatabase &db, const SqlDialect &dialect, QString *error)
+bool ensure(QSqlDatabase &db, const SqlDialect &dialect, QString *error,
+            const WorkProgress &progress)
 {
     int version = 0;
     switch (inspect(db, &version, error)) {
@@ -583,12 +674,12 @@ bool ensure(QSqlDatabase &db, const SqlDialect &dialect, QString *error)
         bool madeMeanwhile = false;
         if (!create(db, dialect, error, &madeMeanwhile))
             return false;
-        return !madeMeanwhile || ensure(db, dialect, error);
+        return !madeMeanwhile || ensure(db, dialect, error, progress);
     }
     case State::Current:
         return true;
     case State::Older:
-        return upgrade(db, dialect, version, error);
+        return upgrade(db, dialect, version, error, progress);
     case State::Foreign:
         *error = QObject::tr("这不是样品数据库：其中已有别的数据表。");
         return false;

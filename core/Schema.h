@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/SqlDialect.h"
+#include "core/Work.h"
 
 #include <QString>
 #include <QStringList>
@@ -13,7 +14,8 @@ class QSqlDatabase;
 // come from here.
 namespace Schema {
 
-enum class ColumnType { Key, Integer, Text, Memo, Float, Date, Bool, Blob };
+// PinyinKey: a name's pinyin key (Pinyin::key), compared byte by byte on either engine.
+enum class ColumnType { Key, Integer, Text, Memo, Float, Date, Bool, PinyinKey, Blob };
 
 struct Column
 {
@@ -39,7 +41,7 @@ struct Table
     int since = 1; // the schema version that added it
 };
 
-inline constexpr int kVersion = 9;
+inline constexpr int kVersion = 10;
 
 const std::vector<Table> &tables();
 
@@ -67,7 +69,9 @@ enum class State { Empty, Current, Older, Foreign, Newer, Damaged };
 State inspect(const QSqlDatabase &db, int *version, QString *error);
 
 // Creates the schema and its required rows in an empty database, upgrades an older one, and
-// refuses a database that is not ours or is newer than this program.
-bool ensure(QSqlDatabase &db, const SqlDialect &dialect, QString *error);
+// refuses a database that is not ours or is newer than this program. `progress` hears how far
+// an upgrade that rewrites every row has come, and may stop it (nothing changes then).
+bool ensure(QSqlDatabase &db, const SqlDialect &dialect, QString *error,
+            const WorkProgress &progress = {});
 
 } // namespace Schema

@@ -14,8 +14,25 @@ namespace SearchIndex {
 
 namespace {
 
-const QStringList kIndexedColumns = {QStringLiteral("F_goodName"), QStringLiteral("F_spec"),
-                                     QStringLiteral("F_CGsuppler"), QStringLiteral("F_XSclient")};
+const QStringList kIndexedColumns = {
+    QStringLiteral("F_goodName"),  QStringLiteral("F_spec"),       QStringLiteral("F_CGsuppler"),
+    QStringLiteral("F_XSclient"),  QStringLiteral("F_goodNamePY"), QStringLiteral("F_CGsupplerPY"),
+    QStringLiteral("F_XSclientPY")};
+
+bool isIndexed(const QString &table, const QString &column)
+{
+    return table.compare(u"GoodMain", Qt::CaseInsensitive) == 0 &&
+           std::any_of(kIndexedColumns.cbegin(), kIndexedColumns.cend(), [&](const QString &c) {
+               return c.compare(column, Qt::CaseInsensitive) == 0;
+           });
+}
+
+// An FTS5 phrase of `text` limited to `column`.
+QString phrase(const QString &column, QString text)
+{
+    text.replace(u'"', QStringLiteral("\"\""));
+    return QStringLiteral("{%1} : \"%2\"").arg(column, text);
+}
 
 // Length in bytes of the UTF-8 sequence starting with `lead`.
 int sequenceLength(unsigned char lead)
@@ -93,22 +110,27 @@ Narrowing narrowing(const SqlDialect &dialect, const QString &table, const QStri
     if (dialect.engine() == Engine::PostgreSQL)
         return ServerSearchIndex::narrowing(dialect, table, column, text, match);
     // Texts of two or more characters can be narrowed by the index of character pairs.
-    const bool covered =
-        table.compare(u"GoodMain", Qt::CaseInsensitive) == 0 &&
-        std::any_of(kIndexedColumns.cbegin(), kIndexedColumns.cend(),
-                    [&](const QString &c) { return c.compare(column, Qt::CaseInsensitive) == 0; });
-    if (!covered || match != SqlFilter::Match::Contains || text.toUcs4().size() < 2)
+    if (!isIndexed(table, column) || match != SqlFilter::Match::Contains ||
+        text.toUcs4().size() < 2)
         return {};
-    QString quoted = text;
-    quoted.replace(u'"', QStringLiteral("\"\""));
     return {QStringLiteral("F_ID in (select rowid from %1_fts where %1_fts match ?)").arg(table),
-            {QStringLiteral("{%1} : \"%2\"").arg(column, quoted)}};
+            {phrase(column, text)}};
 }
 
-QStringList createStatements(const SqlDialect &dialect)
+Narrowing eitherNarrowing(const SqlDialect &dialect, const QString &table, const QString &column,
+                          const QString &text, const QString &keyColumn, const QString &term)
 {
-    if (dialect.engine() != Engine::SQLite)
-        return ServerSearchIndex::createStatements();
+    if (dialect.engine() != Engine::SQLite || !isIndexed(table, column) ||
+        !isIndexed(table, keyColumn) || text.toUcs4().size() < 2 || term.size() < 2)
+        return {};
+    return {QStringLiteral("F_ID in (select rowid from %1_fts where %1_fts match ?)").arg(table),
+            {phrase(column, text) + QStringLiteral(" OR ") + phrase(keyColumn, term)}};
+}
+
+namespace {
+
+QStringList fullTextStatements()
+{
     const QString columns = columnList(QString());
     const QString newValues = columnList(QStringLiteral("new."));
     const QString oldValues = columnList(QStringLiteral("old."));
@@ -128,12 +150,24 @@ QStringList createStatements(const SqlDialect &dialect)
                        "values('delete', old.F_ID, %2); insert into GoodMain_fts(rowid, %1) "
                        "values(new.F_ID, %3); end")
             .arg(columns, oldValues, newValues),
-        // The like operator ignores case, so only an index that ignores case serves it; the
-        // edit date rides along so a count never has to visit the rows.
-        QStringLiteral("create index ix_goodmain_goodcode_nocase on GoodMain(F_goodCode collate "
-                       "nocase, F_editDate)"),
-        barCodeIndexStatement(),
     };
+}
+
+} // namespace
+
+QStringList createStatements(const SqlDialect &dialect)
+{
+    if (dialect.engine() != Engine::SQLite)
+        return ServerSearchIndex::createStatements();
+    return fullTextStatements() +
+           QStringList{
+               // The like operator ignores case, so only an index that ignores case serves it; the
+               // edit date rides along so a count never has to visit the rows.
+               QStringLiteral(
+                   "create index ix_goodmain_goodcode_nocase on GoodMain(F_goodCode collate "
+                   "nocase, F_editDate)"),
+               barCodeIndexStatement(),
+           };
 }
 
 QString barCodeIndexStatement()
@@ -156,6 +190,16 @@ bool registerTokenizer(const QSqlDatabase &db, QString *error)
         return false;
     }
     return true;
+}
+
+QStringList rebuildStatements()
+{
+    return QStringList{QStringLiteral("drop trigger if exists GoodMain_fts_insert"),
+                       QStringLiteral("drop trigger if exists GoodMain_fts_delete"),
+                       QStringLiteral("drop trigger if exists GoodMain_fts_update"),
+                       QStringLiteral("drop table if exists GoodMain_fts")} +
+           fullTextStatements() +
+           QStringList{QStringLiteral("insert into GoodMain_fts(GoodMain_fts) values('rebuild')")};
 }
 
 bool ensureBuilt(QSqlDatabase &db, QString *error)

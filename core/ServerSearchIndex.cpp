@@ -15,6 +15,7 @@ struct Searched
     const char *table;
     const char *column;
     SqlFilter::Match match;
+    int since = 1; // the schema version whose column it is
 };
 
 // The columns the lists search: the main list's search fields and the register windows'.
@@ -45,6 +46,13 @@ const Searched kSearched[] = {
     {"T_goods", "F_Name", SqlFilter::Match::Contains},
     {"T_goods", "F_TMcode", SqlFilter::Match::Contains},
     {"T_goods", "F_spec", SqlFilter::Match::Contains},
+    // The names' pinyin keys, searched beside the names.
+    {"GoodMain", "F_goodNamePY", SqlFilter::Match::Contains, 9},
+    {"GoodMain", "F_CGsupplerPY", SqlFilter::Match::Contains, 9},
+    {"GoodMain", "F_XSclientPY", SqlFilter::Match::Contains, 9},
+    {"T_client", "F_NamePY", SqlFilter::Match::Contains, 9},
+    {"T_suppler", "F_NamePY", SqlFilter::Match::Contains, 9},
+    {"T_goods", "F_NamePY", SqlFilter::Match::Contains, 9},
 };
 
 // Every pair of neighbouring characters of the lower-cased text: a text contains a word only
@@ -125,12 +133,14 @@ void logMissingOnce(const QString &reason)
 
 } // namespace
 
-QStringList createStatements()
+QStringList createStatements(int version)
 {
     // Building GIN indexes over a large register takes less time with more memory.
     QStringList statements{QStringLiteral("set local maintenance_work_mem = '256MB'"),
                            QString::fromLatin1(kPairFunction)};
     for (const Searched &s : kSearched) {
+        if (s.since > version)
+            continue;
         const QString column = QString::fromLatin1(s.column);
         statements << (s.match == SqlFilter::Match::Contains
                            ? createIndex(s, "pairs",
@@ -155,7 +165,7 @@ QStringList dropStatements()
     return statements;
 }
 
-bool addTrigramIndexes(QSqlDatabase &db)
+bool addTrigramIndexes(QSqlDatabase &db, int version)
 {
     QSqlQuery q(db);
     if (!q.exec(QStringLiteral("savepoint quorin_trigrams"))) {
@@ -164,7 +174,7 @@ bool addTrigramIndexes(QSqlDatabase &db)
     }
     QStringList statements{QStringLiteral("create extension if not exists pg_trgm")};
     for (const Searched &s : kSearched) {
-        if (s.match == SqlFilter::Match::Contains)
+        if (s.match == SqlFilter::Match::Contains && s.since <= version)
             statements << createIndex(
                 s, "trgm",
                 QStringLiteral("using gin (lower(%1) gin_trgm_ops)").arg(QLatin1String(s.column)));

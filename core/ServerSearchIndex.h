@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
+#include <limits>
 
 // The indexes that serve the lists' searches on a PostgreSQL server, where the like predicate
 // (ilike) always stays and the index only narrows:
@@ -15,9 +16,9 @@
 // - starts with: a b-tree over lower(column) with text_pattern_ops.
 namespace ServerSearchIndex {
 
-// The statements that make the pair function and the indexes that need no extension. Each
-// can run again without harm.
-QStringList createStatements();
+// The statements that make the pair function and the indexes that need no extension (those
+// over the columns of schema `version`, by default every one). Each can run again without harm.
+QStringList createStatements(int version = std::numeric_limits<int>::max());
 
 // Drops every index createStatements() and addTrigramIndexes() make, for a bulk load.
 QStringList dropStatements();
@@ -25,7 +26,7 @@ QStringList dropStatements();
 // Inside the caller's transaction: adds the trigram indexes when the server has pg_trgm or
 // lets this user create it. Whether they are there afterwards; what is missing goes to the
 // log, once per program run. Never fails the caller's transaction.
-bool addTrigramIndexes(QSqlDatabase &db);
+bool addTrigramIndexes(QSqlDatabase &db, int version = std::numeric_limits<int>::max());
 // Whether the trigram indexes are there; where not, tries once more to add them (the
 // extension may have been installed since).
 bool ensureTrigramIndexes(QSqlDatabase &db);

@@ -1,5 +1,7 @@
 #include "core/SortText.h"
 
+#include "core/Pinyin.h"
+
 #include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
@@ -13,6 +15,20 @@ TitleSort titleClick(const QString &field, Marker current, bool keepMemoOrder)
         return {next, {}};
     return {next, field + (next == Marker::Up ? QStringLiteral(" ASC") : QStringLiteral(" DESC"))};
 }
+
+namespace {
+
+// The pinyin key column of a name column of any table; empty for other columns.
+QString pinyinKeyOf(const QString &field)
+{
+    for (const Pinyin::KeyedColumn &k : Pinyin::keyedColumns()) {
+        if (field.compare(QLatin1String(k.column), Qt::CaseInsensitive) == 0)
+            return QLatin1String(k.keyColumn);
+    }
+    return {};
+}
+
+} // namespace
 
 QString orderBy(const QString &sortText, const QStringList &fields)
 {
@@ -36,6 +52,15 @@ QString orderBy(const QString &sortText, const QStringList &fields)
         });
         if (field == fields.cend() || !identifier.match(*field).hasMatch())
             continue;
+        // A name listed with its pinyin key sorts by the key first, then by the characters.
+        const QString keyColumn = pinyinKeyOf(*field);
+        const auto pinyinKey = std::find_if(fields.cbegin(), fields.cend(), [&](const QString &f) {
+            return !keyColumn.isEmpty() && f.compare(keyColumn, Qt::CaseInsensitive) == 0;
+        });
+        if (pinyinKey != fields.cend() && !used.contains(pinyinKey->toLower())) {
+            used.insert(pinyinKey->toLower());
+            keys << *pinyinKey + u' ' + direction;
+        }
         // A second key on the same column could never change the order.
         if (used.contains(field->toLower()))
             continue;

@@ -26,7 +26,8 @@ TitleSort titleClick(const QString &field, Marker current, bool keepMemoOrder);
 
 // "order by a ASC, b DESC" for the keys of `sortText` that name one of `fields` (matched
 // without regard to case, spelled as in `fields`) with no direction, ASC or DESC; every
-// other key is dropped. Empty when no key is left.
+// other key is dropped. Empty when no key is left. A name column whose pinyin key is among
+// `fields` sorts by the key, then by the name.
 QString orderBy(const QString &sortText, const QStringList &fields);
 // The same for (field name, title caption) pairs, as the sort dialog is given them.
 QString orderBy(const QString &sortText, const QList<QPair<QString, QString>> &columns);

@@ -1,5 +1,6 @@
 #include "core/SqlFilter.h"
 
+#include "core/Pinyin.h"
 #include "core/SearchIndex.h"
 
 void SqlFilter::add(const QString &piece, const QVariantList &values)
@@ -40,6 +41,38 @@ void SqlFilter::addLike(const QString &column, const QString &text, Match match)
     Piece plain;
     likePieces(column, text, match, &narrowed, &plain);
     add(narrowed, plain);
+}
+
+void SqlFilter::addNameLike(const QString &column, const QString &text, Match match)
+{
+    const QString keyColumn =
+        match == Match::Contains ? Pinyin::keyColumn(m_table, column) : QString();
+    const QString term = keyColumn.isEmpty() ? QString() : Pinyin::keyTerm(text);
+    if (term.isEmpty()) {
+        addLike(column, text, match);
+        return;
+    }
+    Piece literal;
+    Piece literalPlain;
+    likePieces(column, text, match, &literal, &literalPlain);
+    Piece key;
+    Piece keyPlain;
+    likePieces(keyColumn, term, match, &key, &keyPlain);
+    const Piece plain{u'(' + literalPlain.sql + QStringLiteral(" or ") + keyPlain.sql + u')',
+                      literalPlain.values + keyPlain.values};
+    // SQLite looks the two up in its index at once; a server combines each side's index.
+    const SearchIndex::Narrowing both =
+        SearchIndex::eitherNarrowing(m_dialect, m_table, column, text, keyColumn, term);
+    if (!both.piece.isEmpty())
+        add({u'(' + plain.sql + QStringLiteral(" and ") + both.piece + u')',
+             plain.values + both.values},
+            plain);
+    else if (m_dialect.engine() == Engine::SQLite)
+        add(plain, plain);
+    else
+        add({u'(' + literal.sql + QStringLiteral(" or ") + key.sql + u')',
+             literal.values + key.values},
+            plain);
 }
 
 void SqlFilter::addLikeAny(const QStringList &columns, const QString &text, Match match)

@@ -28,6 +28,9 @@ public:
     // column like <text as pattern>: `%`, `_` and the escape character typed by a user are
     // searched for literally, without regard to case.
     void addLike(const QString &column, const QString &text, Match match);
+    // addLike(); where `column` has a pinyin key and `text` is Latin letters and digits, a
+    // contains search also takes the rows whose key contains the text (zc: 轴承).
+    void addNameLike(const QString &column, const QString &text, Match match);
     // (a like … or b like … ): any of the columns matches.
     void addLikeAny(const QStringList &columns, const QString &text, Match match);
 

@@ -165,7 +165,8 @@ void appendField(sqlite3_stmt *select, int index, ColumnType type, std::string &
         break;
     default: {
         const int size = sqlite3_column_bytes(select, index);
-        const bool textColumn = type == ColumnType::Text || type == ColumnType::Memo;
+        const bool textColumn =
+            type == ColumnType::Text || type == ColumnType::Memo || type == ColumnType::PinyinKey;
         if (size == 0 && !textColumn)
             out += "\\N";
         else

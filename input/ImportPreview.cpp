@@ -46,6 +46,8 @@ QString checkImportValue(const Schema::Column &c, const QString &text)
     switch (column->type) {
     case Schema::ColumnType::Key:
         return QStringLiteral("编号由系统生成，不能导入");
+    case Schema::ColumnType::PinyinKey:
+        return QStringLiteral("拼音由名称生成，不能导入");
     case Schema::ColumnType::Text:
         if (text.size() > column->width)
             return QStringLiteral("内容有 %1 个字符，超过了该字段的 %2 个字符")
@@ -53,6 +55,8 @@ QString checkImportValue(const Schema::Column &c, const QString &text)
                 .arg(column->width);
         return {};
     case Schema::ColumnType::Memo:
+    // No register an import fills holds bytes.
+    case Schema::ColumnType::Blob:
         return {};
     case Schema::ColumnType::Integer:
     case Schema::ColumnType::Float: {

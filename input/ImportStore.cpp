@@ -2,6 +2,7 @@
 
 #include "core/CopyIn.h"
 #include "core/OwnConnection.h"
+#include "core/Pinyin.h"
 #include "core/Schema.h"
 #include "core/ServerHandle.h"
 #include "core/SqlDialect.h"
@@ -26,7 +27,8 @@ const QDate kNoDate(1900, 8, 14);
 // The value a checked text becomes in a column of `type`.
 QVariant valueFor(Schema::ColumnType type, const QString &text)
 {
-    if (type == Schema::ColumnType::Text || type == Schema::ColumnType::Memo)
+    if (type == Schema::ColumnType::Text || type == Schema::ColumnType::Memo ||
+        type == Schema::ColumnType::PinyinKey)
         // An empty cell is an empty text, not a missing value.
         return text.isNull() ? QStringLiteral("") : text;
     const QString trimmed = text.trimmed();
@@ -258,6 +260,8 @@ struct Target
     QStringList columns;
     QList<Schema::ColumnType> types;
     QList<int> fieldOf;
+    // For a pinyin key column, the column of its name (written with it); -1 for the others.
+    QList<int> keyOf;
     int codeColumn = -1;
 };
 
@@ -269,6 +273,11 @@ QVariantList rowValues(const Target &target, const ImportPreview &preview, size_
     QVariantList values;
     values.reserve(target.columns.size());
     for (qsizetype c = 0; c < target.columns.size(); ++c) {
+        if (const int name = target.keyOf.at(c); name >= 0) {
+            const QVariant &given = values.at(name);
+            values << (given.isNull() ? QVariant() : QVariant(Pinyin::key(given.toString())));
+            continue;
+        }
         const int field = target.fieldOf.at(c);
         const QString &text = texts.at(field);
         if (update && preview.fields.at(field).sheetColumn.isEmpty() && text.isNull())
@@ -582,6 +591,16 @@ WorkResult store(const DataSource &source, const QString &table, const ImportPre
         target.columns << QLatin1String(c->name);
         target.types << c->type;
         target.fieldOf << f;
+        target.keyOf << -1;
+    }
+    for (qsizetype c = 0, named = target.columns.size(); c < named; ++c) {
+        const QString key = Pinyin::keyColumn(table, target.columns.at(c));
+        if (key.isEmpty())
+            continue;
+        target.columns << key;
+        target.types << Schema::ColumnType::PinyinKey;
+        target.fieldOf << -1;
+        target.keyOf << int(c);
     }
 
     OwnConnection connection(source, QStringLiteral("import"));

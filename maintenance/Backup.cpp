@@ -336,8 +336,7 @@ bool build(BackupReader &reader, QSqlDatabase &db, Engine target, QString *error
             if (!exec(db, sql, error))
                 return false;
         }
-        if ((target == Engine::SQLite && !SearchIndex::ensureBuilt(db, error)) ||
-            !transaction.commit(error))
+        if (!transaction.commit(error))
             return false;
     }
     QSqlQuery version(db);
@@ -347,7 +346,9 @@ bool build(BackupReader &reader, QSqlDatabase &db, Engine target, QString *error
         return false;
     }
     version.finish();
-    return Schema::ensure(db, sqlite, error);
+    // Indexed once the rows have every column this version's search index covers.
+    return Schema::ensure(db, sqlite, error) &&
+           (target != Engine::SQLite || SearchIndex::ensureBuilt(db, error));
 }
 
 } // namespace

@@ -21,9 +21,13 @@ SqlFilter listFilter(const RegisterDescription &register_, const RegisterQuery &
     if (query.search >= 0 && query.search < register_.searches.size()) {
         const RegisterSearch &search = register_.searches.at(query.search);
         // A search chosen with nothing typed still leaves out entries without that column.
-        filter.addLike(search.column,
-                       (search.codeKind.isEmpty() ? query.text : query.value).trimmed(),
-                       search.contains ? SqlFilter::Match::Contains : SqlFilter::Match::StartsWith);
+        const SqlFilter::Match match =
+            search.contains ? SqlFilter::Match::Contains : SqlFilter::Match::StartsWith;
+        if (search.codeKind.isEmpty())
+            // Names are found by their pinyin too, so the pickers take initials.
+            filter.addNameLike(search.column, query.text.trimmed(), match);
+        else
+            filter.addLike(search.column, query.value.trimmed(), match);
     }
     addTypeFilter(filter, QStringLiteral("F_Type"), query.typeLikeCode);
     if (!query.includeDisabled)

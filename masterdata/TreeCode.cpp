@@ -1,6 +1,7 @@
 #include "masterdata/TreeCode.h"
 
 #include "core/DataDm.h"
+#include "core/Pinyin.h"
 #include "core/Prompt.h"
 #include "core/SqlFilter.h"
 #include "core/Transaction.h"
@@ -141,9 +142,9 @@ bool reported(bool ok)
 bool insertTreeNode(const QString &kind, const QString &code, const QString &name,
                     const QString &path)
 {
-    return reported(run(QStringLiteral("insert into t_treecode(F_code, F_name, F_likecode, "
-                                       "F_flag) values(?, ?, ?, ?)"),
-                        {code, name, path, kind}));
+    return reported(run(QStringLiteral("insert into t_treecode(F_code, F_name, F_namePY, "
+                                       "F_likecode, F_flag) values(?, ?, ?, ?, ?)"),
+                        {code, name, Pinyin::key(name), path, kind}));
 }
 
 bool renameTreeNode(const QString &kind, const QString &code, const QString &name,
@@ -152,9 +153,9 @@ bool renameTreeNode(const QString &kind, const QString &code, const QString &nam
     Transaction transaction(dmData->database());
     if (!transaction.isActive())
         return reported(false);
-    bool ok = run(QStringLiteral("update t_treecode set F_name = ?, F_likecode = ? "
+    bool ok = run(QStringLiteral("update t_treecode set F_name = ?, F_namePY = ?, F_likecode = ? "
                                  "where F_code = ? and F_flag = ?"),
-                  {name, newPath, code, kind});
+                  {name, Pinyin::key(name), newPath, code, kind});
     // A path that is not below the root would match far more than the node's own subtree.
     const bool cascade = ok && oldPath != newPath && oldPath.size() > kRootLikeCode.size() &&
                          oldPath.startsWith(kRootLikeCode);

@@ -1,5 +1,6 @@
 #include "masterdata/uFrmTreeCodeMan.h"
 
+#include "core/Pinyin.h"
 #include "core/Prompt.h"
 #include "masterdata/TreeCodeView.h"
 #include "masterdata/uDLGenterCaption.h"
@@ -12,11 +13,13 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 
 namespace {
@@ -99,9 +102,24 @@ TFrmTreeCodeMan::TFrmTreeCodeMan(QWidget *parent)
     sideLayout->addWidget(m_btnOK);
     sideLayout->addWidget(m_btnCancel);
 
+    // Finds a node by its name or the name's pinyin initials (zc: 轴承), the next one on Enter.
+    auto *find = new QLineEdit;
+    find->setObjectName(QStringLiteral("edtFind"));
+    find->setPlaceholderText(QStringLiteral("查找：名称或拼音首字母"));
+    find->setClearButtonEnabled(true);
+    connect(find, &QLineEdit::textChanged, this,
+            [this](const QString &text) { findNode(text, false); });
+    connect(find, &QLineEdit::returnPressed, this, [this, find] { findNode(find->text(), true); });
+    auto *treePane = new QWidget;
+    auto *treeLayout = new QVBoxLayout(treePane);
+    treeLayout->setContentsMargins(0, 0, 0, 0);
+    treeLayout->setSpacing(2);
+    treeLayout->addWidget(find);
+    treeLayout->addWidget(m_tree, 1);
+
     auto *splitter = new QSplitter(Qt::Horizontal);
     splitter->setObjectName(QStringLiteral("Splitter1"));
-    splitter->addWidget(m_tree);
+    splitter->addWidget(treePane);
     splitter->addWidget(side);
     splitter->setStretchFactor(0, 1);
     splitter->setCollapsible(0, false);
@@ -375,4 +393,25 @@ void showTreeCodeMan(QWidget *owner, int mode)
     window.SetMode(mode);
     PlaceForm(&window, 0);
     window.exec();
+}
+
+void TFrmTreeCodeMan::findNode(const QString &text, bool next)
+{
+    const QString typed = text.trimmed();
+    if (typed.isEmpty())
+        return;
+    QList<QTreeWidgetItem *> nodes;
+    for (QTreeWidgetItemIterator it(m_tree); *it; ++it)
+        nodes << *it;
+    // From the current node when asked for the next, else from the top.
+    const qsizetype current = nodes.indexOf(m_tree->currentItem());
+    const qsizetype start = next && current >= 0 ? current + 1 : 0;
+    for (qsizetype i = 0; i < nodes.size(); ++i) {
+        QTreeWidgetItem *node = nodes.at((start + i) % nodes.size());
+        if (!isRootNode(node) && Pinyin::matches(node->text(0), typed)) {
+            m_tree->setCurrentItem(node);
+            m_tree->scrollToItem(node);
+            return;
+        }
+    }
 }

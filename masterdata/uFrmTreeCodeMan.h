@@ -43,6 +43,8 @@ protected:
 private:
     bool isPicker() const { return m_mode == 2 || m_mode == 4 || m_mode == 6; }
     QTreeWidgetItem *selectedNode() const;
+    // Makes the first node (`next`: after the current one) whose name matches `text` current.
+    void findNode(const QString &text, bool next);
     bool handleKey(QKeyEvent *event, bool onTree);
     QString askNodeName(const QString &title, const QString &preset = {});
     // Refuses names that would make a path ambiguous; shows why.

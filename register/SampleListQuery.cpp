@@ -102,7 +102,9 @@ SqlFilter filter(const SampleListCriteria &c, const SqlDialect &dialect)
     if (c.searchField >= 0 && c.searchField < searchFields().size()) {
         const SearchField &field = searchFields().at(c.searchField);
         const QString v = c.value.trimmed();
-        if (field.columns.size() == 1)
+        if (field.columns.size() == 1 && c.pinyin)
+            f.addNameLike(field.columns.first(), v, field.match);
+        else if (field.columns.size() == 1)
             f.addLike(field.columns.first(), v, field.match);
         else
             f.addLikeAny(field.columns, v, field.match);

@@ -16,6 +16,7 @@ struct SampleListCriteria
     QDate to;             // invalid: open
     int searchField = -1; // index into searchFieldCaptions(); -1: none
     QString value;
+    bool pinyin = true;   // a Latin value also finds names by their pinyin (zc: 轴承)
     QString typeLikeCode; // empty: the root, no type filter
     int listType = 0;     // index into listTypeCaptions()
     QString listValue;    // empty: 全部

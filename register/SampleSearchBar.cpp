@@ -4,6 +4,7 @@
 #include "register/SampleListQuery.h"
 #include "widgets/DateBox.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -31,7 +32,7 @@ SampleSearchBar::SampleSearchBar(QWidget *parent) : QWidget(parent)
     ComboBox1->addItems(SampleListQuery::searchFieldCaptions());
     ComboBox1->setCurrentIndex(-1);
     ComboBox1->setMinimumContentsLength(6);
-    auto *searchLabel = new QLabel(QStringLiteral("搜索(&V)"));
+    auto *searchLabel = new QLabel(QStringLiteral("搜索(&R)"));
     searchLabel->setBuddy(ComboBox1);
     layout->addWidget(searchLabel);
     layout->addWidget(ComboBox1);
@@ -39,7 +40,7 @@ SampleSearchBar::SampleSearchBar(QWidget *parent) : QWidget(parent)
     Edit1 = new QLineEdit;
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setClearButtonEnabled(true);
-    auto *valueLabel = new QLabel(QStringLiteral("值(&V)"));
+    auto *valueLabel = new QLabel(QStringLiteral("值(&L)"));
     valueLabel->setBuddy(Edit1);
     layout->addWidget(valueLabel);
     layout->addWidget(Edit1, 1);
@@ -53,6 +54,15 @@ SampleSearchBar::SampleSearchBar(QWidget *parent) : QWidget(parent)
                                 : PickClient(window(), Edit1->text()));
     });
     layout->addWidget(m_btnPick);
+    chkPinyin = new QCheckBox(QStringLiteral("拼音"));
+    chkPinyin->setObjectName(QStringLiteral("chkPinyin"));
+    chkPinyin->setChecked(true);
+    chkPinyin->setToolTip(QStringLiteral("输入字母时也按拼音或拼音首字母查找名称、供应商和客户"));
+    connect(chkPinyin, &QCheckBox::clicked, this, [this](bool on) {
+        emit pinyinToggled(on);
+        emit changed();
+    });
+    layout->addWidget(chkPinyin);
 
     auto *find = new QPushButton(QStringLiteral("查找(F3)"));
     find->setObjectName(QStringLiteral("btnFind"));
@@ -124,6 +134,17 @@ void SampleSearchBar::fillCriteria(SampleListCriteria *criteria) const
         criteria->to = dtpToDate->date();
     criteria->searchField = ComboBox1->currentIndex();
     criteria->value = Edit1->text();
+    criteria->pinyin = chkPinyin->isChecked();
+}
+
+bool SampleSearchBar::isPinyinOn() const
+{
+    return chkPinyin->isChecked();
+}
+
+void SampleSearchBar::setPinyinOn(bool on)
+{
+    chkPinyin->setChecked(on);
 }
 
 void SampleSearchBar::startWithThisMonth()

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class DateBox;
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
@@ -28,6 +29,10 @@ public:
     void startWithThisMonth();
     // The advanced query button stays down, its caption red, while its filter lists.
     bool isAdvancedDown() const;
+    // The tick 拼音: a Latin value also finds names by their pinyin. Set without asking for a
+    // new list; a click on it asks for one and tells pinyinToggled().
+    bool isPinyinOn() const;
+    void setPinyinOn(bool on);
     void setAdvancedDown(bool down);
     // The search field, its text and the date range as one value, and back, without asking
     // for a new list; what no longer exists is said in `notes`.
@@ -38,6 +43,7 @@ signals:
     // The criteria changed: the list is to be read again.
     void changed();
     void advancedToggled(bool down);
+    void pinyinToggled(bool on);
     void navigatorToggled();
     // Enter in the value box while 样品编号 or 条型码 is chosen: `code` is to be found as a
     // scan finds it.
@@ -49,6 +55,7 @@ private:
     QComboBox *ComboBox1;
     QLineEdit *Edit1;
     QToolButton *m_btnPick;
+    QCheckBox *chkPinyin;
     DateBox *dtpFromDate;
     DateBox *dtpToDate;
     QPushButton *m_btnAdvanced;

@@ -10,6 +10,7 @@ packages=(cmake ninja-build g++ pkg-config
           libgif-dev libjpeg62-turbo-dev qt6-image-formats-plugins
           libxlsxwriter-dev qt6-charts-dev libqt6opengl6-dev
           libfreexl-dev liborcus-dev zlib1g-dev libzint-dev libzint2.11
+          libicu-dev unicode-data python3
           qt6-translations-l10n fonts-noto-cjk fonts-wqy-microhei breeze-icon-theme)
 packaging=(dpkg-dev file librsvg2-bin)
 if [[ "${1:-}" == "--package" ]]; then

@@ -3,6 +3,7 @@
 #include "support/TestDatabase.h"
 #include "widgets/DBGridEh.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -10,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -123,6 +125,48 @@ private slots:
         QVERIFY(!main.findChild<QToolBar *>(QStringLiteral("ToolBar1"))->isVisible());
         statusToggle->trigger();
         QVERIFY(main.statusBar()->isVisible());
+    }
+
+    // Alt and a letter reaches one thing: the window's menus, labels and buttons share the
+    // letters, and each menu's items have their own.
+    void everyMnemonicIsUnique()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        TestDatabase db(engine);
+        TFrmMain main;
+        main.show();
+        const auto mnemonic = [](const QString &text) -> QChar {
+            const qsizetype at = text.indexOf(QRegularExpression(QStringLiteral("&[^&]")));
+            return at < 0 ? QChar() : text.at(at + 1).toUpper();
+        };
+        const auto checkUnique = [&](const QString &where, const QStringList &texts) {
+            QHash<QChar, QString> seen;
+            for (const QString &text : texts) {
+                const QChar letter = mnemonic(text);
+                if (letter.isNull())
+                    continue;
+                QVERIFY2(!seen.contains(letter),
+                         qPrintable(
+                             QStringLiteral("%1: %2 and %3").arg(where, seen.value(letter), text)));
+                seen.insert(letter, text);
+            }
+        };
+        QStringList windowTexts;
+        for (QAction *menu : main.menuBar()->actions())
+            windowTexts << menu->text();
+        for (QLabel *label : main.findChildren<QLabel *>()) {
+            if (label->buddy())
+                windowTexts << label->text();
+        }
+        for (QAbstractButton *button : main.findChildren<QAbstractButton *>())
+            windowTexts << button->text();
+        checkUnique(main.objectName(), windowTexts);
+        for (QMenu *menu : main.findChildren<QMenu *>()) {
+            QStringList items;
+            for (QAction *a : menu->actions())
+                items << a->text();
+            checkUnique(menu->title(), items);
+        }
     }
 
     void exitAsksFirst()

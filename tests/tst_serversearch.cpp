@@ -242,7 +242,7 @@ private slots:
             QVERIFY(!dm.dialect().hasTrigramIndexes());
             QCOMPARE(dm.GetIntValue(QStringLiteral("select count(*) from pg_indexes where "
                                                    "indexname like 'ix_%_pairs'")),
-                     15);
+                     21);
             insertNames(&dm);
             QVERIFY(dm.ExecSql(QStringLiteral("set enable_seqscan = off")));
             for (const char *term : {"abc", "轴承", "深沟球轴承", "a_b"})
