@@ -55,6 +55,8 @@ QString checkImportValue(const Schema::Column &c, const QString &text)
                 .arg(column->width);
         return {};
     case Schema::ColumnType::Memo:
+    // No register an import fills holds bytes.
+    case Schema::ColumnType::Blob:
         return {};
     case Schema::ColumnType::Integer:
     case Schema::ColumnType::Float: {
