@@ -75,8 +75,8 @@ int restoreBackup(const QString &file, const QString &code)
         return 1;
     QString safety;
     RestoreJob::Failure failure = RestoreJob::Failure::None;
-    const WorkResult restored =
-        RestoreJob::run(backup, dm.source(), Backup::storedFolder(dm), &safety, &failure);
+    const WorkResult restored = RestoreJob::run(backup, dm.source(), Backup::storedFolder(dm),
+                                                QStringLiteral("--restore"), &safety, &failure);
     if (!restored.isDone()) {
         const QString &error = restored.reason();
         if (failure == RestoreJob::Failure::SafetyBackup)

@@ -126,7 +126,8 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent)
     DBGridEh1->view()->setContextMenuPolicy(Qt::ActionsContextMenu);
     auto *separator = new QAction(this);
     separator->setSeparator(true);
-    DBGridEh1->view()->addActions({action(201), action(207), action(202), action(203), separator,
+    DBGridEh1->view()->addActions({action(201), action(207), action(202), action(203),
+                                   named("actChangeHistory"), named("actBulkEdit"), separator,
                                    action(204), action(301), named("actPrintLabels"), action(205),
                                    action(206)});
     // Several samples can be selected for their labels; the current row stays one.
@@ -203,6 +204,8 @@ void TFrmMain::createMenus()
 
     QMenu *edit = addGroupMenu(2, "mnuEdit", QStringLiteral("编辑(&E)"));
     addCommands(edit, {201, 207, 202, 203});
+    edit->addActions({named("actChangeHistory"), named("actDeletedRecords"), named("actBulkEdit"),
+                      named("actUndoBulkEdit")});
     edit->addSeparator();
     addCommands(edit, {208, 209, 210});
     edit->addSeparator();

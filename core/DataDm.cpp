@@ -213,40 +213,6 @@ std::optional<qint64> TdmData::insertQuiet(const QString &sql, const QVariantLis
     return key.toLongLong();
 }
 
-std::optional<qint64> TdmData::writeRowQuiet(const QString &table, qint64 id,
-                                             const QStringList &columns, const QVariantList &values,
-                                             QString *error)
-{
-    QString reason;
-    std::optional<qint64> key = id;
-    if (id <= 0)
-        key = insertQuiet(
-            QStringLiteral("insert into %1(%2) values(%3)")
-                .arg(table, columns.join(QStringLiteral(", ")),
-                     QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", "))),
-            values, &reason);
-    else if (!runQuiet(QStringLiteral("update %1 set %2 = ? where F_ID = ?")
-                           .arg(table, columns.join(QStringLiteral(" = ?, "))),
-                       QVariantList(values) << id, &reason)
-                  .isActive())
-        key.reset();
-    if (key)
-        return key;
-    // A server names the width of a text too long for its column, not the column.
-    if (DatabaseFault::classify(reason) == DatabaseFault::Kind::TooLong) {
-        for (qsizetype i = 0; i < columns.size() && i < values.size(); ++i) {
-            const int width = Schema::width(table, columns.at(i));
-            if (width > 0 && values.at(i).toString().toUcs4().size() > width) {
-                reason = DatabaseFault::tooLongError(columns.at(i), width);
-                break;
-            }
-        }
-    }
-    if (error)
-        *error = reason;
-    return std::nullopt;
-}
-
 bool TdmData::ExecSql(const QString &sql, const QVariantList &values)
 {
     bool ok = false;

@@ -2,6 +2,7 @@
 
 #include "core/AppConfig.h"
 #include "core/DataSource.h"
+#include "core/RecordWriter.h"
 #include "core/Session.h"
 #include "core/SqlDialect.h"
 
@@ -101,10 +102,12 @@ public:
     // number predicted before (another workstation may have inserted meanwhile).
     std::optional<qint64> insertQuiet(const QString &sql, const QVariantList &values,
                                       QString *error);
-    // Inserts a row into `table` (`id` 0) or updates row `id`, setting `columns` to `values`;
-    // the row's key, or nothing with the reason in `error`. Runs in the caller's transaction.
-    std::optional<qint64> writeRowQuiet(const QString &table, qint64 id, const QStringList &columns,
-                                        const QVariantList &values, QString *error);
+    // The writer of register rows for the operator logged in, on this connection; its
+    // change set is of `kind`.
+    RecordWriter writer(const QString &kind, const QString &summary = {}) const
+    {
+        return RecordWriter(m_db, CurOperName(), kind, summary);
+    }
 
 signals:
     // Read-only or damaged changed.

@@ -11,7 +11,8 @@ int ShowPrompt(const QString &text, int kind, int defaultAnswer)
     if (g_service)
         return g_service->show(text, kind, defaultAnswer);
     qWarning().noquote() << text;
-    return kind == Prompt::QuestionCancel ? Prompt::Cancel : Prompt::No;
+    return kind == Prompt::QuestionCancel || kind == Prompt::Overwrite ? Prompt::Cancel
+                                                                       : Prompt::No;
 }
 
 void setPromptService(PromptService *service)

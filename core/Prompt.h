@@ -4,8 +4,16 @@
 
 // Message boxes behind one replaceable service, so windows stay testable.
 namespace Prompt {
-// QuestionCancel: a question that may also be called off (Cancel).
-enum Kind { Information = 0, Question = 1, Warning = 2, Error = 3, QuestionCancel = 4 };
+// QuestionCancel: a question that may also be called off (Cancel). Overwrite: a record changed
+// by someone else since it was read, answered 覆盖 (Yes), 重新读取 (No) or 取消 (Cancel).
+enum Kind {
+    Information = 0,
+    Question = 1,
+    Warning = 2,
+    Error = 3,
+    QuestionCancel = 4,
+    Overwrite = 5
+};
 enum Answer { Yes = 1, No = 2, Cancel = 3 };
 } // namespace Prompt
 

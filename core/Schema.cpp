@@ -179,6 +179,30 @@ std::vector<Table> buildTables()
           {"F_value", T::Memo}},
          {{"ix_view_name", "F_window, F_OperName, F_name", true}},
          8},
+        // The change journal: a change set per piece of work (F_undoes: the set it took back),
+        // and per row it wrote the row's
+        // table and key, insert / update / delete (F_action 0, 1, 2) and the columns it changed
+        // as JSON objects before and after (a deleted row's before-image is whole).
+        {"cfg_changeset",
+         {key,
+          text("F_OperName", 50),
+          text("F_station", 100),
+          text("F_stamp", 19),
+          text("F_kind", 20),
+          text("F_summary", 255),
+          {"F_undoes", T::Integer}},
+         {{"ix_changeset_stamp", "F_stamp"}},
+         9},
+        {"cfg_changerow",
+         {key,
+          {"F_set", T::Integer},
+          text("F_tablename", 50),
+          {"F_rowID", T::Integer},
+          {"F_action", T::Integer},
+          {"F_before", T::Memo},
+          {"F_after", T::Memo}},
+         {{"ix_changerow_row", "F_tablename, F_rowID"}, {"ix_changerow_set", "F_set"}},
+         9},
     };
 }
 
@@ -421,6 +445,23 @@ bool upgradeToV8(QSqlDatabase &db, QString *error)
     return addTablesOf(8, db, error);
 }
 
+// Every change is journaled; reading the journal of every record is a right of its own.
+bool upgradeToV9(QSqlDatabase &db, QString *error)
+{
+    const QString right = QStringLiteral("508");
+    QSqlQuery held;
+    if (!addTablesOf(9, db, error) ||
+        !exec(db, QStringLiteral("select count(*) from Limits where F_code = ?"), {right}, error,
+              &held) ||
+        !held.next())
+        return false;
+    const bool present = held.value(0).toInt() > 0;
+    held.finish();
+    return present ||
+           exec(db, QStringLiteral("insert into Limits(F_code, F_name, F_flag) values(?, ?, ?)"),
+                {right, QStringLiteral("所有修改记录"), true}, error);
+}
+
 // Brings a database of an older version up to this one, a step at a time, each step with
 // its version row whole or not at all. Workstations starting together take turns: each step
 // first becomes the only writer, then looks again at what another has done meanwhile.
@@ -428,7 +469,7 @@ bool upgrade(QSqlDatabase &db, const SqlDialect &dialect, int version, QString *
 {
     using Step = bool (*)(QSqlDatabase &, QString *);
     const Step steps[] = {nullptr,     nullptr,     upgradeToV2, upgradeToV3, upgradeToV4,
-                          upgradeToV5, upgradeToV6, upgradeToV7, upgradeToV8};
+                          upgradeToV5, upgradeToV6, upgradeToV7, upgradeToV8, upgradeToV9};
     for (int next = version + 1; next <= kVersion; ++next) {
         Transaction tx(db);
         QSqlQuery current;

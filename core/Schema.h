@@ -38,7 +38,7 @@ struct Table
     int since = 1; // the schema version that added it
 };
 
-inline constexpr int kVersion = 8;
+inline constexpr int kVersion = 9;
 
 const std::vector<Table> &tables();
 

@@ -34,14 +34,20 @@ bool clear(TdmData &dm, const QList<int> &chosen, QString *error)
     Transaction transaction(dm.database());
     if (!transaction.began(error))
         return false;
+    // Whole tables are recorded as one change set with their counts, not a row each.
+    QStringList counts;
     for (int i = 0; i < choices().size(); ++i) {
         if (!chosen.contains(i))
             continue;
         const Choice &c = choices().at(i);
-        if (!dm.runQuiet(c.statement, c.values, error).isActive())
+        QSqlQuery q = dm.runQuiet(c.statement, c.values, error);
+        if (!q.isActive())
             return false;
+        counts << QStringLiteral("%1 %2 行").arg(c.caption).arg(q.numRowsAffected());
     }
-    return transaction.commit(error);
+    return (counts.isEmpty() ||
+            dm.writer(Journal::kCleared, counts.join(QStringLiteral("，"))).recordSet(error)) &&
+           transaction.commit(error);
 }
 
 bool removeBlankRows(TdmData &dm, Register which, QString *error)
@@ -49,12 +55,13 @@ bool removeBlankRows(TdmData &dm, Register which, QString *error)
     const QString table = which == Register::Catalogue ? QStringLiteral("T_goods")
                           : which == Register::Clients ? QStringLiteral("T_client")
                                                        : QStringLiteral("T_suppler");
-    return dm
-        .runQuiet(QStringLiteral("delete from %1 where coalesce(F_code, '') = '' and "
-                                 "coalesce(F_name, '') = ''")
-                      .arg(table),
-                  {}, error)
-        .isActive();
+    Transaction transaction(dm.database());
+    return transaction.began(error) &&
+           dm.writer(Journal::kCleared, QStringLiteral("空行"))
+               .removeWhere(
+                   table, QStringLiteral("coalesce(F_code, '') = '' and coalesce(F_name, '') = ''"),
+                   {}, error) &&
+           transaction.commit(error);
 }
 
 } // namespace DataClear

@@ -27,6 +27,7 @@ bool databaseInUse(const QString &error);
 // over `target`. Failed or cancelled with the stage in `failure`; `progress` is told the share
 // of both steps.
 WorkResult run(const QString &file, const DataSource &target, const QString &folder,
-               QString *safety, Failure *failure, const WorkProgress &progress = {});
+               const QString &operatorName, QString *safety, Failure *failure,
+               const WorkProgress &progress = {});
 
 } // namespace RestoreJob

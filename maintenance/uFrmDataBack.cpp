@@ -180,9 +180,10 @@ void TFrmDataBack::RecoverData()
     setBusy(true);
     setWindowTitle(QStringLiteral("正在恢复数据...."));
     const DataSource target = dmData->source();
+    const QString operatorName = dmData->CurOperName();
     const WorkResult restored = runWithProgress(
         this, QStringLiteral("正在恢复数据...."), [&](const WorkProgress &progress) {
-            return RestoreJob::run(file, target, folder, &safety, &failure, progress);
+            return RestoreJob::run(file, target, folder, operatorName, &safety, &failure, progress);
         });
     setWindowTitle(kCaption);
     setBusy(false);

@@ -111,46 +111,22 @@ QVariantList CodeListModel::storedValues(const Row &row) const
 
 bool CodeListModel::sendChanges(QString *error)
 {
-    QStringList fields;
-    QStringList marks;
-    QStringList assignments;
-    for (const CodeListColumn &c : std::as_const(m_columns)) {
-        fields << c.field;
-        marks << QStringLiteral("?");
-        assignments << c.field + QStringLiteral(" = ?");
-    }
+    const QString table = QStringLiteral("t_code");
     QSqlDatabase db = dmData->database();
-    // Made before the transaction so that they outlive its rollback: PostgreSQL will not free
-    // a statement inside an aborted transaction.
-    QSqlQuery insert(db);
-    QSqlQuery update(db);
-    const bool prepared =
-        insert.prepare(
-            QStringLiteral("insert into t_code(F_type, %1) values(?, %2)")
-                .arg(fields.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")))) &&
-        update.prepare(QStringLiteral("update t_code set F_type = ?, %1 where F_ID = ?")
-                           .arg(assignments.join(QStringLiteral(", "))));
-    if (!prepared) {
-        *error = (insert.lastError().isValid() ? insert : update).lastError().text();
-        return false;
-    }
     Transaction transaction(db);
     if (!transaction.began(error))
         return false;
+    RecordWriter writer = dmData->writer(Journal::kChanged, m_kind);
     for (const Row &row : std::as_const(m_rows)) {
         if (!changed(row))
             continue;
-        const bool isNew = row.id.isNull();
-        QSqlQuery &q = isNew ? insert : update;
-        q.addBindValue(m_kind);
-        for (const QVariant &v : storedValues(row))
-            q.addBindValue(v);
-        if (!isNew)
-            q.addBindValue(row.id);
-        if (!q.exec()) {
-            *error = q.lastError().text();
+        QVariantMap values{{QStringLiteral("F_type"), m_kind}};
+        const QVariantList stored = storedValues(row);
+        for (int i = 0; i < m_columns.size(); ++i)
+            values.insert(m_columns.at(i).field, stored.at(i));
+        if (row.id.isNull() ? !writer.insert(table, values, error)
+                            : !writer.update(table, row.id.toLongLong(), values, error))
             return false;
-        }
     }
     if (!transaction.commit(error))
         return false;
@@ -169,8 +145,15 @@ void CodeListModel::discardChanges()
 bool CodeListModel::removeStoredRow(int row)
 {
     const QVariant id = m_rows.at(row).id;
-    if (!dmData->DeleteByID(QStringLiteral("t_code"), id.toLongLong()))
+    QString error;
+    Transaction transaction(dmData->database());
+    if (!transaction.began(&error) ||
+        !dmData->writer(Journal::kDeleted, m_kind)
+             .remove(QStringLiteral("t_code"), id.toLongLong(), &error) ||
+        !transaction.commit(&error)) {
+        dmData->showFailure(kMsgDeleteFailed, error);
         return false;
+    }
     beginRemoveRows({}, row, row);
     m_rows.removeAt(row);
     m_stored.removeIf([&id](const Row &r) { return r.id == id; });

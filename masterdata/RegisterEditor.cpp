@@ -189,10 +189,22 @@ QVariantMap RegisterEditor::values() const
     return values;
 }
 
-RecordEditor::Stored RegisterEditor::store(qint64 id, const QVariantMap &values, qint64 *saved,
-                                           QString *error)
+QString RegisterEditor::columnCaption(const QString &column) const
 {
-    switch (RegisterStore::save(*dmData, m_description, id, values, saved, error)) {
+    for (const RegisterField &field : m_description.fields) {
+        if (field.column.compare(column, Qt::CaseInsensitive) == 0)
+            return field.caption;
+    }
+    return column;
+}
+
+RecordEditor::Stored RegisterEditor::store(qint64 id, const QVariantMap &values,
+                                           const QVariantMap &asRead, qint64 *saved,
+                                           StaleRecord *stale, QString *error)
+{
+    switch (RegisterStore::save(*dmData, m_description, id, values, saved, error, asRead, stale)) {
+    case RegisterStore::SaveResult::Stale:
+        return Stored::Stale;
     case RegisterStore::SaveResult::EmptyCode:
         ShowPrompt(m_description.emptyCodeMessage, Prompt::Information);
         box(QStringLiteral("F_Code"))->setFocus();

@@ -9,6 +9,18 @@
 
 namespace RegisterStore {
 
+namespace {
+
+QString summaryOf(const RegisterDescription &register_, const QString &code,
+                  const QVariantMap &values)
+{
+    return QStringLiteral("%1 %2 %3")
+        .arg(register_.noun, code, values.value(QStringLiteral("F_Name")).toString())
+        .trimmed();
+}
+
+} // namespace
+
 QString listSql(const RegisterDescription &register_, const SqlFilter &filter)
 {
     return QStringLiteral("select * from ") + register_.table + u' ' + filter.where();
@@ -42,7 +54,8 @@ ListQuery wholeList(const RegisterDescription &register_, const SqlDialect &dial
 }
 
 SaveResult save(TdmData &dm, const RegisterDescription &register_, qint64 id,
-                const QVariantMap &values, qint64 *savedId, QString *error)
+                const QVariantMap &values, qint64 *savedId, QString *error,
+                const QVariantMap &asRead, StaleRecord *stale)
 {
     const QString code = values.value(QStringLiteral("F_Code")).toString().trimmed();
     if (code.isEmpty())
@@ -58,24 +71,48 @@ SaveResult save(TdmData &dm, const RegisterDescription &register_, qint64 id,
             return SaveResult::DuplicateCode;
     }
 
-    QStringList columns;
-    QVariantList bound;
+    QVariantMap written;
     for (const RegisterField &field : register_.fields) {
         if ((field.column == u"F_Code" && id > 0) || !values.contains(field.column))
             continue;
-        columns << field.column;
-        bound << values.value(field.column);
+        written.insert(field.column, values.value(field.column));
     }
     Transaction transaction(dm.database());
     if (!transaction.began(error))
         return SaveResult::Failed;
-    const std::optional<qint64> key = dm.writeRowQuiet(register_.table, id, columns, bound, error);
-    if (!key)
+    RecordWriter writer =
+        dm.writer(id > 0 ? Journal::kChanged : Journal::kAdded, summaryOf(register_, code, values));
+    if (id > 0 && stale) {
+        if (!writer.checkUnchanged(register_.table, id, asRead, stale, error))
+            return SaveResult::Failed;
+        if (stale->isStale())
+            return SaveResult::Stale;
+    }
+    std::optional<qint64> key = id;
+    if (id > 0 ? !writer.update(register_.table, id, written, error)
+               : !(key = writer.insert(register_.table, written, error)))
         return SaveResult::Failed;
     if (!transaction.commit(error))
         return SaveResult::Failed;
     *savedId = *key;
     return SaveResult::Saved;
+}
+
+bool remove(TdmData &dm, const RegisterDescription &register_, qint64 id, QString *error)
+{
+    Transaction transaction(dm.database());
+    if (!transaction.began(error))
+        return false;
+    QSqlQuery named = dm.runQuiet(
+        QStringLiteral("select F_Code, F_Name from %1 where F_ID = ?").arg(register_.table), {id},
+        error);
+    if (!named.isActive())
+        return false;
+    const QString code = named.next() ? named.value(0).toString() : QString();
+    const QVariantMap values{{QStringLiteral("F_Name"), named.value(1)}};
+    named.finish();
+    RecordWriter writer = dm.writer(Journal::kDeleted, summaryOf(register_, code, values));
+    return writer.remove(register_.table, id, error) && transaction.commit(error);
 }
 
 bool hasNameLike(TdmData &dm, const RegisterDescription &register_, const QString &text,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ListQuery.h"
+#include "core/RecordWriter.h"
 #include "core/SqlFilter.h"
 
 #include <QVariantMap>
@@ -36,12 +37,16 @@ ListQuery wholeList(const RegisterDescription &register_, const SqlDialect &dial
 bool hasNameLike(TdmData &dm, const RegisterDescription &register_, const QString &text,
                  SqlFilter::Match match);
 
-enum class SaveResult { Saved, EmptyCode, DuplicateCode, Failed };
+enum class SaveResult { Saved, EmptyCode, DuplicateCode, Stale, Failed };
 
 // Inserts an entry (`id` 0) or updates entry `id` from `values` (column → value; the code is
 // written only for a new entry, a column left out keeps what the entry holds). On Saved,
-// `*savedId` is the entry's key.
+// `*savedId` is the entry's key. With `stale`, a change is first compared with `asRead` (the
+// entry as the editor read it); Stale: the stored entry differs, as `stale` says.
 SaveResult save(TdmData &dm, const RegisterDescription &register_, qint64 id,
-                const QVariantMap &values, qint64 *savedId, QString *error);
+                const QVariantMap &values, qint64 *savedId, QString *error,
+                const QVariantMap &asRead = {}, StaleRecord *stale = nullptr);
+// Deletes entry `id`, journaled.
+bool remove(TdmData &dm, const RegisterDescription &register_, qint64 id, QString *error);
 
 } // namespace RegisterStore

@@ -8,11 +8,14 @@
 #include "core/SqlListModel.h"
 #include "designer/DesignReport.h"
 #include "masterdata/RegisterEditor.h"
+#include "masterdata/RegisterStore.h"
 #include "masterdata/TreeCodeView.h"
 #include "report/PrintReport.h"
 #include "report/uFrmPrintLabels.h"
 #include "spreadsheet/ExportGridToExcel.h"
+#include "widgets/ChangeHistoryDialog.h"
 #include "widgets/DBGridEh.h"
+#include "widgets/DeletedRecordsDialog.h"
 #include "widgets/ShortcutsFirst.h"
 
 #include <QAction>
@@ -46,6 +49,8 @@ ListFrame registerFrame(const RegisterDescription &description)
     frame.commands = {{"tbNew", "新增", "document-new", "Ctrl+A"},
                       {"tbEdit", "修改", "document-edit", "Ctrl+E"},
                       {"tbDelete", "删除", "edit-delete"},
+                      {"tbHistory", "修改历史", "document-open-recent"},
+                      {"tbDeleted", "已删除的记录", "edit-undo"},
                       {},
                       {"tbFirst", "首项", "go-first"},
                       {"tbPrior", "前项", "go-previous"},
@@ -157,6 +162,10 @@ void RegisterWindow::connectCommands()
             &RegisterWindow::editEntry);
     connect(m_actions.value(QStringLiteral("tbDelete")), &QAction::triggered, this,
             &RegisterWindow::deleteEntry);
+    connect(m_actions.value(QStringLiteral("tbHistory")), &QAction::triggered, this,
+            &RegisterWindow::showHistory);
+    connect(m_actions.value(QStringLiteral("tbDeleted")), &QAction::triggered, this,
+            &RegisterWindow::showDeleted);
     connect(m_actions.value(QStringLiteral("tbFirst")), &QAction::triggered, this,
             [this] { setCurrentRow(0); });
     connect(m_actions.value(QStringLiteral("tbPrior")), &QAction::triggered, this,
@@ -322,9 +331,43 @@ void RegisterWindow::deleteEntry()
                              current(QStringLiteral("F_Name")).toString() + QStringLiteral("吗？");
     if (ShowPrompt(question, Prompt::Question) != Prompt::Yes)
         return;
-    if (!dmData->DeleteByID(m_description.table, current(QStringLiteral("F_ID")).toLongLong()))
+    QString error;
+    if (!RegisterStore::remove(*dmData, m_description, current(QStringLiteral("F_ID")).toLongLong(),
+                               &error)) {
+        dmData->showFailure(kMsgDeleteFailed, error);
         return;
+    }
     if (!m_records->reloadAfterDelete())
+        dmData->showFailure(kMsgOpenFailed);
+}
+
+void RegisterWindow::showHistory()
+{
+    if (!m_records->hasCurrent())
+        return;
+    const qint64 id = current(QStringLiteral("F_ID")).toLongLong();
+    const RegisterDescription &description = m_description;
+    ChangeHistoryDialog history(
+        description.table, id, current(QStringLiteral("F_Name")).toString(),
+        [&description](const QString &column) {
+            for (const RegisterField &field : description.fields) {
+                if (field.column.compare(column, Qt::CaseInsensitive) == 0)
+                    return field.caption;
+            }
+            return QString();
+        },
+        this);
+    history.exec();
+    if (history.hasReverted() && !m_records->showSaved(id))
+        dmData->showFailure(kMsgOpenFailed);
+}
+
+void RegisterWindow::showDeleted()
+{
+    DeletedRecordsDialog deleted(m_description.table, QStringLiteral("F_Name"), m_description.noun,
+                                 this);
+    deleted.exec();
+    if (!deleted.restored().isEmpty() && !m_records->showSaved(deleted.restored().last()))
         dmData->showFailure(kMsgOpenFailed);
 }
 

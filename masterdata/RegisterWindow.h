@@ -40,6 +40,8 @@ public:
     void newEntry();
     void editEntry();
     void deleteEntry();
+    void showHistory();
+    void showDeleted();
     // Finds the entry whose code (the chosen search's column) is `code`, as Enter in the search
     // box does for a code search: the box then holds the code, selected for the next scan; one
     // entry is selected, the list first widened to the whole register when it hides the entry;

@@ -119,10 +119,8 @@ QString GetNextTreeCode(const QString &code, const QString &kind, int mode)
 
 namespace {
 
-bool run(const QString &sql, const QVariantList &values)
+bool logged(bool ok, const QString &error)
 {
-    QString error;
-    const bool ok = dmData->runQuiet(sql, values, &error).isActive();
     if (!ok)
         qWarning("type tree not changed: %s", qPrintable(error));
     return ok;
@@ -141,20 +139,35 @@ bool reported(bool ok)
 bool insertTreeNode(const QString &kind, const QString &code, const QString &name,
                     const QString &path)
 {
-    return reported(run(QStringLiteral("insert into t_treecode(F_code, F_name, F_likecode, "
-                                       "F_flag) values(?, ?, ?, ?)"),
-                        {code, name, path, kind}));
+    QString error;
+    Transaction transaction(dmData->database());
+    const bool ok = transaction.began(&error) &&
+                    dmData->writer(Journal::kAdded, name)
+                        .insert(QStringLiteral("t_treecode"),
+                                {{QStringLiteral("F_code"), code},
+                                 {QStringLiteral("F_name"), name},
+                                 {QStringLiteral("F_likecode"), path},
+                                 {QStringLiteral("F_flag"), kind}},
+                                &error) &&
+                    transaction.commit(&error);
+    return reported(logged(ok, error));
 }
 
 bool renameTreeNode(const QString &kind, const QString &code, const QString &name,
                     const QString &oldPath, const QString &newPath)
 {
+    QString error;
     Transaction transaction(dmData->database());
-    if (!transaction.isActive())
-        return reported(false);
-    bool ok = run(QStringLiteral("update t_treecode set F_name = ?, F_likecode = ? "
-                                 "where F_code = ? and F_flag = ?"),
-                  {name, newPath, code, kind});
+    if (!transaction.began(&error))
+        return reported(logged(false, error));
+    RecordWriter writer = dmData->writer(Journal::kRenamed, name);
+    bool ok =
+        writer.updateEach(
+            QStringLiteral("t_treecode"), QStringLiteral("F_code = ? and F_flag = ?"), {code, kind},
+            QStringLiteral("F_name"), [&](const QVariant &) { return name; }, &error) &&
+        writer.updateEach(
+            QStringLiteral("t_treecode"), QStringLiteral("F_code = ? and F_flag = ?"), {code, kind},
+            QStringLiteral("F_likecode"), [&](const QVariant &) { return newPath; }, &error);
     // A path that is not below the root would match far more than the node's own subtree.
     const bool cascade = ok && oldPath != newPath && oldPath.size() > kRootLikeCode.size() &&
                          oldPath.startsWith(kRootLikeCode);
@@ -162,23 +175,24 @@ bool renameTreeNode(const QString &kind, const QString &code, const QString &nam
         // The path itself or the path and "\": "\\A" must not take in "\\AB". The rest of a
         // path after the old one is kept, which is empty for the node's own path.
         const QString below = oldPath + u'\\';
-        const QVariantList move{newPath, sqlLength(oldPath) + 1};
-        ok =
-            run(QStringLiteral("update t_treecode set F_likecode = ? || "
-                               "substr(F_likecode, ?) where F_flag = ? and ") +
-                    startsWith(QStringLiteral("F_code")) + QStringLiteral(" and F_code <> ? and ") +
-                    startsWith(QStringLiteral("F_likecode")),
-                move + QVariantList{kind, sqlLength(code), code, code, sqlLength(below), below});
+        const auto moved = [&](const QVariant &path) {
+            return QVariant(newPath + path.toString().mid(oldPath.size()));
+        };
+        ok = writer.updateEach(
+            QStringLiteral("t_treecode"),
+            QStringLiteral("F_flag = ? and ") + startsWith(QStringLiteral("F_code")) +
+                QStringLiteral(" and F_code <> ? and ") + startsWith(QStringLiteral("F_likecode")),
+            {kind, sqlLength(code), code, code, sqlLength(below), below},
+            QStringLiteral("F_likecode"), moved, &error);
         const TreeKind *tree = treeKindByFlag(kind);
         for (const QString &table : tree ? tree->recordTables : QStringList()) {
-            ok = ok && run(QStringLiteral("update %1 set F_type = ? || substr(F_type, ?) where "
-                                          "F_type = ? or ")
-                                   .arg(table) +
-                               startsWith(QStringLiteral("F_type")),
-                           move + QVariantList{oldPath, sqlLength(below), below});
+            ok = ok &&
+                 writer.updateEach(
+                     table, QStringLiteral("F_type = ? or ") + startsWith(QStringLiteral("F_type")),
+                     {oldPath, sqlLength(below), below}, QStringLiteral("F_type"), moved, &error);
         }
     }
-    return reported(ok && transaction.commit());
+    return reported(logged(ok && transaction.commit(&error), error));
 }
 
 bool deleteTreeNode(const QString &kind, const QString &code)
@@ -186,9 +200,16 @@ bool deleteTreeNode(const QString &kind, const QString &code)
     // An empty prefix would match the whole tree.
     if (code.isEmpty() || code == kRootCode)
         return false;
-    return reported(run(QStringLiteral("delete from t_treecode where F_flag = ? and ") +
-                            startsWith(QStringLiteral("F_code")),
-                        {kind, sqlLength(code), code}));
+    QString error;
+    Transaction transaction(dmData->database());
+    const bool ok =
+        transaction.began(&error) &&
+        dmData->writer(Journal::kDeleted, code)
+            .removeWhere(QStringLiteral("t_treecode"),
+                         QStringLiteral("F_flag = ? and ") + startsWith(QStringLiteral("F_code")),
+                         {kind, sqlLength(code), code}, &error) &&
+        transaction.commit(&error);
+    return reported(logged(ok, error));
 }
 
 bool treePathTaken(const QString &kind, const QString &path, const QString &exceptCode)

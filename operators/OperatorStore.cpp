@@ -52,17 +52,17 @@ SaveResult save(TdmData &dm, const OperatorEntry &entry, qint64 *savedId, QStrin
     const QString name = entry.name.trimmed();
     if (name.isEmpty())
         return SaveResult::EmptyName;
-    QStringList columns{QStringLiteral("F_Name"), QStringLiteral("F_Mem"), QStringLiteral("F_Flag"),
-                        QStringLiteral("F_xtFlag")};
-    QVariantList values{name, entry.memo, entry.disabled, entry.ownRecordsOnly};
+    QVariantMap values{{QStringLiteral("F_Name"), name},
+                       {QStringLiteral("F_Mem"), entry.memo},
+                       {QStringLiteral("F_Flag"), entry.disabled},
+                       {QStringLiteral("F_xtFlag"), entry.ownRecordsOnly}};
     if (entry.password) {
         const QString hash = PassHash::hash(*entry.password);
         if (hash.isEmpty()) {
             *error = kNoHash;
             return SaveResult::Failed;
         }
-        columns << QStringLiteral("F_PassWord");
-        values << hash;
+        values.insert(QStringLiteral("F_PassWord"), hash);
     }
 
     Transaction transaction(dm.database());
@@ -91,9 +91,12 @@ SaveResult save(TdmData &dm, const OperatorEntry &entry, qint64 *savedId, QStrin
         }
         oldName = old.value(0).toString().trimmed();
     }
-    const std::optional<qint64> key =
-        dm.writeRowQuiet(QStringLiteral("OperList"), entry.id, columns, values, error);
-    if (!key)
+    // The journal keeps the descriptive fields; a password never enters it.
+    RecordWriter writer = dm.writer(entry.id > 0 ? Journal::kChanged : Journal::kAdded,
+                                    QStringLiteral("操作员 ") + name);
+    std::optional<qint64> key = entry.id;
+    if (entry.id > 0 ? !writer.update(QStringLiteral("OperList"), entry.id, values, error)
+                     : !(key = writer.insert(QStringLiteral("OperList"), values, error)))
         return SaveResult::Failed;
     // Rows left under either name would hand rights to whoever is named so next.
     if (!run(dm,
@@ -125,7 +128,8 @@ bool remove(TdmData &dm, qint64 id, QString *error)
         const QString name = row.value(0).toString().trimmed();
         if (!run(dm, QStringLiteral("delete from OperLimit where lower(F_OperName) = lower(?)"),
                  {name}, error) ||
-            !run(dm, QStringLiteral("delete from OperList where F_ID = ?"), {id}, error))
+            !dm.writer(Journal::kDeleted, QStringLiteral("操作员 ") + name)
+                 .remove(QStringLiteral("OperList"), id, error))
             return false;
     }
     return transaction.commit(error);

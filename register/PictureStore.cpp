@@ -2,6 +2,7 @@
 
 #include "core/DataDm.h"
 #include "core/RegularFile.h"
+#include "core/Transaction.h"
 #include "register/PictureName.h"
 
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QSqlQuery>
+#include <functional>
 
 QString PictureRecord::file() const
 {
@@ -47,9 +49,27 @@ bool sameFile(const QString &a, const QString &b)
     return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
 }
 
-bool run(TdmData &dm, const QString &sql, const QVariantList &values, QString *error)
+const QString kTable = QStringLiteral("T_ImageREC");
+
+// One picture row's change, journaled, in a transaction of its own.
+bool write(TdmData &dm, const QString &kind,
+           const std::function<bool(RecordWriter &, QString *)> &change, QString *error)
 {
-    return dm.runQuiet(sql, values, error).isActive();
+    Transaction transaction(dm.database());
+    if (!transaction.began(error))
+        return false;
+    RecordWriter writer = dm.writer(kind, QStringLiteral("图片"));
+    return change(writer, error) && transaction.commit(error);
+}
+
+bool update(TdmData &dm, qint64 id, const QVariantMap &values, QString *error)
+{
+    return write(
+        dm, Journal::kChanged,
+        [&](RecordWriter &writer, QString *reason) {
+            return writer.update(kTable, id, values, reason);
+        },
+        error);
 }
 
 } // namespace
@@ -102,16 +122,32 @@ bool copyFile(const QString &source, const QString &target, QString *error)
 std::optional<qint64> insert(TdmData &dm, qint64 sampleId, const QString &name,
                              const QString &extension, QString *error)
 {
-    return dm.insertQuiet(QStringLiteral("insert into T_ImageREC(F_mainID,F_imagePath,F_fileName,"
-                                         "F_fileExt) values(?, ?, ?, ?)"),
-                          {sampleId, PictureName::storedPath(name, extension), name, extension},
-                          error);
+    std::optional<qint64> key;
+    const QVariantMap values{
+        {QStringLiteral("F_mainID"), sampleId},
+        {QStringLiteral("F_imagePath"), PictureName::storedPath(name, extension)},
+        {QStringLiteral("F_fileName"), name},
+        {QStringLiteral("F_fileExt"), extension}};
+    if (!write(
+            dm, Journal::kAdded,
+            [&](RecordWriter &writer, QString *reason) {
+                key = writer.insert(kTable, values, reason);
+                return key.has_value();
+            },
+            error))
+        return std::nullopt;
+    return key;
 }
 
 bool remove(TdmData &dm, const PictureRecord &picture, QString *error)
 {
     return removeFileUnlessShared(dm, picture, error) &&
-           run(dm, QStringLiteral("delete from T_ImageREC where F_ID = ?"), {picture.id}, error);
+           write(
+               dm, Journal::kDeleted,
+               [&](RecordWriter &writer, QString *reason) {
+                   return writer.remove(kTable, picture.id, reason);
+               },
+               error);
 }
 
 bool rename(TdmData &dm, const PictureRecord &picture, const QString &name, QString *error)
@@ -136,9 +172,10 @@ bool rename(TdmData &dm, const PictureRecord &picture, const QString &name, QStr
             return false;
         }
     }
-    return run(
-        dm, QStringLiteral("update T_ImageREC set F_fileName = ?, F_imagePath = ? where F_ID = ?"),
-        {name, PictureName::storedPath(name, picture.fileExt), picture.id}, error);
+    return update(dm, picture.id,
+                  {{QStringLiteral("F_fileName"), name},
+                   {QStringLiteral("F_imagePath"), PictureName::storedPath(name, picture.fileExt)}},
+                  error);
 }
 
 bool replace(TdmData &dm, const PictureRecord &picture, const QString &source, QString *error)
@@ -153,9 +190,11 @@ bool replace(TdmData &dm, const PictureRecord &picture, const QString &source, Q
         return false;
     if (target != picture.file() && !removeFileUnlessShared(dm, picture, error))
         return false;
-    return run(
-        dm, QStringLiteral("update T_ImageREC set F_fileExt = ?, F_imagePath = ? where F_ID = ?"),
-        {extension, PictureName::storedPath(picture.fileName, extension), picture.id}, error);
+    return update(
+        dm, picture.id,
+        {{QStringLiteral("F_fileExt"), extension},
+         {QStringLiteral("F_imagePath"), PictureName::storedPath(picture.fileName, extension)}},
+        error);
 }
 
 } // namespace PictureStore

@@ -2,16 +2,23 @@
 
 #include "core/DataDm.h"
 #include "core/Prompt.h"
+#include "core/RecordRestore.h"
 #include "core/SortText.h"
 #include "core/SqlListModel.h"
+#include "register/BulkEditDialog.h"
+#include "register/SampleFields.h"
 #include "register/SampleList.h"
 #include "register/SampleRecord.h"
 #include "register/ufrmRevaZezEdit.h"
 #include "register/ufrmRowArrangeGl.h"
+#include "widgets/ChangeHistoryDialog.h"
 #include "widgets/CommandRegistry.h"
 #include "widgets/DBGridEh.h"
+#include "widgets/DeletedRecordsDialog.h"
 #include "widgets/GridLayout.h"
 #include "widgets/MainHost.h"
+
+#include <QAction>
 
 namespace {
 
@@ -48,6 +55,102 @@ void deleteCurrent(MainHost &host)
         dmData->showFailure(kMsgOpenFailed);
 }
 
+void showHistory(MainHost &host)
+{
+    SampleList &samples = host.samples();
+    if (!samples.hasCurrent()) {
+        ShowPrompt(QStringLiteral("样品记录是空，没有修改历史！"), Prompt::Information);
+        return;
+    }
+    const qint64 id = samples.value(QStringLiteral("F_ID")).toLongLong();
+    ChangeHistoryDialog history(
+        QStringLiteral("GoodMain"), id, samples.value(QStringLiteral("F_goodName")).toString(),
+        [](const QString &column) {
+            const SampleField *field = sampleField(column);
+            return field ? field->caption : QString();
+        },
+        host.hostWindow());
+    history.exec();
+    if (history.hasReverted() && !samples.showSaved(id))
+        dmData->showFailure(kMsgOpenFailed);
+}
+
+void showDeleted(MainHost &host)
+{
+    DeletedRecordsDialog deleted(QStringLiteral("GoodMain"), QStringLiteral("F_goodName"),
+                                 QStringLiteral("样品"), host.hostWindow());
+    deleted.exec();
+    if (deleted.restored().isEmpty())
+        return;
+    // The list shows the filters' records; one brought back outside them is not sought.
+    if (!host.samples().showSaved(deleted.restored().last()))
+        dmData->showFailure(kMsgOpenFailed);
+}
+
+void bulkEdit(MainHost &host)
+{
+    QList<qint64> ids;
+    for (int row : host.sampleGrid()->selectedRows())
+        ids << host.samples().value(row, QStringLiteral("F_ID")).toLongLong();
+    BulkEditDialog dialog(host.samples(), ids, host.hostWindow());
+    if (dialog.exec() == QDialog::Accepted && !host.samples().reload())
+        dmData->showFailure(kMsgOpenFailed);
+}
+
+// "样品 <code>" of up to ten changed rows, one a line.
+QString changedLines(const QList<Journal::Change> &changed)
+{
+    constexpr int kShown = 10;
+    QStringList lines;
+    for (const Journal::Change &c : changed.mid(0, kShown))
+        lines << QStringLiteral("样品 ") +
+                     dmData->GetStrValue(
+                         QStringLiteral("select F_goodCode from GoodMain where F_ID = ?"),
+                         {c.rowId});
+    if (changed.size() > kShown)
+        lines << QStringLiteral("……");
+    return lines.join(u'\n');
+}
+
+void undoBulkEdit(MainHost &host)
+{
+    QString error;
+    const QSqlDatabase db = dmData->database();
+    const std::optional<qint64> set = RecordRestore::lastOpenSet(db, Journal::kBulkEdit, &error);
+    const std::optional<QList<Journal::Change>> rows =
+        set ? Journal::rowsOf(db, *set, &error) : std::nullopt;
+    const std::optional<QList<Journal::Change>> changed =
+        rows ? RecordRestore::changedSince(db, *set, &error) : std::nullopt;
+    if (!changed) {
+        dmData->showFailure(kMsgOpenFailed, error);
+        return;
+    }
+    if (rows->isEmpty()) {
+        ShowPrompt(QStringLiteral("没有可以撤销的批量修改。"), Prompt::Information);
+        return;
+    }
+    const Journal::Change &first = rows->first();
+    if (ShowPrompt(QStringLiteral("撤销 %1 %2 的批量修改（%3）吗？")
+                       .arg(first.stamp, first.operatorName, first.summary),
+                   Prompt::Question, Prompt::No) != Prompt::Yes)
+        return;
+    const bool evenChanged =
+        !changed->isEmpty() &&
+        ShowPrompt(
+            QStringLiteral("其中 %1 行在批量修改后已被修改：\n%2\n是否也撤销这些修改过的行？")
+                .arg(changed->size())
+                .arg(changedLines(*changed)),
+            Prompt::Question, Prompt::No) == Prompt::Yes;
+    if (!RecordRestore::undoSet(db, dmData->CurOperName(), *set, evenChanged, &error)) {
+        dmData->showFailure(kMsgOperationFailed, error);
+        return;
+    }
+    const qsizetype undone = evenChanged ? rows->size() : rows->size() - changed->size();
+    ShowPrompt(QStringLiteral("已撤销批量修改，恢复了 %1 行。").arg(undone), Prompt::Information);
+    if (!host.samples().reload())
+        dmData->showFailure(kMsgOpenFailed);
+}
+
 void sortByDialog(MainHost &host)
 {
     QList<QPair<QString, QString>> columns;
@@ -77,4 +180,25 @@ void installSampleCommands(CommandRegistry &commands, MainHost &host)
     commands.handle(204, [h] { sortByDialog(*h); });
     commands.handle(205, [h] { ChooseColumns(h->sampleGrid()); });
     commands.handle(206, [h] { askSaveGridLayout(h->sampleGrid(), kSampleListLayoutKey); });
+    // Whoever may change samples reads their history; whoever may delete them brings them back.
+    const struct
+    {
+        const char *name;
+        const char *caption;
+        const char *icon;
+        int followed;
+        void (*run)(MainHost &);
+    } journalCommands[] = {
+        {"actChangeHistory", "修改历史", "document-open-recent", 202, showHistory},
+        {"actDeletedRecords", "已删除的记录", "edit-undo", 203, showDeleted},
+        {"actBulkEdit", "批量修改", "document-edit", 202, bulkEdit},
+        {"actUndoBulkEdit", "撤销批量修改", "edit-undo", 202, undoBulkEdit}};
+    for (const auto &c : journalCommands) {
+        const QString name = QLatin1String(c.name);
+        QAction *action = commands.addNamed(name, QString::fromUtf8(c.caption), c.icon);
+        commands.handle(name, [h, run = c.run] { run(*h); });
+        QAction *followed = commands.action(c.followed);
+        QObject::connect(followed, &QAction::visibleChanged, action,
+                         [action, followed] { action->setVisible(followed->isVisible()); });
+    }
 }

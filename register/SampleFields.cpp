@@ -59,3 +59,9 @@ const SampleField *sampleField(const QString &column)
     }
     return nullptr;
 }
+
+QString sampleCaption(const QString &column)
+{
+    const SampleField *field = sampleField(column);
+    return field ? field->caption : column;
+}

@@ -30,3 +30,5 @@ struct SampleField
 const QList<SampleField> &sampleFields();
 // Null for a column the description does not hold.
 const SampleField *sampleField(const QString &column);
+// The column's caption, or the column's name when the description does not hold it.
+QString sampleCaption(const QString &column);

@@ -7,17 +7,17 @@
 #include "core/Schema.h"
 #include "masterdata/Pickers.h"
 #include "masterdata/TypePicker.h"
+#include "register/SampleBoxes.h"
 #include "register/SampleFields.h"
-#include "register/SampleListQuery.h"
 #include "register/SampleRecord.h"
 #include "register/uDLGchangeBZ.h"
-#include "widgets/CodeCombo.h"
 #include "widgets/DateBox.h"
 #include "widgets/FieldWithButton.h"
 #include "widgets/MemoBox.h"
 #include "widgets/NumberBox.h"
 #include "widgets/PlaceForm.h"
 
+#include <QComboBox>
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -66,46 +66,27 @@ TfrmRevaZezEdit::TfrmRevaZezEdit(RecordList &samples, QWidget *parent)
 QWidget *TfrmRevaZezEdit::createBox(const SampleField &d)
 {
     const int width = Schema::width(kTable, d.column);
+    QWidget *box = createSampleBox(d);
     switch (d.kind) {
-    case SampleField::Text: {
-        auto *box = new QLineEdit;
+    case SampleField::Text:
         limitText(d.column, box, width, d.caption);
-        return box;
-    }
-    case SampleField::Code: {
-        QComboBox *box = d.codeKind.isEmpty() ? new QComboBox : new CodeCombo(d.codeKind);
-        box->setEditable(true);
-        box->setInsertPolicy(QComboBox::NoInsert);
-        limitText(d.column, box->lineEdit(), width, d.caption);
-        if (d.codeKind.isEmpty())
-            box->addItems(SampleListQuery::secrecyLevels());
-        return box;
-    }
-    case SampleField::Number:
-        return new NumberBox(4);
-    case SampleField::Date: {
-        auto *box = new DateBox;
-        for (QWidget *part : box->findChildren<QWidget *>())
-            part->setFocusPolicy(Qt::ClickFocus);
-        return box;
-    }
-    case SampleField::Memo: {
-        auto *box = new MemoBox;
+        break;
+    case SampleField::Code:
+        limitText(d.column, static_cast<QComboBox *>(box)->lineEdit(), width, d.caption);
+        break;
+    case SampleField::Memo:
         limitText(d.column, box, width, d.caption);
         box->setFixedHeight(box->fontMetrics().lineSpacing() * 3 + 10);
         box->setFocusPolicy(Qt::ClickFocus);
-        return box;
-    }
-    case SampleField::EditDate: {
-        auto *box = new QDateEdit;
-        box->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-        box->setCalendarPopup(true);
-        box->setStyleSheet(QStringLiteral("QDateEdit { background: aqua; }"));
+        break;
+    case SampleField::EditDate:
         box->setFocusPolicy(Qt::ClickFocus);
-        return box;
+        break;
+    case SampleField::Number:
+    case SampleField::Date:
+        break;
     }
-    }
-    return nullptr;
+    return box;
 }
 
 QWidget *TfrmRevaZezEdit::field(const QString &column)
@@ -362,29 +343,8 @@ void TfrmRevaZezEdit::loadRecord()
 QVariantMap TfrmRevaZezEdit::values() const
 {
     QVariantMap values;
-    for (const SampleField &d : sampleFields()) {
-        QWidget *box = m_boxes.value(d.column);
-        QVariant value;
-        switch (d.kind) {
-        case SampleField::Text:
-        case SampleField::Code:
-            value = text(d.column).trimmed();
-            break;
-        case SampleField::Number:
-            value = static_cast<NumberBox *>(box)->value();
-            break;
-        case SampleField::Date:
-            value = static_cast<DateBox *>(box)->dateOr(DisplayFormat::kNoDate);
-            break;
-        case SampleField::Memo:
-            value = static_cast<MemoBox *>(box)->toPlainText().trimmed();
-            break;
-        case SampleField::EditDate:
-            value = static_cast<QDateEdit *>(box)->date();
-            break;
-        }
-        values.insert(d.column, value);
-    }
+    for (const SampleField &d : sampleFields())
+        values.insert(d.column, sampleBoxValue(m_boxes.value(d.column), d));
     return values;
 }
 
@@ -407,12 +367,18 @@ bool TfrmRevaZezEdit::validate()
     return true;
 }
 
-RecordEditor::Stored TfrmRevaZezEdit::store(qint64 id, const QVariantMap &values, qint64 *saved,
-                                            QString *error)
+QString TfrmRevaZezEdit::columnCaption(const QString &column) const
 {
-    const std::optional<qint64> key = SampleRecord::save(*dmData, id, values, error);
+    return sampleCaption(column);
+}
+
+RecordEditor::Stored TfrmRevaZezEdit::store(qint64 id, const QVariantMap &values,
+                                            const QVariantMap &asRead, qint64 *saved,
+                                            StaleRecord *stale, QString *error)
+{
+    const std::optional<qint64> key = SampleRecord::save(*dmData, id, values, error, asRead, stale);
     if (!key)
-        return Stored::Failed;
+        return stale->isStale() ? Stored::Stale : Stored::Failed;
     *saved = *key;
     return Stored::Saved;
 }

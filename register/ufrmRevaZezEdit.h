@@ -34,7 +34,9 @@ protected:
     void clearRecord() override;
     void loadRecord() override;
     bool validate() override;
-    Stored store(qint64 id, const QVariantMap &values, qint64 *saved, QString *error) override;
+    Stored store(qint64 id, const QVariantMap &values, const QVariantMap &asRead, qint64 *saved,
+                 StaleRecord *stale, QString *error) override;
+    QString columnCaption(const QString &column) const override;
     QWidget *firstField(RecordEditor::Mode mode) const override;
     void showMode(RecordEditor::Mode mode) override;
 

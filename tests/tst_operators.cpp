@@ -337,7 +337,7 @@ private slots:
         QCOMPARE(prompt.texts(), QStringList());
 
         const QString name = QStringLiteral("O'Brien \"Jr\"");
-        QCOMPARE(storedCodes(db.dm(), name).size(), 35);
+        QCOMPARE(storedCodes(db.dm(), name).size(), 36);
         QVERIFY(PassHash::verify(storedHash(db.dm(), name), QStringLiteral(" p'w ")));
         QCOMPARE(db.dm()->GetStrValue(QStringLiteral("select F_Mem from OperList where F_Name = ?"),
                                       {name}),
@@ -354,7 +354,7 @@ private slots:
         QCOMPARE(child<QComboBox>(&change, "cbbName")->currentText(), name);
         QVERIFY(child<QLineEdit>(&change, "edtPassWord")->text().isEmpty());
         QVERIFY(child<QCheckBox>(&change, "CheckBox1")->isChecked());
-        QCOMPARE(ticked(change).size(), 35);
+        QCOMPARE(ticked(change).size(), 36);
         child<QPushButton>(&change, "btnNone")->click();
         // His own unchanged name is no clash.
         QVERIFY(change.save());
@@ -406,7 +406,7 @@ private slots:
         TFrmLimitGl editor(window.operators(), &window);
         editor.OpenEditor(TFrmLimitGl::Edit);
         const auto *rights = child<QListWidget>(&editor, "clbOperLimt");
-        QCOMPARE(rights->count(), 34);
+        QCOMPARE(rights->count(), 35);
         QCOMPARE(rights->item(0)->text(), QStringLiteral("公司信息"));
         QVERIFY(rights->findItems(QStringLiteral("数据备份恢复"), Qt::MatchExactly).isEmpty());
         QCOMPARE(ticked(editor), QStringList{QStringLiteral("新增")});

@@ -80,7 +80,9 @@ private slots:
         QVERIFY(!PassHash::verify(adminHash, QStringLiteral(" ")));
 
         QCOMPARE(dm->GetIntValue(QStringLiteral("select count(*) from Limits where F_flag = true")),
-                 35);
+                 36);
+        QCOMPARE(dm->GetStrValue(QStringLiteral("select F_name from Limits where F_code = '508'")),
+                 QStringLiteral("所有修改记录"));
         QCOMPARE(dm->GetStrValue(QStringLiteral("select F_name from Limits where F_code = '104'")),
                  QStringLiteral("选项..."));
         QCOMPARE(dm->GetIntValue(QStringLiteral("select count(*) from SysInfo")), 1);

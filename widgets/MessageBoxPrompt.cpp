@@ -19,10 +19,14 @@ int MessageBoxPrompt::show(const QString &text, int kind, int defaultAnswer)
         box.exec();
         return box.clickedButton() == yes ? Prompt::Yes : Prompt::No;
     }
-    case Prompt::QuestionCancel: {
-        box.setIcon(QMessageBox::Question);
-        QPushButton *yes = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
-        QPushButton *no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+    case Prompt::QuestionCancel:
+    case Prompt::Overwrite: {
+        const bool overwrite = kind == Prompt::Overwrite;
+        box.setIcon(overwrite ? QMessageBox::Warning : QMessageBox::Question);
+        QPushButton *yes = box.addButton(
+            overwrite ? QStringLiteral("覆盖") : QStringLiteral("是(&Y)"), QMessageBox::YesRole);
+        QPushButton *no = box.addButton(
+            overwrite ? QStringLiteral("重新读取") : QStringLiteral("否(&N)"), QMessageBox::NoRole);
         QPushButton *cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
         box.setDefaultButton(defaultAnswer == Prompt::No       ? no
                              : defaultAnswer == Prompt::Cancel ? cancel

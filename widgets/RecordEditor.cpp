@@ -84,6 +84,7 @@ void RecordEditor::clear()
     m_filling = true;
     m_id = 0;
     m_loaded.clear();
+    m_asRead.clear();
     clearRecord();
     m_widths.settle();
     m_filling = false;
@@ -99,6 +100,11 @@ void RecordEditor::loadCurrent()
     m_widths.settle();
     // Only a change has a stored record whose long texts a save can leave as they are.
     m_loaded = isChanging() ? values() : QVariantMap();
+    m_asRead.clear();
+    for (auto it = m_loaded.begin(); it != m_loaded.end(); ++it) {
+        if (m_records.model()->fieldIndex(it.key()) >= 0)
+            m_asRead.insert(it.key(), m_records.value(it.key()));
+    }
     m_filling = false;
     m_modified = false;
     showPosition();
@@ -121,9 +127,12 @@ bool RecordEditor::save()
         return false;
     qint64 saved = 0;
     QString error;
-    switch (store(m_id, values, &saved, &error)) {
+    StaleRecord stale;
+    switch (store(m_id, values, m_asRead, &saved, &stale, &error)) {
     case Stored::Refused:
         return false;
+    case Stored::Stale:
+        return resolveStale(stale) && save();
     case Stored::Failed:
         qWarning("%s not saved: %s", qPrintable(objectName()), qPrintable(error));
         dmData->showFailure(QStringLiteral("保存失败，请检测数据库连接！"), error);
@@ -143,4 +152,51 @@ bool RecordEditor::save()
         firstField(m_mode)->setFocus();
     }
     return true;
+}
+
+bool RecordEditor::resolveStale(const StaleRecord &stale)
+{
+    const QString who = stale.operatorName.isEmpty()
+                            ? QStringLiteral("其他工作站")
+                            : QStringLiteral("%1（%2）").arg(stale.operatorName, stale.stamp);
+    if (stale.gone) {
+        ShowPrompt(QStringLiteral("此记录已被%1删除，无法保存。").arg(who), Prompt::Error);
+        return false;
+    }
+    QStringList lines;
+    for (const QString &column : stale.columns) {
+        lines << QStringLiteral("%1：%2 → %3")
+                     .arg(columnCaption(column), m_asRead.value(column).toString(),
+                          stale.stored.value(column).toString());
+    }
+    const QString text =
+        QStringLiteral("您打开此记录后，%1修改了它：\n%2\n\n覆盖：以您的内容保存；"
+                       "重新读取：放弃您的修改，显示已保存的内容；取消：继续编辑。")
+            .arg(who, lines.join(u'\n'));
+    switch (ShowPrompt(text, Prompt::Overwrite, Prompt::Cancel)) {
+    case Prompt::Yes:
+        // What is stored now is what this save replaces, knowingly.
+        for (const QString &column : stale.columns)
+            m_asRead.insert(column, stale.stored.value(column));
+        return true;
+    case Prompt::No:
+        readAgain();
+        return false;
+    default:
+        return false;
+    }
+}
+
+void RecordEditor::readAgain()
+{
+    const qint64 id = m_id;
+    connect(
+        m_records.model(), &SqlListModel::located, this,
+        [this, id](int row) {
+            if (row >= 0 && m_records.value(QStringLiteral("F_ID")).toLongLong() == id)
+                loadCurrent();
+        },
+        Qt::SingleShotConnection);
+    if (!m_records.showSaved(id))
+        dmData->showFailure(kMsgOpenFailed);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/RecordWriter.h"
 #include "widgets/TextWidths.h"
 
 #include <QDialog>
@@ -21,7 +22,7 @@ class RecordEditor : public QDialog
 
 public:
     enum class Mode { New, Change, Copy };
-    enum class Stored { Saved, Refused, Failed };
+    enum class Stored { Saved, Refused, Stale, Failed };
 
     bool isChanging() const { return m_mode == Mode::Change; }
     // Whether the form differs from what was last loaded, cleared or saved.
@@ -56,8 +57,12 @@ protected:
     // Says what is missing (information box, focus) and returns false; true when complete.
     virtual bool validate() { return true; }
     // Writes `values` as record `id` (0: a new record); a column left out keeps what the
-    // record holds. Refused: the subclass has said why.
-    virtual Stored store(qint64 id, const QVariantMap &values, qint64 *saved, QString *error) = 0;
+    // record holds. Refused: the subclass has said why. A change is written only while the
+    // stored record still equals `asRead`, else Stale, with `stale` saying how it differs.
+    virtual Stored store(qint64 id, const QVariantMap &values, const QVariantMap &asRead,
+                         qint64 *saved, StaleRecord *stale, QString *error) = 0;
+    // The caption of `column` in messages.
+    virtual QString columnCaption(const QString &column) const { return column; }
     // Where typing starts in `mode`.
     virtual QWidget *firstField(Mode mode) const = 0;
     // Title and read-only boxes follow the mode.
@@ -70,11 +75,16 @@ private:
     void moveTo(int row);
     void showPosition();
     void watchChanges();
+    // The record was changed elsewhere since it was read: asks whether to overwrite it, read
+    // it again or go on editing; true when the save should be tried again.
+    bool resolveStale(const StaleRecord &stale);
+    void readAgain();
 
     RecordList &m_records;
     EditorBottomBar *m_bottom = nullptr;
     TextWidths m_widths;
     QVariantMap m_loaded; // the record being changed, as it was read
+    QVariantMap m_asRead; // its stored columns as the list held them
     Mode m_mode = Mode::New;
     qint64 m_id = 0;
     bool m_modified = false;

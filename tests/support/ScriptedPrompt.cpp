@@ -13,11 +13,11 @@ ScriptedPrompt::~ScriptedPrompt()
 int ScriptedPrompt::show(const QString &text, int kind, int defaultAnswer)
 {
     shown.append({text, kind, defaultAnswer});
-    if (kind != Prompt::Question && kind != Prompt::QuestionCancel)
+    if (kind != Prompt::Question && kind != Prompt::QuestionCancel && kind != Prompt::Overwrite)
         return Prompt::Yes;
     if (!m_answers.isEmpty())
         return m_answers.dequeue();
-    return kind == Prompt::QuestionCancel ? Prompt::Cancel : Prompt::No;
+    return kind == Prompt::Question ? Prompt::No : Prompt::Cancel;
 }
 
 void ScriptedPrompt::answer(std::initializer_list<int> answers)
