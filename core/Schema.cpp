@@ -472,6 +472,13 @@ bool upgradeToV9(QSqlDatabase &db, const WorkProgress &progress, QString *error)
                 return false;
         }
     }
+    // A file restored from a server's backup gets its search index only after upgrading.
+    const bool fullText = dialect.engine() == Engine::SQLite &&
+                          db.tables().contains(QStringLiteral("GoodMain_fts"), Qt::CaseInsensitive);
+    for (const QString &sql : fullText ? SearchIndex::dropStatements() : QStringList()) {
+        if (!exec(db, sql, {}, error))
+            return false;
+    }
     if (!Pinyin::fillKeys(db, progress, error)) {
         if (error->isEmpty())
             *error = QObject::tr("数据库升级已取消。");
@@ -488,8 +495,7 @@ bool upgradeToV9(QSqlDatabase &db, const WorkProgress &progress, QString *error)
     }
     if (dialect.engine() == Engine::PostgreSQL)
         statements << ServerSearchIndex::createStatements();
-    // A file restored from a server's backup gets its search index only after upgrading.
-    else if (db.tables().contains(QStringLiteral("GoodMain_fts"), Qt::CaseInsensitive))
+    else if (fullText)
         statements << SearchIndex::rebuildStatements();
     for (const QString &sql : std::as_const(statements)) {
         if (!exec(db, sql, {}, error))

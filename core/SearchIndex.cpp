@@ -192,13 +192,17 @@ bool registerTokenizer(const QSqlDatabase &db, QString *error)
     return true;
 }
 
+QStringList dropStatements()
+{
+    return {QStringLiteral("drop trigger if exists GoodMain_fts_insert"),
+            QStringLiteral("drop trigger if exists GoodMain_fts_delete"),
+            QStringLiteral("drop trigger if exists GoodMain_fts_update"),
+            QStringLiteral("drop table if exists GoodMain_fts")};
+}
+
 QStringList rebuildStatements()
 {
-    return QStringList{QStringLiteral("drop trigger if exists GoodMain_fts_insert"),
-                       QStringLiteral("drop trigger if exists GoodMain_fts_delete"),
-                       QStringLiteral("drop trigger if exists GoodMain_fts_update"),
-                       QStringLiteral("drop table if exists GoodMain_fts")} +
-           fullTextStatements() +
+    return dropStatements() + fullTextStatements() +
            QStringList{QStringLiteral("insert into GoodMain_fts(GoodMain_fts) values('rebuild')")};
 }
 

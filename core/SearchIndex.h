@@ -32,7 +32,9 @@ Narrowing eitherNarrowing(const SqlDialect &dialect, const QString &table, const
                           const QString &text, const QString &keyColumn, const QString &term);
 
 QStringList createStatements(const SqlDialect &dialect);
-// SQLite's full-text index made again over the columns it covers now, filled from the rows.
+// SQLite's full-text index and its triggers gone, so that a bulk write is not indexed row by
+// row; rebuildStatements() makes it again over the columns it covers now, filled from the rows.
+QStringList dropStatements();
 QStringList rebuildStatements();
 // SQLite's index of the bar codes (条型码) that ignores case, for scanning and the main list's
 // search; part of createStatements().
