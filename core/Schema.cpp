@@ -475,7 +475,13 @@ bool upgradeToV9(QSqlDatabase &db, const WorkProgress &progress, QString *error)
     // A file restored from a server's backup gets its search index only after upgrading.
     const bool fullText = dialect.engine() == Engine::SQLite &&
                           db.tables().contains(QStringLiteral("GoodMain_fts"), Qt::CaseInsensitive);
-    for (const QString &sql : fullText ? SearchIndex::dropStatements() : QStringList()) {
+    // A rewritten row is indexed again in every index: the search indexes go while the keys
+    // are filled, and are built once after.
+    const QStringList drops = fullText ? SearchIndex::dropStatements()
+                              : dialect.engine() == Engine::PostgreSQL
+                                  ? ServerSearchIndex::dropStatements()
+                                  : QStringList();
+    for (const QString &sql : drops) {
         if (!exec(db, sql, {}, error))
             return false;
     }

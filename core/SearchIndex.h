@@ -26,8 +26,9 @@ struct Narrowing
 Narrowing narrowing(const SqlDialect &dialect, const QString &table, const QString &column,
                     const QString &text, SqlFilter::Match match);
 
-// On SQLite, the piece that narrows "`column` like `text` or `keyColumn` like `term`" (both
-// contains) through one look into the index; empty elsewhere or when the index serves neither.
+// The piece that narrows "`column` like `text` or `keyColumn` like `term`" (both contains):
+// on SQLite one look into the full-text index, on a server the union of each side's index;
+// empty when the indexes do not serve both.
 Narrowing eitherNarrowing(const SqlDialect &dialect, const QString &table, const QString &column,
                           const QString &text, const QString &keyColumn, const QString &term);
 
