@@ -1,6 +1,10 @@
 #include "input/ImportModels.h"
 
+#include "core/ReadableColor.h"
+
 #include <QColor>
+#include <QGuiApplication>
+#include <QPalette>
 #include <algorithm>
 
 void SheetTableModel::setSheet(SheetTable sheet)
@@ -137,11 +141,14 @@ QVariant ImportPreviewModel::data(const QModelIndex &index, int role) const
     case Qt::EditRole:
         return m_preview.rows.at(size_t(index.row())).at(index.column());
     case Qt::BackgroundRole:
-        if (fate == ImportCodes::Fate::Existing)
-            return QColor(255, 242, 204);
-        if (fate == ImportCodes::Fate::Repeat)
-            return QColor(224, 224, 224);
-        return {};
+    case Qt::ForegroundRole: {
+        if (fate != ImportCodes::Fate::Existing && fate != ImportCodes::Fate::Repeat)
+            return {};
+        const QColor fill = ReadableColor::tintOn(
+            fate == ImportCodes::Fate::Existing ? QColor(255, 242, 204) : QColor(224, 224, 224),
+            QGuiApplication::palette().color(QPalette::Base));
+        return role == Qt::BackgroundRole ? fill : ReadableColor::textOn(fill);
+    }
     case Qt::ToolTipRole:
         if (fate == ImportCodes::Fate::Existing)
             return QStringLiteral("资料表中已有这个编号");

@@ -3,6 +3,7 @@
 #include "core/DataDm.h"
 #include "core/DisplayFormat.h"
 #include "core/Prompt.h"
+#include "core/ReadableColor.h"
 #include "core/RecordList.h"
 #include "core/Schema.h"
 #include "masterdata/Pickers.h"
@@ -100,7 +101,11 @@ QWidget *TfrmRevaZezEdit::createBox(const SampleField &d)
         auto *box = new QDateEdit;
         box->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
         box->setCalendarPopup(true);
-        box->setStyleSheet(QStringLiteral("QDateEdit { background: aqua; }"));
+        QPalette colours = box->palette();
+        const QColor fill = ReadableColor::tintOn(QColor(Qt::cyan), colours.color(QPalette::Base));
+        colours.setColor(QPalette::Base, fill);
+        colours.setColor(QPalette::Text, ReadableColor::textOn(fill));
+        box->setPalette(colours);
         box->setFocusPolicy(Qt::ClickFocus);
         return box;
     }

@@ -1,5 +1,6 @@
 #include "app/uFrmMain.h"
 #include "core/PassHash.h"
+#include "core/ReadableColor.h"
 #include "core/RecordList.h"
 #include "operators/OperatorStore.h"
 #include "operators/uFrmLimitGl.h"
@@ -162,7 +163,9 @@ private slots:
         child<QCheckBox>(&window, "chkShowDisabled")->click();
         QCOMPARE(listedNames(window), (QStringList{"admin", "甲", "乙"}));
         const QAbstractItemModel *shown = window.grid()->view()->model();
-        QCOMPARE(shown->index(2, 0).data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
+        QCOMPARE(
+            shown->index(2, 0).data(Qt::ForegroundRole).value<QColor>(),
+            ReadableColor::readableOn(Qt::red, QGuiApplication::palette().color(QPalette::Button)));
         QCOMPARE(shown->index(2, 0).data(Qt::BackgroundRole).value<QBrush>().color(),
                  QGuiApplication::palette().color(QPalette::Button));
         QVERIFY(!shown->index(1, 0).data(Qt::ForegroundRole).isValid());

@@ -1,4 +1,5 @@
 #include "app/uFrmMain.h"
+#include "core/ReadableColor.h"
 #include "core/SqlListModel.h"
 #include "masterdata/RegisterEditor.h"
 #include "masterdata/Registers.h"
@@ -115,9 +116,13 @@ private slots:
         child<QCheckBox>(&window, "chkDisabled")->setChecked(true);
         QCOMPARE(listedCodes(window), (QStringList{"A1", "A2", "B1", "C1", "X'1"}));
         const QModelIndex disabled = window.grid()->view()->model()->index(3, 1);
-        QCOMPARE(disabled.data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
+        // A red that reads on the row's background.
+        const QColor red = disabled.data(Qt::ForegroundRole).value<QColor>();
+        QCOMPARE(red.hslHue(), 0);
         QCOMPARE(disabled.data(Qt::BackgroundRole).value<QBrush>().color(),
                  QGuiApplication::palette().color(QPalette::Button));
+        QVERIFY(ReadableColor::contrast(red, QGuiApplication::palette().color(QPalette::Button)) >=
+                4.5);
         QVERIFY(!window.grid()->view()->model()->index(2, 1).data(Qt::ForegroundRole).isValid());
         QVERIFY(!window.grid()->view()->model()->index(2, 1).data(Qt::BackgroundRole).isValid());
 

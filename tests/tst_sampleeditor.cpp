@@ -1,4 +1,5 @@
 #include "app/uFrmMain.h"
+#include "core/ReadableColor.h"
 #include "core/SqlListModel.h"
 #include "core/Transaction.h"
 #include "register/SampleList.h"
@@ -12,6 +13,7 @@
 #include "widgets/NumberBox.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -159,6 +161,45 @@ private slots:
         QCOMPARE(editor.findChild<DateBox *>(QStringLiteral("dtpCGdate"))->date(),
                  QDate(1901, 8, 14));
         QVERIFY(!editor.findChild<DateBox *>(QStringLiteral("dtpXsDate"))->isChecked());
+    }
+
+    // The edit date's marking keeps its text readable on a light and on a dark desktop, as
+    // does the red of disabled rows in grids.
+    void markedColoursStayReadable_data()
+    {
+        QTest::addColumn<QColor>("window");
+        QTest::addColumn<QColor>("base");
+        QTest::addColumn<QColor>("text");
+        QTest::newRow("light") << QColor(239, 239, 239) << QColor(Qt::white) << QColor(Qt::black);
+        QTest::newRow("dark") << QColor(53, 53, 53) << QColor(42, 42, 42) << QColor(Qt::white);
+    }
+    void markedColoursStayReadable()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        QFETCH(QColor, window);
+        QFETCH(QColor, base);
+        QFETCH(QColor, text);
+        TestDatabase db(engine);
+        const QPalette before = QApplication::palette();
+        QPalette palette(window, window);
+        palette.setColor(QPalette::Base, base);
+        palette.setColor(QPalette::Text, text);
+        palette.setColor(QPalette::WindowText, text);
+        QApplication::setPalette(palette);
+        TFrmMain main;
+        TfrmRevaZezEdit editor(main.samples(), &main);
+        editor.openMode(TfrmRevaZezEdit::New);
+        const QPalette date =
+            editor.findChild<QDateEdit *>(QStringLiteral("dtpeditdate"))->palette();
+        QApplication::setPalette(before);
+        QVERIFY(date.color(QPalette::Base) != base);
+        QVERIFY(ReadableColor::contrast(date.color(QPalette::Base), date.color(QPalette::Text)) >=
+                4.5);
+        if (base == Qt::white)
+            QCOMPARE(date.color(QPalette::Base), QColor(Qt::cyan));
+        const QColor red = ReadableColor::readableOn(Qt::red, window);
+        QVERIFY(ReadableColor::contrast(red, window) >= 4.5);
+        QCOMPARE(red.hslHue(), 0);
     }
 
     void continuousAddKeepsEachRecordItsOwnGroup()

@@ -2,6 +2,7 @@
 
 #include "core/DisplayFormat.h"
 #include "core/Money.h"
+#include "core/ReadableColor.h"
 #include "core/RecordList.h"
 #include "core/SqlListModel.h"
 
@@ -77,7 +78,8 @@ public:
             return int(alignmentOf(column.alignment) | Qt::AlignVCenter);
         case Qt::ForegroundRole:
             if (isDisabled(index.row()))
-                return QColor(Qt::red);
+                return ReadableColor::readableOn(
+                    Qt::red, QGuiApplication::palette().color(QPalette::Button));
             return {};
         case Qt::BackgroundRole:
             if (isDisabled(index.row()))
