@@ -23,7 +23,9 @@ Column text(const char *name, int width)
     return {name, T::Text, width};
 }
 
-// Names are sorted and searched by pinyin through a key beside them (schema version 9).
+// Names are sorted and searched by pinyin through a key beside them (schema version 9). Their
+// indexes hold the key alone: a server's index entry must stay within a few kilobytes, which a
+// name written by another program may not.
 Column pinyinKey(const char *name)
 {
     return {name, T::PinyinKey, 0, 9};
@@ -80,9 +82,9 @@ std::vector<Table> buildTables()
          {{"ix_goodmain_cltid", "F_cltID"},
           {"ix_goodmain_goodcode", "F_goodCode"},
           {"ix_goodmain_editdate", "F_editDate, F_ID"},
-          {"ix_goodmain_goodnamepy", "F_goodNamePY, F_goodName, F_ID", false, 9},
-          {"ix_goodmain_cgsupplerpy", "F_CGsupplerPY, F_CGsuppler, F_ID", false, 9},
-          {"ix_goodmain_xsclientpy", "F_XSclientPY, F_XSclient, F_ID", false, 9}}},
+          {"ix_goodmain_goodnamepy", "F_goodNamePY", false, 9},
+          {"ix_goodmain_cgsupplerpy", "F_CGsupplerPY", false, 9},
+          {"ix_goodmain_xsclientpy", "F_XSclientPY", false, 9}}},
         {"T_ImageREC",
          {key,
           {"F_mainID", T::Integer},
@@ -109,14 +111,13 @@ std::vector<Table> buildTables()
           text("F_Memo1", 255),
           {"F_useFlag", T::Bool},
           pinyinKey("F_NamePY")},
-         {{"ix_goods_code", "F_Code"}, {"ix_goods_namepy", "F_NamePY, F_Name, F_ID", false, 9}}},
+         {{"ix_goods_code", "F_Code"}, {"ix_goods_namepy", "F_NamePY", false, 9}}},
         {"T_client",
          {},
-         {{"ix_client_code", "F_Code"}, {"ix_client_namepy", "F_NamePY, F_Name, F_ID", false, 9}}},
+         {{"ix_client_code", "F_Code"}, {"ix_client_namepy", "F_NamePY", false, 9}}},
         {"T_suppler",
          {},
-         {{"ix_suppler_code", "F_Code"},
-          {"ix_suppler_namepy", "F_NamePY, F_Name, F_ID", false, 9}}},
+         {{"ix_suppler_code", "F_Code"}, {"ix_suppler_namepy", "F_NamePY", false, 9}}},
         {"t_code",
          {key,
           text("F_Name", 50),
