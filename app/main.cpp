@@ -38,6 +38,7 @@ void setUpFolders(const QString &commandLineHome, const QString &who)
     const QString shared = AppPaths::sharedFolder(executableDir);
     AppHome::set(AppHome::resolve(commandLineHome, AppPaths::defaultHome(executableDir)));
     AppHome::setShared(shared);
+    AppHome::setCache(AppPaths::cacheFolder(executableDir, AppHome::dir()));
     SystemConfig::setFiles(shared.isEmpty() ? QStringList() : AppPaths::systemConfigFiles());
     MessageLog::setOperator(who);
     MessageLog::install(AppPaths::logFolder(executableDir, AppHome::dir()));

@@ -235,6 +235,7 @@ void TFrmMain::createMenus()
     data->addAction(named("actUndoImport"));
     data->addSeparator();
     addCommands(data, {504, 505, 506, 507});
+    data->addAction(named("actUploadPictures"));
 
     QMenu *view = bar->addMenu(QStringLiteral("视图(&V)"));
     view->setObjectName(QStringLiteral("mnuView"));

@@ -1,8 +1,14 @@
 // Times rebuilding the thumbnails of a sample's pictures on the main window's picture page,
 // against vipsthumbnail making 64-pixel thumbnails of the same files in the same run (two
-// processes, as we use two threads).
+// processes, as we use two threads). With a server: storing 100 camera pictures there against
+// psql's \copy of the same bytes; the first screen of 20 camera thumbnails from the server
+// with the workstation's cache cold and warm against the register file's; a backup with the
+// pictures against pg_dump -Fc, and on the register file against cp of images/ and the
+// sqlite3 tool's .backup.
 //
-//   quorin_pictures_bench DIR   (DIR keeps the generated pictures between runs)
+//   quorin_pictures_bench DIR [SERVER PGBIN]
+//   DIR keeps the generated pictures between runs; SERVER is the URL of an empty database,
+//   PGBIN the folder of that server's pg_dump.
 
 #include "BenchTools.h"
 #include "app/uFrmMain.h"
@@ -10,6 +16,7 @@
 #include "core/DataDm.h"
 #include "core/Prompt.h"
 #include "core/SqlListModel.h"
+#include "maintenance/Backup.h"
 #include "register/PicturePage.h"
 #include "register/PictureStore.h"
 #include "register/SampleRecord.h"
@@ -23,12 +30,15 @@
 #include <QImage>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSqlQuery>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -130,13 +140,204 @@ Build rebuild(TFrmMain &main, PicturePage *page, int row)
     return {timer.nsecsElapsed() / 1e6, longest};
 }
 
+// Best of three, in milliseconds; negative when a run failed.
+double best(const std::function<bool()> &run)
+{
+    double fastest = -1;
+    for (int i = 0; i < 3; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        if (!run())
+            return -1;
+        const double ms = timer.nsecsElapsed() / 1e6;
+        fastest = fastest < 0 ? ms : std::min(fastest, ms);
+    }
+    return fastest;
+}
+
+bool tool(const QStringList &arguments)
+{
+    return BenchTools::runProgram(arguments).ms >= 0;
+}
+
+QString program(const QString &name)
+{
+    return QStandardPaths::findExecutable(name);
+}
+
+qint64 newSample(TdmData &dm, const QString &code)
+{
+    QVariantMap values;
+    values.insert(QStringLiteral("F_goodCode"), code);
+    values.insert(QStringLiteral("F_editDate"), QDate::currentDate());
+    QString error;
+    return SampleRecord::save(dm, 0, values, &error).value_or(0);
+}
+
+// `files` as rows of T_Picture in COPY's text format, for psql's \copy.
+bool writeCopyFile(const QStringList &files, const QString &target)
+{
+    QFile out(target);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    for (const QString &file : files) {
+        QFile in(file);
+        if (!in.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray bytes = in.readAll();
+        out.write(PictureStore::hashOf(bytes).toLatin1() + '\t' + QByteArray::number(bytes.size()) +
+                  "\t\\\\x" + bytes.toHex() + '\n');
+    }
+    return true;
+}
+
+qint64 bytesOf(const QStringList &files)
+{
+    qint64 total = 0;
+    for (const QString &f : files)
+        total += QFileInfo(f).size();
+    return total;
+}
+
+void ratioRow(const char *what, double ours, const char *against, double reference)
+{
+    std::printf("%-44s %10.0f %-30s %10.0f %6.2f\n", what, ours, against, reference,
+                reference > 0 ? ours / reference : 0.0);
+}
+
+// The first screen of `sample`'s thumbnails on a main window over the data module `dm`; with
+// `cold`, the workstation's cache emptied before each run. Median of three, after one.
+double firstScreen(qint64 sample, qint64 other, bool cold)
+{
+    TFrmMain main;
+    main.SetLimits();
+    main.show();
+    main.findChild<QTabWidget *>(QStringLiteral("PageControl1"))->setCurrentIndex(1);
+    auto *page = main.findChild<PicturePage *>(QStringLiteral("pnlPictures"));
+    QApplication::processEvents();
+    const auto rowOf = [&](qint64 id) {
+        for (int row = 0; row < main.listModel()->rowCount(); ++row) {
+            if (main.listModel()->value(row, QStringLiteral("F_ID")).toLongLong() == id)
+                return row;
+        }
+        return -1;
+    };
+    std::vector<double> times;
+    for (int run = 0; run < 4; ++run) {
+        rebuild(main, page, rowOf(other));
+        if (cold)
+            QDir(AppHome::cachePath(QStringLiteral("thumbnails"))).removeRecursively();
+        const Build b = rebuild(main, page, rowOf(sample));
+        if (run > 0)
+            times.push_back(b.ms);
+    }
+    return BenchTools::median(times);
+}
+
+int serverRuns(const QString &dir, const QString &url, const QString &pgbin,
+               double folderFirstScreenMs, TdmData &fileDm)
+{
+    std::printf("making 100 camera pictures ...\n");
+    std::fflush(stdout);
+    const QStringList camera =
+        makePictures(dir + QStringLiteral("/camera"), QStringLiteral("cam"), 100, {4000, 3000});
+    const qint64 cameraBytes = bytesOf(camera);
+    QTemporaryDir work;
+    TdmData server(AppHome::path(QStringLiteral("server.ini")));
+    QString error;
+    if (!server.open(url, &error)) {
+        std::fprintf(stderr, "cannot open the server: %s\n", qPrintable(error));
+        return 1;
+    }
+    server.setCurOperName(QStringLiteral("admin"));
+    const auto empty = [&] {
+        return server.ExecSql(QStringLiteral("delete from T_ImageREC")) &&
+               server.ExecSql(QStringLiteral("truncate T_Picture"));
+    };
+
+    // psql's \copy of the very bytes, into the same table.
+    const QString copyFile = work.filePath(QStringLiteral("pictures.copy"));
+    if (!writeCopyFile(camera, copyFile))
+        return 1;
+    const double copyMs = best([&] {
+        return empty() && tool({program(QStringLiteral("psql")), QStringLiteral("-X"),
+                                QStringLiteral("-q"), QStringLiteral("-v"),
+                                QStringLiteral("ON_ERROR_STOP=1"), url, QStringLiteral("-c"),
+                                QStringLiteral("\\copy T_Picture(F_hash, F_size, F_data) from '%1'")
+                                    .arg(copyFile)});
+    });
+    // Ours: 20 pictures of one sample, 80 of another, each added as 新增 adds it.
+    const qint64 twenty = newSample(server, QStringLiteral("20 camera"));
+    const qint64 eighty = newSample(server, QStringLiteral("80 camera"));
+    const std::unique_ptr<PictureStore> store = PictureStore::of(server.database());
+    const double addMs = best([&] {
+        if (!empty())
+            return false;
+        for (qsizetype i = 0; i < camera.size(); ++i) {
+            if (!store->add(i < 20 ? twenty : eighty, QFileInfo(camera[i]).completeBaseName(),
+                            camera[i], true, &error))
+                return false;
+        }
+        return true;
+    });
+    if (copyMs < 0 || addMs < 0) {
+        std::fprintf(stderr, "storing failed: %s\n", qPrintable(error));
+        return 1;
+    }
+
+    dmData = &server;
+    const double coldMs = firstScreen(twenty, eighty, true);
+    const double warmMs = firstScreen(twenty, eighty, false);
+    dmData = &fileDm;
+
+    // The register file holds the same 100 pictures in images/.
+    const qint64 fileSample = newSample(fileDm, QStringLiteral("80 camera"));
+    const std::unique_ptr<PictureStore> files = PictureStore::of(fileDm.database());
+    for (qsizetype i = 20; i < camera.size(); ++i)
+        files->add(fileSample, QFileInfo(camera[i]).completeBaseName(), camera[i], true, &error);
+    const QString fileBackup = work.filePath(QStringLiteral("file.back"));
+    const double fileBackupMs =
+        best([&] { return Backup::write(fileDm.source(), fileBackup).isDone(); });
+    const QString copied = work.filePath(QStringLiteral("images-copy"));
+    const double cpMs = best([&] {
+        QDir(copied).removeRecursively();
+        return tool({program(QStringLiteral("cp")), QStringLiteral("-r"),
+                     AppHome::path(QStringLiteral("images")), copied}) &&
+               tool({program(QStringLiteral("sqlite3")), fileDm.source().sqliteFile,
+                     QStringLiteral(".backup ") + work.filePath(QStringLiteral("tool.back"))});
+    });
+    const QString serverBackup = work.filePath(QStringLiteral("server.back"));
+    const double serverBackupMs =
+        best([&] { return Backup::write(server.source(), serverBackup).isDone(); });
+    const QString dump = work.filePath(QStringLiteral("server.dump"));
+    const double dumpMs = best([&] {
+        return tool({QDir(pgbin).filePath(QStringLiteral("pg_dump")), QStringLiteral("-Fc"),
+                     QStringLiteral("-f"), dump, url});
+    });
+
+    std::printf("\n100 camera pictures, %.0f MB; machine load %s\n", cameraBytes / 1e6,
+                qPrintable(BenchTools::loadAverage()));
+    std::printf("%-44s %10s %-30s %10s %6s\n", "", "quorin ms", "reference", "ref ms", "ratio");
+    ratioRow("store 100 camera pictures on the server", addMs, "psql \\copy, same bytes", copyMs);
+    ratioRow("first screen, 20 camera, server, cold cache", coldMs, "register file's first screen",
+             folderFirstScreenMs);
+    ratioRow("first screen, 20 camera, server, warm cache", warmMs, "register file's first screen",
+             folderFirstScreenMs);
+    ratioRow("backup with pictures, server", serverBackupMs, "pg_dump -Fc", dumpMs);
+    ratioRow("backup with pictures, register file", fileBackupMs, "cp -r images + .backup", cpMs);
+    std::printf("backup files: server %.0f MB, pg_dump -Fc %.0f MB, register file %.0f MB\n",
+                QFileInfo(serverBackup).size() / 1e6, QFileInfo(dump).size() / 1e6,
+                QFileInfo(fileBackup).size() / 1e6);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: quorin_pictures_bench DIR\n");
+    if (argc != 2 && argc != 4) {
+        std::fprintf(stderr, "usage: quorin_pictures_bench DIR [SERVER PGBIN]\n");
         return 2;
     }
     BenchTools::QuietPrompt prompt;
@@ -172,12 +373,9 @@ int main(int argc, char *argv[])
         values.insert(QStringLiteral("F_editDate"), QDate::currentDate());
         const qint64 sample = SampleRecord::save(dm, 0, values, &error).value_or(0);
         samples.push_back(sample);
-        for (const QString &file : set.files) {
-            const QString name = QFileInfo(file).completeBaseName();
-            PictureStore::copyFile(file, AppHome::path(QStringLiteral("images/%1.jpg").arg(name)),
-                                   &error);
-            PictureStore::insert(dm, sample, name, QStringLiteral(".jpg"), &error);
-        }
+        const std::unique_ptr<PictureStore> store = PictureStore::of(dm.database());
+        for (const QString &file : set.files)
+            store->add(sample, QFileInfo(file).completeBaseName(), file, true, &error);
     }
 
     TFrmMain main;
@@ -196,6 +394,7 @@ int main(int argc, char *argv[])
 
     std::printf("\n%-30s %10s %12s %9s %8s\n", "thumbnails of", "quorin ms", "longest pause",
                 "vips ms", "ratio");
+    std::vector<double> folderMs;
     for (size_t i = 0; i < std::size(sets); ++i) {
         const int row = rowOf(samples[i]);
         const int other = rowOf(samples[1 - i]);
@@ -211,9 +410,13 @@ int main(int argc, char *argv[])
             }
         }
         const double ours = BenchTools::median(times);
+        folderMs.push_back(ours);
         const double vips = vipsMs(sets[i].files);
         std::printf("%-30s %10.0f %12.1f %9.0f %8.2f\n", sets[i].what, ours,
                     BenchTools::median(pauses), vips, vips > 0 ? ours / vips : 0.0);
     }
+    if (argc == 4)
+        return serverRuns(dir, QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
+                          folderMs.front(), dm);
     return 0;
 }

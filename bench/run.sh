@@ -7,7 +7,11 @@
 #   search:   databases of 100 000 and 1 000 000 demonstration records; the register's
 #             searches against the sqlite3 tool; then the same records on a PostgreSQL server
 #             (its cluster kept in $BENCH_DIR/pg, loaded once) against psql.
-#   pictures: thumbnails of 20 camera-sized and of 100 small JPEGs against vipsthumbnail.
+#   pictures: thumbnails of 20 camera-sized and of 100 small JPEGs against vipsthumbnail; then
+#             on a throwaway PostgreSQL server: 100 camera pictures stored against psql's
+#             \copy of the same bytes, the first screen of thumbnails from the server (cache
+#             cold and warm) against the register file's, backups with the pictures against
+#             pg_dump -Fc and against cp of images/ with the sqlite3 tool's .backup.
 #   backup:   backup and restore of the 1 000 000-record database against cp and the sqlite3
 #             tool's .backup and .restore; then on a throwaway PostgreSQL server against
 #             pg_dump -Fc and pg_restore.
@@ -75,7 +79,13 @@ if [[ "$which" == all || "$which" == search ]]; then
   )
 fi
 if [[ "$which" == all || "$which" == pictures ]]; then
-  QT_QPA_PLATFORM=offscreen build/bench/quorin_pictures_bench "$dir/pictures"
+  bash scripts/deps.sh --test
+  (
+    source scripts/pg-server.sh
+    psql -X -q "$QUORIN_TEST_PG" -c "create database quorin_pictures_bench"
+    QT_QPA_PLATFORM=offscreen build/bench/quorin_pictures_bench "$dir/pictures" \
+      "${QUORIN_TEST_PG%/*}/quorin_pictures_bench" "$pgbin"
+  )
 fi
 if [[ "$which" == all || "$which" == backup ]]; then
   demo "$large"

@@ -10,6 +10,7 @@
 namespace {
 QString g_home;
 QString g_shared;
+QString g_cache;
 } // namespace
 
 namespace AppHome {
@@ -37,6 +38,16 @@ QString dir()
 QString path(const QString &relative)
 {
     return QDir(g_home).filePath(relative);
+}
+
+void setCache(const QString &dir)
+{
+    g_cache = dir;
+}
+
+QString cachePath(const QString &relative)
+{
+    return QDir(g_cache.isEmpty() ? path(QStringLiteral("cache")) : g_cache).filePath(relative);
 }
 
 void setShared(const QString &dir)

@@ -12,6 +12,11 @@ void set(const QString &dir);
 QString dir();
 QString path(const QString &relative);
 
+// The workstation's cache (thumbnails, pictures fetched for viewing): `dir` as
+// AppPaths::cacheFolder gives it; until set, cache/ in the home.
+void setCache(const QString &dir);
+QString cachePath(const QString &relative);
+
 // The read-only folder an installed program ships its home's files in (share/quorin); empty
 // for one run from its build folder, which carries them built in.
 void setShared(const QString &dir);

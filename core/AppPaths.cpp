@@ -39,6 +39,13 @@ QString logFolder(const QString &executableDir, const QString &home)
     return xdgFolder("XDG_STATE_HOME", QStringLiteral(".local/state")) + QStringLiteral("/quorin");
 }
 
+QString cacheFolder(const QString &executableDir, const QString &home)
+{
+    if (sharedFolder(executableDir).isEmpty())
+        return QDir(home).filePath(QStringLiteral("cache"));
+    return xdgFolder("XDG_CACHE_HOME", QStringLiteral(".cache")) + QStringLiteral("/quorin");
+}
+
 QStringList systemConfigFiles()
 {
     QStringList folders = qEnvironmentVariable("XDG_CONFIG_DIRS").split(u':', Qt::SkipEmptyParts);

@@ -17,6 +17,9 @@ QString defaultHome(const QString &executableDir);
 // Where quorin.log goes: $XDG_STATE_HOME/quorin when installed, else the home.
 QString logFolder(const QString &executableDir, const QString &home);
 
+// The workstation's cache: $XDG_CACHE_HOME/quorin when installed, else cache/ in the home.
+QString cacheFolder(const QString &executableDir, const QString &home);
+
 // quorin/config.ini in each folder of $XDG_CONFIG_DIRS (default /etc/xdg) that holds one,
 // the most important first.
 QStringList systemConfigFiles();

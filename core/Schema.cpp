@@ -90,8 +90,10 @@ std::vector<Table> buildTables()
           {"F_mainID", T::Integer},
           text("F_imagePath", 255),
           text("F_fileName", 255),
-          text("F_fileExt", 20)},
-         {{"ix_imagerec_mainid", "F_mainID"}}},
+          text("F_fileExt", 20),
+          // The SHA-256 of the picture's bytes where a server holds them (T_Picture).
+          {"F_hash", T::Text, 64, 10}},
+         {{"ix_imagerec_mainid", "F_mainID"}, {"ix_imagerec_hash", "F_hash", false, 10}}},
         {"T_goods",
          {key,
           text("F_Code", 50),
@@ -200,6 +202,13 @@ std::vector<Table> buildTables()
           {"F_value", T::Memo}},
          {{"ix_view_name", "F_window, F_OperName, F_name", true}},
          8},
+        // The pictures' bytes on a server, each content once, kept while a row of T_ImageREC
+        // names its hash; in a backup, every picture its rows name. A register file keeps its
+        // pictures as files in images/ instead.
+        {"T_Picture",
+         {text("F_hash", 64), {"F_size", T::Integer}, {"F_data", T::Blob}},
+         {{"ix_picture_hash", "F_hash", true}},
+         10},
     };
 }
 
@@ -239,6 +248,8 @@ QString columnDdl(const Column &c, const SqlDialect &dialect)
                (dialect.engine() == Engine::PostgreSQL ? QStringLiteral(" collate \"C\"")
                                                        : QString()) +
                QStringLiteral(" default ''");
+    case T::Blob:
+        return name + u' ' + dialect.blobType();
     }
     return name;
 }
@@ -513,6 +524,22 @@ bool upgradeToV9(QSqlDatabase &db, const WorkProgress &progress, QString *error)
     return true;
 }
 
+// A server keeps the pictures' bytes, each content once, named by its hash.
+bool upgradeToV10(QSqlDatabase &db, QString *error)
+{
+    const SqlDialect dialect = SqlDialect::of(db);
+    const Column *hash = column(QStringLiteral("T_ImageREC"), QStringLiteral("F_hash"));
+    return (db.record(QStringLiteral("t_imagerec")).contains(QStringLiteral("f_hash")) ||
+            exec(db,
+                 QStringLiteral("alter table T_ImageREC add column ") + columnDdl(*hash, dialect),
+                 {}, error)) &&
+           exec(db,
+                QStringLiteral("create index if not exists ix_imagerec_hash on T_ImageREC "
+                               "(F_hash)"),
+                {}, error) &&
+           addTablesOf(10, db, error);
+}
+
 // Brings a database of an older version up to this one, a step at a time, each step with
 // its version row whole or not at all. Workstations starting together take turns: each step
 // first becomes the only writer, then looks again at what another has done meanwhile.
@@ -530,7 +557,8 @@ bool upgrade(QSqlDatabase &db, const SqlDialect &dialect, int version, QString *
         upgradeToV6,
         upgradeToV7,
         upgradeToV8,
-        [&progress](QSqlDatabase &db, QString *error) { return upgradeToV9(db, progress, error); }};
+        [&progress](QSqlDatabase &db, QString *error) { return upgradeToV9(db, progress, error); },
+        upgradeToV10};
     for (int next = version + 1; next <= kVersion; ++next) {
         Transaction tx(db);
         QSqlQuery current;
@@ -602,6 +630,7 @@ std::vector<Table> tablesOf(int version)
             continue;
         Table table = t;
         std::erase_if(table.columns, [version](const Column &c) { return c.since > version; });
+        std::erase_if(table.indexes, [version](const Index &ix) { return ix.since > version; });
         then.push_back(std::move(table));
     }
     return then;

@@ -15,7 +15,7 @@ class QSqlDatabase;
 namespace Schema {
 
 // PinyinKey: a name's pinyin key (Pinyin::key), compared byte by byte on either engine.
-enum class ColumnType { Key, Integer, Text, Memo, Float, Date, Bool, PinyinKey };
+enum class ColumnType { Key, Integer, Text, Memo, Float, Date, Bool, PinyinKey, Blob };
 
 struct Column
 {
@@ -41,7 +41,7 @@ struct Table
     int since = 1; // the schema version that added it
 };
 
-inline constexpr int kVersion = 9;
+inline constexpr int kVersion = 10;
 
 const std::vector<Table> &tables();
 

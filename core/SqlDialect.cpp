@@ -21,6 +21,11 @@ QString SqlDialect::falseLiteral() const
     return m_engine == Engine::SQLite ? QStringLiteral("0") : QStringLiteral("false");
 }
 
+QString SqlDialect::blobType() const
+{
+    return m_engine == Engine::SQLite ? QStringLiteral("blob") : QStringLiteral("bytea");
+}
+
 QString SqlDialect::lengthCheck(const QString &column, int width) const
 {
     if (m_engine != Engine::SQLite)

@@ -25,6 +25,8 @@ public:
 
     QString keyColumn() const;
     QString falseLiteral() const;
+    // A column of bytes: SQLite blob, PostgreSQL bytea.
+    QString blobType() const;
     // SQLite keeps any length in a varchar: a check makes it refuse as PostgreSQL does.
     QString lengthCheck(const QString &column, int width) const;
     QString compactStatement() const;

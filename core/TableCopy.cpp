@@ -120,6 +120,15 @@ void bindField(sqlite3_stmt *insert, int index, ColumnType type, const std::stri
     case ColumnType::Bool:
         sqlite3_bind_int(insert, index, text == "t" ? 1 : 0);
         break;
+    case ColumnType::Blob: {
+        // bytea in the text form the session writes, hex or escaped.
+        size_t size = 0;
+        unsigned char *bytes =
+            PQunescapeBytea(reinterpret_cast<const unsigned char *>(text.c_str()), &size);
+        sqlite3_bind_blob64(insert, index, bytes, sqlite3_uint64(size), SQLITE_TRANSIENT);
+        PQfreemem(bytes);
+        break;
+    }
     default:
         sqlite3_bind_text(insert, index, text.data(), int(text.size()), SQLITE_TRANSIENT);
         break;
@@ -133,6 +142,15 @@ void appendField(sqlite3_stmt *select, int index, ColumnType type, std::string &
     const int stored = sqlite3_column_type(select, index);
     if (type == ColumnType::Bool && stored != SQLITE_NULL && stored != SQLITE_TEXT) {
         out += sqlite3_column_double(select, index) != 0 ? 't' : 'f';
+        return;
+    }
+    if (type == ColumnType::Blob && stored != SQLITE_NULL) {
+        // bytea in hex, its backslash doubled as COPY's text format wants.
+        const QByteArray bytes =
+            QByteArray::fromRawData(static_cast<const char *>(sqlite3_column_blob(select, index)),
+                                    sqlite3_column_bytes(select, index));
+        out += "\\\\x";
+        out += bytes.toHex().toStdString();
         return;
     }
     switch (stored) {

@@ -11,7 +11,9 @@
 #include "core/SqliteStatement.h"
 #include "core/TableCopy.h"
 #include "core/Transaction.h"
+#include "maintenance/BackupPictures.h"
 #include "maintenance/BackupReader.h"
+#include "register/PictureName.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -133,17 +135,24 @@ private:
     int m_to;
 };
 
+bool isPictures(const Schema::Table &table)
+{
+    return QLatin1String(table.name) == u"T_Picture";
+}
+
 // Every table of the schema read in one snapshot of the server, written into a new file with
 // the schema of a SQLite database, its indexes built once the rows are in. The search index is
 // left to a restore into a file, the only place that needs it.
-bool copyServer(QSqlDatabase &source, QSqlDatabase &file, QString *error,
+bool copyServer(QSqlDatabase &source, QSqlDatabase &file, bool withPictures, QString *error,
                 const WorkProgress &progress)
 {
     const SqlDialect sqlite(Engine::SQLite);
     qint64 total = 0;
+    // Pictures travel as hex, half the size of the escaped form Qt's driver asks for.
     if (!exec(source,
               QStringLiteral("begin transaction isolation level repeatable read, read only"),
               error) ||
+        !exec(source, QStringLiteral("set local bytea_output = 'hex'"), error) ||
         !countRows(source, &total, error))
         return false;
     Transaction transaction(file);
@@ -155,6 +164,8 @@ bool copyServer(QSqlDatabase &source, QSqlDatabase &file, QString *error,
     }
     RowProgress rows(progress, total, 0, 70);
     for (const Schema::Table &table : Schema::tables()) {
+        if (!withPictures && isPictures(table))
+            continue;
         if (!TableCopy::serverToFile(source, file, table, error, rows.forTable()))
             return false;
     }
@@ -165,7 +176,7 @@ bool copyServer(QSqlDatabase &source, QSqlDatabase &file, QString *error,
     return transaction.commit(error) && exec(source, QStringLiteral("commit"), error);
 }
 
-bool writeHeader(QSqlDatabase &file, Engine engine, QString *error)
+bool writeHeader(QSqlDatabase &file, Engine engine, bool withPictures, QString *error)
 {
     Transaction transaction(file);
     if (!transaction.began(error) ||
@@ -178,7 +189,8 @@ bool writeHeader(QSqlDatabase &file, Engine engine, QString *error)
         {QStringLiteral("program"), QStringLiteral(QUORIN_VERSION)},
         {QStringLiteral("engine"),
          engine == Engine::SQLite ? QStringLiteral("sqlite") : QStringLiteral("postgresql")},
-        {QStringLiteral("taken"), QDateTime::currentDateTime().toString(Qt::ISODate)}};
+        {QStringLiteral("taken"), QDateTime::currentDateTime().toString(Qt::ISODate)},
+        {QStringLiteral("pictures"), withPictures ? QStringLiteral("yes") : QStringLiteral("no")}};
     QSqlQuery q(file);
     if (!q.exec(QStringLiteral("select max(F_version) from cfg_schema")) || !q.next()) {
         *error = q.lastError().text();
@@ -207,7 +219,8 @@ bool writeHeader(QSqlDatabase &file, Engine engine, QString *error)
     return transaction.commit(error);
 }
 
-bool writeFile(const DataSource &source, const QString &file, QString *error, WorkTracker &work)
+bool writeFile(const DataSource &source, const QString &file, bool withPictures, QString *error,
+               WorkTracker &work)
 {
     if (!OwnerOnly::prepare(file)) {
         *error = QString::fromLocal8Bit(std::strerror(errno));
@@ -220,12 +233,16 @@ bool writeFile(const DataSource &source, const QString &file, QString *error, Wo
     }
     std::optional<OwnConnection> to;
     const QString purpose = QStringLiteral("backup-file");
+    // A register file's pictures are files: the backup reads them in, told in bytes.
     bool ok = source.engine == Engine::SQLite
-                  ? copySqlite(from.db(), file, error, work) && openFile(to, file, purpose, error)
+                  ? copySqlite(from.db(), file, error, work) &&
+                        openFile(to, file, purpose, error) &&
+                        (!withPictures || BackupPictures::addFiles(to->db(), PictureName::folder(),
+                                                                   error, work.part(90, 100)))
                   : openFile(to, file, purpose, error) &&
-                        copyServer(from.db(), to->db(), error, work.part(0, 100));
+                        copyServer(from.db(), to->db(), withPictures, error, work.part(0, 100));
     // A backup is one file: no write-ahead log beside it.
-    return ok && writeHeader(to->db(), source.engine, error) &&
+    return ok && writeHeader(to->db(), source.engine, withPictures, error) &&
            exec(to->db(), QStringLiteral("pragma journal_mode=delete"), error);
 }
 
@@ -244,7 +261,8 @@ bool restoreSqlite(QSqlDatabase &backup, QSqlDatabase &target, QString *error,
     return true;
 }
 
-bool restoreServer(QSqlDatabase &backup, QSqlDatabase &target, QString *error,
+// With `keepPictures`, the server's pictures stay as they are: the backup holds none.
+bool restoreServer(QSqlDatabase &backup, QSqlDatabase &target, bool keepPictures, QString *error,
                    const WorkProgress &progress)
 {
     qint64 total = 0;
@@ -256,8 +274,10 @@ bool restoreServer(QSqlDatabase &backup, QSqlDatabase &target, QString *error,
         !exec(target, QStringLiteral("set local lock_timeout = '15s'"), error))
         return false;
     QStringList names;
-    for (const Schema::Table &t : Schema::tables())
-        names << QLatin1String(t.name);
+    for (const Schema::Table &t : Schema::tables()) {
+        if (!keepPictures || !isPictures(t))
+            names << QLatin1String(t.name);
+    }
     if (!exec(target, QStringLiteral("truncate table ") + names.join(QStringLiteral(", ")), error))
         return false;
     // Search indexes are built faster once over all rows than row by row.
@@ -267,6 +287,8 @@ bool restoreServer(QSqlDatabase &backup, QSqlDatabase &target, QString *error,
     }
     RowProgress rows(progress, total, 20, 95);
     for (const Schema::Table &table : Schema::tables()) {
+        if (keepPictures && isPictures(table))
+            continue;
         if (!TableCopy::fileToServer(backup, target, table, error, rows.forTable()))
             return false;
         const bool keyed = std::any_of(table.columns.begin(), table.columns.end(),
@@ -350,6 +372,10 @@ WorkResult restore(const QString &file, const DataSource &target, const WorkProg
         return WorkResult::failed(QString::fromLocal8Bit(std::strerror(errno)));
     QString error;
     bool ok = false;
+    const bool hasPictures = reader.header().value(QStringLiteral("pictures")) == u"yes";
+    // Pictures for images/ wait beside it until the data is in, then move in by renaming.
+    const QString staging = PictureName::folder() + QStringLiteral("/.restore-") +
+                            QUuid::createUuid().toString(QUuid::WithoutBraces);
     {
         std::optional<OwnConnection> from;
         std::optional<OwnConnection> into;
@@ -358,14 +384,24 @@ WorkResult restore(const QString &file, const DataSource &target, const WorkProg
             error = into->error();
             return into->isOpen();
         };
-        ok = openFile(from, fresh, QStringLiteral("restore-from"), &error) &&
-             build(reader, from->db(), target.engine, &error, work.part(20, 70)) &&
-             work.report(70) && openTarget() &&
-             (target.engine == Engine::SQLite
-                  ? restoreSqlite(from->db(), into->db(), &error, work.part(70, 100))
-                  : restoreServer(from->db(), into->db(), &error, work.part(70, 100)));
+        ok =
+            openFile(from, fresh, QStringLiteral("restore-from"), &error) &&
+            build(reader, from->db(), target.engine, &error, work.part(20, 70)) &&
+            (target.engine != Engine::SQLite ||
+             BackupPictures::extractFiles(from->db(), staging, &error)) &&
+            work.report(70) && openTarget() &&
+            (target.engine == Engine::SQLite
+                 ? restoreSqlite(from->db(), into->db(), &error, work.part(70, 100))
+                 : restoreServer(from->db(), into->db(), !hasPictures, &error, work.part(70, 100)));
     }
     removePart(fresh);
+    if (target.engine == Engine::SQLite) {
+        if (ok && !BackupPictures::placeFiles(staging, PictureName::folder(), &error)) {
+            qWarning("restore: %s", qPrintable(error));
+            ok = false;
+        }
+        QDir(staging).removeRecursively();
+    }
     if (ok)
         work.report(100);
     return work.result(ok, error);
@@ -410,7 +446,8 @@ QString safetyFileName(const QDateTime &time)
            QStringLiteral(".back");
 }
 
-WorkResult write(const DataSource &source, const QString &target, const WorkProgress &progress)
+WorkResult write(const DataSource &source, const QString &target, const WorkProgress &progress,
+                 bool withPictures)
 {
     // Written aside and renamed when complete: a crash or a full disk never leaves a file
     // that looks like a finished backup.
@@ -418,7 +455,7 @@ WorkResult write(const DataSource &source, const QString &target, const WorkProg
     const QString part = partName(target);
     WorkTracker work(progress);
     QString error;
-    if (!writeFile(source, part, &error, work)) {
+    if (!writeFile(source, part, withPictures, &error, work)) {
         removePart(part);
         return work.result(false, error);
     }

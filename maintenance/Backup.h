@@ -11,9 +11,10 @@
 class TdmData;
 
 // Backups of the whole register as one file: a SQLite database holding every table of the
-// schema and a header (table backup_header) that says what it is. A backup is taken on its own
-// connection, consistent while other workstations write, and appears under its name only when
-// it is complete.
+// schema, the pictures its rows name (T_Picture, once per content; unless left out) and a
+// header (table backup_header) that says what it is. A backup is taken on its own connection,
+// consistent while other workstations write, and appears under its name only when it is
+// complete.
 namespace Backup {
 
 // "dp" + the day as yyyymmdd + ".back": one file a day.
@@ -31,10 +32,11 @@ bool isDue(int mode, const QDate &day);
 QString storedFolder(TdmData &dm);
 
 // Writes a backup of `source` to `target` (owner-only), replacing a file of that name only on
-// success. Failed or cancelled, nothing is left at `target` but what was there, and no part
+// success; with the pictures unless `withPictures` is false (the header says "pictures": yes
+// or no). Failed or cancelled, nothing is left at `target` but what was there, and no part
 // file.
-WorkResult write(const DataSource &source, const QString &target,
-                 const WorkProgress &progress = {});
+WorkResult write(const DataSource &source, const QString &target, const WorkProgress &progress = {},
+                 bool withPictures = true);
 
 // Whether `file` is a backup this program can restore: a regular file, a SQLite database,
 // whole, with a header, of a schema version not newer than this program's, holding each of
@@ -48,10 +50,11 @@ WorkResult check(const QString &file, const WorkProgress &progress = {},
 // tables and columns are taken from the file: they are loaded into a new database of the
 // program's schema of the file's version, which is then upgraded, and that replaces the data
 // (a file through the online backup interface, a server in one transaction with the key
-// sequences set past the restored keys). Anything else in the file is ignored and logged;
-// nothing in it runs. A backup of either engine restores into either. The work is done in
-// `workFolder` (empty: workFolder(target)), never in the system's temporary folder. Failed or
-// cancelled, the data is as it was.
+// sequences set past the restored keys). The backup's pictures go into the target's store
+// (images/ for a file, T_Picture for a server); a backup without pictures keeps the ones the
+// target has. Anything else in the file is ignored and logged; nothing in it runs. A backup of
+// either engine restores into either. The work is done in `workFolder` (empty: workFolder(target)),
+// never in the system's temporary folder. Failed or cancelled, the data is as it was.
 WorkResult restore(const QString &file, const DataSource &target, const WorkProgress &progress = {},
                    const QString &workFolder = {});
 

@@ -5,6 +5,7 @@
 #include "core/SqliteStatement.h"
 #include "core/TableCopy.h"
 #include "maintenance/Backup.h"
+#include "maintenance/BackupPictures.h"
 
 #include <QDir>
 #include <QFile>
@@ -169,6 +170,10 @@ WorkResult BackupReader::open(const QString &file, const WorkProgress &progress)
                 .arg(Schema::kVersion));
     if (!matchTables(&error))
         return work.result(false, error);
+    // Pictures are checked against their hashes as rows are counted against the header.
+    if (m_version >= Schema::table(QStringLiteral("T_Picture"))->since &&
+        !BackupPictures::check(db, &error, [&keepGoing](int) { return keepGoing(); }))
+        return work.result(false, damaged(error));
     logForeignObjects();
     percent = 100;
     return work.result(keepGoing(), {});

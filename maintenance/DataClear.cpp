@@ -2,6 +2,7 @@
 
 #include "core/DataDm.h"
 #include "core/Transaction.h"
+#include "register/PictureStore.h"
 
 #include <QSqlQuery>
 
@@ -41,7 +42,8 @@ bool clear(TdmData &dm, const QList<int> &chosen, QString *error)
         if (!dm.runQuiet(c.statement, c.values, error).isActive())
             return false;
     }
-    return transaction.commit(error);
+    QSqlDatabase db = dm.database();
+    return PictureStore::dropUnnamed(db, error) && transaction.commit(error);
 }
 
 bool removeBlankRows(TdmData &dm, Register which, QString *error)

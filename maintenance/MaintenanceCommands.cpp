@@ -1,6 +1,7 @@
 #include "maintenance/MaintenanceCommands.h"
 
 #include "core/DataDm.h"
+#include "core/OwnConnection.h"
 #include "core/OwnerOnly.h"
 #include "core/Prompt.h"
 #include "maintenance/Backup.h"
@@ -8,6 +9,8 @@
 #include "maintenance/DataClear.h"
 #include "maintenance/uFrmDataBack.h"
 #include "maintenance/uFrmDataClear.h"
+#include "register/PictureName.h"
+#include "register/PictureUpload.h"
 #include "widgets/CommandRegistry.h"
 #include "widgets/MainHost.h"
 #include "widgets/ProgressRun.h"
@@ -75,6 +78,30 @@ void automaticBackup(QWidget *parent)
         removeOldBackups(folder, today);
 }
 
+// A server's rows whose pictures still sit in this workstation's images/ get them uploaded.
+void uploadPictures(QWidget *parent)
+{
+    const DataSource source = dmData->source();
+    if (source.engine != Engine::PostgreSQL) {
+        ShowPrompt(QStringLiteral("本地数据库的图片就在本机的 images 文件夹中，无需上传。"),
+                   Prompt::Information);
+        return;
+    }
+    PictureUpload::Counts counts;
+    const WorkResult uploaded = runWithProgress(
+        parent, QStringLiteral("正在上传本机图片..."), [&](const WorkProgress &progress) {
+            OwnConnection connection(source, QStringLiteral("upload"));
+            if (!connection.isOpen())
+                return WorkResult::failed(connection.error());
+            return PictureUpload::run(connection.db(), PictureName::folder(), &counts, progress);
+        });
+    if (uploaded.isFailed()) {
+        qWarning("pictures not uploaded: %s", qPrintable(uploaded.reason()));
+        dmData->showFailure(kMsgOperationFailed, uploaded.reason());
+    }
+    ShowPrompt(PictureUpload::report(counts), Prompt::Information);
+}
+
 // Quietly on success, as the other cleanups of a list are.
 void removeBlankRows(DataClear::Register which)
 {
@@ -104,6 +131,8 @@ void installMaintenanceCommands(CommandRegistry &commands, MainHost &host)
         commands.addNamed(name, QString::fromUtf8(c.caption), "");
         commands.handle(name, [which = c.which] { removeBlankRows(which); });
     }
+    commands.addNamed(QStringLiteral("actUploadPictures"), QStringLiteral("上传本机图片"), "go-up");
+    commands.handle(QStringLiteral("actUploadPictures"), [h] { uploadPictures(h->hostWindow()); });
     commands.addNamed(QStringLiteral("actAutoBackup"), QStringLiteral("自动备份"), "");
     commands.handle(QStringLiteral("actAutoBackup"), [h] { automaticBackup(h->hostWindow()); });
     commands.handle(505, [h] {

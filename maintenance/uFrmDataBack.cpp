@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -58,6 +59,11 @@ TFrmDataBack::TFrmDataBack(QWidget *parent) : QDialog(parent)
     pathRow->addWidget(choose);
     pathLayout->addLayout(pathRow);
     pathLayout->addWidget(new QLabel(QStringLiteral("注意：路径指的是数据库所在机器上的目录")));
+    // A quick backup of the data alone; its header says so, and restoring it keeps the
+    // pictures the register has.
+    chkNoPictures = new QCheckBox(QStringLiteral("不含图片"));
+    chkNoPictures->setObjectName(QStringLiteral("chkNoPictures"));
+    pathLayout->addWidget(chkNoPictures);
     layout->addWidget(pathGroup);
 
     auto *modeGroup = new QGroupBox(QStringLiteral("自动备份"));
@@ -116,10 +122,11 @@ void TFrmDataBack::BackData()
                    Prompt::Question) != Prompt::Yes)
         return;
     const DataSource source = dmData->source();
+    const bool withPictures = !chkNoPictures->isChecked();
     setBusy(true);
     const WorkResult written =
         runWithProgress(this, QStringLiteral("正在备份数据..."), [&](const WorkProgress &progress) {
-            return Backup::write(source, target, progress);
+            return Backup::write(source, target, progress, withPictures);
         });
     setBusy(false);
     if (written.isCancelled())

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QList>
 
+class QCheckBox;
 class QLineEdit;
 class QRadioButton;
 class QSpinBox;
@@ -28,6 +29,7 @@ private:
     void setBusy(bool busy);
 
     QLineEdit *edtBackPath;
+    QCheckBox *chkNoPictures;
     QList<QRadioButton *> m_modes;
     QSpinBox *m_keepDays;
     bool m_restored = false;

@@ -1,15 +1,21 @@
 #include "register/PicturePage.h"
 
+#include "core/AppHome.h"
 #include "core/DataDm.h"
+#include "core/OwnConnection.h"
 #include "core/Prompt.h"
+#include "register/PictureFormats.h"
 #include "register/PictureName.h"
-#include "register/ThumbnailLoader.h"
+#include "register/ServerPictureStore.h"
 #include "register/ThumbnailTile.h"
 #include "register/uDLGeditCurList.h"
 #include "register/ufrmImageDisp.h"
 #include "widgets/FileChooser.h"
+#include "widgets/ProgressRun.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QMenu>
@@ -21,8 +27,6 @@ namespace {
 
 const QString kNamePrompt = QStringLiteral("请输入图片的名称：");
 const QString kNameTaken = QStringLiteral("当前文件名已经存在，请更换图片名！");
-const QString kAddFilter = QStringLiteral(
-    "Image Files (*.bmp *.jpg *.jpeg);;Bitmap Files (*.jpg *.jpeg);;Bitmap Files (*.bmp)");
 
 QString unreadableQuestion(const QString &path)
 {
@@ -37,11 +41,13 @@ QString deleteQuestion(const QString &name)
 }
 
 // What the name dialog refuses for a picture with `extension`; `current` is the name the
-// picture has (empty for a new one), which it may keep.
-QString refusedName(const QString &text, const QString &extension, const QString &current)
+// picture has (empty for a new one), which it may keep. Names collide only where pictures
+// are files.
+QString refusedName(const QString &text, const QString &extension, const QString &current,
+                    bool files)
 {
     const QString problem = PictureName::problem(text, extension);
-    if (!problem.isEmpty())
+    if (!problem.isEmpty() || !files)
         return problem;
     if (QFileInfo::exists(PictureName::folder() + u'/' + text))
         return kNameTaken;
@@ -61,6 +67,12 @@ qint64 pictureKey(const QListWidgetItem *item)
 bool isGif(const QString &extension)
 {
     return extension.compare(u".gif", Qt::CaseInsensitive) == 0;
+}
+
+// The folder a server's picture is fetched into for the viewer.
+QString viewFolder()
+{
+    return AppHome::cachePath(QStringLiteral("viewing"));
 }
 
 } // namespace
@@ -146,6 +158,11 @@ void PicturePage::prepare()
         rebuildThumbnails();
 }
 
+std::unique_ptr<PictureStore> PicturePage::store() const
+{
+    return PictureStore::of(dmData->database());
+}
+
 void PicturePage::rebuildThumbnails()
 {
     m_pending = false;
@@ -153,38 +170,47 @@ void PicturePage::rebuildThumbnails()
     m_unreadable.clear();
     ListView2->clear();
     m_items.clear();
-    m_pictures =
-        m_sampleId > 0 ? PictureStore::picturesOf(*dmData, m_sampleId) : QList<PictureRecord>();
+    m_pictures.clear();
+    QString error;
+    if (m_sampleId > 0)
+        m_pictures = store()->picturesOf(m_sampleId, &error);
+    if (!error.isEmpty())
+        dmData->showFailure(kMsgOpenFailed, error);
     const QColor face = palette().color(QPalette::Button);
     const QIcon blank(QPixmap::fromImage(ThumbnailTile::blank(face)));
     QList<ThumbnailLoader::Job> jobs;
     for (const PictureRecord &picture : std::as_const(m_pictures)) {
-        const QString file = picture.file();
-        if (file.isEmpty() || !QFileInfo(file).isFile())
-            continue;
         auto *item = new QListWidgetItem(blank, picture.fileName, ListView2);
         item->setData(Qt::UserRole, picture.id);
         m_items.insert(picture.id, item);
         // A GIF keeps the blank tile; the viewer shows it.
-        if (!isGif(picture.fileExt))
-            jobs << ThumbnailLoader::Job{picture.id, file};
+        jobs << ThumbnailLoader::Job{picture, !isGif(picture.fileExt)};
     }
     m_building = true;
     ListView2->setCursor(Qt::BusyCursor);
-    m_loader->start(jobs, face);
+    m_loader->start(jobs, face, dmData->source());
 }
 
-void PicturePage::showTile(qint64 key, const ThumbnailTile::Thumbnail &thumbnail)
+void PicturePage::showTile(const ThumbnailLoader::Result &result)
 {
-    QListWidgetItem *item = m_items.value(key);
+    QListWidgetItem *item = m_items.value(result.key);
     if (!item)
         return;
+    const ThumbnailTile::Thumbnail &thumbnail = result.thumbnail;
     item->setIcon(QIcon(QPixmap::fromImage(thumbnail.tile)));
     switch (thumbnail.outcome) {
     case PictureReader::Picture::Read:
         break;
+    case PictureReader::Picture::Missing:
+        item->setToolTip(QStringLiteral("图片不存在"));
+        break;
     case PictureReader::Picture::Unreadable:
-        m_unreadable.insert(key);
+        // Bytes that could not be fetched are no reason to offer deleting the picture.
+        if (!result.error.isEmpty()) {
+            item->setToolTip(result.error);
+            break;
+        }
+        m_unreadable.insert(result.key);
         item->setToolTip(QStringLiteral("该文件不是标准格式的文件，或者该文件已经被损坏！"));
         break;
     case PictureReader::Picture::TooLarge:
@@ -204,10 +230,12 @@ void PicturePage::finishBuilding()
 
 void PicturePage::offerToDelete(const PictureRecord &picture)
 {
-    if (ShowPrompt(unreadableQuestion(picture.file()), Prompt::Question, Prompt::No) != Prompt::Yes)
+    const QString shown =
+        store()->keepsFiles() ? picture.file() : picture.fileName + picture.fileExt;
+    if (ShowPrompt(unreadableQuestion(shown), Prompt::Question, Prompt::No) != Prompt::Yes)
         return;
     QString error;
-    if (!PictureStore::remove(*dmData, picture, &error)) {
+    if (!store()->remove(picture, &error)) {
         qWarning("picture %lld not removed: %s", picture.id, qPrintable(error));
         return;
     }
@@ -249,30 +277,35 @@ void PicturePage::addPicture()
         m_sampleGrid->setFocus();
         return;
     }
-    const QString source =
-        FileChooser::openFileName(this, QStringLiteral("新增图片"), QString(), kAddFilter);
+    const QString source = FileChooser::openFileName(this, QStringLiteral("新增图片"), QString(),
+                                                     PictureFormats::openFilter());
     if (source.isEmpty())
         return;
+    // Too large or unreadable: said before anything is asked or written.
+    if (const QString refused = PictureStore::refusal(source); !refused.isEmpty()) {
+        ShowPrompt(refused, Prompt::Warning);
+        return;
+    }
+    const std::unique_ptr<PictureStore> pictures = store();
     const QString extension = PictureName::extensionOf(source);
+    const bool files = pictures->keepsFiles();
     const QString name =
-        TDLGeditCurList::askPictureName(
-            this, kNamePrompt, PictureName::offeredFor(source),
-            [&extension](const QString &text) { return refusedName(text, extension, QString()); })
+        TDLGeditCurList::askPictureName(this, kNamePrompt, PictureName::offeredFor(source),
+                                        [&extension, files](const QString &text) {
+                                            return refusedName(text, extension, QString(), files);
+                                        })
             .trimmed();
     if (name.isEmpty())
         return;
-    const QString target = PictureName::filePath(name, extension);
+    const bool replaceFile = !pictures->holds(name, extension) ||
+                             ShowPrompt(QStringLiteral("此图片文件名已经存在，是否覆盖当前文件！"),
+                                        Prompt::Question) == Prompt::Yes;
     QString error;
-    const bool copy = !QFileInfo::exists(target) ||
-                      ShowPrompt(QStringLiteral("此图片文件名已经存在，是否覆盖当前文件！"),
-                                 Prompt::Question) == Prompt::Yes;
-    if (copy && !PictureStore::copyFile(source, target, &error)) {
-        qWarning("picture not copied: %s", qPrintable(error));
-        ShowPrompt(QStringLiteral("复制图片文件“%1”失败！").arg(target), Prompt::Error);
-        return;
-    }
-    if (!PictureStore::insert(*dmData, m_sampleId, name, extension, &error)) {
-        qWarning("picture not recorded: %s", qPrintable(error));
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool added = pictures->add(m_sampleId, name, source, replaceFile, &error).has_value();
+    QApplication::restoreOverrideCursor();
+    if (!added) {
+        qWarning("picture not stored: %s", qPrintable(error));
         dmData->showFailure(kMsgOperationFailed, error);
         return;
     }
@@ -292,18 +325,25 @@ void PicturePage::modifyPicture()
         return;
     }
     const int position = ListView2->row(ListView2->selectedItems().first());
-    const QString path = picture->file();
+    const QString path = fileToView(*picture);
+    if (path.isEmpty())
+        return;
     const QString shown = TfrmImageDisp::openForEdit(this, path);
+    if (path != picture->file())
+        QFile::remove(path);
     if (shown.toLower() == path.toLower())
         return;
+    const std::unique_ptr<PictureStore> pictures = store();
     QString error;
     if (shown.isEmpty()) {
         // A cleared picture saved is the picture removed; nothing points at no file.
         if (ShowPrompt(deleteQuestion(picture->fileName), Prompt::Question) != Prompt::Yes)
             return;
-        if (!PictureStore::remove(*dmData, *picture, &error))
+        if (!pictures->remove(*picture, &error))
             qWarning("picture %lld not removed: %s", picture->id, qPrintable(error));
-    } else if (!PictureStore::replace(*dmData, *picture, shown, &error)) {
+    } else if (const QString refused = PictureStore::refusal(shown); !refused.isEmpty()) {
+        ShowPrompt(refused, Prompt::Warning);
+    } else if (!pictures->replace(*picture, shown, &error)) {
         qWarning("picture %lld not replaced: %s", picture->id, qPrintable(error));
         ShowPrompt(QStringLiteral("图片文件正在使用中，不能修改！"), Prompt::Error);
     }
@@ -323,7 +363,7 @@ void PicturePage::deletePicture()
     if (!picture || ShowPrompt(deleteQuestion(picture->fileName), Prompt::Question) == Prompt::No)
         return;
     QString error;
-    if (!PictureStore::remove(*dmData, *picture, &error))
+    if (!store()->remove(*picture, &error))
         qWarning("picture %lld not removed: %s", picture->id, qPrintable(error));
     m_pictures.removeIf([&](const PictureRecord &p) { return p.id == picture->id; });
     dropItem(picture->id);
@@ -336,16 +376,18 @@ void PicturePage::renamePicture()
                         QStringLiteral("没有图片选择，请选择需要更名的样品图片！"));
     if (!picture)
         return;
-    const QString name = TDLGeditCurList::askPictureName(
-                             this, kNamePrompt, picture->fileName,
-                             [&picture](const QString &text) {
-                                 return refusedName(text, picture->fileExt, picture->fileName);
-                             })
-                             .trimmed();
+    const bool files = store()->keepsFiles();
+    const QString name =
+        TDLGeditCurList::askPictureName(this, kNamePrompt, picture->fileName,
+                                        [&picture, files](const QString &text) {
+                                            return refusedName(text, picture->fileExt,
+                                                               picture->fileName, files);
+                                        })
+            .trimmed();
     if (name.isEmpty() || name.toLower() == picture->fileName.toLower())
         return;
     QString error;
-    if (!PictureStore::rename(*dmData, *picture, name, &error)) {
+    if (!store()->rename(*picture, name, &error)) {
         qWarning("picture %lld not renamed: %s", picture->id, qPrintable(error));
         return;
     }
@@ -355,4 +397,34 @@ void PicturePage::renamePicture()
     }
     if (QListWidgetItem *item = m_items.value(picture->id))
         item->setText(name);
+}
+
+QString PicturePage::fileToView(const PictureRecord &picture)
+{
+    const DataSource source = dmData->source();
+    if (source.engine != Engine::PostgreSQL)
+        return picture.file();
+    // A large picture takes a while over the network: fetched off the window's thread.
+    QString file;
+    const WorkResult fetched =
+        runWithProgress(this, QStringLiteral("正在读取图片……"), [&](const WorkProgress &) {
+            OwnConnection connection(source, QStringLiteral("picture"));
+            if (!connection.isOpen())
+                return WorkResult::failed(connection.error());
+            QString error;
+            file = ServerPictureStore(connection.db()).localFile(picture, viewFolder(), &error);
+            return error.isEmpty() ? WorkResult::done() : WorkResult::failed(error);
+        });
+    if (fetched.isFailed()) {
+        qWarning("picture %lld not fetched: %s", picture.id, qPrintable(fetched.reason()));
+        dmData->showFailure(kMsgOpenFailed, fetched.reason());
+        return {};
+    }
+    if (fetched.isCancelled())
+        return {};
+    // Without bytes the viewer shows nothing under the picture's name.
+    return file.isEmpty()
+               ? QDir(viewFolder())
+                     .filePath(picture.hash.isEmpty() ? QStringLiteral("missing") : picture.hash)
+               : file;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "register/PictureStore.h"
+#include "register/ThumbnailLoader.h"
 
 #include <QHash>
 #include <QSet>
@@ -11,16 +12,13 @@ class QListWidget;
 class QListWidgetItem;
 class QMenu;
 class QToolBar;
-class ThumbnailLoader;
-namespace ThumbnailTile {
-struct Thumbnail;
-}
 
 // The main window's page "样品图片": the current sample's pictures as thumbnails, and the
-// commands 901 to 904 (add, modify, delete, rename) on them. Every item keeps the key of its
-// picture record, so a picture without a readable file never shifts the others. A file that
-// cannot be read shows as a marked tile and is offered for deletion only when the user opens
-// it; a picture too large to read says so, with its size.
+// commands 901 to 904 (add, modify, delete, rename) on them, through the register's picture
+// store. Every item keeps the key of its picture record. A picture whose bytes are gone shows
+// as a marked tile with its name; one that cannot be read shows as a marked tile and is
+// offered for deletion only when the user opens it; one too large to read says so, with its
+// size.
 class PicturePage : public QWidget
 {
     Q_OBJECT
@@ -50,7 +48,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void showTile(qint64 key, const ThumbnailTile::Thumbnail &thumbnail);
+    void showTile(const ThumbnailLoader::Result &result);
     void finishBuilding();
     void offerToDelete(const PictureRecord &picture);
     void dropItem(qint64 key);
@@ -58,6 +56,10 @@ private:
     std::optional<PictureRecord> selectedPicture(const QString &emptyText,
                                                  const QString &noSelectionText);
     void prepare();
+    // The file the viewer opens for `picture`, fetched from a server with progress; the
+    // picture's own file name when it has no bytes, so the viewer shows nothing.
+    QString fileToView(const PictureRecord &picture);
+    std::unique_ptr<PictureStore> store() const;
 
     QWidget *m_sampleGrid;
     QToolBar *ToolBar2;

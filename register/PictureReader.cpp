@@ -98,8 +98,15 @@ Picture decode(QImageReader &reader, const QSize &size, const QSize &target)
 Picture read(const QString &path, const std::function<QSize(const QSize &)> &decodedSize)
 {
     QFile file;
-    QImageReader reader;
-    const QSize size = sizeOf(file, reader, path);
+    if (!openRegularFile(file, path))
+        return refused(Picture::Unreadable);
+    return read(&file, decodedSize);
+}
+
+Picture read(QIODevice *device, const std::function<QSize(const QSize &)> &decodedSize)
+{
+    QImageReader reader(device);
+    const QSize size = reader.size();
     if (!isPicture(size))
         return refused(Picture::Unreadable);
     return decode(reader, size, decodedSize(size));

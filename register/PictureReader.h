@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIODevice>
 #include <QImage>
 #include <QSize>
 #include <functional>
@@ -14,7 +15,8 @@ inline constexpr qint64 kMaxDecodedPixels = 64'000'000;
 // What reading a file gave: the picture, or why there is none.
 struct Picture
 {
-    enum Outcome { Read, Unreadable, TooLarge };
+    // Missing: the picture has no bytes at all (its file or its stored content is gone).
+    enum Outcome { Read, Unreadable, TooLarge, Missing };
 
     Outcome outcome = Unreadable;
     QImage image; // when Read
@@ -26,6 +28,8 @@ struct Picture
 // Reads the file at `decodedSize(size in the file)`. Unreadable: no picture that can be read,
 // or damaged; TooLarge: it would need more than the budget.
 Picture read(const QString &path, const std::function<QSize(const QSize &)> &decodedSize);
+// The same from an open device (a picture's bytes from a server).
+Picture read(QIODevice *device, const std::function<QSize(const QSize &)> &decodedSize);
 
 // Reads the whole picture or, when it has more than `maxPixels`, the largest reduction that
 // libjpeg decodes directly within them; TooLarge when neither fits.

@@ -1,13 +1,16 @@
 #include "register/PictureStore.h"
 
-#include "core/DataDm.h"
 #include "core/RegularFile.h"
+#include "core/SqlDialect.h"
+#include "register/FolderPictureStore.h"
 #include "register/PictureName.h"
+#include "register/ServerPictureStore.h"
 
+#include <QCryptographicHash>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSqlError>
 #include <QSqlQuery>
 
 QString PictureRecord::file() const
@@ -15,31 +18,75 @@ QString PictureRecord::file() const
     return PictureName::filePath(fileName, fileExt);
 }
 
-namespace PictureStore {
-
-namespace {
-
-bool isShared(TdmData &dm, const PictureRecord &picture)
+std::unique_ptr<PictureStore> PictureStore::of(const QSqlDatabase &db)
 {
-    QString error;
-    QSqlQuery q = dm.runQuiet(QStringLiteral("select count(*) from T_ImageREC where F_fileName = ? "
-                                             "and F_fileExt = ? and F_ID <> ?"),
-                              {picture.fileName, picture.fileExt, picture.id}, &error);
-    // When in doubt the file stays.
-    return !q.next() || q.value(0).toLongLong() > 0;
+    if (SqlDialect::of(db).engine() == Engine::PostgreSQL)
+        return std::make_unique<ServerPictureStore>(db);
+    return std::make_unique<FolderPictureStore>(db);
 }
 
-bool removeFileUnlessShared(TdmData &dm, const PictureRecord &picture, QString *error)
+QString PictureStore::refusal(const QString &source)
 {
-    const QString file = picture.file();
-    if (file.isEmpty() || !QFileInfo::exists(file) || isShared(dm, picture))
+    QFile file;
+    QString why;
+    if (!openRegularFile(file, source, &why))
+        return QStringLiteral("无法读取图片文件“%1”：%2").arg(source, why);
+    if (file.size() > kMaxBytes)
+        return QStringLiteral("图片文件“%1”太大（%2 MB），一张图片最大 %3 MB！")
+            .arg(source)
+            .arg(double(file.size()) / (1 << 20), 0, 'f', 1)
+            .arg(kMaxBytes >> 20);
+    return {};
+}
+
+QString PictureStore::hashOf(const QByteArray &bytes)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+}
+
+bool PictureStore::dropUnnamed(QSqlDatabase &db, QString *error)
+{
+    if (SqlDialect::of(db).engine() != Engine::PostgreSQL)
         return true;
-    QFile f(file);
-    if (f.remove())
-        return true;
-    *error = f.errorString();
+    ServerPictureStore store(db);
+    return store.lockPictures(error) &&
+           store.run(QStringLiteral("delete from T_Picture where not exists (select 1 from "
+                                    "T_ImageREC r where r.F_hash = T_Picture.F_hash)"),
+                     {}, error);
+}
+
+QList<PictureRecord> PictureStore::picturesOf(qint64 sampleId, QString *error)
+{
+    QList<PictureRecord> pictures;
+    QSqlQuery q(m_db);
+    q.prepare(QStringLiteral("select F_ID, F_fileName, F_fileExt, F_hash from T_ImageREC "
+                             "where F_mainID = ? order by F_ID"));
+    q.addBindValue(sampleId);
+    if (!q.exec()) {
+        *error = q.lastError().text();
+        return pictures;
+    }
+    while (q.next())
+        pictures << PictureRecord{q.value(0).toLongLong(), q.value(1).toString(),
+                                  q.value(2).toString(), q.value(3).toString()};
+    return pictures;
+}
+
+bool PictureStore::run(const QString &sql, const QVariantList &values, QString *error)
+{
+    QSqlQuery q(m_db);
+    // PostgreSQL prepares no lock statement: statements without values run unprepared.
+    if (values.isEmpty() ? q.exec(sql) : q.prepare(sql)) {
+        for (const QVariant &v : values)
+            q.addBindValue(v);
+        if (values.isEmpty() || q.exec())
+            return true;
+    }
+    *error = q.lastError().text();
     return false;
 }
+
+namespace {
 
 bool sameFile(const QString &a, const QString &b)
 {
@@ -47,29 +94,9 @@ bool sameFile(const QString &a, const QString &b)
     return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
 }
 
-bool run(TdmData &dm, const QString &sql, const QVariantList &values, QString *error)
-{
-    return dm.runQuiet(sql, values, error).isActive();
-}
-
 } // namespace
 
-QList<PictureRecord> picturesOf(TdmData &dm, qint64 sampleId)
-{
-    QSqlQuery q;
-    QList<PictureRecord> pictures;
-    if (!dm.OpenSql(q,
-                    QStringLiteral("select F_ID, F_fileName, F_fileExt from T_ImageREC "
-                                   "where F_mainID = ? order by F_ID"),
-                    {sampleId}))
-        return pictures;
-    while (q.next())
-        pictures << PictureRecord{q.value(0).toLongLong(), q.value(1).toString(),
-                                  q.value(2).toString()};
-    return pictures;
-}
-
-bool copyFile(const QString &source, const QString &target, QString *error)
+bool copyPictureFile(const QString &source, const QString &target, QString *error)
 {
     if (sameFile(source, target))
         return true;
@@ -98,64 +125,3 @@ bool copyFile(const QString &source, const QString &target, QString *error)
     }
     return true;
 }
-
-std::optional<qint64> insert(TdmData &dm, qint64 sampleId, const QString &name,
-                             const QString &extension, QString *error)
-{
-    return dm.insertQuiet(QStringLiteral("insert into T_ImageREC(F_mainID,F_imagePath,F_fileName,"
-                                         "F_fileExt) values(?, ?, ?, ?)"),
-                          {sampleId, PictureName::storedPath(name, extension), name, extension},
-                          error);
-}
-
-bool remove(TdmData &dm, const PictureRecord &picture, QString *error)
-{
-    return removeFileUnlessShared(dm, picture, error) &&
-           run(dm, QStringLiteral("delete from T_ImageREC where F_ID = ?"), {picture.id}, error);
-}
-
-bool rename(TdmData &dm, const PictureRecord &picture, const QString &name, QString *error)
-{
-    const QString from = picture.file();
-    const QString to = PictureName::filePath(name, picture.fileExt);
-    if (to.isEmpty()) {
-        *error = PictureName::problem(name, picture.fileExt);
-        return false;
-    }
-    if (!from.isEmpty() && QFileInfo::exists(from)) {
-        if (QFileInfo::exists(to)) {
-            *error = QStringLiteral("%1 exists").arg(to);
-            return false;
-        }
-        // A file another record also names stays where it is for that record.
-        const bool moved =
-            isShared(dm, picture) ? copyFile(from, to, error) : QFile::rename(from, to);
-        if (!moved) {
-            if (error->isEmpty())
-                *error = QStringLiteral("cannot rename %1").arg(from);
-            return false;
-        }
-    }
-    return run(
-        dm, QStringLiteral("update T_ImageREC set F_fileName = ?, F_imagePath = ? where F_ID = ?"),
-        {name, PictureName::storedPath(name, picture.fileExt), picture.id}, error);
-}
-
-bool replace(TdmData &dm, const PictureRecord &picture, const QString &source, QString *error)
-{
-    const QString extension = PictureName::extensionOf(source);
-    const QString target = PictureName::filePath(picture.fileName, extension);
-    if (target.isEmpty()) {
-        *error = PictureName::problem(picture.fileName, extension);
-        return false;
-    }
-    if (!copyFile(source, target, error))
-        return false;
-    if (target != picture.file() && !removeFileUnlessShared(dm, picture, error))
-        return false;
-    return run(
-        dm, QStringLiteral("update T_ImageREC set F_fileExt = ?, F_imagePath = ? where F_ID = ?"),
-        {extension, PictureName::storedPath(picture.fileName, extension), picture.id}, error);
-}
-
-} // namespace PictureStore

@@ -2,6 +2,7 @@
 
 #include "core/DataDm.h"
 #include "core/Transaction.h"
+#include "register/PictureStore.h"
 #include "register/SampleFields.h"
 
 #include <QSqlQuery>
@@ -51,7 +52,8 @@ bool removeGroup(TdmData &dm, qint64 id, qint64 cltId, QString *error)
 {
     const QString rows = cltId > 0 ? QStringLiteral("F_cltID = ?") : QStringLiteral("F_ID = ?");
     const QVariant which = cltId > 0 ? cltId : id;
-    Transaction transaction(dm.database());
+    QSqlDatabase db = dm.database();
+    Transaction transaction(db);
     return transaction.began(error) &&
            dm.runQuiet(QStringLiteral("delete from T_ImageREC where F_mainID in "
                                       "(select F_ID from GoodMain where %1)")
@@ -60,7 +62,7 @@ bool removeGroup(TdmData &dm, qint64 id, qint64 cltId, QString *error)
                .isActive() &&
            dm.runQuiet(QStringLiteral("delete from GoodMain where %1").arg(rows), {which}, error)
                .isActive() &&
-           transaction.commit(error);
+           PictureStore::dropUnnamed(db, error) && transaction.commit(error);
 }
 
 } // namespace SampleRecord

@@ -95,6 +95,17 @@ QImage unreadable(const QColor &face)
     return tile;
 }
 
+QImage missing(const QString &name, const QColor &face)
+{
+    QImage tile = emptySquare(face);
+    QPainter p(&tile);
+    QFont font = p.font();
+    font.setPixelSize(9);
+    const QString shown = QFontMetrics(font).elidedText(name, Qt::ElideMiddle, square().width());
+    drawLines(p, square().top() + 18, kMark, {QStringLiteral("图片不存在"), shown});
+    return tile;
+}
+
 QImage tooLarge(const QSize &size, const QColor &face)
 {
     QImage tile = emptySquare(face);
@@ -116,20 +127,34 @@ QRect pictureRect(const QSize &size)
     return QRect(kInset + (kBox - w) / 2, kInset, w, kBox - 1);
 }
 
-Thumbnail fromFile(const QString &path, const QColor &face)
+QSize tileSize(const QSize &size)
+{
+    return pictureRect(size).size();
+}
+
+Thumbnail fromPicture(const PictureReader::Picture &picture, const QColor &face)
 {
     using PictureReader::Picture;
-    const Picture picture =
-        PictureReader::read(path, [](const QSize &size) { return pictureRect(size).size(); });
     switch (picture.outcome) {
     case Picture::Read:
         return {draw(picture.image, picture.size, face), picture.outcome, picture.size};
     case Picture::TooLarge:
         return {tooLarge(picture.size, face), picture.outcome, picture.size};
     case Picture::Unreadable:
+    case Picture::Missing:
         break;
     }
     return {unreadable(face), Picture::Unreadable, QSize()};
+}
+
+Thumbnail fromFile(const QString &path, const QColor &face)
+{
+    return fromPicture(PictureReader::read(path, tileSize), face);
+}
+
+Thumbnail fromDevice(QIODevice *device, const QColor &face)
+{
+    return fromPicture(PictureReader::read(device, tileSize), face);
 }
 
 } // namespace ThumbnailTile

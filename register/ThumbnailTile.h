@@ -25,11 +25,19 @@ struct Thumbnail
 QImage blank(const QColor &face);
 // The marked tile of a file that is no picture or is damaged.
 QImage unreadable(const QColor &face);
+// The marked tile of a picture whose bytes are gone, with its name.
+QImage missing(const QString &name, const QColor &face);
 // The tile of a picture too large to read, with its size in pixels.
 QImage tooLarge(const QSize &size, const QColor &face);
 // Where a picture of `size` is drawn in the tile.
 QRect pictureRect(const QSize &size);
+// The size a picture of `size` is read at for its tile.
+QSize tileSize(const QSize &size);
 // Reads the file at the size the tile needs and draws it, or the tile saying why not.
 Thumbnail fromFile(const QString &path, const QColor &face);
+// The same from a picture's bytes.
+Thumbnail fromDevice(QIODevice *device, const QColor &face);
+// The tile of a reading of a picture at the size pictureRect() gives.
+Thumbnail fromPicture(const PictureReader::Picture &picture, const QColor &face);
 
 } // namespace ThumbnailTile

@@ -4,6 +4,7 @@
 #include "core/RegularFile.h"
 #include "register/GifWriter.h"
 #include "register/PictureCanvas.h"
+#include "register/PictureFormats.h"
 #include "register/PictureName.h"
 #include "register/PictureReader.h"
 #include "widgets/FileChooser.h"
@@ -38,9 +39,6 @@ constexpr double kZoomFactors[TfrmImageDisp::kZoomSteps] = {
 // Larger pictures are shown from a scaled decoding (about 160 MB as 32-bit pixels).
 constexpr qint64 kShownPixels = 40'000'000;
 
-const QString kLoadFilter =
-    QStringLiteral("Image Files (*.bmp *.jpg *.jpeg *.gif);;Bitmap Files (*.jpg *.jpeg);;"
-                   "Bitmap Files (*.gif);;Bitmap Files (*.bmp)");
 const QStringList kExportFilters = {QStringLiteral("Bitmap Files (*.jpg *.jpeg)"),
                                     QStringLiteral("Bitmap Files (*.gif)"),
                                     QStringLiteral("Bitmap Files (*.bmp)")};
@@ -265,6 +263,7 @@ void TfrmImageDisp::loadFile()
             ShowPrompt(tooLargeMessage(m_file, m_size), Prompt::Warning);
             break;
         case PictureReader::Picture::Unreadable:
+        case PictureReader::Picture::Missing:
             m_size = QSize();
             ShowPrompt(readError(m_file), Prompt::Error);
             break;
@@ -371,8 +370,9 @@ void TfrmImageDisp::leaveFullScreen()
 
 void TfrmImageDisp::loadAnother()
 {
-    const QString chosen = FileChooser::openFileName(this, QStringLiteral("载入"),
-                                                     QFileInfo(m_file).absolutePath(), kLoadFilter);
+    const QString chosen =
+        FileChooser::openFileName(this, QStringLiteral("载入"), QFileInfo(m_file).absolutePath(),
+                                  PictureFormats::openFilter());
     if (chosen.isEmpty())
         return;
     setFile(chosen);

@@ -2,9 +2,11 @@
 #include "register/PictureName.h"
 #include "register/PictureReader.h"
 #include "register/PictureStore.h"
+#include "register/ThumbnailCache.h"
 #include "register/ThumbnailTile.h"
 #include "support/TestImages.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
@@ -250,12 +252,48 @@ private slots:
             return f.readAll();
         }();
         QString error;
-        QVERIFY(!PictureStore::copyFile(m_dir.filePath("no such file.jpg"), target, &error));
+        QVERIFY(!copyPictureFile(m_dir.filePath("no such file.jpg"), target, &error));
         QVERIFY(!error.isEmpty());
         QFile after(target);
         QVERIFY(after.open(QIODevice::ReadOnly));
         QCOMPARE(after.readAll(), before);
-        QVERIFY(PictureStore::copyFile(target, target, &error));
+        QVERIFY(copyPictureFile(target, target, &error));
+    }
+
+    // The thumbnails of a server's pictures: found again by hash and side, and past the limit
+    // the ones used longest ago go first.
+    void thumbnailCacheKeepsTheRecentlyUsed()
+    {
+        const QString folder = m_dir.filePath("thumbnails");
+        const auto hash = [](char c) { return QString(64, QLatin1Char(c)); };
+        QImage image(63, 47, QImage::Format_RGB32);
+        image.fill(Qt::darkGreen);
+        ThumbnailCache unbounded(folder, qint64(1) << 30);
+        for (const char c : {'a', 'b', 'c'})
+            unbounded.put(hash(c), 80, {image, QSize(4000, 3000)});
+        const std::optional<ThumbnailCache::Entry> found = unbounded.find(hash('b'), 80);
+        QVERIFY(found);
+        QCOMPARE(found->size, QSize(4000, 3000));
+        QCOMPARE(found->image.convertToFormat(QImage::Format_RGB32), image);
+        QVERIFY(!unbounded.find(hash('b'), 160));
+        QVERIFY(!unbounded.find(QStringLiteral("../../etc/passwd"), 80));
+
+        // a was used longest ago, then c; b was just found.
+        const QDateTime now = QDateTime::currentDateTime();
+        const auto age = [&](char c, int seconds) {
+            QFile f(QStringLiteral("%1/%2-80.png").arg(folder, hash(c)));
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(now.addSecs(-seconds), QFileDevice::FileModificationTime));
+        };
+        age('a', 300);
+        age('c', 200);
+        const qint64 one = QFileInfo(QStringLiteral("%1/%2-80.png").arg(folder, hash('a'))).size();
+        ThumbnailCache(folder, one * 2).trim();
+        QVERIFY(!unbounded.find(hash('a'), 80));
+        QVERIFY(unbounded.find(hash('b'), 80));
+        QVERIFY(unbounded.find(hash('c'), 80));
+        ThumbnailCache(folder, one).trim();
+        QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 1);
     }
 
 private:

@@ -25,6 +25,9 @@ void makeFirstVersion(TdmData *dm)
     QVERIFY(dm->ExecSql(QStringLiteral("drop table cfg_importrow")));
     QVERIFY(dm->ExecSql(QStringLiteral("drop table cfg_importbatch")));
     QVERIFY(dm->ExecSql(QStringLiteral("drop table cfg_view")));
+    QVERIFY(dm->ExecSql(QStringLiteral("drop table T_Picture")));
+    QVERIFY(dm->ExecSql(QStringLiteral("drop index ix_imagerec_hash")));
+    QVERIFY(dm->ExecSql(QStringLiteral("alter table T_ImageREC drop column F_hash")));
     QVERIFY(dm->ExecSql(QStringLiteral("delete from cfg_schema")));
     QVERIFY(dm->ExecSql(QStringLiteral("insert into cfg_schema(F_version) values(1)")));
 }
@@ -174,6 +177,9 @@ private slots:
         };
         // The sample-record statistics list is ordered by an index and sums its prices.
         QVERIFY(hasIndex(upgraded.get(), QStringLiteral("ix_goodmain_editdate")));
+        // A server's pictures are kept by their content.
+        QVERIFY(hasIndex(upgraded.get(), QStringLiteral("ix_imagerec_hash")));
+        QVERIFY(hasIndex(upgraded.get(), QStringLiteral("ix_picture_hash")));
         QCOMPARE(footer("F_goodcode", "ypdetailtj"), QStringLiteral("1:合计"));
         QCOMPARE(footer("F_cgPrice", "ypdetailtj"), QStringLiteral("2:"));
         QCOMPARE(footer("F_goodcode"), QStringLiteral("1:合计"));
