@@ -467,7 +467,7 @@ bool upgradeToV8(QSqlDatabase &db, QString *error)
 bool upgradeToV9(QSqlDatabase &db, const WorkProgress &progress, QString *error)
 {
     const SqlDialect dialect = SqlDialect::of(db);
-    for (const Table &t : tables()) {
+    for (const Table &t : tablesOf(9)) {
         // The columns as a statement reads them: a server's catalogue spells names otherwise.
         QSqlQuery columns;
         if (!exec(db, QStringLiteral("select * from %1 where 1 = 0").arg(QLatin1String(t.name)), {},
@@ -503,7 +503,7 @@ bool upgradeToV9(QSqlDatabase &db, const WorkProgress &progress, QString *error)
         return false;
     }
     QStringList statements;
-    for (const Table &t : tables()) {
+    for (const Table &t : tablesOf(9)) {
         for (const Index &ix : t.indexes) {
             if (ix.since == 9)
                 statements << QStringLiteral("create index if not exists %1 on %2 (%3)")
