@@ -116,8 +116,20 @@ int main(int argc, char *argv[])
                 url.isEmpty() ? qPrintable(dm.source().sqliteFile) : qPrintable(url),
                 qPrintable(loadAverage()));
 
-    // The upgrade step on a register whose keys are gone, as an older version left it.
+    // The upgrade step on a register whose keys and their indexes are gone, as an older
+    // version left it.
     {
+        const bool server = dm.dialect().engine() == Engine::PostgreSQL;
+        QSqlQuery indexes(dm.database());
+        indexes.exec(server ? QStringLiteral("select indexname from pg_indexes where indexname "
+                                             "like '%py%'")
+                            : QStringLiteral("select name from sqlite_master where type = "
+                                             "'index' and name like '%py%'"));
+        QStringList dropped;
+        while (indexes.next())
+            dropped << indexes.value(0).toString();
+        for (const QString &index : std::as_const(dropped))
+            dm.ExecSql(QStringLiteral("drop index ") + index);
         dm.ExecSql(QStringLiteral("update GoodMain set F_goodNamePY = '', F_CGsupplerPY = '', "
                                   "F_XSclientPY = ''"));
         dm.ExecSql(QStringLiteral("update cfg_schema set F_version = 8"));

@@ -26,6 +26,10 @@ constexpr Readings kSeveralInitials[] = {
 // More alternatives than this make a key long for little gain: later characters then give
 // their first reading's initial only.
 constexpr size_t kMaxInitials = 8;
+// A key fits a server's index entry whatever the name: the pinyin of a longer name is cut,
+// and sets of initials that do not fit are left out.
+constexpr size_t kMaxPinyin = 600;
+constexpr size_t kMaxKey = 2000;
 
 // What a key starts with, so that digits, then Latin, then Chinese names sort in that order.
 constexpr char kStartsWithDigit = '!';
@@ -159,10 +163,11 @@ QString key(const QString &name)
     if (!start)
         return {};
     std::string key(1, start);
-    key += full;
+    key += full.substr(0, kMaxPinyin);
     for (const std::string &i : initials) {
-        if (i != full)
-            key += ' ' + i;
+        const std::string cut = i.substr(0, kMaxPinyin);
+        if (i != full && key.size() + 1 + cut.size() <= kMaxKey)
+            key += ' ' + cut;
     }
     return QString::fromLatin1(key.data(), qsizetype(key.size()));
 }

@@ -23,7 +23,9 @@ Column text(const char *name, int width)
     return {name, T::Text, width};
 }
 
-// Names are sorted and searched by pinyin through a key beside them (schema version 9).
+// Names are sorted and searched by pinyin through a key beside them (schema version 9). Their
+// indexes hold the key alone: a server's index entry must stay within a few kilobytes, which a
+// name written by another program may not.
 Column pinyinKey(const char *name)
 {
     return {name, T::PinyinKey, 0, 9};
@@ -80,9 +82,9 @@ std::vector<Table> buildTables()
          {{"ix_goodmain_cltid", "F_cltID"},
           {"ix_goodmain_goodcode", "F_goodCode"},
           {"ix_goodmain_editdate", "F_editDate, F_ID"},
-          {"ix_goodmain_goodnamepy", "F_goodNamePY, F_goodName, F_ID", false, 9},
-          {"ix_goodmain_cgsupplerpy", "F_CGsupplerPY, F_CGsuppler, F_ID", false, 9},
-          {"ix_goodmain_xsclientpy", "F_XSclientPY, F_XSclient, F_ID", false, 9}}},
+          {"ix_goodmain_goodnamepy", "F_goodNamePY", false, 9},
+          {"ix_goodmain_cgsupplerpy", "F_CGsupplerPY", false, 9},
+          {"ix_goodmain_xsclientpy", "F_XSclientPY", false, 9}}},
         {"T_ImageREC",
          {key,
           {"F_mainID", T::Integer},
@@ -111,14 +113,13 @@ std::vector<Table> buildTables()
           text("F_Memo1", 255),
           {"F_useFlag", T::Bool},
           pinyinKey("F_NamePY")},
-         {{"ix_goods_code", "F_Code"}, {"ix_goods_namepy", "F_NamePY, F_Name, F_ID", false, 9}}},
+         {{"ix_goods_code", "F_Code"}, {"ix_goods_namepy", "F_NamePY", false, 9}}},
         {"T_client",
          {},
-         {{"ix_client_code", "F_Code"}, {"ix_client_namepy", "F_NamePY, F_Name, F_ID", false, 9}}},
+         {{"ix_client_code", "F_Code"}, {"ix_client_namepy", "F_NamePY", false, 9}}},
         {"T_suppler",
          {},
-         {{"ix_suppler_code", "F_Code"},
-          {"ix_suppler_namepy", "F_NamePY, F_Name, F_ID", false, 9}}},
+         {{"ix_suppler_code", "F_Code"}, {"ix_suppler_namepy", "F_NamePY", false, 9}}},
         {"t_code",
          {key,
           text("F_Name", 50),
@@ -483,6 +484,19 @@ bool upgradeToV9(QSqlDatabase &db, const WorkProgress &progress, QString *error)
                 return false;
         }
     }
+    // A file restored from a server's backup gets its search index only after upgrading.
+    const bool fullText = dialect.engine() == Engine::SQLite &&
+                          db.tables().contains(QStringLiteral("GoodMain_fts"), Qt::CaseInsensitive);
+    // A rewritten row is indexed again in every index: the search indexes go while the keys
+    // are filled, and are built once after.
+    const QStringList drops = fullText ? SearchIndex::dropStatements()
+                              : dialect.engine() == Engine::PostgreSQL
+                                  ? ServerSearchIndex::dropStatements()
+                                  : QStringList();
+    for (const QString &sql : drops) {
+        if (!exec(db, sql, {}, error))
+            return false;
+    }
     if (!Pinyin::fillKeys(db, progress, error)) {
         if (error->isEmpty())
             *error = QObject::tr("数据库升级已取消。");
@@ -499,8 +513,7 @@ bool upgradeToV9(QSqlDatabase &db, const WorkProgress &progress, QString *error)
     }
     if (dialect.engine() == Engine::PostgreSQL)
         statements << ServerSearchIndex::createStatements();
-    // A file restored from a server's backup gets its search index only after upgrading.
-    else if (db.tables().contains(QStringLiteral("GoodMain_fts"), Qt::CaseInsensitive))
+    else if (fullText)
         statements << SearchIndex::rebuildStatements();
     for (const QString &sql : std::as_const(statements)) {
         if (!exec(db, sql, {}, error))

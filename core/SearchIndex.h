@@ -26,13 +26,16 @@ struct Narrowing
 Narrowing narrowing(const SqlDialect &dialect, const QString &table, const QString &column,
                     const QString &text, SqlFilter::Match match);
 
-// On SQLite, the piece that narrows "`column` like `text` or `keyColumn` like `term`" (both
-// contains) through one look into the index; empty elsewhere or when the index serves neither.
+// The piece that narrows "`column` like `text` or `keyColumn` like `term`" (both contains):
+// on SQLite one look into the full-text index, on a server the union of each side's index;
+// empty when the indexes do not serve both.
 Narrowing eitherNarrowing(const SqlDialect &dialect, const QString &table, const QString &column,
                           const QString &text, const QString &keyColumn, const QString &term);
 
 QStringList createStatements(const SqlDialect &dialect);
-// SQLite's full-text index made again over the columns it covers now, filled from the rows.
+// SQLite's full-text index and its triggers gone, so that a bulk write is not indexed row by
+// row; rebuildStatements() makes it again over the columns it covers now, filled from the rows.
+QStringList dropStatements();
 QStringList rebuildStatements();
 // SQLite's index of the bar codes (条型码) that ignores case, for scanning and the main list's
 // search; part of createStatements().

@@ -52,26 +52,16 @@ void SqlFilter::addNameLike(const QString &column, const QString &text, Match ma
         addLike(column, text, match);
         return;
     }
-    Piece literal;
-    Piece literalPlain;
-    likePieces(column, text, match, &literal, &literalPlain);
-    Piece key;
-    Piece keyPlain;
-    likePieces(keyColumn, term, match, &key, &keyPlain);
-    const Piece plain{u'(' + literalPlain.sql + QStringLiteral(" or ") + keyPlain.sql + u')',
-                      literalPlain.values + keyPlain.values};
-    // SQLite looks the two up in its index at once; a server combines each side's index.
+    const Piece plain{u'(' + likePiece(column) + QStringLiteral(" or ") + likePiece(keyColumn) +
+                          u')',
+                      {m_dialect.likePattern(text, true), m_dialect.likePattern(term, true)}};
     const SearchIndex::Narrowing both =
         SearchIndex::eitherNarrowing(m_dialect, m_table, column, text, keyColumn, term);
-    if (!both.piece.isEmpty())
-        add({u'(' + plain.sql + QStringLiteral(" and ") + both.piece + u')',
-             plain.values + both.values},
-            plain);
-    else if (m_dialect.engine() == Engine::SQLite)
+    if (both.piece.isEmpty())
         add(plain, plain);
     else
-        add({u'(' + literal.sql + QStringLiteral(" or ") + key.sql + u')',
-             literal.values + key.values},
+        add({u'(' + plain.sql + QStringLiteral(" and ") + both.piece + u')',
+             plain.values + both.values},
             plain);
 }
 

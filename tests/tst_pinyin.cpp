@@ -135,6 +135,16 @@ private slots:
         QCOMPARE(Pinyin::key(name), key);
     }
 
+    // A name of many characters with several readings each keeps a key that fits a server's
+    // index entry.
+    void longNameKeyStaysShort()
+    {
+        const QString key = Pinyin::key(QString(255, QChar(0x91CD)));
+        QVERIFY(key.startsWith(QStringLiteral("$zhongzhong")));
+        QVERIFY(key.contains(QStringLiteral(" czz")));
+        QVERIFY2(key.size() <= 2000, qPrintable(QString::number(key.size())));
+    }
+
     void termsTheKeysServe()
     {
         QCOMPARE(Pinyin::keyTerm(QStringLiteral("ZC")), QStringLiteral("zc"));
